@@ -1,0 +1,51 @@
+# The two commands a user needs: `make run` and `make test`. Everything else is a convenience.
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX ?= /usr/local
+CCACHE := $(shell command -v ccache 2>/dev/null)
+CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(if $(CCACHE),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
+.PHONY: all setup configure build run test bench fuzz install clean
+
+all: build
+
+setup:
+	@bash scripts/setup
+
+configure:
+	@cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) > /dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# Opens the editor on the bundled sample; until the editor exists, shows the headless tool's usage.
+run: setup build
+	@if [ -x $(BUILD_DIR)/bin/pqdraw ]; then \
+		exec $(BUILD_DIR)/bin/pqdraw resources/samples/welcome.pdf; \
+	else \
+		$(BUILD_DIR)/bin/pqdraw-cli --help; \
+	fi
+
+test: setup build
+	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench: setup build
+	@for b in $(BUILD_DIR)/bin/bench_*; do echo "== $$b"; $$b || exit 1; done
+
+FUZZ_SECONDS ?= 60
+fuzz: setup
+	@cmake -S . -B $(BUILD_DIR)-fuzz -DCMAKE_CXX_COMPILER=clang++ -DPQ_BUILD_FUZZ=ON -DPQ_BUILD_TESTS=OFF \
+		-DPQ_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+	@cmake --build $(BUILD_DIR)-fuzz -j $(JOBS)
+	@for f in $(BUILD_DIR)-fuzz/bin/fuzz_*; do \
+		name=$$(basename $$f); mkdir -p $(BUILD_DIR)-fuzz/corpus/$$name; \
+		echo "== $$name for $(FUZZ_SECONDS) s"; \
+		$$f -max_total_time=$(FUZZ_SECONDS) $(BUILD_DIR)-fuzz/corpus/$$name fuzz/seeds/$$name || exit 1; \
+	done
+
+install: build
+	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+clean:
+	@rm -rf $(BUILD_DIR) $(BUILD_DIR)-fuzz

@@ -1,0 +1,3 @@
+#include "geometry/BezierMath.h"
+
+#include <benchmark/benchmark.h>

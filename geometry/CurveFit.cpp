@@ -1,0 +1,1 @@
+#include "geometry/CurveFit.h"
