@@ -1,3 +1,0 @@
-#include "geometry/BezierMath.h"
-
-#include <benchmark/benchmark.h>
