@@ -187,6 +187,17 @@ TEST(FlattenBezier, SubdividesUntilEveryLegIsWithinToleranceAndALegEqualToItIsFl
     for (std::size_t i = 0; i < out.GetSize(); ++i)
         EXPECT_EQ(out[i], (CPointF{2.0f * static_cast<float>(i), 0})) << "vertex " << i;
 
+    // Diagonal legs of 20 along (3, 4) are exactly 5 after two splits: flat at tolerance 5, not at 4.9999.
+    CBezier diagonal{{0, 0}, {12, 16}, {24, 32}, {36, 48}};
+    diagonal.SetTolerance(5);
+    CPointArray atFive;
+    FlattenBezier(diagonal, atFive, true);
+    EXPECT_EQ(atFive.GetSize(), 13u);
+    diagonal.SetTolerance(4.9999f);
+    CPointArray belowFive;
+    FlattenBezier(diagonal, belowFive, true);
+    EXPECT_EQ(belowFive.GetSize(), 25u);
+
     // A hair more than 16 needs a fourth split.
     CPointArray finer;
     FlattenBezier(EvenLine(48.01f, 2), finer, true);
