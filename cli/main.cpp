@@ -6,8 +6,7 @@
 
 namespace {
 
-void PrintUsage(std::FILE* out)
-{
+void PrintUsage(std::FILE* out) {
     std::fprintf(out,
                  "pqdraw-cli %s - Pentaquill Draw without a display\n"
                  "\n"
@@ -19,8 +18,7 @@ void PrintUsage(std::FILE* out)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc < 2) {
         PrintUsage(stderr);
         return 2;

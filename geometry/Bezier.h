@@ -16,7 +16,8 @@ struct CBezier {
     constexpr CBezier() = default;
     constexpr CBezier(CPointF a, CPointF b, CPointF c, CPointF d) : p0(a), p1(b), p2(c), p3(d) {}
     // The segment from node a to the following node b.
-    constexpr CBezier(const CPathNode& a, const CPathNode& b) : p0(a.anchor), p1(a.out), p2(b.in), p3(b.anchor) {}
+    constexpr CBezier(const CPathNode& a, const CPathNode& b)
+        : p0(a.anchor), p1(a.out), p2(b.in), p3(b.anchor) {}
 
     constexpr void SetTolerance(float t) { tolerance = t; }
 };

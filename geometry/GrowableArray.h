@@ -10,8 +10,7 @@ namespace pq {
 // the capacity becomes the larger of the requested size and the old capacity plus the growth step. Unless
 // a step was set, the step is one eighth of the current size, at least 4 and at most 1024. New elements
 // are zero-filled; setting size 0 frees the storage.
-template <typename T>
-class CGrowableArray {
+template <typename T> class CGrowableArray {
 public:
     CGrowableArray() = default;
 
@@ -22,8 +21,7 @@ public:
     // Growth step used when the capacity must grow; 0 restores the default rule.
     void SetGrowBy(std::size_t step) { growBy = step; }
 
-    void SetSize(std::size_t size)
-    {
+    void SetSize(std::size_t size) {
         if (size == 0) {
             std::vector<T>().swap(items);
             return;
@@ -32,23 +30,19 @@ public:
         items.resize(size, T{});
     }
 
-    void Add(const T& item)
-    {
+    void Add(const T& item) {
         Reserve(items.size() + 1);
         items.push_back(item);
     }
-    void Append(const CGrowableArray& other)
-    {
+    void Append(const CGrowableArray& other) {
         Reserve(items.size() + other.GetSize());
         items.insert(items.end(), other.items.begin(), other.items.end());
     }
-    void InsertAt(std::size_t index, const T& item)
-    {
+    void InsertAt(std::size_t index, const T& item) {
         Reserve(items.size() + 1);
         items.insert(items.begin() + static_cast<std::ptrdiff_t>(std::min(index, items.size())), item);
     }
-    void RemoveAt(std::size_t index, std::size_t count = 1)
-    {
+    void RemoveAt(std::size_t index, std::size_t count = 1) {
         if (index >= items.size())
             return;
         count = std::min(count, items.size() - index);
@@ -72,8 +66,7 @@ public:
     bool operator==(const CGrowableArray& o) const { return items == o.items; }
 
 private:
-    void Reserve(std::size_t wanted)
-    {
+    void Reserve(std::size_t wanted) {
         const std::size_t capacity = items.capacity();
         if (wanted <= capacity)
             return;

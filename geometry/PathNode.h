@@ -18,9 +18,7 @@ struct CPathNode {
 
     constexpr CPathNode() = default;
     constexpr CPathNode(CPointF inPoint, CPointF anchorPoint, CPointF outPoint, uint32_t nodeFlags = 0)
-        : in(inPoint), anchor(anchorPoint), out(outPoint), flags(nodeFlags)
-    {
-    }
+        : in(inPoint), anchor(anchorPoint), out(outPoint), flags(nodeFlags) {}
     // A node made from a single point: all three points equal, flags 0.
     static constexpr CPathNode FromPoint(CPointF p) { return {p, p, p, 0}; }
 

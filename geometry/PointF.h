@@ -17,8 +17,16 @@ struct CPointF {
     constexpr CPointF operator-(CPointF o) const { return {x - o.x, y - o.y}; }
     constexpr CPointF operator-() const { return {-x, -y}; }
     constexpr CPointF operator*(float s) const { return {x * s, y * s}; }
-    constexpr CPointF& operator+=(CPointF o) { x += o.x; y += o.y; return *this; }
-    constexpr CPointF& operator-=(CPointF o) { x -= o.x; y -= o.y; return *this; }
+    constexpr CPointF& operator+=(CPointF o) {
+        x += o.x;
+        y += o.y;
+        return *this;
+    }
+    constexpr CPointF& operator-=(CPointF o) {
+        x -= o.x;
+        y -= o.y;
+        return *this;
+    }
     constexpr bool operator==(const CPointF&) const = default;
 
     [[nodiscard]] constexpr float Dot(CPointF o) const { return x * o.x + y * o.y; }
@@ -27,8 +35,7 @@ struct CPointF {
     [[nodiscard]] float DistanceTo(CPointF o) const { return (*this - o).Length(); }
 
     // The vector scaled to the requested length; a zero vector stays as it is.
-    [[nodiscard]] CPointF ScaledToLength(float newLength) const
-    {
+    [[nodiscard]] CPointF ScaledToLength(float newLength) const {
         const float len = Length();
         if (len == 0.0f)
             return *this;

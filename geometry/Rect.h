@@ -30,8 +30,7 @@ struct CRect {
     [[nodiscard]] constexpr int32_t Width() const { return right - left; }
     [[nodiscard]] constexpr int32_t Height() const { return bottom - top; }
     [[nodiscard]] constexpr bool IsEmpty() const { return right <= left || bottom <= top; }
-    [[nodiscard]] constexpr bool Contains(CPoint p) const
-    {
+    [[nodiscard]] constexpr bool Contains(CPoint p) const {
         return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
     }
     constexpr bool operator==(const CRect&) const = default;

@@ -19,8 +19,7 @@ struct CRectF {
 
     // The box of nothing: any point or box united with it gives that point or box.
     static constexpr CRectF Empty() { return {1e10f, -1e10f, 1e10f, -1e10f}; }
-    static constexpr CRectF FromCorners(CPointF a, CPointF b)
-    {
+    static constexpr CRectF FromCorners(CPointF a, CPointF b) {
         return {std::min(a.x, b.x), std::max(a.x, b.x), std::min(a.y, b.y), std::max(a.y, b.y)};
     }
 
@@ -30,28 +29,23 @@ struct CRectF {
     [[nodiscard]] constexpr CPointF TopLeft() const { return {left, top}; }
     [[nodiscard]] constexpr CPointF BottomRight() const { return {right, bottom}; }
     [[nodiscard]] constexpr bool IsEmpty() const { return left > right || top > bottom; }
-    [[nodiscard]] constexpr bool Contains(CPointF p) const
-    {
+    [[nodiscard]] constexpr bool Contains(CPointF p) const {
         return p.x >= left && p.x <= right && p.y >= top && p.y <= bottom;
     }
-    [[nodiscard]] constexpr bool Intersects(const CRectF& o) const
-    {
+    [[nodiscard]] constexpr bool Intersects(const CRectF& o) const {
         return left <= o.right && o.left <= right && top <= o.bottom && o.top <= bottom;
     }
-    [[nodiscard]] constexpr CRectF Normalized() const
-    {
+    [[nodiscard]] constexpr CRectF Normalized() const {
         return {std::min(left, right), std::max(left, right), std::min(top, bottom), std::max(top, bottom)};
     }
 
-    constexpr void Include(CPointF p)
-    {
+    constexpr void Include(CPointF p) {
         left = std::min(left, p.x);
         right = std::max(right, p.x);
         top = std::min(top, p.y);
         bottom = std::max(bottom, p.y);
     }
-    constexpr void Include(const CRectF& o)
-    {
+    constexpr void Include(const CRectF& o) {
         left = std::min(left, o.left);
         right = std::max(right, o.right);
         top = std::min(top, o.top);

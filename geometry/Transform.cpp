@@ -11,8 +11,7 @@ namespace {
 
 constexpr CTransform::Matrix kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
-CTransform::Matrix Product(const CTransform::Matrix& a, const CTransform::Matrix& b)
-{
+CTransform::Matrix Product(const CTransform::Matrix& a, const CTransform::Matrix& b) {
     CTransform::Matrix r{};
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j) {
@@ -26,8 +25,7 @@ CTransform::Matrix Product(const CTransform::Matrix& a, const CTransform::Matrix
 
 // Gauss-Jordan elimination on [M | I] with partial pivoting. Every pivot passes the small-value guard,
 // so a singular matrix gives large but finite values instead of a division by zero.
-CTransform::Matrix Invert(const CTransform::Matrix& m)
-{
+CTransform::Matrix Invert(const CTransform::Matrix& m) {
     float a[4][8];
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) {
@@ -66,27 +64,23 @@ CTransform::Matrix Invert(const CTransform::Matrix& m)
 
 } // namespace
 
-void CTransform::Reset()
-{
+void CTransform::Reset() {
     matrix = kIdentity;
     inverse = kIdentity;
     inverseValid = true;
 }
 
-void CTransform::SetMatrix(const Matrix& m)
-{
+void CTransform::SetMatrix(const Matrix& m) {
     matrix = m;
     inverseValid = false;
 }
 
-void CTransform::MultiplyLeft(const Matrix& left)
-{
+void CTransform::MultiplyLeft(const Matrix& left) {
     matrix = Product(left, matrix);
     inverseValid = false;
 }
 
-void CTransform::Translate(float dx, float dy, float dz)
-{
+void CTransform::Translate(float dx, float dy, float dz) {
     Matrix t = kIdentity;
     t[12] = -dx;
     t[13] = -dy;
@@ -94,8 +88,7 @@ void CTransform::Translate(float dx, float dy, float dz)
     MultiplyLeft(t);
 }
 
-void CTransform::Scale(float sx, float sy, float sz)
-{
+void CTransform::Scale(float sx, float sy, float sz) {
     Matrix s = kIdentity;
     s[0] = sx;
     s[5] = sy;
@@ -103,8 +96,7 @@ void CTransform::Scale(float sx, float sy, float sz)
     MultiplyLeft(s);
 }
 
-void CTransform::Rotate(float angleRadians)
-{
+void CTransform::Rotate(float angleRadians) {
     const float c = std::cos(angleRadians);
     const float s = std::sin(angleRadians);
     Matrix r = kIdentity;
@@ -115,31 +107,26 @@ void CTransform::Rotate(float angleRadians)
     MultiplyLeft(r);
 }
 
-void CTransform::Multiply(const CTransform& other)
-{
+void CTransform::Multiply(const CTransform& other) {
     matrix = Product(matrix, other.matrix);
     inverseValid = false;
 }
 
-static CTransform::Vec3 ApplyMatrix(const CTransform::Matrix& m, float x, float y, float z)
-{
+static CTransform::Vec3 ApplyMatrix(const CTransform::Matrix& m, float x, float y, float z) {
     return {x * m[0] + y * m[4] + z * m[8] + m[12], x * m[1] + y * m[5] + z * m[9] + m[13],
             x * m[2] + y * m[6] + z * m[10] + m[14]};
 }
 
-CTransform::Vec3 CTransform::Apply(float x, float y, float z) const
-{
+CTransform::Vec3 CTransform::Apply(float x, float y, float z) const {
     return ApplyMatrix(matrix, x, y, z);
 }
 
-CPointF CTransform::Apply(CPointF p) const
-{
+CPointF CTransform::Apply(CPointF p) const {
     const Vec3 v = ApplyMatrix(matrix, p.x, p.y, 0.0f);
     return {v.x, v.y};
 }
 
-const CTransform::Matrix& CTransform::Inverse() const
-{
+const CTransform::Matrix& CTransform::Inverse() const {
     if (!inverseValid) {
         inverse = Invert(matrix);
         inverseValid = true;
@@ -147,8 +134,7 @@ const CTransform::Matrix& CTransform::Inverse() const
     return inverse;
 }
 
-CPointF CTransform::ApplyInverse(CPointF p) const
-{
+CPointF CTransform::ApplyInverse(CPointF p) const {
     const Vec3 v = ApplyMatrix(Inverse(), p.x, p.y, 0.0f);
     return {v.x, v.y};
 }

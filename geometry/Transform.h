@@ -40,7 +40,9 @@ public:
 
     [[nodiscard]] const Matrix& GetMatrix() const { return matrix; }
     void SetMatrix(const Matrix& m);
-    [[nodiscard]] float At(int row, int column) const { return matrix[static_cast<std::size_t>(row * 4 + column)]; }
+    [[nodiscard]] float At(int row, int column) const {
+        return matrix[static_cast<std::size_t>(row * 4 + column)];
+    }
     [[nodiscard]] bool IsInverseValid() const { return inverseValid; }
 
 private:

@@ -10,54 +10,44 @@ namespace pq {
 
 CViewMapping::CViewMapping() : scale(PixelsPerUnit()) {}
 
-float CViewMapping::PixelsPerUnit(int devicePixelsPerInch)
-{
+float CViewMapping::PixelsPerUnit(int devicePixelsPerInch) {
     return static_cast<float>(devicePixelsPerInch) * kInchesPerUnit;
 }
 
-float CViewMapping::PixelsPerUnit()
-{
+float CViewMapping::PixelsPerUnit() {
     return PixelsPerUnit(ScreenPixelsPerInch());
 }
 
-float CViewMapping::DocToDeviceXf(float x) const
-{
+float CViewMapping::DocToDeviceXf(float x) const {
     return (x - docOrigin.x) * scale + static_cast<float>(deviceOrigin.x);
 }
 
-float CViewMapping::DocToDeviceYf(float y) const
-{
+float CViewMapping::DocToDeviceYf(float y) const {
     return (y - docOrigin.y) * scale + static_cast<float>(deviceOrigin.y);
 }
 
-int32_t CViewMapping::DocToDeviceX(float x) const
-{
+int32_t CViewMapping::DocToDeviceX(float x) const {
     return RoundHalfAway(DocToDeviceXf(x));
 }
 
-int32_t CViewMapping::DocToDeviceY(float y) const
-{
+int32_t CViewMapping::DocToDeviceY(float y) const {
     return RoundHalfAway(DocToDeviceYf(y));
 }
 
-float CViewMapping::DeviceToDocX(float px) const
-{
+float CViewMapping::DeviceToDocX(float px) const {
     return (px - static_cast<float>(deviceOrigin.x)) / scale + docOrigin.x;
 }
 
-float CViewMapping::DeviceToDocY(float py) const
-{
+float CViewMapping::DeviceToDocY(float py) const {
     return (py - static_cast<float>(deviceOrigin.y)) / scale + docOrigin.y;
 }
 
-void CViewMapping::SetOrigins(float docX, float docY, int32_t devX, int32_t devY)
-{
+void CViewMapping::SetOrigins(float docX, float docY, int32_t devX, int32_t devY) {
     docOrigin = {docX, docY};
     deviceOrigin = {devX, devY};
 }
 
-bool CViewMapping::SetScale(float s)
-{
+bool CViewMapping::SetScale(float s) {
     const float magnitude = std::fabs(s);
     if (magnitude > maxScale) {
         scale = maxScale;
@@ -67,20 +57,17 @@ bool CViewMapping::SetScale(float s)
     return false;
 }
 
-void CViewMapping::ZoomAbout(CPoint devicePoint, float factor)
-{
+void CViewMapping::ZoomAbout(CPoint devicePoint, float factor) {
     const CPointF doc = DeviceToDoc(devicePoint);
     SetOrigins(doc.x, doc.y, devicePoint.x, devicePoint.y);
     SetScale(scale * factor);
 }
 
-void CViewMapping::Pan(CPoint from, CPoint to)
-{
+void CViewMapping::Pan(CPoint from, CPoint to) {
     deviceOrigin = deviceOrigin + (to - from);
 }
 
-void CViewMapping::FitRect(const CRectF& docRect, const CRect& deviceRect)
-{
+void CViewMapping::FitRect(const CRectF& docRect, const CRect& deviceRect) {
     // Keep the sign of a tiny extent (zero counts as positive) so the ratio stays finite.
     const auto guardExtent = [](float e) {
         if (std::fabs(e) < 0.000001f)
@@ -99,14 +86,12 @@ void CViewMapping::FitRect(const CRectF& docRect, const CRect& deviceRect)
     SetScale(std::min(height / docHeight, width / docWidth));
 }
 
-void CViewMapping::SetClip(const CRect& rect)
-{
+void CViewMapping::SetClip(const CRect& rect) {
     clip = rect;
     clipSet = true;
 }
 
-void CViewMapping::RemoveClip()
-{
+void CViewMapping::RemoveClip() {
     clip = kNoClip;
     clipSet = false;
 }

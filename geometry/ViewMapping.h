@@ -33,8 +33,7 @@ public:
 
     [[nodiscard]] float DeviceToDocX(float px) const;
     [[nodiscard]] float DeviceToDocY(float py) const;
-    [[nodiscard]] CPointF DeviceToDoc(CPoint p) const
-    {
+    [[nodiscard]] CPointF DeviceToDoc(CPoint p) const {
         return {DeviceToDocX(static_cast<float>(p.x)), DeviceToDocY(static_cast<float>(p.y))};
     }
     [[nodiscard]] CPointF DeviceToDoc(CPointF p) const { return {DeviceToDocX(p.x), DeviceToDocY(p.y)}; }

@@ -5,8 +5,7 @@
 namespace {
 
 // Baseline: one composed transform applied to many points.
-void BM_TransformApply(benchmark::State& state)
-{
+void BM_TransformApply(benchmark::State& state) {
     pq::CTransform t;
     t.Translate(-100, -50, 0);
     t.Rotate(0.3f);

@@ -5,8 +5,7 @@
 namespace pq {
 namespace {
 
-TEST(CGrowableArray, GrowsByAnEighthOfTheSizeWithinFourAnd1024)
-{
+TEST(CGrowableArray, GrowsByAnEighthOfTheSizeWithinFourAnd1024) {
     CPointArray a;
     a.SetSize(1);
     EXPECT_EQ(a.GetCapacity(), 4u); // step 4 from an empty array
@@ -21,16 +20,14 @@ TEST(CGrowableArray, GrowsByAnEighthOfTheSizeWithinFourAnd1024)
     EXPECT_EQ(a.GetCapacity(), 21024u); // step held at 1024
 }
 
-TEST(CGrowableArray, ExplicitGrowthStepOverridesTheRule)
-{
+TEST(CGrowableArray, ExplicitGrowthStepOverridesTheRule) {
     CNodeArray a;
     a.SetGrowBy(50);
     a.SetSize(3);
     EXPECT_EQ(a.GetCapacity(), 50u);
 }
 
-TEST(CGrowableArray, KeepsElementsZeroFillsNewOnesAndFreesAtZero)
-{
+TEST(CGrowableArray, KeepsElementsZeroFillsNewOnesAndFreesAtZero) {
     CPointArray a;
     a.Add({1, 2});
     a.Add({3, 4});
@@ -43,8 +40,7 @@ TEST(CGrowableArray, KeepsElementsZeroFillsNewOnesAndFreesAtZero)
     EXPECT_EQ(a.GetCapacity(), 0u);
 }
 
-TEST(CGrowableArray, InsertAndRemoveKeepOrder)
-{
+TEST(CGrowableArray, InsertAndRemoveKeepOrder) {
     CPointArray a;
     for (int i = 0; i < 5; ++i)
         a.Add({static_cast<float>(i), 0});

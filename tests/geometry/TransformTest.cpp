@@ -12,8 +12,7 @@ namespace {
 
 using test::ExpectNear;
 
-TEST(CTransform, TranslateMovesByNegatedArguments)
-{
+TEST(CTransform, TranslateMovesByNegatedArguments) {
     CTransform t;
     t.Translate(-5, 0, 0);
     const auto v = t.Apply(0, 0, 0);
@@ -22,8 +21,7 @@ TEST(CTransform, TranslateMovesByNegatedArguments)
     EXPECT_EQ(v.z, 0.0f);
 }
 
-TEST(CTransform, RotateQuarterTurnMapsXAxisOntoYAxis)
-{
+TEST(CTransform, RotateQuarterTurnMapsXAxisOntoYAxis) {
     CTransform t;
     t.Rotate(static_cast<float>(std::numbers::pi / 2));
     EXPECT_TRUE(ExpectNear(t.Apply(CPointF{1, 0}), CPointF{0, 1}, 1e-6));
@@ -31,10 +29,9 @@ TEST(CTransform, RotateQuarterTurnMapsXAxisOntoYAxis)
 }
 
 // Translation and scaling do not commute, so these pin down which request acts first on a point.
-TEST(CTransform, LastRequestedOperationActsFirst)
-{
+TEST(CTransform, LastRequestedOperationActsFirst) {
     CTransform t;
-    t.Scale(2, 2, 1);      // acts second
+    t.Scale(2, 2, 1);       // acts second
     t.Translate(-10, 0, 0); // acts first: moves by +10
     EXPECT_TRUE(ExpectNear(t.Apply(CPointF{1, 1}), CPointF{22, 2}, 1e-6));
 
@@ -44,8 +41,7 @@ TEST(CTransform, LastRequestedOperationActsFirst)
     EXPECT_TRUE(ExpectNear(u.Apply(CPointF{1, 1}), CPointF{12, 2}, 1e-6));
 }
 
-TEST(CTransform, RotationAboutACentreKeepsTheCentre)
-{
+TEST(CTransform, RotationAboutACentreKeepsTheCentre) {
     CTransform t;
     t.Translate(-100, -50, 0);
     t.Rotate(static_cast<float>(std::numbers::pi / 2));
@@ -54,8 +50,7 @@ TEST(CTransform, RotationAboutACentreKeepsTheCentre)
     EXPECT_TRUE(ExpectNear(t.Apply(CPointF{110, 50}), CPointF{100, 60}, 1e-4));
 }
 
-TEST(CTransform, MultiplyAppliesTheOtherTransformAfterThisOne)
-{
+TEST(CTransform, MultiplyAppliesTheOtherTransformAfterThisOne) {
     CTransform first;
     first.Translate(-10, 0, 0);
     CTransform second;
@@ -64,8 +59,7 @@ TEST(CTransform, MultiplyAppliesTheOtherTransformAfterThisOne)
     EXPECT_TRUE(ExpectNear(first.Apply(CPointF{1, 1}), CPointF{33, 3}, 1e-5));
 }
 
-TEST(CTransform, InverseOfScaleIsReciprocalScale)
-{
+TEST(CTransform, InverseOfScaleIsReciprocalScale) {
     CTransform t;
     t.Scale(2, 4, 1);
     EXPECT_FALSE(t.IsInverseValid());
@@ -79,8 +73,7 @@ TEST(CTransform, InverseOfScaleIsReciprocalScale)
         EXPECT_EQ(inv[static_cast<std::size_t>(i)], 0.0f) << "element " << i;
 }
 
-TEST(CTransform, InverseUndoesAComposedTransformAndIsRecomputedAfterAChange)
-{
+TEST(CTransform, InverseUndoesAComposedTransformAndIsRecomputedAfterAChange) {
     CTransform t;
     t.Translate(30, -20, 0);
     t.Rotate(0.7f);
@@ -93,8 +86,7 @@ TEST(CTransform, InverseUndoesAComposedTransformAndIsRecomputedAfterAChange)
     EXPECT_TRUE(ExpectNear(t.ApplyInverse(t.Apply(p)), p, 1e-3));
 }
 
-TEST(CTransform, InverseNeedsRowSwapsWhenTheLeadingEntryIsZero)
-{
+TEST(CTransform, InverseNeedsRowSwapsWhenTheLeadingEntryIsZero) {
     // Swapping x and y puts a zero on the diagonal: without pivoting the elimination divides by zero.
     CTransform t;
     t.SetMatrix({0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 5, 7, 0, 1});
@@ -102,16 +94,14 @@ TEST(CTransform, InverseNeedsRowSwapsWhenTheLeadingEntryIsZero)
     EXPECT_TRUE(ExpectNear(t.ApplyInverse(t.Apply(p)), p, 1e-5));
 }
 
-TEST(CTransform, InverseOfSingularMatrixIsFinite)
-{
+TEST(CTransform, InverseOfSingularMatrixIsFinite) {
     CTransform t;
     t.Scale(0, 0, 1);
     for (float v : t.Inverse())
         EXPECT_TRUE(std::isfinite(v));
 }
 
-TEST(CTransform, ResetRestoresIdentityWithValidInverse)
-{
+TEST(CTransform, ResetRestoresIdentityWithValidInverse) {
     CTransform t;
     t.Rotate(1.0f);
     t.Reset();

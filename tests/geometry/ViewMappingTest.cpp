@@ -11,16 +11,14 @@ namespace {
 
 using test::ExpectNear;
 
-CViewMapping UnitMapping()
-{
+CViewMapping UnitMapping() {
     CViewMapping m;
     m.SetScale(1.0f);
     m.SetOrigins(0, 0, 0, 0);
     return m;
 }
 
-TEST(RoundHalfAway, RoundsHalvesAwayFromZero)
-{
+TEST(RoundHalfAway, RoundsHalvesAwayFromZero) {
     EXPECT_EQ(RoundHalfAway(2.5), 3);
     EXPECT_EQ(RoundHalfAway(-2.5), -3);
     EXPECT_EQ(RoundHalfAway(2.4999), 2);
@@ -29,23 +27,20 @@ TEST(RoundHalfAway, RoundsHalvesAwayFromZero)
     EXPECT_EQ(RoundHalfAway(-0.5), -1);
 }
 
-TEST(RoundHalfAway, HoldsHugeValuesAtTheIntegerRange)
-{
+TEST(RoundHalfAway, HoldsHugeValuesAtTheIntegerRange) {
     EXPECT_EQ(RoundHalfAway(1e20), 2147483647);
     EXPECT_EQ(RoundHalfAway(-1e20), -2147483647 - 1);
     EXPECT_EQ(RoundHalfAway(std::nan("")), 0);
 }
 
-TEST(GuardDivisor, ReplacesTinyValuesKeepingTheirSign)
-{
+TEST(GuardDivisor, ReplacesTinyValuesKeepingTheirSign) {
     EXPECT_EQ(GuardDivisor(0.0), 1e-8);
     EXPECT_EQ(GuardDivisor(-0.0), 1e-8);
     EXPECT_EQ(GuardDivisor(-1e-9), -1e-8);
     EXPECT_EQ(GuardDivisor(3.0), 3.0);
 }
 
-TEST(CViewMapping, DocToDeviceRoundsHalfAwayFromZero)
-{
+TEST(CViewMapping, DocToDeviceRoundsHalfAwayFromZero) {
     CViewMapping m = UnitMapping();
     EXPECT_EQ(m.DocToDeviceX(2.5f), 3);
     EXPECT_EQ(m.DocToDeviceX(-2.5f), -3);
@@ -57,8 +52,7 @@ TEST(CViewMapping, DocToDeviceRoundsHalfAwayFromZero)
     EXPECT_FLOAT_EQ(m.DocToDeviceXf(15), 102.5f);
 }
 
-TEST(CViewMapping, DeviceToDocInvertsDocToDevice)
-{
+TEST(CViewMapping, DeviceToDocInvertsDocToDevice) {
     CViewMapping m;
     m.SetOrigins(-740.0f, -1050.0f, 17, -3);
     m.SetScale(0.378f);
@@ -66,8 +60,7 @@ TEST(CViewMapping, DeviceToDocInvertsDocToDevice)
     EXPECT_TRUE(ExpectNear(m.DeviceToDoc(m.DocToDevicef(doc)), doc, 1e-3));
 }
 
-TEST(CViewMapping, SetScaleClampsMagnitude)
-{
+TEST(CViewMapping, SetScaleClampsMagnitude) {
     CViewMapping m;
     EXPECT_FALSE(m.SetScale(0));
     EXPECT_FLOAT_EQ(m.GetScale(), 0.00001f);
@@ -77,8 +70,7 @@ TEST(CViewMapping, SetScaleClampsMagnitude)
     EXPECT_FLOAT_EQ(m.GetScale(), 100000.0f);
 }
 
-TEST(CViewMapping, ZoomKeepsThePointUnderTheCursor)
-{
+TEST(CViewMapping, ZoomKeepsThePointUnderTheCursor) {
     CViewMapping m;
     m.SetOrigins(12.0f, -30.0f, 400, 300);
     m.SetScale(0.37f);
@@ -94,16 +86,14 @@ TEST(CViewMapping, ZoomKeepsThePointUnderTheCursor)
     EXPECT_TRUE(ExpectNear(m.DeviceToDoc(cursor), before, 1e-3));
 }
 
-TEST(CViewMapping, PanMovesTheDeviceOrigin)
-{
+TEST(CViewMapping, PanMovesTheDeviceOrigin) {
     CViewMapping m = UnitMapping();
     m.Pan({10, 10}, {25, 5});
     EXPECT_EQ(m.GetDeviceOrigin(), (CPoint{15, -5}));
     EXPECT_EQ(m.DocToDeviceX(0), 15);
 }
 
-TEST(CViewMapping, FitRectCentresAndUsesTheSmallerRatio)
-{
+TEST(CViewMapping, FitRectCentresAndUsesTheSmallerRatio) {
     CViewMapping m;
     // An A4 page in tenths of a millimetre, centred on the origin, into a 1280 x 800 window.
     m.FitRect(CRectF{-1050, 1050, -1485, 1485}, CRect{0, 0, 1280, 800});
@@ -113,16 +103,14 @@ TEST(CViewMapping, FitRectCentresAndUsesTheSmallerRatio)
     EXPECT_EQ(m.DocToDeviceY(1485), 800);
 }
 
-TEST(CViewMapping, FitRectOfADegenerateRectangleStaysFinite)
-{
+TEST(CViewMapping, FitRectOfADegenerateRectangleStaysFinite) {
     CViewMapping m;
     m.FitRect(CRectF{5, 5, 5, 5}, CRect{0, 0, 0, 0});
     EXPECT_FLOAT_EQ(m.GetScale(), 100000.0f);
     EXPECT_EQ(m.DocToDevice(CPointF{5, 5}), (CPoint{0, 0}));
 }
 
-TEST(CViewMapping, ClipIsStoredAndRemoved)
-{
+TEST(CViewMapping, ClipIsStoredAndRemoved) {
     CViewMapping m;
     EXPECT_FALSE(m.IsClipSet());
     m.SetClip(CRect{1, 2, 3, 4});
@@ -133,8 +121,7 @@ TEST(CViewMapping, ClipIsStoredAndRemoved)
     EXPECT_EQ(m.GetClip(), CViewMapping::kNoClip);
 }
 
-TEST(CViewMapping, InitialScaleFollowsTheScreen)
-{
+TEST(CViewMapping, InitialScaleFollowsTheScreen) {
     EXPECT_FLOAT_EQ(CViewMapping().GetScale(), 96 * 0.003937008f);
     SetScreenPixelsPerInch(192);
     EXPECT_FLOAT_EQ(CViewMapping().GetScale(), 192 * 0.003937008f);
