@@ -1,0 +1,3 @@
+#include "model/Drawing.h"
+
+#include <benchmark/benchmark.h>

@@ -1,0 +1,3 @@
+#include "model/GraphicObject.h"
+
+#include <gtest/gtest.h>

@@ -1,0 +1,3 @@
+#include "platform/MemoryFile.h"
+
+#include <gtest/gtest.h>
