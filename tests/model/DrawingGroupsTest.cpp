@@ -20,6 +20,16 @@ TEST(CDrawingGroups, GroupRenumbersExistingGroupsInFirstAppearanceOrder) {
     EXPECT_EQ(Groups(drawing), (std::vector<int32_t>{1, 2, 1, 3, 3}));
 }
 
+TEST(CDrawingGroups, GroupsThreeAndSevenBecomeOneAndTwoBesideNewGroupThree)
+{
+    CDrawing drawing;
+    FillTagged(drawing, {0, 0, 0, 0});
+    drawing.GetAt(0)->group = 3;
+    drawing.GetAt(1)->group = 7;
+    drawing.Group(std::vector<int>{2, 3});
+    EXPECT_EQ(Groups(drawing), (std::vector<int32_t>{1, 2, 3, 3}));
+}
+
 TEST(CDrawingGroups, GroupingMembersOfOldGroupsGivesThemTheNewNumber) {
     CDrawing drawing;
     FillTagged(drawing, {0, 0, 0});
