@@ -20,8 +20,7 @@ TEST(CDrawingGroups, GroupRenumbersExistingGroupsInFirstAppearanceOrder) {
     EXPECT_EQ(Groups(drawing), (std::vector<int32_t>{1, 2, 1, 3, 3}));
 }
 
-TEST(CDrawingGroups, GroupsThreeAndSevenBecomeOneAndTwoBesideNewGroupThree)
-{
+TEST(CDrawingGroups, GroupsThreeAndSevenBecomeOneAndTwoBesideNewGroupThree) {
     CDrawing drawing;
     FillTagged(drawing, {0, 0, 0, 0});
     drawing.GetAt(0)->group = 3;
