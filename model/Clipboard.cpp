@@ -9,8 +9,7 @@
 
 namespace pq {
 
-bool CopyToClipboard(const CDrawing& drawing, std::span<const int> selection, CDrawing& clipboard)
-{
+bool CopyToClipboard(const CDrawing& drawing, std::span<const int> selection, CDrawing& clipboard) {
     const bool any = std::any_of(selection.begin(), selection.end(),
                                  [&](int index) { return drawing.GetAt(index) != nullptr; });
     if (!any || &drawing == &clipboard)
@@ -19,8 +18,8 @@ bool CopyToClipboard(const CDrawing& drawing, std::span<const int> selection, CD
     return true;
 }
 
-bool CutToClipboard(CDrawing& drawing, std::vector<int>& selection, CUndoRecorder& recorder, CDrawing& clipboard)
-{
+bool CutToClipboard(CDrawing& drawing, std::vector<int>& selection, CUndoRecorder& recorder,
+                    CDrawing& clipboard) {
     if (recorder.GetDrawing() != &drawing || !CopyToClipboard(drawing, selection, clipboard))
         return false;
     recorder.RecordDelete(selection, UndoDirection::TowardsUndo);
@@ -29,9 +28,8 @@ bool CutToClipboard(CDrawing& drawing, std::vector<int>& selection, CUndoRecorde
     return true;
 }
 
-int PasteFromClipboard(CDrawing& drawing, std::vector<int>& selection, CUndoRecorder& recorder, CDrawing& clipboard,
-                       int currentPage, CPointF topLeft)
-{
+int PasteFromClipboard(CDrawing& drawing, std::vector<int>& selection, CUndoRecorder& recorder,
+                       CDrawing& clipboard, int currentPage, CPointF topLeft) {
     const int count = clipboard.Count();
     if (count == 0 || recorder.GetDrawing() != &drawing || &drawing == &clipboard)
         return 0;

@@ -22,7 +22,8 @@ bool CopyToClipboard(const CDrawing& drawing, std::span<const int> selection, CD
 // Copy, then records the deletion (one undo step) and deletes the selected objects; the selection
 // becomes empty. The recorder must be attached to drawing. False, changing nothing, when there is
 // nothing to cut.
-bool CutToClipboard(CDrawing& drawing, std::vector<int>& selection, CUndoRecorder& recorder, CDrawing& clipboard);
+bool CutToClipboard(CDrawing& drawing, std::vector<int>& selection, CUndoRecorder& recorder,
+                    CDrawing& clipboard);
 
 // Adds copies of the clipboard's objects at the end of the list on the given page (put into the
 // drawing's page range), as one undo step. The drawing's groups are renumbered and the copies' groups
@@ -30,7 +31,7 @@ bool CutToClipboard(CDrawing& drawing, std::vector<int>& selection, CUndoRecorde
 // their common bounds lies on topLeft. The clipboard keeps its objects (their page becomes the given
 // page), so pasting again adds more copies at the same place. Returns the number of objects pasted;
 // 0 (nothing changed) for an empty clipboard or a recorder attached to another drawing.
-int PasteFromClipboard(CDrawing& drawing, std::vector<int>& selection, CUndoRecorder& recorder, CDrawing& clipboard,
-                       int currentPage, CPointF topLeft);
+int PasteFromClipboard(CDrawing& drawing, std::vector<int>& selection, CUndoRecorder& recorder,
+                       CDrawing& clipboard, int currentPage, CPointF topLeft);
 
 } // namespace pq

@@ -11,21 +11,18 @@
 
 namespace pq::undo_io {
 
-bool WriteInt(CMemoryFile& file, int value)
-{
+bool WriteInt(CMemoryFile& file, int value) {
     return file.WriteInt32(value);
 }
 
-bool WriteIndexList(CMemoryFile& file, std::span<const int> indices)
-{
+bool WriteIndexList(CMemoryFile& file, std::span<const int> indices) {
     bool ok = file.WriteInt32(static_cast<int32_t>(indices.size()));
     for (int index : indices)
         ok = ok && file.WriteInt32(index);
     return ok;
 }
 
-bool WriteObjects(CMemoryFile& file, const CDrawing& drawing, std::span<const int> indices)
-{
+bool WriteObjects(CMemoryFile& file, const CDrawing& drawing, std::span<const int> indices) {
     for (int index : indices) {
         const CGraphicObject* object = drawing.GetAt(index);
         if (object == nullptr || !object->Save(file))
@@ -34,16 +31,14 @@ bool WriteObjects(CMemoryFile& file, const CDrawing& drawing, std::span<const in
     return true;
 }
 
-bool WriteMatrix(CMemoryFile& file, const CTransform& matrix)
-{
+bool WriteMatrix(CMemoryFile& file, const CTransform& matrix) {
     bool ok = true;
     for (float value : matrix.GetMatrix())
         ok = ok && file.WriteFloat(value);
     return ok;
 }
 
-bool ReadInt(CMemoryFile& file, int& value)
-{
+bool ReadInt(CMemoryFile& file, int& value) {
     int32_t stored = 0;
     if (!file.ReadInt32(stored))
         return false;
@@ -51,8 +46,7 @@ bool ReadInt(CMemoryFile& file, int& value)
     return true;
 }
 
-bool ReadIndexList(CMemoryFile& file, std::vector<int>& indices)
-{
+bool ReadIndexList(CMemoryFile& file, std::vector<int>& indices) {
     indices.clear();
     int count = 0;
     if (!ReadInt(file, count) || count < 0)
@@ -68,16 +62,14 @@ bool ReadIndexList(CMemoryFile& file, std::vector<int>& indices)
     return true;
 }
 
-std::unique_ptr<CGraphicObject> ReadObject(CMemoryFile& file)
-{
+std::unique_ptr<CGraphicObject> ReadObject(CMemoryFile& file) {
     auto object = std::make_unique<CGraphicObject>(kKindShape);
     if (!object->Load(file) || object->shape == nullptr)
         return nullptr;
     return object;
 }
 
-std::vector<std::unique_ptr<CGraphicObject>> ReadObjects(CMemoryFile& file, int count)
-{
+std::vector<std::unique_ptr<CGraphicObject>> ReadObjects(CMemoryFile& file, int count) {
     std::vector<std::unique_ptr<CGraphicObject>> objects;
     for (int i = 0; i < count; ++i) {
         auto object = ReadObject(file);
@@ -88,8 +80,7 @@ std::vector<std::unique_ptr<CGraphicObject>> ReadObjects(CMemoryFile& file, int 
     return objects;
 }
 
-bool ReadMatrix(CMemoryFile& file, CTransform& matrix)
-{
+bool ReadMatrix(CMemoryFile& file, CTransform& matrix) {
     CTransform::Matrix values{};
     for (float& value : values) {
         if (!file.ReadFloat(value))
@@ -99,8 +90,7 @@ bool ReadMatrix(CMemoryFile& file, CTransform& matrix)
     return true;
 }
 
-bool InverseRestores(const CTransform& matrix)
-{
+bool InverseRestores(const CTransform& matrix) {
     // Below this determinant a scale has flattened the plane so far that the inverse would magnify
     // float rounding into visible displacement.
     constexpr double kMinDeterminant = 1e-6;
@@ -113,14 +103,12 @@ bool InverseRestores(const CTransform& matrix)
     return std::fabs(det) >= kMinDeterminant;
 }
 
-bool AllIndicesValid(const CDrawing& drawing, std::span<const int> indices)
-{
+bool AllIndicesValid(const CDrawing& drawing, std::span<const int> indices) {
     return std::all_of(indices.begin(), indices.end(),
                        [&](int index) { return index >= 0 && index < drawing.Count(); });
 }
 
-void PrepareInsertion(const CDrawing& drawing, std::vector<IndexedObject>& objects)
-{
+void PrepareInsertion(const CDrawing& drawing, std::vector<IndexedObject>& objects) {
     std::stable_sort(objects.begin(), objects.end(),
                      [](const IndexedObject& a, const IndexedObject& b) { return a.first < b.first; });
     for (std::size_t i = 0; i < objects.size(); ++i) {
@@ -132,8 +120,7 @@ void PrepareInsertion(const CDrawing& drawing, std::vector<IndexedObject>& objec
     }
 }
 
-void InsertWithNewGroups(CDrawing& drawing, std::vector<IndexedObject>& objects)
-{
+void InsertWithNewGroups(CDrawing& drawing, std::vector<IndexedObject>& objects) {
     // Stored group numbers may collide with numbers the drawing has handed out since (saving renumbers
     // the groups), so the returning objects get numbers no present group uses.
     int next = drawing.RenumberAll();

@@ -12,8 +12,7 @@ namespace pq {
 
 namespace {
 
-UndoDirection Other(UndoDirection direction)
-{
+UndoDirection Other(UndoDirection direction) {
     return direction == UndoDirection::TowardsUndo ? UndoDirection::TowardsRedo : UndoDirection::TowardsUndo;
 }
 
@@ -21,41 +20,35 @@ UndoDirection Other(UndoDirection direction)
 
 CUndoRecorder::CUndoRecorder() : undoData(kStreamGrowBytes), redoData(kStreamGrowBytes) {}
 
-void CUndoRecorder::Attach(CDrawing* newDrawing, std::vector<int>* newSelection, IUndoViewHooks* newView)
-{
+void CUndoRecorder::Attach(CDrawing* newDrawing, std::vector<int>* newSelection, IUndoViewHooks* newView) {
     drawing = newDrawing;
     selection = newSelection;
     view = newView;
     Clear();
 }
 
-void CUndoRecorder::Clear()
-{
+void CUndoRecorder::Clear() {
     undoData.Clear();
     redoData.Clear();
     undoEntries.clear();
     redoEntries.clear();
 }
 
-CUndoRecorder::History CUndoRecorder::HistoryOf(UndoDirection direction)
-{
+CUndoRecorder::History CUndoRecorder::HistoryOf(UndoDirection direction) {
     if (direction == UndoDirection::TowardsUndo)
         return {undoData, undoEntries};
     return {redoData, redoEntries};
 }
 
-std::size_t CUndoRecorder::GetHistoryBytes(UndoDirection history) const
-{
+std::size_t CUndoRecorder::GetHistoryBytes(UndoDirection history) const {
     return history == UndoDirection::TowardsUndo ? undoData.GetLength() : redoData.GetLength();
 }
 
-std::span<const UndoEntry> CUndoRecorder::GetEntries(UndoDirection history) const
-{
+std::span<const UndoEntry> CUndoRecorder::GetEntries(UndoDirection history) const {
     return history == UndoDirection::TowardsUndo ? undoEntries : redoEntries;
 }
 
-bool CUndoRecorder::Push(const CMemoryFile& record, UndoRecordType type, UndoDirection direction)
-{
+bool CUndoRecorder::Push(const CMemoryFile& record, UndoRecordType type, UndoDirection direction) {
     if (record.GetLength() == 0)
         return false;
     History history = HistoryOf(direction);
@@ -80,8 +73,7 @@ bool CUndoRecorder::Push(const CMemoryFile& record, UndoRecordType type, UndoDir
     return true;
 }
 
-void CUndoRecorder::TrimHistory(History history)
-{
+void CUndoRecorder::TrimHistory(History history) {
     const std::size_t length = history.data.GetLength();
     if (length <= kHistoryLimit || history.entries.size() < 2)
         return;
@@ -101,13 +93,13 @@ void CUndoRecorder::TrimHistory(History history)
     uint8_t* bytes = history.data.GetData();
     std::memmove(bytes, bytes + cut, length - cut);
     history.data.SetLength(length - cut);
-    history.entries.erase(history.entries.begin(), history.entries.begin() + static_cast<std::ptrdiff_t>(keep));
+    history.entries.erase(history.entries.begin(),
+                          history.entries.begin() + static_cast<std::ptrdiff_t>(keep));
     for (UndoEntry& entry : history.entries)
         entry.offset -= cut;
 }
 
-bool CUndoRecorder::Pop(UndoDirection direction, CMemoryFile& record, UndoRecordType& type)
-{
+bool CUndoRecorder::Pop(UndoDirection direction, CMemoryFile& record, UndoRecordType& type) {
     History history = HistoryOf(direction);
     if (history.entries.empty())
         return false;
@@ -132,18 +124,15 @@ bool CUndoRecorder::Pop(UndoDirection direction, CMemoryFile& record, UndoRecord
     return true;
 }
 
-void CUndoRecorder::Undo()
-{
+void CUndoRecorder::Undo() {
     Replay(UndoDirection::TowardsUndo);
 }
 
-void CUndoRecorder::Redo()
-{
+void CUndoRecorder::Redo() {
     Replay(UndoDirection::TowardsRedo);
 }
 
-void CUndoRecorder::Replay(UndoDirection from)
-{
+void CUndoRecorder::Replay(UndoDirection from) {
     if (drawing == nullptr || HistoryOf(from).entries.empty())
         return;
 
@@ -182,8 +171,7 @@ void CUndoRecorder::Replay(UndoDirection from)
     view->MarkModified();
 }
 
-bool CUndoRecorder::ReplayRecord(UndoRecordType type, CMemoryFile& record, UndoDirection from)
-{
+bool CUndoRecorder::ReplayRecord(UndoRecordType type, CMemoryFile& record, UndoDirection from) {
     const UndoDirection opposite = Other(from);
     switch (type) {
     case UndoRecordType::Modify:

@@ -15,18 +15,18 @@ class IUndoViewHooks;
 
 // The kind of change a record describes; stored as the 16-bit type of a history entry.
 enum class UndoRecordType : uint16_t {
-    Modify = 0,      // selected objects changed in place
-    Delete = 1,      // Delete, Cut
-    Move = 2,        // a consecutive block moved in the list
-    Paste = 3,       // Paste, Import
-    Reorder = 4,     // the whole list reordered
-    Add = 5,         // objects appended at the end
-    Reserved = 6,    // written by nothing
-    Group = 7,       // Group, Ungroup
-    Join = 8,        // Join
-    Break = 9,       // Break Apart
-    Transform = 10,  // move, scale or rotate of the selection
-    AddPages = 11,   // Add Page
+    Modify = 0,       // selected objects changed in place
+    Delete = 1,       // Delete, Cut
+    Move = 2,         // a consecutive block moved in the list
+    Paste = 3,        // Paste, Import
+    Reorder = 4,      // the whole list reordered
+    Add = 5,          // objects appended at the end
+    Reserved = 6,     // written by nothing
+    Group = 7,        // Group, Ungroup
+    Join = 8,         // Join
+    Break = 9,        // Break Apart
+    Transform = 10,   // move, scale or rotate of the selection
+    AddPages = 11,    // Add Page
     InsertPages = 12, // Insert Page Before / After
     DeletePages = 13, // Delete Page
 };

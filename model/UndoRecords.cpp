@@ -18,15 +18,13 @@ namespace {
 // Objects whose transform cannot be taken back by applying the inverse: a text's height and frame
 // are clamped (never below 3.0, never narrower than one "m") and an image's placement loses any
 // rotation, so their records are stored instead.
-bool InverseCannotRestore(const CGraphicObject& object, bool inverseValid)
-{
+bool InverseCannotRestore(const CGraphicObject& object, bool inverseValid) {
     return !inverseValid || object.AsPath() == nullptr;
 }
 
 } // namespace
 
-std::vector<int> CUndoRecorder::ValidIndices(std::span<const int> indices) const
-{
+std::vector<int> CUndoRecorder::ValidIndices(std::span<const int> indices) const {
     std::vector<int> valid;
     valid.reserve(indices.size());
     for (int index : indices) {
@@ -36,14 +34,12 @@ std::vector<int> CUndoRecorder::ValidIndices(std::span<const int> indices) const
     return valid;
 }
 
-bool CUndoRecorder::WriteObjects(CMemoryFile& record, std::span<const int> indices) const
-{
+bool CUndoRecorder::WriteObjects(CMemoryFile& record, std::span<const int> indices) const {
     return undo_io::WriteObjects(record, *drawing, indices);
 }
 
 bool CUndoRecorder::Finish(const CMemoryFile& record, bool written, UndoRecordType type,
-                           UndoDirection direction)
-{
+                           UndoDirection direction) {
     if (!written) {
         // A step that cannot be recorded leaves the older steps describing a drawing that will no
         // longer exist; replaying them would damage it.
@@ -53,13 +49,11 @@ bool CUndoRecorder::Finish(const CMemoryFile& record, bool written, UndoRecordTy
     return Push(record, type, direction);
 }
 
-bool CUndoRecorder::RecordModify(UndoDirection direction)
-{
+bool CUndoRecorder::RecordModify(UndoDirection direction) {
     return selection != nullptr && RecordModify(*selection, direction);
 }
 
-bool CUndoRecorder::RecordModify(std::span<const int> indices, UndoDirection direction)
-{
+bool CUndoRecorder::RecordModify(std::span<const int> indices, UndoDirection direction) {
     if (drawing == nullptr)
         return false;
     const std::vector<int> valid = ValidIndices(indices);
@@ -70,13 +64,11 @@ bool CUndoRecorder::RecordModify(std::span<const int> indices, UndoDirection dir
     return Finish(record, written, UndoRecordType::Modify, direction);
 }
 
-bool CUndoRecorder::RecordDelete(UndoDirection direction)
-{
+bool CUndoRecorder::RecordDelete(UndoDirection direction) {
     return selection != nullptr && RecordDelete(*selection, direction);
 }
 
-bool CUndoRecorder::RecordDelete(std::span<const int> indices, UndoDirection direction)
-{
+bool CUndoRecorder::RecordDelete(std::span<const int> indices, UndoDirection direction) {
     if (drawing == nullptr)
         return false;
     // Undo puts the objects back one by one at their indices, which restores the list only when the
@@ -93,8 +85,7 @@ bool CUndoRecorder::RecordDelete(std::span<const int> indices, UndoDirection dir
     return Finish(record, written, UndoRecordType::Delete, direction);
 }
 
-bool CUndoRecorder::RecordMove(int from, int to, int count, UndoDirection direction)
-{
+bool CUndoRecorder::RecordMove(int from, int to, int count, UndoDirection direction) {
     if (drawing == nullptr || count < 1 || from < 0 || from > drawing->Count() - count || to < 0 ||
         to > drawing->Count())
         return false;
@@ -103,8 +94,7 @@ bool CUndoRecorder::RecordMove(int from, int to, int count, UndoDirection direct
     return Finish(record, written, UndoRecordType::Move, direction);
 }
 
-bool CUndoRecorder::RecordPaste(int first, int count, UndoDirection direction)
-{
+bool CUndoRecorder::RecordPaste(int first, int count, UndoDirection direction) {
     if (drawing == nullptr || first < 0 || count < 1)
         return false;
     CMemoryFile record(kStreamGrowBytes);
@@ -124,8 +114,7 @@ bool CUndoRecorder::RecordPaste(int first, int count, UndoDirection direction)
     return Finish(record, written, UndoRecordType::Paste, direction);
 }
 
-bool CUndoRecorder::RecordReorder(UndoDirection direction)
-{
+bool CUndoRecorder::RecordReorder(UndoDirection direction) {
     if (drawing == nullptr)
         return false;
     std::vector<int> all(static_cast<std::size_t>(drawing->Count()));
@@ -136,8 +125,7 @@ bool CUndoRecorder::RecordReorder(UndoDirection direction)
     return Finish(record, written, UndoRecordType::Reorder, direction);
 }
 
-bool CUndoRecorder::RecordAdd(int count, UndoDirection direction)
-{
+bool CUndoRecorder::RecordAdd(int count, UndoDirection direction) {
     if (drawing == nullptr || count < 1)
         return false;
     CMemoryFile record(kStreamGrowBytes);
@@ -153,8 +141,7 @@ bool CUndoRecorder::RecordAdd(int count, UndoDirection direction)
     return Finish(record, written, UndoRecordType::Add, direction);
 }
 
-bool CUndoRecorder::RecordGroup(UndoDirection direction)
-{
+bool CUndoRecorder::RecordGroup(UndoDirection direction) {
     if (drawing == nullptr)
         return false;
     std::vector<int> table;
@@ -164,13 +151,11 @@ bool CUndoRecorder::RecordGroup(UndoDirection direction)
     return Finish(record, written, UndoRecordType::Group, direction);
 }
 
-bool CUndoRecorder::RecordJoin(UndoDirection direction)
-{
+bool CUndoRecorder::RecordJoin(UndoDirection direction) {
     return selection != nullptr && RecordJoin(*selection, direction);
 }
 
-bool CUndoRecorder::RecordJoin(std::span<const int> indices, UndoDirection direction)
-{
+bool CUndoRecorder::RecordJoin(std::span<const int> indices, UndoDirection direction) {
     if (drawing == nullptr)
         return false;
     // The list keeps its order: Join appends the subpaths in list order.
@@ -186,8 +171,7 @@ bool CUndoRecorder::RecordJoin(std::span<const int> indices, UndoDirection direc
     return Finish(record, written, UndoRecordType::Join, direction);
 }
 
-bool CUndoRecorder::RecordBreak(int index, UndoDirection direction)
-{
+bool CUndoRecorder::RecordBreak(int index, UndoDirection direction) {
     if (drawing == nullptr)
         return false;
     const CGraphicObject* object = drawing->GetAt(index);
@@ -202,14 +186,12 @@ bool CUndoRecorder::RecordBreak(int index, UndoDirection direction)
     return Finish(record, written, UndoRecordType::Break, direction);
 }
 
-bool CUndoRecorder::RecordTransform(const CTransform& matrix, UndoDirection direction)
-{
+bool CUndoRecorder::RecordTransform(const CTransform& matrix, UndoDirection direction) {
     return selection != nullptr && RecordTransform(*selection, matrix, direction);
 }
 
 bool CUndoRecorder::RecordTransform(std::span<const int> indices, const CTransform& matrix,
-                                    UndoDirection direction)
-{
+                                    UndoDirection direction) {
     if (drawing == nullptr)
         return false;
     const std::vector<int> valid = ValidIndices(indices);
@@ -229,16 +211,14 @@ bool CUndoRecorder::RecordTransform(std::span<const int> indices, const CTransfo
     return Finish(record, written, UndoRecordType::Transform, direction);
 }
 
-bool CUndoRecorder::RecordAddPages(int count, UndoDirection direction)
-{
+bool CUndoRecorder::RecordAddPages(int count, UndoDirection direction) {
     if (drawing == nullptr || count < 1)
         return false;
     CMemoryFile record(kStreamGrowBytes);
     return Finish(record, WriteInt(record, count), UndoRecordType::AddPages, direction);
 }
 
-bool CUndoRecorder::RecordInsertPages(int first, int count, UndoDirection direction)
-{
+bool CUndoRecorder::RecordInsertPages(int first, int count, UndoDirection direction) {
     // The same conditions under which InsertPages changes the drawing.
     if (drawing == nullptr || first < 0 || first > drawing->PageCount() || count < 1)
         return false;
@@ -247,8 +227,7 @@ bool CUndoRecorder::RecordInsertPages(int first, int count, UndoDirection direct
     return Finish(record, written, UndoRecordType::InsertPages, direction);
 }
 
-bool CUndoRecorder::RecordDeletePages(int first, int count, UndoDirection direction)
-{
+bool CUndoRecorder::RecordDeletePages(int first, int count, UndoDirection direction) {
     // The same conditions under which DeletePages changes the drawing, and the count it really
     // deletes: undo must insert exactly the pages that went.
     if (drawing == nullptr || drawing->PageCount() < 2 || count < 1 || first < 0 ||

@@ -20,13 +20,11 @@ using namespace undo_io;
 
 namespace {
 
-bool Undoing(UndoDirection opposite)
-{
+bool Undoing(UndoDirection opposite) {
     return opposite == UndoDirection::TowardsRedo;
 }
 
-std::vector<int> IndicesOf(const std::vector<IndexedObject>& objects)
-{
+std::vector<int> IndicesOf(const std::vector<IndexedObject>& objects) {
     std::vector<int> indices;
     indices.reserve(objects.size());
     for (const IndexedObject& entry : objects)
@@ -34,8 +32,7 @@ std::vector<int> IndicesOf(const std::vector<IndexedObject>& objects)
     return indices;
 }
 
-std::vector<int> Range(int first, int count)
-{
+std::vector<int> Range(int first, int count) {
     std::vector<int> indices(static_cast<std::size_t>(std::max(count, 0)));
     for (std::size_t i = 0; i < indices.size(); ++i)
         indices[i] = first + static_cast<int>(i);
@@ -44,8 +41,7 @@ std::vector<int> Range(int first, int count)
 
 } // namespace
 
-bool CUndoRecorder::ReplayModify(CMemoryFile& record, UndoDirection opposite)
-{
+bool CUndoRecorder::ReplayModify(CMemoryFile& record, UndoDirection opposite) {
     std::vector<int> indices;
     if (!ReadIndexList(record, indices) || !AllIndicesValid(*drawing, indices))
         return false;
@@ -61,8 +57,7 @@ bool CUndoRecorder::ReplayModify(CMemoryFile& record, UndoDirection opposite)
     return true;
 }
 
-void CUndoRecorder::ReplayDelete(CMemoryFile& record, UndoDirection opposite)
-{
+void CUndoRecorder::ReplayDelete(CMemoryFile& record, UndoDirection opposite) {
     std::vector<int> indices;
     if (!ReadIndexList(record, indices))
         return;
@@ -88,8 +83,7 @@ void CUndoRecorder::ReplayDelete(CMemoryFile& record, UndoDirection opposite)
     InsertWithNewGroups(*drawing, returning);
 }
 
-void CUndoRecorder::ReplayMove(CMemoryFile& record, UndoDirection opposite)
-{
+void CUndoRecorder::ReplayMove(CMemoryFile& record, UndoDirection opposite) {
     // The record always describes the forward move: the block from .. from + count - 1 was moved with
     // MoveIndices(block, to). Undo moves it back, redo moves it again; both record the same move.
     int from = 0;
@@ -113,8 +107,7 @@ void CUndoRecorder::ReplayMove(CMemoryFile& record, UndoDirection opposite)
     drawing->MoveIndices(Range(blockStart, count), position);
 }
 
-void CUndoRecorder::ReplayPaste(CMemoryFile& record, UndoDirection opposite)
-{
+void CUndoRecorder::ReplayPaste(CMemoryFile& record, UndoDirection opposite) {
     int first = 0;
     int count = 0;
     if (!ReadInt(record, first) || !ReadInt(record, count) || first < 0 || count < 1)
@@ -138,8 +131,7 @@ void CUndoRecorder::ReplayPaste(CMemoryFile& record, UndoDirection opposite)
     InsertWithNewGroups(*drawing, pasted);
 }
 
-void CUndoRecorder::ReplayReorder(CMemoryFile& record, UndoDirection opposite)
-{
+void CUndoRecorder::ReplayReorder(CMemoryFile& record, UndoDirection opposite) {
     int count = 0;
     if (!ReadInt(record, count) || count < 0)
         return;
@@ -153,8 +145,7 @@ void CUndoRecorder::ReplayReorder(CMemoryFile& record, UndoDirection opposite)
         drawing->Add(std::move(object));
 }
 
-void CUndoRecorder::ReplayAdd(CMemoryFile& record, UndoDirection opposite)
-{
+void CUndoRecorder::ReplayAdd(CMemoryFile& record, UndoDirection opposite) {
     int count = 0;
     if (!ReadInt(record, count) || count < 1)
         return;
@@ -175,17 +166,36 @@ void CUndoRecorder::ReplayAdd(CMemoryFile& record, UndoDirection opposite)
     InsertWithNewGroups(*drawing, added);
 }
 
-void CUndoRecorder::ReplayGroup(CMemoryFile& record, UndoDirection opposite)
-{
+void CUndoRecorder::ReplayGroup(CMemoryFile& record, UndoDirection opposite) {
     std::vector<int> table;
     if (!ReadIndexList(record, table))
         return;
     RecordGroup(opposite);
+    // The table counts objects page by page, while ApplyGroupTable takes list indices; the two agree
+    // only while every page's objects stand together in page order (as right after loading). Between
+    // edits they need not, so each page-major index is turned into the list index it stands for.
+    std::vector<int> listIndex;
+    listIndex.reserve(static_cast<std::size_t>(drawing->Count()));
+    for (int page = 0; page < drawing->PageCount(); ++page) {
+        for (int i = 0; i < drawing->Count(); ++i) {
+            if (drawing->GetAt(i)->page == page)
+                listIndex.push_back(i);
+        }
+    }
+    std::size_t at = 0;
+    while (at < table.size()) {
+        const int members = table[at++];
+        for (int k = 0; k < members && at < table.size(); ++k, ++at) {
+            int& index = table[at];
+            index = index >= 0 && static_cast<std::size_t>(index) < listIndex.size()
+                        ? listIndex[static_cast<std::size_t>(index)]
+                        : -1;
+        }
+    }
     drawing->ApplyGroupTable(table);
 }
 
-void CUndoRecorder::ReplayJoin(CMemoryFile& record, UndoDirection opposite)
-{
+void CUndoRecorder::ReplayJoin(CMemoryFile& record, UndoDirection opposite) {
     std::vector<int> indices;
     if (!ReadIndexList(record, indices) || indices.empty())
         return;
@@ -211,7 +221,8 @@ void CUndoRecorder::ReplayJoin(CMemoryFile& record, UndoDirection opposite)
     const int listed = static_cast<int>(returning.size());
     const int lowest = *seen.begin();
 
-    if (listed >= 2 && drawing->Count() == countBefore - listed + 1 && lowest >= 0 && lowest < drawing->Count()) {
+    if (listed >= 2 && drawing->Count() == countBefore - listed + 1 && lowest >= 0 &&
+        lowest < drawing->Count()) {
         // The join took place: the joined path stands at the lowest listed index.
         std::unique_ptr<CGraphicObject> joined = drawing->DetachAt(lowest);
         PrepareInsertion(*drawing, returning);
@@ -233,8 +244,7 @@ void CUndoRecorder::ReplayJoin(CMemoryFile& record, UndoDirection opposite)
     }
 }
 
-void CUndoRecorder::ReplayBreak(CMemoryFile& record, UndoDirection opposite)
-{
+void CUndoRecorder::ReplayBreak(CMemoryFile& record, UndoDirection opposite) {
     int index = 0;
     int pieces = 0;
     if (!ReadInt(record, index) || !ReadInt(record, pieces) || index < 0 || pieces < 0)
@@ -264,8 +274,7 @@ void CUndoRecorder::ReplayBreak(CMemoryFile& record, UndoDirection opposite)
     InsertWithNewGroups(*drawing, returning);
 }
 
-void CUndoRecorder::ReplayTransform(CMemoryFile& record, UndoDirection opposite)
-{
+void CUndoRecorder::ReplayTransform(CMemoryFile& record, UndoDirection opposite) {
     std::vector<int> indices;
     CTransform matrix;
     int storedCount = 0;
@@ -287,7 +296,8 @@ void CUndoRecorder::ReplayTransform(CMemoryFile& record, UndoDirection opposite)
     // Without an inverse only objects with stored records can be undone; a record missing some
     // cannot have come from this recorder and is not applied.
     if (Undoing(opposite) && !InverseRestores(matrix) &&
-        std::any_of(indices.begin(), indices.end(), [&](int index) { return storedIndices.count(index) == 0; }))
+        std::any_of(indices.begin(), indices.end(),
+                    [&](int index) { return storedIndices.count(index) == 0; }))
         return;
 
     // The opposite record is the same step with the current state of the stored objects: the matrix
@@ -310,8 +320,7 @@ void CUndoRecorder::ReplayTransform(CMemoryFile& record, UndoDirection opposite)
         drawing->SetAt(entry.first, std::move(entry.second));
 }
 
-void CUndoRecorder::ReplayAddPages(CMemoryFile& record, UndoDirection opposite)
-{
+void CUndoRecorder::ReplayAddPages(CMemoryFile& record, UndoDirection opposite) {
     int count = 0;
     if (!ReadInt(record, count) || count < 1)
         return;
@@ -326,8 +335,7 @@ void CUndoRecorder::ReplayAddPages(CMemoryFile& record, UndoDirection opposite)
     drawing->AppendPages(count);
 }
 
-void CUndoRecorder::ReplayInsertPages(CMemoryFile& record, UndoDirection opposite)
-{
+void CUndoRecorder::ReplayInsertPages(CMemoryFile& record, UndoDirection opposite) {
     int first = 0;
     int count = 0;
     if (!ReadInt(record, first) || !ReadInt(record, count) || first < 0 || count < 1)
@@ -346,8 +354,7 @@ void CUndoRecorder::ReplayInsertPages(CMemoryFile& record, UndoDirection opposit
     drawing->InsertPages(first, count);
 }
 
-void CUndoRecorder::ReplayDeletePages(CMemoryFile& record, UndoDirection opposite)
-{
+void CUndoRecorder::ReplayDeletePages(CMemoryFile& record, UndoDirection opposite) {
     int first = 0;
     int count = 0;
     if (!ReadInt(record, first) || !ReadInt(record, count) || first < 0 || count < 1)
