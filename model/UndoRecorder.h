@@ -72,6 +72,9 @@ public:
     // A stream longer than this is trimmed from the front after every push.
     static constexpr std::size_t kHistoryLimit = 500000;
     static constexpr std::size_t kStreamGrowBytes = 1024;
+    // A record is built in a stream of its own before it is pushed; records of many objects run to
+    // hundreds of kilobytes, which growing 1 KB at a time would copy over and over.
+    static constexpr std::size_t kRecordGrowBytes = 65536;
 
     CUndoRecorder();
 

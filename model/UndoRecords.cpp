@@ -59,7 +59,7 @@ bool CUndoRecorder::RecordModify(std::span<const int> indices, UndoDirection dir
     const std::vector<int> valid = ValidIndices(indices);
     if (valid.empty())
         return false;
-    CMemoryFile record(kStreamGrowBytes);
+    CMemoryFile record(kRecordGrowBytes);
     const bool written = WriteIndexList(record, valid) && WriteObjects(record, valid);
     return Finish(record, written, UndoRecordType::Modify, direction);
 }
@@ -78,7 +78,7 @@ bool CUndoRecorder::RecordDelete(std::span<const int> indices, UndoDirection dir
     valid.erase(std::unique(valid.begin(), valid.end()), valid.end());
     if (valid.empty())
         return false;
-    CMemoryFile record(kStreamGrowBytes);
+    CMemoryFile record(kRecordGrowBytes);
     bool written = WriteIndexList(record, valid);
     if (direction == UndoDirection::TowardsUndo)
         written = written && WriteObjects(record, valid);
@@ -89,7 +89,7 @@ bool CUndoRecorder::RecordMove(int from, int to, int count, UndoDirection direct
     if (drawing == nullptr || count < 1 || from < 0 || from > drawing->Count() - count || to < 0 ||
         to > drawing->Count())
         return false;
-    CMemoryFile record(kStreamGrowBytes);
+    CMemoryFile record(kRecordGrowBytes);
     const bool written = WriteInt(record, from) && WriteInt(record, to) && WriteInt(record, count);
     return Finish(record, written, UndoRecordType::Move, direction);
 }
@@ -97,7 +97,7 @@ bool CUndoRecorder::RecordMove(int from, int to, int count, UndoDirection direct
 bool CUndoRecorder::RecordPaste(int first, int count, UndoDirection direction) {
     if (drawing == nullptr || first < 0 || count < 1)
         return false;
-    CMemoryFile record(kStreamGrowBytes);
+    CMemoryFile record(kRecordGrowBytes);
     bool written = WriteInt(record, first) && WriteInt(record, count);
     if (direction == UndoDirection::TowardsUndo) {
         // The pasted objects are about to be inserted at first.
@@ -120,7 +120,7 @@ bool CUndoRecorder::RecordReorder(UndoDirection direction) {
     std::vector<int> all(static_cast<std::size_t>(drawing->Count()));
     for (int i = 0; i < drawing->Count(); ++i)
         all[static_cast<std::size_t>(i)] = i;
-    CMemoryFile record(kStreamGrowBytes);
+    CMemoryFile record(kRecordGrowBytes);
     const bool written = WriteInt(record, drawing->Count()) && WriteObjects(record, all);
     return Finish(record, written, UndoRecordType::Reorder, direction);
 }
@@ -128,7 +128,7 @@ bool CUndoRecorder::RecordReorder(UndoDirection direction) {
 bool CUndoRecorder::RecordAdd(int count, UndoDirection direction) {
     if (drawing == nullptr || count < 1)
         return false;
-    CMemoryFile record(kStreamGrowBytes);
+    CMemoryFile record(kRecordGrowBytes);
     bool written = WriteInt(record, count);
     if (direction == UndoDirection::TowardsRedo) {
         if (count > drawing->Count())
@@ -146,7 +146,7 @@ bool CUndoRecorder::RecordGroup(UndoDirection direction) {
         return false;
     std::vector<int> table;
     drawing->BuildGroupTable(table);
-    CMemoryFile record(kStreamGrowBytes);
+    CMemoryFile record(kRecordGrowBytes);
     const bool written = WriteIndexList(record, table);
     return Finish(record, written, UndoRecordType::Group, direction);
 }
@@ -162,7 +162,7 @@ bool CUndoRecorder::RecordJoin(std::span<const int> indices, UndoDirection direc
     const std::vector<int> valid = ValidIndices(indices);
     if (valid.empty())
         return false;
-    CMemoryFile record(kStreamGrowBytes);
+    CMemoryFile record(kRecordGrowBytes);
     bool written = WriteIndexList(record, valid);
     if (direction == UndoDirection::TowardsUndo) {
         // The count lets undo tell a join that happened from one Join refused (first object no path).
@@ -179,7 +179,7 @@ bool CUndoRecorder::RecordBreak(int index, UndoDirection direction) {
         return false;
     const CPathShape* path = object->AsPath();
     const int pieces = path != nullptr ? static_cast<int>(path->SubpathCount()) : 1;
-    CMemoryFile record(kStreamGrowBytes);
+    CMemoryFile record(kRecordGrowBytes);
     bool written = WriteInt(record, index) && WriteInt(record, pieces);
     if (direction == UndoDirection::TowardsUndo)
         written = written && object->Save(record);
@@ -203,7 +203,7 @@ bool CUndoRecorder::RecordTransform(std::span<const int> indices, const CTransfo
         if (InverseCannotRestore(*drawing->GetAt(index), inverseValid))
             stored.push_back(index);
     }
-    CMemoryFile record(kStreamGrowBytes);
+    CMemoryFile record(kRecordGrowBytes);
     bool written = WriteIndexList(record, valid) && WriteMatrix(record, matrix) &&
                    WriteInt(record, static_cast<int>(stored.size()));
     for (int index : stored)
@@ -214,7 +214,7 @@ bool CUndoRecorder::RecordTransform(std::span<const int> indices, const CTransfo
 bool CUndoRecorder::RecordAddPages(int count, UndoDirection direction) {
     if (drawing == nullptr || count < 1)
         return false;
-    CMemoryFile record(kStreamGrowBytes);
+    CMemoryFile record(kRecordGrowBytes);
     return Finish(record, WriteInt(record, count), UndoRecordType::AddPages, direction);
 }
 
@@ -222,7 +222,7 @@ bool CUndoRecorder::RecordInsertPages(int first, int count, UndoDirection direct
     // The same conditions under which InsertPages changes the drawing.
     if (drawing == nullptr || first < 0 || first > drawing->PageCount() || count < 1)
         return false;
-    CMemoryFile record(kStreamGrowBytes);
+    CMemoryFile record(kRecordGrowBytes);
     const bool written = WriteInt(record, first) && WriteInt(record, count);
     return Finish(record, written, UndoRecordType::InsertPages, direction);
 }
@@ -235,7 +235,7 @@ bool CUndoRecorder::RecordDeletePages(int first, int count, UndoDirection direct
         return false;
     const int pageCount = drawing->PageCount();
     count = std::min(count, pageCount - first);
-    CMemoryFile record(kStreamGrowBytes);
+    CMemoryFile record(kRecordGrowBytes);
     bool written = WriteInt(record, first) && WriteInt(record, count);
     if (direction == UndoDirection::TowardsUndo) {
         std::vector<int> onPages;

@@ -78,7 +78,7 @@ void CUndoRecorder::ReplayDelete(CMemoryFile& record, UndoDirection opposite) {
         return;
     // The indices describe the list after the insertion, so they are written as they are rather than
     // checked against the list before it.
-    CMemoryFile redo(kStreamGrowBytes);
+    CMemoryFile redo(kRecordGrowBytes);
     Finish(redo, WriteIndexList(redo, IndicesOf(returning)), UndoRecordType::Delete, opposite);
     InsertWithNewGroups(*drawing, returning);
 }
@@ -231,13 +231,13 @@ void CUndoRecorder::ReplayJoin(CMemoryFile& record, UndoDirection opposite) {
             drawing->InsertAt(lowest, std::move(joined));
             return;
         }
-        CMemoryFile redo(kStreamGrowBytes);
+        CMemoryFile redo(kRecordGrowBytes);
         Finish(redo, WriteIndexList(redo, indices), UndoRecordType::Join, opposite);
         InsertWithNewGroups(*drawing, returning);
     } else if (drawing->Count() == countBefore && AllIndicesValid(*drawing, indices)) {
         // Join refused the list (its first object is no path) and changed nothing; the objects are
         // put back in place all the same, so undo leaves the drawing as it was.
-        CMemoryFile redo(kStreamGrowBytes);
+        CMemoryFile redo(kRecordGrowBytes);
         Finish(redo, WriteIndexList(redo, indices), UndoRecordType::Join, opposite);
         for (IndexedObject& entry : returning)
             drawing->SetAt(entry.first, std::move(entry.second));
@@ -259,7 +259,7 @@ void CUndoRecorder::ReplayBreak(CMemoryFile& record, UndoDirection opposite) {
     auto object = ReadObject(record);
     if (!object || index > drawing->Count() - pieces)
         return;
-    CMemoryFile redo(kStreamGrowBytes);
+    CMemoryFile redo(kRecordGrowBytes);
     Finish(redo, WriteInt(redo, index) && WriteInt(redo, pieces), UndoRecordType::Break, opposite);
     if (pieces > 0) {
         // The pieces carry the source's group under its current number (saving may have renumbered it
@@ -302,7 +302,7 @@ void CUndoRecorder::ReplayTransform(CMemoryFile& record, UndoDirection opposite)
 
     // The opposite record is the same step with the current state of the stored objects: the matrix
     // always describes the forward change, which undo inverts and redo applies.
-    CMemoryFile other(kStreamGrowBytes);
+    CMemoryFile other(kRecordGrowBytes);
     bool written = WriteIndexList(other, indices) && WriteMatrix(other, matrix) &&
                    WriteInt(other, static_cast<int>(stored.size()));
     for (const IndexedObject& entry : stored)
@@ -343,7 +343,7 @@ void CUndoRecorder::ReplayInsertPages(CMemoryFile& record, UndoDirection opposit
     if (Undoing(opposite)) {
         if (drawing->PageCount() < 2 || first > drawing->PageCount() - count || count >= drawing->PageCount())
             return;
-        CMemoryFile redo(kStreamGrowBytes);
+        CMemoryFile redo(kRecordGrowBytes);
         Finish(redo, WriteInt(redo, first) && WriteInt(redo, count), UndoRecordType::InsertPages, opposite);
         drawing->DeletePages(first, count);
         return;
@@ -383,7 +383,7 @@ void CUndoRecorder::ReplayDeletePages(CMemoryFile& record, UndoDirection opposit
     int pageCountBefore = 0;
     complete = complete && ReadInt(record, pageCountBefore);
 
-    CMemoryFile redo(kStreamGrowBytes);
+    CMemoryFile redo(kRecordGrowBytes);
     Finish(redo, WriteInt(redo, first) && WriteInt(redo, count), UndoRecordType::DeletePages, opposite);
     drawing->InsertPages(first, count);
     // Deleting every page leaves one empty page behind, which the inserted pages now follow.
