@@ -9,6 +9,8 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <utility>
+#include <vector>
 
 namespace pq {
 namespace {
@@ -23,11 +25,26 @@ CPointD ReferencePoint(const CBezier& c, double t) {
             w0 * c.p0.y + w1 * c.p1.y + w2 * c.p2.y + w3 * c.p3.y};
 }
 
-double DistanceToCurve(const CBezier& c, CPointF p, int samples = 20000) {
-    double best = 1e300;
-    for (int i = 0; i <= samples; ++i) {
-        const CPointD q = ReferencePoint(c, static_cast<double>(i) / samples);
-        best = std::min(best, std::hypot(q.x - p.x, q.y - p.y));
+// Distance from p to the curve: a coarse scan, then a fine scan around the best few coarse samples.
+double DistanceToCurve(const CBezier& c, CPointF p) {
+    constexpr int kCoarse = 1000, kFine = 200;
+    const auto distanceAt = [&](double t) {
+        const CPointD q = ReferencePoint(c, t);
+        return std::hypot(q.x - p.x, q.y - p.y);
+    };
+    std::vector<std::pair<double, int>> coarse;
+    for (int i = 0; i <= kCoarse; ++i)
+        coarse.emplace_back(distanceAt(static_cast<double>(i) / kCoarse), i);
+    std::partial_sort(coarse.begin(), coarse.begin() + 3, coarse.end());
+    double best = coarse[0].first;
+    for (int candidate = 0; candidate < 3; ++candidate) {
+        const double centre =
+            static_cast<double>(coarse[static_cast<std::size_t>(candidate)].second) / kCoarse;
+        for (int j = -kFine; j <= kFine; ++j) {
+            const double t = centre + static_cast<double>(j) / (kCoarse * kFine);
+            if (t >= 0 && t <= 1)
+                best = std::min(best, distanceAt(t));
+        }
     }
     return best;
 }
@@ -73,6 +90,10 @@ TEST(BezierNearestParameter, RecoversTheParameterOnAnEvenlyParametrisedLine) {
     const CBezier line = EvenLine(300, 1);
     EXPECT_TRUE(ExpectNear(BezierNearestParameter(line, {150, 50}), 0.5, 2e-6));
     EXPECT_TRUE(ExpectNear(BezierNearestParameter(line, {37.5f, -20}), 0.125, 2e-6));
+    // Off the coarse grid the four refinements reach a step of 0.000001. (The points lie on the line:
+    // beside it the float distance is flat to within its rounding near the minimum.)
+    EXPECT_TRUE(ExpectNear(BezierNearestParameter(line, {37.0368f, 0}), 0.123456, 1.5e-6));
+    EXPECT_TRUE(ExpectNear(BezierNearestParameter(line, {241.7319f, 0}), 0.8057730, 1.5e-6));
 }
 
 TEST(BezierNearestParameter, PointBeforeTheStartGivesExactlyZero) {
@@ -165,6 +186,17 @@ TEST(FlattenBezier, SubdividesUntilEveryLegIsWithinToleranceAndALegEqualToItIsFl
     ASSERT_EQ(out.GetSize(), 25u);
     for (std::size_t i = 0; i < out.GetSize(); ++i)
         EXPECT_EQ(out[i], (CPointF{2.0f * static_cast<float>(i), 0})) << "vertex " << i;
+
+    // Diagonal legs of 20 along (3, 4) are exactly 5 after two splits: flat at tolerance 5, not at 4.9999.
+    CBezier diagonal{{0, 0}, {12, 16}, {24, 32}, {36, 48}};
+    diagonal.SetTolerance(5);
+    CPointArray atFive;
+    FlattenBezier(diagonal, atFive, true);
+    EXPECT_EQ(atFive.GetSize(), 13u);
+    diagonal.SetTolerance(4.9999f);
+    CPointArray belowFive;
+    FlattenBezier(diagonal, belowFive, true);
+    EXPECT_EQ(belowFive.GetSize(), 25u);
 
     // A hair more than 16 needs a fourth split.
     CPointArray finer;
