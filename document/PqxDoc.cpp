@@ -1,0 +1,147 @@
+#include "document/PqxDoc.h"
+
+#include "document/DocumentHost.h"
+#include "document/DrawingFileOps.h"
+#include "document/PreferenceStore.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace pq {
+
+namespace {
+
+// The last four characters, lowercased; empty for shorter names.
+std::string LowerExtension4(const std::string& path) {
+    if (path.size() < 4)
+        return {};
+    std::string tail = path.substr(path.size() - 4);
+    std::transform(tail.begin(), tail.end(), tail.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return tail;
+}
+
+} // namespace
+
+CPqxDoc::CPqxDoc(IDocumentHost* documentHost, IPreferenceStore* documentPreferences, IDrawingFileOps* fileOps)
+    : host(documentHost), preferences(documentPreferences), files(fileOps) {}
+
+void CPqxDoc::DeleteContents() {
+    drawing.Clear();
+    drawing.SetErrorMessage({});
+    modified = false;
+}
+
+void CPqxDoc::ShowMessage(std::string_view text) const {
+    if (host != nullptr)
+        host->ShowMessage(text);
+}
+
+void CPqxDoc::ApplyDefaultPageSize() {
+    auto read = [&](std::string_view name, int32_t fallback) {
+        const int32_t value = preferences != nullptr ? preferences->ReadInt(name, fallback) : fallback;
+        // A page of no size breaks every later division by it; such a value falls back to the default.
+        return value > 0 ? value : fallback;
+    };
+    const int32_t width = read(kPageWidthName, kDefaultPageWidth);
+    const int32_t height = read(kPageHeightName, kDefaultPageHeight);
+    drawing.SetPageSize(static_cast<float>(width) * kPreferenceToDocument,
+                        static_cast<float>(height) * kPreferenceToDocument);
+}
+
+bool CPqxDoc::OnNewDocument() {
+    DeleteContents();
+    pathName.clear();
+    title = kUntitled;
+    drawing.Clear();
+    ApplyDefaultPageSize();
+    if (host != nullptr)
+        host->ResetViewForNewDocument();
+    newDocument = true;
+    return true;
+}
+
+bool CPqxDoc::OnOpenDocument(const std::string& path) {
+    // An open always starts from a fresh document.
+    if (host != nullptr) {
+        if (!host->RunFileNew())
+            return false;
+    } else {
+        OnNewDocument();
+    }
+    DeleteContents();
+    drawing.Clear();
+    ApplyDefaultPageSize();
+    if (host != nullptr)
+        host->SetCurrentPage(0);
+
+    const bool opened = files != nullptr && files->Open(drawing, path);
+    if (!opened) {
+        const std::string message =
+            drawing.GetErrorMessage().empty() ? std::string(kOpenFailed) : drawing.GetErrorMessage();
+        // A reader that failed half-way may have left objects behind: the failed document is empty.
+        drawing.Clear();
+        ApplyDefaultPageSize();
+        ShowMessage(message);
+        return false;
+    }
+    SetPathName(path);
+    modified = false;
+    return true;
+}
+
+bool CPqxDoc::SaveModified() {
+    // The question's own message loop can deliver a second close request; the document stays.
+    if (askingToSave)
+        return false;
+    if (!modified)
+        return true;
+
+    const std::string& name = pathName.empty() ? title : pathName;
+    std::string question(kSaveChangesQuestion);
+    question.replace(question.find("%s"), 2, name);
+
+    askingToSave = true;
+    bool mayClose = false;
+    const HostAnswer answer = host != nullptr ? host->AskYesNoCancel(question) : HostAnswer::Cancel;
+    switch (answer) {
+    case HostAnswer::Cancel:
+        mayClose = false;
+        break;
+    case HostAnswer::No:
+        mayClose = true;
+        break;
+    case HostAnswer::Yes:
+        // Saving shows its own messages, so the guard stays up until it is done.
+        mayClose = pathName.empty() ? host->RunSaveAs() : DoSave(pathName);
+        break;
+    }
+    askingToSave = false;
+    return mayClose;
+}
+
+bool CPqxDoc::DoSave(const std::string& path, int width, int height) {
+    if (host == nullptr || !host->HasActiveView()) {
+        ShowMessage(kSaveFailed);
+        return false;
+    }
+    const bool saved = files != nullptr && files->Save(drawing, path, host->GetCurrentPage(), width, height);
+    if (!saved) {
+        ShowMessage(drawing.GetErrorMessage().empty() ? std::string(kSaveFailed) : drawing.GetErrorMessage());
+        return false;
+    }
+    const std::string extension = LowerExtension4(path);
+    if (extension != ".tpl" && extension != ".plt") {
+        modified = false;
+        SetPathName(path);
+    }
+    return true;
+}
+
+void CPqxDoc::SetPathName(const std::string& path) {
+    pathName = path;
+    const std::size_t slash = path.find_last_of("/\\");
+    title = slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace pq

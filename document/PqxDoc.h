@@ -1,0 +1,90 @@
+#pragma once
+
+#include "model/Drawing.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace pq {
+
+class IDocumentHost;
+class IDrawingFileOps;
+class IPreferenceStore;
+
+// The application's document: it owns the drawing and connects it to the new, open and save cycle.
+// Everything it needs from above (messages, the view, the frame's commands), from the preferences and
+// from the file formats comes through interfaces, any of which may be absent: without a host nothing
+// is shown and questions are answered Cancel, without preferences the defaults apply, and without file
+// operations opening and saving fail.
+class CPqxDoc {
+public:
+    // Page size preferences, in thousandths of a millimetre.
+    static constexpr std::string_view kPageWidthName = "PageWidth";
+    static constexpr std::string_view kPageHeightName = "PageHeight";
+    static constexpr int32_t kDefaultPageWidth = 148000;
+    static constexpr int32_t kDefaultPageHeight = 210000;
+    // Document units (tenths of a millimetre) per thousandth of a millimetre.
+    static constexpr float kPreferenceToDocument = 0.01f;
+
+    static constexpr std::string_view kUntitled = "Untitled";
+    static constexpr std::string_view kSaveChangesQuestion = "Save changes to %s?";
+    static constexpr std::string_view kOpenFailed = "Failed to open file!";
+    static constexpr std::string_view kSaveFailed = "Failed to save file!";
+
+    explicit CPqxDoc(IDocumentHost* host = nullptr, IPreferenceStore* preferences = nullptr,
+                     IDrawingFileOps* files = nullptr);
+    CPqxDoc(const CPqxDoc&) = delete;
+    CPqxDoc& operator=(const CPqxDoc&) = delete;
+
+    void SetHost(IDocumentHost* newHost) { host = newHost; }
+    void SetPreferences(IPreferenceStore* newPreferences) { preferences = newPreferences; }
+    void SetFileOps(IDrawingFileOps* newFiles) { files = newFiles; }
+
+    [[nodiscard]] CDrawing& GetDrawing() { return drawing; }
+    [[nodiscard]] const CDrawing& GetDrawing() const { return drawing; }
+
+    // Starts an empty, untitled document of the default page size and resets the view for it.
+    bool OnNewDocument();
+    // Starts a new document through the frame's New command, then reads the file into it. On failure
+    // the reader's message is shown, the drawing is left empty and false is returned.
+    bool OnOpenDocument(const std::string& path);
+    // Asked before the document is closed or replaced; true when it may go. A modified document asks
+    // "Save changes to %s?": Cancel keeps it, No discards, Yes saves (Save As without a path) and keeps
+    // it when saving fails. A request while the question is open is answered at once with keep.
+    bool SaveModified();
+    // Saves to path; on success the document takes the path and is unmodified, except for templates
+    // (".tpl") and plotter files (".plt"), which are copies that leave the document as it was.
+    bool DoSave(const std::string& path, int width = -1, int height = -1);
+
+    // The page size the preferences ask for, in document units; a missing or non-positive value gives
+    // the default.
+    void ApplyDefaultPageSize();
+
+    [[nodiscard]] bool IsModified() const { return modified; }
+    void SetModifiedFlag(bool value = true) { modified = value; }
+    [[nodiscard]] const std::string& GetPathName() const { return pathName; }
+    // Sets the path and makes its file name the title.
+    void SetPathName(const std::string& path);
+    [[nodiscard]] const std::string& GetTitle() const { return title; }
+    void SetTitle(std::string newTitle) { title = std::move(newTitle); }
+    // Set once a new document has been started.
+    [[nodiscard]] bool IsNewDocumentStarted() const { return newDocument; }
+
+private:
+    // The framework's part of new and open: empties the document and forgets path and changes.
+    void DeleteContents();
+    void ShowMessage(std::string_view text) const;
+
+    CDrawing drawing;
+    bool newDocument = false;
+    bool modified = false;
+    std::string pathName;
+    std::string title{kUntitled};
+    bool askingToSave = false;
+    IDocumentHost* host = nullptr;
+    IPreferenceStore* preferences = nullptr;
+    IDrawingFileOps* files = nullptr;
+};
+
+} // namespace pq

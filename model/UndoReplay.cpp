@@ -1,0 +1,400 @@
+// The replays: each takes one record popped from a history, reads what it needs, records the
+// opposite of exactly what it is about to apply into the other history, then changes the drawing.
+// A record that cannot be read completely stops where it breaks: the objects read before the break
+// are applied (and only they are recorded), except where applying part of a record would lose or
+// duplicate objects (reorder, join, break apart, transform), where nothing is applied.
+
+#include "model/UndoRecorder.h"
+
+#include "model/Drawing.h"
+#include "model/UndoRecordIO.h"
+
+#include "geometry/Transform.h"
+
+#include <algorithm>
+#include <set>
+
+namespace pq {
+
+using namespace undo_io;
+
+namespace {
+
+bool Undoing(UndoDirection opposite) {
+    return opposite == UndoDirection::TowardsRedo;
+}
+
+std::vector<int> IndicesOf(const std::vector<IndexedObject>& objects) {
+    std::vector<int> indices;
+    indices.reserve(objects.size());
+    for (const IndexedObject& entry : objects)
+        indices.push_back(entry.first);
+    return indices;
+}
+
+std::vector<int> Range(int first, int count) {
+    std::vector<int> indices(static_cast<std::size_t>(std::max(count, 0)));
+    for (std::size_t i = 0; i < indices.size(); ++i)
+        indices[i] = first + static_cast<int>(i);
+    return indices;
+}
+
+} // namespace
+
+bool CUndoRecorder::ReplayModify(CMemoryFile& record, UndoDirection opposite) {
+    std::vector<int> indices;
+    if (!ReadIndexList(record, indices) || !AllIndicesValid(*drawing, indices))
+        return false;
+    auto objects = ReadObjects(record, static_cast<int>(indices.size()));
+    indices.resize(objects.size());
+    if (indices.empty())
+        return false;
+    RecordModify(indices, opposite);
+    for (std::size_t i = 0; i < indices.size(); ++i)
+        drawing->SetAt(indices[i], std::move(objects[i]));
+    if (selection != nullptr)
+        *selection = indices;
+    return true;
+}
+
+void CUndoRecorder::ReplayDelete(CMemoryFile& record, UndoDirection opposite) {
+    std::vector<int> indices;
+    if (!ReadIndexList(record, indices))
+        return;
+    if (!Undoing(opposite)) {
+        // Redo: delete the listed objects again, recording them for the next undo.
+        if (!AllIndicesValid(*drawing, indices))
+            return;
+        RecordDelete(indices, opposite);
+        drawing->DeleteIndices(indices);
+        return;
+    }
+    auto objects = ReadObjects(record, static_cast<int>(indices.size()));
+    std::vector<IndexedObject> returning;
+    for (std::size_t i = 0; i < objects.size(); ++i)
+        returning.emplace_back(indices[i], std::move(objects[i]));
+    PrepareInsertion(*drawing, returning);
+    if (returning.empty())
+        return;
+    // The indices describe the list after the insertion, so they are written as they are rather than
+    // checked against the list before it.
+    CMemoryFile redo(kRecordGrowBytes);
+    Finish(redo, WriteIndexList(redo, IndicesOf(returning)), UndoRecordType::Delete, opposite);
+    InsertWithNewGroups(*drawing, returning);
+}
+
+void CUndoRecorder::ReplayMove(CMemoryFile& record, UndoDirection opposite) {
+    // The record always describes the forward move: the block from .. from + count - 1 was moved with
+    // MoveIndices(block, to). Undo moves it back, redo moves it again; both record the same move.
+    int from = 0;
+    int to = 0;
+    int count = 0;
+    if (!ReadInt(record, from) || !ReadInt(record, to) || !ReadInt(record, count))
+        return;
+    const int objectCount = drawing->Count();
+    if (count < 1 || from < 0 || from > objectCount - count || to < 0 || to > objectCount)
+        return;
+    // Where MoveIndices put the block: position lowered by the block's members that stood before it.
+    const int movedStart = to - std::clamp(to - from, 0, count);
+    int blockStart = from;
+    int position = to;
+    if (Undoing(opposite)) {
+        blockStart = movedStart;
+        position = from > movedStart ? from + count : from;
+    }
+    if (!RecordMove(from, to, count, opposite))
+        return;
+    drawing->MoveIndices(Range(blockStart, count), position);
+}
+
+void CUndoRecorder::ReplayPaste(CMemoryFile& record, UndoDirection opposite) {
+    int first = 0;
+    int count = 0;
+    if (!ReadInt(record, first) || !ReadInt(record, count) || first < 0 || count < 1)
+        return;
+    if (Undoing(opposite)) {
+        if (first > drawing->Count() - count)
+            return;
+        RecordPaste(first, count, opposite);
+        drawing->RemoveAt(first, count);
+        return;
+    }
+    if (first > drawing->Count())
+        return;
+    auto objects = ReadObjects(record, count);
+    if (objects.empty())
+        return;
+    RecordPaste(first, static_cast<int>(objects.size()), opposite);
+    std::vector<IndexedObject> pasted;
+    for (std::size_t i = 0; i < objects.size(); ++i)
+        pasted.emplace_back(first + static_cast<int>(i), std::move(objects[i]));
+    InsertWithNewGroups(*drawing, pasted);
+}
+
+void CUndoRecorder::ReplayReorder(CMemoryFile& record, UndoDirection opposite) {
+    int count = 0;
+    if (!ReadInt(record, count) || count < 0)
+        return;
+    auto objects = ReadObjects(record, count);
+    // Replacing only part of the list would leave some objects twice and others not at all.
+    if (objects.size() != static_cast<std::size_t>(count))
+        return;
+    RecordReorder(opposite);
+    drawing->RemoveAt(0, drawing->Count());
+    for (auto& object : objects)
+        drawing->Add(std::move(object));
+}
+
+void CUndoRecorder::ReplayAdd(CMemoryFile& record, UndoDirection opposite) {
+    int count = 0;
+    if (!ReadInt(record, count) || count < 1)
+        return;
+    if (Undoing(opposite)) {
+        if (count > drawing->Count())
+            return;
+        RecordAdd(count, opposite);
+        drawing->RemoveAt(drawing->Count() - count, count);
+        return;
+    }
+    auto objects = ReadObjects(record, count);
+    if (objects.empty())
+        return;
+    RecordAdd(static_cast<int>(objects.size()), opposite);
+    std::vector<IndexedObject> added;
+    for (std::size_t i = 0; i < objects.size(); ++i)
+        added.emplace_back(drawing->Count() + static_cast<int>(i), std::move(objects[i]));
+    InsertWithNewGroups(*drawing, added);
+}
+
+void CUndoRecorder::ReplayGroup(CMemoryFile& record, UndoDirection opposite) {
+    std::vector<int> table;
+    if (!ReadIndexList(record, table))
+        return;
+    RecordGroup(opposite);
+    // The table counts objects page by page, while ApplyGroupTable takes list indices; the two agree
+    // only while every page's objects stand together in page order (as right after loading). Between
+    // edits they need not, so each page-major index is turned into the list index it stands for.
+    std::vector<int> listIndex;
+    listIndex.reserve(static_cast<std::size_t>(drawing->Count()));
+    for (int page = 0; page < drawing->PageCount(); ++page) {
+        for (int i = 0; i < drawing->Count(); ++i) {
+            if (drawing->GetAt(i)->page == page)
+                listIndex.push_back(i);
+        }
+    }
+    std::size_t at = 0;
+    while (at < table.size()) {
+        const int members = table[at++];
+        for (int k = 0; k < members && at < table.size(); ++k, ++at) {
+            int& index = table[at];
+            index = index >= 0 && static_cast<std::size_t>(index) < listIndex.size()
+                        ? listIndex[static_cast<std::size_t>(index)]
+                        : -1;
+        }
+    }
+    drawing->ApplyGroupTable(table);
+}
+
+void CUndoRecorder::ReplayJoin(CMemoryFile& record, UndoDirection opposite) {
+    std::vector<int> indices;
+    if (!ReadIndexList(record, indices) || indices.empty())
+        return;
+    if (!Undoing(opposite)) {
+        if (!AllIndicesValid(*drawing, indices))
+            return;
+        RecordJoin(indices, opposite);
+        drawing->Join(indices);
+        return;
+    }
+    auto objects = ReadObjects(record, static_cast<int>(indices.size()));
+    int countBefore = 0;
+    if (objects.size() != indices.size() || !ReadInt(record, countBefore))
+        return;
+
+    // A repeated index stands for one object; its first record is the one that goes back.
+    std::vector<IndexedObject> returning;
+    std::set<int> seen;
+    for (std::size_t i = 0; i < indices.size(); ++i) {
+        if (seen.insert(indices[i]).second)
+            returning.emplace_back(indices[i], std::move(objects[i]));
+    }
+    const int listed = static_cast<int>(returning.size());
+    const int lowest = *seen.begin();
+
+    if (listed >= 2 && drawing->Count() == countBefore - listed + 1 && lowest >= 0 &&
+        lowest < drawing->Count()) {
+        // The join took place: the joined path stands at the lowest listed index.
+        std::unique_ptr<CGraphicObject> joined = drawing->DetachAt(lowest);
+        PrepareInsertion(*drawing, returning);
+        if (static_cast<int>(returning.size()) != listed) {
+            // Cannot happen for a record this recorder wrote; never lose the joined path for it.
+            drawing->InsertAt(lowest, std::move(joined));
+            return;
+        }
+        CMemoryFile redo(kRecordGrowBytes);
+        Finish(redo, WriteIndexList(redo, indices), UndoRecordType::Join, opposite);
+        InsertWithNewGroups(*drawing, returning);
+    } else if (drawing->Count() == countBefore && AllIndicesValid(*drawing, indices)) {
+        // Join refused the list (its first object is no path) and changed nothing; the objects are
+        // put back in place all the same, so undo leaves the drawing as it was.
+        CMemoryFile redo(kRecordGrowBytes);
+        Finish(redo, WriteIndexList(redo, indices), UndoRecordType::Join, opposite);
+        for (IndexedObject& entry : returning)
+            drawing->SetAt(entry.first, std::move(entry.second));
+    }
+}
+
+void CUndoRecorder::ReplayBreak(CMemoryFile& record, UndoDirection opposite) {
+    int index = 0;
+    int pieces = 0;
+    if (!ReadInt(record, index) || !ReadInt(record, pieces) || index < 0 || pieces < 0)
+        return;
+    if (!Undoing(opposite)) {
+        if (index >= drawing->Count())
+            return;
+        RecordBreak(index, opposite);
+        drawing->BreakApart(index);
+        return;
+    }
+    auto object = ReadObject(record);
+    if (!object || index > drawing->Count() - pieces)
+        return;
+    CMemoryFile redo(kRecordGrowBytes);
+    Finish(redo, WriteInt(redo, index) && WriteInt(redo, pieces), UndoRecordType::Break, opposite);
+    if (pieces > 0) {
+        // The pieces carry the source's group under its current number (saving may have renumbered it
+        // since), shared with the group's other members.
+        object->group = drawing->GetAt(index)->group;
+        drawing->RemoveAt(index, pieces);
+        drawing->InsertAt(index, std::move(object));
+        return;
+    }
+    std::vector<IndexedObject> returning;
+    returning.emplace_back(index, std::move(object));
+    InsertWithNewGroups(*drawing, returning);
+}
+
+void CUndoRecorder::ReplayTransform(CMemoryFile& record, UndoDirection opposite) {
+    std::vector<int> indices;
+    CTransform matrix;
+    int storedCount = 0;
+    if (!ReadIndexList(record, indices) || !ReadMatrix(record, matrix) || !ReadInt(record, storedCount) ||
+        storedCount < 0 || !AllIndicesValid(*drawing, indices))
+        return;
+    std::vector<IndexedObject> stored;
+    for (int i = 0; i < storedCount; ++i) {
+        int index = 0;
+        if (!ReadInt(record, index))
+            return;
+        auto object = ReadObject(record);
+        if (!object || index < 0 || index >= drawing->Count())
+            return;
+        stored.emplace_back(index, std::move(object));
+    }
+    const std::vector<int> storedList = IndicesOf(stored);
+    const std::set<int> storedIndices(storedList.begin(), storedList.end());
+    // Without an inverse only objects with stored records can be undone; a record missing some
+    // cannot have come from this recorder and is not applied.
+    if (Undoing(opposite) && !InverseRestores(matrix) &&
+        std::any_of(indices.begin(), indices.end(),
+                    [&](int index) { return storedIndices.count(index) == 0; }))
+        return;
+
+    // The opposite record is the same step with the current state of the stored objects: the matrix
+    // always describes the forward change, which undo inverts and redo applies.
+    CMemoryFile other(kRecordGrowBytes);
+    bool written = WriteIndexList(other, indices) && WriteMatrix(other, matrix) &&
+                   WriteInt(other, static_cast<int>(stored.size()));
+    for (const IndexedObject& entry : stored)
+        written = written && WriteInt(other, entry.first) && drawing->GetAt(entry.first)->Save(other);
+    Finish(other, written, UndoRecordType::Transform, opposite);
+
+    CTransform step = matrix;
+    if (Undoing(opposite))
+        step.SetMatrix(matrix.Inverse());
+    for (int index : indices) {
+        if (storedIndices.count(index) == 0)
+            drawing->GetAt(index)->Transform(step);
+    }
+    for (IndexedObject& entry : stored)
+        drawing->SetAt(entry.first, std::move(entry.second));
+}
+
+void CUndoRecorder::ReplayAddPages(CMemoryFile& record, UndoDirection opposite) {
+    int count = 0;
+    if (!ReadInt(record, count) || count < 1)
+        return;
+    if (Undoing(opposite)) {
+        if (drawing->PageCount() <= count)
+            return;
+        RecordAddPages(count, opposite);
+        drawing->DeletePages(drawing->PageCount() - count, count);
+        return;
+    }
+    RecordAddPages(count, opposite);
+    drawing->AppendPages(count);
+}
+
+void CUndoRecorder::ReplayInsertPages(CMemoryFile& record, UndoDirection opposite) {
+    int first = 0;
+    int count = 0;
+    if (!ReadInt(record, first) || !ReadInt(record, count) || first < 0 || count < 1)
+        return;
+    if (Undoing(opposite)) {
+        if (drawing->PageCount() < 2 || first > drawing->PageCount() - count || count >= drawing->PageCount())
+            return;
+        CMemoryFile redo(kRecordGrowBytes);
+        Finish(redo, WriteInt(redo, first) && WriteInt(redo, count), UndoRecordType::InsertPages, opposite);
+        drawing->DeletePages(first, count);
+        return;
+    }
+    if (first > drawing->PageCount())
+        return;
+    RecordInsertPages(first, count, opposite);
+    drawing->InsertPages(first, count);
+}
+
+void CUndoRecorder::ReplayDeletePages(CMemoryFile& record, UndoDirection opposite) {
+    int first = 0;
+    int count = 0;
+    if (!ReadInt(record, first) || !ReadInt(record, count) || first < 0 || count < 1)
+        return;
+    if (!Undoing(opposite)) {
+        if (drawing->PageCount() < 2 || first >= drawing->PageCount())
+            return;
+        RecordDeletePages(first, count, opposite);
+        drawing->DeletePages(first, count);
+        return;
+    }
+    if (first > drawing->PageCount())
+        return;
+    int objectCount = 0;
+    if (!ReadInt(record, objectCount) || objectCount < 0)
+        return;
+    std::vector<IndexedObject> returning;
+    bool complete = true;
+    for (int i = 0; i < objectCount && complete; ++i) {
+        int index = 0;
+        std::unique_ptr<CGraphicObject> object;
+        complete = ReadInt(record, index) && (object = ReadObject(record)) != nullptr;
+        if (complete)
+            returning.emplace_back(index, std::move(object));
+    }
+    int pageCountBefore = 0;
+    complete = complete && ReadInt(record, pageCountBefore);
+
+    CMemoryFile redo(kRecordGrowBytes);
+    Finish(redo, WriteInt(redo, first) && WriteInt(redo, count), UndoRecordType::DeletePages, opposite);
+    drawing->InsertPages(first, count);
+    // Deleting every page leaves one empty page behind, which the inserted pages now follow.
+    if (complete && pageCountBefore >= 1 && drawing->PageCount() > pageCountBefore)
+        drawing->SetPageCount(pageCountBefore);
+    // Only objects that land on an existing page go back.
+    std::erase_if(returning, [&](const IndexedObject& entry) {
+        return entry.second->page < 0 || entry.second->page >= drawing->PageCount();
+    });
+    PrepareInsertion(*drawing, returning);
+    InsertWithNewGroups(*drawing, returning);
+}
+
+} // namespace pq

@@ -1,0 +1,36 @@
+#pragma once
+
+namespace pq {
+
+// What Undo and Redo need from the view that owns the recorder. The model cannot see the view's tools,
+// so the view implements this narrow interface; a recorder without hooks replays the drawing only.
+class IUndoViewHooks {
+public:
+    virtual ~IUndoViewHooks() = default;
+
+    // The index of the object the node tool is editing, or -1 when the node tool is not current or
+    // edits nothing.
+    [[nodiscard]] virtual int GetNodeToolObject() const = 0;
+    // Drops the node tool's working copy of the edited object: a replay may replace or remove it.
+    virtual void ResetNodeTool() = 0;
+    // Makes the node tool edit the object at index again after a replay; false when it cannot (the
+    // object there is no longer one the node tool edits), in which case the recorder repaints.
+    virtual bool EditWithNodeTool(int index) = 0;
+
+    [[nodiscard]] virtual bool IsSelectToolActive() const = 0;
+    // Abandons any selection gesture in progress (a rubber band, a pending tap) before a replay.
+    virtual void LeavePendingSelection() = 0;
+    // Rebuilds the select tool's frame and handles from the selection after a replay has set it.
+    virtual void ResetSelectTool() = 0;
+
+    virtual void RepaintAll() = 0;
+    virtual void MarkModified() = 0;
+
+    // After undoing or redoing Add Page the view shows the last page.
+    virtual void GoToLastPage() = 0;
+    // After a replay that removed pages the current page may lie past the end: the view moves it
+    // back onto the last page.
+    virtual void KeepCurrentPageInRange() = 0;
+};
+
+} // namespace pq
