@@ -1,0 +1,128 @@
+#include "platform/IniFile.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace pq {
+
+namespace {
+
+std::string_view Trim(std::string_view s) {
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = s.find_last_not_of(" \t");
+    return s.substr(first, last - first + 1);
+}
+
+} // namespace
+
+bool CIniFile::Load(const std::string& path) {
+    sections.clear();
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec))
+        return true;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream text;
+    text << in.rdbuf();
+    Parse(text.str());
+    return true;
+}
+
+void CIniFile::Parse(std::string_view text) {
+    sections.clear();
+    std::optional<std::string> current; // lines before the first header belong to no section
+    while (!text.empty()) {
+        const auto end = text.find_first_of("\r\n");
+        const std::string_view line = Trim(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+        if (line.empty() || line[0] == ';' || line[0] == '#')
+            continue;
+        if (line.front() == '[' && line.back() == ']') {
+            current = std::string(Trim(line.substr(1, line.size() - 2)));
+            continue;
+        }
+        const auto eq = line.find('=');
+        if (eq == std::string_view::npos || eq == 0 || !current)
+            continue;
+        Set(*current, Trim(line.substr(0, eq)), Trim(line.substr(eq + 1)));
+    }
+}
+
+std::optional<std::string> CIniFile::Get(std::string_view section, std::string_view name) const {
+    for (const Section& s : sections) {
+        if (s.name != section)
+            continue;
+        for (const Entry& e : s.entries)
+            if (e.name == name)
+                return e.value;
+    }
+    return std::nullopt;
+}
+
+void CIniFile::Set(std::string_view section, std::string_view name, std::string_view value) {
+    Section* target = nullptr;
+    for (Section& s : sections) {
+        if (s.name == section) {
+            target = &s;
+            break;
+        }
+    }
+    if (target == nullptr) {
+        sections.push_back({std::string(section), {}});
+        target = &sections.back();
+    }
+    for (Entry& e : target->entries) {
+        if (e.name == name) {
+            e.value = value;
+            return;
+        }
+    }
+    target->entries.push_back({std::string(name), std::string(value)});
+}
+
+std::string CIniFile::Format() const {
+    std::string out;
+    for (const Section& s : sections) {
+        if (!out.empty())
+            out += '\n';
+        out += '[' + s.name + "]\n";
+        for (const Entry& e : s.entries)
+            out += e.name + '=' + e.value + '\n';
+    }
+    return out;
+}
+
+bool CIniFile::Save(const std::string& path) const {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path target(path);
+    if (target.has_parent_path())
+        fs::create_directories(target.parent_path(), ec);
+    const std::string temporary = path + ".tmp" + std::to_string(::getpid());
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return false;
+        out << Format();
+        out.flush();
+        if (!out) {
+            out.close();
+            fs::remove(temporary, ec);
+            return false;
+        }
+    }
+    fs::rename(temporary, target, ec);
+    if (ec) {
+        fs::remove(temporary, ec);
+        return false;
+    }
+    return true;
+}
+
+} // namespace pq

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pq {
+
+// A small INI file: "[Section]" headers and "name=value" lines, kept in file order so that saving a file
+// that was read changes only the values that were set. Names compare exactly; values are UTF-8 text.
+class CIniFile {
+public:
+    // Reads path; a missing file is an empty file. False when the file exists but cannot be read.
+    bool Load(const std::string& path);
+    void Parse(std::string_view text);
+
+    [[nodiscard]] std::optional<std::string> Get(std::string_view section, std::string_view name) const;
+    void Set(std::string_view section, std::string_view name, std::string_view value);
+
+    [[nodiscard]] std::string Format() const;
+    // Writes a temporary file beside path and renames it over path, so a crash never leaves half a file.
+    // Creates the folder when it is missing.
+    bool Save(const std::string& path) const;
+
+private:
+    struct Entry {
+        std::string name;
+        std::string value;
+    };
+    struct Section {
+        std::string name;
+        std::vector<Entry> entries;
+    };
+
+    std::vector<Section> sections;
+};
+
+} // namespace pq

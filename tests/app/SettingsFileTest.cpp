@@ -1,0 +1,83 @@
+#include "app/SettingsFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace pq {
+namespace {
+
+using namespace std::string_literals;
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = std::filesystem::temp_directory_path() /
+                 ("pq-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folder);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    std::string Write(const std::string& name, const std::string& text) {
+        const std::string path = (folder / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    std::filesystem::path folder;
+};
+
+TEST_F(SettingsFileTest, ReadsKeysWithoutBlanksOrCaseAndParsesLeadingDigits) {
+    const std::string path = Write("PQS.ini", "File Name = drawing1 \r\n"
+                                              "\r\n"
+                                              "Save Location=/tmp/Out/\n"
+                                              "size=12x\0emfsizex=x12\remfsizey=-40\n"
+                                              "=orphan\n"
+                                              "filetype=bmp\nfiletype=jpg\n"
+                                              "openfile=/home/Me/A B.pdf\n"
+                                              "unknown=1\n"s);
+    CExportSettings values;
+    ASSERT_TRUE(ReadSettingsFile(path, values));
+    EXPECT_EQ(values.fileName, "drawing1");
+    EXPECT_EQ(values.saveLocation, "/tmp/Out/");
+    EXPECT_EQ(values.size, 12);
+    EXPECT_EQ(values.emfSizeX, 0);
+    EXPECT_EQ(values.emfSizeY, -40);
+    EXPECT_EQ(values.fileType, "jpg"); // a later line wins
+    EXPECT_EQ(values.openFile, "/home/Me/A B.pdf");
+}
+
+TEST_F(SettingsFileTest, WithoutAFileNameTheSettingsAreAbsent) {
+    CExportSettings values;
+    values.size = 99;
+    EXPECT_FALSE(ReadSettingsFile(Write("a.ini", "openfile=/x.pdf\nfilename=\n"), values));
+    EXPECT_EQ(values.openFile, "/x.pdf");
+    EXPECT_FALSE(ReadSettingsFile((folder / "missing.ini").string(), values));
+    EXPECT_EQ(values, CExportSettings{}); // reset even when absent
+    EXPECT_FALSE(ReadSettingsFile(Write("empty.ini", ""), values));
+}
+
+TEST_F(SettingsFileTest, UploadValuesCountOnlyWithAServer) {
+    CUploadSettings upload;
+    EXPECT_TRUE(ReadUploadSettings(Write("u.ini", "FTP Server=ftp.example.org\nUser Name=me\nPassword= p w \n"
+                                                  "ftplocation=/in/\n"),
+                                   upload));
+    EXPECT_EQ(upload.userName, "me");
+    EXPECT_EQ(upload.password, "p w");
+    EXPECT_EQ(upload.ftpLocation, "/in/");
+    EXPECT_FALSE(ReadUploadSettings(Write("v.ini", "username=me\n"), upload));
+}
+
+TEST_F(SettingsFileTest, PathKeepsItsCaseAndGainsIniOnlyWhenMissing) {
+    EXPECT_EQ(SettingsFilePath("/home/Me/Export/PQS"), "/home/Me/Export/PQS.ini");
+    EXPECT_EQ(SettingsFilePath("/home/Me/PQS.INI"), "/home/Me/PQS.INI");
+    const std::string path = Write("Mixed.INI", "filename=x\n");
+    CExportSettings values;
+    EXPECT_TRUE(ReadSettingsFile(path.substr(0, path.size() - 4) + ".INI", values));
+    EXPECT_TRUE(ReadSettingsFile((folder / "Mixed").string() + ".INI", values));
+}
+
+} // namespace
+} // namespace pq
