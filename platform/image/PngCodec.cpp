@@ -210,6 +210,20 @@ CImageResult DecodePng(std::span<const uint8_t> file, CDibSection& image) {
     image.Clear();
     if (file.size() < 8 || png_sig_cmp(file.data(), 0, 8) != 0)
         return CImageResult::Failure("PNG: missing the PNG signature");
+    // The header chunk comes first (https://www.w3.org/TR/png/#5ChunkOrdering); its size is checked here
+    // for a clear message, and again by libpng through its user limits.
+    if (file.size() >= 24 && std::memcmp(file.data() + 12, "IHDR", 4) == 0) {
+        auto big = [&](std::size_t at) {
+            return static_cast<uint32_t>(file[at]) << 24 | static_cast<uint32_t>(file[at + 1]) << 16 |
+                   static_cast<uint32_t>(file[at + 2]) << 8 | file[at + 3];
+        };
+        const uint32_t width = big(16);
+        const uint32_t height = big(20);
+        if (width > static_cast<uint32_t>(CDibSection::kMaxWidth) ||
+            height > static_cast<uint32_t>(CDibSection::kMaxHeight))
+            return CImageResult::Failure("PNG: picture of " + std::to_string(width) + " x " +
+                                         std::to_string(height) + " exceeds the limit of 10000 x 10000");
+    }
     CPngJob job;
     job.input = file;
     job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &job, OnPngError, OnPngWarning);
