@@ -104,8 +104,8 @@ TEST(BmpDecode, TwentyFourBitRowsArePaddedAndMayRunTopDown) {
     CBmpBuilder b;
     b.width = 2;
     b.height = 2;
-    b.pixels = {0, 0, 255, 0, 255, 0, 0, 0,      // bottom: red, green
-                255, 0, 0, 0, 128, 255, 0, 0};   // top: blue, orange
+    b.pixels = {0,   0, 255, 0, 255, 0,   0, 0,  // bottom: red, green
+                255, 0, 0,   0, 128, 255, 0, 0}; // top: blue, orange
     EXPECT_EQ(Colours(Decode(b.Build())), (std::vector<uint32_t>{kBlue, kOrange, kRed, kGreen}));
 
     b.height = -2; // the same bytes, now the first row is the top one
@@ -149,10 +149,11 @@ TEST(BmpDecode, RunLengthEncodedEightAndFourBit) {
     rle4.height = 1;
     rle4.bitCount = 4;
     rle4.compression = 2;
-    rle4.pixels = {3, 0x12,          // a run alternating red and green
-                   0, 3, 0x31, 0x20, // literal blue, red, green in two bytes
+    rle4.pixels = {3, 0x12,             // a run alternating red and green
+                   0, 3,    0x31, 0x20, // literal blue, red, green in two bytes
                    0, 1};
-    EXPECT_EQ(Colours(Decode(rle4.Build())), (std::vector<uint32_t>{kRed, kGreen, kRed, kBlue, kRed, kGreen}));
+    EXPECT_EQ(Colours(Decode(rle4.Build())),
+              (std::vector<uint32_t>{kRed, kGreen, kRed, kBlue, kRed, kGreen}));
 }
 
 TEST(BmpDecode, RunLengthDeltaSkipsPixelsAndDropsThoseOutside) {
@@ -163,18 +164,19 @@ TEST(BmpDecode, RunLengthDeltaSkipsPixelsAndDropsThoseOutside) {
     b.compression = 1;
     b.clrUsed = 2;
     b.extra = TableBytes({kBlack, kWhite});
-    b.pixels = {0, 2, 1, 1,  // move right 1, up 1: to the top row's middle
-                5, 1,        // five whites, of which two fit
+    b.pixels = {0, 2, 1, 1, // move right 1, up 1: to the top row's middle
+                5, 1,       // five whites, of which two fit
                 0, 1};
-    EXPECT_EQ(Colours(Decode(b.Build())), (std::vector<uint32_t>{kBlack, kWhite, kWhite, kBlack, kBlack, kBlack}));
+    EXPECT_EQ(Colours(Decode(b.Build())),
+              (std::vector<uint32_t>{kBlack, kWhite, kWhite, kBlack, kBlack, kBlack}));
 }
 
 TEST(BmpDecode, CoreHeaderWithThreeByteTable) {
     const std::vector<uint8_t> file = {
-        'B', 'M', 34, 0, 0, 0, 0, 0, 0, 0, 32, 0, 0, 0, // file header: size 34, pixels at 32
-        12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0,           // core header: 2 x 1, 1 plane, 1 bit
-        0, 0, 255, 255, 0, 0,                          // table: red, blue
-        0x40, 0};                                      // pixels 0 1, row padded
+        'B',  'M', 34,  0,   0, 0, 0, 0, 0, 0, 32, 0, 0, 0, // file header: size 34, pixels at 32
+        12,   0,   0,   0,   2, 0, 1, 0, 1, 0, 1,  0,       // core header: 2 x 1, 1 plane, 1 bit
+        0,    0,   255, 255, 0, 0,                          // table: red, blue
+        0x40, 0};                                           // pixels 0 1, row padded
     // The core header's rows are padded to 4 bytes as well; give the missing two.
     std::vector<uint8_t> padded = file;
     padded.insert(padded.end(), {0, 0});
@@ -197,7 +199,8 @@ TEST(BmpDecode, TwoBitDeviceFormat) {
     CDibSection image;
     ASSERT_TRUE(Decode2bp(b.Build(), image).ok);
     EXPECT_EQ(image.GetBitCount(), 2);
-    EXPECT_EQ(Colours(image), (std::vector<uint32_t>{kBlack, MakeRgb(85, 85, 85), MakeRgb(170, 170, 170), kWhite}));
+    EXPECT_EQ(Colours(image),
+              (std::vector<uint32_t>{kBlack, MakeRgb(85, 85, 85), MakeRgb(170, 170, 170), kWhite}));
 
     b.extra = TableBytes({kWhite, kRed, kGreen, kBlack}); // a table of its own wins
     ASSERT_TRUE(Decode2bp(b.Build(), image).ok);
@@ -371,7 +374,8 @@ TEST(BmpRoundTrip, EveryStoredDepthDecodesToTheSamePixels) {
         ASSERT_TRUE(indexed.SetColourTable(table));
         for (int32_t y = 0; y < 3; ++y)
             for (int32_t x = 0; x < 9; ++x)
-                SetPackedIndex(GetRowFromTop(indexed, y), x, depth, static_cast<uint32_t>(x + 3 * y) % table.size());
+                SetPackedIndex(GetRowFromTop(indexed, y), x, depth,
+                               static_cast<uint32_t>(x + 3 * y) % table.size());
         ASSERT_TRUE(EncodeBmp(indexed, file).ok);
         const CDibSection decoded = Decode(file);
         EXPECT_EQ(decoded.GetBitCount(), depth);

@@ -53,9 +53,10 @@ std::vector<uint8_t> WriteGif(int width, int height, const std::vector<GifColorT
             EGifGCBToExtension(&gcb, bytes);
             EXPECT_EQ(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, bytes), GIF_OK);
         }
-        ColorMapObject* local = f.localColours.empty() ? nullptr
-                                                       : GifMakeMapObject(static_cast<int>(f.localColours.size()),
-                                                                          f.localColours.data());
+        ColorMapObject* local =
+            f.localColours.empty()
+                ? nullptr
+                : GifMakeMapObject(static_cast<int>(f.localColours.size()), f.localColours.data());
         EXPECT_EQ(EGifPutImageDesc(gif, f.left, f.top, f.width, f.height, f.interlaced, local), GIF_OK);
         // giflib takes the rows in storage order; an interlaced picture stores them by passes.
         std::vector<int> order;
@@ -73,7 +74,8 @@ std::vector<uint8_t> WriteGif(int width, int height, const std::vector<GifColorT
                 order.push_back(y);
         }
         for (int y : order) {
-            std::vector<GifPixelType> line(f.pixels.begin() + y * f.width, f.pixels.begin() + (y + 1) * f.width);
+            std::vector<GifPixelType> line(f.pixels.begin() + y * f.width,
+                                           f.pixels.begin() + (y + 1) * f.width);
             EXPECT_EQ(EGifPutLine(gif, line.data(), f.width), GIF_OK);
         }
         GifFreeMapObject(local);
@@ -135,7 +137,8 @@ TEST(GifDecode, LocalTableWinsAndTransparencyIsIgnored) {
     frame.localColours = {{9, 9, 9}, {0, 0, 255}};
     frame.pixels = {0, 1};
     frame.transparentIndex = 0;
-    EXPECT_EQ(Colours(Decode(WriteGif(2, 1, kFourColours, 0, {frame}))), (std::vector<uint32_t>{MakeRgb(9, 9, 9), kBlue}));
+    EXPECT_EQ(Colours(Decode(WriteGif(2, 1, kFourColours, 0, {frame}))),
+              (std::vector<uint32_t>{MakeRgb(9, 9, 9), kBlue}));
 }
 
 TEST(GifRefusal, HugeScreenOrPictureIsRefusedBeforeAllocating) {
@@ -181,12 +184,13 @@ TEST(GifRefusal, TruncatedTablelessAndEmptyFiles) {
     }
 
     // One pixel and neither a global nor a local colour table (giflib will not write such a file).
-    const std::vector<uint8_t> tableless = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0,   // screen
-                                            0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0,                   // picture
-                                            2, 2, 0x44, 0x01, 0,                                // clear, 0, end
+    const std::vector<uint8_t> tableless = {'G',  'I', 'F',  '8',  '9', 'a', 1, 0, 1, 0, 0, 0, 0, // screen
+                                            0x2C, 0,   0,    0,    0,   1,   0, 1, 0, 0,          // picture
+                                            2,    2,   0x44, 0x01, 0, // clear, 0, end
                                             0x3B};
     EXPECT_NE(DecodeGif(tableless, image).message.find("colour table"), std::string::npos);
-    EXPECT_NE(DecodeGif(WriteGif(1, 1, kFourColours, 0, {}), image).message.find("no picture"), std::string::npos);
+    EXPECT_NE(DecodeGif(WriteGif(1, 1, kFourColours, 0, {}), image).message.find("no picture"),
+              std::string::npos);
 }
 
 } // namespace

@@ -30,7 +30,8 @@ std::vector<uint8_t> CompressSamples(int width, int height, int components, J_CO
     jpeg_set_quality(&info, 100, TRUE);
     jpeg_start_compress(&info, TRUE);
     for (int y = 0; y < height; ++y) {
-        JSAMPROW row = const_cast<JSAMPROW>(samples.data() + static_cast<std::size_t>(y * width * components));
+        JSAMPROW row =
+            const_cast<JSAMPROW>(samples.data() + static_cast<std::size_t>(y * width * components));
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
@@ -165,7 +166,8 @@ TEST(JpegRefusal, TruncatedAndForeignData) {
     std::vector<uint8_t> file;
     ASSERT_TRUE(EncodeJpeg(test::MakeTestPicture(32, 32), 100, file).ok);
     CDibSection image;
-    const std::vector<uint8_t> half(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(file.size() / 2));
+    const std::vector<uint8_t> half(file.begin(),
+                                    file.begin() + static_cast<std::ptrdiff_t>(file.size() / 2));
     CImageResult result = DecodeJpeg(half, image);
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.message.find("ends before"), std::string::npos) << result.message;

@@ -37,13 +37,14 @@ std::vector<uint8_t> WritePng(const CPngSpec& spec) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, AppendOutput, nullptr);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width), static_cast<png_uint_32>(spec.height), spec.depth,
-                 spec.colourType, spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width), static_cast<png_uint_32>(spec.height),
+                 spec.depth, spec.colourType, spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (!spec.palette.empty())
         png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
     if (!spec.paletteAlpha.empty())
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
+        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()),
+                     nullptr);
     if (spec.greyKey) {
         png_color_16 key{};
         key.gray = spec.greyKeyValue;
@@ -85,7 +86,8 @@ TEST(PngRoundTrip, IndexedDepthsKeepTheirColours) {
         ASSERT_TRUE(indexed.SetColourTable(table));
         for (int32_t y = 0; y < 3; ++y)
             for (int32_t x = 0; x < 11; ++x)
-                SetPackedIndex(GetRowFromTop(indexed, y), x, depth, static_cast<uint32_t>(5 * x + y) % table.size());
+                SetPackedIndex(GetRowFromTop(indexed, y), x, depth,
+                               static_cast<uint32_t>(5 * x + y) % table.size());
         std::vector<uint8_t> file;
         ASSERT_TRUE(EncodePng(indexed, file).ok);
         const CDibSection decoded = Decode(file);
@@ -117,7 +119,8 @@ TEST(PngDecode, AlphaIsCompositedOnWhite) {
     spec.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
     spec.depth = 16;
     spec.rows = {{0x12, 0x34, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00}};
-    EXPECT_EQ(Colours(Decode(WritePng(spec))), (std::vector<uint32_t>{MakeRgb(0x12, 0x12, 0x12), MakeRgb(255, 255, 255)}));
+    EXPECT_EQ(Colours(Decode(WritePng(spec))),
+              (std::vector<uint32_t>{MakeRgb(0x12, 0x12, 0x12), MakeRgb(255, 255, 255)}));
 }
 
 TEST(PngDecode, PaletteTransparencyIsCompositedPerEntry) {
@@ -140,7 +143,8 @@ TEST(PngDecode, GreyDepthsAndGreyKey) {
     spec.rows = {{0x1B}};
     CDibSection image = Decode(WritePng(spec));
     EXPECT_EQ(image.GetBitCount(), 8);
-    EXPECT_EQ(Colours(image), (std::vector<uint32_t>{0, MakeRgb(85, 85, 85), MakeRgb(170, 170, 170), 0xFFFFFF}));
+    EXPECT_EQ(Colours(image),
+              (std::vector<uint32_t>{0, MakeRgb(85, 85, 85), MakeRgb(170, 170, 170), 0xFFFFFF}));
 
     spec.width = 1;
     spec.depth = 16;
@@ -205,7 +209,8 @@ TEST(PngRefusal, TruncatedCorruptAndForeignData) {
     std::vector<uint8_t> file;
     ASSERT_TRUE(EncodePng(test::MakeTestPicture(16, 16), file).ok);
     CDibSection image;
-    const std::vector<uint8_t> half(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(file.size() / 2));
+    const std::vector<uint8_t> half(file.begin(),
+                                    file.begin() + static_cast<std::ptrdiff_t>(file.size() / 2));
     CImageResult result = DecodePng(half, image);
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.message.find("ends before"), std::string::npos) << result.message;
