@@ -1,0 +1,11 @@
+#include "platform/image/JpegCodec.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// Decodes JPEG data through libjpeg: it must refuse or succeed, never crash, hang or over-allocate.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    pq::CDibSection image;
+    (void)pq::DecodeJpeg(std::span<const uint8_t>(data, size), image);
+    return 0;
+}

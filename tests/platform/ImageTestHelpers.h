@@ -1,0 +1,143 @@
+#pragma once
+
+#include "platform/DibSection.h"
+#include "platform/image/DibPixels.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace pq::test {
+
+inline void AppendU16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+inline void AppendU32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+inline uint32_t ReadU32At(const std::vector<uint8_t>& d, std::size_t at) {
+    return static_cast<uint32_t>(d[at]) | static_cast<uint32_t>(d[at + 1]) << 8 |
+           static_cast<uint32_t>(d[at + 2]) << 16 | static_cast<uint32_t>(d[at + 3]) << 24;
+}
+
+inline uint16_t ReadU16At(const std::vector<uint8_t>& d, std::size_t at) {
+    return static_cast<uint16_t>(d[at] | d[at + 1] << 8);
+}
+
+// A BMP file put together field by field: 14-byte file header, 40-byte info header, then the extra bytes
+// (masks and colour table, as given) and the pixel rows. The pixel offset is the true one unless given.
+struct CBmpBuilder {
+    int32_t width = 1;
+    int32_t height = 1;
+    uint16_t bitCount = 24;
+    uint32_t compression = 0;
+    uint32_t clrUsed = 0;
+    std::vector<uint8_t> extra; // masks and/or colour table
+    std::vector<uint8_t> pixels;
+    int64_t pixelOffset = -1;
+
+    [[nodiscard]] std::vector<uint8_t> Build() const {
+        std::vector<uint8_t> out{'B', 'M'};
+        const auto offset = static_cast<uint32_t>(pixelOffset >= 0 ? pixelOffset : 54 + extra.size());
+        AppendU32(out, static_cast<uint32_t>(54 + extra.size() + pixels.size()));
+        AppendU32(out, 0);
+        AppendU32(out, offset);
+        AppendU32(out, 40);
+        AppendU32(out, static_cast<uint32_t>(width));
+        AppendU32(out, static_cast<uint32_t>(height));
+        AppendU16(out, 1);
+        AppendU16(out, bitCount);
+        AppendU32(out, compression);
+        AppendU32(out, static_cast<uint32_t>(pixels.size()));
+        AppendU32(out, 2835);
+        AppendU32(out, 2835);
+        AppendU32(out, clrUsed);
+        AppendU32(out, 0);
+        out.insert(out.end(), extra.begin(), extra.end());
+        out.insert(out.end(), pixels.begin(), pixels.end());
+        return out;
+    }
+};
+
+// Colour-table bytes (blue, green, red, 0) for colours given as 0x00BBGGRR values.
+inline std::vector<uint8_t> TableBytes(std::initializer_list<uint32_t> colours) {
+    std::vector<uint8_t> out;
+    for (uint32_t c : colours) {
+        out.push_back(BlueOf(c));
+        out.push_back(GreenOf(c));
+        out.push_back(RedOf(c));
+        out.push_back(0);
+    }
+    return out;
+}
+
+// The picture's colours, rows from the top, as 0x00BBGGRR values.
+inline std::vector<uint32_t> Colours(const CDibSection& image) {
+    std::vector<uint32_t> out;
+    for (int32_t y = 0; y < image.GetHeight(); ++y)
+        for (int32_t x = 0; x < image.GetWidth(); ++x)
+            out.push_back(GetPixelColour(image, x, y));
+    return out;
+}
+
+// A 24-bit picture whose every pixel has a different colour, from a seed.
+inline CDibSection MakeTestPicture(int32_t width, int32_t height, uint32_t seed = 1) {
+    CDibSection image;
+    EXPECT_TRUE(image.Create(width, height, 24));
+    uint32_t state = seed;
+    for (int32_t y = 0; y < height; ++y) {
+        auto row = GetRowFromTop(image, y);
+        for (std::size_t i = 0; i < 3 * static_cast<std::size_t>(width); ++i) {
+            state = state * 1664525u + 1013904223u;
+            row[i] = static_cast<uint8_t>(state >> 24);
+        }
+    }
+    return image;
+}
+
+// A smooth 24-bit picture (gradients) on which lossy compression stays close.
+inline CDibSection MakeGradient(int32_t width, int32_t height) {
+    CDibSection image;
+    EXPECT_TRUE(image.Create(width, height, 24));
+    for (int32_t y = 0; y < height; ++y) {
+        auto row = GetRowFromTop(image, y);
+        for (int32_t x = 0; x < width; ++x) {
+            row[3 * x] = static_cast<uint8_t>(x * 255 / (width - 1));
+            row[3 * x + 1] = static_cast<uint8_t>(y * 255 / (height - 1));
+            row[3 * x + 2] = static_cast<uint8_t>(128);
+        }
+    }
+    return image;
+}
+
+// A fresh folder for one test, removed afterwards.
+class CScratchFolder {
+public:
+    CScratchFolder() {
+        path = std::filesystem::temp_directory_path() /
+               ("pq-image-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+        std::filesystem::create_directories(path);
+    }
+    ~CScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(path, ignored);
+    }
+    [[nodiscard]] std::string File(const std::string& name) const { return (path / name).string(); }
+    [[nodiscard]] const std::filesystem::path& Path() const { return path; }
+
+private:
+    static inline int counter = 0;
+    std::filesystem::path path;
+};
+
+} // namespace pq::test
