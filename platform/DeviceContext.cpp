@@ -8,86 +8,74 @@ namespace pq {
 
 namespace {
 
-CRect Intersect(const CRect& a, const CRect& b)
-{
+CRect Intersect(const CRect& a, const CRect& b) {
     return CRect(std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
                  std::min(a.bottom, b.bottom));
 }
 
 // Rectangles may come in with their corners swapped; the platform draws them all the same.
-CRect Normalized(const CRect& r)
-{
+CRect Normalized(const CRect& r) {
     return CRect(std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
                  std::max(r.top, r.bottom));
 }
 
 } // namespace
 
-CDibSection* CDeviceContext::SelectBitmap(CDibSection* newBitmap)
-{
+CDibSection* CDeviceContext::SelectBitmap(CDibSection* newBitmap) {
     CDibSection* previous = bitmap;
     bitmap = newBitmap;
     hasClip = false;
     return previous;
 }
 
-CPen CDeviceContext::SelectPen(const CPen& newPen)
-{
+CPen CDeviceContext::SelectPen(const CPen& newPen) {
     const CPen previous = pen;
     pen = newPen;
     return previous;
 }
 
-CBrush CDeviceContext::SelectBrush(const CBrush& newBrush)
-{
+CBrush CDeviceContext::SelectBrush(const CBrush& newBrush) {
     const CBrush previous = brush;
     brush = newBrush;
     return previous;
 }
 
-int CDeviceContext::SetROP2(int mode)
-{
+int CDeviceContext::SetROP2(int mode) {
     const int previous = rop2;
     if (mode >= kR2Black && mode <= kR2White)
         rop2 = mode;
     return previous;
 }
 
-int CDeviceContext::SetBkMode(int mode)
-{
+int CDeviceContext::SetBkMode(int mode) {
     const int previous = bkMode;
     if (mode == kBkTransparent || mode == kBkOpaque)
         bkMode = mode;
     return previous;
 }
 
-uint32_t CDeviceContext::SetBkColor(uint32_t color)
-{
+uint32_t CDeviceContext::SetBkColor(uint32_t color) {
     const uint32_t previous = bkColor;
     bkColor = color & kPixelMask;
     return previous;
 }
 
-uint32_t CDeviceContext::SetTextColor(uint32_t color)
-{
+uint32_t CDeviceContext::SetTextColor(uint32_t color) {
     const uint32_t previous = textColor;
     textColor = color & kPixelMask;
     return previous;
 }
 
-void CDeviceContext::SetClipRect(const CRect& clip)
-{
+void CDeviceContext::SetClipRect(const CRect& clip) {
     clipRect = Normalized(clip);
     hasClip = true;
 }
 
-void CDeviceContext::ResetClip()
-{
+void CDeviceContext::ResetClip() {
     hasClip = false;
 }
 
-CRect CDeviceContext::GetClipBox() const
-{
+CRect CDeviceContext::GetClipBox() const {
     if (bitmap == nullptr || bitmap->IsEmpty())
         return CRect();
     const CRect bounds(0, 0, bitmap->GetWidth(), bitmap->GetHeight());
@@ -95,8 +83,7 @@ CRect CDeviceContext::GetClipBox() const
     return box.IsEmpty() ? CRect() : box;
 }
 
-bool CDeviceContext::GetTarget(CTarget& t) const
-{
+bool CDeviceContext::GetTarget(CTarget& t) const {
     if (bitmap == nullptr || bitmap->IsEmpty())
         return false;
     const uint16_t depth = bitmap->GetBitCount();
@@ -116,8 +103,7 @@ bool CDeviceContext::GetTarget(CTarget& t) const
     return !t.clip.IsEmpty();
 }
 
-void CDeviceContext::AddDamage(const CRect& rect)
-{
+void CDeviceContext::AddDamage(const CRect& rect) {
     const CRect r = Intersect(rect, GetClipBox());
     if (r.IsEmpty())
         return;
@@ -128,19 +114,17 @@ void CDeviceContext::AddDamage(const CRect& rect)
                        std::max(damage.right, r.right), std::max(damage.bottom, r.bottom));
 }
 
-uint32_t CDeviceContext::ReadPixel(const CTarget& t, int32_t x, int32_t y)
-{
+uint32_t CDeviceContext::ReadPixel(const CTarget& t, int32_t x, int32_t y) {
     const uint8_t* p = t.Row(y) + static_cast<std::ptrdiff_t>(x) * t.bytesPerPixel;
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16;
 }
 
-void CDeviceContext::WritePixel(const CTarget& t, int32_t x, int32_t y, uint32_t pixel, int mode)
-{
+void CDeviceContext::WritePixel(const CTarget& t, int32_t x, int32_t y, uint32_t pixel, int mode) {
     uint8_t* p = t.Row(y) + static_cast<std::ptrdiff_t>(x) * t.bytesPerPixel;
     uint32_t v = pixel;
     if (mode != kR2CopyPen) {
-        const uint32_t dst =
-            static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16;
+        const uint32_t dst = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                             static_cast<uint32_t>(p[2]) << 16;
         v = ApplyRop2(mode, pixel, dst);
     }
     p[0] = static_cast<uint8_t>(v);
@@ -151,8 +135,7 @@ void CDeviceContext::WritePixel(const CTarget& t, int32_t x, int32_t y, uint32_t
 }
 
 void CDeviceContext::WriteSpan(const CTarget& t, int32_t y, int32_t left, int32_t right, uint32_t pixel,
-                               int mode)
-{
+                               int mode) {
     if (left > right || mode == kR2Nop)
         return;
     uint8_t* row = t.Row(y);
@@ -196,8 +179,7 @@ void CDeviceContext::WriteSpan(const CTarget& t, int32_t y, int32_t left, int32_
 }
 
 void CDeviceContext::WriteBrushSpan(const CTarget& t, int32_t y, int32_t left, int32_t right,
-                                    const CBrush& fill, int mode) const
-{
+                                    const CBrush& fill, int mode) const {
     // The six hatches as 8 x 8 cells, one byte per row, bit 7 the leftmost pixel; the cells are aligned
     // on the bitmap's origin so that neighbouring shapes continue one hatch.
     static constexpr uint8_t kHatches[6][8] = {
@@ -226,8 +208,7 @@ void CDeviceContext::WriteBrushSpan(const CTarget& t, int32_t y, int32_t left, i
     }
 }
 
-uint32_t CDeviceContext::SetPixel(int32_t x, int32_t y, uint32_t color)
-{
+uint32_t CDeviceContext::SetPixel(int32_t x, int32_t y, uint32_t color) {
     CTarget t;
     if (!GetTarget(t) || !t.clip.Contains(CPoint(x, y)))
         return kInvalidColor;
@@ -236,8 +217,7 @@ uint32_t CDeviceContext::SetPixel(int32_t x, int32_t y, uint32_t color)
     return color & kPixelMask;
 }
 
-uint32_t CDeviceContext::GetPixel(int32_t x, int32_t y) const
-{
+uint32_t CDeviceContext::GetPixel(int32_t x, int32_t y) const {
     CTarget t;
     if (!GetTarget(t))
         return kInvalidColor;
@@ -246,8 +226,7 @@ uint32_t CDeviceContext::GetPixel(int32_t x, int32_t y) const
     return PixelToColor(ReadPixel(t, x, y));
 }
 
-bool CDeviceContext::FillRect(const CRect& rect, const CBrush& fill)
-{
+bool CDeviceContext::FillRect(const CRect& rect, const CBrush& fill) {
     CTarget t;
     if (!GetTarget(t))
         return false;
@@ -261,8 +240,7 @@ bool CDeviceContext::FillRect(const CRect& rect, const CBrush& fill)
     return true;
 }
 
-bool CDeviceContext::DrawFocusRect(const CRect& rect)
-{
+bool CDeviceContext::DrawFocusRect(const CRect& rect) {
     CTarget t;
     if (!GetTarget(t))
         return false;

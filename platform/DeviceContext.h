@@ -159,7 +159,9 @@ public:
     // Fills the rectangle (right and bottom exclusive) with a brush, copying it whatever the raster
     // operation; a hollow brush draws nothing.
     bool FillRect(const CRect& rect, const CBrush& fill);
-    bool FillSolidRect(const CRect& rect, uint32_t color) { return FillRect(rect, CBrush{kBrushSolid, color}); }
+    bool FillSolidRect(const CRect& rect, uint32_t color) {
+        return FillRect(rect, CBrush{kBrushSolid, color});
+    }
     // Inverts every other pixel of the rectangle's border (right and bottom exclusive), so that drawing
     // the same rectangle again restores the pixels.
     bool DrawFocusRect(const CRect& rect);
@@ -168,18 +170,19 @@ public:
     // destination pixel centre to the nearest source pixel; negative widths or heights mirror the image
     // (the rectangle then runs from x + width + 1 to x). Source pixels outside the source bitmap leave the
     // destination unchanged.
-    bool BitBlt(int32_t x, int32_t y, int32_t width, int32_t height, const CDibSection& source, int32_t xSource,
-                int32_t ySource, uint32_t rop);
+    bool BitBlt(int32_t x, int32_t y, int32_t width, int32_t height, const CDibSection& source,
+                int32_t xSource, int32_t ySource, uint32_t rop);
     bool BitBlt(int32_t x, int32_t y, int32_t width, int32_t height, const CDeviceContext& source,
                 int32_t xSource, int32_t ySource, uint32_t rop);
     bool StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, const CDibSection& source,
-                    int32_t xSource, int32_t ySource, int32_t widthSource, int32_t heightSource, uint32_t rop);
+                    int32_t xSource, int32_t ySource, int32_t widthSource, int32_t heightSource,
+                    uint32_t rop);
     bool StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, const CDeviceContext& source,
-                    int32_t xSource, int32_t ySource, int32_t widthSource, int32_t heightSource, uint32_t rop);
+                    int32_t xSource, int32_t ySource, int32_t widthSource, int32_t heightSource,
+                    uint32_t rop);
 
     // Converts between colour references and the pixel values of 24- and 32-bit bitmaps (0x00RRGGBB).
-    [[nodiscard]] static constexpr uint32_t ColorToPixel(uint32_t color)
-    {
+    [[nodiscard]] static constexpr uint32_t ColorToPixel(uint32_t color) {
         return (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF);
     }
     [[nodiscard]] static constexpr uint32_t PixelToColor(uint32_t pixel) { return ColorToPixel(pixel); }

@@ -12,8 +12,7 @@ namespace {
 // Reads pixels of a source bitmap of any depth as 0x00RRGGBB values.
 class CSourceReader {
 public:
-    bool Open(const CDibSection& source, const uint8_t* bits)
-    {
+    bool Open(const CDibSection& source, const uint8_t* bits) {
         if (source.IsEmpty())
             return false;
         width = source.GetWidth();
@@ -28,7 +27,8 @@ public:
         std::fill(std::begin(palette), std::end(palette), 0u);
         for (std::size_t i = 0; i < table.size() && i < 256; ++i)
             palette[i] = table[i] & 0x00FFFFFF;
-        bitFields = source.GetHeader().compression == CBitmapInfoHeader::kCompressionFields && table.size() >= 3;
+        bitFields =
+            source.GetHeader().compression == CBitmapInfoHeader::kCompressionFields && table.size() >= 3;
         if (depth == 16 && !bitFields) {
             // Uncompressed 16-bit pixels are 5 bits each of red, green and blue.
             SetMasks(0x7C00, 0x03E0, 0x001F);
@@ -38,13 +38,11 @@ public:
         return true;
     }
 
-    [[nodiscard]] const uint8_t* Row(int32_t y) const
-    {
+    [[nodiscard]] const uint8_t* Row(int32_t y) const {
         return bits + rowBytes * (topDown ? y : height - 1 - y);
     }
 
-    [[nodiscard]] uint32_t Pixel(const uint8_t* row, int32_t x) const
-    {
+    [[nodiscard]] uint32_t Pixel(const uint8_t* row, int32_t x) const {
         switch (depth) {
         case 1:
             return palette[row[x >> 3] >> (7 - (x & 7)) & 1];
@@ -80,14 +78,12 @@ private:
         uint32_t maximum = 0;
     };
 
-    void SetMasks(uint32_t red, uint32_t green, uint32_t blue)
-    {
+    void SetMasks(uint32_t red, uint32_t green, uint32_t blue) {
         fields[0] = MakeField(red);
         fields[1] = MakeField(green);
         fields[2] = MakeField(blue);
     }
-    static CField MakeField(uint32_t mask)
-    {
+    static CField MakeField(uint32_t mask) {
         CField f;
         if (mask == 0)
             return f;
@@ -96,15 +92,13 @@ private:
         f.maximum = mask >> f.shift;
         return f;
     }
-    static uint32_t Channel(const CField& f, uint32_t v)
-    {
+    static uint32_t Channel(const CField& f, uint32_t v) {
         if (f.maximum == 0)
             return 0;
         return static_cast<uint32_t>((static_cast<uint64_t>((v & f.mask) >> f.shift) * 255 + f.maximum / 2) /
                                      f.maximum);
     }
-    [[nodiscard]] uint32_t FromFields(uint32_t v) const
-    {
+    [[nodiscard]] uint32_t FromFields(uint32_t v) const {
         return Channel(fields[0], v) << 16 | Channel(fields[1], v) << 8 | Channel(fields[2], v);
     }
 
@@ -118,8 +112,7 @@ private:
 };
 
 // The destination steps i = 0 .. |extent| - 1 that land inside [lo, hi), for pixels at origin + i * sign.
-void ClipSteps(int64_t origin, int64_t extent, int64_t lo, int64_t hi, int64_t& first, int64_t& last)
-{
+void ClipSteps(int64_t origin, int64_t extent, int64_t lo, int64_t hi, int64_t& first, int64_t& last) {
     const int64_t count = extent < 0 ? -extent : extent;
     if (extent > 0) {
         first = lo - origin;
@@ -133,8 +126,7 @@ void ClipSteps(int64_t origin, int64_t extent, int64_t lo, int64_t hi, int64_t& 
 }
 
 // The source pixel for destination step i: the one under the step's pixel centre.
-int64_t SourceStep(int64_t i, int64_t destExtent, int64_t sourceExtent)
-{
+int64_t SourceStep(int64_t i, int64_t destExtent, int64_t sourceExtent) {
     const int64_t d = destExtent < 0 ? -destExtent : destExtent;
     const int64_t s = sourceExtent < 0 ? -sourceExtent : sourceExtent;
     return static_cast<int64_t>((static_cast<__int128>(2 * i + 1) * s) / (2 * d));
@@ -143,30 +135,26 @@ int64_t SourceStep(int64_t i, int64_t destExtent, int64_t sourceExtent)
 } // namespace
 
 bool CDeviceContext::BitBlt(int32_t x, int32_t y, int32_t width, int32_t height, const CDibSection& source,
-                            int32_t xSource, int32_t ySource, uint32_t rop)
-{
+                            int32_t xSource, int32_t ySource, uint32_t rop) {
     return Blit(x, y, width, height, source, xSource, ySource, width, height, rop);
 }
 
 bool CDeviceContext::BitBlt(int32_t x, int32_t y, int32_t width, int32_t height, const CDeviceContext& source,
-                            int32_t xSource, int32_t ySource, uint32_t rop)
-{
+                            int32_t xSource, int32_t ySource, uint32_t rop) {
     if (source.bitmap == nullptr)
         return false;
     return Blit(x, y, width, height, *source.bitmap, xSource, ySource, width, height, rop);
 }
 
-bool CDeviceContext::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, const CDibSection& source,
-                                int32_t xSource, int32_t ySource, int32_t widthSource, int32_t heightSource,
-                                uint32_t rop)
-{
+bool CDeviceContext::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height,
+                                const CDibSection& source, int32_t xSource, int32_t ySource,
+                                int32_t widthSource, int32_t heightSource, uint32_t rop) {
     return Blit(x, y, width, height, source, xSource, ySource, widthSource, heightSource, rop);
 }
 
 bool CDeviceContext::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height,
                                 const CDeviceContext& source, int32_t xSource, int32_t ySource,
-                                int32_t widthSource, int32_t heightSource, uint32_t rop)
-{
+                                int32_t widthSource, int32_t heightSource, uint32_t rop) {
     if (source.bitmap == nullptr)
         return false;
     return Blit(x, y, width, height, *source.bitmap, xSource, ySource, widthSource, heightSource, rop);
@@ -174,8 +162,7 @@ bool CDeviceContext::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t hei
 
 bool CDeviceContext::Blit(int32_t x, int32_t y, int32_t width, int32_t height, const CDibSection& source,
                           int32_t xSource, int32_t ySource, int32_t widthSource, int32_t heightSource,
-                          uint32_t rop)
-{
+                          uint32_t rop) {
     CTarget t;
     if (!GetTarget(t))
         return false;
@@ -205,7 +192,8 @@ bool CDeviceContext::Blit(int32_t x, int32_t y, int32_t width, int32_t height, c
     const std::size_t columns = static_cast<std::size_t>(lastColumn - firstColumn + 1);
     columnMap.resize(columns);
     for (std::size_t c = 0; c < columns; ++c) {
-        const int64_t sx = xSource + sxSign * SourceStep(firstColumn + static_cast<int64_t>(c), width, widthSource);
+        const int64_t sx =
+            xSource + sxSign * SourceStep(firstColumn + static_cast<int64_t>(c), width, widthSource);
         columnMap[c] = usesSource && (sx < 0 || sx >= reader.width) ? -1 : static_cast<int32_t>(sx);
     }
     sourceRow.resize(columns);

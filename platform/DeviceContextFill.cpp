@@ -8,14 +8,12 @@ namespace pq {
 
 namespace {
 
-int32_t Clamp32(int64_t v)
-{
+int32_t Clamp32(int64_t v) {
     return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
 // Floor division for a positive divisor.
-int64_t FloorDiv(__int128 n, int64_t d, int64_t& remainder)
-{
+int64_t FloorDiv(__int128 n, int64_t d, int64_t& remainder) {
     __int128 q = n / d;
     __int128 r = n % d;
     if (r < 0) {
@@ -31,8 +29,7 @@ int64_t FloorDiv(__int128 n, int64_t d, int64_t& remainder)
 // Even-odd fill sampling pixel centres (integer coordinates): a row y meets the edges whose y range
 // contains it, top included and bottom excluded, and a pixel is inside when its x is at or right of a
 // crossing and left of the next one. Crossings are kept exactly as integer quotients and remainders.
-void CDeviceContext::FillEvenOdd(const CTarget& t, std::span<const CPoint> points)
-{
+void CDeviceContext::FillEvenOdd(const CTarget& t, std::span<const CPoint> points) {
     polyEdges.clear();
     const std::size_t n = points.size();
     int64_t minRow = INT64_MAX, maxRow = INT64_MIN;
@@ -97,8 +94,7 @@ void CDeviceContext::FillEvenOdd(const CTarget& t, std::span<const CPoint> point
     }
 }
 
-bool CDeviceContext::Polygon(std::span<const CPoint> points)
-{
+bool CDeviceContext::Polygon(std::span<const CPoint> points) {
     if (points.size() < 2)
         return false;
     CTarget t;
@@ -119,8 +115,7 @@ bool CDeviceContext::Polygon(std::span<const CPoint> points)
     return true;
 }
 
-bool CDeviceContext::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom)
-{
+bool CDeviceContext::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) {
     CTarget t;
     if (!GetTarget(t))
         return false;
@@ -148,11 +143,13 @@ bool CDeviceContext::Rectangle(int32_t left, int32_t top, int32_t right, int32_t
         AddDamage(CRect(left, top, right, bottom));
     }
     if (outlined) {
-        const CPoint corners[4] = {{left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}};
+        const CPoint corners[4] = {
+            {left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}};
         if (right - left == 1 || bottom - top == 1) {
             // A rectangle one pixel thin is a single line; going round it would draw its pixels twice.
-            const CPoint line[2] = {corners[0], {right - 1 + (bottom - top == 1 ? 1 : 0),
-                                                 bottom - 1 + (bottom - top == 1 ? 0 : 1)}};
+            const CPoint line[2] = {
+                corners[0],
+                {right - 1 + (bottom - top == 1 ? 1 : 0), bottom - 1 + (bottom - top == 1 ? 0 : 1)}};
             if (pen.width > 1)
                 DrawOutline(t, std::span<const CPoint>(corners, 3), false);
             else
@@ -167,8 +164,7 @@ bool CDeviceContext::Rectangle(int32_t left, int32_t top, int32_t right, int32_t
 // The ellipse's pixels are those whose centres lie inside the ellipse inscribed in the box's pixel
 // squares; the one-pixel outline is the set's border (pixels with a 4-neighbour outside), so the outline
 // is closed and the interior takes the rest.
-bool CDeviceContext::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom)
-{
+bool CDeviceContext::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
     CTarget t;
     if (!GetTarget(t))
         return false;
@@ -204,9 +200,11 @@ bool CDeviceContext::Ellipse(int32_t left, int32_t top, int32_t right, int32_t b
         if (l > r)
             return;
         if (withPen)
-            WriteSpan(t, static_cast<int32_t>(y), static_cast<int32_t>(l), static_cast<int32_t>(r), penPixel, rop2);
+            WriteSpan(t, static_cast<int32_t>(y), static_cast<int32_t>(l), static_cast<int32_t>(r), penPixel,
+                      rop2);
         else
-            WriteBrushSpan(t, static_cast<int32_t>(y), static_cast<int32_t>(l), static_cast<int32_t>(r), brush, rop2);
+            WriteBrushSpan(t, static_cast<int32_t>(y), static_cast<int32_t>(l), static_cast<int32_t>(r),
+                           brush, rop2);
     };
     for (int64_t y = y0; y < y1; ++y) {
         int64_t l, r, la, ra, lb, rb;
@@ -242,12 +240,14 @@ bool CDeviceContext::Ellipse(int32_t left, int32_t top, int32_t right, int32_t b
     if (outlined && !thin) {
         // A wide pen is centred on the ellipse through the outline's pixel centres.
         const double ra = a - 0.5, rb = b - 0.5;
-        const int count = std::clamp(static_cast<int>(std::max(ra, rb) * 2.0 * std::numbers::pi / 4.0), 16, 1024);
+        const int count =
+            std::clamp(static_cast<int>(std::max(ra, rb) * 2.0 * std::numbers::pi / 4.0), 16, 1024);
         outlinePoints.resize(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
             const double angle = 2.0 * std::numbers::pi * i / count;
             outlinePoints[static_cast<std::size_t>(i)] =
-                CPoint(Clamp32(std::llround(cx + ra * std::cos(angle))), Clamp32(std::llround(cy + rb * std::sin(angle))));
+                CPoint(Clamp32(std::llround(cx + ra * std::cos(angle))),
+                       Clamp32(std::llround(cy + rb * std::sin(angle))));
         }
         DrawOutline(t, outlinePoints, true);
     }

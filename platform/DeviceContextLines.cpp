@@ -22,8 +22,7 @@ constexpr CDashPattern kDashPatterns[4] = {
 };
 
 // Whether the pattern draws at a position counted from the start of the polyline.
-bool IsDashOn(const CDashPattern& pattern, int64_t position)
-{
+bool IsDashOn(const CDashPattern& pattern, int64_t position) {
     int offset = static_cast<int>(position % pattern.period);
     for (int i = 0; i < pattern.count; ++i) {
         if (offset < pattern.lengths[i])
@@ -33,29 +32,25 @@ bool IsDashOn(const CDashPattern& pattern, int64_t position)
     return false;
 }
 
-bool IsDashed(int style)
-{
+bool IsDashed(int style) {
     return style >= kPenDash && style <= kPenDashDotDot;
 }
 
 } // namespace
 
-CPoint CDeviceContext::MoveTo(CPoint point)
-{
+CPoint CDeviceContext::MoveTo(CPoint point) {
     const CPoint previous = position;
     position = point;
     return previous;
 }
 
-bool CDeviceContext::LineTo(CPoint point)
-{
+bool CDeviceContext::LineTo(CPoint point) {
     const CPoint points[2] = {position, point};
     position = point;
     return Polyline(points);
 }
 
-bool CDeviceContext::Polyline(std::span<const CPoint> points)
-{
+bool CDeviceContext::Polyline(std::span<const CPoint> points) {
     if (points.size() < 2)
         return false;
     CTarget t;
@@ -65,8 +60,7 @@ bool CDeviceContext::Polyline(std::span<const CPoint> points)
     return true;
 }
 
-void CDeviceContext::DrawOutline(const CTarget& t, std::span<const CPoint> points, bool closed)
-{
+void CDeviceContext::DrawOutline(const CTarget& t, std::span<const CPoint> points, bool closed) {
     if (pen.style == kPenNull || points.empty())
         return;
     // Damage: the points' bounds, widened by half the pen on every side.
@@ -96,8 +90,7 @@ void CDeviceContext::DrawOutline(const CTarget& t, std::span<const CPoint> point
 // Bresenham's line: along the major axis every pixel from a up to, not including, b; the minor
 // coordinate is the line's value rounded to the nearest pixel, halves rounding towards b. Clipping only
 // skips pixels, so a clipped line keeps the pixels and the dash phase of the whole line.
-void CDeviceContext::DrawThinLine(const CTarget& t, CPoint a, CPoint b, int64_t& dashPosition)
-{
+void CDeviceContext::DrawThinLine(const CTarget& t, CPoint a, CPoint b, int64_t& dashPosition) {
     const int64_t dx = static_cast<int64_t>(b.x) - a.x;
     const int64_t dy = static_cast<int64_t>(b.y) - a.y;
     const int64_t adx = dx < 0 ? -dx : dx;

@@ -14,8 +14,7 @@ constexpr double kEdgeSlack = 1e-9;
 // The x interval, possibly empty (lo > hi), of the points of row y whose distance from the segment a-b is
 // at most r: the union of the two end discs and the band along the segment, which is one interval since
 // the shape is convex.
-void CapsuleRow(double ax, double ay, double bx, double by, double r, double y, double& lo, double& hi)
-{
+void CapsuleRow(double ax, double ay, double bx, double by, double r, double y, double& lo, double& hi) {
     lo = HUGE_VAL;
     hi = -HUGE_VAL;
     auto disc = [&](double cx, double cy) {
@@ -65,8 +64,7 @@ void CapsuleRow(double ax, double ay, double bx, double by, double r, double y, 
 // several of them is written once and XOR outlines stay reversible. An even width would put the pen's
 // edges on pixel centres; shifting the path by half a pixel up and left makes a horizontal or vertical
 // line of width w cover exactly w pixels across.
-void CDeviceContext::DrawWideOutline(const CTarget& t, std::span<const CPoint> points, bool closed)
-{
+void CDeviceContext::DrawWideOutline(const CTarget& t, std::span<const CPoint> points, bool closed) {
     const double r = pen.width / 2.0;
     const double shift = pen.width % 2 == 0 ? -0.5 : 0.0;
     capsules.clear();
@@ -124,7 +122,8 @@ void CDeviceContext::DrawWideOutline(const CTarget& t, std::span<const CPoint> p
         }
         if (rowSpans.empty())
             continue;
-        std::sort(rowSpans.begin(), rowSpans.end(), [](const CSpan& a, const CSpan& b) { return a.left < b.left; });
+        std::sort(rowSpans.begin(), rowSpans.end(),
+                  [](const CSpan& a, const CSpan& b) { return a.left < b.left; });
         CSpan run = rowSpans[0];
         for (std::size_t i = 1; i < rowSpans.size(); ++i) {
             if (rowSpans[i].left <= run.right + 1) {

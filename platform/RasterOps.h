@@ -10,8 +10,7 @@ namespace pq {
 inline constexpr uint32_t kPixelMask = 0x00FFFFFF;
 
 // A binary raster operation: bit (2 * pen + destination) of (mode - 1) gives the result bit.
-[[nodiscard]] constexpr uint32_t ApplyRop2(int mode, uint32_t pen, uint32_t dst)
-{
+[[nodiscard]] constexpr uint32_t ApplyRop2(int mode, uint32_t pen, uint32_t dst) {
     const unsigned table = static_cast<unsigned>(mode - 1) & 15u;
     uint32_t r = 0;
     if (table & 8u)
@@ -27,8 +26,7 @@ inline constexpr uint32_t kPixelMask = 0x00FFFFFF;
 
 // A ternary raster operation: bit (4 * pattern + 2 * source + destination) of the code's third byte
 // gives the result bit.
-[[nodiscard]] constexpr uint32_t ApplyRop3(uint32_t rop, uint32_t pattern, uint32_t src, uint32_t dst)
-{
+[[nodiscard]] constexpr uint32_t ApplyRop3(uint32_t rop, uint32_t pattern, uint32_t src, uint32_t dst) {
     const unsigned table = rop >> 16 & 0xFFu;
     uint32_t r = 0;
     for (unsigned i = 0; i < 8; ++i) {
@@ -43,13 +41,11 @@ inline constexpr uint32_t kPixelMask = 0x00FFFFFF;
 }
 
 // Whether the result of a ternary operation depends on the source, or on the destination.
-[[nodiscard]] constexpr bool Rop3UsesSource(uint32_t rop)
-{
+[[nodiscard]] constexpr bool Rop3UsesSource(uint32_t rop) {
     const unsigned t = rop >> 16 & 0xFFu;
     return ((t >> 2) & 0x33u) != (t & 0x33u);
 }
-[[nodiscard]] constexpr bool Rop3UsesDestination(uint32_t rop)
-{
+[[nodiscard]] constexpr bool Rop3UsesDestination(uint32_t rop) {
     const unsigned t = rop >> 16 & 0xFFu;
     return ((t >> 1) & 0x55u) != (t & 0x55u);
 }

@@ -9,8 +9,7 @@
 
 namespace pq {
 
-void CPolyPolyFill::Reset()
-{
+void CPolyPolyFill::Reset() {
     rawEdges.clear();
     edgeTables.clear();
     activeLists.clear();
@@ -24,8 +23,7 @@ void CPolyPolyFill::Reset()
     bits = nullptr;
 }
 
-void CPolyPolyFill::InsertSorted(CGrowableArray<CFillEdge>& table, const CFillEdge& edge)
-{
+void CPolyPolyFill::InsertSorted(CGrowableArray<CFillEdge>& table, const CFillEdge& edge) {
     // True when the new edge belongs before the entry.
     auto before = [&edge](const CFillEdge& entry) {
         return edge.yTop < entry.yTop || (edge.yTop == entry.yTop && edge.x < entry.x);
@@ -43,16 +41,14 @@ void CPolyPolyFill::InsertSorted(CGrowableArray<CFillEdge>& table, const CFillEd
     table.InsertAt(lo, edge);
 }
 
-void CPolyPolyFill::AddRawEdge(std::size_t polygon, const CFillEdge& edge)
-{
+void CPolyPolyFill::AddRawEdge(std::size_t polygon, const CFillEdge& edge) {
     rawEdges[polygon].Add(edge);
     ++edgeCount;
 }
 
 // A part of an edge outside the bitmap's columns becomes a vertical edge on the border column. Parts that
 // continue each other along the same border are merged into one record.
-void CPolyPolyFill::AddBorderEdge(std::size_t polygon, float yTop, float yBottom, float x)
-{
+void CPolyPolyFill::AddBorderEdge(std::size_t polygon, float yTop, float yBottom, float x) {
     CGrowableArray<CFillEdge>& raw = rawEdges[polygon];
     if (!raw.IsEmpty()) {
         CFillEdge& last = raw.Last();
@@ -66,8 +62,7 @@ void CPolyPolyFill::AddBorderEdge(std::size_t polygon, float yTop, float yBottom
     AddRawEdge(polygon, CFillEdge{yTop, yBottom, x, 0.0f});
 }
 
-void CPolyPolyFill::BuildEdges(std::size_t polygon, CPoint from, CPoint to)
-{
+void CPolyPolyFill::BuildEdges(std::size_t polygon, CPoint from, CPoint to) {
     const int64_t lastRow = height - 1;
     const bool above = from.y <= 0 && to.y <= 0;
     const bool below = from.y >= lastRow && to.y >= lastRow;
@@ -79,7 +74,8 @@ void CPolyPolyFill::BuildEdges(std::size_t polygon, CPoint from, CPoint to)
                                       static_cast<float>(from.x), CFillEdge::kHorizontal});
         return;
     }
-    const auto dxdy = static_cast<float>((static_cast<double>(from.x) - to.x) / (static_cast<double>(from.y) - to.y));
+    const auto dxdy =
+        static_cast<float>((static_cast<double>(from.x) - to.x) / (static_cast<double>(from.y) - to.y));
     const CPoint top = from.y < to.y ? from : to;
     const CPoint bottom = from.y < to.y ? to : from;
 
@@ -120,7 +116,8 @@ void CPolyPolyFill::BuildEdges(std::size_t polygon, CPoint from, CPoint to)
         if (middleX < 0.0) {
             AddBorderEdge(polygon, static_cast<float>(y0), static_cast<float>(y1), 0.0f);
         } else if (middleX > rightColumn) {
-            AddBorderEdge(polygon, static_cast<float>(y0), static_cast<float>(y1), static_cast<float>(rightColumn));
+            AddBorderEdge(polygon, static_cast<float>(y0), static_cast<float>(y1),
+                          static_cast<float>(rightColumn));
         } else {
             const auto x = static_cast<float>(xTop + (y0 - yTop) * static_cast<double>(dxdy));
             AddRawEdge(polygon, CFillEdge{static_cast<float>(y0), static_cast<float>(y1), x, dxdy});
@@ -128,8 +125,7 @@ void CPolyPolyFill::BuildEdges(std::size_t polygon, CPoint from, CPoint to)
     }
 }
 
-void CPolyPolyFill::Activate(float y)
-{
+void CPolyPolyFill::Activate(float y) {
     for (std::size_t p = 0; p < edgeTables.size(); ++p) {
         const CGrowableArray<CFillEdge>& table = edgeTables[p];
         std::size_t& cursor = tableCursors[p];
@@ -141,8 +137,7 @@ void CPolyPolyFill::Activate(float y)
     }
 }
 
-void CPolyPolyFill::WriteRow(int32_t y, int32_t left, int32_t right, bool dotted)
-{
+void CPolyPolyFill::WriteRow(int32_t y, int32_t left, int32_t right, bool dotted) {
     const auto memoryRow = static_cast<std::size_t>(topDown ? y : height - 1 - y);
     uint8_t* row = bits + rowSize * memoryRow;
     if (dotted) {
@@ -151,7 +146,8 @@ void CPolyPolyFill::WriteRow(int32_t y, int32_t left, int32_t right, bool dotted
         // layout so that 24- and 32-bit bitmaps and both row orders show the same dots.
         if (y % 3 != 0)
             return;
-        std::size_t o = 3 * static_cast<std::size_t>(left) + dotRowSize * static_cast<std::size_t>(height - 1 - y);
+        std::size_t o =
+            3 * static_cast<std::size_t>(left) + dotRowSize * static_cast<std::size_t>(height - 1 - y);
         for (int32_t x = left; x < right; ++x, o += 3) {
             const std::size_t m = o % 9;
             if (m != 0 && m != 7 && m != 8)
@@ -182,8 +178,7 @@ void CPolyPolyFill::WriteRow(int32_t y, int32_t left, int32_t right, bool dotted
 }
 
 int CPolyPolyFill::Fill(CDeviceContext& dc, std::span<const CPoint> points, std::span<const int32_t> counts,
-                        uint32_t colour, bool dotted)
-{
+                        uint32_t colour, bool dotted) {
     CDibSection* bitmap = dc.GetBitmap();
     if (bitmap == nullptr) {
         Reset();
@@ -193,8 +188,7 @@ int CPolyPolyFill::Fill(CDeviceContext& dc, std::span<const CPoint> points, std:
 }
 
 int CPolyPolyFill::Fill(CDibSection& bitmap, std::span<const CPoint> points, std::span<const int32_t> counts,
-                        uint32_t colour, bool dotted)
-{
+                        uint32_t colour, bool dotted) {
     Reset();
     // Only 24- and 32-bit bitmaps are written; for other depths there is nothing the fill could do, and
     // it says so instead of reporting a fill that did not happen.

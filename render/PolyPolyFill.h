@@ -46,20 +46,18 @@ public:
     int Fill(CDibSection& bitmap, std::span<const CPoint> points, std::span<const int32_t> counts,
              uint32_t colour, bool dotted);
     // The same on the bitmap selected into a device context (0 when none is).
-    int Fill(CDeviceContext& dc, std::span<const CPoint> points, std::span<const int32_t> counts, uint32_t colour,
-             bool dotted);
+    int Fill(CDeviceContext& dc, std::span<const CPoint> points, std::span<const int32_t> counts,
+             uint32_t colour, bool dotted);
 
     // Empties all lists; called at the start of every Fill.
     void Reset();
 
     // The edges built by the last Fill, per polygon: as clipped, and sorted by top row then x.
     [[nodiscard]] std::size_t GetPolygonCount() const { return rawEdges.size(); }
-    [[nodiscard]] const CGrowableArray<CFillEdge>& GetRawEdges(std::size_t polygon) const
-    {
+    [[nodiscard]] const CGrowableArray<CFillEdge>& GetRawEdges(std::size_t polygon) const {
         return rawEdges[polygon];
     }
-    [[nodiscard]] const CGrowableArray<CFillEdge>& GetEdgeTable(std::size_t polygon) const
-    {
+    [[nodiscard]] const CGrowableArray<CFillEdge>& GetEdgeTable(std::size_t polygon) const {
         return edgeTables[polygon];
     }
     [[nodiscard]] std::size_t GetEdgeCount() const { return edgeCount; }
