@@ -92,8 +92,9 @@ void CPolyPolyFill::BuildEdges(std::size_t polygon, CPoint from, CPoint to) {
     if (yBottom <= yTop)
         return;
 
-    // Horizontal clipping: split the rows where the edge crosses column 0 or column width - 1, rounding
-    // the crossing row half away from zero, and give each piece to the side its middle row lies on.
+    // Horizontal clipping: split the rows where the edge crosses column 0 or column width - 1, and give
+    // each piece to the side its middle row lies on. A row is sampled at its top, so the split is the first
+    // whole row at or after the crossing: every row then goes to the side its own x lies on.
     const double rightColumn = width - 1;
     const double slope = (xBottom - xTop) / (yBottom - yTop);
     double splits[4] = {yTop, 0, 0, 0};
@@ -101,7 +102,7 @@ void CPolyPolyFill::BuildEdges(std::size_t polygon, CPoint from, CPoint to) {
     for (double border : {0.0, rightColumn}) {
         if ((xTop < border) == (xBottom < border) || slope == 0.0)
             continue;
-        const double row = RoundHalfAway(yTop + (border - xTop) / slope);
+        const double row = std::ceil(yTop + (border - xTop) / slope);
         if (row > yTop && row < yBottom)
             splits[splitCount++] = row;
     }
