@@ -122,10 +122,27 @@ uint32_t CDeviceContext::ReadPixel(const CTarget& t, int32_t x, int32_t y) {
 void CDeviceContext::WritePixel(const CTarget& t, int32_t x, int32_t y, uint32_t pixel, int mode) {
     uint8_t* p = t.Row(y) + static_cast<std::ptrdiff_t>(x) * t.bytesPerPixel;
     uint32_t v = pixel;
-    if (mode != kR2CopyPen) {
+    switch (mode) {
+    case kR2CopyPen:
+        break;
+    case kR2XorPen:
+    case kR2Not:
+    case kR2NotXorPen: {
+        // Each of these flips bits: XOR with the pen, with all ones, or with the pen's complement.
+        const uint32_t flip = mode == kR2XorPen ? pixel : mode == kR2Not ? kPixelMask : ~pixel & kPixelMask;
+        p[0] ^= static_cast<uint8_t>(flip);
+        p[1] ^= static_cast<uint8_t>(flip >> 8);
+        p[2] ^= static_cast<uint8_t>(flip >> 16);
+        if (t.bytesPerPixel == 4)
+            p[3] = 0;
+        return;
+    }
+    default: {
         const uint32_t dst = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
                              static_cast<uint32_t>(p[2]) << 16;
         v = ApplyRop2(mode, pixel, dst);
+        break;
+    }
     }
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);

@@ -16,6 +16,7 @@ void CPolyPolyFill::Reset() {
     tableCursors.clear();
     crossings.clear();
     edgeCount = 0;
+    spanPixelCount = 0;
     pendingCount = 0;
     activeCount = 0;
     width = 0;
@@ -262,8 +263,10 @@ int CPolyPolyFill::Fill(CDibSection& bitmap, std::span<const CPoint> points, std
             for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
                 const int32_t left = std::clamp(crossings[i], 0, width - 1);
                 const int32_t right = std::clamp(crossings[i + 1], 0, width - 1);
-                if (left < right)
+                if (left < right) {
                     WriteRow(y, left, right, dotted);
+                    spanPixelCount += static_cast<std::size_t>(right - left);
+                }
             }
         }
 

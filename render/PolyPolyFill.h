@@ -61,6 +61,8 @@ public:
         return edgeTables[polygon];
     }
     [[nodiscard]] std::size_t GetEdgeCount() const { return edgeCount; }
+    // Pixels inside the spans of the last Fill (all of them, also where the dot screen leaves gaps).
+    [[nodiscard]] std::size_t GetSpanPixelCount() const { return spanPixelCount; }
 
     // Inserts an edge into a sorted edge table: ascending top row, ties in ascending x, after equal
     // entries. The place is found by halving the range while it holds more than four entries, then by a
@@ -81,6 +83,7 @@ private:
     std::vector<std::size_t> tableCursors; // entries of each edge table already activated
     std::vector<int32_t> crossings;
     std::size_t edgeCount = 0;
+    std::size_t spanPixelCount = 0;
     std::size_t pendingCount = 0; // edge-table entries not yet activated
     std::size_t activeCount = 0;
     int32_t width = 0;

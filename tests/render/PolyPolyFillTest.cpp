@@ -46,7 +46,9 @@ template <typename Inside> void ExpectFilled(const CDibSection& bitmap, Inside i
 
 TEST(CPolyPolyFill, InnerPolygonLeavesAHole) {
     CDibSection bitmap = MakeBitmap(40, 40, 24);
-    EXPECT_EQ(FillPolygons(bitmap, {Square(10, 10, 30, 30), Square(15, 15, 25, 25)}), 1);
+    CPolyPolyFill filler;
+    EXPECT_EQ(FillPolygons(bitmap, {Square(10, 10, 30, 30), Square(15, 15, 25, 25)}, false, &filler), 1);
+    EXPECT_EQ(filler.GetSpanPixelCount(), 20u * 20u - 10u * 10u);
     ExpectFilled(bitmap, [](int x, int y) {
         const bool outer = x >= 10 && x < 30 && y >= 10 && y < 30;
         const bool inner = x >= 15 && x < 25 && y >= 15 && y < 25;
