@@ -123,7 +123,7 @@ bool CDeviceContext::Rectangle(int32_t left, int32_t top, int32_t right, int32_t
         std::swap(left, right);
     if (top > bottom)
         std::swap(top, bottom);
-    if (right - left < 1 || bottom - top < 1)
+    if (right == left || bottom == top)
         return true;
     // The interior stops where the pen's inner edge starts; with the null pen it covers the pixels up to
     // right - 2 and bottom - 2, like a polygon through the outline's corners.
@@ -145,11 +145,10 @@ bool CDeviceContext::Rectangle(int32_t left, int32_t top, int32_t right, int32_t
     if (outlined) {
         const CPoint corners[4] = {
             {left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}};
-        if (right - left == 1 || bottom - top == 1) {
+        const bool oneColumn = right == left + 1, oneRow = bottom == top + 1;
+        if (oneColumn || oneRow) {
             // A rectangle one pixel thin is a single line; going round it would draw its pixels twice.
-            const CPoint line[2] = {
-                corners[0],
-                {right - 1 + (bottom - top == 1 ? 1 : 0), bottom - 1 + (bottom - top == 1 ? 0 : 1)}};
+            const CPoint line[2] = {corners[0], oneRow ? CPoint(right, top) : CPoint(left, bottom)};
             if (pen.width > 1)
                 DrawOutline(t, std::span<const CPoint>(corners, 3), false);
             else
@@ -172,7 +171,7 @@ bool CDeviceContext::Ellipse(int32_t left, int32_t top, int32_t right, int32_t b
         std::swap(left, right);
     if (top > bottom)
         std::swap(top, bottom);
-    if (right - left < 1 || bottom - top < 1)
+    if (right == left || bottom == top)
         return true;
     const double cx = (static_cast<double>(left) + right - 1) / 2.0;
     const double cy = (static_cast<double>(top) + bottom - 1) / 2.0;
@@ -241,7 +240,7 @@ bool CDeviceContext::Ellipse(int32_t left, int32_t top, int32_t right, int32_t b
         // A wide pen is centred on the ellipse through the outline's pixel centres.
         const double ra = a - 0.5, rb = b - 0.5;
         const int count =
-            std::clamp(static_cast<int>(std::max(ra, rb) * 2.0 * std::numbers::pi / 4.0), 16, 1024);
+            static_cast<int>(std::clamp(std::max(ra, rb) * 2.0 * std::numbers::pi / 4.0, 16.0, 1024.0));
         outlinePoints.resize(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
             const double angle = 2.0 * std::numbers::pi * i / count;

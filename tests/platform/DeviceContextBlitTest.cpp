@@ -1,4 +1,5 @@
 #include "platform/DeviceContext.h"
+#include "platform/DibSectionDraw.h"
 
 #include "RasterHelpers.h"
 
@@ -143,6 +144,26 @@ TEST(CDeviceContextBlit, CopyWithinOneBitmapReadsTheOriginalPixels) {
     dc.BitBlt(2, 0, 6, 1, dc, 0, 0, kRop3SrcCopy);
     for (int x = 2; x < 8; ++x)
         EXPECT_EQ(PixelAt(bitmap, x, 0), static_cast<uint32_t>(x - 2)) << x;
+}
+
+TEST(CDeviceContextBlit, DibSectionDrawsStretchedAndScalesIntoANewBitmap) {
+    const CDibSection image = MakeIndexed(2, 2, 4);
+    CDibSection target = MakeBitmap(6, 6, 24);
+    CDeviceContext dc(&target);
+    EXPECT_TRUE(DrawDibSection(image, dc, 1, 1, 4, 4, kRop3SrcCopy));
+    EXPECT_EQ(PixelAt(target, 1, 1), PaletteColour(0));
+    EXPECT_EQ(PixelAt(target, 4, 4), PaletteColour(3));
+    EXPECT_EQ(PixelAt(target, 5, 5), kWhite);
+    EXPECT_FALSE(DrawDibSection(CDibSection(), dc, 0, 0, 6, 6, kRop3SrcCopy));
+
+    CDibSection scaled;
+    ASSERT_TRUE(ScaleBitmap(image, 4, 6, true, scaled));
+    EXPECT_EQ(scaled.GetBitCount(), 24);
+    EXPECT_EQ(scaled.GetWidth(), 4);
+    EXPECT_EQ(PixelAt(scaled, 0, 0), PaletteColour(2)); // bottom-left source pixel now on top
+    EXPECT_EQ(PixelAt(scaled, 3, 5), PaletteColour(1));
+    EXPECT_FALSE(ScaleBitmap(image, 0, 6, false, scaled));
+    EXPECT_TRUE(scaled.IsEmpty());
 }
 
 } // namespace

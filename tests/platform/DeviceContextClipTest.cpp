@@ -127,5 +127,24 @@ TEST(CDeviceContextClip, OtherDepthsAreNotDrawnOn) {
     EXPECT_TRUE(bitmap == before);
 }
 
+TEST(CDeviceContextClip, ShapesSpanningTheWholeCoordinateRangeFillTheBitmap)
+{
+    CDibSection bitmap = MakeBitmap(16, 16, 24, kGuard);
+    CDeviceContext dc(&bitmap);
+    dc.SelectPen(CPen{kPenSolid, 9, 0});
+    dc.SelectBrush(CBrush{kBrushSolid, 0x0000FF});
+    EXPECT_TRUE(dc.Rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX));
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            ASSERT_EQ(PixelAt(bitmap, x, y), 0x0000FFu) << x << "," << y;
+    dc.SelectBrush(CBrush{kBrushSolid, 0x00FF00});
+    EXPECT_TRUE(dc.Ellipse(INT_MIN, INT_MIN, INT_MAX, INT_MAX));
+    EXPECT_EQ(PixelAt(bitmap, 8, 8), 0x00FF00u);
+    const CPoint triangle[] = {{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {0, INT_MAX}};
+    dc.SelectBrush(CBrush{kBrushSolid, 0xFF0000});
+    EXPECT_TRUE(dc.Polygon(triangle));
+    EXPECT_EQ(PixelAt(bitmap, 8, 8), 0xFF0000u);
+}
+
 } // namespace
 } // namespace pq
