@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <random>
+#include <vector>
 
 namespace pq {
 namespace {
@@ -127,8 +129,7 @@ TEST(CDeviceContextClip, OtherDepthsAreNotDrawnOn) {
     EXPECT_TRUE(bitmap == before);
 }
 
-TEST(CDeviceContextClip, ShapesSpanningTheWholeCoordinateRangeFillTheBitmap)
-{
+TEST(CDeviceContextClip, ShapesSpanningTheWholeCoordinateRangeFillTheBitmap) {
     CDibSection bitmap = MakeBitmap(16, 16, 24, kGuard);
     CDeviceContext dc(&bitmap);
     dc.SelectPen(CPen{kPenSolid, 9, 0});
@@ -144,6 +145,65 @@ TEST(CDeviceContextClip, ShapesSpanningTheWholeCoordinateRangeFillTheBitmap)
     dc.SelectBrush(CBrush{kBrushSolid, 0xFF0000});
     EXPECT_TRUE(dc.Polygon(triangle));
     EXPECT_EQ(PixelAt(bitmap, 8, 8), 0xFF0000u);
+}
+
+TEST(CDeviceContextClip, RandomCallsStayInsideRandomClips) {
+    std::mt19937 random(5);
+    const CDibSection image = SmallImage();
+    const int32_t scales[] = {40, 400, 2000000000};
+    for (int round = 0; round < 40; ++round) {
+        CDibSection bitmap = MakeBitmap(32, 24, round % 2 ? 24 : 32, kGuard);
+        CDeviceContext dc(&bitmap);
+        const int32_t l = static_cast<int32_t>(random() % 32), t = static_cast<int32_t>(random() % 24);
+        const CRect clip(l, t, l + static_cast<int32_t>(random() % 20),
+                         t + static_cast<int32_t>(random() % 20));
+        dc.SetClipRect(clip);
+        auto coordinate = [&]() {
+            const int32_t scale = scales[random() % 3];
+            return static_cast<int32_t>(static_cast<int64_t>(random() % (2u * static_cast<uint32_t>(scale))) -
+                                        scale);
+        };
+        for (int call = 0; call < 30; ++call) {
+            dc.SelectPen(CPen{static_cast<int>(random() % 6), static_cast<int>(random() % 9), 0x123456});
+            dc.SelectBrush(CBrush{static_cast<int>(random() % 3), 0x654321, static_cast<int>(random() % 6)});
+            dc.SetROP2(1 + static_cast<int>(random() % 16));
+            std::vector<CPoint> points(1 + random() % 6);
+            for (CPoint& p : points)
+                p = CPoint(coordinate(), coordinate());
+            switch (random() % 7) {
+            case 0:
+                dc.Polyline(points);
+                break;
+            case 1:
+                dc.Polygon(points);
+                break;
+            case 2:
+                dc.Rectangle(coordinate(), coordinate(), coordinate(), coordinate());
+                break;
+            case 3:
+                dc.Ellipse(coordinate(), coordinate(), coordinate(), coordinate());
+                break;
+            case 4:
+                dc.DrawFocusRect(CRect(coordinate(), coordinate(), coordinate(), coordinate()));
+                break;
+            case 5:
+                dc.StretchBlt(coordinate(), coordinate(), coordinate(), coordinate(), image, coordinate(),
+                              coordinate(), coordinate(), coordinate(), kRop3SrcCopy);
+                break;
+            default:
+                dc.MoveTo(points[0]);
+                dc.LineTo(coordinate(), coordinate());
+                break;
+            }
+        }
+        for (int y = 0; y < 24; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                if (!clip.Contains(CPoint(x, y))) {
+                    ASSERT_EQ(PixelAt(bitmap, x, y), kGuard) << "round " << round << " at " << x << "," << y;
+                }
+            }
+        }
+    }
 }
 
 } // namespace

@@ -272,5 +272,26 @@ TEST(CPolyPolyFill, RandomShapesMatchABruteForceEvenOddReference) {
     EXPECT_LT(compared, filled / 50); // boundary differences stay rare
 }
 
+TEST(CPolyPolyFill, FarAwayPointsNeverWritePastTheBitmap) {
+    // The last column and row are never filled, so they show any write that escaped the clipping.
+    std::mt19937 random(3);
+    for (int round = 0; round < 200; ++round) {
+        const int32_t scale = round % 2 ? 2000000000 : 300;
+        std::vector<std::vector<CPoint>> polygons(1 + random() % 3);
+        for (auto& poly : polygons) {
+            poly.resize(2 + random() % 6);
+            for (CPoint& p : poly)
+                p = CPoint(static_cast<int32_t>(static_cast<int64_t>(random() % (2u * scale)) - scale),
+                           static_cast<int32_t>(static_cast<int64_t>(random() % (2u * scale)) - scale));
+        }
+        CDibSection bitmap = MakeBitmap(23, 17, round % 4 < 2 ? 24 : 32);
+        FillPolygons(bitmap, polygons, round % 3 == 0);
+        for (int y = 0; y < 17; ++y)
+            ASSERT_EQ(PixelAt(bitmap, 22, y), kWhite) << round;
+        for (int x = 0; x < 23; ++x)
+            ASSERT_EQ(PixelAt(bitmap, x, 16), kWhite) << round;
+    }
+}
+
 } // namespace
 } // namespace pq
