@@ -13,8 +13,9 @@ enum ClipResult : int {
     kClipEndMoved = 4,
 };
 
-// Cohen-Sutherland clipping of segment (start, end) to rect; the end points are moved onto the rectangle.
-// Returns 0 when nothing is visible, else kClipVisible plus the bits of the moved end points.
+// Cohen-Sutherland clipping of segment (start, end) to rect (edges inclusive); end points outside are moved
+// onto the rectangle. Returns 0 when nothing is visible (the points are then left as they were), else
+// kClipVisible plus the bits of the moved end points.
 int ClipSegment(CPointF& start, CPointF& end, const CRectF& rect);
 
 } // namespace pq

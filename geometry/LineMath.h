@@ -16,7 +16,8 @@ namespace pq {
 // Foot of the perpendicular from p to line ab (a when a and b coincide).
 [[nodiscard]] CPointF ProjectPointOnLine(CPointF a, CPointF b, CPointF p);
 
-// Signed angle from ray c->q to ray c->p in (-pi, pi]; 0 when any two points coincide.
+// Signed angle from ray c->q to ray c->p, folded into [-pi, pi] (positive turns clockwise on a y-down
+// device); 0 when any two points coincide.
 [[nodiscard]] double VectorAngle(CPointD p, CPointD c, CPointD q);
 // The same angle in [0, 2 pi).
 [[nodiscard]] double NormalizeAngle(double angle);

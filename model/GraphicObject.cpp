@@ -161,6 +161,9 @@ void RebuildPolylines(CPathShape& path, CRectF& bounds) {
     for (const auto& nodes : path.subpaths) {
         auto polyline = std::make_unique<CPointArray>();
         const std::size_t n = nodes->GetSize();
+        // A flat segment adds three points; growing by that much at once keeps long paths from
+        // reallocating the polyline every 1024 points.
+        polyline->SetGrowBy(3 * n + 1);
         if (n == 1)
             polyline->Add((*nodes)[0].anchor);
         for (std::size_t i = 0; i + 1 < n; ++i) {

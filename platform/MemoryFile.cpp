@@ -20,10 +20,13 @@ CMemoryFile::CMemoryFile(std::span<const uint8_t> initial, std::size_t growBytes
 bool CMemoryFile::Reserve(std::size_t wanted) {
     if (wanted <= bytes.capacity())
         return true;
-    // Grow to the next whole step so that a run of small writes reallocates once per step.
-    const std::size_t steps = (wanted + growBytes - 1) / growBytes;
-    std::size_t capacity = steps * growBytes;
-    if (capacity < wanted) // the multiplication wrapped
+    // Grow by at least half the current size, rounded up to whole steps: a run of small writes
+    // reallocates once per step, and a long record does not copy the stream once per step.
+    const std::size_t old = bytes.capacity();
+    const std::size_t target = std::max(wanted, old + old / 2);
+    const std::size_t steps = target / growBytes + (target % growBytes != 0 ? 1 : 0);
+    const std::size_t capacity = steps * growBytes;
+    if (capacity / growBytes != steps || capacity < wanted) // the multiplication wrapped
         return false;
     try {
         bytes.reserve(capacity);

@@ -10,7 +10,8 @@ namespace pq {
 // A growable random-access byte stream held in memory: object records, undo histories and the
 // clipboard are written to and read from it. Writing past the end extends it (a gap left by seeking
 // beyond the end is zero-filled); reading never goes past the end and reports how much it read.
-// The storage grows in whole steps of growBytes so that many small writes do not reallocate each time.
+// The storage grows in whole steps of growBytes (by at least half its size at a time) so that neither
+// many small writes nor one long record reallocate over and over.
 class CMemoryFile {
 public:
     enum class SeekFrom { Begin, Current, End };
