@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+
+namespace pq {
+
+// The pixel arithmetic of raster operations, on 0x00RRGGBB pixel values. Shared by the device context's
+// primitives; the top byte of a 32-bit pixel is always written as 0.
+
+inline constexpr uint32_t kPixelMask = 0x00FFFFFF;
+
+// A binary raster operation: bit (2 * pen + destination) of (mode - 1) gives the result bit.
+[[nodiscard]] constexpr uint32_t ApplyRop2(int mode, uint32_t pen, uint32_t dst) {
+    const unsigned table = static_cast<unsigned>(mode - 1) & 15u;
+    uint32_t r = 0;
+    if (table & 8u)
+        r |= pen & dst;
+    if (table & 4u)
+        r |= pen & ~dst;
+    if (table & 2u)
+        r |= ~pen & dst;
+    if (table & 1u)
+        r |= ~pen & ~dst;
+    return r & kPixelMask;
+}
+
+// A ternary raster operation: bit (4 * pattern + 2 * source + destination) of the code's third byte
+// gives the result bit.
+[[nodiscard]] constexpr uint32_t ApplyRop3(uint32_t rop, uint32_t pattern, uint32_t src, uint32_t dst) {
+    const unsigned table = rop >> 16 & 0xFFu;
+    uint32_t r = 0;
+    for (unsigned i = 0; i < 8; ++i) {
+        if (!(table & 1u << i))
+            continue;
+        const uint32_t p = (i & 4u) ? pattern : ~pattern;
+        const uint32_t s = (i & 2u) ? src : ~src;
+        const uint32_t d = (i & 1u) ? dst : ~dst;
+        r |= p & s & d;
+    }
+    return r & kPixelMask;
+}
+
+// Whether the result of a ternary operation depends on the source, or on the destination.
+[[nodiscard]] constexpr bool Rop3UsesSource(uint32_t rop) {
+    const unsigned t = rop >> 16 & 0xFFu;
+    return ((t >> 2) & 0x33u) != (t & 0x33u);
+}
+[[nodiscard]] constexpr bool Rop3UsesDestination(uint32_t rop) {
+    const unsigned t = rop >> 16 & 0xFFu;
+    return ((t >> 1) & 0x55u) != (t & 0x55u);
+}
+
+} // namespace pq

@@ -1,0 +1,170 @@
+#include "platform/DeviceContext.h"
+#include "platform/DibSectionDraw.h"
+
+#include "RasterHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace pq {
+namespace {
+
+using test::MakeBitmap;
+using test::PixelAt;
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kBlack = 0x000000;
+
+// An 8-bit image whose pixel (x, y) has index y * width + x, through a palette of distinct colours.
+CDibSection MakeIndexed(int32_t width, int32_t height, uint16_t bitCount) {
+    CDibSection image;
+    EXPECT_TRUE(image.Create(width, height, bitCount));
+    std::vector<uint32_t> palette(1u << bitCount);
+    for (std::size_t i = 0; i < palette.size(); ++i)
+        palette[i] = static_cast<uint32_t>(0x010203 * (i + 1)) & 0xFFFFFF; // blue, green, red
+    image.SetColourTable(palette);
+    const std::size_t rowBytes = image.GetBytesPerRow();
+    for (int32_t y = 0; y < height; ++y) {
+        uint8_t* row = image.GetBits().data() + rowBytes * static_cast<std::size_t>(height - 1 - y);
+        for (int32_t x = 0; x < width; ++x) {
+            const auto index = static_cast<uint32_t>(y * width + x) % palette.size();
+            const int bitOffset = x * bitCount;
+            const int shift = 8 - bitCount - bitOffset % 8;
+            row[bitOffset / 8] = static_cast<uint8_t>(row[bitOffset / 8] | index << shift);
+        }
+    }
+    return image;
+}
+
+// The colour reference of palette entry i as MakeIndexed builds it.
+uint32_t PaletteColour(uint32_t i) {
+    return CDeviceContext::PixelToColor(static_cast<uint32_t>(0x010203 * (i + 1)) & 0xFFFFFF);
+}
+
+TEST(CDeviceContextBlit, StretchBltScalesAPalettedImageByNearestPixelCentres) {
+    const CDibSection image = MakeIndexed(3, 2, 8);
+    CDibSection target = MakeBitmap(12, 8, 24);
+    CDeviceContext dc(&target);
+    EXPECT_TRUE(dc.StretchBlt(1, 1, 7, 5, image, 0, 0, 3, 2, kRop3SrcCopy));
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 12; ++x) {
+            if (x < 1 || x >= 8 || y < 1 || y >= 6) {
+                EXPECT_EQ(PixelAt(target, x, y), kWhite) << x << "," << y;
+                continue;
+            }
+            // Pixel centre (i + 0.5) scaled into the source, truncated.
+            const int sx = ((x - 1) * 2 + 1) * 3 / 14;
+            const int sy = ((y - 1) * 2 + 1) * 2 / 10;
+            EXPECT_EQ(PixelAt(target, x, y), PaletteColour(static_cast<uint32_t>(sy * 3 + sx)))
+                << x << "," << y;
+        }
+    }
+}
+
+TEST(CDeviceContextBlit, StretchBltReadsEveryDepthThroughItsColourTable) {
+    for (uint16_t depth : {1, 2, 4, 8}) {
+        const CDibSection image = MakeIndexed(5, 3, depth);
+        CDibSection target = MakeBitmap(10, 6, 32);
+        CDeviceContext dc(&target);
+        EXPECT_TRUE(dc.StretchBlt(0, 0, 10, 6, image, 0, 0, 5, 3, kRop3SrcCopy));
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 10; ++x)
+                EXPECT_EQ(PixelAt(target, x, y),
+                          PaletteColour(static_cast<uint32_t>((y / 2) * 5 + x / 2) % (1u << depth)))
+                    << depth << " at " << x << "," << y;
+    }
+
+    // 16 bits without masks are 5-5-5; 32 bits with bit fields use the masks in the colour table.
+    CDibSection sixteen;
+    sixteen.Create(1, 1, 16);
+    sixteen.GetBits()[0] = 0x1F; // blue 31
+    sixteen.GetBits()[1] = 0x7C; // red 31
+    CDibSection fields;
+    CBitmapInfoHeader h;
+    h.size = 40;
+    h.width = 1;
+    h.height = 1;
+    h.planes = 1;
+    h.bitCount = 32;
+    h.compression = CBitmapInfoHeader::kCompressionFields;
+    const uint32_t masks[3] = {0x000000FF, 0x0000FF00, 0x00FF0000}; // red in the low byte
+    const uint8_t pixel[4] = {0x11, 0x22, 0x33, 0x00};
+    ASSERT_TRUE(fields.SetFromDib(h, masks, pixel));
+    CDibSection target = MakeBitmap(2, 1, 24);
+    CDeviceContext dc(&target);
+    dc.BitBlt(0, 0, 1, 1, sixteen, 0, 0, kRop3SrcCopy);
+    dc.BitBlt(1, 0, 1, 1, fields, 0, 0, kRop3SrcCopy);
+    EXPECT_EQ(PixelAt(target, 0, 0), 0xFF00FFu);
+    EXPECT_EQ(PixelAt(target, 1, 0), 0x332211u); // red 0x11, green 0x22, blue 0x33
+}
+
+TEST(CDeviceContextBlit, NegativeHeightTurnsTheImageUpsideDown) {
+    const CDibSection image = MakeIndexed(4, 3, 8);
+    CDibSection target = MakeBitmap(4, 3, 24);
+    CDeviceContext dc(&target);
+    EXPECT_TRUE(dc.StretchBlt(0, 2, 4, -3, image, 0, 0, 4, 3, kRop3SrcCopy));
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(PixelAt(target, x, y), PaletteColour(static_cast<uint32_t>((2 - y) * 4 + x)));
+}
+
+TEST(CDeviceContextBlit, BitBltCopiesInvertsAndLeavesUnmappedPixels) {
+    CDibSection source = MakeBitmap(6, 6, 32, 0x102030);
+    CDeviceContext src(&source);
+    src.SetPixel(0, 0, 0x0000FF);
+    CDibSection target = MakeBitmap(10, 10, 24);
+    CDeviceContext dc(&target);
+    // Starting at source (-2, -2): the two columns and rows outside the source keep the destination.
+    EXPECT_TRUE(dc.BitBlt(1, 1, 5, 5, src, -2, -2, kRop3SrcCopy));
+    EXPECT_EQ(PixelAt(target, 2, 2), kWhite);
+    EXPECT_EQ(PixelAt(target, 3, 3), 0x0000FFu);
+    EXPECT_EQ(PixelAt(target, 5, 5), 0x102030u);
+    EXPECT_EQ(PixelAt(target, 6, 6), kWhite);
+
+    dc.BitBlt(0, 0, 2, 2, source, 0, 0, kRop3NotSrcCopy);
+    EXPECT_EQ(PixelAt(target, 0, 0), 0xFFFF00u);
+    EXPECT_EQ(PixelAt(target, 1, 1), 0xEFDFCFu);
+
+    const CDibSection before = target;
+    dc.BitBlt(0, 0, 6, 6, source, 0, 0, kRop3SrcInvert);
+    EXPECT_GT(test::CountDifferences(target, before), 0);
+    dc.BitBlt(0, 0, 6, 6, source, 0, 0, kRop3SrcInvert);
+    EXPECT_EQ(test::CountDifferences(target, before), 0);
+
+    dc.BitBlt(0, 0, 10, 10, source, 0, 0, kRop3DstInvert);
+    EXPECT_EQ(PixelAt(target, 9, 9), kBlack); // no source needed, so the whole rectangle inverts
+}
+
+TEST(CDeviceContextBlit, CopyWithinOneBitmapReadsTheOriginalPixels) {
+    CDibSection bitmap = MakeBitmap(8, 1, 24);
+    CDeviceContext dc(&bitmap);
+    for (int x = 0; x < 8; ++x)
+        dc.SetPixel(x, 0, static_cast<uint32_t>(x));
+    dc.BitBlt(2, 0, 6, 1, dc, 0, 0, kRop3SrcCopy);
+    for (int x = 2; x < 8; ++x)
+        EXPECT_EQ(PixelAt(bitmap, x, 0), static_cast<uint32_t>(x - 2)) << x;
+}
+
+TEST(CDeviceContextBlit, DibSectionDrawsStretchedAndScalesIntoANewBitmap) {
+    const CDibSection image = MakeIndexed(2, 2, 4);
+    CDibSection target = MakeBitmap(6, 6, 24);
+    CDeviceContext dc(&target);
+    EXPECT_TRUE(DrawDibSection(image, dc, 1, 1, 4, 4, kRop3SrcCopy));
+    EXPECT_EQ(PixelAt(target, 1, 1), PaletteColour(0));
+    EXPECT_EQ(PixelAt(target, 4, 4), PaletteColour(3));
+    EXPECT_EQ(PixelAt(target, 5, 5), kWhite);
+    EXPECT_FALSE(DrawDibSection(CDibSection(), dc, 0, 0, 6, 6, kRop3SrcCopy));
+
+    CDibSection scaled;
+    ASSERT_TRUE(ScaleBitmap(image, 4, 6, true, scaled));
+    EXPECT_EQ(scaled.GetBitCount(), 24);
+    EXPECT_EQ(scaled.GetWidth(), 4);
+    EXPECT_EQ(PixelAt(scaled, 0, 0), PaletteColour(2)); // bottom-left source pixel now on top
+    EXPECT_EQ(PixelAt(scaled, 3, 5), PaletteColour(1));
+    EXPECT_FALSE(ScaleBitmap(image, 0, 6, false, scaled));
+    EXPECT_TRUE(scaled.IsEmpty());
+}
+
+} // namespace
+} // namespace pq
