@@ -3,6 +3,7 @@
 #include "model/Shape.h"
 
 #include "geometry/PathNode.h"
+#include "platform/PenBrushStyles.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,12 +11,6 @@
 #include <vector>
 
 namespace pq {
-
-// Pen and brush styles the editor itself sets; other values are handed to the renderer unchanged.
-inline constexpr int32_t kPenSolid = 0;
-inline constexpr int32_t kPenNull = 5;     // "No Line"
-inline constexpr int32_t kBrushSolid = 0;  // filled with the object's color
-inline constexpr int32_t kBrushHollow = 1; // "No Fill"
 
 // A path: subpaths of Bezier nodes filled together with the even-odd rule, outlined with one pen.
 // A subpath of n nodes has n - 1 segments and counts as closed when its last anchor equals its first.

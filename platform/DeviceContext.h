@@ -2,6 +2,7 @@
 
 #include "geometry/Rect.h"
 #include "platform/DibSection.h"
+#include "platform/PenBrushStyles.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,26 +14,6 @@ namespace pq {
 // Colours are colour references, 0x00BBGGRR (red in the low byte).
 inline constexpr uint32_t kInvalidColor = 0xFFFFFFFF;
 
-// Pen styles. Dashes apply to pens of width 0 or 1 only; wider pens draw solid.
-inline constexpr int kPenSolid = 0;
-inline constexpr int kPenDash = 1;
-inline constexpr int kPenDot = 2;
-inline constexpr int kPenDashDot = 3;
-inline constexpr int kPenDashDotDot = 4;
-inline constexpr int kPenNull = 5;
-inline constexpr int kPenInsideFrame = 6;
-
-// Brush styles; any style other than hollow and hatched fills solid.
-inline constexpr int kBrushSolid = 0;
-inline constexpr int kBrushHollow = 1;
-inline constexpr int kBrushHatched = 2;
-
-inline constexpr int kHatchHorizontal = 0;
-inline constexpr int kHatchVertical = 1;
-inline constexpr int kHatchForwardDiagonal = 2; // top-left to bottom-right
-inline constexpr int kHatchBackwardDiagonal = 3;
-inline constexpr int kHatchCross = 4;
-inline constexpr int kHatchDiagonalCross = 5;
 
 // Binary raster operations (mix modes) for pens and brushes. The value minus one is the truth table of
 // the result: bit (2 * pen + destination) of it gives the result bit.
