@@ -184,11 +184,12 @@ FT_FaceRec_* CFont::Activate() const {
     return f;
 }
 
-uint32_t CFont::GlyphIndex(char32_t c) const {
-    return FT_Get_Char_Index(face->GetFace(), c);
+uint64_t CFont::GlyphKey(uint32_t glyphOrChar) const {
+    return static_cast<uint64_t>(ppem26) << 23 | static_cast<uint64_t>(syntheticBold) << 22 |
+           static_cast<uint64_t>(syntheticItalic) << 21 | (glyphOrChar & 0x1FFFFF);
 }
 
-bool CFont::LoadGlyph(uint32_t glyph) const {
+bool CFont::LoadGlyphOutline(uint32_t glyph) const {
     FT_Face f = Activate();
     if (f == nullptr || FT_Load_Glyph(f, glyph, kLoadFlags) != 0)
         return false;
@@ -201,23 +202,38 @@ bool CFont::LoadGlyph(uint32_t glyph) const {
     return true;
 }
 
-bool CFont::LoadCharOutline(char32_t c) const {
-    return size != nullptr && LoadGlyph(GlyphIndex(c));
+void CFont::LookUp(char32_t c, uint32_t& glyph, int32_t& advance) const {
+    glyph = 0;
+    advance = 0;
+    if (size == nullptr)
+        return;
+    const uint64_t key = GlyphKey(c);
+    if (const CFontFace::CGlyphAdvance* known = face->FindAdvance(key)) {
+        glyph = known->glyph;
+        advance = known->advance;
+        return;
+    }
+    CFontFace::CGlyphAdvance entry;
+    entry.glyph = FT_Get_Char_Index(face->GetFace(), c);
+    if (LoadGlyphOutline(entry.glyph))
+        entry.advance = RoundHalfAway(face->GetFace()->glyph->metrics.horiAdvance / 64.0);
+    face->StoreAdvance(key, entry);
+    glyph = entry.glyph;
+    advance = entry.advance;
+}
+
+uint32_t CFont::GetGlyphIndex(char32_t c) const {
+    uint32_t glyph = 0;
+    int32_t advance = 0;
+    LookUp(c, glyph, advance);
+    return glyph;
 }
 
 int32_t CFont::GetCharAdvance(char32_t c) const {
-    if (size == nullptr)
-        return 0;
-    const uint64_t key = static_cast<uint64_t>(ppem26) << 23 | static_cast<uint64_t>(syntheticBold) << 22 |
-                         static_cast<uint64_t>(syntheticItalic) << 21 | (c & 0x1FFFFF);
-    if (const CFontFace::CGlyphAdvance* known = face->FindAdvance(key))
-        return known->advance;
-    CFontFace::CGlyphAdvance entry;
-    entry.glyph = GlyphIndex(c);
-    if (LoadGlyph(entry.glyph))
-        entry.advance = RoundHalfAway(face->GetFace()->glyph->metrics.horiAdvance / 64.0);
-    face->StoreAdvance(key, entry);
-    return entry.advance;
+    uint32_t glyph = 0;
+    int32_t advance = 0;
+    LookUp(c, glyph, advance);
+    return advance;
 }
 
 CTextSize CFont::GetTextExtent(std::u16string_view text) const {

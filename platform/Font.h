@@ -110,14 +110,20 @@ public:
     // For the text rasteriser: makes this font's size current on its face, leaves the face untransformed
     // and returns it; nullptr for an empty font.
     [[nodiscard]] FT_FaceRec_* Activate() const;
-    // Loads the glyph of a character at this font's size into the face's glyph slot as an outline in
-    // 26.6 pixels, y up, with the synthetic bold and slant applied. False when it cannot be loaded.
-    bool LoadCharOutline(char32_t c) const;
+    // The glyph a character maps to (0, the missing-glyph box, when the face has none) and the glyph's
+    // whole-pixel advance. Both are remembered by the face.
+    [[nodiscard]] uint32_t GetGlyphIndex(char32_t c) const;
+    // Loads a glyph at this font's size into the face's glyph slot as an outline in 26.6 pixels, y up,
+    // with the synthetic bold and slant applied. False when it cannot be loaded.
+    bool LoadGlyphOutline(uint32_t glyph) const;
+    // The face this font draws from, for caches of rendered glyphs.
+    [[nodiscard]] CFontFace* GetFontFace() const { return face.get(); }
+    // A key naming a glyph or character at this font's size and synthetic style among the face's caches.
+    [[nodiscard]] uint64_t GlyphKey(uint32_t glyphOrChar) const;
 
 private:
     void Release();
-    [[nodiscard]] uint32_t GlyphIndex(char32_t c) const;
-    bool LoadGlyph(uint32_t glyph) const;
+    void LookUp(char32_t c, uint32_t& glyph, int32_t& advance) const;
     void ComputeMetrics();
 
     CLogFont logFont;

@@ -48,6 +48,22 @@ void CFontFace::StoreAdvance(uint64_t key, CGlyphAdvance value) {
     advances.emplace(key, value);
 }
 
+const CFontFace::CGlyphSpans* CFontFace::FindGlyphSpans(uint64_t key) const {
+    const auto it = glyphSpans.find(key);
+    return it == glyphSpans.end() ? nullptr : &it->second;
+}
+
+const CFontFace::CGlyphSpans& CFontFace::StoreGlyphSpans(uint64_t key, CGlyphSpans spans) {
+    // A bound on the runs kept (about 16 bytes each), so that zooming through sizes cannot hoard memory.
+    constexpr std::size_t kMaxSpans = 1u << 18;
+    if (glyphSpanCount + spans.size() > kMaxSpans) {
+        glyphSpans.clear();
+        glyphSpanCount = 0;
+    }
+    glyphSpanCount += spans.size();
+    return glyphSpans.insert_or_assign(key, std::move(spans)).first->second;
+}
+
 CFontLibrary& CFontLibrary::Get() {
     static CFontLibrary* instance = new CFontLibrary();
     return *instance;

@@ -37,11 +37,25 @@ public:
     [[nodiscard]] const CGlyphAdvance* FindAdvance(uint64_t key) const;
     void StoreAdvance(uint64_t key, CGlyphAdvance value);
 
+    // The coverage of an upright glyph drawn at a whole-pixel origin, as runs of pixels relative to
+    // that origin (y down). Upright text lands on whole pixels, so its glyphs are rasterised once.
+    struct CCoverageSpan {
+        int32_t x = 0;
+        int32_t y = 0;
+        int32_t length = 0;
+        uint8_t coverage = 0;
+    };
+    using CGlyphSpans = std::vector<CCoverageSpan>;
+    [[nodiscard]] const CGlyphSpans* FindGlyphSpans(uint64_t key) const;
+    const CGlyphSpans& StoreGlyphSpans(uint64_t key, CGlyphSpans spans);
+
 private:
     FT_Face face;
     std::string file;
     int index;
     std::unordered_map<uint64_t, CGlyphAdvance> advances;
+    std::unordered_map<uint64_t, CGlyphSpans> glyphSpans;
+    std::size_t glyphSpanCount = 0;
 };
 
 // The outcome of looking a face name up: the face to load and whether bold or italic must be made up

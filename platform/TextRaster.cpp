@@ -43,40 +43,66 @@ uint8_t Mix(uint8_t destination, uint8_t source, unsigned coverage) {
     return static_cast<uint8_t>((destination * (255u - coverage) + source * coverage + 127u) / 255u);
 }
 
+void BlendRun(CSpanTarget& t, int32_t screenY, int32_t x0, int32_t x1, unsigned coverage) {
+    if (screenY < t.region.top || screenY >= t.region.bottom)
+        return;
+    if (!t.antialias)
+        coverage = coverage >= 128 ? 255 : 0;
+    x0 = std::max(x0, t.region.left);
+    x1 = std::min(x1, t.region.right);
+    if (coverage == 0 || x0 >= x1)
+        return;
+    uint8_t* row = t.Row(screenY);
+    for (int32_t x = x0; x < x1; ++x) {
+        uint8_t* p = row + static_cast<std::size_t>(x) * t.bytesPerPixel;
+        p[0] = Mix(p[0], t.blue, coverage);
+        p[1] = Mix(p[1], t.green, coverage);
+        p[2] = Mix(p[2], t.red, coverage);
+        if (t.bytesPerPixel == 4)
+            p[3] = 0;
+    }
+    if (t.touched.IsEmpty()) {
+        t.touched = CRect(x0, screenY, x1, screenY + 1);
+    } else {
+        t.touched.left = std::min(t.touched.left, x0);
+        t.touched.right = std::max(t.touched.right, x1);
+        t.touched.top = std::min(t.touched.top, screenY);
+        t.touched.bottom = std::max(t.touched.bottom, screenY + 1);
+    }
+}
+
 // The rasteriser works with y up: its row y covers screen row -y - 1.
 void WriteSpans(int y, int count, const FT_Span* spans, void* user) {
     auto& t = *static_cast<CSpanTarget*>(user);
-    const int32_t screenY = -y - 1;
-    if (screenY < t.region.top || screenY >= t.region.bottom)
-        return;
-    uint8_t* row = t.Row(screenY);
-    for (int k = 0; k < count; ++k) {
-        unsigned coverage = spans[k].coverage;
-        if (!t.antialias)
-            coverage = coverage >= 128 ? 255 : 0;
-        if (coverage == 0)
-            continue;
-        const int32_t x0 = std::max<int32_t>(spans[k].x, t.region.left);
-        const int32_t x1 = std::min<int32_t>(spans[k].x + spans[k].len, t.region.right);
-        if (x0 >= x1)
-            continue;
-        for (int32_t x = x0; x < x1; ++x) {
-            uint8_t* p = row + static_cast<std::size_t>(x) * t.bytesPerPixel;
-            p[0] = Mix(p[0], t.blue, coverage);
-            p[1] = Mix(p[1], t.green, coverage);
-            p[2] = Mix(p[2], t.red, coverage);
-            if (t.bytesPerPixel == 4)
-                p[3] = 0;
-        }
-        if (t.touched.IsEmpty()) {
-            t.touched = CRect(x0, screenY, x1, screenY + 1);
-        } else {
-            t.touched.left = std::min(t.touched.left, x0);
-            t.touched.right = std::max(t.touched.right, x1);
-            t.touched.top = std::min(t.touched.top, screenY);
-            t.touched.bottom = std::max(t.touched.bottom, screenY + 1);
-        }
+    for (int k = 0; k < count; ++k)
+        BlendRun(t, -y - 1, spans[k].x, spans[k].x + spans[k].len, spans[k].coverage);
+}
+
+void RecordSpans(int y, int count, const FT_Span* spans, void* user) {
+    auto& out = *static_cast<CFontFace::CGlyphSpans*>(user);
+    for (int k = 0; k < count; ++k)
+        out.push_back({spans[k].x, -y - 1, spans[k].len, spans[k].coverage});
+}
+
+// Upright glyphs up to this em size keep their coverage for the next time they are drawn.
+constexpr int64_t kMaxCachedPixelSize26 = 256 * 64;
+
+// The coverage of an upright glyph at origin (0, 0), rasterised on first use.
+const CFontFace::CGlyphSpans& UprightGlyphSpans(const CFont& font, uint32_t glyph) {
+    CFontFace& face = *font.GetFontFace();
+    const uint64_t key = font.GlyphKey(glyph);
+    if (const CFontFace::CGlyphSpans* known = face.FindGlyphSpans(key))
+        return *known;
+    CFontFace::CGlyphSpans spans;
+    if (font.LoadGlyphOutline(glyph)) {
+        FT_Raster_Params params{};
+        params.source = &face.GetFace()->glyph->outline;
+        params.flags = FT_RASTER_FLAG_AA | FT_RASTER_FLAG_DIRECT;
+        params.gray_spans = RecordSpans;
+        params.user = &spans;
+        FT_Outline_Render(CFontLibrary::Get().GetLibrary(), &face.GetFace()->glyph->outline, &params);
     }
+    return face.StoreGlyphSpans(key, std::move(spans));
 }
 
 void RenderOutline(FT_Outline* outline, CSpanTarget& target) {
@@ -260,9 +286,17 @@ CRect RenderTextLine(CDibSection& dib, const CFont& font, CPoint origin, std::u1
         if (at.x + reach < target.region.left || at.x - reach > target.region.right ||
             at.y + reach < target.region.top || at.y - reach > target.region.bottom)
             continue;
-        if (!font.LoadCharOutline(c))
+        const uint32_t glyph = font.GetGlyphIndex(c);
+        if (!turned && font.GetPixelSize26() <= kMaxCachedPixelSize26) {
+            const int32_t x = RoundHalfAway(at.x);
+            const int32_t y = RoundHalfAway(at.y);
+            for (const CFontFace::CCoverageSpan& span : UprightGlyphSpans(font, glyph))
+                BlendRun(target, y + span.y, x + span.x, x + span.x + span.length, span.coverage);
             continue;
-        FT_Face face = font.Activate();
+        }
+        if (!font.LoadGlyphOutline(glyph))
+            continue;
+        FT_Face face = font.GetFontFace()->GetFace();
         FT_Outline* outline = &face->glyph->outline;
         if (turned)
             FT_Outline_Transform(outline, &turn);

@@ -85,6 +85,22 @@ TEST(RenderTextLine, InkStaysInsideTheCellAndTheReturnedRectangle) {
     EXPECT_GT(ink.bottom, baseline + 5);
 }
 
+TEST(RenderTextLine, GlyphsLookTheSameWhereverTheyArePlaced) {
+    // The first line rasterises the glyphs, the second reuses them at another place.
+    for (int32_t height : {-18, -300}) {
+        CDibSection a = WhiteBitmap(400, 400, 24);
+        CDibSection b = WhiteBitmap(400, 400, 24);
+        const CFont font = MakeFont(height);
+        const CPoint at = height > -100 ? CPoint{5, 7} : CPoint{-60, -40};
+        RenderTextLine(a, font, at, u"Ag", Colour(0x00102030));
+        RenderTextLine(b, font, at + CPoint{27, 13}, u"Ag", Colour(0x00102030));
+        ASSERT_FALSE(InkBox(a).IsEmpty());
+        for (int32_t y = 0; y + 13 < 400; ++y)
+            for (int32_t x = 0; x + 27 < 400; ++x)
+                ASSERT_EQ(PixelAt(a, x, y), PixelAt(b, x + 27, y + 13)) << x << "," << y << " at " << height;
+    }
+}
+
 TEST(RenderTextLine, QuarterTurnStandsTheLineUpFromItsOrigin) {
     const CFont upright = MakeFont(-30);
     const CFont turned = MakeFont(-30, 900);
