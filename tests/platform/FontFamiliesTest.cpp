@@ -1,0 +1,70 @@
+#include "FontTestSetup.h"
+
+#include "platform/FontFamilies.h"
+#include "platform/FontLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <set>
+
+namespace pq {
+namespace {
+
+bool Contains(const std::vector<std::u16string>& list, std::u16string_view name) {
+    return std::find(list.begin(), list.end(), name) != list.end();
+}
+
+TEST(FontFamilies, SansFaceComesFirstThenEveryFamilyOnceInOrder) {
+    const std::vector<std::u16string>& families = EnumerateFontFamilies();
+    ASSERT_GT(families.size(), 5u);
+    EXPECT_EQ(SansSerifFamily(), u"DejaVu Sans");
+    EXPECT_EQ(families.front(), u"DejaVu Sans");
+    EXPECT_TRUE(std::is_sorted(families.begin() + 1, families.end()));
+    EXPECT_EQ(std::set<std::u16string>(families.begin(), families.end()).size(), families.size());
+    for (std::u16string_view name : {u"DejaVu Serif", u"DejaVu Sans Mono", u"DejaVu Sans Condensed",
+                                     u"Liberation Sans", u"Liberation Serif", u"Liberation Mono"})
+        EXPECT_TRUE(Contains(families, name)) << std::string(name.begin(), name.end());
+    EXPECT_FALSE(Contains(families, u"Tahoma"));
+}
+
+TEST(FontFamilies, CoreFacesAreListedWhereTheirTwinsAreInstalled) {
+    const std::vector<std::u16string>& families = EnumerateFontFamilies();
+    EXPECT_TRUE(Contains(families, u"Arial"));
+    EXPECT_TRUE(Contains(families, u"Times New Roman"));
+    EXPECT_TRUE(Contains(families, u"Courier New"));
+    EXPECT_FALSE(Contains(families, u"Arial Black"));
+    EXPECT_FALSE(Contains(families, u"Verdana"));
+}
+
+TEST(FontFamilies, ListFollowsAConfigurationChange) {
+    const std::string dejaVuOnly = ::testing::TempDir() + "/dejavu-only-fonts.conf";
+    {
+        std::ofstream out(dejaVuOnly);
+        out << "<?xml version=\"1.0\"?>\n<fontconfig>\n"
+               "<dir>/usr/share/fonts/truetype/dejavu</dir>\n"
+               "<cachedir prefix=\"xdg\">fontconfig</cachedir>\n"
+               "<alias><family>sans-serif</family><prefer><family>DejaVu Serif</family></prefer></alias>\n"
+               "</fontconfig>\n";
+    }
+    ASSERT_TRUE(LoadFontConfigFile(dejaVuOnly));
+    const std::vector<std::u16string> narrow = EnumerateFontFamilies();
+    ASSERT_TRUE(LoadFontConfigFile(PQ_TEST_DATA_DIR "/fonts.conf"));
+    EXPECT_EQ(narrow.front(), u"DejaVu Serif");
+    EXPECT_FALSE(Contains(narrow, u"Liberation Sans"));
+    EXPECT_FALSE(Contains(narrow, u"Arial"));
+    EXPECT_TRUE(Contains(EnumerateFontFamilies(), u"Arial"));
+    EXPECT_FALSE(LoadFontConfigFile(::testing::TempDir() + "/no-such-fonts.conf"));
+    EXPECT_TRUE(Contains(EnumerateFontFamilies(), u"Arial"));
+}
+
+TEST(FontFamilies, NamesCompareWithoutCaseAndSpaces) {
+    EXPECT_EQ(NormalizeFamilyName("Times New  roman"), "TIMESNEWROMAN");
+    EXPECT_TRUE(IsGenericFamily("Sans-Serif"));
+    EXPECT_TRUE(IsGenericFamily("monospace"));
+    EXPECT_FALSE(IsGenericFamily("DejaVu Sans"));
+}
+
+} // namespace
+} // namespace pq

@@ -1,0 +1,325 @@
+#include "FontTestSetup.h"
+
+#include "platform/TextRaster.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace pq {
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+
+CDibSection WhiteBitmap(int32_t width, int32_t height, uint16_t bitCount) {
+    CDibSection dib;
+    EXPECT_TRUE(dib.Create(width, height, bitCount));
+    std::fill(dib.GetBits().begin(), dib.GetBits().end(), uint8_t{0xFF});
+    return dib;
+}
+
+// The colour reference of the pixel in row y counted from the top.
+uint32_t PixelAt(const CDibSection& dib, int32_t x, int32_t y) {
+    const int32_t row = dib.GetHeader().height > 0 ? dib.GetHeight() - 1 - y : y;
+    const uint8_t* p = dib.GetBits().data() + static_cast<std::size_t>(row) * dib.GetBytesPerRow() +
+                       static_cast<std::size_t>(x) * (dib.GetBitCount() / 8);
+    return static_cast<uint32_t>(p[2]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[0]) << 16;
+}
+
+// The smallest rectangle holding every pixel that is no longer white.
+CRect InkBox(const CDibSection& dib) {
+    CRect box;
+    bool any = false;
+    for (int32_t y = 0; y < dib.GetHeight(); ++y) {
+        for (int32_t x = 0; x < dib.GetWidth(); ++x) {
+            if (PixelAt(dib, x, y) == kWhite)
+                continue;
+            if (!any) {
+                box = CRect(x, y, x + 1, y + 1);
+                any = true;
+            }
+            box.left = std::min(box.left, x);
+            box.top = std::min(box.top, y);
+            box.right = std::max(box.right, x + 1);
+            box.bottom = std::max(box.bottom, y + 1);
+        }
+    }
+    return box;
+}
+
+CFont MakeFont(int32_t height, int32_t escapement = 0, int32_t weight = kFontWeightNormal,
+               bool underline = false) {
+    CLogFont logFont;
+    logFont.faceName = u"DejaVu Sans";
+    logFont.height = height;
+    logFont.escapement = logFont.orientation = escapement;
+    logFont.weight = weight;
+    logFont.underline = underline;
+    CFont font;
+    EXPECT_TRUE(font.Create(logFont));
+    return font;
+}
+
+CTextRasterOptions Colour(uint32_t colour) {
+    CTextRasterOptions options;
+    options.color = colour;
+    return options;
+}
+
+TEST(RenderTextLine, InkStaysInsideTheCellAndTheReturnedRectangle) {
+    CDibSection dib = WhiteBitmap(300, 120, 24);
+    const CFont font = MakeFont(-40);
+    const CRect written = RenderTextLine(dib, font, {20, 30}, u"Hxgj", Colour(0));
+    const CRect ink = InkBox(dib);
+    ASSERT_FALSE(ink.IsEmpty());
+    EXPECT_EQ(written, ink);
+    const CTextSize extent = font.GetTextExtent(u"Hxgj");
+    EXPECT_GE(ink.left, 20 - 2);
+    EXPECT_LE(ink.right, 20 + extent.cx + 2);
+    EXPECT_GE(ink.top, 30);
+    EXPECT_LE(ink.bottom, 30 + extent.cy);
+    // The capital reaches up to about the em's top, the descenders below the baseline.
+    const int32_t baseline = 30 + font.GetTextMetrics().ascent;
+    EXPECT_LT(ink.top, baseline - 25);
+    EXPECT_GT(ink.bottom, baseline + 5);
+}
+
+TEST(RenderTextLine, GlyphsLookTheSameWhereverTheyArePlaced) {
+    // The first line rasterises the glyphs, the second reuses them at another place.
+    for (int32_t height : {-18, -300}) {
+        CDibSection a = WhiteBitmap(400, 400, 24);
+        CDibSection b = WhiteBitmap(400, 400, 24);
+        const CFont font = MakeFont(height);
+        const CPoint at = height > -100 ? CPoint{5, 7} : CPoint{-60, -40};
+        RenderTextLine(a, font, at, u"Ag", Colour(0x00102030));
+        RenderTextLine(b, font, at + CPoint{27, 13}, u"Ag", Colour(0x00102030));
+        ASSERT_FALSE(InkBox(a).IsEmpty());
+        for (int32_t y = 0; y + 13 < 400; ++y)
+            for (int32_t x = 0; x + 27 < 400; ++x)
+                ASSERT_EQ(PixelAt(a, x, y), PixelAt(b, x + 27, y + 13)) << x << "," << y << " at " << height;
+    }
+}
+
+TEST(RenderTextLine, QuarterTurnStandsTheLineUpFromItsOrigin) {
+    const CFont upright = MakeFont(-30);
+    const CFont turned = MakeFont(-30, 900);
+    CDibSection a = WhiteBitmap(300, 300, 24);
+    CDibSection b = WhiteBitmap(300, 300, 24);
+    const CPoint origin{100, 250};
+    RenderTextLine(a, upright, origin, u"Rotate", Colour(0));
+    RenderTextLine(b, turned, origin, u"Rotate", Colour(0));
+    const CRect flat = InkBox(a);
+    const CRect up = InkBox(b);
+    ASSERT_FALSE(flat.IsEmpty());
+    ASSERT_FALSE(up.IsEmpty());
+    // The upright box turned counter-clockwise about the origin: (x, y) -> (origin.x + (y - origin.y),
+    // origin.y - (x - origin.x)).
+    EXPECT_EQ(up.left, origin.x + (flat.top - origin.y));
+    EXPECT_EQ(up.right, origin.x + (flat.bottom - origin.y));
+    EXPECT_EQ(up.top, origin.y - (flat.right - origin.x));
+    EXPECT_EQ(up.bottom, origin.y - (flat.left - origin.x));
+}
+
+TEST(RenderTextLine, HalfTurnHangsTheLineUpsideDownLeftOfItsOrigin) {
+    CDibSection dib = WhiteBitmap(300, 200, 32);
+    const CFont font = MakeFont(-30, 1800);
+    RenderTextLine(dib, font, {250, 150}, u"Upside", Colour(0));
+    const CRect ink = InkBox(dib);
+    ASSERT_FALSE(ink.IsEmpty());
+    EXPECT_LE(ink.right, 250 + 2);
+    EXPECT_GE(ink.left, 250 - font.GetTextExtent(u"Upside").cx - 2);
+    EXPECT_LE(ink.bottom, 150 + 1);
+    EXPECT_GE(ink.top, 150 - font.GetTextMetrics().height);
+}
+
+TEST(RenderTextLine, ObliqueTextRunsUpAndRight) {
+    CDibSection dib = WhiteBitmap(300, 300, 24);
+    const CFont font = MakeFont(-20, 450);
+    const std::u16string text = u"Diagonal line of text";
+    RenderTextLine(dib, font, {40, 260}, text, Colour(0));
+    const CRect ink = InkBox(dib);
+    const double w = font.GetTextExtent(text).cx;
+    const double h = font.GetTextMetrics().height;
+    const double r = 0.70710678;
+    // The ink lies in the bounding box of the cell turned by 45 degrees about its top-left corner:
+    // along the line (r, -r), down the cell (r, r).
+    EXPECT_GE(ink.left, 40 - 2);
+    EXPECT_LE(ink.right, 40 + (w + h) * r + 2);
+    EXPECT_GE(ink.top, 260 - w * r - 2);
+    EXPECT_LE(ink.bottom, 260 + h * r + 2);
+    // ... and stretches along most of the line's length.
+    EXPECT_GT(ink.Width(), w * r - 4);
+    EXPECT_GT(ink.Height(), w * r - 4);
+}
+
+TEST(RenderTextLine, NothingIsWrittenOutsideTheClip) {
+    for (uint16_t bits : {uint16_t{24}, uint16_t{32}}) {
+        CDibSection dib = WhiteBitmap(200, 100, bits);
+        const CRect clip{50, 20, 120, 60};
+        CTextRasterOptions options = Colour(0x00123456);
+        options.clip = clip;
+        const CFont font = MakeFont(-50, 0, kFontWeightBold, true);
+        const CRect written = RenderTextLine(dib, font, {10, 5}, u"Clipped WWW text", options);
+        EXPECT_GE(written.left, clip.left);
+        EXPECT_LE(written.right, clip.right);
+        EXPECT_GE(written.top, clip.top);
+        EXPECT_LE(written.bottom, clip.bottom);
+        int32_t inside = 0;
+        for (int32_t y = 0; y < dib.GetHeight(); ++y) {
+            for (int32_t x = 0; x < dib.GetWidth(); ++x) {
+                if (clip.Contains({x, y}))
+                    inside += PixelAt(dib, x, y) != kWhite;
+                else
+                    ASSERT_EQ(PixelAt(dib, x, y), kWhite)
+                        << "pixel " << x << "," << y << " at " << bits << " bits";
+            }
+        }
+        EXPECT_GT(inside, 100);
+        // The padding after each 24-bit row (and the rows' fourth bytes outside the clip) is untouched.
+        if (bits == 24) {
+            const std::size_t used = 200 * 3;
+            for (int32_t row = 0; row < dib.GetHeight(); ++row)
+                for (std::size_t k = used; k < dib.GetBytesPerRow(); ++k)
+                    EXPECT_EQ(dib.GetBits()[row * dib.GetBytesPerRow() + k], 0xFF);
+        }
+    }
+}
+
+TEST(RenderTextLine, TextOffTheBitmapWritesNothingAndTextAcrossItsEdgeIsCut) {
+    CDibSection dib = WhiteBitmap(64, 64, 24);
+    const CFont font = MakeFont(-30);
+    EXPECT_TRUE(RenderTextLine(dib, font, {-5000, 20}, u"far away", Colour(0)).IsEmpty());
+    EXPECT_TRUE(RenderTextLine(dib, font, {10, 2000000000}, u"far below", Colour(0)).IsEmpty());
+    const CRect edge = RenderTextLine(dib, font, {-20, -10}, u"WWWWWWWW", Colour(0));
+    EXPECT_EQ(edge, InkBox(dib));
+    EXPECT_EQ(edge.left, 0);
+    EXPECT_EQ(edge.top, 0);
+    EXPECT_EQ(edge.right, 64);
+    const CFont huge = MakeFont(-10000, 300, kFontWeightBold, true);
+    const CRect big = RenderTextLine(dib, huge, {-3000, -9000}, u"Enormous", Colour(0));
+    EXPECT_LE(big.right, 64);
+    EXPECT_LE(big.bottom, 64);
+}
+
+TEST(RenderTextLine, FullyCoveredPixelsTakeTheColourAndEdgesBlendTowardsIt) {
+    const uint32_t colour = 0x00336699; // red 0x99, green 0x66, blue 0x33
+    CDibSection dib = WhiteBitmap(200, 100, 24);
+    const CFont font = MakeFont(-70, 0, kFontWeightBold);
+    RenderTextLine(dib, font, {10, 10}, u"HI", Colour(colour));
+    int32_t exact = 0;
+    int32_t blended = 0;
+    for (int32_t y = 0; y < dib.GetHeight(); ++y) {
+        for (int32_t x = 0; x < dib.GetWidth(); ++x) {
+            const uint32_t p = PixelAt(dib, x, y);
+            if (p == kWhite)
+                continue;
+            if (p == colour) {
+                ++exact;
+                continue;
+            }
+            ++blended;
+            // A blend lies between white and the colour in every channel, equally far along in each.
+            const double t = (255.0 - (p & 0xFF)) / (255.0 - 0x99);
+            EXPECT_NEAR((255.0 - ((p >> 8) & 0xFF)) / (255.0 - 0x66), t, 0.02);
+            EXPECT_NEAR((255.0 - ((p >> 16) & 0xFF)) / (255.0 - 0x33), t, 0.02);
+        }
+    }
+    EXPECT_GT(exact, 1000); // the stems of two bold capitals
+    EXPECT_GT(blended, 0);
+}
+
+TEST(RenderTextLine, AliasedTextHasOnlyTheTextColour) {
+    CDibSection dib = WhiteBitmap(200, 60, 32);
+    CTextRasterOptions options = Colour(0x000000FF);
+    options.antialias = false;
+    RenderTextLine(dib, MakeFont(-30, 200), {10, 10}, u"Aliased?", options);
+    int32_t ink = 0;
+    for (int32_t y = 0; y < dib.GetHeight(); ++y) {
+        for (int32_t x = 0; x < dib.GetWidth(); ++x) {
+            const uint32_t p = PixelAt(dib, x, y);
+            ASSERT_TRUE(p == kWhite || p == 0x0000FF) << std::hex << p;
+            ink += p != kWhite;
+        }
+    }
+    EXPECT_GT(ink, 100);
+}
+
+TEST(RenderTextLine, TwentyFourAndThirtyTwoBitsGetTheSamePixels) {
+    CDibSection a = WhiteBitmap(150, 50, 24);
+    CDibSection b = WhiteBitmap(150, 50, 32);
+    const CFont font = MakeFont(-24, 100);
+    RenderTextLine(a, font, {5, 10}, u"Same pixels", Colour(0x00204080));
+    RenderTextLine(b, font, {5, 10}, u"Same pixels", Colour(0x00204080));
+    for (int32_t y = 0; y < 50; ++y)
+        for (int32_t x = 0; x < 150; ++x)
+            ASSERT_EQ(PixelAt(a, x, y), PixelAt(b, x, y)) << x << "," << y;
+    // The fourth byte of a written 32-bit pixel is cleared as the other drawing calls clear it.
+    const uint8_t* bits = b.GetBits().data();
+    bool cleared = false;
+    for (std::size_t i = 0; i + 3 < b.GetBits().size(); i += 4)
+        cleared = cleared || (bits[i] != 0xFF && bits[i + 3] == 0);
+    EXPECT_TRUE(cleared);
+}
+
+TEST(RenderTextLine, TopDownBitmapsShowTheSamePicture) {
+    CDibSection bottomUp = WhiteBitmap(120, 40, 24);
+    CDibSection topDown = WhiteBitmap(120, -40, 24);
+    const CFont font = MakeFont(-20);
+    RenderTextLine(bottomUp, font, {3, 4}, u"Rows", Colour(0));
+    RenderTextLine(topDown, font, {3, 4}, u"Rows", Colour(0));
+    EXPECT_EQ(InkBox(bottomUp), InkBox(topDown));
+    for (int32_t y = 0; y < 40; ++y)
+        for (int32_t x = 0; x < 120; ++x)
+            ASSERT_EQ(PixelAt(bottomUp, x, y), PixelAt(topDown, x, y));
+    // Row 4 from the top of a bottom-up bitmap is stored near the end of its memory.
+    EXPECT_NE(std::memcmp(bottomUp.GetBits().data(), topDown.GetBits().data(), bottomUp.GetBits().size()), 0);
+}
+
+TEST(RenderTextLine, UnderlineRunsUnderTheWholeLine) {
+    CDibSection plain = WhiteBitmap(300, 80, 24);
+    CDibSection underlined = WhiteBitmap(300, 80, 24);
+    const CFont font = MakeFont(-30);
+    const CFont withLine = MakeFont(-30, 0, kFontWeightNormal, true);
+    RenderTextLine(plain, font, {10, 10}, u"on on", Colour(0));
+    RenderTextLine(underlined, withLine, {10, 10}, u"on on", Colour(0));
+    const int32_t baseline = 10 + font.GetTextMetrics().ascent;
+    const int32_t row = baseline + withLine.GetUnderlineOffset();
+    const int32_t width = font.GetTextExtent(u"on on").cx;
+    for (int32_t x = 10; x < 10 + width; ++x) {
+        EXPECT_EQ(PixelAt(underlined, x, row), 0u) << x;
+        EXPECT_EQ(PixelAt(plain, x, row), kWhite) << x;
+    }
+    EXPECT_EQ(PixelAt(underlined, 10 + width, row), kWhite);
+    EXPECT_EQ(PixelAt(underlined, 9, row), kWhite);
+}
+
+TEST(RenderTextLine, OpaqueBackgroundFillsTheCell) {
+    CDibSection dib = WhiteBitmap(200, 60, 24);
+    const CFont font = MakeFont(-20);
+    CTextRasterOptions options = Colour(0);
+    options.opaque = true;
+    options.backgroundColor = 0x0000FF00;
+    RenderTextLine(dib, font, {15, 12}, u"cell", options);
+    const CTextSize extent = font.GetTextExtent(u"cell");
+    EXPECT_EQ(InkBox(dib), CRect(15, 12, 15 + extent.cx, 12 + extent.cy));
+    EXPECT_EQ(PixelAt(dib, 15, 12), 0x00FF00u);
+    EXPECT_EQ(PixelAt(dib, 15 + extent.cx - 1, 12 + extent.cy - 1), 0x00FF00u);
+}
+
+TEST(RenderTextLine, OtherDepthsAndEmptyFontsDrawNothing) {
+    CDibSection grey;
+    ASSERT_TRUE(grey.Create(20, 20, 8));
+    const CFont font = MakeFont(-12);
+    EXPECT_TRUE(RenderTextLine(grey, font, {0, 0}, u"x", Colour(0)).IsEmpty());
+    CDibSection dib = WhiteBitmap(20, 20, 24);
+    const CFont empty;
+    EXPECT_TRUE(RenderTextLine(dib, empty, {0, 0}, u"x", Colour(0)).IsEmpty());
+    CTextRasterOptions inverted = Colour(0);
+    inverted.clip = CRect(10, 10, 5, 5);
+    EXPECT_TRUE(RenderTextLine(dib, font, {0, 0}, u"x", inverted).IsEmpty());
+    EXPECT_TRUE(InkBox(dib).IsEmpty());
+}
+
+} // namespace
+} // namespace pq
