@@ -78,15 +78,6 @@ TEST(CViewMapping, FitRectCentresWithTheSmallerRatioAndStaysFiniteWhenDegenerate
     EXPECT_EQ(m.DocToDevice(CPointF{5, 5}), (CPoint{0, 0}));
 }
 
-TEST(CViewMapping, ClipIsStoredAndRemoved) {
-    CViewMapping m;
-    m.SetClip(CRect{1, 2, 3, 4});
-    EXPECT_TRUE(m.IsClipSet());
-    EXPECT_EQ(m.GetClip(), (CRect{1, 2, 3, 4}));
-    m.RemoveClip();
-    EXPECT_FALSE(m.IsClipSet());
-}
-
 TEST(CViewMapping, InitialScaleFollowsTheScreen) {
     EXPECT_FLOAT_EQ(CViewMapping().GetScale(), 96 * 0.003937008f);
     SetScreenPixelsPerInch(192);

@@ -15,20 +15,6 @@ namespace {
 using test::MakeRect;
 using test::MakeText;
 
-TEST(CGraphicObject, SetKindCreatesTheMatchingPrimitive) {
-    CGraphicObject object(kKindPath);
-    EXPECT_NE(object.AsPath(), nullptr);
-    object.SetKind(kKindText);
-    ASSERT_NE(object.AsText(), nullptr);
-    EXPECT_EQ(object.AsPath(), nullptr);
-    EXPECT_EQ(object.AsText()->height, kDefaultTextHeight);
-    object.SetKind(kKindImage);
-    ASSERT_NE(object.AsImage(), nullptr);
-    EXPECT_EQ(object.AsImage()->rasterOp, 0xCC0020u);
-    object.SetKind(12345);
-    EXPECT_EQ(object.shape, nullptr);
-}
-
 TEST(CGraphicObject, CopyIsDeepAndLeavesTheTextOutlineCacheBehind) {
     auto original = MakeRect({0.0f, 10.0f, 0.0f, 20.0f}, 0x123456, 3, 2);
     CGraphicObject copy(kKindText);
