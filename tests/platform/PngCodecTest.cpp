@@ -14,7 +14,7 @@ namespace {
 using test::Colours;
 
 // Writes a PNG with libpng directly from rows of raw samples, for colour types our encoder does not make.
-struct CPngSpec {
+struct CPngLayout {
     int width = 1;
     int height = 1;
     int depth = 8;
@@ -32,28 +32,28 @@ void AppendOutput(png_structp png, png_bytep data, png_size_t length) {
     out->insert(out->end(), data, data + length);
 }
 
-std::vector<uint8_t> WritePng(const CPngSpec& spec) {
+std::vector<uint8_t> WritePng(const CPngLayout& layout) {
     std::vector<uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, AppendOutput, nullptr);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width), static_cast<png_uint_32>(spec.height),
-                 spec.depth, spec.colourType, spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(layout.width), static_cast<png_uint_32>(layout.height),
+                 layout.depth, layout.colourType, layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty())
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-    if (!spec.paletteAlpha.empty())
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()),
+    if (!layout.palette.empty())
+        png_set_PLTE(png, info, layout.palette.data(), static_cast<int>(layout.palette.size()));
+    if (!layout.paletteAlpha.empty())
+        png_set_tRNS(png, info, layout.paletteAlpha.data(), static_cast<int>(layout.paletteAlpha.size()),
                      nullptr);
-    if (spec.greyKey) {
+    if (layout.greyKey) {
         png_color_16 key{};
-        key.gray = spec.greyKeyValue;
+        key.gray = layout.greyKeyValue;
         png_set_tRNS(png, info, nullptr, 0, &key);
     }
     png_write_info(png, info);
     const int passes = png_set_interlace_handling(png);
     for (int pass = 0; pass < passes; ++pass)
-        for (const auto& row : spec.rows)
+        for (const auto& row : layout.rows)
             png_write_row(png, row.data());
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
@@ -108,62 +108,62 @@ TEST(PngRoundTrip, ThirtyTwoBitBitmapIsWrittenAsRgb) {
 }
 
 TEST(PngDecode, AlphaIsCompositedOnWhite) {
-    CPngSpec spec;
-    spec.width = 3;
-    spec.colourType = PNG_COLOR_TYPE_RGBA;
-    spec.rows = {{255, 0, 0, 255, 255, 0, 0, 0, 0, 0, 0, 128}};
-    EXPECT_EQ(Colours(Decode(WritePng(spec))),
+    CPngLayout layout;
+    layout.width = 3;
+    layout.colourType = PNG_COLOR_TYPE_RGBA;
+    layout.rows = {{255, 0, 0, 255, 255, 0, 0, 0, 0, 0, 0, 128}};
+    EXPECT_EQ(Colours(Decode(WritePng(layout))),
               (std::vector<uint32_t>{MakeRgb(255, 0, 0), MakeRgb(255, 255, 255), MakeRgb(127, 127, 127)}));
 
-    spec.width = 2;
-    spec.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
-    spec.depth = 16;
-    spec.rows = {{0x12, 0x34, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00}};
-    EXPECT_EQ(Colours(Decode(WritePng(spec))),
+    layout.width = 2;
+    layout.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
+    layout.depth = 16;
+    layout.rows = {{0x12, 0x34, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00}};
+    EXPECT_EQ(Colours(Decode(WritePng(layout))),
               (std::vector<uint32_t>{MakeRgb(0x12, 0x12, 0x12), MakeRgb(255, 255, 255)}));
 }
 
 TEST(PngDecode, PaletteTransparencyIsCompositedPerEntry) {
-    CPngSpec spec;
-    spec.width = 2;
-    spec.colourType = PNG_COLOR_TYPE_PALETTE;
-    spec.palette = {{0, 0, 0}, {0, 0, 255}};
-    spec.paletteAlpha = {0};
-    spec.rows = {{0, 1}};
-    const CDibSection image = Decode(WritePng(spec));
+    CPngLayout layout;
+    layout.width = 2;
+    layout.colourType = PNG_COLOR_TYPE_PALETTE;
+    layout.palette = {{0, 0, 0}, {0, 0, 255}};
+    layout.paletteAlpha = {0};
+    layout.rows = {{0, 1}};
+    const CDibSection image = Decode(WritePng(layout));
     EXPECT_EQ(image.GetBitCount(), 8);
     EXPECT_EQ(Colours(image), (std::vector<uint32_t>{MakeRgb(255, 255, 255), MakeRgb(0, 0, 255)}));
 }
 
 TEST(PngDecode, GreyDepthsAndGreyKey) {
-    CPngSpec spec;
-    spec.width = 4;
-    spec.colourType = PNG_COLOR_TYPE_GRAY;
-    spec.depth = 2;
-    spec.rows = {{0x1B}};
-    CDibSection image = Decode(WritePng(spec));
+    CPngLayout layout;
+    layout.width = 4;
+    layout.colourType = PNG_COLOR_TYPE_GRAY;
+    layout.depth = 2;
+    layout.rows = {{0x1B}};
+    CDibSection image = Decode(WritePng(layout));
     EXPECT_EQ(image.GetBitCount(), 8);
     EXPECT_EQ(Colours(image),
               (std::vector<uint32_t>{0, MakeRgb(85, 85, 85), MakeRgb(170, 170, 170), 0xFFFFFF}));
 
-    spec.width = 1;
-    spec.depth = 16;
-    spec.rows = {{0xAB, 0xCD}};
-    EXPECT_EQ(Colours(Decode(WritePng(spec))), (std::vector<uint32_t>{MakeRgb(0xAB, 0xAB, 0xAB)}));
+    layout.width = 1;
+    layout.depth = 16;
+    layout.rows = {{0xAB, 0xCD}};
+    EXPECT_EQ(Colours(Decode(WritePng(layout))), (std::vector<uint32_t>{MakeRgb(0xAB, 0xAB, 0xAB)}));
 
-    spec.width = 2;
-    spec.depth = 8;
-    spec.greyKey = true;
-    spec.greyKeyValue = 7;
-    spec.rows = {{7, 8}};
-    EXPECT_EQ(Colours(Decode(WritePng(spec))), (std::vector<uint32_t>{0xFFFFFF, MakeRgb(8, 8, 8)}));
+    layout.width = 2;
+    layout.depth = 8;
+    layout.greyKey = true;
+    layout.greyKeyValue = 7;
+    layout.rows = {{7, 8}};
+    EXPECT_EQ(Colours(Decode(WritePng(layout))), (std::vector<uint32_t>{0xFFFFFF, MakeRgb(8, 8, 8)}));
 }
 
 TEST(PngDecode, InterlacedPictureIsExact) {
-    CPngSpec spec;
-    spec.width = 9;
-    spec.height = 9;
-    spec.interlaced = true;
+    CPngLayout layout;
+    layout.width = 9;
+    layout.height = 9;
+    layout.interlaced = true;
     CDibSection expected;
     ASSERT_TRUE(expected.Create(9, 9, 24));
     for (int y = 0; y < 9; ++y) {
@@ -178,9 +178,9 @@ TEST(PngDecode, InterlacedPictureIsExact) {
             target[3 * x + 1] = g;
             target[3 * x + 2] = r;
         }
-        spec.rows.push_back(row);
+        layout.rows.push_back(row);
     }
-    EXPECT_EQ(Colours(Decode(WritePng(spec))), Colours(expected));
+    EXPECT_EQ(Colours(Decode(WritePng(layout))), Colours(expected));
 }
 
 TEST(PngRefusal, HugeClaimIsRefusedBeforeAllocating) {
