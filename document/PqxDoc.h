@@ -8,6 +8,7 @@
 
 namespace pq {
 
+class IBitmapExportSettings;
 class IDocumentHost;
 class IDrawingFileOps;
 class IPreferenceStore;
@@ -56,6 +57,15 @@ public:
     // Saves to path; on success the document takes the path and is unmodified, except for templates
     // (".tpl") and plotter files (".plt"), which are copies that leave the document as it was.
     bool DoSave(const std::string& path, int width = -1, int height = -1);
+
+    // Writes the active view's current page as a bitmap file (".bmp", ".jpg"/".jpeg" or ".png"). Unless
+    // exactSize is set the page is exported at the screen's 1:1 size, fitted into maxWidth x maxHeight
+    // when larger; with exactSize it is exported at maxWidth x maxHeight. A failure is shown in a message
+    // box and returns false.
+    bool ExportBitmap(const std::string& fileName, int maxWidth, int maxHeight, bool exactSize,
+                      bool antiAlias);
+    // The interactive export: the size limit and anti-aliasing from the view's settings.
+    bool ExportBitmap(const std::string& fileName, const IBitmapExportSettings& settings);
 
     // The page size the preferences ask for, in document units; a missing or non-positive value gives
     // the default.

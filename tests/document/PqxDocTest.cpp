@@ -1,15 +1,18 @@
 // The document's new, open and save-changes cycle.
 
 #include "document/PqxDoc.h"
+#include "document/BitmapExportSettings.h"
 #include "document/DocumentHost.h"
 #include "document/DrawingFileOps.h"
 #include "document/PreferenceStore.h"
+#include "platform/image/ImageFile.h"
 
 #include "model/ModelTestHelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 
 namespace pq {
 namespace {
@@ -224,6 +227,44 @@ TEST(MemoryPreferenceStore, ReadsFallBackOnlyForMissingNames) {
     store.WriteString("DefaultTemplate", "");
     EXPECT_EQ(store.ReadString("DefaultTemplate", "none"), "");
     EXPECT_FALSE(store.FindString("ShowGrid").has_value()) << "integers and strings are separate";
+}
+
+} // namespace
+} // namespace pq
+
+namespace pq {
+namespace {
+
+class CExportSettings : public IBitmapExportSettings {
+public:
+    int GetMaxPixels() const override { return 240; }
+    bool GetAntiAlias() const override { return true; }
+};
+
+TEST(PqxDocExport, ExportsTheViewsPageAndShowsWhyAnExportFailed) {
+    CTestHost host;
+    CPqxDoc doc(&host);
+    host.doc = &doc;
+    ASSERT_TRUE(doc.OnNewDocument());
+    host.currentPage = 0;
+    const auto folder = std::filesystem::temp_directory_path() / "pq-doc-export";
+    std::filesystem::create_directories(folder);
+
+    EXPECT_TRUE(doc.ExportBitmap((folder / "page.bmp").string(), CExportSettings()));
+    CDibSection written;
+    ASSERT_TRUE(LoadImageFile((folder / "page.bmp").string(), written).ok);
+    EXPECT_EQ(written.GetHeight(), 240); // the 1480 x 2100 page is taller than 240 pixels at 96 per inch
+    EXPECT_EQ(written.GetWidth(), 168);  // 559 x 794 at 1:1, fitted: trunc(240 * 559 / 794)
+    EXPECT_TRUE(host.messages.empty());
+
+    EXPECT_FALSE(doc.ExportBitmap((folder / "page.gif").string(), 240, 240, false, false));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("page.gif"), std::string::npos);
+
+    host.hasView = false;
+    EXPECT_FALSE(doc.ExportBitmap((folder / "other.bmp").string(), 240, 240, true, false));
+    EXPECT_FALSE(std::filesystem::exists(folder / "other.bmp"));
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace

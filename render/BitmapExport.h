@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/image/ImageResult.h"
+
+#include <string>
+#include <string_view>
+
+namespace pq {
+
+class CDrawing;
+
+enum class BitmapFormat { None, Bmp, Jpeg, Png };
+
+// The format a bitmap export writes for a file name, by its ending in any case: "bmp", "jpg" or "jpeg",
+// "png". Other endings (".gif" and ".2bp" among them: formats that are read but not written) give None.
+[[nodiscard]] BitmapFormat BitmapFormatOf(std::string_view fileName);
+
+struct CPixelSize {
+    int width = 0;
+    int height = 0;
+
+    bool operator==(const CPixelSize&) const = default;
+};
+
+// The size of a page exported at 1:1 on a screen of pixelsPerInch, fitted into maxWidth x maxHeight with
+// its aspect kept when it is larger.
+[[nodiscard]] CPixelSize ExportPixelSize(float pageWidth, float pageHeight, int pixelsPerInch, int maxWidth,
+                                         int maxHeight);
+
+// Renders a page at width x height (smoothed when asked) and writes it as the file name's format, with
+// the extension the format's own: "picture.jpeg" is written as "picture.jpg". writtenPath receives the
+// name written. Fails with a message for a name of no bitmap format, a size no bitmap can have, or a
+// file that cannot be written.
+[[nodiscard]] CImageResult ExportPageBitmap(const CDrawing& drawing, int page, const std::string& fileName,
+                                            int width, int height, bool antiAlias, std::string* writtenPath);
+
+} // namespace pq

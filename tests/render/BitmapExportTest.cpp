@@ -1,0 +1,78 @@
+#include "render/BitmapExport.h"
+
+#include "SampleDrawings.h"
+#include "platform/image/ImageFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace pq {
+namespace {
+
+TEST(BitmapExport, TheEndingChoosesTheFormatInAnyCase) {
+    EXPECT_EQ(BitmapFormatOf("picture.BMP"), BitmapFormat::Bmp);
+    EXPECT_EQ(BitmapFormatOf("picture.jpeg"), BitmapFormat::Jpeg);
+    EXPECT_EQ(BitmapFormatOf("a.JPG"), BitmapFormat::Jpeg);
+    EXPECT_EQ(BitmapFormatOf("a.png"), BitmapFormat::Png);
+    EXPECT_EQ(BitmapFormatOf("a.gif"), BitmapFormat::None);
+    EXPECT_EQ(BitmapFormatOf("a.2bp"), BitmapFormat::None);
+    EXPECT_EQ(BitmapFormatOf("jpg"), BitmapFormat::Jpeg); // only the last characters count
+}
+
+TEST(BitmapExport, PagesExportAtScreenSizeUnlessLargerThanTheLimit) {
+    // At 96 pixels per inch a 793.75-unit page is 300 pixels wide.
+    const float unitsFor300 = 300.0f / (96 * 0.003937008f);
+    const float unitsFor200 = 200.0f / (96 * 0.003937008f);
+    EXPECT_EQ(ExportPixelSize(unitsFor300, unitsFor200, 96, 640, 640), (CPixelSize{300, 200}));
+    EXPECT_EQ(ExportPixelSize(unitsFor300, unitsFor200, 96, 240, 240), (CPixelSize{240, 160}));
+    EXPECT_EQ(ExportPixelSize(unitsFor200, 2 * unitsFor200, 96, 240, 240), (CPixelSize{120, 240}));
+    EXPECT_EQ(ExportPixelSize(-unitsFor300, unitsFor200, 96, 640, 640), (CPixelSize{300, 200}));
+}
+
+class BitmapExportFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder =
+            std::filesystem::temp_directory_path() /
+            ("pq-export-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::create_directories(folder);
+        test::BuildShowcase(drawing);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    std::string In(const std::string& name) const { return (folder / name).string(); }
+
+    std::filesystem::path folder;
+    CDrawing drawing;
+};
+
+TEST_F(BitmapExportFiles, WritesEachFormatUnderItsOwnExtension) {
+    std::string written;
+    ASSERT_TRUE(ExportPageBitmap(drawing, 0, In("page.jpeg"), 74, 105, true, &written).ok);
+    EXPECT_EQ(written, In("page.jpg"));
+    ASSERT_TRUE(ExportPageBitmap(drawing, 0, In("page.BMP"), 74, 105, false, &written).ok);
+    EXPECT_EQ(written, In("page.bmp"));
+    ASSERT_TRUE(ExportPageBitmap(drawing, 0, In("page.png"), 74, 105, false, &written).ok);
+    for (const char* name : {"page.jpg", "page.bmp", "page.png"}) {
+        CDibSection back;
+        ASSERT_TRUE(LoadImageFile(In(name), back).ok) << name;
+        EXPECT_EQ(back.GetWidth(), 74);
+        EXPECT_EQ(back.GetHeight(), 105);
+    }
+    EXPECT_FALSE(std::filesystem::exists(In("page.jpeg")));
+}
+
+TEST_F(BitmapExportFiles, FailuresAreReportedNotSkipped) {
+    const CImageResult gif = ExportPageBitmap(drawing, 0, In("page.gif"), 74, 105, false, nullptr);
+    EXPECT_FALSE(gif.ok);
+    EXPECT_NE(gif.message.find(".bmp, .jpg or .png"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(In("page.gif")));
+    EXPECT_FALSE(ExportPageBitmap(drawing, 0, In("missing/page.jpg"), 74, 105, false, nullptr).ok);
+    EXPECT_FALSE(ExportPageBitmap(drawing, 0, In("page.bmp"), 0, 105, false, nullptr).ok);
+    std::filesystem::create_directories(folder / "taken.jpg"); // a folder where the file should go
+    EXPECT_FALSE(ExportPageBitmap(drawing, 0, In("taken.jpg"), 74, 105, false, nullptr).ok);
+}
+
+} // namespace
+} // namespace pq
