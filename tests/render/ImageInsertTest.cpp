@@ -1,0 +1,75 @@
+#include "render/ImageInsert.h"
+
+#include "geometry/ViewMapping.h"
+#include "model/Drawing.h"
+#include "model/GraphicObject.h"
+#include "platform/image/ImageFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace pq {
+namespace {
+
+class ImageInsert : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder =
+            std::filesystem::temp_directory_path() /
+            ("pq-insert-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::create_directories(folder);
+        mapping.SetScale(0.5f);
+        mapping.SetOrigins(100.0f, 200.0f, 0, 0);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    std::string Picture(int width, int height, uint16_t bits) {
+        CDibSection dib;
+        EXPECT_TRUE(dib.Create(width, height, bits));
+        const std::string path = (folder / ("p" + std::to_string(width) + ".bmp")).string();
+        EXPECT_TRUE(WriteBmpFile(dib, path).ok);
+        return path;
+    }
+
+    std::filesystem::path folder;
+    CViewMapping mapping;
+    CDrawing drawing;
+};
+
+TEST_F(ImageInsert, LargePicturesShrinkToTheCapAndSitTenPixelsIntoTheView) {
+    int index = -1;
+    ASSERT_TRUE(InsertImageFile(drawing, Picture(640, 480, 24), 1, mapping, &index).ok);
+    ASSERT_EQ(index, 0);
+    const CGraphicObject* object = drawing.GetAt(0);
+    const CImageShape* image = object->AsImage();
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->bitmap.GetWidth(), 220);
+    EXPECT_EQ(image->bitmap.GetHeight(), 165);
+    EXPECT_EQ(object->page, 1);
+    // Pixel (10, 10) is document (120, 220) at half a pixel per unit; 220 pixels are 440 units.
+    EXPECT_EQ(image->placement, (CRectF{120, 560, 220, 550}));
+    EXPECT_EQ(object->bounds, image->placement);
+}
+
+TEST_F(ImageInsert, SmallPicturesKeepTheirSizeAndDepth) {
+    ASSERT_TRUE(InsertImageFile(drawing, Picture(100, 50, 8), 0, mapping, nullptr).ok);
+    const CImageShape* image = drawing.GetAt(0)->AsImage();
+    EXPECT_EQ(image->bitmap.GetWidth(), 100);
+    EXPECT_EQ(image->bitmap.GetHeight(), 50);
+    EXPECT_EQ(image->bitmap.GetBitCount(), 8);
+}
+
+TEST_F(ImageInsert, AFileThatDoesNotDecodeLeavesTheDrawingAlone) {
+    const std::string path = (folder / "broken.png").string();
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fputs("not a picture", f);
+    std::fclose(f);
+    const CImageResult result = InsertImageFile(drawing, path, 0, mapping, nullptr);
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.message.empty());
+    EXPECT_EQ(drawing.Count(), 0);
+}
+
+} // namespace
+} // namespace pq
