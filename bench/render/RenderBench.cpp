@@ -1,0 +1,95 @@
+#include "geometry/Ellipse.h"
+#include "model/Drawing.h"
+#include "model/GraphicObject.h"
+#include "model/TextMetrics.h"
+#include "render/FontTextMetrics.h"
+#include "render/PageRenderer.h"
+#include "render/TextLayout.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <random>
+
+namespace pq {
+namespace {
+
+// A 1480 x 2100 page of 10000 seeded paths (boxes, ellipses, rings, open curves, mixed styles) and 500
+// texts, some turned, some paragraphs.
+void BuildBusyPage(CDrawing& drawing) {
+    drawing.SetPageSize(1480.0f, 2100.0f);
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> x(-740.0f, 700.0f), y(-1050.0f, 1000.0f), size(5.0f, 120.0f);
+    std::uniform_int_distribution<int> kind(0, 3), colour(0, 0xFFFFFF), width(0, 9);
+    for (int i = 0; i < 10000; ++i) {
+        const float left = x(random), top = y(random), w = size(random), h = size(random);
+        auto object = std::make_unique<CGraphicObject>(kKindPath);
+        CPathShape* path = object->AsPath();
+        const int k = kind(random);
+        if (k == 1) {
+            path->AddSubpath(EllipseToNodes({left, left + w, top, top + h}));
+        } else {
+            CNodeArray box;
+            for (CPointF p : {CPointF{left, top}, CPointF{left + w, top}, CPointF{left + w, top + h},
+                              CPointF{left, top + h}, CPointF{left, top}})
+                box.Add(CPathNode::FromPoint(p));
+            path->AddSubpath(box);
+            if (k == 2)
+                path->AddSubpath(
+                    EllipseToNodes({left + w / 4, left + 3 * w / 4, top + h / 4, top + 3 * h / 4}));
+        }
+        path->brushStyle = k == 3 ? kBrushHollow : kBrushSolid;
+        path->penWidth = width(random);
+        path->penColor = static_cast<uint32_t>(colour(random));
+        object->color = static_cast<uint32_t>(colour(random));
+        object->RecalcBounds();
+        drawing.Add(std::move(object));
+    }
+    for (int i = 0; i < 500; ++i) {
+        auto object = std::make_unique<CGraphicObject>(kKindText);
+        CTextShape* text = object->AsText();
+        text->text = i % 5 == 0 ? u"Paragraph text that wraps inside its frame" : u"Label\r\nsecond line";
+        text->faceName = u"Arial";
+        text->height = 20.0f + static_cast<float>(i % 40);
+        text->position = {x(random), y(random)};
+        text->corner = text->position + CPointF{300.0f, 150.0f};
+        text->mode = i % 5 == 0 ? kTextParagraph : kTextArtistic;
+        text->angle = i % 7 == 0 ? 30.0f : 0.0f;
+        object->RecalcBounds();
+        drawing.Add(std::move(object));
+    }
+}
+
+void BM_RenderPageToBitmap(benchmark::State& state) {
+    InstallFontTextMetrics();
+    CDrawing drawing;
+    BuildBusyPage(drawing);
+    for (auto _ : state) {
+        auto bitmap = RenderPageToBitmap(drawing, 0, 1480, 2100, state.range(0) != 0);
+        benchmark::DoNotOptimize(bitmap);
+    }
+    state.SetLabel(state.range(0) != 0 ? "10000 paths + 500 texts, anti-aliased" : "10000 paths + 500 texts");
+    SetTextMetrics(nullptr);
+}
+BENCHMARK(BM_RenderPageToBitmap)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_MeasureTextBlock(benchmark::State& state) {
+    InstallFontTextMetrics();
+    std::vector<CTextShape> texts(1000);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        texts[i].text = u"Measured string number " + std::u16string(i % 20, u'x') + u"\r\nand a second line";
+        texts[i].faceName = i % 3 == 0 ? u"Times New Roman" : u"Arial";
+        texts[i].height = 30.0f + static_cast<float>(i % 50);
+        texts[i].style = static_cast<int32_t>(i % 4);
+    }
+    for (auto _ : state)
+        for (const CTextShape& text : texts)
+            benchmark::DoNotOptimize(MeasureTextBlock(text));
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(texts.size()));
+    state.SetLabel("1000 strings, mixed faces and sizes");
+    SetTextMetrics(nullptr);
+}
+BENCHMARK(BM_MeasureTextBlock)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace pq
