@@ -11,6 +11,7 @@ namespace {
 using test::CBmpBuilder;
 using test::Colours;
 using test::TableBytes;
+using Pixels = std::vector<uint32_t>;
 
 constexpr uint32_t kRed = MakeRgb(255, 0, 0);
 constexpr uint32_t kGreen = MakeRgb(0, 255, 0);
@@ -18,6 +19,7 @@ constexpr uint32_t kBlue = MakeRgb(0, 0, 255);
 constexpr uint32_t kWhite = MakeRgb(255, 255, 255);
 constexpr uint32_t kBlack = 0;
 constexpr uint32_t kOrange = MakeRgb(255, 128, 0);
+constexpr uint32_t kFields = CBitmapInfoHeader::kCompressionFields;
 
 CDibSection Decode(const std::vector<uint8_t>& file) {
     CDibSection image;
@@ -34,180 +36,89 @@ std::string Refusal(const std::vector<uint8_t>& file) {
     return result.message;
 }
 
-TEST(BmpDecode, OneBitRowsAreBottomUpAndUseTheTable) {
-    CBmpBuilder b;
-    b.width = 3;
-    b.height = 2;
-    b.bitCount = 1;
-    b.extra = TableBytes({kRed, kBlue});
-    b.pixels = {0xA0, 0, 0, 0,  // bottom row: 1 0 1
-                0x40, 0, 0, 0}; // top row: 0 1 0
-    const CDibSection image = Decode(b.Build());
-    EXPECT_EQ(image.GetBitCount(), 1);
-    EXPECT_EQ(image.GetColourCount(), 2u);
-    EXPECT_EQ(Colours(image), (std::vector<uint32_t>{kRed, kBlue, kRed, kBlue, kRed, kBlue}));
+std::vector<uint8_t> Patched(std::vector<uint8_t> file, std::size_t at, uint8_t value) {
+    file[at] = value;
+    return file;
 }
 
-TEST(BmpDecode, TwoAndFourBitPixelsArePackedFromTheHighBits) {
-    CBmpBuilder two;
-    two.width = 4;
-    two.bitCount = 2;
-    two.extra = TableBytes({kRed, kGreen, kBlue, kWhite});
-    two.pixels = {0x1B, 0, 0, 0}; // 00 01 10 11
-    EXPECT_EQ(Colours(Decode(two.Build())), (std::vector<uint32_t>{kRed, kGreen, kBlue, kWhite}));
+TEST(BmpDecode, EveryDepthAndCompressionGivesTheKnownPixels) {
+    struct Case {
+        const char* name;
+        int32_t width, height;
+        uint16_t bitCount;
+        uint32_t compression, clrUsed;
+        std::vector<uint8_t> extra, pixels;
+        Pixels expected; // rows from the top
+        Case(const char* n, int32_t w, int32_t h, uint16_t b, uint32_t c, uint32_t u, std::vector<uint8_t> e,
+             std::vector<uint8_t> p, Pixels x)
+            : name(n), width(w), height(h), bitCount(b), compression(c), clrUsed(u), extra(std::move(e)),
+              pixels(std::move(p)), expected(std::move(x)) {}
+    };
+    const std::vector<uint8_t> rgbw = TableBytes({kRed, kGreen, kBlue, kWhite});
+    const std::vector<uint8_t> krgb = TableBytes({kBlack, kRed, kGreen, kBlue});
+    const std::vector<uint8_t> rgb24 = {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 0, 128, 255, 0, 0};
+    const std::vector<uint8_t> argb32 = {0, 128, 255, 0x40, 255, 0, 0, 0xFF};
+    // name, width, height, depth, compression, colours used, masks or table, pixels, expected colours
+    const Case cases[] = {
+        Case("1 bit, bottom-up", 3, 2, 1, 0, 0, TableBytes({kRed, kBlue}), {0xA0, 0, 0, 0, 0x40, 0, 0, 0},
+             {kRed, kBlue, kRed, kBlue, kRed, kBlue}),
+        Case("1 bit without a table: greys", 2, 1, 1, 0, 0, {}, {0x40, 0, 0, 0}, {kBlack, kWhite}),
+        Case("2 bits", 4, 1, 2, 0, 0, rgbw, {0x1B, 0, 0, 0}, {kRed, kGreen, kBlue, kWhite}),
+        Case("4 bits, short table", 3, 1, 4, 0, 4, krgb, {0x12, 0x30, 0, 0}, {kRed, kGreen, kBlue}),
+        // No colour count, but the pixel offset leaves room for three entries; index 200 is black.
+        Case("8 bits, table cut by the offset", 2, 2, 8, 0, 0, TableBytes({kRed, kGreen, kBlue}),
+             {2, 1, 0, 0, 0, 200, 0, 0}, {kRed, kBlack, kBlue, kGreen}),
+        // 16 of 31 scales to 132 of 255.
+        Case("16 bits, 5-5-5", 4, 1, 16, 0, 0, {}, {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0x10, 0x42},
+             {kRed, kGreen, kBlue, MakeRgb(132, 132, 132)}),
+        Case("16 bits, 5-6-5 fields", 2, 1, 16, kFields, 0,
+             {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0}, {0xE0, 0x07, 0x1F, 0xF8},
+             {kGreen, MakeRgb(255, 0, 255)}),
+        Case("24 bits, padded rows", 2, 2, 24, 0, 0, {}, rgb24, {kBlue, kOrange, kRed, kGreen}),
+        Case("24 bits, top-down", 2, -2, 24, 0, 0, {}, rgb24, {kRed, kGreen, kBlue, kOrange}),
+        Case("32 bits, alpha dropped", 2, 1, 32, 0, 0, {}, argb32, {kOrange, kBlue}),
+        // Red in the low byte, blue in the third: the masks decide, not the usual order.
+        Case("32 bits, fields", 2, 1, 32, kFields, 0, {0xFF, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF, 0}, argb32,
+             {MakeRgb(0, 128, 255), kRed}),
+        // Four reds, end of line, literal green blue black (padded), one green, end of bitmap.
+        Case("RLE8", 4, 2, 8, 1, 4, krgb, {4, 1, 0, 0, 0, 3, 2, 3, 0, 0, 1, 2, 0, 1},
+             {kGreen, kBlue, kBlack, kGreen, kRed, kRed, kRed, kRed}),
+        // A run alternating red and green, then a literal blue, red, green.
+        Case("RLE4", 6, 1, 4, 2, 4, krgb, {3, 0x12, 0, 3, 0x31, 0x20, 0, 1},
+             {kRed, kGreen, kRed, kBlue, kRed, kGreen}),
+        // Move right 1 and up 1, then five whites of which two fit in the row.
+        Case("RLE8 delta", 3, 2, 8, 1, 2, TableBytes({kBlack, kWhite}), {0, 2, 1, 1, 5, 1, 0, 1},
+             {kBlack, kWhite, kWhite, kBlack, kBlack, kBlack}),
+    };
+    for (const Case& c : cases) {
+        const CDibSection image = Decode(
+            CBmpBuilder{c.width, c.height, c.bitCount, c.compression, c.clrUsed, c.extra, c.pixels}.Build());
+        EXPECT_EQ(Colours(image), c.expected) << c.name;
+        EXPECT_EQ(image.GetHeader().height, image.GetHeight()) << c.name << ": stored bottom-up";
+        if (c.bitCount <= 8)
+            EXPECT_EQ(image.GetColourCount(), 1u << c.bitCount) << c.name << ": the table is always full";
+        else
+            EXPECT_EQ(image.GetBitCount(), 24) << c.name;
+    }
 
-    CBmpBuilder four;
-    four.width = 3;
-    four.bitCount = 4;
-    four.clrUsed = 4;
-    four.extra = TableBytes({kBlack, kRed, kGreen, kBlue});
-    four.pixels = {0x12, 0x30, 0, 0};
-    const CDibSection image = Decode(four.Build());
-    EXPECT_EQ(Colours(image), (std::vector<uint32_t>{kRed, kGreen, kBlue}));
-    // The decoded table always has every entry of the depth; those the file leaves out are black.
-    EXPECT_EQ(image.GetColourCount(), 16u);
-}
-
-TEST(BmpDecode, EightBitWithAShortenedTable) {
-    // No colour count, but the pixel offset leaves room for only three entries.
-    CBmpBuilder b;
-    b.width = 2;
-    b.height = 2;
-    b.bitCount = 8;
-    b.extra = TableBytes({kRed, kGreen, kBlue});
-    b.pixels = {2, 1, 0, 0, 0, 200, 0, 0};
-    EXPECT_EQ(Colours(Decode(b.Build())), (std::vector<uint32_t>{kRed, kBlack, kBlue, kGreen}));
-}
-
-TEST(BmpDecode, SixteenBitDefaultsToFiveFiveFive) {
-    CBmpBuilder b;
-    b.width = 4;
-    b.bitCount = 16;
-    b.pixels = {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0x10, 0x42};
-    const CDibSection image = Decode(b.Build());
-    EXPECT_EQ(image.GetBitCount(), 24);
-    // 16 of 31 scales to 132 of 255.
-    EXPECT_EQ(Colours(image), (std::vector<uint32_t>{kRed, kGreen, kBlue, MakeRgb(132, 132, 132)}));
-}
-
-TEST(BmpDecode, SixteenBitFieldsFiveSixFive) {
-    CBmpBuilder b;
-    b.width = 2;
-    b.bitCount = 16;
-    b.compression = CBitmapInfoHeader::kCompressionFields;
-    b.extra = {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0};
-    b.pixels = {0xE0, 0x07, 0x1F, 0xF8};
-    EXPECT_EQ(Colours(Decode(b.Build())), (std::vector<uint32_t>{kGreen, MakeRgb(255, 0, 255)}));
-}
-
-TEST(BmpDecode, TwentyFourBitRowsArePaddedAndMayRunTopDown) {
-    CBmpBuilder b;
-    b.width = 2;
-    b.height = 2;
-    b.pixels = {0,   0, 255, 0, 255, 0,   0, 0,  // bottom: red, green
-                255, 0, 0,   0, 128, 255, 0, 0}; // top: blue, orange
-    EXPECT_EQ(Colours(Decode(b.Build())), (std::vector<uint32_t>{kBlue, kOrange, kRed, kGreen}));
-
-    b.height = -2; // the same bytes, now the first row is the top one
-    const CDibSection topDown = Decode(b.Build());
-    EXPECT_EQ(Colours(topDown), (std::vector<uint32_t>{kRed, kGreen, kBlue, kOrange}));
-    EXPECT_EQ(topDown.GetHeader().height, 2) << "decoded bitmaps are stored bottom-up";
-}
-
-TEST(BmpDecode, ThirtyTwoBitDropsAlphaAndHonoursFields) {
-    CBmpBuilder plain;
-    plain.width = 2;
-    plain.bitCount = 32;
-    plain.pixels = {0, 128, 255, 0x40, 255, 0, 0, 0xFF};
-    EXPECT_EQ(Colours(Decode(plain.Build())), (std::vector<uint32_t>{kOrange, kBlue}));
-
-    CBmpBuilder fields = plain;
-    fields.compression = CBitmapInfoHeader::kCompressionFields;
-    // Red in the low byte, blue in the third: the masks decide, not the usual order.
-    fields.extra = {0xFF, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF, 0};
-    EXPECT_EQ(Colours(Decode(fields.Build())), (std::vector<uint32_t>{MakeRgb(0, 128, 255), kRed}));
-}
-
-TEST(BmpDecode, RunLengthEncodedEightAndFourBit) {
-    CBmpBuilder rle8;
-    rle8.width = 4;
-    rle8.height = 2;
-    rle8.bitCount = 8;
-    rle8.compression = 1;
-    rle8.clrUsed = 4;
-    rle8.extra = TableBytes({kBlack, kRed, kGreen, kBlue});
-    rle8.pixels = {4, 1,             // bottom row: four reds
-                   0, 0,             // end of line
-                   0, 3, 2, 3, 0, 0, // literal run: green, blue, black, padded
-                   1, 2,             // one green
-                   0, 1};            // end of bitmap
-    EXPECT_EQ(Colours(Decode(rle8.Build())),
-              (std::vector<uint32_t>{kGreen, kBlue, kBlack, kGreen, kRed, kRed, kRed, kRed}));
-
-    CBmpBuilder rle4 = rle8;
-    rle4.width = 6;
-    rle4.height = 1;
-    rle4.bitCount = 4;
-    rle4.compression = 2;
-    rle4.pixels = {3, 0x12,             // a run alternating red and green
-                   0, 3,    0x31, 0x20, // literal blue, red, green in two bytes
-                   0, 1};
-    EXPECT_EQ(Colours(Decode(rle4.Build())),
-              (std::vector<uint32_t>{kRed, kGreen, kRed, kBlue, kRed, kGreen}));
-}
-
-TEST(BmpDecode, RunLengthDeltaSkipsPixelsAndDropsThoseOutside) {
-    CBmpBuilder b;
-    b.width = 3;
-    b.height = 2;
-    b.bitCount = 8;
-    b.compression = 1;
-    b.clrUsed = 2;
-    b.extra = TableBytes({kBlack, kWhite});
-    b.pixels = {0, 2, 1, 1, // move right 1, up 1: to the top row's middle
-                5, 1,       // five whites, of which two fit
-                0, 1};
-    EXPECT_EQ(Colours(Decode(b.Build())),
-              (std::vector<uint32_t>{kBlack, kWhite, kWhite, kBlack, kBlack, kBlack}));
-}
-
-TEST(BmpDecode, CoreHeaderWithThreeByteTable) {
-    const std::vector<uint8_t> file = {
-        'B',  'M', 34,  0,   0, 0, 0, 0, 0, 0, 32, 0, 0, 0, // file header: size 34, pixels at 32
-        12,   0,   0,   0,   2, 0, 1, 0, 1, 0, 1,  0,       // core header: 2 x 1, 1 plane, 1 bit
-        0,    0,   255, 255, 0, 0,                          // table: red, blue
-        0x40, 0};                                           // pixels 0 1, row padded
-    // The core header's rows are padded to 4 bytes as well; give the missing two.
-    std::vector<uint8_t> padded = file;
-    padded.insert(padded.end(), {0, 0});
-    EXPECT_EQ(Colours(Decode(padded)), (std::vector<uint32_t>{kRed, kBlue}));
-}
-
-TEST(BmpDecode, MissingTableGivesEvenGreys) {
-    CBmpBuilder b;
-    b.width = 2;
-    b.bitCount = 1;
-    b.pixels = {0x40, 0, 0, 0};
-    EXPECT_EQ(Colours(Decode(b.Build())), (std::vector<uint32_t>{kBlack, kWhite}));
+    // The core header: 12 bytes, three-byte table entries (red, blue), rows padded to 4 bytes.
+    const std::vector<uint8_t> core = {'B', 'M', 36, 0, 0, 0, 0, 0, 0, 0, 32,  0,   0, 0, 12,   0, 0, 0,
+                                       2,   0,   1,  0, 1, 0, 1, 0, 0, 0, 255, 255, 0, 0, 0x40, 0, 0, 0};
+    EXPECT_EQ(Colours(Decode(core)), (Pixels{kRed, kBlue}));
 }
 
 TEST(BmpDecode, TwoBitDeviceFormat) {
-    CBmpBuilder b;
-    b.width = 4;
-    b.bitCount = 2;
-    b.pixels = {0x1B, 0, 0, 0};
+    CBmpBuilder b{.width = 4, .bitCount = 2, .pixels = {0x1B, 0, 0, 0}};
     CDibSection image;
     ASSERT_TRUE(Decode2bp(b.Build(), image).ok);
     EXPECT_EQ(image.GetBitCount(), 2);
-    EXPECT_EQ(Colours(image),
-              (std::vector<uint32_t>{kBlack, MakeRgb(85, 85, 85), MakeRgb(170, 170, 170), kWhite}));
+    EXPECT_EQ(Colours(image), (Pixels{kBlack, MakeRgb(85, 85, 85), MakeRgb(170, 170, 170), kWhite}));
 
     b.extra = TableBytes({kWhite, kRed, kGreen, kBlack}); // a table of its own wins
     ASSERT_TRUE(Decode2bp(b.Build(), image).ok);
-    EXPECT_EQ(Colours(image), (std::vector<uint32_t>{kWhite, kRed, kGreen, kBlack}));
+    EXPECT_EQ(Colours(image), (Pixels{kWhite, kRed, kGreen, kBlack}));
 
     b.bitCount = 8;
-    b.extra.clear();
     const CImageResult refused = Decode2bp(b.Build(), image);
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.message.substr(0, 4), "2BP:") << refused.message;
@@ -215,148 +126,93 @@ TEST(BmpDecode, TwoBitDeviceFormat) {
 }
 
 TEST(BmpRefusal, HugeClaimsAreRefusedBeforeAllocating) {
-    CBmpBuilder b;
-    b.width = 20000;
-    b.height = 20000;
+    const CBmpBuilder huge{.width = 20000, .height = 20000};
     test::StartAllocationProbe();
-    const std::string message = Refusal(b.Build());
-    const std::size_t largest = test::StopAllocationProbe();
-    EXPECT_NE(message.find("exceeds the limit"), std::string::npos) << message;
-    EXPECT_LT(largest, 4096u) << "the decoder allocated before refusing";
+    EXPECT_NE(Refusal(huge.Build()).find("exceeds the limit"), std::string::npos);
+    EXPECT_LT(test::StopAllocationProbe(), 4096u) << "the decoder allocated before refusing";
 
     // The probe does see the pixels of a picture that is accepted.
-    CBmpBuilder accepted;
-    accepted.width = 100;
-    accepted.height = 100;
-    accepted.pixels.assign(30000, 0);
-    const std::vector<uint8_t> file = accepted.Build();
+    const std::vector<uint8_t> file =
+        CBmpBuilder{.width = 100, .height = 100, .pixels = std::vector<uint8_t>(30000)}.Build();
     test::StartAllocationProbe();
     (void)Decode(file);
     EXPECT_GE(test::StopAllocationProbe(), 30000u);
 
-    b.width = 1;
-    b.height = INT32_MIN; // top-down by the most negative height: must not overflow when negated
-    EXPECT_NE(Refusal(b.Build()).find("exceeds the limit"), std::string::npos);
+    // Top-down by the most negative height: must not overflow when negated.
+    EXPECT_NE(Refusal(CBmpBuilder{.height = INT32_MIN}.Build()).find("exceeds the limit"), std::string::npos);
 }
 
-TEST(BmpRefusal, LyingLengthsAndOffsets) {
-    CBmpBuilder b;
-    b.width = 2;
-    b.height = 2;
-    b.pixels.assign(15, 0); // rows need 16 bytes
-    EXPECT_NE(Refusal(b.Build()).find("truncated"), std::string::npos);
-
-    b.pixels.assign(16, 0);
-    b.pixelOffset = 1000;
-    EXPECT_NE(Refusal(b.Build()).find("beyond the end"), std::string::npos);
-    b.pixelOffset = 20;
-    EXPECT_NE(Refusal(b.Build()).find("inside the headers"), std::string::npos);
-
-    std::vector<uint8_t> file = CBmpBuilder{}.Build();
-    file[14] = 200; // info header longer than the file
-    EXPECT_NE(Refusal(file).find("info header"), std::string::npos);
-
-    CBmpBuilder palette;
-    palette.bitCount = 8;
-    palette.clrUsed = 300;
-    palette.pixels.assign(4, 0);
-    EXPECT_NE(Refusal(palette.Build()).find("colour count"), std::string::npos);
-
-    CBmpBuilder fields;
-    fields.bitCount = 16;
-    fields.compression = CBitmapInfoHeader::kCompressionFields;
-    fields.pixels.assign(4, 0);
-    std::vector<uint8_t> noMasks = fields.Build();
+TEST(BmpRefusal, LyingOrUnsupportedFilesAreRefusedWithTheReason) {
+    const CBmpBuilder plain{.width = 2, .height = 2, .pixels = std::vector<uint8_t>(16)};
+    CBmpBuilder shortRows = plain, farOffset = plain, earlyOffset = plain;
+    shortRows.pixels.resize(15);
+    farOffset.pixelOffset = 1000;
+    earlyOffset.pixelOffset = 20;
+    std::vector<uint8_t> noMasks =
+        CBmpBuilder{.bitCount = 16, .compression = kFields, .pixels = {0, 0, 0, 0}}.Build();
     noMasks.resize(58); // the masks would start at 54 and need 12 bytes
-    EXPECT_NE(Refusal(noMasks).find("masks"), std::string::npos);
-}
-
-TEST(BmpRefusal, UnsupportedHeaders) {
-    CBmpBuilder b;
-    b.pixels.assign(4, 0);
-    std::vector<uint8_t> file = b.Build();
-    file[0] = 'X';
-    EXPECT_NE(Refusal(file).find("signature"), std::string::npos);
-
-    file = b.Build();
-    file[26] = 2; // planes
-    EXPECT_NE(Refusal(file).find("plane"), std::string::npos);
-
-    b.bitCount = 3;
-    EXPECT_NE(Refusal(b.Build()).find("depth"), std::string::npos);
-    b.bitCount = 24;
-    b.compression = 4; // embedded JPEG
-    EXPECT_NE(Refusal(b.Build()).find("compression"), std::string::npos);
-    b.compression = CBitmapInfoHeader::kCompressionFields; // bit fields need 16 or 32 bits
-    EXPECT_FALSE(Refusal(b.Build()).empty());
-    b.compression = 0;
-    b.width = 0;
-    EXPECT_NE(Refusal(b.Build()).find("empty"), std::string::npos);
-}
-
-TEST(BmpRefusal, RunLengthDataThatEndsEarly) {
-    CBmpBuilder b;
-    b.width = 4;
-    b.height = 2;
-    b.bitCount = 8;
-    b.compression = 1;
-    b.pixels = {4, 1}; // one run, no end of line or bitmap
-    EXPECT_NE(Refusal(b.Build()).find("end-of-bitmap"), std::string::npos);
-    b.pixels = {0, 6, 1, 2}; // a literal run of six with two bytes
-    EXPECT_NE(Refusal(b.Build()).find("literal"), std::string::npos);
-    b.height = -2;
-    b.pixels = {0, 1};
-    EXPECT_NE(Refusal(b.Build()).find("top-down"), std::string::npos);
+    const CBmpBuilder rle{.width = 4, .height = 2, .bitCount = 8, .compression = 1};
+    CBmpBuilder rleNoEnd = rle, rleShortLiteral = rle, rleTopDown = rle;
+    rleNoEnd.pixels = {4, 1};
+    rleShortLiteral.pixels = {0, 6, 1, 2};
+    rleTopDown.height = -2;
+    rleTopDown.pixels = {0, 1};
+    const std::pair<std::vector<uint8_t>, const char*> cases[] = {
+        {shortRows.Build(), "truncated"},
+        {farOffset.Build(), "beyond the end"},
+        {earlyOffset.Build(), "inside the headers"},
+        {Patched(plain.Build(), 14, 200), "info header"},
+        {CBmpBuilder{.bitCount = 8, .clrUsed = 300, .pixels = {0, 0, 0, 0}}.Build(), "colour count"},
+        {noMasks, "masks"},
+        {Patched(plain.Build(), 0, 'X'), "signature"},
+        {Patched(plain.Build(), 26, 2), "plane"},
+        {CBmpBuilder{.bitCount = 3, .pixels = {0, 0, 0, 0}}.Build(), "depth"},
+        {CBmpBuilder{.compression = 4, .pixels = {0, 0, 0, 0}}.Build(), "compression"},
+        {CBmpBuilder{.compression = kFields, .pixels = {0, 0, 0, 0}}.Build(), ""},
+        {CBmpBuilder{.width = 0, .pixels = {0, 0, 0, 0}}.Build(), "empty"},
+        {rleNoEnd.Build(), "end-of-bitmap"},
+        {rleShortLiteral.Build(), "literal"},
+        {rleTopDown.Build(), "top-down"},
+    };
+    for (const auto& [file, reason] : cases) {
+        const std::string message = Refusal(file);
+        EXPECT_FALSE(message.empty());
+        EXPECT_NE(message.find(reason), std::string::npos) << message << " lacks " << reason;
+    }
 }
 
 TEST(BmpRefusal, EveryShortenedFileIsRefused) {
-    CBmpBuilder b;
-    b.width = 3;
-    b.height = 2;
-    b.bitCount = 8;
-    b.clrUsed = 2;
-    b.extra = TableBytes({kRed, kBlue});
-    b.pixels.assign(8, 1);
-    const std::vector<uint8_t> file = b.Build();
+    const std::vector<uint8_t> file =
+        CBmpBuilder{3, 2, 8, 0, 2, TableBytes({kRed, kBlue}), std::vector<uint8_t>(8, 1)}.Build();
     for (std::size_t n = 0; n < file.size(); ++n) {
         CDibSection image;
         EXPECT_FALSE(DecodeBmp(std::span(file).first(n), image).ok) << "accepted the first " << n << " bytes";
     }
 }
 
-TEST(BmpEncode, HeaderFieldsOfATwentyFourBitPicture) {
+TEST(BmpEncode, HeaderFieldsAndTheColourTableOffset) {
     CDibSection image;
     ASSERT_TRUE(image.Create(10, 10, 24));
     std::vector<uint8_t> file;
     ASSERT_TRUE(EncodeBmp(image, file).ok);
     ASSERT_EQ(file.size(), 374u);
-    EXPECT_EQ(file[0], 'B');
-    EXPECT_EQ(file[1], 'M');
-    EXPECT_EQ(test::ReadU32At(file, 2), 374u);  // file size
-    EXPECT_EQ(test::ReadU16At(file, 6), 0);     // reserved
-    EXPECT_EQ(test::ReadU16At(file, 8), 0);     // reserved
-    EXPECT_EQ(test::ReadU32At(file, 10), 54u);  // pixel offset
-    EXPECT_EQ(test::ReadU32At(file, 14), 40u);  // info header size
-    EXPECT_EQ(test::ReadU32At(file, 18), 10u);  // width
-    EXPECT_EQ(test::ReadU32At(file, 22), 10u);  // height
-    EXPECT_EQ(test::ReadU16At(file, 26), 1);    // planes
-    EXPECT_EQ(test::ReadU16At(file, 28), 24);   // bits per pixel
-    EXPECT_EQ(test::ReadU32At(file, 30), 0u);   // no compression
-    EXPECT_EQ(test::ReadU32At(file, 34), 320u); // ten rows of 32 bytes
-    EXPECT_EQ(test::ReadU32At(file, 46), 0u);   // colours used
-}
+    EXPECT_EQ(test::ReadU16At(file, 0), 'B' | 'M' << 8);
+    // {offset, value}: file size, two reserved, pixel offset, header size, width, height, planes, depth,
+    // compression, image size (ten rows of 32 bytes), colours used.
+    const std::pair<std::size_t, uint32_t> u32s[] = {{2, 374}, {6, 0},  {10, 54},  {14, 40}, {18, 10},
+                                                     {22, 10}, {30, 0}, {34, 320}, {46, 0}};
+    for (const auto& [at, value] : u32s)
+        EXPECT_EQ(test::ReadU32At(file, at), value) << "offset " << at;
+    EXPECT_EQ(test::ReadU16At(file, 26), 1);
+    EXPECT_EQ(test::ReadU16At(file, 28), 24);
 
-TEST(BmpEncode, ColourTableMovesThePixelOffset) {
-    CDibSection image;
     ASSERT_TRUE(image.Create(3, 1, 8));
-    std::vector<uint8_t> file;
     ASSERT_TRUE(EncodeBmp(image, file).ok);
     EXPECT_EQ(test::ReadU32At(file, 10), 54u + 1024u);
     EXPECT_EQ(test::ReadU32At(file, 2), 54u + 1024u + 4u);
     EXPECT_EQ(file.size(), 54u + 1024u + 4u);
 
-    CDibSection empty;
-    EXPECT_FALSE(EncodeBmp(empty, file).ok);
+    EXPECT_FALSE(EncodeBmp(CDibSection{}, file).ok);
 }
 
 TEST(BmpRoundTrip, EveryStoredDepthDecodesToTheSamePixels) {
@@ -381,23 +237,16 @@ TEST(BmpRoundTrip, EveryStoredDepthDecodesToTheSamePixels) {
         EXPECT_EQ(decoded.GetBitCount(), depth);
         EXPECT_EQ(Colours(decoded), Colours(indexed)) << depth << " bits";
     }
-}
 
-TEST(BmpRoundTrip, SixteenBitFieldsBitmapKeepsItsColours) {
-    CBitmapInfoHeader h;
-    h.size = 40;
-    h.width = 2;
-    h.height = -1; // top-down
-    h.planes = 1;
-    h.bitCount = 16;
-    h.compression = CBitmapInfoHeader::kCompressionFields;
+    // A top-down 16-bit 5-6-5 bitmap keeps its colours.
+    const CBitmapInfoHeader h{
+        .size = 40, .width = 2, .height = -1, .planes = 1, .bitCount = 16, .compression = kFields};
     const uint32_t masks[3] = {0xF800, 0x07E0, 0x001F};
     const uint8_t pixels[4] = {0x00, 0xF8, 0x1F, 0x00};
-    CDibSection image;
-    ASSERT_TRUE(image.SetFromDib(h, masks, pixels));
-    std::vector<uint8_t> file;
-    ASSERT_TRUE(EncodeBmp(image, file).ok);
-    EXPECT_EQ(Colours(Decode(file)), (std::vector<uint32_t>{kRed, kBlue}));
+    CDibSection fields;
+    ASSERT_TRUE(fields.SetFromDib(h, masks, pixels));
+    ASSERT_TRUE(EncodeBmp(fields, file).ok);
+    EXPECT_EQ(Colours(Decode(file)), (Pixels{kRed, kBlue}));
 }
 
 } // namespace

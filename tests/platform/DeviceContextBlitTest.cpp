@@ -1,5 +1,6 @@
 #include "platform/DeviceContext.h"
 #include "platform/DibSectionDraw.h"
+#include "platform/image/DibPixels.h"
 
 #include "RasterHelpers.h"
 
@@ -16,7 +17,7 @@ using test::PixelAt;
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kBlack = 0x000000;
 
-// An 8-bit image whose pixel (x, y) has index y * width + x, through a palette of distinct colours.
+// An indexed image whose pixel (x, y) has index y * width + x, through a palette of distinct colours.
 CDibSection MakeIndexed(int32_t width, int32_t height, uint16_t bitCount) {
     CDibSection image;
     EXPECT_TRUE(image.Create(width, height, bitCount));
@@ -24,16 +25,10 @@ CDibSection MakeIndexed(int32_t width, int32_t height, uint16_t bitCount) {
     for (std::size_t i = 0; i < palette.size(); ++i)
         palette[i] = static_cast<uint32_t>(0x010203 * (i + 1)) & 0xFFFFFF; // blue, green, red
     image.SetColourTable(palette);
-    const std::size_t rowBytes = image.GetBytesPerRow();
-    for (int32_t y = 0; y < height; ++y) {
-        uint8_t* row = image.GetBits().data() + rowBytes * static_cast<std::size_t>(height - 1 - y);
-        for (int32_t x = 0; x < width; ++x) {
-            const auto index = static_cast<uint32_t>(y * width + x) % palette.size();
-            const int bitOffset = x * bitCount;
-            const int shift = 8 - bitCount - bitOffset % 8;
-            row[bitOffset / 8] = static_cast<uint8_t>(row[bitOffset / 8] | index << shift);
-        }
-    }
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            SetPackedIndex(GetRowFromTop(image, y), x, bitCount,
+                           static_cast<uint32_t>(y * width + x) % palette.size());
     return image;
 }
 
@@ -42,64 +37,25 @@ uint32_t PaletteColour(uint32_t i) {
     return CDeviceContext::PixelToColor(static_cast<uint32_t>(0x010203 * (i + 1)) & 0xFFFFFF);
 }
 
-TEST(CDeviceContextBlit, StretchBltScalesAPalettedImageByNearestPixelCentres) {
-    const CDibSection image = MakeIndexed(3, 2, 8);
-    CDibSection target = MakeBitmap(12, 8, 24);
-    CDeviceContext dc(&target);
-    EXPECT_TRUE(dc.StretchBlt(1, 1, 7, 5, image, 0, 0, 3, 2, kRop3SrcCopy));
-    for (int y = 0; y < 8; ++y) {
-        for (int x = 0; x < 12; ++x) {
-            if (x < 1 || x >= 8 || y < 1 || y >= 6) {
-                EXPECT_EQ(PixelAt(target, x, y), kWhite) << x << "," << y;
-                continue;
+TEST(CDeviceContextBlit, StretchBltScalesPalettedImagesByNearestPixelCentres) {
+    for (uint16_t depth : {1, 2, 4, 8}) {
+        const CDibSection image = MakeIndexed(3, 2, depth);
+        CDibSection target = MakeBitmap(12, 8, depth == 8 ? 24 : 32);
+        CDeviceContext dc(&target);
+        EXPECT_TRUE(dc.StretchBlt(1, 1, 7, 5, image, 0, 0, 3, 2, kRop3SrcCopy));
+        for (int y = 0; y < 8; ++y) {
+            for (int x = 0; x < 12; ++x) {
+                // Pixel centre (i + 0.5) scaled into the source, truncated.
+                const int sx = ((x - 1) * 2 + 1) * 3 / 14, sy = ((y - 1) * 2 + 1) * 2 / 10;
+                const bool inside = x >= 1 && x < 8 && y >= 1 && y < 6;
+                EXPECT_EQ(PixelAt(target, x, y),
+                          inside ? PaletteColour(static_cast<uint32_t>(sy * 3 + sx) % (1u << depth)) : kWhite)
+                    << depth << " bits at " << x << "," << y;
             }
-            // Pixel centre (i + 0.5) scaled into the source, truncated.
-            const int sx = ((x - 1) * 2 + 1) * 3 / 14;
-            const int sy = ((y - 1) * 2 + 1) * 2 / 10;
-            EXPECT_EQ(PixelAt(target, x, y), PaletteColour(static_cast<uint32_t>(sy * 3 + sx)))
-                << x << "," << y;
         }
     }
-}
 
-TEST(CDeviceContextBlit, StretchBltReadsEveryDepthThroughItsColourTable) {
-    for (uint16_t depth : {1, 2, 4, 8}) {
-        const CDibSection image = MakeIndexed(5, 3, depth);
-        CDibSection target = MakeBitmap(10, 6, 32);
-        CDeviceContext dc(&target);
-        EXPECT_TRUE(dc.StretchBlt(0, 0, 10, 6, image, 0, 0, 5, 3, kRop3SrcCopy));
-        for (int y = 0; y < 6; ++y)
-            for (int x = 0; x < 10; ++x)
-                EXPECT_EQ(PixelAt(target, x, y),
-                          PaletteColour(static_cast<uint32_t>((y / 2) * 5 + x / 2) % (1u << depth)))
-                    << depth << " at " << x << "," << y;
-    }
-
-    // 16 bits without masks are 5-5-5; 32 bits with bit fields use the masks in the colour table.
-    CDibSection sixteen;
-    sixteen.Create(1, 1, 16);
-    sixteen.GetBits()[0] = 0x1F; // blue 31
-    sixteen.GetBits()[1] = 0x7C; // red 31
-    CDibSection fields;
-    CBitmapInfoHeader h;
-    h.size = 40;
-    h.width = 1;
-    h.height = 1;
-    h.planes = 1;
-    h.bitCount = 32;
-    h.compression = CBitmapInfoHeader::kCompressionFields;
-    const uint32_t masks[3] = {0x000000FF, 0x0000FF00, 0x00FF0000}; // red in the low byte
-    const uint8_t pixel[4] = {0x11, 0x22, 0x33, 0x00};
-    ASSERT_TRUE(fields.SetFromDib(h, masks, pixel));
-    CDibSection target = MakeBitmap(2, 1, 24);
-    CDeviceContext dc(&target);
-    dc.BitBlt(0, 0, 1, 1, sixteen, 0, 0, kRop3SrcCopy);
-    dc.BitBlt(1, 0, 1, 1, fields, 0, 0, kRop3SrcCopy);
-    EXPECT_EQ(PixelAt(target, 0, 0), 0xFF00FFu);
-    EXPECT_EQ(PixelAt(target, 1, 0), 0x332211u); // red 0x11, green 0x22, blue 0x33
-}
-
-TEST(CDeviceContextBlit, NegativeHeightTurnsTheImageUpsideDown) {
+    // A negative height turns the image upside down.
     const CDibSection image = MakeIndexed(4, 3, 8);
     CDibSection target = MakeBitmap(4, 3, 24);
     CDeviceContext dc(&target);
@@ -107,6 +63,26 @@ TEST(CDeviceContextBlit, NegativeHeightTurnsTheImageUpsideDown) {
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(PixelAt(target, x, y), PaletteColour(static_cast<uint32_t>((2 - y) * 4 + x)));
+
+    // 16 bits without masks are 5-5-5; 32 bits with bit fields use the masks in the colour table.
+    CDibSection sixteen;
+    sixteen.Create(1, 1, 16);
+    sixteen.GetBits()[0] = 0x1F; // blue 31
+    sixteen.GetBits()[1] = 0x7C; // red 31
+    const CBitmapInfoHeader h{.size = 40,
+                              .width = 1,
+                              .height = 1,
+                              .planes = 1,
+                              .bitCount = 32,
+                              .compression = CBitmapInfoHeader::kCompressionFields};
+    const uint32_t masks[3] = {0x000000FF, 0x0000FF00, 0x00FF0000}; // red in the low byte
+    const uint8_t pixel[4] = {0x11, 0x22, 0x33, 0x00};
+    CDibSection fields;
+    ASSERT_TRUE(fields.SetFromDib(h, masks, pixel));
+    dc.BitBlt(0, 0, 1, 1, sixteen, 0, 0, kRop3SrcCopy);
+    dc.BitBlt(1, 0, 1, 1, fields, 0, 0, kRop3SrcCopy);
+    EXPECT_EQ(PixelAt(target, 0, 0), 0xFF00FFu);
+    EXPECT_EQ(PixelAt(target, 1, 0), 0x332211u); // red 0x11, green 0x22, blue 0x33
 }
 
 TEST(CDeviceContextBlit, BitBltCopiesInvertsAndLeavesUnmappedPixels) {

@@ -80,42 +80,30 @@ TEST(CDeviceContextClip, ClippedDrawingMatchesTheFullDrawingInsideAndTouchesNoth
         }
     }
     EXPECT_GT(drawnInside, 200);
-    // The damage covers what was drawn and stays within the clip.
-    const CRect damage = dc.GetDamage();
-    EXPECT_EQ(damage, clip);
+    EXPECT_EQ(dc.GetDamage(), clip) << "the damage covers what was drawn and stays within the clip";
+
+    // 32-bit bitmaps, bottom-up or top-down, show the same picture as 24-bit ones.
+    for (int32_t height : {64, -64}) {
+        CDibSection other;
+        ASSERT_TRUE(other.Create(64, height, 32));
+        CDeviceContext otherDc(&other);
+        otherDc.FillSolidRect(CRect(0, 0, 64, 64), kGuard);
+        DrawScene(otherDc, image);
+        EXPECT_EQ(test::CountDifferences(full, other), 0) << height;
+    }
 }
 
 TEST(CDeviceContextClip, DrawingNeverWritesPastTheBitmapsBytes) {
-    // A bitmap inside a larger buffer would show stray writes; here the bitmap's own padding bytes of
-    // each row (a 24-bit row of 5 pixels holds one padding byte) must keep their value.
-    const CDibSection image = SmallImage();
+    // The padding byte of each row (a 24-bit row of 5 pixels has one) must keep its value.
     CDibSection bitmap = MakeBitmap(5, 70, 24, kGuard);
     const std::size_t rowBytes = bitmap.GetBytesPerRow();
     ASSERT_EQ(rowBytes, 16u);
     for (std::size_t row = 0; row < 70; ++row)
         bitmap.GetBits()[row * rowBytes + 15] = 0xA7;
     CDeviceContext dc(&bitmap);
-    DrawScene(dc, image);
+    DrawScene(dc, SmallImage());
     for (std::size_t row = 0; row < 70; ++row)
         EXPECT_EQ(bitmap.GetBits()[row * rowBytes + 15], 0xA7) << row;
-    EXPECT_EQ(bitmap.GetBits().size(), rowBytes * 70);
-}
-
-TEST(CDeviceContextClip, TwentyFourAndThirtyTwoBitBitmapsShowTheSamePicture) {
-    const CDibSection image = SmallImage();
-    CDibSection a = MakeBitmap(64, 64, 24, kGuard);
-    CDibSection b = MakeBitmap(64, 64, 32, kGuard);
-    CDeviceContext da(&a), db(&b);
-    DrawScene(da, image);
-    DrawScene(db, image);
-    EXPECT_EQ(test::CountDifferences(a, b), 0);
-    // Top-down rows give the same picture as well.
-    CDibSection c;
-    ASSERT_TRUE(c.Create(64, -64, 32));
-    CDeviceContext dcc(&c);
-    dcc.FillSolidRect(CRect(0, 0, 64, 64), kGuard);
-    DrawScene(dcc, image);
-    EXPECT_EQ(test::CountDifferences(a, c), 0);
 }
 
 TEST(CDeviceContextClip, OtherDepthsAreNotDrawnOn) {
@@ -151,7 +139,7 @@ TEST(CDeviceContextClip, RandomCallsStayInsideRandomClips) {
     std::mt19937 random(5);
     const CDibSection image = SmallImage();
     const int32_t scales[] = {40, 400, 2000000000};
-    for (int round = 0; round < 40; ++round) {
+    for (int round = 0; round < 30; ++round) {
         CDibSection bitmap = MakeBitmap(32, 24, round % 2 ? 24 : 32, kGuard);
         CDeviceContext dc(&bitmap);
         const int32_t l = static_cast<int32_t>(random() % 32), t = static_cast<int32_t>(random() % 24);
@@ -170,31 +158,22 @@ TEST(CDeviceContextClip, RandomCallsStayInsideRandomClips) {
             std::vector<CPoint> points(1 + random() % 6);
             for (CPoint& p : points)
                 p = CPoint(coordinate(), coordinate());
-            switch (random() % 7) {
-            case 0:
+            const auto kind = random() % 7;
+            if (kind == 0)
                 dc.Polyline(points);
-                break;
-            case 1:
+            else if (kind == 1)
                 dc.Polygon(points);
-                break;
-            case 2:
+            else if (kind == 2)
                 dc.Rectangle(coordinate(), coordinate(), coordinate(), coordinate());
-                break;
-            case 3:
+            else if (kind == 3)
                 dc.Ellipse(coordinate(), coordinate(), coordinate(), coordinate());
-                break;
-            case 4:
+            else if (kind == 4)
                 dc.DrawFocusRect(CRect(coordinate(), coordinate(), coordinate(), coordinate()));
-                break;
-            case 5:
+            else if (kind == 5)
                 dc.StretchBlt(coordinate(), coordinate(), coordinate(), coordinate(), image, coordinate(),
                               coordinate(), coordinate(), coordinate(), kRop3SrcCopy);
-                break;
-            default:
-                dc.MoveTo(points[0]);
+            else
                 dc.LineTo(coordinate(), coordinate());
-                break;
-            }
         }
         for (int y = 0; y < 24; ++y) {
             for (int x = 0; x < 32; ++x) {

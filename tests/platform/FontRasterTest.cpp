@@ -1,14 +1,16 @@
 #include "FontTestSetup.h"
+#include "RasterHelpers.h"
 
 #include "platform/TextRaster.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 
 namespace pq {
 namespace {
+
+using test::PixelAt;
 
 constexpr uint32_t kWhite = 0xFFFFFF;
 
@@ -17,14 +19,6 @@ CDibSection WhiteBitmap(int32_t width, int32_t height, uint16_t bitCount) {
     EXPECT_TRUE(dib.Create(width, height, bitCount));
     std::fill(dib.GetBits().begin(), dib.GetBits().end(), uint8_t{0xFF});
     return dib;
-}
-
-// The colour reference of the pixel in row y counted from the top.
-uint32_t PixelAt(const CDibSection& dib, int32_t x, int32_t y) {
-    const int32_t row = dib.GetHeader().height > 0 ? dib.GetHeight() - 1 - y : y;
-    const uint8_t* p = dib.GetBits().data() + static_cast<std::size_t>(row) * dib.GetBytesPerRow() +
-                       static_cast<std::size_t>(x) * (dib.GetBitCount() / 8);
-    return static_cast<uint32_t>(p[2]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[0]) << 16;
 }
 
 // The smallest rectangle holding every pixel that is no longer white.
@@ -121,34 +115,29 @@ TEST(RenderTextLine, QuarterTurnStandsTheLineUpFromItsOrigin) {
     EXPECT_EQ(up.bottom, origin.y - (flat.left - origin.x));
 }
 
-TEST(RenderTextLine, HalfTurnHangsTheLineUpsideDownLeftOfItsOrigin) {
+TEST(RenderTextLine, HalfTurnHangsUpsideDownAndObliqueTextRunsUpAndRight) {
     CDibSection dib = WhiteBitmap(300, 200, 32);
-    const CFont font = MakeFont(-30, 1800);
-    RenderTextLine(dib, font, {250, 150}, u"Upside", Colour(0));
-    const CRect ink = InkBox(dib);
+    const CFont half = MakeFont(-30, 1800);
+    RenderTextLine(dib, half, {250, 150}, u"Upside", Colour(0));
+    CRect ink = InkBox(dib);
     ASSERT_FALSE(ink.IsEmpty());
     EXPECT_LE(ink.right, 250 + 2);
-    EXPECT_GE(ink.left, 250 - font.GetTextExtent(u"Upside").cx - 2);
+    EXPECT_GE(ink.left, 250 - half.GetTextExtent(u"Upside").cx - 2);
     EXPECT_LE(ink.bottom, 150 + 1);
-    EXPECT_GE(ink.top, 150 - font.GetTextMetrics().height);
-}
+    EXPECT_GE(ink.top, 150 - half.GetTextMetrics().height);
 
-TEST(RenderTextLine, ObliqueTextRunsUpAndRight) {
-    CDibSection dib = WhiteBitmap(300, 300, 24);
-    const CFont font = MakeFont(-20, 450);
+    // At 45 degrees the ink lies in the box of the cell turned about its top-left corner, along the line
+    // (r, -r) and down the cell (r, r), and stretches along most of the line.
+    dib = WhiteBitmap(300, 300, 24);
+    const CFont oblique = MakeFont(-20, 450);
     const std::u16string text = u"Diagonal line of text";
-    RenderTextLine(dib, font, {40, 260}, text, Colour(0));
-    const CRect ink = InkBox(dib);
-    const double w = font.GetTextExtent(text).cx;
-    const double h = font.GetTextMetrics().height;
-    const double r = 0.70710678;
-    // The ink lies in the bounding box of the cell turned by 45 degrees about its top-left corner:
-    // along the line (r, -r), down the cell (r, r).
+    RenderTextLine(dib, oblique, {40, 260}, text, Colour(0));
+    ink = InkBox(dib);
+    const double w = oblique.GetTextExtent(text).cx, h = oblique.GetTextMetrics().height, r = 0.70710678;
     EXPECT_GE(ink.left, 40 - 2);
     EXPECT_LE(ink.right, 40 + (w + h) * r + 2);
     EXPECT_GE(ink.top, 260 - w * r - 2);
     EXPECT_LE(ink.bottom, 260 + h * r + 2);
-    // ... and stretches along most of the line's length.
     EXPECT_GT(ink.Width(), w * r - 4);
     EXPECT_GT(ink.Height(), w * r - 4);
 }
@@ -202,109 +191,70 @@ TEST(RenderTextLine, TextOffTheBitmapWritesNothingAndTextAcrossItsEdgeIsCut) {
     EXPECT_LE(big.bottom, 64);
 }
 
-TEST(RenderTextLine, FullyCoveredPixelsTakeTheColourAndEdgesBlendTowardsIt) {
+TEST(RenderTextLine, CoveredPixelsTakeTheColourEdgesBlendAndAliasedTextHasNoBlend) {
     const uint32_t colour = 0x00336699; // red 0x99, green 0x66, blue 0x33
-    CDibSection dib = WhiteBitmap(200, 100, 24);
-    const CFont font = MakeFont(-70, 0, kFontWeightBold);
-    RenderTextLine(dib, font, {10, 10}, u"HI", Colour(colour));
-    int32_t exact = 0;
-    int32_t blended = 0;
-    for (int32_t y = 0; y < dib.GetHeight(); ++y) {
-        for (int32_t x = 0; x < dib.GetWidth(); ++x) {
-            const uint32_t p = PixelAt(dib, x, y);
-            if (p == kWhite)
-                continue;
-            if (p == colour) {
-                ++exact;
-                continue;
+    for (bool antialias : {true, false}) {
+        CDibSection dib = WhiteBitmap(200, 100, antialias ? 24 : 32);
+        CTextRasterOptions options = Colour(colour);
+        options.antialias = antialias;
+        RenderTextLine(dib, MakeFont(-70, antialias ? 0 : 200, kFontWeightBold), {10, 10}, u"HI", options);
+        int32_t exact = 0, blended = 0;
+        for (int32_t y = 0; y < dib.GetHeight(); ++y) {
+            for (int32_t x = 0; x < dib.GetWidth(); ++x) {
+                const uint32_t p = PixelAt(dib, x, y);
+                exact += p == colour;
+                if (p == kWhite || p == colour)
+                    continue;
+                ++blended;
+                // A blend lies between white and the colour in every channel, equally far along in each.
+                const double t = (255.0 - (p & 0xFF)) / (255.0 - 0x99);
+                EXPECT_NEAR((255.0 - ((p >> 8) & 0xFF)) / (255.0 - 0x66), t, 0.02);
+                EXPECT_NEAR((255.0 - ((p >> 16) & 0xFF)) / (255.0 - 0x33), t, 0.02);
             }
-            ++blended;
-            // A blend lies between white and the colour in every channel, equally far along in each.
-            const double t = (255.0 - (p & 0xFF)) / (255.0 - 0x99);
-            EXPECT_NEAR((255.0 - ((p >> 8) & 0xFF)) / (255.0 - 0x66), t, 0.02);
-            EXPECT_NEAR((255.0 - ((p >> 16) & 0xFF)) / (255.0 - 0x33), t, 0.02);
         }
+        EXPECT_GT(exact, 1000) << "the stems of two bold capitals";
+        EXPECT_EQ(blended > 0, antialias);
     }
-    EXPECT_GT(exact, 1000); // the stems of two bold capitals
-    EXPECT_GT(blended, 0);
 }
 
-TEST(RenderTextLine, AliasedTextHasOnlyTheTextColour) {
-    CDibSection dib = WhiteBitmap(200, 60, 32);
-    CTextRasterOptions options = Colour(0x000000FF);
-    options.antialias = false;
-    RenderTextLine(dib, MakeFont(-30, 200), {10, 10}, u"Aliased?", options);
-    int32_t ink = 0;
-    for (int32_t y = 0; y < dib.GetHeight(); ++y) {
-        for (int32_t x = 0; x < dib.GetWidth(); ++x) {
-            const uint32_t p = PixelAt(dib, x, y);
-            ASSERT_TRUE(p == kWhite || p == 0x0000FF) << std::hex << p;
-            ink += p != kWhite;
-        }
-    }
-    EXPECT_GT(ink, 100);
-}
-
-TEST(RenderTextLine, TwentyFourAndThirtyTwoBitsGetTheSamePixels) {
-    CDibSection a = WhiteBitmap(150, 50, 24);
-    CDibSection b = WhiteBitmap(150, 50, 32);
+TEST(RenderTextLine, DepthsAndRowOrdersGetTheSamePixels) {
     const CFont font = MakeFont(-24, 100);
-    RenderTextLine(a, font, {5, 10}, u"Same pixels", Colour(0x00204080));
-    RenderTextLine(b, font, {5, 10}, u"Same pixels", Colour(0x00204080));
-    for (int32_t y = 0; y < 50; ++y)
-        for (int32_t x = 0; x < 150; ++x)
-            ASSERT_EQ(PixelAt(a, x, y), PixelAt(b, x, y)) << x << "," << y;
-    // The fourth byte of a written 32-bit pixel is cleared as the other drawing calls clear it.
-    const uint8_t* bits = b.GetBits().data();
-    bool cleared = false;
-    for (std::size_t i = 0; i + 3 < b.GetBits().size(); i += 4)
-        cleared = cleared || (bits[i] != 0xFF && bits[i + 3] == 0);
-    EXPECT_TRUE(cleared);
+    CDibSection reference = WhiteBitmap(150, 50, 24);
+    RenderTextLine(reference, font, {5, 10}, u"Same pixels", Colour(0x00204080));
+    for (auto [height, bits] : {std::pair{50, 32}, {-50, 24}, {-50, 32}}) {
+        CDibSection other = WhiteBitmap(150, height, static_cast<uint16_t>(bits));
+        RenderTextLine(other, font, {5, 10}, u"Same pixels", Colour(0x00204080));
+        EXPECT_EQ(test::CountDifferences(reference, other), 0) << height << " rows of " << bits << " bits";
+        // The fourth byte of a written 32-bit pixel is cleared as the other drawing calls clear it.
+        bool cleared = false;
+        for (std::size_t i = 0; bits == 32 && i + 3 < other.GetBits().size(); i += 4)
+            cleared = cleared || (other.GetBits()[i] != 0xFF && other.GetBits()[i + 3] == 0);
+        EXPECT_EQ(cleared, bits == 32);
+    }
 }
 
-TEST(RenderTextLine, TopDownBitmapsShowTheSamePicture) {
-    CDibSection bottomUp = WhiteBitmap(120, 40, 24);
-    CDibSection topDown = WhiteBitmap(120, -40, 24);
-    const CFont font = MakeFont(-20);
-    RenderTextLine(bottomUp, font, {3, 4}, u"Rows", Colour(0));
-    RenderTextLine(topDown, font, {3, 4}, u"Rows", Colour(0));
-    EXPECT_EQ(InkBox(bottomUp), InkBox(topDown));
-    for (int32_t y = 0; y < 40; ++y)
-        for (int32_t x = 0; x < 120; ++x)
-            ASSERT_EQ(PixelAt(bottomUp, x, y), PixelAt(topDown, x, y));
-    // Row 4 from the top of a bottom-up bitmap is stored near the end of its memory.
-    EXPECT_NE(std::memcmp(bottomUp.GetBits().data(), topDown.GetBits().data(), bottomUp.GetBits().size()), 0);
-}
-
-TEST(RenderTextLine, UnderlineRunsUnderTheWholeLine) {
+TEST(RenderTextLine, UnderlineRunsUnderTheWholeLineAndAnOpaqueBackgroundFillsTheCell) {
     CDibSection plain = WhiteBitmap(300, 80, 24);
     CDibSection underlined = WhiteBitmap(300, 80, 24);
     const CFont font = MakeFont(-30);
     const CFont withLine = MakeFont(-30, 0, kFontWeightNormal, true);
     RenderTextLine(plain, font, {10, 10}, u"on on", Colour(0));
     RenderTextLine(underlined, withLine, {10, 10}, u"on on", Colour(0));
-    const int32_t baseline = 10 + font.GetTextMetrics().ascent;
-    const int32_t row = baseline + withLine.GetUnderlineOffset();
-    const int32_t width = font.GetTextExtent(u"on on").cx;
-    for (int32_t x = 10; x < 10 + width; ++x) {
-        EXPECT_EQ(PixelAt(underlined, x, row), 0u) << x;
+    const int32_t row = 10 + font.GetTextMetrics().ascent + withLine.GetUnderlineOffset();
+    const CTextSize extent = font.GetTextExtent(u"on on");
+    for (int32_t x = 9; x <= 10 + extent.cx; ++x) {
+        EXPECT_EQ(PixelAt(underlined, x, row), x == 9 || x == 10 + extent.cx ? kWhite : 0u) << x;
         EXPECT_EQ(PixelAt(plain, x, row), kWhite) << x;
     }
-    EXPECT_EQ(PixelAt(underlined, 10 + width, row), kWhite);
-    EXPECT_EQ(PixelAt(underlined, 9, row), kWhite);
-}
 
-TEST(RenderTextLine, OpaqueBackgroundFillsTheCell) {
-    CDibSection dib = WhiteBitmap(200, 60, 24);
-    const CFont font = MakeFont(-20);
     CTextRasterOptions options = Colour(0);
     options.opaque = true;
     options.backgroundColor = 0x0000FF00;
-    RenderTextLine(dib, font, {15, 12}, u"cell", options);
-    const CTextSize extent = font.GetTextExtent(u"cell");
-    EXPECT_EQ(InkBox(dib), CRect(15, 12, 15 + extent.cx, 12 + extent.cy));
-    EXPECT_EQ(PixelAt(dib, 15, 12), 0x00FF00u);
-    EXPECT_EQ(PixelAt(dib, 15 + extent.cx - 1, 12 + extent.cy - 1), 0x00FF00u);
+    plain = WhiteBitmap(300, 80, 24);
+    RenderTextLine(plain, font, {15, 12}, u"on on", options);
+    EXPECT_EQ(InkBox(plain), CRect(15, 12, 15 + extent.cx, 12 + extent.cy));
+    EXPECT_EQ(PixelAt(plain, 15, 12), 0x00FF00u);
+    EXPECT_EQ(PixelAt(plain, 15 + extent.cx - 1, 12 + extent.cy - 1), 0x00FF00u);
 }
 
 TEST(RenderTextLine, OtherDepthsAndEmptyFontsDrawNothing) {

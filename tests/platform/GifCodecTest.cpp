@@ -11,6 +11,7 @@ namespace pq {
 namespace {
 
 using test::Colours;
+using Pixels = std::vector<uint32_t>;
 
 constexpr uint32_t kRed = MakeRgb(255, 0, 0);
 constexpr uint32_t kGreen = MakeRgb(0, 255, 0);
@@ -23,8 +24,8 @@ struct CGifFrame {
     int width = 1;
     int height = 1;
     bool interlaced = false;
-    std::vector<GifColorType> localColours;
-    std::vector<GifPixelType> pixels; // rows from the top, in picture order
+    std::vector<GifColorType> localColours{};
+    std::vector<GifPixelType> pixels{}; // rows from the top, in picture order
     int transparentIndex = -1;
 };
 
@@ -60,19 +61,11 @@ std::vector<uint8_t> WriteGif(int width, int height, const std::vector<GifColorT
         EXPECT_EQ(EGifPutImageDesc(gif, f.left, f.top, f.width, f.height, f.interlaced, local), GIF_OK);
         // giflib takes the rows in storage order; an interlaced picture stores them by passes.
         std::vector<int> order;
-        if (f.interlaced) {
-            for (int y = 0; y < f.height; y += 8)
+        for (auto [start, step] : f.interlaced
+                                      ? std::vector<std::pair<int, int>>{{0, 8}, {4, 8}, {2, 4}, {1, 2}}
+                                      : std::vector<std::pair<int, int>>{{0, 1}})
+            for (int y = start; y < f.height; y += step)
                 order.push_back(y);
-            for (int y = 4; y < f.height; y += 8)
-                order.push_back(y);
-            for (int y = 2; y < f.height; y += 4)
-                order.push_back(y);
-            for (int y = 1; y < f.height; y += 2)
-                order.push_back(y);
-        } else {
-            for (int y = 0; y < f.height; ++y)
-                order.push_back(y);
-        }
         for (int y : order) {
             std::vector<GifPixelType> line(f.pixels.begin() + y * f.width,
                                            f.pixels.begin() + (y + 1) * f.width);
@@ -94,56 +87,34 @@ CDibSection Decode(const std::vector<uint8_t>& file) {
     return image;
 }
 
-TEST(GifDecode, FirstPictureBecomesAPaletteBitmap) {
-    CGifFrame frame;
-    frame.width = 3;
-    frame.height = 2;
-    frame.pixels = {0, 1, 2, 3, 3, 0};
-    CGifFrame second = frame; // a later frame must not show
-    second.pixels = {3, 3, 3, 3, 3, 3};
-    const CDibSection image = Decode(WriteGif(3, 2, kFourColours, 0, {frame, second}));
+TEST(GifDecode, FirstPictureOnTheBackgroundInAPaletteBitmap) {
+    const CGifFrame first{.width = 3, .height = 2, .pixels = {0, 1, 2, 3, 3, 0}};
+    const CGifFrame second{.width = 3, .height = 2, .pixels = {3, 3, 3, 3, 3, 3}}; // must not show
+    const CDibSection image = Decode(WriteGif(3, 2, kFourColours, 0, {first, second}));
     EXPECT_EQ(image.GetBitCount(), 8);
     EXPECT_EQ(image.GetColourCount(), 256u);
-    EXPECT_EQ(Colours(image), (std::vector<uint32_t>{kRed, kGreen, kBlue, kWhite, kWhite, kRed}));
-}
+    EXPECT_EQ(Colours(image), (Pixels{kRed, kGreen, kBlue, kWhite, kWhite, kRed}));
 
-TEST(GifDecode, PictureSmallerThanTheScreenShowsTheBackground) {
-    CGifFrame frame;
-    frame.left = 1;
-    frame.top = 1;
-    frame.width = 2;
-    frame.height = 1;
-    frame.pixels = {0, 1};
-    const CDibSection image = Decode(WriteGif(3, 2, kFourColours, 2, {frame}));
-    EXPECT_EQ(Colours(image), (std::vector<uint32_t>{kBlue, kBlue, kBlue, kBlue, kRed, kGreen}));
-}
+    // A picture smaller than the screen shows the background (blue) around it.
+    const CGifFrame inner{.left = 1, .top = 1, .width = 2, .pixels = {0, 1}};
+    EXPECT_EQ(Colours(Decode(WriteGif(3, 2, kFourColours, 2, {inner}))),
+              (Pixels{kBlue, kBlue, kBlue, kBlue, kRed, kGreen}));
 
-TEST(GifDecode, InterlacedRowsLandInPlace) {
-    CGifFrame frame;
-    frame.width = 1;
-    frame.height = 10;
-    frame.interlaced = true;
+    // A local table wins over the global one; transparency is ignored.
+    const CGifFrame local{
+        .width = 2, .localColours = {{9, 9, 9}, {0, 0, 255}}, .pixels = {0, 1}, .transparentIndex = 0};
+    EXPECT_EQ(Colours(Decode(WriteGif(2, 1, kFourColours, 0, {local}))), (Pixels{MakeRgb(9, 9, 9), kBlue}));
+
+    CGifFrame interlaced{.height = 10, .interlaced = true};
     for (int y = 0; y < 10; ++y)
-        frame.pixels.push_back(static_cast<GifPixelType>(y % 4));
-    const CDibSection image = Decode(WriteGif(1, 10, kFourColours, 0, {frame}));
-    const uint32_t expected[4] = {kRed, kGreen, kBlue, kWhite};
+        interlaced.pixels.push_back(static_cast<GifPixelType>(y % 4));
+    const CDibSection rows = Decode(WriteGif(1, 10, kFourColours, 0, {interlaced}));
     for (int y = 0; y < 10; ++y)
-        EXPECT_EQ(GetPixelColour(image, 0, y), expected[y % 4]) << "row " << y;
-}
-
-TEST(GifDecode, LocalTableWinsAndTransparencyIsIgnored) {
-    CGifFrame frame;
-    frame.width = 2;
-    frame.localColours = {{9, 9, 9}, {0, 0, 255}};
-    frame.pixels = {0, 1};
-    frame.transparentIndex = 0;
-    EXPECT_EQ(Colours(Decode(WriteGif(2, 1, kFourColours, 0, {frame}))),
-              (std::vector<uint32_t>{MakeRgb(9, 9, 9), kBlue}));
+        EXPECT_EQ(GetPixelColour(rows, 0, y), Colours(image)[y % 4]) << "row " << y;
 }
 
 TEST(GifRefusal, HugeScreenOrPictureIsRefusedBeforeAllocating) {
-    CGifFrame frame;
-    frame.pixels = {1};
+    const CGifFrame frame{.pixels = {1}};
     std::vector<uint8_t> file = WriteGif(20000, 20000, kFourColours, 0, {frame});
     CDibSection image;
     test::StartAllocationProbe();
@@ -169,14 +140,14 @@ TEST(GifRefusal, HugeScreenOrPictureIsRefusedBeforeAllocating) {
 }
 
 TEST(GifRefusal, TruncatedTablelessAndEmptyFiles) {
-    CGifFrame frame;
-    frame.width = 16;
-    frame.height = 16;
+    CGifFrame frame{.width = 16, .height = 16};
     for (int i = 0; i < 256; ++i)
         frame.pixels.push_back(static_cast<GifPixelType>((i * 7) % 4));
     const std::vector<uint8_t> file = WriteGif(16, 16, kFourColours, 0, {frame});
     CDibSection image;
-    for (std::size_t n : {std::size_t{5}, std::size_t{20}, file.size() - 10}) {
+    // Every prefix that cuts into the picture is refused; only the closing trailer byte may be missing.
+    ASSERT_EQ(file.back(), 0x3B);
+    for (std::size_t n = 0; n + 1 < file.size(); ++n) {
         const CImageResult result = DecodeGif(std::span(file).first(n), image);
         EXPECT_FALSE(result.ok) << n << " bytes";
         EXPECT_EQ(result.message.substr(0, 5), "GIF: ");

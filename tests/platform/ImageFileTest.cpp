@@ -30,21 +30,20 @@ std::size_t CountEntries(const std::filesystem::path& folder) {
     return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
 }
 
-TEST(IsImageFile, AcceptsTheFiveEndingsInAnyCase) {
-    for (const char* name :
-         {"photo.PNG", "a.png", "x.bmp", "scan.Jpg", "anim.gif", "pocket.2BP", "/a.b/c.bmp"})
+TEST(ImagePaths, FiveEndingsInAnyCaseAndOnlyTheFileNamesOwnExtensionReplaced) {
+    for (const char* name : {"photo.PNG", "x.bmp", "scan.Jpg", "anim.gif", "pocket.2BP", "/a.b/c.bmp"})
         EXPECT_TRUE(IsImageFile(name)) << name;
-    for (const char* name : {"x.tif", "photo.jpeg", "bmp", "png", "", "a.pdf", "x.bmp.txt"})
+    for (const char* name : {"x.tif", "photo.jpeg", "bmp", "", "x.bmp.txt"})
         EXPECT_FALSE(IsImageFile(name)) << name;
-}
-
-TEST(ReplaceExtension, ReplacesOnlyTheFileNamesOwnExtension) {
-    EXPECT_EQ(ReplaceExtension("picture.jpeg", "jpg"), "picture.jpg");
-    EXPECT_EQ(ReplaceExtension("picture.BMP", "bmp"), "picture.bmp");
-    EXPECT_EQ(ReplaceExtension("picture", "bmp"), "picture.bmp");
-    EXPECT_EQ(ReplaceExtension("a.b.c", "jpg"), "a.b.jpg");
-    EXPECT_EQ(ReplaceExtension("/home/me/my.pictures/page", "jpg"), "/home/me/my.pictures/page.jpg");
-    EXPECT_EQ(ReplaceExtension("/home/me/my.pictures/page.png", "jpg"), "/home/me/my.pictures/page.jpg");
+    const std::pair<const char*, const char*> cases[] = {
+        {"picture.jpeg", "picture.jpg"},
+        {"picture", "picture.jpg"},
+        {"a.b.c", "a.b.jpg"},
+        {"/home/me/my.pictures/page", "/home/me/my.pictures/page.jpg"},
+        {"/home/me/my.pictures/page.PNG", "/home/me/my.pictures/page.jpg"},
+    };
+    for (const auto& [path, expected] : cases)
+        EXPECT_EQ(ReplaceExtension(path, "jpg"), expected);
 }
 
 TEST(LoadImageFile, DecodesByContentWhateverTheName) {
@@ -55,41 +54,36 @@ TEST(LoadImageFile, DecodesByContentWhateverTheName) {
     ASSERT_TRUE(WriteJpegFile(folder.File("c.jpg"), picture, 100).ok);
     std::filesystem::rename(folder.File("b.png"), folder.File("b.gif")); // a misnamed file still loads
 
-    CDibSection image;
-    CImageResult result = LoadImageFile(folder.File("a.bmp"), image);
-    ASSERT_TRUE(result.ok) << result.message;
-    EXPECT_EQ(image, picture);
-    result = LoadImageFile(folder.File("b.gif"), image);
-    ASSERT_TRUE(result.ok) << result.message;
-    EXPECT_EQ(Colours(image), Colours(picture));
-    result = LoadImageFile(folder.File("c.jpg"), image);
-    ASSERT_TRUE(result.ok) << result.message;
-    EXPECT_EQ(image.GetWidth(), 5);
-    EXPECT_EQ(image.GetHeight(), 4);
+    for (const char* name : {"a.bmp", "b.gif", "c.jpg"}) {
+        CDibSection image;
+        const CImageResult result = LoadImageFile(folder.File(name), image);
+        ASSERT_TRUE(result.ok) << result.message;
+        if (name[0] == 'c')
+            EXPECT_EQ(std::pair(image.GetWidth(), image.GetHeight()), std::pair(5, 4))
+                << "JPEG keeps the size";
+        else
+            EXPECT_EQ(Colours(image), Colours(picture)) << name;
+    }
 }
 
 TEST(LoadImageFile, FailuresNameTheFileAndLeaveTheBitmapEmpty) {
     CScratchFolder folder;
-    CDibSection image;
-    ASSERT_TRUE(image.Create(2, 2, 24));
-    CImageResult result = LoadImageFile(folder.File("missing.bmp"), image);
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.message.find("missing.bmp"), std::string::npos) << result.message;
-    EXPECT_TRUE(image.IsEmpty());
-
-    result = LoadImageFile(folder.Path().string(), image);
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.message.find("not a regular file"), std::string::npos) << result.message;
-
     WriteAll(folder.File("text.png"), {'h', 'e', 'l', 'l', 'o'});
-    result = LoadImageFile(folder.File("text.png"), image);
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.message.find("not a BMP, JPEG, GIF, PNG or 2BP"), std::string::npos) << result.message;
-
     WriteAll(folder.File("short.bmp"), {'B', 'M', 0, 0});
-    result = LoadImageFile(folder.File("short.bmp"), image);
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.message.find("short.bmp: BMP: file too short"), std::string::npos) << result.message;
+    const std::pair<std::string, const char*> cases[] = {
+        {folder.File("missing.bmp"), "missing.bmp"},
+        {folder.Path().string(), "not a regular file"},
+        {folder.File("text.png"), "not a BMP, JPEG, GIF, PNG or 2BP"},
+        {folder.File("short.bmp"), "short.bmp: BMP: file too short"},
+    };
+    for (const auto& [path, message] : cases) {
+        CDibSection image;
+        ASSERT_TRUE(image.Create(2, 2, 24));
+        const CImageResult result = LoadImageFile(path, image);
+        EXPECT_FALSE(result.ok);
+        EXPECT_NE(result.message.find(message), std::string::npos) << result.message;
+        EXPECT_TRUE(image.IsEmpty()) << path;
+    }
 }
 
 TEST(WriteBmpFile, WritesTheExactFileAndReplacesAnOldOne) {
@@ -129,26 +123,20 @@ TEST(WriteBmpFile, AnUncreatableFileIsAFailure) {
     EXPECT_FALSE(WriteBmpFile(picture, "").ok);
 }
 
-TEST(WriteJpegFile, RefusedDepthLeavesTheOldFileAlone) {
-    CScratchFolder folder;
-    const std::string path = folder.File("keep.jpg");
-    const std::vector<uint8_t> old = {1, 2, 3, 4};
-    WriteAll(path, old);
-    CDibSection indexed;
-    ASSERT_TRUE(indexed.Create(3, 3, 8));
-    const CImageResult result = WriteJpegFile(path, indexed);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(ReadAll(path), old);
-    EXPECT_EQ(CountEntries(folder.Path()), 1u);
-}
-
-TEST(WriteJpegFile, DecodesBackToThePicture) {
+TEST(WriteJpegFile, WritesQualityHundredAndARefusalLeavesTheOldFile) {
     CScratchFolder folder;
     const CDibSection picture = test::MakeGradient(12, 8);
-    ASSERT_TRUE(WriteJpegFile(folder.File("g.jpg"), picture).ok);
+    const std::string path = folder.File("keep.jpg");
+    ASSERT_TRUE(WriteJpegFile(path, picture).ok);
     std::vector<uint8_t> expected;
     ASSERT_TRUE(EncodeJpeg(picture, 100, expected).ok);
-    EXPECT_EQ(ReadAll(folder.File("g.jpg")), expected) << "the default quality is 100";
+    EXPECT_EQ(ReadAll(path), expected) << "the default quality is 100";
+
+    CDibSection indexed;
+    ASSERT_TRUE(indexed.Create(3, 3, 8));
+    EXPECT_FALSE(WriteJpegFile(path, indexed).ok);
+    EXPECT_EQ(ReadAll(path), expected);
+    EXPECT_EQ(CountEntries(folder.Path()), 1u) << "no temporary file is left behind";
 }
 
 TEST(WriteFileReplacing, WritesEveryByte) {

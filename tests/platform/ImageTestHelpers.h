@@ -40,8 +40,8 @@ struct CBmpBuilder {
     uint16_t bitCount = 24;
     uint32_t compression = 0;
     uint32_t clrUsed = 0;
-    std::vector<uint8_t> extra; // masks and/or colour table
-    std::vector<uint8_t> pixels;
+    std::vector<uint8_t> extra{}; // masks and/or colour table
+    std::vector<uint8_t> pixels{};
     int64_t pixelOffset = -1;
 
     [[nodiscard]] std::vector<uint8_t> Build() const {

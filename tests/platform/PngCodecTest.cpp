@@ -12,6 +12,7 @@ namespace pq {
 namespace {
 
 using test::Colours;
+using Pixels = std::vector<uint32_t>;
 
 // Writes a PNG with libpng directly from rows of raw samples, for colour types our encoder does not make.
 struct CPngLayout {
@@ -20,11 +21,11 @@ struct CPngLayout {
     int depth = 8;
     int colourType = PNG_COLOR_TYPE_RGB;
     bool interlaced = false;
-    std::vector<png_color> palette;
-    std::vector<png_byte> paletteAlpha;
+    std::vector<png_color> palette{};
+    std::vector<png_byte> paletteAlpha{};
     bool greyKey = false;
     png_uint_16 greyKeyValue = 0;
-    std::vector<std::vector<uint8_t>> rows;
+    std::vector<std::vector<uint8_t>> rows{};
 };
 
 void AppendOutput(png_structp png, png_bytep data, png_size_t length) {
@@ -38,8 +39,9 @@ std::vector<uint8_t> WritePng(const CPngLayout& layout) {
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, AppendOutput, nullptr);
     png_set_IHDR(png, info, static_cast<png_uint_32>(layout.width), static_cast<png_uint_32>(layout.height),
-                 layout.depth, layout.colourType, layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 layout.depth, layout.colourType,
+                 layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     if (!layout.palette.empty())
         png_set_PLTE(png, info, layout.palette.data(), static_cast<int>(layout.palette.size()));
     if (!layout.paletteAlpha.empty())
@@ -67,16 +69,14 @@ CDibSection Decode(const std::vector<uint8_t>& file) {
     return image;
 }
 
-TEST(PngRoundTrip, TwentyFourBitIsExact) {
+TEST(PngRoundTrip, EveryDepthKeepsItsColoursExactly) {
     const CDibSection picture = test::MakeTestPicture(9, 7, 5);
     std::vector<uint8_t> file;
     ASSERT_TRUE(EncodePng(picture, file).ok);
-    const CDibSection decoded = Decode(file);
+    CDibSection decoded = Decode(file);
     EXPECT_EQ(decoded.GetBitCount(), 24);
     EXPECT_EQ(Colours(decoded), Colours(picture));
-}
 
-TEST(PngRoundTrip, IndexedDepthsKeepTheirColours) {
     for (uint16_t depth : {1, 2, 4, 8}) {
         CDibSection indexed;
         ASSERT_TRUE(indexed.Create(11, 3, depth));
@@ -88,99 +88,69 @@ TEST(PngRoundTrip, IndexedDepthsKeepTheirColours) {
             for (int32_t x = 0; x < 11; ++x)
                 SetPackedIndex(GetRowFromTop(indexed, y), x, depth,
                                static_cast<uint32_t>(5 * x + y) % table.size());
-        std::vector<uint8_t> file;
         ASSERT_TRUE(EncodePng(indexed, file).ok);
-        const CDibSection decoded = Decode(file);
+        decoded = Decode(file);
         EXPECT_EQ(decoded.GetBitCount(), 8);
         EXPECT_EQ(Colours(decoded), Colours(indexed)) << depth << " bits";
     }
+
+    // A 32-bit bitmap (blue, green, red, unused) is written as RGB.
+    CDibSection wide;
+    ASSERT_TRUE(wide.Create(2, 1, 32));
+    const uint8_t pixels[8] = {10, 20, 30, 0, 200, 100, 50, 0};
+    std::copy(std::begin(pixels), std::end(pixels), GetRowFromTop(wide, 0).begin());
+    ASSERT_TRUE(EncodePng(wide, file).ok);
+    EXPECT_EQ(Colours(Decode(file)), (Pixels{MakeRgb(30, 20, 10), MakeRgb(50, 100, 200)}));
 }
 
-TEST(PngRoundTrip, ThirtyTwoBitBitmapIsWrittenAsRgb) {
-    CDibSection image;
-    ASSERT_TRUE(image.Create(2, 1, 32));
-    auto row = GetRowFromTop(image, 0);
-    const uint8_t pixels[8] = {10, 20, 30, 0, 200, 100, 50, 0}; // blue, green, red, unused
-    std::copy(std::begin(pixels), std::end(pixels), row.begin());
-    std::vector<uint8_t> file;
-    ASSERT_TRUE(EncodePng(image, file).ok);
-    EXPECT_EQ(Colours(Decode(file)), (std::vector<uint32_t>{MakeRgb(30, 20, 10), MakeRgb(50, 100, 200)}));
-}
-
-TEST(PngDecode, AlphaIsCompositedOnWhite) {
-    CPngLayout layout;
-    layout.width = 3;
-    layout.colourType = PNG_COLOR_TYPE_RGBA;
-    layout.rows = {{255, 0, 0, 255, 255, 0, 0, 0, 0, 0, 0, 128}};
-    EXPECT_EQ(Colours(Decode(WritePng(layout))),
-              (std::vector<uint32_t>{MakeRgb(255, 0, 0), MakeRgb(255, 255, 255), MakeRgb(127, 127, 127)}));
-
-    layout.width = 2;
-    layout.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
-    layout.depth = 16;
-    layout.rows = {{0x12, 0x34, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00}};
-    EXPECT_EQ(Colours(Decode(WritePng(layout))),
-              (std::vector<uint32_t>{MakeRgb(0x12, 0x12, 0x12), MakeRgb(255, 255, 255)}));
-}
-
-TEST(PngDecode, PaletteTransparencyIsCompositedPerEntry) {
-    CPngLayout layout;
-    layout.width = 2;
-    layout.colourType = PNG_COLOR_TYPE_PALETTE;
-    layout.palette = {{0, 0, 0}, {0, 0, 255}};
-    layout.paletteAlpha = {0};
-    layout.rows = {{0, 1}};
-    const CDibSection image = Decode(WritePng(layout));
-    EXPECT_EQ(image.GetBitCount(), 8);
-    EXPECT_EQ(Colours(image), (std::vector<uint32_t>{MakeRgb(255, 255, 255), MakeRgb(0, 0, 255)}));
-}
-
-TEST(PngDecode, GreyDepthsAndGreyKey) {
-    CPngLayout layout;
-    layout.width = 4;
-    layout.colourType = PNG_COLOR_TYPE_GRAY;
-    layout.depth = 2;
-    layout.rows = {{0x1B}};
-    CDibSection image = Decode(WritePng(layout));
-    EXPECT_EQ(image.GetBitCount(), 8);
-    EXPECT_EQ(Colours(image),
-              (std::vector<uint32_t>{0, MakeRgb(85, 85, 85), MakeRgb(170, 170, 170), 0xFFFFFF}));
-
-    layout.width = 1;
-    layout.depth = 16;
-    layout.rows = {{0xAB, 0xCD}};
-    EXPECT_EQ(Colours(Decode(WritePng(layout))), (std::vector<uint32_t>{MakeRgb(0xAB, 0xAB, 0xAB)}));
-
-    layout.width = 2;
-    layout.depth = 8;
-    layout.greyKey = true;
-    layout.greyKeyValue = 7;
-    layout.rows = {{7, 8}};
-    EXPECT_EQ(Colours(Decode(WritePng(layout))), (std::vector<uint32_t>{0xFFFFFF, MakeRgb(8, 8, 8)}));
-}
-
-TEST(PngDecode, InterlacedPictureIsExact) {
-    CPngLayout layout;
-    layout.width = 9;
-    layout.height = 9;
-    layout.interlaced = true;
-    CDibSection expected;
-    ASSERT_TRUE(expected.Create(9, 9, 24));
-    for (int y = 0; y < 9; ++y) {
-        std::vector<uint8_t> row;
-        auto target = GetRowFromTop(expected, y);
-        for (int x = 0; x < 9; ++x) {
-            const auto r = static_cast<uint8_t>(x * 28);
-            const auto g = static_cast<uint8_t>(y * 28);
-            const auto b = static_cast<uint8_t>(x * y);
-            row.insert(row.end(), {r, g, b});
-            target[3 * x] = b;
-            target[3 * x + 1] = g;
-            target[3 * x + 2] = r;
+TEST(PngDecode, ForeignLayoutsAreCompositedOnWhite) {
+    const uint32_t kWhite = 0xFFFFFF;
+    const CPngLayout rgba{.width = 3,
+                          .colourType = PNG_COLOR_TYPE_RGBA,
+                          .rows = {{255, 0, 0, 255, 255, 0, 0, 0, 0, 0, 0, 128}}};
+    const CPngLayout greyAlpha16{.width = 2,
+                                 .depth = 16,
+                                 .colourType = PNG_COLOR_TYPE_GRAY_ALPHA,
+                                 .rows = {{0x12, 0x34, 0xFF, 0xFF, 0, 0, 0, 0}}};
+    const CPngLayout paletteAlpha{.width = 2,
+                                  .colourType = PNG_COLOR_TYPE_PALETTE,
+                                  .palette = {{0, 0, 0}, {0, 0, 255}},
+                                  .paletteAlpha = {0},
+                                  .rows = {{0, 1}}};
+    const CPngLayout grey2{.width = 4, .depth = 2, .colourType = PNG_COLOR_TYPE_GRAY, .rows = {{0x1B}}};
+    const CPngLayout grey16{.depth = 16, .colourType = PNG_COLOR_TYPE_GRAY, .rows = {{0xAB, 0xCD}}};
+    const CPngLayout greyKey{
+        .width = 2, .colourType = PNG_COLOR_TYPE_GRAY, .greyKey = true, .greyKeyValue = 7, .rows = {{7, 8}}};
+    const std::pair<CPngLayout, Pixels> cases[] = {
+        {rgba, {MakeRgb(255, 0, 0), kWhite, MakeRgb(127, 127, 127)}},
+        {greyAlpha16, {MakeRgb(0x12, 0x12, 0x12), kWhite}},
+        {paletteAlpha, {kWhite, MakeRgb(0, 0, 255)}},
+        {grey2, {0, MakeRgb(85, 85, 85), MakeRgb(170, 170, 170), kWhite}},
+        {grey16, {MakeRgb(0xAB, 0xAB, 0xAB)}},
+        {greyKey, {kWhite, MakeRgb(8, 8, 8)}},
+    };
+    for (const auto& [layout, expected] : cases) {
+        const CDibSection image = Decode(WritePng(layout));
+        EXPECT_EQ(Colours(image), expected)
+            << "colour type " << layout.colourType << ", depth " << layout.depth;
+        if (layout.colourType == PNG_COLOR_TYPE_PALETTE || layout.depth < 8) {
+            EXPECT_EQ(image.GetBitCount(), 8) << "palette and grey pictures stay paletted";
         }
-        layout.rows.push_back(row);
     }
-    EXPECT_EQ(Colours(Decode(WritePng(layout))), Colours(expected));
+
+    // Interlaced rows land in place.
+    CPngLayout interlaced{.width = 9, .height = 9, .interlaced = true};
+    Pixels expected;
+    for (int y = 0; y < 9; ++y) {
+        interlaced.rows.emplace_back();
+        for (int x = 0; x < 9; ++x) {
+            const uint8_t rgb[3] = {static_cast<uint8_t>(x * 28), static_cast<uint8_t>(y * 28),
+                                    static_cast<uint8_t>(x * y)};
+            interlaced.rows.back().insert(interlaced.rows.back().end(), rgb, rgb + 3);
+            expected.push_back(MakeRgb(rgb[0], rgb[1], rgb[2]));
+        }
+    }
+    EXPECT_EQ(Colours(Decode(WritePng(interlaced))), expected);
 }
 
 TEST(PngRefusal, HugeClaimIsRefusedBeforeAllocating) {
@@ -209,20 +179,21 @@ TEST(PngRefusal, TruncatedCorruptAndForeignData) {
     std::vector<uint8_t> file;
     ASSERT_TRUE(EncodePng(test::MakeTestPicture(16, 16), file).ok);
     CDibSection image;
-    const std::vector<uint8_t> half(file.begin(),
-                                    file.begin() + static_cast<std::ptrdiff_t>(file.size() / 2));
-    CImageResult result = DecodePng(half, image);
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.message.find("ends before"), std::string::npos) << result.message;
-    EXPECT_TRUE(image.IsEmpty());
+    for (std::size_t n = 0; n < file.size(); ++n) {
+        const CImageResult result = DecodePng(std::span(file).first(n), image);
+        EXPECT_FALSE(result.ok) << "accepted the first " << n << " bytes";
+        EXPECT_TRUE(image.IsEmpty());
+    }
+    EXPECT_NE(DecodePng(std::span(file).first(file.size() / 2), image).message.find("ends before"),
+              std::string::npos);
 
     std::vector<uint8_t> corrupt = file;
     corrupt[file.size() / 2] ^= 0x55; // inside the pixel data: its CRC no longer matches
     EXPECT_FALSE(DecodePng(corrupt, image).ok);
 
-    result = DecodePng(std::vector<uint8_t>{'G', 'I', 'F', '8', '9', 'a', 0, 0}, image);
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.message.find("signature"), std::string::npos);
+    const CImageResult foreign = DecodePng(std::vector<uint8_t>{'G', 'I', 'F', '8', '9', 'a', 0, 0}, image);
+    EXPECT_FALSE(foreign.ok);
+    EXPECT_NE(foreign.message.find("signature"), std::string::npos);
     EXPECT_FALSE(EncodePng(CDibSection{}, file).ok);
 }
 
