@@ -94,7 +94,7 @@ void CPolyPolyFill::BuildEdges(std::size_t polygon, CPoint from, CPoint to) {
         return;
 
     // Horizontal clipping: split the rows where the edge crosses column 0 or column width - 1, and give
-    // each piece to the side its middle row lies on. A row is sampled at its top, so the split is the first
+    // each piece to the side its first row lies on. A row is sampled at its top, so the split is the first
     // whole row at or after the crossing: every row then goes to the side its own x lies on.
     const double rightColumn = width - 1;
     const double slope = (xBottom - xTop) / (yBottom - yTop);
@@ -114,10 +114,12 @@ void CPolyPolyFill::BuildEdges(std::size_t polygon, CPoint from, CPoint to) {
         const double y0 = splits[i], y1 = splits[i + 1];
         if (y1 <= y0)
             continue;
-        const double middleX = xTop + ((y0 + y1) / 2.0 - yTop) * slope;
-        if (middleX < 0.0) {
+        // Rows are sampled at their top, so the piece's first row decides its side: a piece of one row
+        // whose middle lies across the border still fills by the x of that row.
+        const double firstX = xTop + (y0 - yTop) * slope;
+        if (firstX < 0.0) {
             AddBorderEdge(polygon, static_cast<float>(y0), static_cast<float>(y1), 0.0f);
-        } else if (middleX > rightColumn) {
+        } else if (firstX > rightColumn) {
             AddBorderEdge(polygon, static_cast<float>(y0), static_cast<float>(y1),
                           static_cast<float>(rightColumn));
         } else {
