@@ -209,8 +209,9 @@ TEST_F(TextRendering, ShowcasePageMatchesItsExpectedPicture) {
     const auto rendered = RenderPageToBitmap(drawing, 0, 296, 420, false);
     ASSERT_TRUE(rendered);
     const std::string expectedPath = PQ_TEST_DATA_DIR "/render/showcase.png";
-    if (std::getenv("PQ_UPDATE_EXPECTED") != nullptr)
+    if (std::getenv("PQ_UPDATE_EXPECTED") != nullptr) {
         ASSERT_TRUE(WritePngFile(expectedPath, *rendered).ok);
+    }
     CDibSection expected;
     ASSERT_TRUE(LoadImageFile(expectedPath, expected).ok);
     ASSERT_EQ(expected.GetWidth(), 296);
