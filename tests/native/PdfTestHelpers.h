@@ -6,6 +6,7 @@
 #include "FontTestSetup.h"
 #include "model/Drawing.h"
 #include "model/GraphicObject.h"
+#include "native/PdfDeflate.h"
 #include "native/PdfFile.h"
 #include "platform/PenBrushStyles.h"
 #include "render/FontTextMetrics.h"
@@ -115,6 +116,32 @@ inline bool ReadPdf(const std::vector<uint8_t>& bytes, CDrawing& drawing) {
 
 inline bool ReadPdf(std::string_view text, CDrawing& drawing) {
     return ReadPdf(std::vector<uint8_t>(text.begin(), text.end()), drawing);
+}
+
+// The text of object number from "N 0 obj" to its "endobj"; empty when the file has no such object.
+inline std::string ObjectText(const std::string& file, int number) {
+    const std::string head = std::to_string(number) + " 0 obj\r\n";
+    std::size_t at = file.rfind("\n" + head);
+    if (at == std::string::npos)
+        return {};
+    ++at;
+    const std::size_t end = file.find("endobj", at);
+    return file.substr(at, end == std::string::npos ? std::string::npos : end - at);
+}
+
+// The inflated data of stream object number.
+inline std::string StreamContent(const std::string& file, int number) {
+    const std::string object = ObjectText(file, number);
+    const std::size_t start = object.find("stream\r\n");
+    const std::size_t end = object.rfind("endstream");
+    if (start == std::string::npos || end == std::string::npos)
+        return {};
+    const std::string data = object.substr(start + 8, end - start - 8);
+    std::vector<uint8_t> out;
+    if (InflateBytes({reinterpret_cast<const uint8_t*>(data.data()), data.size()}, 1 << 26, out) !=
+        InflateResult::Complete)
+        return "<does not inflate>";
+    return {out.begin(), out.end()};
 }
 
 // A folder of its own for one test's files, removed afterwards.
