@@ -33,7 +33,7 @@ public:
     // Bounds on what a file can make the reader produce.
     static constexpr std::size_t kMaxStreamBytes = 64u << 20;    // one inflated content or groups stream
     static constexpr std::size_t kMaxInflatedBytes = 512u << 20; // all streams and images together
-    static constexpr std::size_t kMaxObjects = 1000000;
+    static constexpr std::size_t kMaxObjects = 500000;
 
 private:
     // What a stream object's dictionary says and where its data starts.
