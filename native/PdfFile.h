@@ -21,8 +21,8 @@ public:
         "Only PDF documents created by Pentaquill Draw can be opened!";
 
     // Writes every page of the drawing to path through a temporary file renamed into place, so a
-    // failure never leaves half a file where a good one stood. The drawing itself is not changed (the
-    // writer works on a private copy) except for its error message on failure.
+    // failure never leaves half a file where a good one stood. The drawing's groups are renumbered (its
+    // grouping stays as it was); nothing else changes but its error message on failure.
     bool Write(const std::string& path, CDrawing& drawing);
     // The same bytes as Write, into a buffer (replacing its content).
     bool WriteToMemory(std::vector<uint8_t>& bytes, CDrawing& drawing);

@@ -91,13 +91,14 @@ TEST(PdfWriter, PathOperatorsFollowEachSubpathsClosing) {
         object->AsPath()->penStyle = c.penStyle;
         object->AsPath()->brushStyle = c.brushStyle;
         drawing.Add(std::move(object));
+        // The operator ending each line, points left out.
         std::vector<std::string> ops;
         std::istringstream lines(ContentOf(drawing));
-        for (std::string line; std::getline(lines, line);) {
+        for (std::string line; std::getline(lines, line, '\n');) {
             const std::string op =
-                line.substr(line.find_last_of(' ') + 1, line.size() - line.find_last_of(' ') - 2);
-            if (op != "m" && op != "l" && op != "c" && !op.empty() && op[0] != '\0')
-                ops.push_back(op == "\r" ? line : op);
+                line.substr(line.find_last_of(' ') + 1, line.find('\r') - line.find_last_of(' ') - 1);
+            if (op != "m" && op != "l" && op != "c" && line != std::string(1, '\0'))
+                ops.push_back(op);
         }
         EXPECT_EQ(ops, c.expected) << c.name;
     }
