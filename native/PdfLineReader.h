@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace pq {
+
+// The reader's view of the native format: raw bytes searched for exact strings and read line by line.
+
+// The position of the first occurrence of pattern that starts in [from, to) and fits before to; nothing
+// when there is none. to is cut to the data's end.
+[[nodiscard]] std::optional<std::size_t> FindBytes(std::span<const uint8_t> data, std::string_view pattern,
+                                                   std::size_t from, std::size_t to);
+// The same for the last occurrence in the whole data.
+[[nodiscard]] std::optional<std::size_t> FindLastBytes(std::span<const uint8_t> data,
+                                                       std::string_view pattern);
+
+// Reads lines: CR, LF and zero bytes separate them, and blanks around a line are trimmed. A line that is
+// empty once trimmed, like the end of the data, ends a reading loop.
+class CPdfLineReader {
+public:
+    explicit CPdfLineReader(std::span<const uint8_t> bytes, std::size_t position = 0);
+
+    // The next line, or false at the end of the data or at an empty line.
+    bool Next(std::string_view& line);
+    // Where the last line read ended: the index of the byte after its last character.
+    [[nodiscard]] std::size_t LineEnd() const { return lineEnd; }
+    // Where the next line is looked for.
+    [[nodiscard]] std::size_t Position() const { return position; }
+    void Seek(std::size_t to) { position = to < data.size() ? to : data.size(); }
+    // The index past the end-of-line marker of the last line read (CR LF, LF or CR), where the data of a
+    // stream whose keyword ended that line begins.
+    [[nodiscard]] std::size_t StreamDataStart() const;
+
+private:
+    std::span<const uint8_t> data;
+    std::size_t position = 0;
+    std::size_t lineEnd = 0;
+};
+
+[[nodiscard]] inline bool EndsWith(std::string_view s, std::string_view tail) {
+    return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
+}
+[[nodiscard]] inline bool Contains(std::string_view s, std::string_view part) {
+    return s.find(part) != std::string_view::npos;
+}
+
+} // namespace pq

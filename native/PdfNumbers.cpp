@@ -1,0 +1,103 @@
+#include "native/PdfNumbers.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace pq {
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\0';
+}
+
+// Skips blanks and takes an optional sign; true for a minus.
+bool TakeSign(std::string_view& s) {
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+        const bool negative = s.front() == '-';
+        s.remove_prefix(1);
+        return negative;
+    }
+    return false;
+}
+
+} // namespace
+
+void AppendFixed(std::string& out, double value, int decimals) {
+    if (!std::isfinite(value))
+        value = 0.0;
+    char buffer[400];
+    auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (error != std::errc()) {
+        out += '0';
+        return;
+    }
+    out.append(buffer, end);
+}
+
+void AppendInt(std::string& out, int64_t value) {
+    char buffer[24];
+    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, error == std::errc() ? end : buffer);
+}
+
+void AppendZeroPadded(std::string& out, int64_t value, int width) {
+    char buffer[24];
+    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    if (error != std::errc())
+        return;
+    const auto digits = static_cast<int>(end - buffer);
+    if (digits < width)
+        out.append(static_cast<std::size_t>(width - digits), '0');
+    out.append(buffer, end);
+}
+
+std::optional<double> ParseNumber(std::string_view& s) {
+    std::string_view rest = s;
+    const bool negative = TakeSign(rest);
+    // Only plain decimals count: from_chars alone would also take "inf", "nan" and exponents, none of
+    // which a PDF number has.
+    std::size_t length = 0;
+    bool digits = false;
+    bool point = false;
+    while (length < rest.size()) {
+        const char c = rest[length];
+        if (c >= '0' && c <= '9')
+            digits = true;
+        else if (c == '.' && !point)
+            point = true;
+        else
+            break;
+        ++length;
+    }
+    if (!digits)
+        return std::nullopt;
+    double value = 0.0;
+    auto [end, error] = std::from_chars(rest.data(), rest.data() + length, value, std::chars_format::fixed);
+    if (error != std::errc() || end != rest.data() + length || !std::isfinite(value))
+        return std::nullopt;
+    s = rest.substr(length);
+    return negative ? -value : value;
+}
+
+std::optional<int32_t> ParseInt(std::string_view& s) {
+    std::string_view rest = s;
+    const bool negative = TakeSign(rest);
+    std::size_t length = 0;
+    int64_t value = 0;
+    while (length < rest.size() && rest[length] >= '0' && rest[length] <= '9') {
+        value = std::min<int64_t>(value * 10 + (rest[length] - '0'), std::numeric_limits<int32_t>::max());
+        ++length;
+    }
+    if (length == 0)
+        return std::nullopt;
+    s = rest.substr(length);
+    return static_cast<int32_t>(negative ? -value : value);
+}
+
+} // namespace pq

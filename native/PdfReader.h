@@ -1,0 +1,109 @@
+#pragma once
+
+#include "geometry/PointF.h"
+#include "geometry/RectF.h"
+#include "platform/DibSection.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pq {
+
+class CDrawing;
+class CGraphicObject;
+class CPdfLineReader;
+
+// Rebuilds a drawing from a native PDF file. It is not a general PDF reader: it accepts only files with
+// our creator comment, finds objects by searching the raw bytes for the strings and line layout the
+// writer produces, and skips what it does not recognise. Every count, offset and length taken from the
+// file is checked against the bytes there are; inflated data and the objects made are bounded.
+class CPdfReader {
+public:
+    CPdfReader(std::span<const uint8_t> bytes, CDrawing& drawing);
+
+    bool Read();
+
+    // Bounds on what a file can make the reader produce.
+    static constexpr std::size_t kMaxStreamBytes = 64u << 20;    // one inflated content or groups stream
+    static constexpr std::size_t kMaxInflatedBytes = 512u << 20; // all streams and images together
+    static constexpr std::size_t kMaxObjects = 500000;
+
+private:
+    // What a stream object's dictionary says and where its data starts.
+    struct StreamInfo {
+        bool compressed = false;
+        int32_t length = 0;
+        int32_t width = 0;
+        int32_t height = 0;
+        std::size_t dataStart = 0;
+    };
+
+    // The state of the content parser while it reads one page.
+    struct GraphicsState {
+        int32_t penWidth = 1;
+        uint32_t strokeColour = 0;
+        uint32_t fillColour = 0;
+        bool stroke = false;
+        bool fill = false;
+        // A colour operator was seen since the last path was made; texts take their colour from it.
+        bool fillSeen = false;
+        bool strokeSeen = false;
+        bool pathOpen = false;
+        bool skipNextPath = false;
+        std::vector<CPointF> current;
+        std::vector<std::vector<CPointF>> subpaths;
+        CRectF placement;
+    };
+
+    bool Fail(std::string message);
+
+    // Structure (PdfReader.cpp).
+    bool FindPages();
+    bool ReadCrossReference();
+    void ReadFonts();
+    void ReadGroups();
+    void FinishObjects();
+
+    // Streams (PdfReaderStreams.cpp).
+    [[nodiscard]] std::optional<StreamInfo> ReadStreamDictionary(std::size_t offset) const;
+    // The bytes of a stream, inflated when compressed, into storage (or a view of the file itself).
+    // Fails only when compressed data does not inflate.
+    bool StreamBytes(const StreamInfo& info, std::vector<uint8_t>& storage, std::span<const uint8_t>& bytes);
+    bool ReadContentStreams();
+    void ReadImage(int number, int page, const GraphicsState& state);
+    [[nodiscard]] bool DecodeImage(std::size_t offset, CDibSection& bitmap);
+
+    // Content (PdfReaderContent.cpp).
+    void ParseContent(CPdfLineReader& lines, int page);
+    void FinishSubpath(GraphicsState& state) const;
+    void AddPathPoints(GraphicsState& state, std::string_view line) const;
+    void MakePath(GraphicsState& state, int page);
+    bool Append(std::unique_ptr<CGraphicObject> object);
+
+    // Text (PdfReaderText.cpp).
+    void ParseText(CPdfLineReader& lines, int page, int mode, GraphicsState& state);
+
+    std::span<const uint8_t> data;
+    CDrawing& drawing;
+    int pageCount = 0;
+    float pageWidth = 0.0f;
+    float pageHeight = 0.0f;
+    std::size_t pagesEnd = 0;
+    std::size_t lastPage = 0;
+    // The cross-reference offsets from the first content stream on.
+    std::vector<uint32_t> offsets;
+    int treeObjects = 0;
+    std::vector<std::u16string> fontNames;
+    std::size_t inflatedBytes = 0;
+    // Images already decoded, by object number, for pictures shown more than once.
+    std::map<int, CDibSection> decodedImages;
+};
+
+} // namespace pq

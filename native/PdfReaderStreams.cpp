@@ -1,0 +1,179 @@
+#include "native/PdfReader.h"
+
+#include "model/Drawing.h"
+#include "native/PdfDeflate.h"
+#include "native/PdfLineReader.h"
+#include "native/PdfNumbers.h"
+
+#include <algorithm>
+
+namespace pq {
+
+namespace {
+
+// Lines a stream dictionary may take before its "stream" keyword.
+constexpr int kMaxDictionaryLines = 32;
+
+// The number 7 characters after "/Length" (or the given key's length), when the line holds at least
+// minimum characters from the key on.
+std::optional<int32_t> KeyNumber(std::string_view line, std::string_view key, std::size_t minimum) {
+    const std::size_t at = line.find(key);
+    if (at == std::string_view::npos || line.size() - at < minimum)
+        return std::nullopt;
+    std::string_view rest = line.substr(at + key.size());
+    return ParseInt(rest).value_or(0);
+}
+
+} // namespace
+
+std::optional<CPdfReader::StreamInfo> CPdfReader::ReadStreamDictionary(std::size_t offset) const {
+    if (offset >= data.size())
+        return std::nullopt;
+    CPdfLineReader lines(data, offset);
+    StreamInfo info;
+    std::string_view line;
+    for (int n = 0; n < kMaxDictionaryLines && lines.Next(line) && line != "endobj"; ++n) {
+        if (Contains(line, "/FlateDecode"))
+            info.compressed = true;
+        if (const auto length = KeyNumber(line, "/Length", 9)) {
+            info.length = *length;
+        } else if (const auto width = KeyNumber(line, "/Width", 7)) {
+            info.width = *width;
+        } else if (const auto height = KeyNumber(line, "/Height", 8)) {
+            info.height = *height;
+        }
+        if (Contains(line, "stream")) {
+            info.dataStart = lines.StreamDataStart();
+            return info;
+        }
+    }
+    return std::nullopt;
+}
+
+bool CPdfReader::StreamBytes(const StreamInfo& info, std::vector<uint8_t>& storage,
+                             std::span<const uint8_t>& bytes) {
+    const std::size_t start = std::min(info.dataStart, data.size());
+    if (!info.compressed) {
+        bytes = data.subspan(start);
+        return true;
+    }
+    // A length that runs past the file, or none at all, means the rest of the file: inflation stops at
+    // the stream's own end.
+    std::size_t length = data.size() - start;
+    if (info.length > 0)
+        length = std::min(length, static_cast<std::size_t>(info.length));
+    const std::size_t limit =
+        std::min(kMaxStreamBytes, kMaxInflatedBytes - std::min(inflatedBytes, kMaxInflatedBytes));
+    const InflateResult result = InflateBytes(data.subspan(start, length), limit, storage);
+    if (result == InflateResult::Corrupt)
+        return false;
+    inflatedBytes += storage.size();
+    bytes = storage;
+    return true;
+}
+
+bool CPdfReader::ReadContentStreams() {
+    std::vector<uint8_t> storage;
+    for (int page = 0; page < pageCount; ++page) {
+        const std::optional<StreamInfo> info = ReadStreamDictionary(offsets[static_cast<std::size_t>(page)]);
+        if (!info)
+            continue; // not a stream where the table says: the page reads as empty
+        std::span<const uint8_t> bytes;
+        if (!StreamBytes(*info, storage, bytes))
+            return Fail("PDF: the content of page " + std::to_string(page + 1) + " cannot be decompressed");
+        CPdfLineReader lines(bytes);
+        ParseContent(lines, page);
+    }
+    return true;
+}
+
+bool CPdfReader::DecodeImage(std::size_t offset, CDibSection& bitmap) {
+    const std::optional<StreamInfo> info = ReadStreamDictionary(offset);
+    if (!info || info->width <= 0 || info->height <= 0 || info->length <= 0 ||
+        info->width > CDibSection::kMaxWidth || info->height > CDibSection::kMaxHeight)
+        return false;
+    const std::size_t width = static_cast<std::size_t>(info->width);
+    const std::size_t height = static_cast<std::size_t>(info->height);
+    const std::size_t size = 3 * width * height;
+    if (inflatedBytes + 2 * size > kMaxInflatedBytes)
+        return false;
+
+    std::vector<uint8_t> inflated;
+    std::span<const uint8_t> rgb;
+    const std::size_t start = std::min(info->dataStart, data.size());
+    if (info->compressed) {
+        const std::size_t length = std::min(data.size() - start, static_cast<std::size_t>(info->length));
+        if (InflateBytes(data.subspan(start, length), size + 1, inflated) != InflateResult::Complete ||
+            inflated.size() != size)
+            return false;
+        rgb = inflated;
+    } else {
+        if (data.size() - start < size)
+            return false;
+        CPdfLineReader after(data, start + size);
+        std::string_view line;
+        if (!after.Next(line) || !line.starts_with("endstream"))
+            return false;
+        rgb = data.subspan(start, size);
+    }
+    inflatedBytes += size;
+
+    // Top-down rows of red, green and blue become the bottom-up rows of blue, green and red of a 24-bit
+    // bitmap, each padded to four bytes.
+    CBitmapInfoHeader header;
+    header.size = CBitmapInfoHeader::kSize;
+    header.width = info->width;
+    header.height = info->height;
+    header.planes = 1;
+    header.bitCount = 24;
+    header.compression = CBitmapInfoHeader::kCompressionNone;
+    const std::size_t stride = CDibSection::BytesPerRow(info->width, 24);
+    header.sizeImage = static_cast<uint32_t>(stride * height);
+    std::vector<uint8_t> bits(stride * height, 0);
+    for (std::size_t r = 0; r < height; ++r) {
+        const uint8_t* in = rgb.data() + r * 3 * width;
+        uint8_t* out = bits.data() + (height - 1 - r) * stride;
+        for (std::size_t x = 0; x < width; ++x) {
+            out[3 * x] = in[3 * x + 2];
+            out[3 * x + 1] = in[3 * x + 1];
+            out[3 * x + 2] = in[3 * x];
+        }
+    }
+    return bitmap.SetFromDib(header, {}, bits);
+}
+
+void CPdfReader::ReadImage(int number, int page, const GraphicsState& state) {
+    // A mirrored placement is kept (the image is drawn mirrored); only an empty one shows nothing.
+    const CRectF& placement = state.placement;
+    if (placement.left == placement.right || placement.top == placement.bottom || page < 0 ||
+        page >= pageCount)
+        return;
+    const long long index = static_cast<long long>(number) - treeObjects - 3;
+    if (index < 0 || index >= static_cast<long long>(offsets.size()))
+        return;
+
+    auto cached = decodedImages.find(number);
+    if (cached == decodedImages.end()) {
+        CDibSection bitmap;
+        if (!DecodeImage(offsets[static_cast<std::size_t>(index)], bitmap))
+            bitmap.Clear();
+        cached = decodedImages.emplace(number, std::move(bitmap)).first;
+    } else if (!cached->second.IsEmpty()) {
+        // Every further showing costs a copy of the pixels.
+        const std::size_t size = cached->second.GetBits().size();
+        if (inflatedBytes + size > kMaxInflatedBytes)
+            return;
+        inflatedBytes += size;
+    }
+    if (cached->second.IsEmpty())
+        return;
+
+    auto object = std::make_unique<CGraphicObject>(kKindImage);
+    CImageShape* image = object->AsImage();
+    image->bitmap = cached->second;
+    image->placement = placement;
+    object->page = page;
+    Append(std::move(object));
+}
+
+} // namespace pq

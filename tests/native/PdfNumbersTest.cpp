@@ -1,0 +1,76 @@
+#include "native/PdfNumbers.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace pq {
+namespace {
+
+// The file's numbers are the digits printf gives in the C locale, whatever locale the program runs in.
+TEST(PdfNumbers, FixedMatchesPrintfInTheCLocale) {
+    const double values[] = {0.0,
+                             -0.0,
+                             0.5,
+                             1.5,
+                             2.5,
+                             -2.5,
+                             1e-7,
+                             -1e-7,
+                             0.28346518 * 297.0,
+                             123456.0000005,
+                             -84.1891585,
+                             1.0 / 3.0,
+                             99999.99995,
+                             0.00005,
+                             0.00015,
+                             4.0000001e6};
+    for (int decimals : {1, 2, 4, 6}) {
+        for (double v : values) {
+            char expected[64];
+            std::snprintf(expected, sizeof expected, "%.*f", decimals, v);
+            std::string got;
+            AppendFixed(got, v, decimals);
+            EXPECT_EQ(got, expected) << v << " with " << decimals << " decimals";
+        }
+    }
+    std::string nonFinite;
+    AppendFixed(nonFinite, 1.0 / 0.0, 2);
+    EXPECT_EQ(nonFinite, "0.00");
+}
+
+TEST(PdfNumbers, IntegersAndZeroPadding) {
+    std::string s;
+    AppendInt(s, -42);
+    s += ' ';
+    AppendZeroPadded(s, 1234, 10);
+    s += ' ';
+    AppendZeroPadded(s, 12345678901LL, 10);
+    EXPECT_EQ(s, "-42 0000001234 12345678901");
+}
+
+TEST(PdfNumbers, ParseTakesPlainDecimalsOnly) {
+    struct Case {
+        const char* text;
+        std::optional<double> value;
+        const char* rest;
+    };
+    const Case cases[] = {
+        {"  12.5 w", 12.5, " w"}, {"-.25]", -0.25, "]"},        {"+3", 3.0, ""},
+        {"5. x", 5.0, " x"},      {"inf", std::nullopt, "inf"}, {"nan", std::nullopt, "nan"},
+        {"1e5", 1.0, "e5"},       {"-", std::nullopt, "-"},     {"", std::nullopt, ""},
+    };
+    for (const Case& c : cases) {
+        std::string_view s = c.text;
+        EXPECT_EQ(ParseNumber(s), c.value) << c.text;
+        EXPECT_EQ(s, c.rest) << c.text;
+    }
+    std::string_view big = "99999999999 0";
+    EXPECT_EQ(ParseInt(big), 2147483647);
+    std::string_view negative = " -17 0 R";
+    EXPECT_EQ(ParseInt(negative), -17);
+    EXPECT_EQ(negative, " 0 R");
+}
+
+} // namespace
+} // namespace pq

@@ -1,0 +1,150 @@
+#include "PdfTestHelpers.h"
+
+#include "RasterHelpers.h"
+#include "render/PageRenderer.h"
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace pq {
+namespace {
+
+using namespace test;
+
+// Drawings of every kind of object on one page, on many pages, and none.
+void BuildMixed(CDrawing& drawing, int pages) {
+    drawing.SetPageCount(pages);
+    for (int page = 0; page < pages; page += 3) {
+        drawing.Add(MakePathObject({Square(-400, -600, 300), Polyline({{0, 0}, {300, 100}, {100, 300}})},
+                                   kPenSolid, kBrushSolid, 5, 0x2040A0, 0x60C080, page, 1));
+        drawing.Add(MakeTextObject(u"Text (with brackets) \\ \u00e9\u20ac\u4e2d\r\nsecond line", {-450, 100},
+                                   kTextArtistic, kAlignCentre, kTextStyleUnderline | kTextStyleBold, 20.0f,
+                                   page));
+        drawing.Add(MakeTextObject(u"A paragraph that wraps inside its frame", {-450, 300}, kTextParagraph,
+                                   kAlignRight, kTextStyleItalic, 0.0f, page));
+        drawing.Add(MakeImageObject({100, 400, -600, -400}, 6, 4, page));
+        drawing.Add(MakePathObject({Square(100, 100, 50)}, kPenSolid, kBrushHollow, 2, 0, 0, page, 1));
+    }
+}
+
+std::string WriteFile(CDrawing& drawing, const CTempFolder& folder, const std::string& name) {
+    const std::string path = folder.File(name);
+    CPdfFile pdf;
+    EXPECT_TRUE(pdf.Write(path, drawing)) << drawing.GetErrorMessage();
+    return path;
+}
+
+TEST(PdfPeers, WrittenFilesAreValidForQpdfPopplerAndMupdf) {
+    if (PeerMissing("/usr/bin/qpdf") || PeerMissing("/usr/bin/pdfinfo") || PeerMissing("/usr/bin/pdftoppm") ||
+        PeerMissing("/usr/bin/mutool"))
+        return;
+    CTempFolder folder;
+    for (int pages : {1, 7, 40}) {
+        for (bool empty : {false, true}) {
+            SCOPED_TRACE(std::to_string(pages) + (empty ? " empty pages" : " pages"));
+            CDrawing drawing;
+            drawing.SetPageCount(pages);
+            drawing.SetPageSize(1480.0f, 2100.0f);
+            if (!empty)
+                BuildMixed(drawing, pages);
+            const std::string path = WriteFile(drawing, folder, "peer.pdf");
+            std::string output;
+            EXPECT_EQ(RunCommand("/usr/bin/qpdf --check " + path, output), 0) << output;
+            ASSERT_EQ(RunCommand("/usr/bin/pdfinfo " + path, output), 0) << output;
+            EXPECT_NE(output.find("Pages:           " + std::to_string(pages) + "\n"), std::string::npos)
+                << output;
+            EXPECT_NE(output.find("Page size:       419.528 x 595.277 pts"), std::string::npos) << output;
+            EXPECT_EQ(output.find("Error"), std::string::npos) << output;
+            const std::string last = std::to_string(pages);
+            EXPECT_EQ(RunCommand("/usr/bin/pdftoppm -r 20 -f " + last + " -l " + last + " -png " + path +
+                                     " " + folder.File("page"),
+                                 output),
+                      0)
+                << output;
+            EXPECT_EQ(output.find("Error"), std::string::npos) << output;
+            EXPECT_EQ(
+                RunCommand("/usr/bin/mutool draw -q -r 20 -o " + folder.File("mu.png") + " " + path + " 1",
+                           output),
+                0)
+                << output;
+            EXPECT_EQ(output.find("error"), std::string::npos) << output;
+        }
+    }
+}
+
+// Reads a binary PPM (P6) as written by pdftoppm into a 24-bit bitmap.
+bool ReadPpm(const std::string& path, CDibSection& bitmap) {
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int width = 0;
+    int height = 0;
+    int maximum = 0;
+    if (!(in >> magic >> width >> height >> maximum) || magic != "P6" || maximum != 255)
+        return false;
+    in.get();
+    if (!bitmap.Create(width, height, 24))
+        return false;
+    std::vector<char> row(static_cast<std::size_t>(width) * 3);
+    for (int y = 0; y < height; ++y) {
+        if (!in.read(row.data(), static_cast<std::streamsize>(row.size())))
+            return false;
+        uint8_t* out =
+            bitmap.GetBits().data() + static_cast<std::size_t>(height - 1 - y) * bitmap.GetBytesPerRow();
+        for (int x = 0; x < width; ++x) {
+            out[3 * x] = static_cast<uint8_t>(row[3 * x + 2]);
+            out[3 * x + 1] = static_cast<uint8_t>(row[3 * x + 1]);
+            out[3 * x + 2] = static_cast<uint8_t>(row[3 * x]);
+        }
+    }
+    return true;
+}
+
+TEST(PdfPeers, PopplerDrawsPathsAsWeDo) {
+    if (PeerMissing("/usr/bin/pdftoppm"))
+        return;
+    CDrawing drawing;
+    drawing.Add(MakePathObject({Square(-450, -650, 500)}, kPenSolid, kBrushSolid, 8, 0x000000, 0x3070E0));
+    drawing.Add(MakePathObject({Square(-300, 100, 600), Square(-150, 250, 300)}, kPenNull, kBrushSolid, 0, 0,
+                               0x40C040));
+    CNodeArray curve;
+    curve.Add({{-400, 600}, {-400, 600}, {-200, 300}});
+    curve.Add({{200, 700}, {400, 500}, {400, 500}});
+    drawing.Add(MakePathObject({curve}, kPenSolid, kBrushSolid, 4, 0x2020C0, 0xC0C0C0));
+    drawing.Add(MakePathObject({Polyline({{-500, 0}, {500, -50}})}, kPenSolid, kBrushHollow, 12, 0x800080));
+
+    CTempFolder folder;
+    const std::string path = WriteFile(drawing, folder, "paths.pdf");
+    const int width = 315;
+    const int height = 444;
+    std::string output;
+    ASSERT_EQ(RunCommand("/usr/bin/pdftoppm -aa no -aaVector no -scale-to-x " + std::to_string(width) +
+                             " -scale-to-y " + std::to_string(height) + " -singlefile " + path + " " +
+                             folder.File("poppler"),
+                         output),
+              0)
+        << output;
+    CDibSection theirs;
+    ASSERT_TRUE(ReadPpm(folder.File("poppler.ppm"), theirs));
+    const std::optional<CDibSection> ours = RenderPageToBitmap(drawing, 0, width, height, false);
+    ASSERT_TRUE(ours.has_value());
+    ASSERT_EQ(theirs.GetWidth(), width);
+    ASSERT_EQ(theirs.GetHeight(), height);
+    // Colours agree when each component is within a small step (viewers round components differently).
+    int agree = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const uint32_t a = PixelAt(*ours, x, y);
+            const uint32_t b = PixelAt(theirs, x, y);
+            bool same = true;
+            for (int shift = 0; shift <= 16; shift += 8)
+                same = same && std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                                        static_cast<int>((b >> shift) & 0xFF)) <= 2;
+            agree += same ? 1 : 0;
+        }
+    const double share = static_cast<double>(agree) / (width * height);
+    EXPECT_GE(share, 0.98) << agree << " of " << width * height << " pixels agree";
+}
+
+} // namespace
+} // namespace pq

@@ -1,0 +1,191 @@
+#pragma once
+
+// Builders of drawings for the native format's tests, the write and read calls in memory, and the peer
+// programs (qpdf, poppler, mupdf, Ghostscript) the tests ask whether our files are good PDF.
+
+#include "FontTestSetup.h"
+#include "model/Drawing.h"
+#include "model/GraphicObject.h"
+#include "native/PdfDeflate.h"
+#include "native/PdfFile.h"
+#include "platform/PenBrushStyles.h"
+#include "render/FontTextMetrics.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace pq::test {
+
+// Text is measured with the project's fonts, as the programs measure it.
+class FontMetricsEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { InstallFontTextMetrics(); }
+};
+inline ::testing::Environment* const kFontMetrics =
+    ::testing::AddGlobalTestEnvironment(new FontMetricsEnvironment);
+
+inline CNodeArray Polyline(std::initializer_list<CPointF> points) {
+    CNodeArray nodes;
+    for (CPointF p : points)
+        nodes.Add(CPathNode::FromPoint(p));
+    return nodes;
+}
+
+inline CNodeArray Square(float left, float top, float size) {
+    return Polyline(
+        {{left, top}, {left + size, top}, {left + size, top + size}, {left, top + size}, {left, top}});
+}
+
+inline std::unique_ptr<CGraphicObject> MakePathObject(std::initializer_list<CNodeArray> subpaths,
+                                                      int32_t penStyle, int32_t brushStyle,
+                                                      int32_t penWidth = 4, uint32_t penColor = 0x102030,
+                                                      uint32_t fill = 0x405060, int32_t page = 0,
+                                                      int32_t group = 0) {
+    auto object = std::make_unique<CGraphicObject>(kKindPath);
+    CPathShape* path = object->AsPath();
+    for (const CNodeArray& nodes : subpaths)
+        path->AddSubpath(nodes);
+    path->penStyle = penStyle;
+    path->brushStyle = brushStyle;
+    path->penWidth = penWidth;
+    path->penColor = penColor;
+    object->color = fill;
+    object->page = page;
+    object->group = group;
+    object->RecalcBounds();
+    return object;
+}
+
+inline std::unique_ptr<CGraphicObject> MakeTextObject(const std::u16string& s, CPointF position,
+                                                      int32_t mode = kTextArtistic,
+                                                      int32_t alignment = kAlignLeft, int32_t style = 0,
+                                                      float angle = 0.0f, int32_t page = 0) {
+    auto object = std::make_unique<CGraphicObject>(kKindText);
+    CTextShape* text = object->AsText();
+    text->text = s;
+    text->faceName = u"Liberation Sans";
+    text->position = position;
+    text->corner = position + CPointF{600.0f, 400.0f};
+    text->mode = mode;
+    text->alignment = alignment;
+    text->style = style;
+    text->angle = angle;
+    object->color = 0x0000C0;
+    object->page = page;
+    object->RecalcBounds();
+    return object;
+}
+
+// A width x height 24-bit picture of a colour ramp.
+inline std::unique_ptr<CGraphicObject> MakeImageObject(const CRectF& placement, int32_t width = 5,
+                                                       int32_t height = 3, int32_t page = 0) {
+    auto object = std::make_unique<CGraphicObject>(kKindImage);
+    CImageShape* image = object->AsImage();
+    image->bitmap.Create(width, height, 24);
+    auto bits = image->bitmap.GetBits();
+    for (std::size_t i = 0; i < bits.size(); ++i)
+        bits[i] = static_cast<uint8_t>(i * 37 + 11);
+    image->placement = placement;
+    object->page = page;
+    object->RecalcBounds();
+    return object;
+}
+
+inline std::vector<uint8_t> WritePdf(CDrawing& drawing) {
+    std::vector<uint8_t> bytes;
+    CPdfFile pdf;
+    EXPECT_TRUE(pdf.WriteToMemory(bytes, drawing)) << drawing.GetErrorMessage();
+    return bytes;
+}
+
+inline std::string AsText(const std::vector<uint8_t>& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
+inline bool ReadPdf(const std::vector<uint8_t>& bytes, CDrawing& drawing) {
+    CPdfFile pdf;
+    return pdf.ReadFromMemory(bytes, drawing);
+}
+
+inline bool ReadPdf(std::string_view text, CDrawing& drawing) {
+    return ReadPdf(std::vector<uint8_t>(text.begin(), text.end()), drawing);
+}
+
+// The text of object number from "N 0 obj" to its "endobj"; empty when the file has no such object.
+inline std::string ObjectText(const std::string& file, int number) {
+    const std::string head = std::to_string(number) + " 0 obj\r\n";
+    std::size_t at = file.rfind("\n" + head);
+    if (at == std::string::npos)
+        return {};
+    ++at;
+    const std::size_t end = file.find("endobj", at);
+    return file.substr(at, end == std::string::npos ? std::string::npos : end - at);
+}
+
+// The inflated data of stream object number.
+inline std::string StreamContent(const std::string& file, int number) {
+    const std::string object = ObjectText(file, number);
+    const std::size_t start = object.find("stream\r\n");
+    const std::size_t end = object.rfind("endstream");
+    if (start == std::string::npos || end == std::string::npos)
+        return {};
+    const std::string data = object.substr(start + 8, end - start - 8);
+    std::vector<uint8_t> out;
+    if (InflateBytes({reinterpret_cast<const uint8_t*>(data.data()), data.size()}, 1 << 26, out) !=
+        InflateResult::Complete)
+        return "<does not inflate>";
+    return {out.begin(), out.end()};
+}
+
+// A folder of its own for one test's files, removed afterwards.
+class CTempFolder {
+public:
+    CTempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "pq-native-XXXXXX").string();
+        path = mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+    }
+    ~CTempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    [[nodiscard]] std::string File(const std::string& name) const { return path + "/" + name; }
+
+private:
+    std::string path;
+};
+
+// Runs a shell command; returns its exit status and puts its standard output (and error) in output.
+inline int RunCommand(const std::string& command, std::string& output) {
+    output.clear();
+    std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr)
+        return -1;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output.append(buffer, n);
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// True when a peer program the test needs is missing: the test then fails in CI (CI=true) and is skipped
+// elsewhere, and the caller returns.
+inline bool PeerMissing(const char* path) {
+    if (access(path, X_OK) == 0)
+        return false;
+    const char* ci = std::getenv("CI");
+    if (ci != nullptr && std::string(ci) == "true")
+        ADD_FAILURE() << "peer " << path << " is missing";
+    else
+        [&] { GTEST_SKIP() << "peer " << path << " is missing"; }();
+    return true;
+}
+
+} // namespace pq::test
