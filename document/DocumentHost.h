@@ -16,6 +16,10 @@ public:
     virtual void ShowMessage(std::string_view text) = 0;
     // A question with Yes, No and Cancel buttons.
     [[nodiscard]] virtual HostAnswer AskYesNoCancel(std::string_view question) = 0;
+    // A question with Yes and No buttons; true for Yes.
+    [[nodiscard]] virtual bool AskYesNo(std::string_view question) {
+        return AskYesNoCancel(question) == HostAnswer::Yes;
+    }
 
     [[nodiscard]] virtual bool HasActiveView() const = 0;
     // Resets the active view for a new, empty document (tools, current page, undo history).

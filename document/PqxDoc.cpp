@@ -4,8 +4,14 @@
 #include "document/DrawingFileOps.h"
 #include "document/PreferenceStore.h"
 
+#include "document/BitmapExportSettings.h"
+#include "model/GraphicObject.h"
+#include "platform/DataPaths.h"
+#include "render/BitmapExport.h"
+
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 namespace pq {
 
@@ -24,7 +30,8 @@ std::string LowerExtension4(const std::string& path) {
 } // namespace
 
 CPqxDoc::CPqxDoc(IDocumentHost* documentHost, IPreferenceStore* documentPreferences, IDrawingFileOps* fileOps)
-    : host(documentHost), preferences(documentPreferences), files(fileOps) {}
+    : host(documentHost), preferences(documentPreferences), files(fileOps),
+      templatesFolder((std::filesystem::path(DataFolder()) / "Templates").string()) {}
 
 void CPqxDoc::DeleteContents() {
     drawing.Clear();
@@ -120,7 +127,18 @@ bool CPqxDoc::SaveModified() {
     return mayClose;
 }
 
-bool CPqxDoc::DoSave(const std::string& path, int width, int height) {
+bool CPqxDoc::DoSave(const std::string& givenPath, int width, int height) {
+    std::string path = givenPath;
+    if (path.size() > 4 && LowerExtension4(path) == ".tpl") {
+        std::error_code ec;
+        std::filesystem::create_directories(templatesFolder, ec);
+        std::string name = path;
+        std::replace(name.begin(), name.end(), '/', '\\');
+        name = name.substr(name.find_last_of('\\') + 1);
+        path = (std::filesystem::path(templatesFolder) / name).string();
+        if (std::filesystem::exists(path, ec) && (host == nullptr || !host->AskYesNo(kTemplateExists)))
+            return false;
+    }
     if (host == nullptr || !host->HasActiveView()) {
         ShowMessage(kSaveFailed);
         return false;
@@ -142,6 +160,57 @@ void CPqxDoc::SetPathName(const std::string& path) {
     pathName = path;
     const std::size_t slash = path.find_last_of("/\\");
     title = slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool CPqxDoc::SaveAs(const std::string& path) {
+    if (!IsBitmapExportName(path))
+        return DoSave(path);
+    if (exportSettings == nullptr) {
+        ShowMessage(kSaveFailed);
+        return false;
+    }
+    return ExportBitmap(path, *exportSettings);
+}
+
+bool CPqxDoc::SaveCopy(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && (host == nullptr || !host->AskYesNo(kFileExists)))
+        return false;
+    if (host == nullptr || !host->HasActiveView()) {
+        ShowMessage(kSaveFailed);
+        return false;
+    }
+    if (IsBitmapExportName(path)) {
+        if (exportSettings == nullptr) {
+            ShowMessage(kSaveFailed);
+            return false;
+        }
+        return ExportBitmap(path, *exportSettings);
+    }
+    if (files == nullptr || !files->Save(drawing, path, host->GetCurrentPage(), -1, -1)) {
+        ShowMessage(drawing.GetErrorMessage().empty() ? std::string(kSaveFailed) : drawing.GetErrorMessage());
+        return false;
+    }
+    return true;
+}
+
+bool CPqxDoc::ImportDrawing(const std::string& path, CDrawing& clipboard,
+                            const std::function<void()>& paste) {
+    if (files == nullptr)
+        return false;
+    CDrawing saved;
+    saved.Assign(clipboard);
+    clipboard.Clear();
+    const bool opened = files->Open(clipboard, path);
+    if (opened) {
+        const int page = host != nullptr ? host->GetCurrentPage() : 0;
+        for (const auto& object : clipboard.Objects())
+            object->page = page;
+        if (paste)
+            paste();
+    }
+    clipboard.Assign(saved);
+    return opened;
 }
 
 } // namespace pq

@@ -3,6 +3,7 @@
 #include "model/Drawing.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,9 @@ public:
     static constexpr std::string_view kSaveChangesQuestion = "Save changes to %s?";
     static constexpr std::string_view kOpenFailed = "Failed to open file!";
     static constexpr std::string_view kSaveFailed = "Failed to save file!";
+    static constexpr std::string_view kTemplateExists =
+        "Template exists - do you want to replace the existing template?";
+    static constexpr std::string_view kFileExists = "File exists - do you want to replace the existing file?";
 
     explicit CPqxDoc(IDocumentHost* host = nullptr, IPreferenceStore* preferences = nullptr,
                      IDrawingFileOps* files = nullptr);
@@ -55,8 +59,25 @@ public:
     // it when saving fails. A request while the question is open is answered at once with keep.
     bool SaveModified();
     // Saves to path; on success the document takes the path and is unmodified, except for templates
-    // (".tpl") and plotter files (".plt"), which are copies that leave the document as it was.
+    // (".tpl") and plotter files (".plt"), which are copies that leave the document as it was. A
+    // template is saved under its file name in the templates folder, after asking before it replaces one.
     bool DoSave(const std::string& path, int width = -1, int height = -1);
+    // Save As with a chosen name: a bitmap name (".bmp", ".jpg", ".gif", ".png", ".2bp") exports the
+    // view's page with its export settings and leaves the document as it is; any other name saves.
+    bool SaveAs(const std::string& path);
+    // Writes a copy (sending uses it) without touching the document's path or modified state; asks before
+    // it replaces an existing file.
+    bool SaveCopy(const std::string& path);
+    // Reads a vector file into the clipboard drawing, puts its objects on the current page and calls
+    // paste, which adds them to the drawing as the Paste command does; the clipboard's own content is
+    // restored afterwards in every case. A file that cannot be read changes nothing and shows nothing.
+    bool ImportDrawing(const std::string& path, CDrawing& clipboard, const std::function<void()>& paste);
+
+    // The folder templates are saved in (the data folder's Templates unless set).
+    void SetTemplatesFolder(std::string folder) { templatesFolder = std::move(folder); }
+    [[nodiscard]] const std::string& GetTemplatesFolder() const { return templatesFolder; }
+    // The active view's export settings, used by Save As and SaveCopy with bitmap names.
+    void SetExportSettings(const IBitmapExportSettings* settings) { exportSettings = settings; }
 
     // Writes the active view's current page as a bitmap file (".bmp", ".jpg"/".jpeg" or ".png"). Unless
     // exactSize is set the page is exported at the screen's 1:1 size, fitted into maxWidth x maxHeight
@@ -95,6 +116,8 @@ private:
     IDocumentHost* host = nullptr;
     IPreferenceStore* preferences = nullptr;
     IDrawingFileOps* files = nullptr;
+    const IBitmapExportSettings* exportSettings = nullptr;
+    std::string templatesFolder;
 };
 
 } // namespace pq

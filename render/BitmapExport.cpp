@@ -32,6 +32,15 @@ BitmapFormat BitmapFormatOf(std::string_view fileName) {
     return BitmapFormat::None;
 }
 
+bool IsBitmapExportName(std::string_view fileName) {
+    if (fileName.size() < 4)
+        return false;
+    std::string tail(fileName.substr(fileName.size() - 4));
+    std::transform(tail.begin(), tail.end(), tail.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return tail == ".bmp" || tail == ".jpg" || tail == ".gif" || tail == ".png" || tail == ".2bp";
+}
+
 CPixelSize ExportPixelSize(float pageWidth, float pageHeight, int pixelsPerInch, int maxWidth,
                            int maxHeight) {
     const double scale = static_cast<double>(static_cast<float>(pixelsPerInch) * kInchesPerUnit);

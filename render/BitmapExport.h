@@ -15,6 +15,10 @@ enum class BitmapFormat { None, Bmp, Jpeg, Png };
 // "png". Other endings (".gif" and ".2bp" among them: formats that are read but not written) give None.
 [[nodiscard]] BitmapFormat BitmapFormatOf(std::string_view fileName);
 
+// True for the names Save As hands to bitmap export instead of a drawing writer: the last four
+// characters, in any case, are ".bmp", ".jpg", ".gif", ".png" or ".2bp".
+[[nodiscard]] bool IsBitmapExportName(std::string_view fileName);
+
 struct CPixelSize {
     int width = 0;
     int height = 0;

@@ -13,6 +13,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <fstream>
 
 namespace pq {
 namespace {
@@ -81,7 +82,14 @@ public:
 
 class PqxDoc : public ::testing::Test {
 protected:
-    void SetUp() override { host.doc = &doc; }
+    void SetUp() override {
+        host.doc = &doc;
+        folder = std::filesystem::temp_directory_path() /
+                 ("pq-doc-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(folder);
+        doc.SetTemplatesFolder((folder / "Templates").string());
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
 
     // A document holding one object, changed since it was saved at path (empty: never saved).
     void MakeModified(const std::string& path) {
@@ -96,6 +104,7 @@ protected:
     CTestFiles files;
     CMemoryPreferenceStore preferences;
     CPqxDoc doc{&host, &preferences, &files};
+    std::filesystem::path folder;
 };
 
 TEST_F(PqxDoc, NewDocumentIsEmptyUntitledWithThePageSizeFromPreferencesOrTheDefault) {
@@ -217,6 +226,77 @@ TEST_F(PqxDoc, SavingATemplateOrPlotterFileLeavesTheDocumentAlone) {
     EXPECT_TRUE(doc.DoSave("/home/u/export.ai"));
     EXPECT_EQ(doc.GetTitle(), "export.ai");
     EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(PqxDoc, TemplatesGoToTheTemplatesFolderUnderTheirFileName) {
+    MakeModified("");
+    ASSERT_TRUE(doc.DoSave("C:/Work/Card.tpl"));
+    const std::string target = (folder / "Templates" / "Card.tpl").string();
+    EXPECT_EQ(files.saved, Strings{target});
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "Templates"));
+
+    std::ofstream(target) << "existing";
+    host.answers = {HostAnswer::No};
+    EXPECT_FALSE(doc.DoSave("/elsewhere/Card.tpl"));
+    EXPECT_EQ(host.questions.back(), CPqxDoc::kTemplateExists);
+    EXPECT_EQ(files.saved.size(), 1u);
+    host.answers = {HostAnswer::Yes};
+    EXPECT_TRUE(doc.DoSave("/elsewhere/Card.tpl"));
+    EXPECT_EQ(files.saved.size(), 2u);
+}
+
+TEST_F(PqxDoc, SaveAsWithABitmapNameExportsWithoutRenamingTheDocument) {
+    MakeModified("/home/u/plan.pdf");
+    host.currentPage = 0;
+    class CSettings : public IBitmapExportSettings {
+        int GetMaxPixels() const override { return 240; }
+        bool GetAntiAlias() const override { return false; }
+    } settings;
+    doc.SetExportSettings(&settings);
+    std::filesystem::create_directories(folder);
+    ASSERT_TRUE(doc.SaveAs((folder / "picture.jpg").string()));
+    EXPECT_TRUE(std::filesystem::exists(folder / "picture.jpg"));
+    EXPECT_TRUE(files.saved.empty());
+    EXPECT_EQ(doc.GetPathName(), "/home/u/plan.pdf");
+    EXPECT_TRUE(doc.IsModified());
+    ASSERT_TRUE(doc.SaveAs("/home/u/other.pdf"));
+    EXPECT_EQ(doc.GetPathName(), "/home/u/other.pdf");
+}
+
+TEST_F(PqxDoc, SaveCopyAsksBeforeReplacingAndLeavesTheDocumentAlone) {
+    MakeModified("/home/u/plan.pdf");
+    std::filesystem::create_directories(folder);
+    const std::string copy = (folder / "copy.pdf").string();
+    EXPECT_TRUE(doc.SaveCopy(copy));
+    std::ofstream(copy) << "x";
+    host.answers = {HostAnswer::No};
+    EXPECT_FALSE(doc.SaveCopy(copy));
+    EXPECT_EQ(host.questions.back(), CPqxDoc::kFileExists);
+    EXPECT_EQ(files.saved, Strings{copy});
+    EXPECT_EQ(doc.GetPathName(), "/home/u/plan.pdf");
+    EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(PqxDoc, ImportReadsThroughTheClipboardAndRestoresIt) {
+    doc.OnNewDocument();
+    host.currentPage = 1;
+    CDrawing clipboard;
+    clipboard.Add(test::MakeRect({}, 77));
+    std::vector<uint32_t> pastedPages;
+    const auto paste = [&] {
+        for (const auto& object : clipboard.Objects())
+            pastedPages.push_back(static_cast<uint32_t>(object->page));
+    };
+    ASSERT_TRUE(doc.ImportDrawing("/in/shapes.dxf", clipboard, paste));
+    EXPECT_EQ(pastedPages, (std::vector<uint32_t>{1, 1})); // what the reader added, on the current page
+    EXPECT_EQ(test::Tags(clipboard), std::vector<uint32_t>{77});
+
+    files.openSucceeds = false;
+    pastedPages.clear();
+    EXPECT_FALSE(doc.ImportDrawing("/in/broken.dxf", clipboard, paste));
+    EXPECT_TRUE(pastedPages.empty());
+    EXPECT_EQ(test::Tags(clipboard), std::vector<uint32_t>{77});
+    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST(MemoryPreferenceStore, ReadsFallBackOnlyForMissingNames) {

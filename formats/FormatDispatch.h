@@ -1,0 +1,38 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace pq {
+
+class CDrawing;
+
+inline constexpr std::string_view kOpenFailedMessage = "Failed to open file!";
+inline constexpr std::string_view kSaveFailedMessage = "Failed to save file!";
+inline constexpr std::string_view kOnePageMessage =
+    "This format supports only one page. The current page will be saved.";
+
+// Receives notices a save gives before it writes (the one-page notice); the editor shows them in a
+// message box, the headless tool prints them.
+using NoticeSink = std::function<void(std::string_view)>;
+
+// Reads a file into the (cleared) drawing with the reader its extension names, case-insensitively:
+// ".pdf" and ".tpl" native documents, ".ai", ".dxf", ".emf", ".wmf", ".plt" interchange files. The
+// drawing's groups are renumbered whatever the outcome. On failure the drawing's error message holds
+// the reader's reason, or "Failed to open file!".
+bool OpenDrawing(CDrawing& drawing, const std::string& path);
+
+// Writes the drawing with the writer its extension names. Native documents keep every page; the other
+// formats write page, after the one-page notice when the drawing has more pages. width and height are
+// -1 unless a metafile of a given size is asked for. Renumbers the drawing's groups and changes nothing
+// else; on failure the error message says why.
+bool SaveDrawing(CDrawing& drawing, const std::string& path, int page, int width, int height,
+                 const NoticeSink& notice);
+
+// True when a reader exists for the name's extension (the editor's Open and Import offer these).
+[[nodiscard]] bool CanOpenDrawing(std::string_view path);
+// True when a writer exists for the name's extension.
+[[nodiscard]] bool CanSaveDrawing(std::string_view path);
+
+} // namespace pq
