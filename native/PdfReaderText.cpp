@@ -137,6 +137,7 @@ void CPdfReader::ParseText(CPdfLineReader& lines, int page, int mode, GraphicsSt
     if ((text->style & kTextStyleUnderline) != 0)
         state.skipNextPath = true;
     object->color = state.fillSeen ? state.fillColour : state.strokeSeen ? state.strokeColour : 0;
+    object->page = page;
     if (page >= 0 && page < pageCount)
         Append(std::move(object));
 }

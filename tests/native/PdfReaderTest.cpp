@@ -186,6 +186,9 @@ TEST(PdfReader, PagesGroupsAndSizeComeBack) {
                                    groups[i]));
     for (int i = 0; i < 120; ++i)
         drawing.Add(MakeImageObject({0, 10, 0, 10}, 1, 1, 5));
+    // Texts keep their pages too, artistic and paragraph alike.
+    drawing.Add(MakeTextObject(u"on page 8", {0, 0}, kTextArtistic, kAlignLeft, 0, 0.0f, 7));
+    drawing.Add(MakeTextObject(u"on page 2", {0, 0}, kTextParagraph, kAlignLeft, 0, 0.0f, 1));
     CDrawing back;
     RoundTrip(drawing, back);
     EXPECT_EQ(back.PageCount(), 9);
