@@ -1,0 +1,176 @@
+#include "TestHelpers.h"
+#include "ViewTestSetup.h"
+
+#include "ui/view/ViewCommands.h"
+
+#include <gtest/gtest.h>
+
+namespace pq::test {
+namespace {
+
+constexpr CPoint kCenter{200, 150};
+
+float OneToOne() {
+    return CViewMapping::PixelsPerUnit();
+}
+
+TEST(ViewZoom, ZoomCommandsKeepTheClientCentreFixed) {
+    const struct {
+        int command;
+        float factor;
+    } cases[] = {{cmd::kZoomIn, 2.0f}, {cmd::kZoomOut, 0.5f}};
+    for (const auto& c : cases) {
+        CViewSetup s;
+        s.view.GetMapping().SetOrigins(123.0f, -45.0f, 17, 260);
+        s.view.GetMapping().SetScale(0.8f);
+        s.view.SetTool(ToolKind::Zoom);
+        const CPointF before = s.view.GetMapping().DeviceToDoc(kCenter);
+        ASSERT_TRUE(s.view.OnCommand(c.command));
+        EXPECT_TRUE(ExpectNear(s.view.GetMapping().DeviceToDoc(kCenter), before, 1e-3)) << c.command;
+        EXPECT_FLOAT_EQ(s.view.GetMapping().GetScale(), 0.8f * c.factor);
+        EXPECT_TRUE(s.view.IsToolCurrent(ToolKind::Pan)) << "zooming ends with the Pan tool";
+        EXPECT_GT(s.host.invalidations, 0);
+    }
+}
+
+TEST(ViewZoom, ZoomStopsAtTheScaleLimits) {
+    CViewSetup s;
+    s.view.GetMapping().SetScale(CViewMapping::kDefaultMaxScale);
+    s.view.ZoomIn();
+    EXPECT_EQ(s.view.GetMapping().GetScale(), CViewMapping::kDefaultMaxScale);
+    s.view.GetMapping().SetScale(CViewMapping::kDefaultMinScale);
+    s.view.ZoomOut();
+    EXPECT_EQ(s.view.GetMapping().GetScale(), CViewMapping::kDefaultMinScale);
+}
+
+TEST(ViewZoom, OneToOneSetsTheScreenScaleExactlyAboutTheCentre) {
+    for (float scale : {0.0137f, 3.3f, 71.0f}) {
+        CViewSetup s;
+        s.view.GetMapping().SetOrigins(-300.0f, 80.0f, 10, 20);
+        s.view.GetMapping().SetScale(scale);
+        const CPointF before = s.view.GetMapping().DeviceToDoc(kCenter);
+        s.view.OnCommand(cmd::kZoomOneToOne);
+        EXPECT_EQ(s.view.GetMapping().GetScale(), OneToOne()) << scale;
+        EXPECT_TRUE(ExpectNear(s.view.GetMapping().DeviceToDoc(kCenter), before, 1e-2)) << scale;
+    }
+}
+
+TEST(ViewZoom, FitPageShowsTheWholePageInsideTwoPixels) {
+    CViewSetup s;
+    s.Open();
+    s.view.OnCommand(cmd::kFitPage);
+    const CViewMapping& m = s.view.GetMapping();
+    const float w = s.Drawing().GetPageWidth(), h = s.Drawing().GetPageHeight();
+    // The page is taller than the window is: it fills the height less 2 pixels above and below.
+    EXPECT_EQ(m.DocToDeviceY(-h / 2), 2);
+    EXPECT_EQ(m.DocToDeviceY(h / 2), 298);
+    EXPECT_EQ(m.DocToDevice(CPointF{0, 0}), kCenter);
+    EXPECT_GE(m.DocToDeviceX(-w / 2), 2);
+}
+
+TEST(ViewZoom, FitPageOfADegeneratePageFallsBackToOneToOne) {
+    CViewSetup s;
+    s.Drawing().SetPageSize(1.0f, 500.0f);
+    s.view.GetMapping().SetScale(5.0f);
+    s.view.OnCommand(cmd::kFitPage);
+    s.host.RunPosted(s.view);
+    EXPECT_EQ(s.view.GetMapping().GetScale(), OneToOne());
+}
+
+TEST(ViewZoom, FirstPaintFitsThePageOfAnEmptyDrawingAndTheObjectsOtherwise) {
+    {
+        CViewSetup s;
+        s.view.OnPaint();
+        EXPECT_TRUE(s.view.IsInitialised());
+        EXPECT_TRUE(s.view.GetBackBuffer().IsEmpty()) << "the fitting paint draws nothing";
+        EXPECT_EQ(s.view.GetMapping().DocToDeviceY(s.Drawing().GetPageHeight() / 2), 298);
+        EXPECT_EQ(s.host.invalidations, 1) << "it asks for the paint that shows the fit";
+        s.view.OnPaint();
+        EXPECT_FALSE(s.view.GetBackBuffer().IsEmpty());
+    }
+    {
+        CViewSetup s;
+        s.Drawing().Add(MakeRect({100.0f, 300.0f, 0.0f, 50.0f}));
+        s.Drawing().Add(MakeRect({-900.0f, 900.0f, -900.0f, 900.0f}, 0, 1)); // another page
+        s.view.OnPaint();
+        const CViewMapping& m = s.view.GetMapping();
+        EXPECT_EQ(m.DocToDeviceX(100.0f), 2);
+        EXPECT_EQ(m.DocToDeviceX(300.0f), 398);
+        EXPECT_EQ(m.DocToDevice(CPointF{200.0f, 25.0f}), kCenter);
+    }
+}
+
+TEST(ViewZoom, OpeningAnEmptyDocumentFitsThePageAndOneWithObjectsFitsThem) {
+    CViewSetup empty;
+    empty.Open();
+    EXPECT_EQ(empty.view.GetMapping().DocToDeviceY(-empty.Drawing().GetPageHeight() / 2), 2);
+    EXPECT_TRUE(empty.view.IsToolCurrent(ToolKind::Pan));
+
+    CViewSetup full;
+    full.Drawing().Add(MakeRect({-10.0f, 10.0f, -20.0f, 20.0f}));
+    full.Open();
+    EXPECT_EQ(full.view.GetMapping().DocToDeviceY(-20.0f), 2);
+    EXPECT_EQ(full.view.GetMapping().DocToDeviceY(20.0f), 298);
+}
+
+TEST(ViewZoom, ArrowCommandsScrollByATenthOfTheClientArea) {
+    const struct {
+        int command;
+        CPoint shift;
+    } cases[] = {{cmd::kScrollLeft, {40, 0}},
+                 {cmd::kScrollRight, {-40, 0}},
+                 {cmd::kScrollUp, {0, 30}},
+                 {cmd::kScrollDown, {0, -30}}};
+    for (const auto& c : cases) {
+        CViewSetup s;
+        const CPoint origin = s.view.GetMapping().DocToDevice(CPointF{0, 0});
+        s.view.OnCommand(c.command);
+        EXPECT_EQ(s.view.GetMapping().DocToDevice(CPointF{0, 0}), origin + c.shift) << c.command;
+    }
+}
+
+TEST(ViewZoom, ScrollBarsShowTheTopLeftDocumentPointAndTheirThumbScrolls) {
+    CViewSetup s;
+    s.view.GetMapping().SetOrigins(0.0f, 0.0f, 200, 150);
+    s.view.GetMapping().SetScale(0.5f);
+    s.view.OnCommand(cmd::kScrollBars);
+    EXPECT_EQ(s.host.ranges[ScrollBarAxis::Horizontal], std::make_pair(-30000, 30000));
+    EXPECT_EQ(s.host.positions[ScrollBarAxis::Horizontal], -400);
+    EXPECT_EQ(s.host.positions[ScrollBarAxis::Vertical], -300);
+
+    s.view.OnHScroll(ScrollCode::PageDown, 0);
+    EXPECT_EQ(s.host.positions[ScrollBarAxis::Horizontal], -400 + 266 * 2);
+    s.view.OnVScroll(ScrollCode::ThumbPosition, 1000);
+    EXPECT_EQ(s.host.positions[ScrollBarAxis::Vertical], 1000);
+    s.view.OnVScroll(ScrollCode::ThumbTrack, -5000);
+    EXPECT_EQ(s.host.positions[ScrollBarAxis::Vertical], 1000) << "tracking does not scroll";
+
+    // Hiding and showing the bars again keeps the place.
+    const CPointF topLeft = s.view.GetMapping().DeviceToDoc(CPoint{0, 0});
+    s.view.OnCommand(cmd::kScrollBars);
+    EXPECT_EQ(s.host.ranges[ScrollBarAxis::Vertical], std::make_pair(0, 0));
+    s.view.OnCommand(cmd::kScrollBars);
+    EXPECT_EQ(s.view.GetMapping().DeviceToDoc(CPoint{0, 0}), topLeft);
+    bool enabled = false, checked = false;
+    ASSERT_TRUE(s.view.OnUpdateCommand(cmd::kScrollBars, enabled, checked));
+    EXPECT_TRUE(checked);
+}
+
+TEST(ViewZoom, ZoomMenuMakesTheZoomToolCurrentAndRunsTheChosenCommand) {
+    CViewSetup s;
+    s.Open();
+    s.host.menuChoice = cmd::kZoomIn;
+    const float scale = s.view.GetMapping().GetScale();
+    s.view.OnCommand(cmd::kToolZoomMenu);
+    EXPECT_EQ(s.host.lastMenu.size(), 7u);
+    EXPECT_FLOAT_EQ(s.view.GetMapping().GetScale(), scale * 2);
+
+    s.view.SetShowPage(false);
+    s.host.menuChoice = 0;
+    s.view.OnCommand(cmd::kToolZoomMenu);
+    EXPECT_EQ(s.host.lastMenu.size(), 6u) << "no Fit Page without the page frame";
+    EXPECT_TRUE(s.view.IsToolCurrent(ToolKind::Zoom));
+}
+
+} // namespace
+} // namespace pq::test

@@ -1,0 +1,54 @@
+#include "ui/tools/ToolTable.h"
+
+#include "ui/tools/PanTool.h"
+#include "ui/tools/ZoomTool.h"
+#include "ui/view/ViewCommands.h"
+
+#include <array>
+
+namespace pq {
+
+namespace {
+
+template <class T> std::unique_ptr<CTool> Make() {
+    return std::make_unique<T>();
+}
+
+// Kinds whose tools are still to be written have no maker yet.
+constexpr std::array<CToolRow, 11> kRows{{
+    {ToolKind::Select, cmd::kToolSelect, nullptr},
+    {ToolKind::Zoom, cmd::kToolZoomMenu, &Make<CZoomTool>},
+    {ToolKind::Pan, cmd::kToolPan, &Make<CPanTool>},
+    {ToolKind::Text, cmd::kToolText, nullptr},
+    {ToolKind::Freehand, cmd::kToolFreehand, nullptr},
+    {ToolKind::Bezier, cmd::kToolBezier, nullptr},
+    {ToolKind::Line, cmd::kToolLine, nullptr},
+    {ToolKind::Rectangle, cmd::kToolRectangle, nullptr},
+    {ToolKind::Ellipse, cmd::kToolEllipse, nullptr},
+    {ToolKind::Box14, 0, nullptr},
+    {ToolKind::Node, cmd::kToolNode, nullptr},
+}};
+
+} // namespace
+
+std::span<const CToolRow> ToolTable() {
+    return kRows;
+}
+
+const CToolRow* FindToolRow(int kind) {
+    for (const CToolRow& row : kRows)
+        if (static_cast<int>(row.kind) == kind)
+            return &row;
+    return nullptr;
+}
+
+const CToolRow* FindToolRowByCommand(int commandId) {
+    if (commandId == 0)
+        return nullptr;
+    for (const CToolRow& row : kRows)
+        if (row.commandId == commandId)
+            return &row;
+    return nullptr;
+}
+
+} // namespace pq

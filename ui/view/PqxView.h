@@ -1,0 +1,250 @@
+#pragma once
+
+#include "document/BitmapExportSettings.h"
+#include "geometry/Rect.h"
+#include "geometry/ViewMapping.h"
+#include "model/UndoRecorder.h"
+#include "model/UndoViewHooks.h"
+#include "platform/DibSection.h"
+#include "ui/tools/Tool.h"
+#include "ui/view/NewObjectStyle.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace pq {
+
+class CDeviceContext;
+class CDrawing;
+class CPqxDoc;
+class IPreferenceStore;
+class IWindowHost;
+
+// Scroll bar codes of scroll events (the platform's numbering).
+enum class ScrollCode : int {
+    LineUp = 0, // line left on the horizontal bar
+    LineDown = 1,
+    PageUp = 2,
+    PageDown = 3,
+    ThumbPosition = 4,
+    ThumbTrack = 5,
+    Top = 6,
+    Bottom = 7,
+    EndScroll = 8,
+};
+
+// The single view of the document: the mapping between document units and client pixels, zoom and
+// scrolling, the grid and snapping, the page on screen, the tools with the current one, the selection,
+// the style of new objects and the undo recorder. It paints the current page into a client-sized back
+// buffer and copies that into the window's front buffer; stylus and timer events go to the current tool.
+//
+// Commands reach it by id (ui/view/ViewCommands.h) through OnCommand and OnUpdateCommand.
+class CPqxView : public IUndoViewHooks, public IBitmapExportSettings {
+public:
+    // Preference names.
+    static constexpr std::string_view kShowGridName = "ShowGrid";
+    static constexpr std::string_view kGridSpacingName = "GridSpacing";
+    static constexpr std::string_view kSnapSpacingName = "SnapSpacing";
+    static constexpr std::string_view kAntiAliasName = "AntiAlias";
+    static constexpr std::string_view kImageResolutionName = "ImageResolution";
+    static constexpr std::string_view kShowScrollBarsName = "ShowScrollBars";
+    static constexpr std::string_view kShowPageName = "ShowPage";
+    static constexpr std::string_view kPenColorName = "PenColor";
+    static constexpr std::string_view kBrushColorName = "BrushColor";
+    static constexpr std::string_view kTextColorName = "TextColor";
+    static constexpr std::string_view kTextTypeName = "TextType";
+    static constexpr std::string_view kTextHeightName = "TextHeight";
+
+    static constexpr float kMinGridSpacing = 10.0f;
+    static constexpr float kMaxGridSpacing = 3000.0f;
+    static constexpr float kMinSnapSpacing = 0.0f;
+    static constexpr float kMaxSnapSpacing = 100.0f;
+    static constexpr int kDefaultImageResolution = 640;
+    static constexpr int kScrollRange = 30000;
+    // Grid lines closer than this many pixels are not drawn.
+    static constexpr float kMinGridPixels = 3.0f;
+
+    static constexpr uint32_t kDeskColor = 0xEBEBEB;
+    static constexpr uint32_t kShadowColor = 0x464646;
+    static constexpr uint32_t kGridColor = 0x606060;
+
+    // Reads the view's preferences (either pointer may be null: no window, defaults) and creates the tools.
+    explicit CPqxView(IWindowHost* window = nullptr, IPreferenceStore* preferences = nullptr);
+    // Writes the preferences.
+    ~CPqxView() override;
+    CPqxView(const CPqxView&) = delete;
+    CPqxView& operator=(const CPqxView&) = delete;
+
+    // Document life cycle.
+    void SetDocument(CPqxDoc* doc) { document = doc; }
+    [[nodiscard]] CPqxDoc* GetDocument() const { return document; }
+    // The drawing of the document, or nullptr without one.
+    [[nodiscard]] CDrawing* GetDrawing() const;
+    // After a document was created or opened: tools, recorder, scroll bars, page frame, first fit.
+    void OnUpdate();
+    // After the document started a new, empty drawing.
+    void ResetForNewDocument();
+
+    // Window events, forwarded by the shell.
+    void OnLButtonDown(unsigned flags, CPoint point);
+    void OnMouseMove(unsigned flags, CPoint point);
+    void OnLButtonUp(unsigned flags, CPoint point);
+    void OnLButtonDblClk(unsigned flags, CPoint point);
+    void OnTimer(int timerId);
+    void OnSize(int width, int height);
+    void OnPaint();
+    void OnHScroll(ScrollCode code, int thumbPosition);
+    void OnVScroll(ScrollCode code, int thumbPosition);
+
+    // Commands by id: OnCommand returns false for an id the view does not handle; OnUpdateCommand returns
+    // false likewise, else sets whether the command is enabled and whether its item is checked.
+    bool OnCommand(int id);
+    bool OnUpdateCommand(int id, bool& enabled, bool& checked) const;
+
+    // Tools.
+    // Makes the tool of a kind current; a kind without a tool selects the Pan tool.
+    void SetTool(int kind);
+    void SetTool(ToolKind kind) { SetTool(static_cast<int>(kind)); }
+    void RestoreDefaultTool() { SetTool(ToolKind::Pan); }
+    [[nodiscard]] bool IsToolCurrent(ToolKind kind) const;
+    [[nodiscard]] CTool* GetCurrentTool() const { return currentTool; }
+    // The view's tool of a kind, or nullptr when that kind is not built.
+    [[nodiscard]] CTool* GetTool(ToolKind kind) const;
+    // Clears the selection and the select and node tools' state.
+    void ResetInteraction();
+
+    // Snaps a client point to the snap spacing in document units (unchanged when snapping is off).
+    [[nodiscard]] CPoint SnapPoint(CPoint point) const;
+
+    // Zoom and scroll.
+    void ZoomIn();
+    void ZoomOut();
+    void ZoomOneToOne();
+    void FitPage();
+    void FitDrawing();
+    // Moves the view by a pixel delta; a non-zero delta updates the scroll bars and repaints.
+    void ScrollBy(int dx, int dy);
+    // Sets the scroll bars' positions to the document point at the client's top-left pixel.
+    void UpdateScrollBars();
+    [[nodiscard]] CViewMapping& GetMapping() { return mapping; }
+    [[nodiscard]] const CViewMapping& GetMapping() const { return mapping; }
+    [[nodiscard]] CRect GetClientRect() const;
+    [[nodiscard]] IWindowHost* GetWindow() const { return window; }
+    [[nodiscard]] bool IsInitialised() const { return initialised; }
+
+    // Pages.
+    [[nodiscard]] int GetCurrentPage() const { return currentPage; }
+    // Shows a page (held to the drawing's pages), resetting the interaction when it changes.
+    void SetCurrentPage(int page);
+    void AddPage();
+    void InsertPage(bool after);
+    void DeletePage();
+
+    // Eyedropper: 0 off, 1 picks the fill colour, 2 the line colour.
+    [[nodiscard]] int GetColorPickMode() const { return colorPickMode; }
+    void SetColorPickMode(int mode) { colorPickMode = mode; }
+    // Applies a picked colour by the current mode to the selection or to the new-object style, and ends
+    // the mode.
+    void ApplyPickedColor(uint32_t color);
+
+    // Selection: ascending indices into the drawing's object list.
+    [[nodiscard]] std::vector<int>& GetSelection() { return selection; }
+    [[nodiscard]] const std::vector<int>& GetSelection() const { return selection; }
+    [[nodiscard]] CNewObjectStyle& GetNewObjectStyle() { return defaults; }
+    [[nodiscard]] const CNewObjectStyle& GetNewObjectStyle() const { return defaults; }
+    [[nodiscard]] CUndoRecorder& GetUndoRecorder() { return undoRecorder; }
+    // Marks the document modified.
+    void SetModified();
+
+    // Settings.
+    [[nodiscard]] bool GetShowGrid() const { return showGrid; }
+    void SetShowGrid(bool on) { showGrid = on; }
+    [[nodiscard]] float GetGridSpacing() const { return gridSpacing; }
+    void SetGridSpacing(float spacing);
+    [[nodiscard]] float GetSnapSpacing() const { return snapSpacing; }
+    void SetSnapSpacing(float spacing);
+    [[nodiscard]] bool GetShowScrollBars() const { return showScrollBars; }
+    [[nodiscard]] bool GetShowPage() const { return showPage; }
+    void SetShowPage(bool on) { showPage = on; }
+    [[nodiscard]] int GetImageResolution() const { return imageResolution; }
+    void SetImageResolution(int pixels) { imageResolution = pixels; }
+    void SetAntiAlias(bool on) { antiAlias = on; }
+
+    // The back buffer of the last paint.
+    [[nodiscard]] const CDibSection& GetBackBuffer() const { return backBuffer; }
+
+    // IBitmapExportSettings.
+    [[nodiscard]] int GetMaxPixels() const override { return imageResolution; }
+    [[nodiscard]] bool GetAntiAlias() const override { return antiAlias; }
+
+    // IUndoViewHooks.
+    [[nodiscard]] int GetNodeToolObject() const override;
+    void ResetNodeTool() override;
+    bool EditWithNodeTool(int index) override;
+    [[nodiscard]] bool IsSelectToolActive() const override;
+    void LeavePendingSelection() override;
+    void ResetSelectTool() override;
+    void RepaintAll() override;
+    void MarkModified() override { SetModified(); }
+    void GoToLastPage() override;
+    void KeepCurrentPageInRange() override;
+
+private:
+    // Painting (ViewPaint.cpp).
+    bool EnsureBackBuffer(const CRect& client);
+    void DrawPageFrame(CDeviceContext& dc) const;
+    void DrawGrid(CDeviceContext& dc, const CRect& client) const;
+
+    // Zoom and scroll (ViewZoom.cpp).
+    // After any change of the mapping: scroll bars, a full repaint, and the Pan tool.
+    void AfterZoom();
+    // Fits the page into the client area less 2 pixels; false (mapping unchanged) without a document or
+    // for a page of 1 unit or less in either direction.
+    bool FitPageRect();
+    void ApplyScrollBarRanges();
+    void Scroll(ScrollBarAxis axis, ScrollCode code, int thumbPosition);
+    void PopupZoomMenu();
+    // Posts Fit Page for an empty drawing with the page shown, else the fit of the drawing.
+    void PostFirstFit();
+
+    // Pages (ViewPages.cpp).
+    void AfterPageChange();
+    void PopupPageMenu();
+    bool OnPageCommand(int id);
+
+    // Preferences (ViewPreferences.cpp).
+    void ReadPreferences();
+    void WritePreferences();
+
+    // Runs the eyedropper at a client point (ViewEyedropper.cpp).
+    void PickColor(CPoint point);
+    void InvalidateAll();
+
+    IWindowHost* window = nullptr;
+    IPreferenceStore* preferences = nullptr;
+
+    CPqxDoc* document = nullptr;
+    CViewMapping mapping;
+    bool initialised = false;
+    CNewObjectStyle defaults;
+    CUndoRecorder undoRecorder;
+    bool showGrid = false;
+    float gridSpacing = 100.0f;
+    float snapSpacing = 0.0f;
+    bool antiAlias = false;
+    int imageResolution = kDefaultImageResolution;
+    int colorPickMode = 0;
+    bool showScrollBars = false;
+    int currentPage = 0;
+    bool showPage = true;
+    CTool* currentTool = nullptr;
+    // One tool per kind number (0 .. 15); null for kinds without a tool.
+    std::array<std::unique_ptr<CTool>, 16> tools;
+    std::vector<int> selection;
+    CDibSection backBuffer;
+};
+
+} // namespace pq

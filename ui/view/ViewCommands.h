@@ -1,0 +1,59 @@
+#pragma once
+
+// Command ids the view handles. The frame's menus, toolbars and accelerators send these numbers and the
+// application's routing table routes them to CPqxView::OnCommand first.
+
+namespace pq::cmd {
+
+// Tools.
+inline constexpr int kToolSelect = 32790;
+inline constexpr int kToolZoomMenu = 32791; // the toolbar's Zoom button: zoom tool and the zoom menu
+inline constexpr int kToolPan = 32792;
+inline constexpr int kToolFreehand = 32814;
+inline constexpr int kToolLine = 32834;
+inline constexpr int kToolRectangle = 32837;
+inline constexpr int kToolEllipse = 32838;
+inline constexpr int kToolBox14 = 32839;
+inline constexpr int kToolBezier = 32846;
+inline constexpr int kToolText = 32847;
+inline constexpr int kToolNode = 32857;
+
+// Zoom.
+inline constexpr int kFitDrawing = 32804; // posted internally
+inline constexpr int kZoomIn = 32805;
+inline constexpr int kZoomOut = 32807;
+inline constexpr int kFitToWindow = 32808;
+inline constexpr int kZoomArea = 32809;
+inline constexpr int kZoomOneToOne = 32889;
+inline constexpr int kFitPage = 32914;
+
+// Scrolling by the arrow keys.
+inline constexpr int kScrollLeft = 32885;
+inline constexpr int kScrollRight = 32886;
+inline constexpr int kScrollUp = 32887;
+inline constexpr int kScrollDown = 32888;
+
+// View toggles.
+inline constexpr int kGrid = 32892;
+inline constexpr int kScrollBars = 32905;
+
+// Pages.
+inline constexpr int kAddPage = 32906;
+inline constexpr int kDeletePage = 32907;
+inline constexpr int kFirstPage = 32908;
+inline constexpr int kPreviousPage = 32909;
+inline constexpr int kNextPage = 32910;
+inline constexpr int kLastPage = 32911;
+inline constexpr int kInsertPageBefore = 32915;
+inline constexpr int kInsertPageAfter = 32921;
+inline constexpr int kPageMenu = 32943;
+
+// Eyedropper modes.
+inline constexpr int kPickLineColor = 32854;
+inline constexpr int kPickFillColor = 32855;
+
+// Edit.
+inline constexpr int kUndo = 57643;
+inline constexpr int kRedo = 57644;
+
+} // namespace pq::cmd

@@ -1,0 +1,129 @@
+#include "ui/view/PqxView.h"
+
+#include "geometry/Numeric.h"
+#include "model/Drawing.h"
+#include "platform/DeviceContext.h"
+#include "platform/WindowHost.h"
+#include "render/PageRenderer.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace pq {
+
+namespace {
+
+// Holds a coordinate a little outside the client area: an axis-aligned rectangle clamped this way shows
+// the same pixels, and offsetting it by a few pixels can no longer overflow at extreme zoom.
+int32_t ClampNear(int32_t v, int32_t low, int32_t high) {
+    constexpr int32_t kMargin = 16;
+    return std::clamp(v, low - kMargin, high + kMargin);
+}
+
+} // namespace
+
+void CPqxView::OnPaint() {
+    // The first paint only fits the drawing; the repaint it asks for shows it.
+    if (!initialised) {
+        const CDrawing* drawing = GetDrawing();
+        if (showPage && drawing != nullptr && drawing->Count() == 0 && FitPageRect()) {
+            UpdateScrollBars();
+            InvalidateAll();
+        } else {
+            FitDrawing();
+        }
+        initialised = true;
+        return;
+    }
+
+    const CRect client = GetClientRect();
+    if (client.IsEmpty() || !EnsureBackBuffer(client))
+        return;
+
+    CDeviceContext dc(&backBuffer);
+    dc.FillSolidRect(client, showPage ? kDeskColor : 0xFFFFFF);
+    if (showPage && document != nullptr)
+        DrawPageFrame(dc);
+    DrawGrid(dc, client);
+    if (const CDrawing* drawing = GetDrawing())
+        DrawPage(*drawing, currentPage, dc, mapping, client);
+    if (currentTool != nullptr)
+        currentTool->PaintFeedback(dc);
+    dc.SelectBitmap(nullptr);
+
+    if (window == nullptr)
+        return;
+    CClientDC screen(*window);
+    screen.BitBlt(0, 0, client.Width(), client.Height(), backBuffer, 0, 0, kRop3SrcCopy);
+}
+
+bool CPqxView::EnsureBackBuffer(const CRect& client) {
+    if (!backBuffer.IsEmpty() &&
+        (backBuffer.GetWidth() != client.Width() || backBuffer.GetHeight() != client.Height()))
+        backBuffer.Clear();
+    if (backBuffer.IsEmpty() && !backBuffer.Create(client.Width(), client.Height(), 24)) {
+        backBuffer.Clear();
+        return false;
+    }
+    return true;
+}
+
+void CPqxView::DrawPageFrame(CDeviceContext& dc) const {
+    const CDrawing* drawing = GetDrawing();
+    if (drawing == nullptr)
+        return;
+    const float halfWidth = drawing->GetPageWidth() / 2;
+    const float halfHeight = drawing->GetPageHeight() / 2;
+    const CRect client = GetClientRect();
+    const CRect page{ClampNear(mapping.DocToDeviceX(-halfWidth), client.left, client.right),
+                     ClampNear(mapping.DocToDeviceY(-halfHeight), client.top, client.bottom),
+                     ClampNear(mapping.DocToDeviceX(halfWidth), client.left, client.right),
+                     ClampNear(mapping.DocToDeviceY(halfHeight), client.top, client.bottom)};
+
+    const CPen savedPen = dc.SelectPen(CPen{kPenSolid, 1, kShadowColor});
+    const CBrush savedBrush = dc.SelectBrush(CBrush{kBrushSolid, 0xFFFFFF});
+    // Two shadow rectangles one pixel apart leave a two-pixel grey edge at the lower right; the page
+    // itself, drawn last, covers the rest and gets a black border.
+    dc.Rectangle(page.left + 2, page.top + 2, page.right + 2, page.bottom + 2);
+    dc.Rectangle(page.left + 1, page.top + 1, page.right + 1, page.bottom + 1);
+    dc.SelectPen(CPen{kPenSolid, 1, 0x000000});
+    dc.Rectangle(page);
+    dc.SelectPen(savedPen);
+    dc.SelectBrush(savedBrush);
+}
+
+void CPqxView::DrawGrid(CDeviceContext& dc, const CRect& client) const {
+    if (!showGrid || gridSpacing * mapping.GetScale() < kMinGridPixels)
+        return;
+    const int64_t step = std::max<int64_t>(1, RoundHalfAway(gridSpacing));
+    // The first multiple of step at or after v (the remainder of a negative v is negative or zero).
+    const auto firstMultiple = [step](int64_t v) {
+        const int64_t r = v % step;
+        return r == 0 ? v : (r > 0 ? v + step - r : v - r);
+    };
+
+    const CPen savedPen = dc.SelectPen(CPen{kPenSolid, 0, kGridColor});
+    const int savedRop = dc.SetROP2(kR2NotXorPen);
+    const int savedBk = dc.SetBkMode(kBkTransparent);
+
+    const int64_t xTo = RoundHalfAway(mapping.DeviceToDocX(static_cast<float>(client.right)));
+    for (int64_t x = firstMultiple(RoundHalfAway(mapping.DeviceToDocX(static_cast<float>(client.left))));
+         x <= xTo; x += step) {
+        const int32_t sx = mapping.DocToDeviceX(static_cast<float>(x));
+        dc.MoveTo(sx, client.top);
+        dc.LineTo(sx, client.bottom);
+    }
+    const int64_t yTo = RoundHalfAway(mapping.DeviceToDocY(static_cast<float>(client.bottom)));
+    for (int64_t y = firstMultiple(RoundHalfAway(mapping.DeviceToDocY(static_cast<float>(client.top))));
+         y <= yTo; y += step) {
+        const int32_t sy = mapping.DocToDeviceY(static_cast<float>(y));
+        dc.MoveTo(client.left, sy);
+        dc.LineTo(client.right, sy);
+    }
+
+    dc.SelectPen(savedPen);
+    dc.SetROP2(savedRop);
+    dc.SetBkMode(savedBk);
+}
+
+} // namespace pq
