@@ -1,12 +1,14 @@
 #pragma once
 
+#include "ui/view/ViewCommands.h"
+
 #include <span>
 #include <string_view>
 
 namespace pq {
 
-// Every command the editor's menus, buttons, pop-ups and keys send. The numbers are stable: stored
-// toolbar layouts and tests refer to them.
+// Every command the editor's menus, buttons, pop-ups and keys send: the view's own commands
+// (ui/view/ViewCommands.h) and the rest. The numbers are stable: tests and scripts refer to them.
 namespace cmd {
 
 // File
@@ -24,8 +26,6 @@ inline constexpr int kAbout = 57664;
 inline constexpr int kExit = 57665;
 
 // Edit
-inline constexpr int kUndo = 57643;
-inline constexpr int kRedo = 57644;
 inline constexpr int kCut = 57635;
 inline constexpr int kCopy = 57634;
 inline constexpr int kPaste = 57637;
@@ -50,44 +50,11 @@ inline constexpr int kToolbar = 32796;
 inline constexpr int kDrawingBar = 32912;
 inline constexpr int kTextBar = 32928;
 inline constexpr int kPagesBar = 32913;
-inline constexpr int kGrid = 32892;
-inline constexpr int kScrollBars = 32905;
 
 // Tools
-inline constexpr int kToolFreehand = 32814;
-inline constexpr int kToolBezier = 32846;
-inline constexpr int kToolLine = 32834;
-inline constexpr int kToolRectangle = 32837;
-inline constexpr int kToolEllipse = 32838;
-inline constexpr int kToolText = 32847;
-inline constexpr int kToolSelect = 32790;
-inline constexpr int kToolNode = 32857;
-inline constexpr int kToolPan = 32792;
-inline constexpr int kToolZoomMenu = 32791;
-inline constexpr int kToolBox14 = 32839;
 inline constexpr int kLibrary = 32890;
 inline constexpr int kSendToLibrary = 32891;
 inline constexpr int kSettings = 32893;
-
-// Zoom
-inline constexpr int kZoomIn = 32805;
-inline constexpr int kZoomOut = 32807;
-inline constexpr int kZoomOneToOne = 32889;
-inline constexpr int kFitPage = 32914;
-inline constexpr int kFitToWindow = 32808;
-inline constexpr int kZoomArea = 32809;
-inline constexpr int kFitDrawing = 32804;
-
-// Pages
-inline constexpr int kAddPage = 32906;
-inline constexpr int kInsertPageBefore = 32915;
-inline constexpr int kInsertPageAfter = 32921;
-inline constexpr int kDeletePage = 32907;
-inline constexpr int kPageMenu = 32943;
-inline constexpr int kFirstPage = 32908;
-inline constexpr int kPreviousPage = 32909;
-inline constexpr int kNextPage = 32910;
-inline constexpr int kLastPage = 32911;
 
 // Text
 inline constexpr int kTextBold = 32922;
@@ -108,8 +75,6 @@ inline constexpr int kLineFine = 32850;
 inline constexpr int kLineNormal = 32851;
 inline constexpr int kLineBold = 32852;
 inline constexpr int kLineThick = 32853;
-inline constexpr int kPickFillColor = 32855;
-inline constexpr int kPickLineColor = 32854;
 
 // Nodes
 inline constexpr int kNodeLine = 32863;
@@ -120,12 +85,6 @@ inline constexpr int kNodeAdd = 32861;
 inline constexpr int kNodeDelete = 32862;
 inline constexpr int kNodeSplit = 32870;
 inline constexpr int kNodeClose = 32871;
-
-// Scrolling by the arrow keys
-inline constexpr int kScrollLeft = 32885;
-inline constexpr int kScrollRight = 32886;
-inline constexpr int kScrollUp = 32887;
-inline constexpr int kScrollDown = 32888;
 
 // The page indicator control in the pages bar.
 inline constexpr int kPageIndicator = 1123;
