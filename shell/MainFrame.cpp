@@ -35,7 +35,7 @@ std::string ToUtf8(const wxString& text) {
 class CButtonBar : public wxPanel {
 public:
     CButtonBar(wxWindow* parent, const std::vector<CToolButton>& layout, const std::string& iconFolder,
-               std::function<void(int)> onCommand, std::function<void()> onDropDown)
+               bool showLabels, std::function<void(int)> onCommand, std::function<void()> onDropDown)
         : wxPanel(parent, wxID_ANY) {
         auto* sizer = new wxBoxSizer(wxHORIZONTAL);
         for (const CToolButton& button : layout) {
@@ -56,27 +56,31 @@ public:
             const wxString label =
                 FromUtf8(CommandText(button.id).empty() ? button.tooltip : CommandText(button.id));
             const wxBitmapBundle icon = LoadIcon(iconFolder, button.id);
-            wxAnyButton* control = nullptr;
             const long style = wxBORDER_NONE | wxBU_EXACTFIT;
+            // Bottom-bar buttons show their picture alone when they have one; the command bar names its
+            // four tools beside their pictures.
+            const wxString shownLabel = icon.IsOk() && !showLabels ? wxString() : label;
+            wxAnyButton* control = nullptr;
             if (button.toggle) {
-                auto* toggle = icon.IsOk() ? new wxBitmapToggleButton(this, ToWxId(button.id), icon,
-                                                                      wxDefaultPosition, wxDefaultSize, style)
-                                           : new wxToggleButton(this, ToWxId(button.id), label,
-                                                                wxDefaultPosition, wxDefaultSize, style);
+                auto* toggle = new wxToggleButton(this, ToWxId(button.id), shownLabel, wxDefaultPosition,
+                                                  wxDefaultSize, style);
                 toggle->Bind(wxEVT_TOGGLEBUTTON,
                              [onCommand, id = button.id](wxCommandEvent&) { onCommand(id); });
                 control = toggle;
             } else {
-                auto* plain = new wxButton(this, ToWxId(button.id), icon.IsOk() ? wxString() : label,
-                                           wxDefaultPosition, wxDefaultSize, style);
-                if (icon.IsOk())
-                    plain->SetBitmap(icon);
+                auto* plain = new wxButton(this, ToWxId(button.id), shownLabel, wxDefaultPosition,
+                                           wxDefaultSize, style);
                 plain->Bind(wxEVT_BUTTON, [onCommand, id = button.id](wxCommandEvent&) { onCommand(id); });
                 control = plain;
             }
+            if (icon.IsOk()) {
+                control->SetBitmap(icon);
+                if (!shownLabel.empty())
+                    control->SetBitmapMargins(FromDIP(4), 0);
+            }
             control->SetToolTip(FromUtf8(button.tooltip));
             buttons[button.id] = control;
-            sizer->Add(control, 0, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, FromDIP(1));
+            sizer->Add(control, 0, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, FromDIP(3));
             if (button.dropDown) {
                 auto* arrow = new wxButton(this, wxID_ANY, wxString::FromUTF8("\u25BE"), wxDefaultPosition,
                                            wxSize(FromDIP(18), -1), style);
@@ -97,8 +101,6 @@ public:
         found->second->Enable(state.enabled);
         if (auto* toggle = dynamic_cast<wxToggleButton*>(found->second))
             toggle->SetValue(state.checked);
-        else if (auto* bitmapToggle = dynamic_cast<wxBitmapToggleButton*>(found->second))
-            bitmapToggle->SetValue(state.checked);
     }
 
     [[nodiscard]] std::optional<wxRect> ButtonScreenRect(int id) const {
@@ -211,13 +213,14 @@ void CMainFrame::BuildBars() {
     auto route = [this](int id) { RouteCommand(id); };
     auto colorDropDown = [this] { OnColorDropDown(); };
 
-    commandBar = new CButtonBar(panel, CommandBarButtons(), iconFolder, route, colorDropDown);
+    commandBar = new CButtonBar(panel, CommandBarButtons(), iconFolder, true, route, colorDropDown);
     sizer->Add(commandBar, 0, wxEXPAND);
     sizer->Add(new wxStaticLine(panel), 0, wxEXPAND);
     canvas = new CCanvas(panel, *this);
     sizer->Add(canvas, 1, wxEXPAND);
     for (int bar = 1; bar <= 3; ++bar) {
-        bottomBars[bar - 1] = new CButtonBar(panel, BottomBarButtons(bar), iconFolder, route, colorDropDown);
+        bottomBars[bar - 1] =
+            new CButtonBar(panel, BottomBarButtons(bar), iconFolder, false, route, colorDropDown);
         sizer->Add(bottomBars[bar - 1], 0, wxEXPAND);
     }
     SetSizer(sizer);
