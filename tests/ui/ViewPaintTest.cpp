@@ -111,6 +111,16 @@ TEST(ViewPaint, ObjectsOfTheCurrentPageAreDrawn) {
     EXPECT_EQ(PixelAt(s.view.GetBackBuffer(), 200, 150), 0x00FF00u);
 }
 
+TEST(ViewPaint, WindowOfAnotherDepthGetsTheSamePixels) {
+    CViewSetup s;
+    s.Drawing().Add(MakeRect({-50.0f, 50.0f, -50.0f, 50.0f}, 0x0000FF));
+    s.host.front.Clear();
+    ASSERT_TRUE(s.host.front.Create(400, 300, 32));
+    s.Paint();
+    EXPECT_EQ(CountDifferences(s.view.GetBackBuffer(), s.host.front), 0);
+    EXPECT_EQ(PixelAt(s.host.front, 200, 150), 0x0000FFu);
+}
+
 TEST(ViewPaint, BackBufferFollowsTheClientSize) {
     CViewSetup s;
     s.Paint();

@@ -53,6 +53,15 @@ void CPqxView::OnPaint() {
 
     if (window == nullptr)
         return;
+    // A front buffer laid out like the back buffer takes its bytes as they are; any other goes through
+    // the device context, which converts depths.
+    CDibSection& front = window->GetFrontBuffer();
+    if (front.GetHeader() == backBuffer.GetHeader() &&
+        front.GetBits().size() == backBuffer.GetBits().size()) {
+        std::copy(backBuffer.GetBits().begin(), backBuffer.GetBits().end(), front.GetBits().begin());
+        window->MarkDamaged(client);
+        return;
+    }
     CClientDC screen(*window);
     screen.BitBlt(0, 0, client.Width(), client.Height(), backBuffer, 0, 0, kRop3SrcCopy);
 }
@@ -80,13 +89,15 @@ void CPqxView::DrawPageFrame(CDeviceContext& dc) const {
                      ClampNear(mapping.DocToDeviceX(halfWidth), client.left, client.right),
                      ClampNear(mapping.DocToDeviceY(halfHeight), client.top, client.bottom)};
 
+    // Two shadow outlines one pixel apart leave a two-pixel grey edge at the lower right; the page itself,
+    // drawn last in white with a black border, covers the rest of them. Everything inside a shadow outline
+    // lies under the next rectangle, so only the page needs filling.
     const CPen savedPen = dc.SelectPen(CPen{kPenSolid, 1, kShadowColor});
-    const CBrush savedBrush = dc.SelectBrush(CBrush{kBrushSolid, 0xFFFFFF});
-    // Two shadow rectangles one pixel apart leave a two-pixel grey edge at the lower right; the page
-    // itself, drawn last, covers the rest and gets a black border.
+    const CBrush savedBrush = dc.SelectBrush(CBrush{kBrushHollow, 0xFFFFFF});
     dc.Rectangle(page.left + 2, page.top + 2, page.right + 2, page.bottom + 2);
     dc.Rectangle(page.left + 1, page.top + 1, page.right + 1, page.bottom + 1);
     dc.SelectPen(CPen{kPenSolid, 1, 0x000000});
+    dc.SelectBrush(CBrush{kBrushSolid, 0xFFFFFF});
     dc.Rectangle(page);
     dc.SelectPen(savedPen);
     dc.SelectBrush(savedBrush);
