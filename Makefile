@@ -19,13 +19,19 @@ configure:
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# Opens the editor on the bundled sample; until the editor exists, shows the headless tool's usage.
-run: setup build
-	@if [ -x $(BUILD_DIR)/bin/pqdraw ]; then \
-		exec $(BUILD_DIR)/bin/pqdraw resources/samples/welcome.pdf; \
-	else \
-		$(BUILD_DIR)/bin/pqdraw-cli --help; \
+# Opens the editor on the bundled sample (a new drawing until the sample exists). Without a display it
+# says so in one line and names the headless tool instead.
+SAMPLE := resources/samples/welcome.pdf
+run:
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+		echo "make run: no display (DISPLAY and WAYLAND_DISPLAY are unset); without one use: $(BUILD_DIR)/bin/pqdraw-cli convert $(SAMPLE) page.png" >&2; \
+		exit 1; \
 	fi
+	@$(MAKE) --no-print-directory setup build
+	@if [ ! -x $(BUILD_DIR)/bin/pqdraw ]; then \
+		echo "make run: the editor was not built: wxWidgets is missing (make setup installs it)" >&2; exit 1; \
+	fi
+	@if [ -f $(SAMPLE) ]; then exec $(BUILD_DIR)/bin/pqdraw $(SAMPLE); else exec $(BUILD_DIR)/bin/pqdraw; fi
 
 test: setup build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)

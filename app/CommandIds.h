@@ -1,0 +1,100 @@
+#pragma once
+
+#include "ui/view/ViewCommands.h"
+
+#include <span>
+#include <string_view>
+
+namespace pq {
+
+// Every command the editor's menus, buttons, pop-ups and keys send: the view's own commands
+// (ui/view/ViewCommands.h) and the rest. The numbers are stable: tests and scripts refer to them.
+namespace cmd {
+
+// File
+inline constexpr int kFileNew = 57600;
+inline constexpr int kFileOpen = 57601;
+inline constexpr int kFileSave = 57603;
+inline constexpr int kFileSaveAs = 57604;
+inline constexpr int kFileTemplate = 32936;
+inline constexpr int kFileImport = 32843;
+inline constexpr int kSendEmail = 32930;
+inline constexpr int kSendFtp = 32931;
+inline constexpr int kExportBitmap = 32895;
+inline constexpr int kHelp = 57670;
+inline constexpr int kAbout = 57664;
+inline constexpr int kExit = 57665;
+
+// Edit
+inline constexpr int kCut = 57635;
+inline constexpr int kCopy = 57634;
+inline constexpr int kPaste = 57637;
+inline constexpr int kDelete = 32872;
+inline constexpr int kSelectAll = 57642;
+inline constexpr int kProperties = 32795;
+inline constexpr int kJoin = 32897;
+inline constexpr int kBreakApart = 32898;
+inline constexpr int kGroup = 32873;
+inline constexpr int kUngroup = 32874;
+inline constexpr int kBringToFront = 32875;
+inline constexpr int kSendToBack = 32876;
+inline constexpr int kAlignLeft = 32879;
+inline constexpr int kAlignRight = 32880;
+inline constexpr int kAlignCenter = 32881;
+inline constexpr int kAlignTop = 32882;
+inline constexpr int kAlignMiddle = 32883;
+inline constexpr int kAlignBottom = 32884;
+
+// View
+inline constexpr int kToolbar = 32796;
+inline constexpr int kDrawingBar = 32912;
+inline constexpr int kTextBar = 32928;
+inline constexpr int kPagesBar = 32913;
+
+// Tools
+inline constexpr int kLibrary = 32890;
+inline constexpr int kSendToLibrary = 32891;
+inline constexpr int kSettings = 32893;
+
+// Text
+inline constexpr int kTextBold = 32922;
+inline constexpr int kTextItalic = 32923;
+inline constexpr int kTextUnderline = 32924;
+inline constexpr int kTextAlignLeft = 32925;
+inline constexpr int kTextAlignCenter = 32926;
+inline constexpr int kTextAlignRight = 32927;
+inline constexpr int kTextType = 32937;
+inline constexpr int kTextArtistic = 32938;
+inline constexpr int kTextParagraph = 32939;
+
+// Colours and line widths
+inline constexpr int kColor = 32844;
+inline constexpr int kNoFill = 32848;
+inline constexpr int kNoLine = 32849;
+inline constexpr int kLineFine = 32850;
+inline constexpr int kLineNormal = 32851;
+inline constexpr int kLineBold = 32852;
+inline constexpr int kLineThick = 32853;
+
+// Nodes
+inline constexpr int kNodeLine = 32863;
+inline constexpr int kNodeCusp = 32866;
+inline constexpr int kNodeSmooth = 32865;
+inline constexpr int kNodeSymmetrical = 32868;
+inline constexpr int kNodeAdd = 32861;
+inline constexpr int kNodeDelete = 32862;
+inline constexpr int kNodeSplit = 32870;
+inline constexpr int kNodeClose = 32871;
+
+// The page indicator control in the pages bar.
+inline constexpr int kPageIndicator = 1123;
+
+} // namespace cmd
+
+// The text a command shows in menus and as a tooltip; empty for commands shown nowhere.
+[[nodiscard]] std::string_view CommandText(int id);
+
+// Every command id above (the control id excluded), for tables that walk them all.
+[[nodiscard]] std::span<const int> AllCommands();
+
+} // namespace pq

@@ -1,0 +1,82 @@
+#include "app/DocumentCommands.h"
+
+#include "app/CommandIds.h"
+#include "app/FileDialogFilters.h"
+#include "app/ShellServices.h"
+#include "document/BitmapExportSettings.h"
+#include "document/PqxDoc.h"
+
+namespace pq {
+
+namespace {
+
+// The index of the JPEG filter in the export dialog: JPEG is what people mostly want.
+constexpr int kJpegFilterIndex = 1;
+
+std::string WithoutExtension(const std::string& name) {
+    const std::size_t dot = name.find_last_of('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+} // namespace
+
+bool CDocumentCommands::OnCommand(int id) {
+    switch (id) {
+    case cmd::kFileSave:
+        Save();
+        return true;
+    case cmd::kFileSaveAs:
+        SaveAs();
+        return true;
+    case cmd::kExportBitmap:
+        ExportBitmapCommand();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CDocumentCommands::OnUpdateCommand(int id, bool& enabled, bool& /*checked*/) {
+    switch (id) {
+    case cmd::kFileSave:
+    case cmd::kFileSaveAs:
+        enabled = true;
+        return true;
+    case cmd::kExportBitmap:
+        enabled = exportSettings != nullptr;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CDocumentCommands::Save() {
+    if (document.GetPathName().empty())
+        return SaveAs();
+    return document.DoSave(document.GetPathName());
+}
+
+bool CDocumentCommands::SaveAs() {
+    int filterIndex = 0;
+    const auto chosen = shell.AskSavePath("Save As", kSaveAsFilter, document.GetTitle(), filterIndex);
+    if (!chosen)
+        return false;
+    const std::string path = WithFilterExtension(*chosen, kSaveAsFilter, filterIndex);
+    if (IsBitmapExportName(path))
+        return exportSettings != nullptr && document.ExportBitmap(path, *exportSettings);
+    return document.DoSave(path);
+}
+
+bool CDocumentCommands::ExportBitmapCommand() {
+    if (exportSettings == nullptr)
+        return false;
+    int filterIndex = kJpegFilterIndex;
+    const auto chosen = shell.AskSavePath("Export Bitmap", kExportBitmapFilter,
+                                          WithoutExtension(document.GetTitle()), filterIndex);
+    if (!chosen)
+        return false;
+    return document.ExportBitmap(WithFilterExtension(*chosen, kExportBitmapFilter, filterIndex),
+                                 *exportSettings);
+}
+
+} // namespace pq

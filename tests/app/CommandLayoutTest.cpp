@@ -1,0 +1,146 @@
+// The menus, toolbars and keys the shell builds from the command layout.
+
+#include "app/CommandLayout.h"
+#include "app/CommandIds.h"
+#include "app/PopupPlacement.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+namespace pq {
+namespace {
+
+const CMenuEntry* FindPopup(const std::vector<CMenuEntry>& items, std::string_view text) {
+    for (const CMenuEntry& item : items) {
+        if (item.kind == CMenuEntry::Kind::Popup && item.text == text)
+            return &item;
+    }
+    return nullptr;
+}
+
+TEST(CommandLayout, MenuBarHoldsFileEditViewToolsWithEveryCommandOnce) {
+    const std::vector<CMenu> bar = MainMenuBar();
+    ASSERT_EQ(bar.size(), 4u);
+    EXPECT_EQ(bar[0].title, "File");
+    EXPECT_EQ(bar[1].title, "Edit");
+    EXPECT_EQ(bar[2].title, "View");
+    EXPECT_EQ(bar[3].title, "Tools");
+
+    std::multiset<int> ids;
+    for (const CMenu& menu : bar) {
+        for (int id : CommandIdsIn(menu.items))
+            ids.insert(id);
+    }
+    const std::vector<int> expected = {
+        cmd::kFileNew,       cmd::kFileOpen,      cmd::kFileTemplate, cmd::kFileImport,   cmd::kFileSave,
+        cmd::kFileSaveAs,    cmd::kSendEmail,     cmd::kSendFtp,      cmd::kExportBitmap, cmd::kHelp,
+        cmd::kAbout,         cmd::kExit,          cmd::kUndo,         cmd::kRedo,         cmd::kCut,
+        cmd::kCopy,          cmd::kPaste,         cmd::kDelete,       cmd::kSelectAll,    cmd::kProperties,
+        cmd::kJoin,          cmd::kBreakApart,    cmd::kGroup,        cmd::kUngroup,      cmd::kBringToFront,
+        cmd::kSendToBack,    cmd::kAlignLeft,     cmd::kAlignRight,   cmd::kAlignCenter,  cmd::kAlignTop,
+        cmd::kAlignMiddle,   cmd::kAlignBottom,   cmd::kToolbar,      cmd::kDrawingBar,   cmd::kTextBar,
+        cmd::kPagesBar,      cmd::kGrid,          cmd::kScrollBars,   cmd::kToolFreehand, cmd::kToolBezier,
+        cmd::kToolLine,      cmd::kToolRectangle, cmd::kToolEllipse,  cmd::kToolText,     cmd::kLibrary,
+        cmd::kSendToLibrary, cmd::kSettings};
+    for (int id : expected)
+        EXPECT_EQ(ids.count(id), 1u) << id;
+    EXPECT_EQ(ids.size(), expected.size());
+}
+
+TEST(CommandLayout, RuntimePopupsSitInTheFileAndEditMenus) {
+    const std::vector<CMenu> bar = MainMenuBar();
+    const CMenuEntry* send = FindPopup(bar[0].items, "Send");
+    ASSERT_NE(send, nullptr);
+    EXPECT_EQ(CommandIdsIn(send->items), (std::vector<int>{cmd::kSendEmail, cmd::kSendFtp}));
+    EXPECT_EQ(send->items[0].text, "E-mail...");
+
+    const CMenuEntry* align = FindPopup(bar[1].items, "Align");
+    ASSERT_NE(align, nullptr);
+    EXPECT_EQ(CommandIdsIn(align->items),
+              (std::vector<int>{cmd::kAlignLeft, cmd::kAlignRight, cmd::kAlignCenter, cmd::kAlignTop,
+                                cmd::kAlignMiddle, cmd::kAlignBottom}));
+    for (std::string_view name : {"Joining", "Grouping", "Order"})
+        EXPECT_NE(FindPopup(bar[1].items, name), nullptr) << name;
+    EXPECT_EQ(FindPopup(bar[1].items, "Order")->items[0].text, "Bring to Front");
+}
+
+TEST(CommandLayout, ViewBarsAreRadioItemsAndTogglesCarryMarks) {
+    const std::vector<CMenuEntry>& view = MainMenuBar()[2].items;
+    for (const CMenuEntry& item : view) {
+        if (item.id == cmd::kDrawingBar || item.id == cmd::kTextBar || item.id == cmd::kPagesBar) {
+            EXPECT_EQ(item.check, CMenuEntry::Check::Radio) << item.text;
+        } else if (item.id == cmd::kToolbar || item.id == cmd::kGrid || item.id == cmd::kScrollBars) {
+            EXPECT_EQ(item.check, CMenuEntry::Check::Mark) << item.text;
+        }
+    }
+}
+
+TEST(CommandLayout, EveryShownCommandHasItsText) {
+    for (const CMenu& menu : MainMenuBar()) {
+        for (int id : CommandIdsIn(menu.items))
+            EXPECT_FALSE(CommandText(id).empty()) << id;
+    }
+    EXPECT_EQ(CommandText(cmd::kExit), "E&xit");
+    EXPECT_EQ(CommandText(cmd::kToolFreehand), "Draw");
+    EXPECT_EQ(CommandText(cmd::kFitDrawing), "");
+    EXPECT_EQ(CommandText(12345), "");
+    EXPECT_EQ(std::set<int>(AllCommands().begin(), AllCommands().end()).size(), AllCommands().size());
+}
+
+TEST(CommandLayout, BarsHoldTheirButtonsInOrder) {
+    auto ids = [](const std::vector<CToolButton>& buttons) {
+        std::vector<int> out;
+        for (const CToolButton& b : buttons)
+            out.push_back(b.id);
+        return out;
+    };
+    EXPECT_EQ(ids(CommandBarButtons()),
+              (std::vector<int>{cmd::kToolSelect, cmd::kToolNode, cmd::kToolPan, cmd::kToolZoomMenu}));
+    EXPECT_EQ(ids(BottomBarButtons(1)),
+              (std::vector<int>{cmd::kUndo, 0, cmd::kToolFreehand, cmd::kToolBezier, cmd::kToolLine,
+                                cmd::kToolRectangle, cmd::kToolEllipse, 0, cmd::kLibrary, cmd::kToolText, 0,
+                                cmd::kColor}));
+    EXPECT_EQ(ids(BottomBarButtons(3)),
+              (std::vector<int>{cmd::kPageMenu, 0, cmd::kFirstPage, cmd::kPreviousPage, cmd::kPageIndicator,
+                                cmd::kNextPage, cmd::kLastPage}));
+    EXPECT_TRUE(BottomBarButtons(1).back().dropDown);
+    EXPECT_EQ(BottomBarButtons(2).back().tooltip, "Properties");
+    EXPECT_EQ(BottomBarButtons(1)[2].tooltip, "Freehand");
+}
+
+TEST(CommandLayout, AcceleratorsNameTheirKeys) {
+    EXPECT_EQ(AcceleratorText(cmd::kExit), "Ctrl+Q");
+    EXPECT_EQ(AcceleratorText(cmd::kRedo), "Ctrl+Y");
+    EXPECT_EQ(AcceleratorText(cmd::kDelete), "Del");
+    EXPECT_EQ(AcceleratorText(cmd::kScrollDown), "Down");
+    EXPECT_EQ(AcceleratorText(cmd::kFileSaveAs), "");
+    const auto& keys = Accelerators();
+    EXPECT_EQ(std::count_if(keys.begin(), keys.end(), [](const CAccelerator& a) { return a.control; }), 10);
+}
+
+TEST(PopupPlacement, ColorMenuOpensAboveTheButtonAt19PixelsAnItemWithoutAFontHeight) {
+    const std::vector<CMenuEntry> menu = ColorMenu();
+    const int itemHeight = PopupItemHeight(std::nullopt);
+    EXPECT_EQ(itemHeight, 19);
+    // Eight items and two separators of 19 / 2 + 1 pixels.
+    const int height = EstimateMenuHeight(menu, itemHeight);
+    EXPECT_EQ(height, 8 * 19 + 2 * 10);
+    const CPoint corner = PopupAboveButton(CRect{200, 500, 224, 522}, height);
+    EXPECT_EQ(corner, (CPoint{200, 500 - height - 2}));
+    EXPECT_EQ(corner.y + height, 498); // the last item ends just above the button
+}
+
+TEST(PopupPlacement, ItemHeightFollowsThePopupFont) {
+    EXPECT_EQ(PopupItemHeight(-13), 20);
+    EXPECT_EQ(PopupItemHeight(12), 19);
+    // 9 points at 96 pixels per inch are 12 pixels; 8.25 points are 11.
+    EXPECT_EQ(PointsToPixels(900, 96), 12);
+    EXPECT_EQ(PointsToPixels(825, 96), 11);
+    EXPECT_EQ(PointsToPixels(1050, 96), 14);
+    EXPECT_EQ(PointsToPixels(1050, 72), 11); // 10.5 pixels round away from zero
+}
+
+} // namespace
+} // namespace pq

@@ -1,0 +1,220 @@
+// The application's and the document's file commands through the routing table: new, open, save, save
+// as, bitmap export and exit, with scripted dialogs and answers.
+
+#include "app/ApplicationCommands.h"
+#include "app/CommandIds.h"
+#include "app/CommandRouter.h"
+#include "app/DocumentCommands.h"
+#include "app/ShellServices.h"
+#include "document/BitmapExportSettings.h"
+#include "document/DocumentHost.h"
+#include "document/DrawingFileOps.h"
+#include "document/PqxDoc.h"
+
+#include "model/ModelTestHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <optional>
+
+namespace pq {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class CScriptedShell : public IShellServices {
+public:
+    std::deque<std::optional<std::string>> paths; // answers of the file dialogs, in order
+    Strings dialogs;                              // "title|initial name|filter index" of each dialog
+    int chosenFilter = -1;                        // the filter the user picks; -1 keeps the first shown
+    int replaced = 0, closes = 0, abouts = 0;
+
+    std::optional<std::string> Next() {
+        if (paths.empty())
+            return std::nullopt;
+        auto path = paths.front();
+        paths.pop_front();
+        return path;
+    }
+    std::optional<std::string> AskOpenPath(std::string_view title, std::string_view) override {
+        dialogs.push_back(std::string(title));
+        return Next();
+    }
+    std::optional<std::string> AskSavePath(std::string_view title, std::string_view,
+                                           std::string_view initialName, int& filterIndex) override {
+        dialogs.push_back(std::string(title) + "|" + std::string(initialName) + "|" +
+                          std::to_string(filterIndex));
+        if (chosenFilter >= 0)
+            filterIndex = chosenFilter;
+        return Next();
+    }
+    void ShowAbout() override { ++abouts; }
+    bool ShowHelp() override { return true; }
+    void CloseMainWindow() override { ++closes; }
+    void OnDocumentReplaced() override { ++replaced; }
+};
+
+class CHost : public IDocumentHost {
+public:
+    CApplicationCommands* app = nullptr;
+    Strings messages, questions;
+    std::deque<HostAnswer> answers;
+
+    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+    HostAnswer AskYesNoCancel(std::string_view question) override {
+        questions.emplace_back(question);
+        const HostAnswer answer = answers.empty() ? HostAnswer::Cancel : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return answer;
+    }
+    bool HasActiveView() const override { return true; }
+    void ResetViewForNewDocument() override {}
+    int GetCurrentPage() const override { return 0; }
+    void SetCurrentPage(int) override {}
+    bool RunFileNew() override { return app->FileNew(); }
+    bool RunSaveAs() override { return false; }
+};
+
+class CFiles : public IDrawingFileOps {
+public:
+    Strings opened, saved;
+    bool openSucceeds = true;
+
+    bool Open(CDrawing& drawing, const std::string& path) override {
+        opened.push_back(path);
+        if (openSucceeds)
+            drawing.Add(test::MakeRect({0, 10, 0, 10}));
+        return openSucceeds;
+    }
+    bool Save(CDrawing&, const std::string& path, int, int, int) override {
+        saved.push_back(path);
+        return true;
+    }
+};
+
+class CExportSettings : public IBitmapExportSettings {
+public:
+    int GetMaxPixels() const override { return 240; }
+    bool GetAntiAlias() const override { return false; }
+};
+
+class FileCommandsTest : public ::testing::Test {
+protected:
+    FileCommandsTest() {
+        host.app = &app;
+        router.SetTarget(RouteLevel::Document, &docCommands);
+        router.SetTarget(RouteLevel::Application, &app);
+        docCommands.SetExportSettings(&exportSettings);
+    }
+
+    void MakeModified() {
+        doc.GetDrawing().Add(test::MakeRect({0, 5, 0, 5}));
+        doc.SetModifiedFlag();
+    }
+
+    CHost host;
+    CFiles files;
+    CPqxDoc doc{&host, nullptr, &files};
+    CScriptedShell shell;
+    CDocumentCommands docCommands{doc, shell};
+    CApplicationCommands app{doc, shell};
+    CExportSettings exportSettings;
+    CCommandRouter router;
+};
+
+TEST_F(FileCommandsTest, NewOnAModifiedDocumentAsksOnceAndCancelKeepsIt) {
+    MakeModified();
+    EXPECT_TRUE(router.Execute(cmd::kFileNew));
+    EXPECT_EQ(host.questions, (Strings{"Save changes to Untitled?"}));
+    EXPECT_EQ(doc.GetDrawing().Count(), 1);
+    EXPECT_EQ(shell.replaced, 0);
+
+    host.answers = {HostAnswer::No};
+    router.Execute(cmd::kFileNew);
+    EXPECT_EQ(doc.GetDrawing().Count(), 0);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(shell.replaced, 1);
+}
+
+TEST_F(FileCommandsTest, OpenAsksAboutChangesOnceThenReadsTheChosenFile) {
+    MakeModified();
+    host.answers = {HostAnswer::No};
+    shell.paths = {"/tmp/card.pdf"};
+    router.Execute(cmd::kFileOpen);
+    EXPECT_EQ(host.questions.size(), 1u);
+    EXPECT_EQ(files.opened, (Strings{"/tmp/card.pdf"}));
+    EXPECT_EQ(doc.GetTitle(), "card.pdf");
+    EXPECT_EQ(shell.replaced, 1);
+}
+
+TEST_F(FileCommandsTest, OpenCancelledInTheDialogOrTheQuestionLeavesTheDocument) {
+    router.Execute(cmd::kFileOpen); // no path chosen
+    MakeModified();
+    shell.paths = {"/tmp/card.pdf"};
+    router.Execute(cmd::kFileOpen); // Cancel to the question
+    EXPECT_TRUE(files.opened.empty());
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(shell.replaced, 0);
+}
+
+TEST_F(FileCommandsTest, AFailedOpenStillShowsTheEmptiedDocument) {
+    files.openSucceeds = false;
+    EXPECT_FALSE(app.OpenDocumentFile("/tmp/broken.pdf"));
+    EXPECT_EQ(host.messages, (Strings{"Failed to open file!"}));
+    EXPECT_EQ(shell.replaced, 1);
+}
+
+TEST_F(FileCommandsTest, SaveWithoutAPathRunsSaveAsAndAddsTheChosenFiltersExtension) {
+    shell.chosenFilter = 2; // DXF
+    shell.paths = {"/tmp/plan"};
+    EXPECT_TRUE(router.Execute(cmd::kFileSave));
+    EXPECT_EQ(shell.dialogs, (Strings{"Save As|Untitled|0"}));
+    EXPECT_EQ(files.saved, (Strings{"/tmp/plan.dxf"}));
+    EXPECT_EQ(doc.GetPathName(), "/tmp/plan.dxf");
+
+    router.Execute(cmd::kFileSave); // now saves in place without a dialog
+    EXPECT_EQ(shell.dialogs.size(), 1u);
+    EXPECT_EQ(files.saved.back(), "/tmp/plan.dxf");
+}
+
+TEST_F(FileCommandsTest, SaveAsABitmapNameExportsAndKeepsTheDocumentsName) {
+    const std::string picture =
+        (std::filesystem::temp_directory_path() / "pq-filecommands-picture.bmp").string();
+    doc.GetDrawing().Add(test::MakeRect({-100, 100, -100, 100}));
+    doc.SetModifiedFlag();
+    shell.paths = {picture};
+    router.Execute(cmd::kFileSaveAs);
+    EXPECT_TRUE(files.saved.empty());
+    EXPECT_TRUE(std::filesystem::exists(picture));
+    EXPECT_EQ(doc.GetTitle(), "Untitled");
+    EXPECT_TRUE(doc.IsModified());
+    std::filesystem::remove(picture);
+}
+
+TEST_F(FileCommandsTest, ExportBitmapOffersJpegFirstAndNeedsAView) {
+    const std::string base = (std::filesystem::temp_directory_path() / "pq-filecommands-export").string();
+    shell.paths = {base};
+    EXPECT_TRUE(router.Update(cmd::kExportBitmap).enabled);
+    router.Execute(cmd::kExportBitmap);
+    EXPECT_EQ(shell.dialogs, (Strings{"Export Bitmap|Untitled|1"}));
+    EXPECT_TRUE(std::filesystem::exists(base + ".jpg"));
+    std::filesystem::remove(base + ".jpg");
+
+    docCommands.SetExportSettings(nullptr);
+    EXPECT_FALSE(router.Update(cmd::kExportBitmap).enabled);
+}
+
+TEST_F(FileCommandsTest, ExitClosesTheWindowAndCommandsWithoutHandlersStayGreyed) {
+    EXPECT_TRUE(router.Execute(cmd::kExit));
+    EXPECT_EQ(shell.closes, 1);
+    router.Execute(cmd::kAbout);
+    EXPECT_EQ(shell.abouts, 1);
+    for (int id : {cmd::kFileTemplate, cmd::kFileImport, cmd::kSendEmail, cmd::kSendFtp, cmd::kLibrary})
+        EXPECT_FALSE(router.Update(id).enabled) << id;
+}
+
+} // namespace
+} // namespace pq
