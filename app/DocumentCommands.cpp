@@ -20,6 +20,11 @@ std::string WithoutExtension(const std::string& name) {
 
 } // namespace
 
+void CDocumentCommands::SetExportSettings(const IBitmapExportSettings* settings) {
+    exportSettings = settings;
+    document.SetExportSettings(settings);
+}
+
 bool CDocumentCommands::OnCommand(int id) {
     switch (id) {
     case cmd::kFileSave:
@@ -62,9 +67,7 @@ bool CDocumentCommands::SaveAs() {
     if (!chosen)
         return false;
     const std::string path = WithFilterExtension(*chosen, kSaveAsFilter, filterIndex);
-    if (IsBitmapExportName(path))
-        return exportSettings != nullptr && document.ExportBitmap(path, *exportSettings);
-    return document.DoSave(path);
+    return document.SaveAs(path);
 }
 
 bool CDocumentCommands::ExportBitmapCommand() {

@@ -17,7 +17,7 @@ public:
     CDocumentCommands(CPqxDoc& document, IShellServices& shell) : document(document), shell(shell) {}
 
     // The active view's export settings; without them (no view) nothing can be exported.
-    void SetExportSettings(const IBitmapExportSettings* settings) { exportSettings = settings; }
+    void SetExportSettings(const IBitmapExportSettings* settings);
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, bool& enabled, bool& checked) override;

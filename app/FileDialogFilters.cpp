@@ -8,13 +8,6 @@ namespace pq {
 
 namespace {
 
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
 std::vector<std::string_view> SplitBars(std::string_view text) {
     std::vector<std::string_view> parts;
     std::size_t start = 0;
@@ -58,13 +51,6 @@ std::string WithFilterExtension(const std::string& path, std::string_view filter
     if (hasExtension || path.empty() || path.back() == '/')
         return path;
     return path + FilterExtension(filter, index);
-}
-
-bool IsBitmapExportName(std::string_view path) {
-    if (path.size() < 4)
-        return false;
-    const std::string tail = Lower(path.substr(path.size() - 4));
-    return tail == ".bmp" || tail == ".jpg" || tail == ".gif" || tail == ".png" || tail == ".2bp";
 }
 
 } // namespace pq

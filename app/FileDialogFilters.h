@@ -34,6 +34,6 @@ inline constexpr std::string_view kExportBitmapFilter = "BMP Bitmap|*.bmp|JPG Im
 
 // True for names that go to bitmap export instead of a document writer (".bmp", ".jpg", ".gif", ".png",
 // ".2bp", in any case).
-[[nodiscard]] bool IsBitmapExportName(std::string_view path);
+
 
 } // namespace pq

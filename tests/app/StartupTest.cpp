@@ -120,12 +120,5 @@ TEST(FileDialogFilters, TypedNamesGetTheChosenFiltersExtension) {
     EXPECT_EQ(ToolkitFilter(kExportBitmapFilter), "BMP Bitmap|*.bmp|JPG Image|*.jpg");
 }
 
-TEST(FileDialogFilters, BitmapNamesAreRecognisedInAnyCase) {
-    for (const char* name : {"a.bmp", "A.JPG", "x.Gif", "p.png", "q.2bp"})
-        EXPECT_TRUE(IsBitmapExportName(name)) << name;
-    for (const char* name : {"a.jpeg", "a.pdf", "bmp", ""})
-        EXPECT_FALSE(IsBitmapExportName(name)) << name;
-}
-
 } // namespace
 } // namespace pq

@@ -18,6 +18,11 @@ TEST(BitmapExport, TheEndingChoosesTheFormatInAnyCase) {
     EXPECT_EQ(BitmapFormatOf("a.gif"), BitmapFormat::None);
     EXPECT_EQ(BitmapFormatOf("a.2bp"), BitmapFormat::None);
     EXPECT_EQ(BitmapFormatOf("jpg"), BitmapFormat::Jpeg); // only the last characters count
+    // Save As hands these names to the export; ".jpeg" is not one of them.
+    for (const char* name : {"a.bmp", "A.JPG", "x.Gif", "p.png", "q.2bp"})
+        EXPECT_TRUE(IsBitmapExportName(name)) << name;
+    for (const char* name : {"a.jpeg", "a.pdf", "bmp", ""})
+        EXPECT_FALSE(IsBitmapExportName(name)) << name;
 }
 
 TEST(BitmapExport, PagesExportAtScreenSizeUnlessLargerThanTheLimit) {
