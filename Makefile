@@ -19,19 +19,18 @@ configure:
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# Opens the editor on the bundled sample (a new drawing until the sample exists). Without a display it
-# says so in one line and names the headless tool instead.
+# Opens the editor on the bundled sample. Without a display it says so in one line and names the headless
+# tool instead.
 SAMPLE := resources/samples/welcome.pdf
-run:
+run: setup build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
 		echo "make run: no display (DISPLAY and WAYLAND_DISPLAY are unset); without one use: $(BUILD_DIR)/bin/pqdraw-cli convert $(SAMPLE) page.png" >&2; \
 		exit 1; \
 	fi
-	@$(MAKE) --no-print-directory setup build
 	@if [ ! -x $(BUILD_DIR)/bin/pqdraw ]; then \
 		echo "make run: the editor was not built: wxWidgets is missing (make setup installs it)" >&2; exit 1; \
 	fi
-	@if [ -f $(SAMPLE) ]; then exec $(BUILD_DIR)/bin/pqdraw $(SAMPLE); else exec $(BUILD_DIR)/bin/pqdraw; fi
+	@exec $(BUILD_DIR)/bin/pqdraw $(SAMPLE)
 
 test: setup build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)

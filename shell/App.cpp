@@ -3,6 +3,7 @@
 #include "app/IniPreferenceStore.h"
 #include "app/ResourceFolder.h"
 #include "app/Startup.h"
+#include "document/FormatFileOps.h"
 #include "platform/DataPaths.h"
 #include "platform/ScreenMetrics.h"
 #include "render/FontTextMetrics.h"
@@ -46,7 +47,8 @@ public:
         preferences = std::make_unique<CIniPreferenceStore>(PreferencesFilePath());
         const std::string resources = FindResourceFolder(ExecutableFolder(), PQ_SOURCE_RESOURCES);
 
-        auto* frame = new CMainFrame(preferences.get(), nullptr, resources);
+        auto* frame = new CMainFrame(preferences.get(), &fileOps, resources);
+        fileOps.SetHost(frame); // the one-page notice of single-page formats shows in a message box
         frame->Show();
         frame->StartDocument(request.openPath);
         return true;
@@ -55,6 +57,7 @@ public:
 private:
     CStartupRequest request;
     std::unique_ptr<CIniPreferenceStore> preferences;
+    CFormatFileOps fileOps;
 };
 
 } // namespace pq

@@ -56,6 +56,15 @@ if [ "$white" -lt $((total / 10)) ] || [ "$desk" -lt $((total / 10)) ] || [ "$bl
     echo "FAIL: the page is not drawn (screenshot $shot)"
     status=1
 fi
+# The bundled sample opens with a dark blue title band across its top.
+if [ -n "$drawing" ]; then
+    band=$(count "#143A5A")
+    echo "title band pixels: $band"
+    if [ "$band" -lt 2000 ]; then
+        echo "FAIL: the drawing's objects are not drawn (screenshot $shot)"
+        status=1
+    fi
+fi
 
 xdotool windowfocus --sync "$wid"
 xdotool key ctrl+q
