@@ -64,6 +64,10 @@ public:
     [[nodiscard]] virtual std::optional<CRect> GetCommandButtonRect(int commandId) const = 0;
     // True when stylus or key input is waiting, so that long feedback drawing can give way to it.
     [[nodiscard]] virtual bool IsInputPending() const = 0;
+    // Asked by a tool at a button-down that could open a context menu: true when the press is the
+    // context-menu gesture (the right button, or the stylus held still at point for a moment), false
+    // as soon as it moves away or lifts. Waits at most the hold delay.
+    [[nodiscard]] virtual bool RecognizeTapAndHold(CPoint point) = 0;
     virtual void SetCursor(CursorShape shape) = 0;
 
     // Scroll bars. A range of 0 .. 0 hides a bar.

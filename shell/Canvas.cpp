@@ -8,6 +8,7 @@
 #include "ui/view/PqxView.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace pq {
 
@@ -101,7 +102,8 @@ CCanvas::CCanvas(wxWindow* parent, ICanvasOwner& canvasOwner)
     SetScrollbar(wxVERTICAL, 0, 0, 0);
     Bind(wxEVT_PAINT, &CCanvas::OnPaint, this);
     Bind(wxEVT_SIZE, &CCanvas::OnSize, this);
-    for (auto type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DCLICK, wxEVT_MOTION})
+    for (auto type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DCLICK, wxEVT_MOTION, wxEVT_RIGHT_DOWN,
+                      wxEVT_RIGHT_UP})
         Bind(type, &CCanvas::OnMouse, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CCanvas::OnCaptureLost, this);
     Bind(wxEVT_KEY_DOWN, &CCanvas::OnKeyDown, this);
@@ -204,12 +206,16 @@ void CCanvas::OnMouse(wxMouseEvent& event) {
     const CPoint point{event.GetX(), event.GetY()};
     const unsigned flags = KeyFlags(event);
     const wxEventType type = event.GetEventType();
-    if (type == wxEVT_LEFT_DOWN) {
+    if (type == wxEVT_LEFT_DOWN || type == wxEVT_RIGHT_DOWN) {
+        // The right button is the desktop's tap-and-hold: a press that tools see as the stylus going
+        // down, and that their tap-and-hold question answers at once.
         SetFocus();
+        rightButtonPress = type == wxEVT_RIGHT_DOWN;
         view->OnLButtonDown(flags, point);
+        rightButtonPress = false;
     } else if (type == wxEVT_LEFT_DCLICK) {
         view->OnLButtonDblClk(flags, point);
-    } else if (type == wxEVT_LEFT_UP) {
+    } else if (type == wxEVT_LEFT_UP || type == wxEVT_RIGHT_UP) {
         view->OnLButtonUp(flags, point);
     } else if (type == wxEVT_MOTION) {
         view->OnMouseMove(flags, point);
@@ -420,6 +426,25 @@ void CCanvas::MarkDamaged(const CRect& rect) {
         return;
     // The pixels reach the screen in the next paint event; nothing draws on the window outside it.
     RefreshRect(wxRect(clipped.left, clipped.top, clipped.Width(), clipped.Height()), false);
+}
+
+bool CCanvas::RecognizeTapAndHold(CPoint point) {
+    if (rightButtonPress)
+        return true;
+    // Held still: the button stays down within a few pixels of the press for the hold delay.
+    constexpr int kHoldMilliseconds = 600;
+    constexpr int kSlopPixels = 5;
+    const wxLongLong start = wxGetLocalTimeMillis();
+    while (wxGetLocalTimeMillis() - start < kHoldMilliseconds) {
+        const wxMouseState state = wxGetMouseState();
+        if (!state.LeftIsDown())
+            return false;
+        const wxPoint at = ScreenToClient(state.GetPosition());
+        if (std::abs(at.x - point.x) > kSlopPixels || std::abs(at.y - point.y) > kSlopPixels)
+            return false;
+        wxMilliSleep(15);
+    }
+    return true;
 }
 
 } // namespace pq

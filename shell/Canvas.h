@@ -48,6 +48,7 @@ public:
     int TrackPopupMenu(std::span<const CMenuItem> items, CPoint point, MenuAnchor anchor) override;
     [[nodiscard]] std::optional<CRect> GetCommandButtonRect(int commandId) const override;
     [[nodiscard]] bool IsInputPending() const override;
+    [[nodiscard]] bool RecognizeTapAndHold(CPoint point) override;
     void SetCursor(CursorShape shape) override;
     void SetScrollRange(ScrollBarAxis axis, int minimum, int maximum) override;
     void SetScrollPos(ScrollBarAxis axis, int position) override;
@@ -83,6 +84,8 @@ private:
     std::map<int, std::unique_ptr<CViewTimer>> timers;
     int scrollMinimum[2] = {0, 0};
     std::optional<CRect> lastButtonRect;
+    // The press being handled came from the right button: it is the context-menu gesture at once.
+    bool rightButtonPress = false;
 };
 
 } // namespace pq

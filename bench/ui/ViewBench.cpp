@@ -30,6 +30,7 @@ public:
     int TrackPopupMenu(std::span<const CMenuItem>, CPoint, MenuAnchor) override { return 0; }
     [[nodiscard]] std::optional<CRect> GetCommandButtonRect(int) const override { return std::nullopt; }
     [[nodiscard]] bool IsInputPending() const override { return false; }
+    bool RecognizeTapAndHold(CPoint) override { return false; }
     void SetCursor(CursorShape) override {}
     void SetScrollRange(ScrollBarAxis, int, int) override {}
     void SetScrollPos(ScrollBarAxis, int) override {}

@@ -42,6 +42,9 @@ public:
     }
     [[nodiscard]] std::optional<CRect> GetCommandButtonRect(int) const override { return std::nullopt; }
     [[nodiscard]] bool IsInputPending() const override { return false; }
+    // Tests decide whether a press is the context-menu gesture.
+    bool tapAndHold = false;
+    [[nodiscard]] bool RecognizeTapAndHold(CPoint) override { return tapAndHold; }
     void SetCursor(CursorShape shape) override { cursor = shape; }
     void SetScrollRange(ScrollBarAxis axis, int minimum, int maximum) override {
         ranges[axis] = {minimum, maximum};
