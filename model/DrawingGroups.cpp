@@ -45,6 +45,18 @@ void CDrawing::Ungroup(std::span<const int> indices) {
     }
 }
 
+namespace {
+
+// Writes member lists 1.. as a group table: each group's member count, then its members.
+void AppendGroupTable(const std::vector<std::vector<int>>& members, std::vector<int>& table) {
+    for (std::size_t g = 1; g < members.size(); ++g) {
+        table.push_back(static_cast<int>(members[g].size()));
+        table.insert(table.end(), members[g].begin(), members[g].end());
+    }
+}
+
+} // namespace
+
 void CDrawing::BuildGroupTable(std::vector<int>& table) {
     table.clear();
     const int groups = RenumberAll();
@@ -66,11 +78,7 @@ void CDrawing::BuildGroupTable(std::vector<int>& table) {
             ++k;
         }
     }
-    for (int g = 1; g <= groups; ++g) {
-        const auto& list = members[static_cast<std::size_t>(g)];
-        table.push_back(static_cast<int>(list.size()));
-        table.insert(table.end(), list.begin(), list.end());
-    }
+    AppendGroupTable(members, table);
 }
 
 void CDrawing::BuildPageGroupTable(int page, std::vector<int>& table) {
@@ -89,11 +97,7 @@ void CDrawing::BuildPageGroupTable(int page, std::vector<int>& table) {
             members[static_cast<std::size_t>(object->group)].push_back(k);
         ++k;
     }
-    for (int g = 1; g <= groups; ++g) {
-        const auto& list = members[static_cast<std::size_t>(g)];
-        table.push_back(static_cast<int>(list.size()));
-        table.insert(table.end(), list.begin(), list.end());
-    }
+    AppendGroupTable(members, table);
 }
 
 void CDrawing::ApplyGroupTable(std::span<const int> table) {
