@@ -14,7 +14,6 @@ namespace pq {
 // Colours are colour references, 0x00BBGGRR (red in the low byte).
 inline constexpr uint32_t kInvalidColor = 0xFFFFFFFF;
 
-
 // Binary raster operations (mix modes) for pens and brushes. The value minus one is the truth table of
 // the result: bit (2 * pen + destination) of it gives the result bit.
 inline constexpr int kR2Black = 1;
@@ -183,8 +182,11 @@ private:
         int32_t left = 0;
         int32_t right = 0; // inclusive
     };
+    // One segment of a wide pen's path: the points within the pen's half width of it. The direction is
+    // worked out once per segment rather than once per row.
     struct CCapsule {
         double ax = 0, ay = 0, bx = 0, by = 0;
+        double ux = 0, uy = 0, length = 0; // unit direction and length; all zero for a single point
         int32_t topRow = 0, bottomRow = 0;
     };
     struct CPolyEdge {
@@ -210,6 +212,12 @@ private:
     // Polyline with the selected pen; closed adds the segment back to the first point.
     void DrawOutline(const CTarget& t, std::span<const CPoint> points, bool closed);
     void DrawWideOutline(const CTarget& t, std::span<const CPoint> points, bool closed);
+    // The wide outline as the union of its segments, each pixel written once: right for any raster
+    // operation.
+    void DrawWideOutlineOnce(const CTarget& t, std::span<const CPoint> points, bool closed);
+    // The same pixels drawn disc by disc and band by band, some of them several times: only for raster
+    // operations that give the same result when repeated.
+    void DrawWideOutlineOverdrawn(const CTarget& t, std::span<const CPoint> points, bool closed);
     void FillEvenOdd(const CTarget& t, std::span<const CPoint> points);
 
     bool Blit(int32_t x, int32_t y, int32_t width, int32_t height, const CDibSection& source, int32_t xSource,
@@ -232,6 +240,7 @@ private:
     std::vector<uint32_t> capsuleOrder;
     std::vector<uint32_t> activeCapsules;
     std::vector<CSpan> rowSpans;
+    std::vector<double> discHalfWidths;
     std::vector<CPolyEdge> polyEdges;
     std::vector<uint32_t> activeEdges;
     std::vector<int64_t> crossings;

@@ -1,5 +1,7 @@
 #include "platform/DeviceContext.h"
 
+#include "platform/RasterOps.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -11,59 +13,78 @@ namespace {
 // edge count as inside, whatever the rounding of the square roots.
 constexpr double kEdgeSlack = 1e-9;
 
-// The x interval, possibly empty (lo > hi), of the points of row y whose distance from the segment a-b is
-// at most r: the union of the two end discs and the band along the segment, which is one interval since
-// the shape is convex.
-void CapsuleRow(double ax, double ay, double bx, double by, double r, double y, double& lo, double& hi) {
-    lo = HUGE_VAL;
-    hi = -HUGE_VAL;
-    auto disc = [&](double cx, double cy) {
-        const double d = y - cy;
-        if (d * d > r * r)
-            return;
-        const double h = std::sqrt(r * r - d * d);
-        lo = std::min(lo, cx - h);
-        hi = std::max(hi, cx + h);
-    };
-    disc(ax, ay);
-    disc(bx, by);
-    const double dx = bx - ax, dy = by - ay;
-    const double length = std::sqrt(dx * dx + dy * dy);
-    if (length <= 0.0)
+// Pens up to this width are drawn disc by disc when overdraw is harmless; a wider pen would write each
+// joint's disc, width squared pixels, again and again, and goes through the union instead.
+constexpr int kOverdrawPenLimit = 32;
+
+// Widens [lo, hi] to take in row y's part of the disc of radius r about (cx, cy), if the row meets it.
+void AddDiscRow(double cx, double cy, double r, double y, double& lo, double& hi) {
+    const double d = y - cy;
+    if (d * d > r * r)
         return;
-    const double ux = dx / length, uy = dy / length;
-    // Band: |(p - a) . n| <= r and 0 <= (p - a) . u <= length, each linear in x on this row.
-    double bandLo = -HUGE_VAL, bandHi = HUGE_VAL;
-    auto constrain = [&](double c, double k, double m1, double m2) {
-        if (std::fabs(c) < 1e-12) {
+    const double h = std::sqrt(r * r - d * d);
+    lo = std::min(lo, cx - h);
+    hi = std::max(hi, cx + h);
+}
+
+// The x interval, possibly empty (lo > hi), of the points of row y in the band along the capsule's
+// segment: |(p - a) . n| <= r and 0 <= (p - a) . u <= length, each linear in x on the row.
+void BandRow(const auto& c, double r, double y, double& lo, double& hi) {
+    lo = -HUGE_VAL;
+    hi = HUGE_VAL;
+    auto constrain = [&](double slope, double k, double m1, double m2) {
+        if (std::fabs(slope) < 1e-12) {
             if (k < m1 || k > m2) {
-                bandLo = HUGE_VAL;
-                bandHi = -HUGE_VAL;
+                lo = HUGE_VAL;
+                hi = -HUGE_VAL;
             }
             return;
         }
-        double x1 = (m1 - k) / c, x2 = (m2 - k) / c;
+        double x1 = (m1 - k) / slope, x2 = (m2 - k) / slope;
         if (x1 > x2)
             std::swap(x1, x2);
-        bandLo = std::max(bandLo, x1);
-        bandHi = std::min(bandHi, x2);
+        lo = std::max(lo, x1);
+        hi = std::min(hi, x2);
     };
-    const double ry = y - ay;
-    constrain(-uy, ux * ry - uy * -ax, -r, r); // normal (-uy, ux): (x - ax)(-uy) + ry * ux
-    constrain(ux, uy * ry - ux * ax, 0.0, length);
+    const double ry = y - c.ay;
+    constrain(-c.uy, c.ux * ry - c.uy * -c.ax, -r, r); // normal (-uy, ux): (x - ax)(-uy) + ry * ux
+    constrain(c.ux, c.uy * ry - c.ux * c.ax, 0.0, c.length);
+}
+
+// The x interval, possibly empty, of the points of row y whose distance from the segment is at most r:
+// the union of the two end discs and the band along the segment, which is one interval since the shape
+// is convex.
+void CapsuleRow(const auto& c, double r, double y, double& lo, double& hi) {
+    lo = HUGE_VAL;
+    hi = -HUGE_VAL;
+    AddDiscRow(c.ax, c.ay, r, y, lo, hi);
+    AddDiscRow(c.bx, c.by, r, y, lo, hi);
+    if (c.length <= 0.0)
+        return;
+    double bandLo, bandHi;
+    BandRow(c, r, y, bandLo, bandHi);
     if (bandLo <= bandHi) {
         lo = std::min(lo, bandLo);
         hi = std::max(hi, bandHi);
     }
 }
 
+// The pixel columns of a real interval, with the slack, held to the clip; false when none is left.
+bool PixelColumns(double lo, double hi, const CRect& clip, int32_t& left, int32_t& right) {
+    const double l = std::max<double>(std::ceil(lo - kEdgeSlack), clip.left);
+    const double r = std::min<double>(std::floor(hi + kEdgeSlack), clip.right - 1);
+    if (l > r)
+        return false;
+    left = static_cast<int32_t>(l);
+    right = static_cast<int32_t>(r);
+    return true;
+}
+
 } // namespace
 
 // A wide pen covers every pixel whose centre is within half the pen width of a segment, which gives round
-// caps and round joins. The segments are rasterised together, row by row, so that a pixel covered by
-// several of them is written once and XOR outlines stay reversible. An even width would put the pen's
-// edges on pixel centres; shifting the path by half a pixel up and left makes a horizontal or vertical
-// line of width w cover exactly w pixels across.
+// caps and round joins. An even width would put the pen's edges on pixel centres; shifting the path by
+// half a pixel up and left makes a horizontal or vertical line of width w cover exactly w pixels across.
 void CDeviceContext::DrawWideOutline(const CTarget& t, std::span<const CPoint> points, bool closed) {
     const double r = pen.width / 2.0;
     const double shift = pen.width % 2 == 0 ? -0.5 : 0.0;
@@ -78,8 +99,17 @@ void CDeviceContext::DrawWideOutline(const CTarget& t, std::span<const CPoint> p
         const double bottom = std::floor(std::max(c.ay, c.by) + r + kEdgeSlack);
         if (bottom < t.clip.top || top >= t.clip.bottom)
             return;
+        // A segment wholly left or right of the clip cannot reach it either.
+        if (std::max(c.ax, c.bx) + r + 1.0 < t.clip.left || std::min(c.ax, c.bx) - r - 1.0 >= t.clip.right)
+            return;
         c.topRow = static_cast<int32_t>(std::max<double>(top, t.clip.top));
         c.bottomRow = static_cast<int32_t>(std::min<double>(bottom, t.clip.bottom - 1));
+        const double dx = c.bx - c.ax, dy = c.by - c.ay;
+        c.length = std::sqrt(dx * dx + dy * dy);
+        if (c.length > 0.0) {
+            c.ux = dx / c.length;
+            c.uy = dy / c.length;
+        }
         capsules.push_back(c);
     };
     if (points.size() == 1)
@@ -90,7 +120,16 @@ void CDeviceContext::DrawWideOutline(const CTarget& t, std::span<const CPoint> p
         add(points.back(), points.front());
     if (capsules.empty())
         return;
+    if (IsRop2Idempotent(rop2) && pen.width <= kOverdrawPenLimit)
+        DrawWideOutlineOverdrawn(t, points, closed);
+    else
+        DrawWideOutlineOnce(t, points, closed);
+}
 
+// The segments are rasterised together, row by row, so that a pixel covered by several of them is
+// written once and XOR outlines stay reversible.
+void CDeviceContext::DrawWideOutlineOnce(const CTarget& t, std::span<const CPoint>, bool) {
+    const double r = pen.width / 2.0;
     capsuleOrder.resize(capsules.size());
     for (uint32_t i = 0; i < capsuleOrder.size(); ++i)
         capsuleOrder[i] = i;
@@ -110,20 +149,17 @@ void CDeviceContext::DrawWideOutline(const CTarget& t, std::span<const CPoint> p
 
         rowSpans.clear();
         for (uint32_t i : activeCapsules) {
-            const CCapsule& c = capsules[i];
             double lo, hi;
-            CapsuleRow(c.ax, c.ay, c.bx, c.by, r, y, lo, hi);
-            if (lo > hi)
-                continue;
-            const double left = std::max<double>(std::ceil(lo - kEdgeSlack), t.clip.left);
-            const double right = std::min<double>(std::floor(hi + kEdgeSlack), t.clip.right - 1);
-            if (left <= right)
-                rowSpans.push_back({static_cast<int32_t>(left), static_cast<int32_t>(right)});
+            CapsuleRow(capsules[i], r, y, lo, hi);
+            int32_t left, right;
+            if (lo <= hi && PixelColumns(lo, hi, t.clip, left, right))
+                rowSpans.push_back({left, right});
         }
         if (rowSpans.empty())
             continue;
-        std::sort(rowSpans.begin(), rowSpans.end(),
-                  [](const CSpan& a, const CSpan& b) { return a.left < b.left; });
+        if (rowSpans.size() > 1)
+            std::sort(rowSpans.begin(), rowSpans.end(),
+                      [](const CSpan& a, const CSpan& b) { return a.left < b.left; });
         CSpan run = rowSpans[0];
         for (std::size_t i = 1; i < rowSpans.size(); ++i) {
             if (rowSpans[i].left <= run.right + 1) {
@@ -134,6 +170,55 @@ void CDeviceContext::DrawWideOutline(const CTarget& t, std::span<const CPoint> p
             run = rowSpans[i];
         }
         WriteSpan(t, y, run.left, run.right, penPixel, rop2);
+    }
+}
+
+// The union of the capsules is the union of a disc at every point and a band along every segment, each
+// a row interval per row, so with a raster operation that may repeat the pieces are written one by one:
+// no sorting and no merging per row, and each joint's disc is drawn once instead of by both of its
+// segments. The discs are the same for every point but for the offset, so their half widths per row are
+// worked out once. The intervals are computed with the very arithmetic of the union path, which is what
+// keeps the two pixel for pixel the same.
+void CDeviceContext::DrawWideOutlineOverdrawn(const CTarget& t, std::span<const CPoint> points, bool) {
+    const double r = pen.width / 2.0;
+    const double shift = pen.width % 2 == 0 ? -0.5 : 0.0;
+    const uint32_t penPixel = ColorToPixel(pen.color);
+
+    // Row k of a disc about a point at row py is row py + k; its centre is at row py + shift.
+    const auto firstOffset = static_cast<int32_t>(std::ceil(shift - r));
+    const auto lastOffset = static_cast<int32_t>(std::floor(shift + r));
+    discHalfWidths.clear();
+    for (int32_t k = firstOffset; k <= lastOffset; ++k) {
+        const double d = k - shift;
+        discHalfWidths.push_back(d * d > r * r ? -1.0 : std::sqrt(r * r - d * d));
+    }
+    auto disc = [&](CPoint p) {
+        const double cx = p.x + shift;
+        if (cx + r + 1.0 < t.clip.left || cx - r - 1.0 >= t.clip.right)
+            return;
+        const int64_t from = std::max<int64_t>(static_cast<int64_t>(p.y) + firstOffset, t.clip.top);
+        const int64_t to = std::min<int64_t>(static_cast<int64_t>(p.y) + lastOffset, t.clip.bottom - 1);
+        for (int64_t y = from; y <= to; ++y) {
+            const double h = discHalfWidths[static_cast<std::size_t>(y - p.y - firstOffset)];
+            int32_t left, right;
+            if (h >= 0.0 && PixelColumns(cx - h, cx + h, t.clip, left, right))
+                WriteSpan(t, static_cast<int32_t>(y), left, right, penPixel, rop2);
+        }
+    };
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (i == 0 || points[i] != points[i - 1])
+            disc(points[i]);
+
+    for (const CCapsule& c : capsules) {
+        if (c.length <= 0.0)
+            continue;
+        for (int32_t y = c.topRow; y <= c.bottomRow; ++y) {
+            double lo, hi;
+            BandRow(c, r, y, lo, hi);
+            int32_t left, right;
+            if (lo <= hi && PixelColumns(lo, hi, t.clip, left, right))
+                WriteSpan(t, y, left, right, penPixel, rop2);
+        }
     }
 }
 

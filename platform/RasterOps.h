@@ -24,6 +24,21 @@ inline constexpr uint32_t kPixelMask = 0x00FFFFFF;
     return r & kPixelMask;
 }
 
+// Whether applying a binary raster operation twice with the same pen gives what applying it once gives
+// (copy, the masks and merges with the pen, black, white): drawing a pixel more than once is then harmless.
+[[nodiscard]] constexpr bool IsRop2Idempotent(int mode) {
+    const unsigned table = static_cast<unsigned>(mode - 1) & 15u;
+    for (unsigned pen = 0; pen < 2; ++pen) {
+        for (unsigned dst = 0; dst < 2; ++dst) {
+            const unsigned once = table >> (2 * pen + dst) & 1u;
+            const unsigned twice = table >> (2 * pen + once) & 1u;
+            if (once != twice)
+                return false;
+        }
+    }
+    return true;
+}
+
 // A ternary raster operation: bit (4 * pattern + 2 * source + destination) of the code's third byte
 // gives the result bit.
 [[nodiscard]] constexpr uint32_t ApplyRop3(uint32_t rop, uint32_t pattern, uint32_t src, uint32_t dst) {
