@@ -3,10 +3,12 @@
 #include "geometry/Rect.h"
 #include "platform/DibSection.h"
 #include "platform/PenBrushStyles.h"
+#include "platform/RasterOps.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace pq {
@@ -198,8 +200,20 @@ private:
     bool GetTarget(CTarget& target) const;
     void AddDamage(const CRect& rect);
 
-    // Writes pixels left .. right (inclusive) of row y, already clipped, with a raster operation.
-    static void WriteSpan(const CTarget& t, int32_t y, int32_t left, int32_t right, uint32_t pixel, int mode);
+    // Writes pixels left .. right (inclusive) of row y, already clipped, with a raster operation. The copy,
+    // by far the most common, is inline; the others go through WriteSpanMixed.
+    static void WriteSpan(const CTarget& t, int32_t y, int32_t left, int32_t right, uint32_t pixel,
+                          int mode) {
+        if (mode != kR2CopyPen) {
+            WriteSpanMixed(t, y, left, right, pixel, mode);
+            return;
+        }
+        if (left <= right)
+            FillPixels(t.Row(y) + static_cast<std::ptrdiff_t>(left) * t.bytesPerPixel,
+                       static_cast<std::size_t>(right - left) + 1, pixel, t.bytesPerPixel);
+    }
+    static void WriteSpanMixed(const CTarget& t, int32_t y, int32_t left, int32_t right, uint32_t pixel,
+                               int mode);
     static void WritePixel(const CTarget& t, int32_t x, int32_t y, uint32_t pixel, int mode);
     [[nodiscard]] static uint32_t ReadPixel(const CTarget& t, int32_t x, int32_t y);
     // Writes a clipped span with a brush and the current raster operation (hatch gaps follow the
@@ -212,12 +226,14 @@ private:
     // Polyline with the selected pen; closed adds the segment back to the first point.
     void DrawOutline(const CTarget& t, std::span<const CPoint> points, bool closed);
     void DrawWideOutline(const CTarget& t, std::span<const CPoint> points, bool closed);
-    // The wide outline as the union of its segments, each pixel written once: right for any raster
-    // operation.
-    void DrawWideOutlineOnce(const CTarget& t, std::span<const CPoint> points, bool closed);
-    // The same pixels drawn disc by disc and band by band, some of them several times: only for raster
-    // operations that give the same result when repeated.
+    // The capsules of the segments as the union, each pixel written once: right for any raster operation.
+    void DrawWideOutlineOnce(const CTarget& t);
+    // The same pixels drawn segment by segment, some of them several times: only for raster operations
+    // that give the same result when repeated.
     void DrawWideOutlineOverdrawn(const CTarget& t, std::span<const CPoint> points, bool closed);
+    // The capsule of one short segment, from its stamp.
+    void DrawCapsuleStamp(const CTarget& t, CPoint a, int32_t dx, int32_t dy, uint32_t penPixel);
+    bool MakeCapsule(const CTarget& t, CPoint a, CPoint b, CCapsule& c) const;
     void FillEvenOdd(const CTarget& t, std::span<const CPoint> points);
 
     bool Blit(int32_t x, int32_t y, int32_t width, int32_t height, const CDibSection& source, int32_t xSource,
@@ -241,6 +257,13 @@ private:
     std::vector<uint32_t> activeCapsules;
     std::vector<CSpan> rowSpans;
     std::vector<double> discHalfWidths;
+    // Rows of the capsules of short segments, by pen width and step, relative to the segment's start;
+    // built when first needed and kept, since they depend on nothing else.
+    struct CStampRow {
+        int32_t dy = 0, left = 0, right = 0;
+    };
+    std::vector<CStampRow> stampRows;
+    std::vector<std::pair<int32_t, int32_t>> stampIndex; // first row and row count; count -1: not built
     std::vector<CPolyEdge> polyEdges;
     std::vector<uint32_t> activeEdges;
     std::vector<int64_t> crossings;
