@@ -119,7 +119,7 @@ uint32_t CDeviceContext::ReadPixel(const CTarget& t, int32_t x, int32_t y) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16;
 }
 
-void CDeviceContext::WritePixel(const CTarget& t, int32_t x, int32_t y, uint32_t pixel, int mode) {
+void CDeviceContext::WritePixelMixed(const CTarget& t, int32_t x, int32_t y, uint32_t pixel, int mode) {
     uint8_t* p = t.Row(y) + static_cast<std::ptrdiff_t>(x) * t.bytesPerPixel;
     uint32_t v = pixel;
     switch (mode) {

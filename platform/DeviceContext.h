@@ -214,7 +214,19 @@ private:
     }
     static void WriteSpanMixed(const CTarget& t, int32_t y, int32_t left, int32_t right, uint32_t pixel,
                                int mode);
-    static void WritePixel(const CTarget& t, int32_t x, int32_t y, uint32_t pixel, int mode);
+    static void WritePixel(const CTarget& t, int32_t x, int32_t y, uint32_t pixel, int mode) {
+        if (mode != kR2CopyPen) {
+            WritePixelMixed(t, x, y, pixel, mode);
+            return;
+        }
+        uint8_t* p = t.Row(y) + static_cast<std::ptrdiff_t>(x) * t.bytesPerPixel;
+        p[0] = static_cast<uint8_t>(pixel);
+        p[1] = static_cast<uint8_t>(pixel >> 8);
+        p[2] = static_cast<uint8_t>(pixel >> 16);
+        if (t.bytesPerPixel == 4)
+            p[3] = 0;
+    }
+    static void WritePixelMixed(const CTarget& t, int32_t x, int32_t y, uint32_t pixel, int mode);
     [[nodiscard]] static uint32_t ReadPixel(const CTarget& t, int32_t x, int32_t y);
     // Writes a clipped span with a brush and the current raster operation (hatch gaps follow the
     // background mode).

@@ -121,9 +121,17 @@ void CDeviceContext::DrawThinLine(const CTarget& t, CPoint a, CPoint b, int64_t&
         return;
 
     // Minor offset at step i: floor((2 * i * minor + major) / (2 * major)), kept as quotient and error.
-    const __int128 numerator = static_cast<__int128>(2) * first * minor + major;
-    int64_t k = static_cast<int64_t>(numerator / (2 * major));
-    int64_t error = static_cast<int64_t>(numerator % (2 * major));
+    // The numerator fits 64 bits unless the line is billions of pixels long and clipped far from its start.
+    int64_t k = 0, error = major;
+    if (first > 0 && first <= INT32_MAX && minor <= INT32_MAX) {
+        const int64_t numerator = 2 * first * minor + major;
+        k = numerator / (2 * major);
+        error = numerator % (2 * major);
+    } else if (first > 0) {
+        const __int128 numerator = static_cast<__int128>(2) * first * minor + major;
+        k = static_cast<int64_t>(numerator / (2 * major));
+        error = static_cast<int64_t>(numerator % (2 * major));
+    }
 
     const bool dashed = IsDashed(pen.style);
     const CDashPattern& pattern = kDashPatterns[dashed ? pen.style - kPenDash : 0];
