@@ -80,11 +80,27 @@ void CDeviceContext::DrawOutline(const CTarget& t, std::span<const CPoint> point
         DrawWideOutline(t, points, closed);
         return;
     }
+    // Flattened curves at small zoom are mostly steps of one pixel, which draw their first pixel alone
+    // (and repeated points nothing); a solid pen writes those straight away.
+    const bool solid = !IsDashed(pen.style);
+    const uint32_t penPixel = ColorToPixel(pen.color);
     int64_t dashPosition = 0;
+    auto segment = [&](CPoint a, CPoint b) {
+        const int64_t dx = static_cast<int64_t>(b.x) - a.x, dy = static_cast<int64_t>(b.y) - a.y;
+        if (solid && dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1) {
+            if (dx == 0 && dy == 0)
+                return;
+            if (t.clip.Contains(a))
+                WritePixel(t, a.x, a.y, penPixel, rop2);
+            ++dashPosition;
+            return;
+        }
+        DrawThinLine(t, a, b, dashPosition);
+    };
     for (std::size_t i = 0; i + 1 < points.size(); ++i)
-        DrawThinLine(t, points[i], points[i + 1], dashPosition);
+        segment(points[i], points[i + 1]);
     if (closed && points.size() > 1)
-        DrawThinLine(t, points.back(), points.front(), dashPosition);
+        segment(points.back(), points.front());
 }
 
 // Bresenham's line: along the major axis every pixel from a up to, not including, b; the minor

@@ -304,8 +304,18 @@ void CDeviceContext::DrawCapsuleStamp(const CTarget& t, CPoint a, int32_t dx, in
         }
         count = static_cast<int32_t>(stampRows.size()) - first;
     }
-    for (int32_t i = first; i < first + count; ++i) {
-        const CStampRow& row = stampRows[static_cast<std::size_t>(i)];
+    const CStampRow* rows = stampRows.data() + first;
+    // Every row of a stamp lies within the reach and the pen width of its start; a stamp that far inside
+    // the clip needs no clipping.
+    const int64_t margin = kStampReach + pen.width;
+    if (a.x - margin >= t.clip.left && a.x + margin < t.clip.right && a.y - margin >= t.clip.top &&
+        a.y + margin < t.clip.bottom) {
+        for (int32_t i = 0; i < count; ++i)
+            WriteSpan(t, a.y + rows[i].dy, a.x + rows[i].left, a.x + rows[i].right, penPixel, rop2);
+        return;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        const CStampRow& row = rows[i];
         const int64_t y = static_cast<int64_t>(a.y) + row.dy;
         if (y < t.clip.top || y >= t.clip.bottom)
             continue;
