@@ -18,22 +18,6 @@ float CViewMapping::PixelsPerUnit() {
     return PixelsPerUnit(ScreenPixelsPerInch());
 }
 
-float CViewMapping::DocToDeviceXf(float x) const {
-    return (x - docOrigin.x) * scale + static_cast<float>(deviceOrigin.x);
-}
-
-float CViewMapping::DocToDeviceYf(float y) const {
-    return (y - docOrigin.y) * scale + static_cast<float>(deviceOrigin.y);
-}
-
-int32_t CViewMapping::DocToDeviceX(float x) const {
-    return RoundHalfAway(DocToDeviceXf(x));
-}
-
-int32_t CViewMapping::DocToDeviceY(float y) const {
-    return RoundHalfAway(DocToDeviceYf(y));
-}
-
 float CViewMapping::DeviceToDocX(float px) const {
     return (px - static_cast<float>(deviceOrigin.x)) / scale + docOrigin.x;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "geometry/Numeric.h"
 #include "geometry/PointF.h"
 #include "geometry/Rect.h"
 #include "geometry/RectF.h"
@@ -24,10 +25,15 @@ public:
     CViewMapping(const CViewMapping&) = default;
     CViewMapping& operator=(const CViewMapping&) = default;
 
-    [[nodiscard]] int32_t DocToDeviceX(float x) const;
-    [[nodiscard]] int32_t DocToDeviceY(float y) const;
-    [[nodiscard]] float DocToDeviceXf(float x) const;
-    [[nodiscard]] float DocToDeviceYf(float y) const;
+    // Inline, as drawing maps every point of every visible path through them.
+    [[nodiscard]] int32_t DocToDeviceX(float x) const { return RoundHalfAway(DocToDeviceXf(x)); }
+    [[nodiscard]] int32_t DocToDeviceY(float y) const { return RoundHalfAway(DocToDeviceYf(y)); }
+    [[nodiscard]] float DocToDeviceXf(float x) const {
+        return (x - docOrigin.x) * scale + static_cast<float>(deviceOrigin.x);
+    }
+    [[nodiscard]] float DocToDeviceYf(float y) const {
+        return (y - docOrigin.y) * scale + static_cast<float>(deviceOrigin.y);
+    }
     [[nodiscard]] CPoint DocToDevice(CPointF p) const { return {DocToDeviceX(p.x), DocToDeviceY(p.y)}; }
     [[nodiscard]] CPointF DocToDevicef(CPointF p) const { return {DocToDeviceXf(p.x), DocToDeviceYf(p.y)}; }
 

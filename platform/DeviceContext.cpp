@@ -119,7 +119,7 @@ uint32_t CDeviceContext::ReadPixel(const CTarget& t, int32_t x, int32_t y) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16;
 }
 
-void CDeviceContext::WritePixel(const CTarget& t, int32_t x, int32_t y, uint32_t pixel, int mode) {
+void CDeviceContext::WritePixelMixed(const CTarget& t, int32_t x, int32_t y, uint32_t pixel, int mode) {
     uint8_t* p = t.Row(y) + static_cast<std::ptrdiff_t>(x) * t.bytesPerPixel;
     uint32_t v = pixel;
     switch (mode) {
@@ -151,29 +151,15 @@ void CDeviceContext::WritePixel(const CTarget& t, int32_t x, int32_t y, uint32_t
         p[3] = 0;
 }
 
-void CDeviceContext::WriteSpan(const CTarget& t, int32_t y, int32_t left, int32_t right, uint32_t pixel,
-                               int mode) {
+void CDeviceContext::WriteSpanMixed(const CTarget& t, int32_t y, int32_t left, int32_t right, uint32_t pixel,
+                                    int mode) {
     if (left > right || mode == kR2Nop)
         return;
     uint8_t* row = t.Row(y);
     if (mode == kR2CopyPen || mode == kR2Black || mode == kR2White) {
         const uint32_t v = mode == kR2Black ? 0 : mode == kR2White ? kPixelMask : pixel;
-        const auto vb = static_cast<uint8_t>(v), vg = static_cast<uint8_t>(v >> 8),
-                   vr = static_cast<uint8_t>(v >> 16);
-        if (t.bytesPerPixel == 4) {
-            for (uint8_t* p = row + 4 * static_cast<std::ptrdiff_t>(left); left <= right; ++left, p += 4) {
-                p[0] = vb;
-                p[1] = vg;
-                p[2] = vr;
-                p[3] = 0;
-            }
-            return;
-        }
-        for (uint8_t* p = row + 3 * static_cast<std::ptrdiff_t>(left); left <= right; ++left, p += 3) {
-            p[0] = vb;
-            p[1] = vg;
-            p[2] = vr;
-        }
+        FillPixels(row + static_cast<std::ptrdiff_t>(left) * t.bytesPerPixel,
+                   static_cast<std::size_t>(right - left) + 1, v, t.bytesPerPixel);
         return;
     }
     if (mode == kR2XorPen || mode == kR2Not || mode == kR2NotXorPen) {

@@ -3,17 +3,18 @@
 #include "geometry/Rect.h"
 #include "platform/DibSection.h"
 #include "platform/PenBrushStyles.h"
+#include "platform/RasterOps.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace pq {
 
 // Colours are colour references, 0x00BBGGRR (red in the low byte).
 inline constexpr uint32_t kInvalidColor = 0xFFFFFFFF;
-
 
 // Binary raster operations (mix modes) for pens and brushes. The value minus one is the truth table of
 // the result: bit (2 * pen + destination) of it gives the result bit.
@@ -183,8 +184,11 @@ private:
         int32_t left = 0;
         int32_t right = 0; // inclusive
     };
+    // One segment of a wide pen's path: the points within the pen's half width of it. The direction is
+    // worked out once per segment rather than once per row.
     struct CCapsule {
         double ax = 0, ay = 0, bx = 0, by = 0;
+        double ux = 0, uy = 0, length = 0; // unit direction and length; all zero for a single point
         int32_t topRow = 0, bottomRow = 0;
     };
     struct CPolyEdge {
@@ -196,9 +200,33 @@ private:
     bool GetTarget(CTarget& target) const;
     void AddDamage(const CRect& rect);
 
-    // Writes pixels left .. right (inclusive) of row y, already clipped, with a raster operation.
-    static void WriteSpan(const CTarget& t, int32_t y, int32_t left, int32_t right, uint32_t pixel, int mode);
-    static void WritePixel(const CTarget& t, int32_t x, int32_t y, uint32_t pixel, int mode);
+    // Writes pixels left .. right (inclusive) of row y, already clipped, with a raster operation. The copy,
+    // by far the most common, is inline; the others go through WriteSpanMixed.
+    static void WriteSpan(const CTarget& t, int32_t y, int32_t left, int32_t right, uint32_t pixel,
+                          int mode) {
+        if (mode != kR2CopyPen) {
+            WriteSpanMixed(t, y, left, right, pixel, mode);
+            return;
+        }
+        if (left <= right)
+            FillPixels(t.Row(y) + static_cast<std::ptrdiff_t>(left) * t.bytesPerPixel,
+                       static_cast<std::size_t>(right - left) + 1, pixel, t.bytesPerPixel);
+    }
+    static void WriteSpanMixed(const CTarget& t, int32_t y, int32_t left, int32_t right, uint32_t pixel,
+                               int mode);
+    static void WritePixel(const CTarget& t, int32_t x, int32_t y, uint32_t pixel, int mode) {
+        if (mode != kR2CopyPen) {
+            WritePixelMixed(t, x, y, pixel, mode);
+            return;
+        }
+        uint8_t* p = t.Row(y) + static_cast<std::ptrdiff_t>(x) * t.bytesPerPixel;
+        p[0] = static_cast<uint8_t>(pixel);
+        p[1] = static_cast<uint8_t>(pixel >> 8);
+        p[2] = static_cast<uint8_t>(pixel >> 16);
+        if (t.bytesPerPixel == 4)
+            p[3] = 0;
+    }
+    static void WritePixelMixed(const CTarget& t, int32_t x, int32_t y, uint32_t pixel, int mode);
     [[nodiscard]] static uint32_t ReadPixel(const CTarget& t, int32_t x, int32_t y);
     // Writes a clipped span with a brush and the current raster operation (hatch gaps follow the
     // background mode).
@@ -210,6 +238,14 @@ private:
     // Polyline with the selected pen; closed adds the segment back to the first point.
     void DrawOutline(const CTarget& t, std::span<const CPoint> points, bool closed);
     void DrawWideOutline(const CTarget& t, std::span<const CPoint> points, bool closed);
+    // The capsules of the segments as the union, each pixel written once: right for any raster operation.
+    void DrawWideOutlineOnce(const CTarget& t);
+    // The same pixels drawn segment by segment, some of them several times: only for raster operations
+    // that give the same result when repeated.
+    void DrawWideOutlineOverdrawn(const CTarget& t, std::span<const CPoint> points, bool closed);
+    // The capsule of one short segment, from its stamp.
+    void DrawCapsuleStamp(const CTarget& t, CPoint a, int32_t dx, int32_t dy, uint32_t penPixel);
+    bool MakeCapsule(const CTarget& t, CPoint a, CPoint b, CCapsule& c) const;
     void FillEvenOdd(const CTarget& t, std::span<const CPoint> points);
 
     bool Blit(int32_t x, int32_t y, int32_t width, int32_t height, const CDibSection& source, int32_t xSource,
@@ -232,6 +268,14 @@ private:
     std::vector<uint32_t> capsuleOrder;
     std::vector<uint32_t> activeCapsules;
     std::vector<CSpan> rowSpans;
+    std::vector<double> discHalfWidths;
+    // Rows of the capsules of short segments, by pen width and step, relative to the segment's start;
+    // built when first needed and kept, since they depend on nothing else.
+    struct CStampRow {
+        int32_t dy = 0, left = 0, right = 0;
+    };
+    std::vector<CStampRow> stampRows;
+    std::vector<std::pair<int32_t, int32_t>> stampIndex; // first row and row count; count -1: not built
     std::vector<CPolyEdge> polyEdges;
     std::vector<uint32_t> activeEdges;
     std::vector<int64_t> crossings;

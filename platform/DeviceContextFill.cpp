@@ -13,7 +13,20 @@ int32_t Clamp32(int64_t v) {
 }
 
 // Floor division for a positive divisor.
-int64_t FloorDiv(__int128 n, int64_t d, int64_t& remainder) {
+int64_t FloorDiv(int64_t n, int64_t d, int64_t& remainder) {
+    int64_t q = n / d;
+    int64_t r = n % d;
+    if (r < 0) {
+        --q;
+        r += d;
+    }
+    remainder = r;
+    return q;
+}
+
+// The same for a dividend that may not fit 64 bits; the quotient and remainder do, as |d| >= 1 bounds
+// them by the dividend over d and by d.
+int64_t FloorDivWide(__int128 n, int64_t d, int64_t& remainder) {
     __int128 q = n / d;
     __int128 r = n % d;
     if (r < 0) {
@@ -22,6 +35,21 @@ int64_t FloorDiv(__int128 n, int64_t d, int64_t& remainder) {
     }
     remainder = static_cast<int64_t>(r);
     return static_cast<int64_t>(q);
+}
+
+// Sorts the few crossings of a row; insertion sort beats the general sort on such short runs.
+void SortSmall(std::vector<int64_t>& values) {
+    if (values.size() > 16) {
+        std::sort(values.begin(), values.end());
+        return;
+    }
+    for (std::size_t i = 1; i < values.size(); ++i) {
+        const int64_t v = values[i];
+        std::size_t j = i;
+        for (; j > 0 && values[j - 1] > v; --j)
+            values[j] = values[j - 1];
+        values[j] = v;
+    }
 }
 
 } // namespace
@@ -34,19 +62,19 @@ void CDeviceContext::FillEvenOdd(const CTarget& t, std::span<const CPoint> point
     const std::size_t n = points.size();
     int64_t minRow = INT64_MAX, maxRow = INT64_MIN;
     for (std::size_t i = 0; i < n; ++i) {
-        CPoint a = points[i], b = points[(i + 1) % n];
+        CPoint a = points[i], b = points[i + 1 < n ? i + 1 : 0];
         if (a.y == b.y)
             continue;
         if (a.y > b.y)
             std::swap(a, b);
+        if (b.y <= t.clip.top || a.y >= t.clip.bottom)
+            continue;
         CPolyEdge e;
         e.yTop = a.y;
         e.yBottom = b.y;
         e.x = a.x;
         e.dy = static_cast<int64_t>(b.y) - a.y;
         e.stepX = FloorDiv(static_cast<int64_t>(b.x) - a.x, e.dy, e.stepRemainder);
-        if (e.yBottom <= t.clip.top || e.yTop >= t.clip.bottom)
-            continue;
         minRow = std::min(minRow, e.yTop);
         maxRow = std::max(maxRow, e.yBottom);
         polyEdges.push_back(e);
@@ -56,6 +84,8 @@ void CDeviceContext::FillEvenOdd(const CTarget& t, std::span<const CPoint> point
     std::sort(polyEdges.begin(), polyEdges.end(),
               [](const CPolyEdge& a, const CPolyEdge& b) { return a.yTop < b.yTop; });
 
+    const bool solid = brush.style == kBrushSolid;
+    const uint32_t brushPixel = ColorToPixel(brush.color);
     activeEdges.clear();
     std::size_t next = 0;
     const int64_t firstRow = std::max<int64_t>(minRow, t.clip.top);
@@ -63,18 +93,27 @@ void CDeviceContext::FillEvenOdd(const CTarget& t, std::span<const CPoint> point
     for (int64_t y = firstRow; y < endRow; ++y) {
         while (next < polyEdges.size() && polyEdges[next].yTop <= y) {
             CPolyEdge& e = polyEdges[next];
-            // An edge that began above the clip starts at this row.
-            const __int128 offset = static_cast<__int128>(y - e.yTop) * (e.stepX * e.dy + e.stepRemainder);
-            int64_t remainder = 0;
-            e.x += FloorDiv(offset, e.dy, remainder);
-            e.remainder = remainder;
+            // An edge that began above the clip starts at this row: x moves by dx / dy per row.
+            if (y > e.yTop) {
+                const int64_t rows = y - e.yTop, dx = e.stepX * e.dy + e.stepRemainder;
+                int64_t remainder = 0;
+                if (rows < (int64_t{1} << 31) && dx < (int64_t{1} << 31) && dx > -(int64_t{1} << 31))
+                    e.x += FloorDiv(rows * dx, e.dy, remainder);
+                else
+                    e.x += FloorDivWide(static_cast<__int128>(rows) * dx, e.dy, remainder);
+                e.remainder = remainder;
+            }
             activeEdges.push_back(static_cast<uint32_t>(next++));
         }
-        std::erase_if(activeEdges, [&](uint32_t i) { return polyEdges[i].yBottom <= y; });
 
+        // Edges that ended above this row leave; the others give their crossing and step on.
         crossings.clear();
+        std::size_t kept = 0;
         for (uint32_t i : activeEdges) {
             CPolyEdge& e = polyEdges[i];
+            if (e.yBottom <= y)
+                continue;
+            activeEdges[kept++] = i;
             crossings.push_back(e.x + (e.remainder > 0 ? 1 : 0));
             e.x += e.stepX;
             e.remainder += e.stepRemainder;
@@ -83,11 +122,17 @@ void CDeviceContext::FillEvenOdd(const CTarget& t, std::span<const CPoint> point
                 ++e.x;
             }
         }
-        std::sort(crossings.begin(), crossings.end());
+        activeEdges.resize(kept);
+        SortSmall(crossings);
         for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
             const int64_t left = std::max<int64_t>(crossings[i], t.clip.left);
             const int64_t right = std::min<int64_t>(crossings[i + 1] - 1, t.clip.right - 1);
-            if (left <= right)
+            if (left > right)
+                continue;
+            if (solid)
+                WriteSpan(t, static_cast<int32_t>(y), static_cast<int32_t>(left), static_cast<int32_t>(right),
+                          brushPixel, rop2);
+            else
                 WriteBrushSpan(t, static_cast<int32_t>(y), static_cast<int32_t>(left),
                                static_cast<int32_t>(right), brush, rop2);
         }

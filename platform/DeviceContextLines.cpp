@@ -80,11 +80,27 @@ void CDeviceContext::DrawOutline(const CTarget& t, std::span<const CPoint> point
         DrawWideOutline(t, points, closed);
         return;
     }
+    // Flattened curves at small zoom are mostly steps of one pixel, which draw their first pixel alone
+    // (and repeated points nothing); a solid pen writes those straight away.
+    const bool solid = !IsDashed(pen.style);
+    const uint32_t penPixel = ColorToPixel(pen.color);
     int64_t dashPosition = 0;
+    auto segment = [&](CPoint a, CPoint b) {
+        const int64_t dx = static_cast<int64_t>(b.x) - a.x, dy = static_cast<int64_t>(b.y) - a.y;
+        if (solid && dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1) {
+            if (dx == 0 && dy == 0)
+                return;
+            if (t.clip.Contains(a))
+                WritePixel(t, a.x, a.y, penPixel, rop2);
+            ++dashPosition;
+            return;
+        }
+        DrawThinLine(t, a, b, dashPosition);
+    };
     for (std::size_t i = 0; i + 1 < points.size(); ++i)
-        DrawThinLine(t, points[i], points[i + 1], dashPosition);
+        segment(points[i], points[i + 1]);
     if (closed && points.size() > 1)
-        DrawThinLine(t, points.back(), points.front(), dashPosition);
+        segment(points.back(), points.front());
 }
 
 // Bresenham's line: along the major axis every pixel from a up to, not including, b; the minor
@@ -121,9 +137,17 @@ void CDeviceContext::DrawThinLine(const CTarget& t, CPoint a, CPoint b, int64_t&
         return;
 
     // Minor offset at step i: floor((2 * i * minor + major) / (2 * major)), kept as quotient and error.
-    const __int128 numerator = static_cast<__int128>(2) * first * minor + major;
-    int64_t k = static_cast<int64_t>(numerator / (2 * major));
-    int64_t error = static_cast<int64_t>(numerator % (2 * major));
+    // The numerator fits 64 bits unless the line is billions of pixels long and clipped far from its start.
+    int64_t k = 0, error = major;
+    if (first > 0 && first <= INT32_MAX && minor <= INT32_MAX) {
+        const int64_t numerator = 2 * first * minor + major;
+        k = numerator / (2 * major);
+        error = numerator % (2 * major);
+    } else if (first > 0) {
+        const __int128 numerator = static_cast<__int128>(2) * first * minor + major;
+        k = static_cast<int64_t>(numerator / (2 * major));
+        error = static_cast<int64_t>(numerator % (2 * major));
+    }
 
     const bool dashed = IsDashed(pen.style);
     const CDashPattern& pattern = kDashPatterns[dashed ? pen.style - kPenDash : 0];

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace pq {
 
@@ -22,6 +25,49 @@ inline constexpr uint32_t kPixelMask = 0x00FFFFFF;
     if (table & 1u)
         r |= ~pen & ~dst;
     return r & kPixelMask;
+}
+
+// Writes count pixels of a 24- or 32-bit row from p on, blue first, the top byte of a 32-bit pixel 0.
+// Whole words are stored where the byte order allows; a 24-bit row takes four pixels per three words.
+inline void FillPixels(uint8_t* p, std::size_t count, uint32_t pixel, int bytesPerPixel) {
+    pixel &= kPixelMask;
+    const auto b = static_cast<uint8_t>(pixel), g = static_cast<uint8_t>(pixel >> 8),
+               r = static_cast<uint8_t>(pixel >> 16);
+    if constexpr (std::endian::native == std::endian::little) {
+        if (bytesPerPixel == 4) {
+            for (; count > 0; --count, p += 4)
+                std::memcpy(p, &pixel, 4);
+            return;
+        }
+        if (count >= 4) {
+            const uint32_t words[3] = {pixel | pixel << 24, pixel >> 8 | pixel << 16,
+                                       pixel >> 16 | pixel << 8};
+            for (; count >= 4; count -= 4, p += 12)
+                std::memcpy(p, words, 12);
+        }
+    }
+    for (; count > 0; --count, p += bytesPerPixel) {
+        p[0] = b;
+        p[1] = g;
+        p[2] = r;
+        if (bytesPerPixel == 4)
+            p[3] = 0;
+    }
+}
+
+// Whether applying a binary raster operation twice with the same pen gives what applying it once gives
+// (copy, the masks and merges with the pen, black, white): drawing a pixel more than once is then harmless.
+[[nodiscard]] constexpr bool IsRop2Idempotent(int mode) {
+    const unsigned table = static_cast<unsigned>(mode - 1) & 15u;
+    for (unsigned pen = 0; pen < 2; ++pen) {
+        for (unsigned dst = 0; dst < 2; ++dst) {
+            const unsigned once = table >> (2 * pen + dst) & 1u;
+            const unsigned twice = table >> (2 * pen + once) & 1u;
+            if (once != twice)
+                return false;
+        }
+    }
+    return true;
 }
 
 // A ternary raster operation: bit (4 * pattern + 2 * source + destination) of the code's third byte

@@ -55,6 +55,7 @@ int DevicePenWidth(int32_t penWidth, const CViewMapping& mapping) {
 struct CPathScratch {
     std::vector<CPoint> points;
     std::vector<int32_t> counts;
+    CPolyPolyFill filler;
 };
 
 void DrawPath(const CGraphicObject& object, const CPathShape& path, CDeviceContext& dc,
@@ -76,8 +77,8 @@ void DrawPath(const CGraphicObject& object, const CPathShape& path, CDeviceConte
 
     if (path.brushStyle != kBrushHollow) {
         if (scratch.counts.size() != 1 || path.brushStyle == kBrushDotted) {
-            CPolyPolyFill filler;
-            filler.Fill(dc, scratch.points, scratch.counts, object.color, path.brushStyle == kBrushDotted);
+            scratch.filler.Fill(dc, scratch.points, scratch.counts, object.color,
+                                path.brushStyle == kBrushDotted);
         } else {
             dc.Polygon(scratch.points); // fills and outlines in one call
             return;

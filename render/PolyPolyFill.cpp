@@ -9,10 +9,22 @@
 
 namespace pq {
 
+namespace {
+
+// Empties an array without giving back its storage (setting its size to 0 would free it).
+void Empty(CGrowableArray<CFillEdge>& list) {
+    list.RemoveAt(0, list.GetSize());
+}
+
+} // namespace
+
 void CPolyPolyFill::Reset() {
-    rawEdges.clear();
-    edgeTables.clear();
-    activeLists.clear();
+    for (std::size_t p = 0; p < polygonCount; ++p) {
+        Empty(rawEdges[p]);
+        Empty(edgeTables[p]);
+        Empty(activeLists[p]);
+    }
+    polygonCount = 0;
     tableCursors.clear();
     crossings.clear();
     edgeCount = 0;
@@ -79,6 +91,12 @@ void CPolyPolyFill::BuildEdges(std::size_t polygon, CPoint from, CPoint to) {
         static_cast<float>((static_cast<double>(from.x) - to.x) / (static_cast<double>(from.y) - to.y));
     const CPoint top = from.y < to.y ? from : to;
     const CPoint bottom = from.y < to.y ? to : from;
+    // An edge inside the bitmap needs no cutting: it is one piece starting at its top point.
+    if (top.y >= 0 && bottom.y <= lastRow && std::min(from.x, to.x) >= 0 && std::max(from.x, to.x) < width) {
+        AddRawEdge(polygon, CFillEdge{static_cast<float>(top.y), static_cast<float>(bottom.y),
+                                      static_cast<float>(top.x), dxdy});
+        return;
+    }
 
     // Vertical clipping at rows 0 and height - 1; the cut's x moves along the edge and is rounded.
     double xTop = top.x, yTop = top.y, xBottom = bottom.x, yBottom = bottom.y;
@@ -130,7 +148,7 @@ void CPolyPolyFill::BuildEdges(std::size_t polygon, CPoint from, CPoint to) {
 }
 
 void CPolyPolyFill::Activate(float y) {
-    for (std::size_t p = 0; p < edgeTables.size(); ++p) {
+    for (std::size_t p = 0; p < polygonCount; ++p) {
         const CGrowableArray<CFillEdge>& table = edgeTables[p];
         std::size_t& cursor = tableCursors[p];
         while (cursor < table.GetSize() && table[cursor].yTop <= y) {
@@ -210,17 +228,20 @@ int CPolyPolyFill::Fill(CDibSection& bitmap, std::span<const CPoint> points, std
     topDown = bitmap.GetHeader().height < 0;
 
     // Edge building, polygon by polygon; each polygon closes from its last point to its first.
-    std::size_t polygonCount = 0, offset = 0;
+    std::size_t polygons = 0, offset = 0;
     for (int32_t count : counts) {
         const std::size_t n = count > 0 ? static_cast<std::size_t>(count) : 0;
         if (n > points.size() - offset)
             break;
         offset += n;
-        ++polygonCount;
+        ++polygons;
     }
-    rawEdges.resize(polygonCount);
-    edgeTables.resize(polygonCount);
-    activeLists.resize(polygonCount);
+    if (rawEdges.size() < polygons) {
+        rawEdges.resize(polygons);
+        edgeTables.resize(polygons);
+        activeLists.resize(polygons);
+    }
+    polygonCount = polygons;
     tableCursors.assign(polygonCount, 0);
     offset = 0;
     for (std::size_t p = 0; p < polygonCount; ++p) {
@@ -240,8 +261,8 @@ int CPolyPolyFill::Fill(CDibSection& bitmap, std::span<const CPoint> points, std
         return 0;
 
     float firstRow = CFillEdge::kHorizontal;
-    for (const CGrowableArray<CFillEdge>& table : edgeTables)
-        if (!table.IsEmpty())
+    for (std::size_t p = 0; p < polygonCount; ++p)
+        if (const CGrowableArray<CFillEdge>& table = edgeTables[p]; !table.IsEmpty())
             firstRow = std::min(firstRow, std::floor(table[0].yTop));
     Activate(firstRow);
     if (activeCount == 0)
@@ -255,7 +276,7 @@ int CPolyPolyFill::Fill(CDibSection& bitmap, std::span<const CPoint> points, std
 
     for (auto y = static_cast<int32_t>(firstRow); pendingCount + activeCount > 0; ++y) {
         crossings.clear();
-        for (const CGrowableArray<CFillEdge>& active : activeLists)
+        for (const CGrowableArray<CFillEdge>& active : ActiveLists())
             for (const CFillEdge& edge : active)
                 crossings.push_back(RoundHalfAway(edge.x));
         std::sort(crossings.begin(), crossings.end());
@@ -272,13 +293,13 @@ int CPolyPolyFill::Fill(CDibSection& bitmap, std::span<const CPoint> points, std
             }
         }
 
-        for (CGrowableArray<CFillEdge>& active : activeLists)
+        for (CGrowableArray<CFillEdge>& active : ActiveLists())
             for (CFillEdge& edge : active)
                 edge.x += edge.dxdy;
 
         const auto next = static_cast<float>(y + 1);
         Activate(next);
-        for (CGrowableArray<CFillEdge>& active : activeLists) {
+        for (CGrowableArray<CFillEdge>& active : ActiveLists()) {
             std::size_t kept = 0;
             for (std::size_t i = 0; i < active.GetSize(); ++i)
                 if (active[i].yBottom > next)
@@ -290,7 +311,7 @@ int CPolyPolyFill::Fill(CDibSection& bitmap, std::span<const CPoint> points, std
 
         // Bubble sort by x: between rows the order changes only where edges cross, so a pass or two is
         // usually enough.
-        for (CGrowableArray<CFillEdge>& active : activeLists) {
+        for (CGrowableArray<CFillEdge>& active : ActiveLists()) {
             bool swapped = true;
             while (swapped) {
                 swapped = false;

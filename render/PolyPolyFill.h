@@ -49,11 +49,12 @@ public:
     int Fill(CDeviceContext& dc, std::span<const CPoint> points, std::span<const int32_t> counts,
              uint32_t colour, bool dotted);
 
-    // Empties all lists; called at the start of every Fill.
+    // Empties all lists, keeping their storage for the next Fill; called at the start of every Fill, so
+    // that a filler reused for many paths allocates only while its largest path grows the lists.
     void Reset();
 
     // The edges built by the last Fill, per polygon: as clipped, and sorted by top row then x.
-    [[nodiscard]] std::size_t GetPolygonCount() const { return rawEdges.size(); }
+    [[nodiscard]] std::size_t GetPolygonCount() const { return polygonCount; }
     [[nodiscard]] const CGrowableArray<CFillEdge>& GetRawEdges(std::size_t polygon) const {
         return rawEdges[polygon];
     }
@@ -75,6 +76,10 @@ private:
     void AddBorderEdge(std::size_t polygon, float yTop, float yBottom, float x);
     // Moves the edges that begin at or above row y from the edge tables into the active lists.
     void Activate(float y);
+    // The active lists of the polygons of this Fill (the lists beyond them are kept empty).
+    [[nodiscard]] std::span<CGrowableArray<CFillEdge>> ActiveLists() {
+        return {activeLists.data(), polygonCount};
+    }
     void WriteRow(int32_t y, int32_t left, int32_t right, bool dotted);
 
     std::vector<CGrowableArray<CFillEdge>> rawEdges;
@@ -82,6 +87,7 @@ private:
     std::vector<CGrowableArray<CFillEdge>> activeLists;
     std::vector<std::size_t> tableCursors; // entries of each edge table already activated
     std::vector<int32_t> crossings;
+    std::size_t polygonCount = 0; // lists in use; the vectors may hold more, emptied, from earlier fills
     std::size_t edgeCount = 0;
     std::size_t spanPixelCount = 0;
     std::size_t pendingCount = 0; // edge-table entries not yet activated

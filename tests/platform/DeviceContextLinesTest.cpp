@@ -8,6 +8,7 @@
 #include <random>
 #include <set>
 #include <utility>
+#include <vector>
 
 namespace pq {
 namespace {
@@ -166,6 +167,36 @@ TEST(CDeviceContextLines, DashPatternsRunOnThinPensOnly) {
     draw(kPenDot, 1, 7, 12);
     EXPECT_EQ(PixelAt(bitmap, 0, 7), kBlack);
     EXPECT_EQ(PixelAt(bitmap, 3, 7), kRed);
+}
+
+// A dashed pen whose gaps are filled in its own colour covers every pixel of the line through the
+// general line path, which solid pens skip for steps of one pixel.
+TEST(CDeviceContextLines, SolidPolylinesOfPixelStepsMatchTheGeneralLinePath) {
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> step(-1, 1), jump(-9, 9), start(8, 32), kind(0, 5);
+    int drawn = 0;
+    for (int round = 0; round < 200; ++round) {
+        std::vector<CPoint> points{{start(random), start(random)}};
+        for (int i = 0; i < 40; ++i) {
+            const bool far = kind(random) == 0;
+            points.push_back({points.back().x + (far ? jump(random) : step(random)),
+                              points.back().y + (far ? jump(random) : step(random))});
+        }
+        CDibSection solid = MakeBitmap(40, 40, 24), general = MakeBitmap(40, 40, 24);
+        CDeviceContext dc(&solid);
+        dc.SetClipRect(CRect(2, 3, 37, 35));
+        dc.SelectPen(CPen{kPenSolid, 1, kRed});
+        dc.Polyline(points);
+        dc.SelectBitmap(&general);
+        dc.SetClipRect(CRect(2, 3, 37, 35));
+        dc.SelectPen(CPen{kPenDot, 1, kRed});
+        dc.SetBkMode(kBkOpaque);
+        dc.SetBkColor(kRed);
+        dc.Polyline(points);
+        EXPECT_EQ(test::CountDifferences(solid, general), 0) << "round " << round;
+        drawn += Marked(solid, kWhite).size() > 10 ? 1 : 0;
+    }
+    EXPECT_GT(drawn, 150);
 }
 
 TEST(CDeviceContextLines, WidePensCoverHalfTheirWidthWithRoundEnds) {
