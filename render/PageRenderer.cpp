@@ -68,9 +68,18 @@ void DrawPath(const CGraphicObject& object, const CPathShape& path, CDeviceConte
     for (const auto& polyline : path.polylines) {
         if (!polyline || polyline->GetSize() < 2)
             continue;
-        for (const CPointF& p : *polyline)
-            scratch.points.push_back(mapping.DocToDevice(p));
-        scratch.counts.push_back(static_cast<int32_t>(polyline->GetSize()));
+        // Zoomed out, many flattened points land on the same pixel as the point before them. Such a
+        // point adds no edge to a fill and no pixel to an outline, so it is left out; the last point
+        // always stays, so a path shrunk to one pixel keeps two points and still shows its dot.
+        const std::size_t first = scratch.points.size();
+        const std::size_t count = polyline->GetSize();
+        for (std::size_t i = 0; i < count; ++i) {
+            const CPoint device = mapping.DocToDevice((*polyline)[i]);
+            if (scratch.points.size() > first && scratch.points.back() == device && i + 1 < count)
+                continue;
+            scratch.points.push_back(device);
+        }
+        scratch.counts.push_back(static_cast<int32_t>(scratch.points.size() - first));
     }
     if (scratch.counts.empty())
         return;

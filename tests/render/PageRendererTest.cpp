@@ -105,6 +105,18 @@ TEST(DrawPage, PensAreNeverWiderInPixelsThanInDocumentUnits) {
     EXPECT_EQ(thickness, 1);
 }
 
+TEST(DrawPage, AnOutlineSmallerThanAPixelStillShowsItsDot) {
+    CDrawing drawing;
+    drawing.Add(test::MakePath({test::BoxNodes({0, 1, 0, 1})}, 0, kBrushHollow, 0x0000FF, 0));
+    CCanvas canvas(0.1f); // the whole box maps onto one pixel
+    canvas.Draw(drawing);
+    EXPECT_EQ(CountColour(canvas.bitmap, 0x0000FF), 0); // a one-pixel pen leaves out its last pixel
+    drawing.GetAt(0)->AsPath()->penWidth = 30;          // three pixels wide at this zoom: a round dot
+    CCanvas wide(0.1f);
+    wide.Draw(drawing);
+    EXPECT_GT(CountColour(wide.bitmap, 0x0000FF), 4);
+}
+
 TEST(DrawPage, DrawsOnlyTheObjectsOfThePageThatMeetTheVisibleRectangle) {
     CDrawing drawing;
     drawing.SetPageCount(2);
