@@ -1,3 +1,4 @@
+#include "bench/BusyPage.h"
 #include "geometry/Ellipse.h"
 #include "model/Drawing.h"
 #include "model/GraphicObject.h"
@@ -14,37 +15,11 @@
 namespace pq {
 namespace {
 
-// A 1480 x 2100 page of 10000 seeded paths (boxes, ellipses, rings, open curves, mixed styles) and 500
-// texts, some turned, some paragraphs.
+// A 1480 x 2100 page of 10000 seeded paths and 500 texts, some turned, some paragraphs.
 void BuildBusyPage(CDrawing& drawing) {
-    drawing.SetPageSize(1480.0f, 2100.0f);
+    bench::BuildBusyPaths(drawing, 7, false);
     std::mt19937 random(7);
-    std::uniform_real_distribution<float> x(-740.0f, 700.0f), y(-1050.0f, 1000.0f), size(5.0f, 120.0f);
-    std::uniform_int_distribution<int> kind(0, 3), colour(0, 0xFFFFFF), width(0, 9);
-    for (int i = 0; i < 10000; ++i) {
-        const float left = x(random), top = y(random), w = size(random), h = size(random);
-        auto object = std::make_unique<CGraphicObject>(kKindPath);
-        CPathShape* path = object->AsPath();
-        const int k = kind(random);
-        if (k == 1) {
-            path->AddSubpath(EllipseToNodes({left, left + w, top, top + h}));
-        } else {
-            CNodeArray box;
-            for (CPointF p : {CPointF{left, top}, CPointF{left + w, top}, CPointF{left + w, top + h},
-                              CPointF{left, top + h}, CPointF{left, top}})
-                box.Add(CPathNode::FromPoint(p));
-            path->AddSubpath(box);
-            if (k == 2)
-                path->AddSubpath(
-                    EllipseToNodes({left + w / 4, left + 3 * w / 4, top + h / 4, top + 3 * h / 4}));
-        }
-        path->brushStyle = k == 3 ? kBrushHollow : kBrushSolid;
-        path->penWidth = width(random);
-        path->penColor = static_cast<uint32_t>(colour(random));
-        object->color = static_cast<uint32_t>(colour(random));
-        object->RecalcBounds();
-        drawing.Add(std::move(object));
-    }
+    std::uniform_real_distribution<float> x(-740.0f, 700.0f), y(-1050.0f, 1000.0f);
     for (int i = 0; i < 500; ++i) {
         auto object = std::make_unique<CGraphicObject>(kKindText);
         CTextShape* text = object->AsText();
