@@ -160,15 +160,24 @@ bool CDeviceContext::Polygon(std::span<const CPoint> points) {
     return true;
 }
 
-bool CDeviceContext::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    CTarget t;
-    if (!GetTarget(t))
-        return false;
+namespace {
+
+// Orders a box's edges; false when it covers no pixel.
+bool NormalizeBox(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) {
     if (left > right)
         std::swap(left, right);
     if (top > bottom)
         std::swap(top, bottom);
-    if (right == left || bottom == top)
+    return right != left && bottom != top;
+}
+
+} // namespace
+
+bool CDeviceContext::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    CTarget t;
+    if (!GetTarget(t))
+        return false;
+    if (!NormalizeBox(left, top, right, bottom))
         return true;
     // The interior stops where the pen's inner edge starts; with the null pen it covers the pixels up to
     // right - 2 and bottom - 2, like a polygon through the outline's corners.
@@ -212,11 +221,7 @@ bool CDeviceContext::Ellipse(int32_t left, int32_t top, int32_t right, int32_t b
     CTarget t;
     if (!GetTarget(t))
         return false;
-    if (left > right)
-        std::swap(left, right);
-    if (top > bottom)
-        std::swap(top, bottom);
-    if (right == left || bottom == top)
+    if (!NormalizeBox(left, top, right, bottom))
         return true;
     const double cx = (static_cast<double>(left) + right - 1) / 2.0;
     const double cy = (static_cast<double>(top) + bottom - 1) / 2.0;
