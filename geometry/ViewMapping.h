@@ -5,6 +5,7 @@
 #include "geometry/Rect.h"
 #include "geometry/RectF.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 
@@ -36,6 +37,9 @@ public:
     }
     [[nodiscard]] CPoint DocToDevice(CPointF p) const { return {DocToDeviceX(p.x), DocToDeviceY(p.y)}; }
     [[nodiscard]] CPointF DocToDevicef(CPointF p) const { return {DocToDeviceXf(p.x), DocToDeviceYf(p.y)}; }
+    // Maps many points, out[i] = DocToDevice(in[i]), with the same arithmetic; out holds count points.
+    // Drawing maps every flattened point of every visible path through it.
+    void DocToDevice(const CPointF* in, std::size_t count, CPoint* out) const;
 
     [[nodiscard]] float DeviceToDocX(float px) const;
     [[nodiscard]] float DeviceToDocY(float py) const;

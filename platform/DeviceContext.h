@@ -110,6 +110,9 @@ public:
     // only changed parts of a buffer to a window.
     [[nodiscard]] const CRect& GetDamage() const { return damage; }
     void ResetDamage() { damage = CRect(); }
+    // Adds a rectangle to the damage, for drawing done into the same bitmap by other means (a helper
+    // context, or the bits written directly).
+    void AddDamage(const CRect& rect);
 
     // Lines with the selected pen. LineTo draws from the current position to the point, leaving out the
     // point itself on one-pixel pens, and makes it the current position.
@@ -198,7 +201,6 @@ private:
     };
 
     bool GetTarget(CTarget& target) const;
-    void AddDamage(const CRect& rect);
 
     // Writes pixels left .. right (inclusive) of row y, already clipped, with a raster operation. The copy,
     // by far the most common, is inline; the others go through WriteSpanMixed.

@@ -248,6 +248,22 @@ void CDeviceContext::DrawWideOutlineOverdrawn(const CTarget& t, std::span<const 
             return;
         disc(a);
         disc(b);
+        if (a.y == b.y || a.x == b.x) {
+            // Along an axis the band's columns are the same on every row it covers: the general rows
+            // below reduce to these, operation for operation.
+            const bool horizontal = a.y == b.y;
+            const double lo = horizontal ? std::min(c.ax, c.bx) : c.ax - r;
+            const double hi = horizontal ? std::max(c.ax, c.bx) : c.ax + r;
+            int32_t left, right;
+            if (!PixelColumns(lo, hi, t.clip, left, right))
+                return;
+            for (int32_t y = c.topRow; y <= c.bottomRow; ++y) {
+                const double along = horizontal ? std::fabs(y - c.ay) : c.uy * (y - c.ay);
+                if (horizontal ? along <= r : along >= 0.0 && along <= c.length)
+                    WriteSpan(t, y, left, right, penPixel, rop2);
+            }
+            return;
+        }
         for (int32_t y = c.topRow; y <= c.bottomRow; ++y) {
             double lo, hi;
             BandRow(c, r, y, lo, hi);
@@ -257,17 +273,37 @@ void CDeviceContext::DrawWideOutlineOverdrawn(const CTarget& t, std::span<const 
         }
     };
 
+    // Short steps on in the same direction are drawn as one: the capsule of a straight run is the union
+    // of the capsules of its steps, and one stamp writes it instead of several overlapping ones.
+    auto continues = [](CPoint start, CPoint end, CPoint next) {
+        const int64_t ax = static_cast<int64_t>(end.x) - start.x, ay = static_cast<int64_t>(end.y) - start.y;
+        const int64_t bx = static_cast<int64_t>(next.x) - end.x, by = static_cast<int64_t>(next.y) - end.y;
+        const int64_t rx = static_cast<int64_t>(next.x) - start.x, ry = static_cast<int64_t>(next.y) - start.y;
+        return ax * by == ay * bx && ax * bx + ay * by > 0 && std::max(rx, -rx) <= kStampReach &&
+               std::max(ry, -ry) <= kStampReach;
+    };
     bool drawn = false;
-    std::size_t last = 0; // the previous point that differs from the one before it
+    CPoint start = points[0], end = points[0]; // the run not yet drawn; end repeats no point before it
     for (std::size_t i = 1; i < points.size(); ++i) {
-        if (points[i] == points[last])
+        if (points[i] == end)
             continue;
-        segment(points[last], points[i]);
-        last = i;
+        if (end != start && continues(start, end, points[i])) {
+            end = points[i];
+            continue;
+        }
+        if (end != start) {
+            segment(start, end);
+            drawn = true;
+        }
+        start = end;
+        end = points[i];
+    }
+    if (end != start) {
+        segment(start, end);
         drawn = true;
     }
-    if (closed && points.size() > 2 && points[last] != points[0]) {
-        segment(points[last], points[0]);
+    if (closed && points.size() > 2 && end != points[0]) {
+        segment(end, points[0]);
         drawn = true;
     }
     if (!drawn)

@@ -10,6 +10,10 @@
 #include "render/TextRenderer.h"
 
 #include <algorithm>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace pq {
@@ -63,33 +67,39 @@ void DrawPath(const CGraphicObject& object, const CPathShape& path, CDeviceConte
     styles.Use(CPen{path.penStyle, DevicePenWidth(path.penWidth, mapping), path.penColor},
                CBrush{path.brushStyle, object.color, kHatchHorizontal});
 
-    scratch.points.clear();
+    // Zoomed out, many flattened points land on the same pixel as the point before them. Such a point
+    // adds no edge to a fill and no pixel to an outline, so it is left out; the last point always stays,
+    // so a path shrunk to one pixel keeps two points and still shows its dot.
+    std::size_t used = 0;
     scratch.counts.clear();
     for (const auto& polyline : path.polylines) {
-        if (!polyline || polyline->GetSize() < 2)
+        const std::size_t count = polyline ? polyline->GetSize() : 0;
+        if (count < 2)
             continue;
-        // Zoomed out, many flattened points land on the same pixel as the point before them. Such a
-        // point adds no edge to a fill and no pixel to an outline, so it is left out; the last point
-        // always stays, so a path shrunk to one pixel keeps two points and still shows its dot.
-        const std::size_t first = scratch.points.size();
-        const std::size_t count = polyline->GetSize();
-        for (std::size_t i = 0; i < count; ++i) {
-            const CPoint device = mapping.DocToDevice((*polyline)[i]);
-            if (scratch.points.size() > first && scratch.points.back() == device && i + 1 < count)
-                continue;
-            scratch.points.push_back(device);
+        if (scratch.points.size() < used + count)
+            scratch.points.resize(used + count + count / 2);
+        CPoint* out = scratch.points.data() + used;
+        mapping.DocToDevice(polyline->data(), count, out);
+        // Written without a branch: whether a point repeats its neighbour follows no pattern.
+        std::size_t kept = 1;
+        for (std::size_t i = 1; i + 1 < count; ++i) {
+            const CPoint p = out[i];
+            out[kept] = p;
+            kept += p != out[kept - 1] ? 1 : 0;
         }
-        scratch.counts.push_back(static_cast<int32_t>(scratch.points.size() - first));
+        out[kept++] = out[count - 1];
+        used += kept;
+        scratch.counts.push_back(static_cast<int32_t>(kept));
     }
     if (scratch.counts.empty())
         return;
 
     if (path.brushStyle != kBrushHollow) {
         if (scratch.counts.size() != 1 || path.brushStyle == kBrushDotted) {
-            scratch.filler.Fill(dc, scratch.points, scratch.counts, object.color,
+            scratch.filler.Fill(dc, std::span<const CPoint>(scratch.points.data(), used), scratch.counts, object.color,
                                 path.brushStyle == kBrushDotted);
         } else {
-            dc.Polygon(scratch.points); // fills and outlines in one call
+            dc.Polygon(std::span<const CPoint>(scratch.points.data(), used)); // fills and outlines in one call
             return;
         }
     }
@@ -108,43 +118,150 @@ void DrawImage(const CImageShape& image, CDeviceContext& dc, const CViewMapping&
     DrawDibSection(image.bitmap, dc, x, y, width, height, image.rasterOp);
 }
 
-// The object's bounds in device pixels, one pixel wider on every side. A horizontal or vertical line
-// has bounds of no height or width; the extra pixel keeps it from being culled as empty.
+// The pixels the object can touch: its bounds in device pixels, one pixel wider on every side, and wider
+// by a path's wide pen, whose caps and joins reach past the geometry (an object just outside the window
+// would otherwise lose the edge of its outline inside it). The extra pixel also keeps a horizontal or
+// vertical line, whose bounds have no height or width, from being culled as empty.
 CRect DeviceBounds(const CGraphicObject& object, const CViewMapping& mapping) {
     const CRectF& b = object.bounds;
     const int32_t x1 = mapping.DocToDeviceX(b.left);
     const int32_t x2 = mapping.DocToDeviceX(b.right);
     const int32_t y1 = mapping.DocToDeviceY(b.top);
     const int32_t y2 = mapping.DocToDeviceY(b.bottom);
-    return {std::min(x1, x2) - 1, std::min(y1, y2) - 1, std::max(x1, x2) + 1, std::max(y1, y2) + 1};
+    int32_t margin = 1;
+    if (const CPathShape* path = object.AsPath())
+        margin += std::max(DevicePenWidth(path->penWidth, mapping), 0) / 2 + 1;
+    return {std::min(x1, x2) - margin, std::min(y1, y2) - margin, std::max(x1, x2) + margin,
+            std::max(y1, y2) + margin};
 }
 
 bool Intersect(const CRect& a, const CRect& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
+// A page's objects, their primitives and their polylines lie scattered over the heap, and a paint visits
+// tens of thousands of them: waiting for each pointer in turn would cost more than the drawing. Each step
+// of the chain is fetched a few objects ahead, from the step before it, which has arrived by then.
+void PrefetchAhead(const std::vector<std::unique_ptr<CGraphicObject>>& objects, std::size_t i) {
+    const std::size_t n = objects.size();
+    if (i + 12 < n)
+        __builtin_prefetch(objects[i + 12].get());
+    if (i + 8 < n && objects[i + 8])
+        __builtin_prefetch(objects[i + 8]->shape.get());
+    if (i + 5 < n && objects[i + 5])
+        if (const CPathShape* path = objects[i + 5]->AsPath())
+            __builtin_prefetch(path->polylines.data());
+    if (i + 3 < n && objects[i + 3])
+        if (const CPathShape* path = objects[i + 3]->AsPath())
+            for (const auto& polyline : path->polylines)
+                __builtin_prefetch(polyline.get());
+    if (i + 1 < n && objects[i + 1])
+        if (const CPathShape* path = objects[i + 1]->AsPath())
+            for (const auto& polyline : path->polylines)
+                if (polyline)
+                    __builtin_prefetch(polyline->data());
+}
+
+
+// Text goes through the process-wide font machinery, which serves one thread at a time.
+std::mutex& FontLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+// Draws the objects that reach both visibleRect and the context's clip box. With shared set another
+// thread draws into the same bitmap at the same time, elsewhere.
+void DrawObjects(const CDrawing& drawing, int page, CDeviceContext& dc, const CViewMapping& mapping,
+                 const CRect& visibleRect, bool shared) {
+    const CRect box = dc.GetClipBox();
+    CStyleCache styles(dc);
+    CPathScratch scratch;
+    const auto& objects = drawing.Objects();
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        PrefetchAhead(objects, i);
+        const CGraphicObject* object = objects[i].get();
+        if (object == nullptr || object->page != page || object->bounds.IsEmpty())
+            continue;
+        const CRect reach = DeviceBounds(*object, mapping);
+        if (!Intersect(reach, visibleRect) || !Intersect(reach, box))
+            continue;
+        if (const CPathShape* path = object->AsPath()) {
+            DrawPath(*object, *path, dc, mapping, styles, scratch);
+        } else if (const CTextShape* text = object->AsText()) {
+            std::unique_lock<std::mutex> lock;
+            if (shared)
+                lock = std::unique_lock(FontLock());
+            DrawText(*object, *text, dc, mapping);
+        } else if (const CImageShape* image = object->AsImage()) {
+            DrawImage(*image, dc, mapping);
+        }
+    }
+}
+
+// A context drawing into the same bitmap with the same pen, brush and modes, clipped to rows.
+void PrepareBand(const CDeviceContext& from, CDeviceContext& band, const CRect& rows) {
+    band.SelectBitmap(from.GetBitmap());
+    band.SelectPen(from.GetPen());
+    band.SelectBrush(from.GetBrush());
+    band.SetROP2(from.GetROP2());
+    band.SetBkMode(from.GetBkMode());
+    band.SetBkColor(from.GetBkColor());
+    band.SetTextColor(from.GetTextColor());
+    band.SetClipRect(rows);
+}
+
+// Splitting pays once the page is busy and the other core is there to take half of it.
+constexpr int kSplitObjectCount = 256;
+constexpr int32_t kSplitRowCount = 64;
+
 } // namespace
 
 void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CViewMapping& mapping,
-              const CRect& visibleRect) {
+              const CRect& visibleRect, PaintThreads threads) {
     if (page < 0 || page >= drawing.PageCount())
         return;
-    CStyleCache styles(dc);
-    CPathScratch scratch;
-    const int count = drawing.Count();
-    for (int i = 0; i < count; ++i) {
-        const CGraphicObject* object = drawing.GetAt(i);
-        if (object == nullptr || object->page != page)
-            continue;
-        if (object->bounds.IsEmpty() || !Intersect(DeviceBounds(*object, mapping), visibleRect))
-            continue;
-        if (const CPathShape* path = object->AsPath())
-            DrawPath(*object, *path, dc, mapping, styles, scratch);
-        else if (const CTextShape* text = object->AsText())
-            DrawText(*object, *text, dc, mapping);
-        else if (const CImageShape* image = object->AsImage())
-            DrawImage(*image, dc, mapping);
+    const CRect box = dc.GetClipBox();
+    const bool split = threads == PaintThreads::Automatic && drawing.Count() >= kSplitObjectCount &&
+                       box.bottom - box.top >= kSplitRowCount && std::thread::hardware_concurrency() >= 2;
+    if (!split) {
+        DrawObjects(drawing, page, dc, mapping, visibleRect, false);
+        return;
     }
+
+    // The upper and lower halves of the clip box are drawn at once, each by its own context. Every
+    // primitive writes exactly the pixels inside its clip that it writes unclipped, so the halves
+    // together are the page drawn in one go.
+    const int32_t middle = box.top + (box.bottom - box.top) / 2;
+    CDeviceContext upper, lower;
+    PrepareBand(dc, upper, CRect{box.left, box.top, box.right, middle});
+    PrepareBand(dc, lower, CRect{box.left, middle, box.right, box.bottom});
+    std::exception_ptr failure;
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            try {
+                DrawObjects(drawing, page, lower, mapping, visibleRect, true);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the lower half is drawn here after the upper one.
+        DrawObjects(drawing, page, lower, mapping, visibleRect, false);
+    }
+    try {
+        DrawObjects(drawing, page, upper, mapping, visibleRect, worker.joinable());
+    } catch (...) {
+        if (worker.joinable())
+            worker.join();
+        throw;
+    }
+    if (worker.joinable())
+        worker.join();
+    dc.AddDamage(upper.GetDamage());
+    dc.AddDamage(lower.GetDamage());
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 std::optional<CDibSection> RenderPageToBitmap(const CDrawing& drawing, int page, int width, int height,

@@ -11,10 +11,15 @@ class CDeviceContext;
 class CDrawing;
 class CViewMapping;
 
-// Draws the objects of one page back to front onto the bitmap selected into dc. Objects whose bounds,
-// widened by a pixel, miss visibleRect cost nothing. Nothing is drawn for a page the drawing lacks.
+// Whether a busy page may be drawn by two threads at once, each taking half of the rows. The pixels are
+// the same either way.
+enum class PaintThreads { Automatic, One };
+
+// Draws the objects of one page back to front onto the bitmap selected into dc, within its clip box.
+// Objects whose reach (bounds widened by a pixel and by a wide pen) misses visibleRect cost nothing.
+// Nothing is drawn for a page the drawing lacks.
 void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CViewMapping& mapping,
-              const CRect& visibleRect);
+              const CRect& visibleRect, PaintThreads threads = PaintThreads::Automatic);
 
 // A width x height 24-bit rendering of a page on white, the page fitted into the bitmap; smoothed by the
 // anti-aliasing filter when asked. Nothing when the size is not one a bitmap can have.

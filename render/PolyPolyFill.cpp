@@ -3,6 +3,7 @@
 #include "geometry/Numeric.h"
 #include "platform/DeviceContext.h"
 #include "platform/DibSection.h"
+#include "platform/RasterOps.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,6 +35,7 @@ void CPolyPolyFill::Reset() {
     width = 0;
     height = 0;
     bits = nullptr;
+    written = CRect();
 }
 
 void CPolyPolyFill::InsertSorted(CGrowableArray<CFillEdge>& table, const CFillEdge& edge) {
@@ -183,20 +185,8 @@ void CPolyPolyFill::WriteRow(int32_t y, int32_t left, int32_t right, bool dotted
         }
         return;
     }
-    if (bytesPerPixel == 4) {
-        for (uint8_t* p = row + 4 * static_cast<std::size_t>(left); left < right; ++left, p += 4) {
-            p[0] = static_cast<uint8_t>(pixel32);
-            p[1] = static_cast<uint8_t>(pixel32 >> 8);
-            p[2] = static_cast<uint8_t>(pixel32 >> 16);
-            p[3] = 0;
-        }
-        return;
-    }
-    for (uint8_t* p = row + 3 * static_cast<std::size_t>(left); left < right; ++left, p += 3) {
-        p[0] = blue;
-        p[1] = green;
-        p[2] = red;
-    }
+    FillPixels(row + static_cast<std::size_t>(bytesPerPixel) * static_cast<std::size_t>(left),
+               static_cast<std::size_t>(right - left), pixel32, bytesPerPixel);
 }
 
 int CPolyPolyFill::Fill(CDeviceContext& dc, std::span<const CPoint> points, std::span<const int32_t> counts,
@@ -206,11 +196,19 @@ int CPolyPolyFill::Fill(CDeviceContext& dc, std::span<const CPoint> points, std:
         Reset();
         return 0;
     }
-    return Fill(*bitmap, points, counts, colour, dotted);
+    const int result = FillWithin(*bitmap, dc.GetClipBox(), points, counts, colour, dotted);
+    dc.AddDamage(written);
+    return result;
 }
 
 int CPolyPolyFill::Fill(CDibSection& bitmap, std::span<const CPoint> points, std::span<const int32_t> counts,
                         uint32_t colour, bool dotted) {
+    return FillWithin(bitmap, CRect{0, 0, bitmap.GetWidth(), bitmap.GetHeight()}, points, counts, colour,
+                      dotted);
+}
+
+int CPolyPolyFill::FillWithin(CDibSection& bitmap, const CRect& box, std::span<const CPoint> points,
+                              std::span<const int32_t> counts, uint32_t colour, bool dotted) {
     Reset();
     // Only 24- and 32-bit bitmaps are written; for other depths there is nothing the fill could do, and
     // it says so instead of reporting a fill that did not happen.
@@ -274,21 +272,29 @@ int CPolyPolyFill::Fill(CDibSection& bitmap, std::span<const CPoint> points, std
     red = static_cast<uint8_t>(colour);
     crossings.reserve(edgeCount);
 
-    for (auto y = static_cast<int32_t>(firstRow); pendingCount + activeCount > 0; ++y) {
+    // Rows outside the box are stepped through but not written: an edge's x is summed row by row, so
+    // starting it lower would move its crossings. The order of the active edges does not matter there,
+    // as each written row sorts its crossings.
+    for (auto y = static_cast<int32_t>(firstRow); pendingCount + activeCount > 0 && y < box.bottom; ++y) {
+        const bool inBox = y >= box.top && y >= 0 && y < height;
         crossings.clear();
-        for (const CGrowableArray<CFillEdge>& active : ActiveLists())
-            for (const CFillEdge& edge : active)
-                crossings.push_back(RoundHalfAway(edge.x));
+        if (inBox)
+            for (const CGrowableArray<CFillEdge>& active : ActiveLists())
+                for (const CFillEdge& edge : active)
+                    crossings.push_back(RoundHalfAway(edge.x));
         std::sort(crossings.begin(), crossings.end());
         // Crossings are held to the bitmap's columns: a rounding step past a border then lands on the
-        // border instead of outside the row.
-        if (crossings.size() >= 2 && y >= 0 && y < height) {
+        // border instead of outside the row. The box then cuts the span.
+        if (crossings.size() >= 2) {
             for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
-                const int32_t left = std::clamp(crossings[i], 0, width - 1);
-                const int32_t right = std::clamp(crossings[i + 1], 0, width - 1);
+                const int32_t left = std::max(std::clamp(crossings[i], 0, width - 1), box.left);
+                const int32_t right = std::min(std::clamp(crossings[i + 1], 0, width - 1), box.right);
                 if (left < right) {
                     WriteRow(y, left, right, dotted);
                     spanPixelCount += static_cast<std::size_t>(right - left);
+                    written = written.IsEmpty() ? CRect{left, y, right, y + 1}
+                                                : CRect{std::min(written.left, left), written.top,
+                                                        std::max(written.right, right), y + 1};
                 }
             }
         }
@@ -311,6 +317,8 @@ int CPolyPolyFill::Fill(CDibSection& bitmap, std::span<const CPoint> points, std
 
         // Bubble sort by x: between rows the order changes only where edges cross, so a pass or two is
         // usually enough.
+        if (!inBox)
+            continue;
         for (CGrowableArray<CFillEdge>& active : ActiveLists()) {
             bool swapped = true;
             while (swapped) {

@@ -45,7 +45,9 @@ public:
     // the end of points end the input there.
     int Fill(CDibSection& bitmap, std::span<const CPoint> points, std::span<const int32_t> counts,
              uint32_t colour, bool dotted);
-    // The same on the bitmap selected into a device context (0 when none is).
+    // The same on the bitmap selected into a device context (0 when none is), writing only inside the
+    // context's clip box. The edges still run from their tops, so the pixels inside the box are exactly
+    // those the whole fill would write there.
     int Fill(CDeviceContext& dc, std::span<const CPoint> points, std::span<const int32_t> counts,
              uint32_t colour, bool dotted);
 
@@ -81,6 +83,8 @@ private:
         return {activeLists.data(), polygonCount};
     }
     void WriteRow(int32_t y, int32_t left, int32_t right, bool dotted);
+    int FillWithin(CDibSection& bitmap, const CRect& box, std::span<const CPoint> points,
+                   std::span<const int32_t> counts, uint32_t colour, bool dotted);
 
     std::vector<CGrowableArray<CFillEdge>> rawEdges;
     std::vector<CGrowableArray<CFillEdge>> edgeTables;
@@ -102,6 +106,7 @@ private:
     std::size_t dotRowSize = 0; // row size of the same bitmap at 24 bits, for the dot screen
     int32_t bytesPerPixel = 0;
     bool topDown = false;
+    CRect written; // the pixels the spans covered
     uint8_t blue = 0, green = 0, red = 0;
 };
 

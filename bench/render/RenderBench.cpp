@@ -3,6 +3,8 @@
 #include "model/Drawing.h"
 #include "model/GraphicObject.h"
 #include "model/TextMetrics.h"
+#include "platform/DeviceContext.h"
+#include "geometry/ViewMapping.h"
 #include "render/FontTextMetrics.h"
 #include "render/PageRenderer.h"
 #include "render/TextLayout.h"
@@ -46,7 +48,24 @@ void BM_RenderPageToBitmap(benchmark::State& state) {
     state.SetLabel(state.range(0) != 0 ? "10000 paths + 500 texts, anti-aliased" : "10000 paths + 500 texts");
     SetTextMetrics(nullptr);
 }
-BENCHMARK(BM_RenderPageToBitmap)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderPageToBitmap)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The busy page fitted into a 1280 x 800 window, drawn by one thread (0) or split between two (1).
+void BM_DrawPageThreads(benchmark::State& state) {
+    CDrawing drawing;
+    bench::BuildBusyPaths(drawing, 11, false);
+    CDibSection bitmap;
+    bitmap.Create(1280, 800, 24);
+    CDeviceContext dc(&bitmap);
+    CViewMapping mapping;
+    mapping.FitRect(CRectF{-740.0f, 740.0f, -1050.0f, 1050.0f}, CRect{0, 0, 1280, 800});
+    const PaintThreads threads = state.range(0) != 0 ? PaintThreads::Automatic : PaintThreads::One;
+    for (auto _ : state) {
+        DrawPage(drawing, 0, dc, mapping, CRect{0, 0, 1280, 800}, threads);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_DrawPageThreads)->ArgName("split")->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void BM_MeasureTextBlock(benchmark::State& state) {
     InstallFontTextMetrics();
