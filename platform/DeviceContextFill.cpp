@@ -81,8 +81,20 @@ void CDeviceContext::FillEvenOdd(const CTarget& t, std::span<const CPoint> point
     }
     if (polyEdges.empty())
         return;
-    std::sort(polyEdges.begin(), polyEdges.end(),
-              [](const CPolyEdge& a, const CPolyEdge& b) { return a.yTop < b.yTop; });
+    // The edges of a shape on screen are few: an insertion sort beats the general sort on them. Their
+    // order within one top row does not matter, as every row sorts its crossings.
+    if (polyEdges.size() > 32) {
+        std::sort(polyEdges.begin(), polyEdges.end(),
+                  [](const CPolyEdge& a, const CPolyEdge& b) { return a.yTop < b.yTop; });
+    } else {
+        for (std::size_t i = 1; i < polyEdges.size(); ++i) {
+            const CPolyEdge e = polyEdges[i];
+            std::size_t j = i;
+            for (; j > 0 && polyEdges[j - 1].yTop > e.yTop; --j)
+                polyEdges[j] = polyEdges[j - 1];
+            polyEdges[j] = e;
+        }
+    }
 
     const bool solid = brush.style == kBrushSolid;
     const uint32_t brushPixel = ColorToPixel(brush.color);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace pq {
 
@@ -221,7 +222,12 @@ void CDeviceContext::DrawWideOutlineOverdrawn(const CTarget& t, std::span<const 
         const double d = k - shift;
         discHalfWidths.push_back(d * d > r * r ? -1.0 : std::sqrt(r * r - d * d));
     }
+    // A joint between two long segments gets its disc from both; the second would write the same pixels.
+    std::optional<CPoint> lastDisc;
     auto disc = [&](CPoint p) {
+        if (lastDisc == p)
+            return;
+        lastDisc = p;
         const double cx = p.x + shift;
         if (cx + r + 1.0 < t.clip.left || cx - r - 1.0 >= t.clip.right)
             return;
@@ -257,9 +263,10 @@ void CDeviceContext::DrawWideOutlineOverdrawn(const CTarget& t, std::span<const 
             int32_t left, right;
             if (!PixelColumns(lo, hi, t.clip, left, right))
                 return;
+            // A horizontal band covers every row of the capsule; a vertical one the rows between its ends.
             for (int32_t y = c.topRow; y <= c.bottomRow; ++y) {
-                const double along = horizontal ? std::fabs(y - c.ay) : c.uy * (y - c.ay);
-                if (horizontal ? along <= r : along >= 0.0 && along <= c.length)
+                const double along = c.uy * (y - c.ay);
+                if (horizontal || (along >= 0.0 && along <= c.length))
                     WriteSpan(t, y, left, right, penPixel, rop2);
             }
             return;
