@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <random>
+#include <vector>
+
 namespace pq {
 namespace {
 
@@ -38,6 +42,30 @@ TEST(CViewMapping, DocToDeviceRoundsHalfAwayAndDeviceToDocInvertsIt) {
     m.SetScale(0.378f);
     const CPointF doc{123.0f, -456.0f};
     EXPECT_TRUE(ExpectNear(m.DeviceToDoc(m.DocToDevicef(doc)), doc, 1e-3));
+}
+
+// Mapping many points at once gives what mapping each gives: halves, points far off the integer range,
+// NaN, and runs of every length (the fast path takes points in pairs).
+TEST(CViewMapping, MappingManyPointsAgreesWithMappingEach) {
+    std::mt19937 random(12);
+    std::uniform_real_distribution<float> coordinate(-3000.0f, 3000.0f);
+    const float specials[] = {0.5f, -0.5f, 2.5f, -1.5f, 3e9f, -3e9f, std::numeric_limits<float>::quiet_NaN(),
+                              std::numeric_limits<float>::infinity(), 0.49999997f, -0.0f};
+    for (const float scale : {1.0f, 0.37f, 1000.0f, 99999.0f}) {
+        CViewMapping mapping;
+        mapping.SetScale(scale);
+        mapping.SetOrigins(12.25f, -7.5f, 640, -400);
+        for (std::size_t count = 0; count < 24; ++count) {
+            std::vector<CPointF> in(count);
+            for (CPointF& p : in)
+                p = random() % 5 == 0 ? CPointF{specials[random() % 10] / scale, coordinate(random)}
+                                      : CPointF{coordinate(random), coordinate(random)};
+            std::vector<CPoint> out(count);
+            mapping.DocToDevice(in.data(), count, out.data());
+            for (std::size_t i = 0; i < count; ++i)
+                ASSERT_EQ(out[i], mapping.DocToDevice(in[i])) << "scale " << scale << ", point " << i;
+        }
+    }
 }
 
 TEST(CViewMapping, ScaleIsClampedAndZoomKeepsThePointUnderTheCursor) {

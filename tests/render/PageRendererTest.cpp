@@ -3,6 +3,7 @@
 #include "FontTestSetup.h"
 #include "RasterHelpers.h"
 #include "SampleDrawings.h"
+#include "geometry/Ellipse.h"
 #include "geometry/ViewMapping.h"
 #include "platform/image/ImageFile.h"
 #include "render/FontTextMetrics.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <random>
 
 namespace pq {
 namespace {
@@ -137,6 +139,19 @@ TEST(DrawPage, DrawsOnlyTheObjectsOfThePageThatMeetTheVisibleRectangle) {
     EXPECT_EQ(CountColour(none.bitmap, 0xFFFFFF), 200 * 200);
 }
 
+// Caps and sides of a wide pen reach past the object's bounds; an object just outside the window must
+// still draw the part of its outline that reaches in.
+TEST(DrawPage, AWidePenJustOutsideTheWindowStillShowsItsEdge) {
+    CDrawing drawing;
+    drawing.Add(test::MakeLine({-90, -103}, {90, -103}, 0x0000FF, 9)); // 3 pixels above the top row
+    drawing.Add(test::MakeLine({-103, -50}, {-103, 50}, 0x00FF00, 9)); // 3 pixels left of the first column
+    CCanvas canvas;
+    canvas.Draw(drawing);
+    EXPECT_EQ(PixelAt(canvas.bitmap, 100, 0), 0x0000FFu);
+    EXPECT_EQ(PixelAt(canvas.bitmap, 100, 2), 0xFFFFFFu);
+    EXPECT_EQ(PixelAt(canvas.bitmap, 0, 100), 0x00FF00u);
+}
+
 TEST(DrawPage, ImagesAreStretchedIntoTheirPlacement) {
     CDrawing drawing;
     auto image = std::make_unique<CGraphicObject>(kKindImage);
@@ -242,6 +257,41 @@ TEST_F(TextRendering, ShowcasePageMatchesItsExpectedPicture) {
                 }
         }
     EXPECT_LE(different, 296 * 420 / 200) << "more than 0.5 % of the pixels differ";
+}
+
+// A busy page is drawn by two threads at once, each taking half of the rows. Fills, rings, dotted fills,
+// wide outlines, text and pictures straddle the seam; together the halves must be the page drawn in one go.
+TEST_F(TextRendering, APageDrawnByTwoThreadsIsThePageDrawnByOne) {
+    CDrawing drawing;
+    test::BuildShowcase(drawing);
+    std::mt19937 random(8);
+    std::uniform_real_distribution<float> x(-740.0f, 700.0f), y(-1050.0f, 1000.0f), size(10.0f, 300.0f);
+    for (int i = 0; i < 400; ++i) {
+        const float left = x(random), top = y(random), w = size(random), h = size(random);
+        const int kind = i % 4;
+        const CRectF box{left, left + w, top, top + h};
+        CNodeArray outline = kind == 1 ? EllipseToNodes(box) : test::BoxNodes(box);
+        auto object = kind == 2 ? test::MakePath({outline, EllipseToNodes({left + w / 4, left + w / 2, top + h / 4,
+                                                                            top + h / 2})},
+                                                 0x3050A0, kBrushSolid, 0x102030, 4)
+                                : test::MakePath({outline}, static_cast<uint32_t>(random() & 0xFFFFFF),
+                                                 kind == 3 ? 3 : kBrushSolid, 0x602010, (i % 7) * 3);
+        drawing.Add(std::move(object));
+    }
+    drawing.Add(test::MakeTextObject(u"Across the seam", {-500, -30}, 120.0f, 15.0f, kTextArtistic, 0x0000C0));
+
+    for (const float zoom : {1.0f, 4.0f}) {
+        CViewMapping mapping;
+        mapping.FitRect(CRectF{-740, 740, -1050, 1050}, CRect{0, 0, 300, 401});
+        mapping.ZoomAbout(CPoint{120, 200}, zoom);
+        CDibSection one = MakeBitmap(300, 401, 24), two = MakeBitmap(300, 401, 24);
+        CDeviceContext dcOne(&one), dcTwo(&two);
+        DrawPage(drawing, 0, dcOne, mapping, {0, 0, 300, 401}, PaintThreads::One);
+        DrawPage(drawing, 0, dcTwo, mapping, {0, 0, 300, 401}, PaintThreads::Automatic);
+        EXPECT_EQ(test::CountDifferences(one, two), 0) << "zoom " << zoom;
+        EXPECT_LT(CountColour(one, 0xFFFFFF), 300 * 401 / 4) << "the page is mostly drawn on";
+        EXPECT_EQ(dcTwo.GetDamage(), dcOne.GetDamage());
+    }
 }
 
 TEST(RenderPageToBitmap, FitsThePageOnWhiteAndSmoothsWhenAsked) {

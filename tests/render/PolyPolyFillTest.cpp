@@ -206,6 +206,42 @@ TEST(CPolyPolyFill, RandomShapesMatchAnEvenOddReferenceAwayFromCrossings) {
     EXPECT_LT(differing, filled / 25);
 }
 
+// Through a device context the fill keeps to the clip box, and inside it writes what the whole fill
+// writes there: edges that begin above the box still step down to it row by row.
+TEST(CPolyPolyFill, AContextsClipBoxCutsTheFillWithoutMovingIt) {
+    std::mt19937 random(41);
+    for (int shape = 0; shape < 20; ++shape) {
+        std::vector<CPoint> points;
+        const std::vector<int32_t> counts{7, 5};
+        for (int i = 0; i < 12; ++i)
+            points.emplace_back(static_cast<int32_t>(random() % 100) - 20, static_cast<int32_t>(random() % 90) - 20);
+        CDibSection whole = MakeBitmap(60, 50, 24);
+        CPolyPolyFill filler;
+        filler.Fill(whole, points, counts, kFill, shape % 3 == 0);
+
+        const CRect box(static_cast<int32_t>(random() % 30), static_cast<int32_t>(random() % 25),
+                        30 + static_cast<int32_t>(random() % 30), 25 + static_cast<int32_t>(random() % 25));
+        CDibSection clipped = MakeBitmap(60, 50, 24);
+        CDeviceContext dc(&clipped);
+        dc.SetClipRect(box);
+        filler.Fill(dc, points, counts, kFill, shape % 3 == 0);
+        int inside = 0;
+        for (int y = 0; y < 50; ++y)
+            for (int x = 0; x < 60; ++x) {
+                const bool in = box.Contains(CPoint(x, y));
+                const uint32_t expected = in ? PixelAt(whole, x, y) : kWhite;
+                ASSERT_EQ(PixelAt(clipped, x, y), expected) << "shape " << shape << " at " << x << "," << y;
+                if (in && expected == kFill) {
+                    ++inside;
+                    EXPECT_TRUE(dc.GetDamage().Contains(CPoint(x, y)));
+                }
+            }
+        if (inside == 0) {
+            EXPECT_TRUE(dc.GetDamage().IsEmpty());
+        }
+    }
+}
+
 TEST(CPolyPolyFill, FarAwayPointsNeverWritePastTheBitmap) {
     // The last column and row are never filled, so they show any write that escaped the clipping.
     std::mt19937 random(3);
