@@ -10,6 +10,8 @@
 #include "render/TextRenderer.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <exception>
 #include <mutex>
 #include <system_error>
@@ -80,12 +82,15 @@ void DrawPath(const CGraphicObject& object, const CPathShape& path, CDeviceConte
             scratch.points.resize(used + count + count / 2);
         CPoint* out = scratch.points.data() + used;
         mapping.DocToDevice(polyline->data(), count, out);
-        // Written without a branch: whether a point repeats its neighbour follows no pattern.
+        // Written without a branch, as whether a point repeats its neighbour follows no pattern. The point
+        // before a point is either kept or equal to the last one kept, so it stands for that one.
         std::size_t kept = 1;
+        uint64_t previous = std::bit_cast<uint64_t>(out[0]);
         for (std::size_t i = 1; i + 1 < count; ++i) {
-            const CPoint p = out[i];
-            out[kept] = p;
-            kept += p != out[kept - 1] ? 1 : 0;
+            const uint64_t point = std::bit_cast<uint64_t>(out[i]);
+            out[kept] = out[i];
+            kept += point != previous ? 1 : 0;
+            previous = point;
         }
         out[kept++] = out[count - 1];
         used += kept;
@@ -158,8 +163,13 @@ void PrefetchAhead(const std::vector<std::unique_ptr<CGraphicObject>>& objects, 
     if (i + 1 < n && objects[i + 1])
         if (const CPathShape* path = objects[i + 1]->AsPath())
             for (const auto& polyline : path->polylines)
-                if (polyline)
-                    __builtin_prefetch(polyline->data());
+                if (polyline) {
+                    // All of the points, a cache line at a time: the mapping reads them all.
+                    const auto* bytes = reinterpret_cast<const char*>(polyline->data());
+                    const std::size_t size = polyline->GetSize() * sizeof(CPointF);
+                    for (std::size_t offset = 0; offset < size; offset += 64)
+                        __builtin_prefetch(bytes + offset);
+                }
 }
 
 
