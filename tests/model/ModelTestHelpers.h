@@ -3,6 +3,7 @@
 // Builders for objects and drawings shared by the model and document tests, a whole-drawing snapshot to
 // compare states, and view hooks that log what the undo recorder asks of the view.
 
+#include "ObjectBuilders.h"
 #include "model/Drawing.h"
 #include "model/GraphicObject.h"
 #include "model/UndoViewHooks.h"
@@ -22,37 +23,20 @@ namespace pq::test {
 
 // A closed rectangle outline as one subpath of straight nodes.
 inline CNodeArray RectangleNodes(const CRectF& r) {
-    CNodeArray nodes;
-    for (CPointF p : {CPointF{r.left, r.top}, CPointF{r.right, r.top}, CPointF{r.right, r.bottom},
-                      CPointF{r.left, r.bottom}, CPointF{r.left, r.top}})
-        nodes.Add(CPathNode::FromPoint(p));
-    return nodes;
+    return BoxNodes(r);
 }
 
 // A filled rectangle path; color doubles as a tag tests use to follow objects around.
 inline std::unique_ptr<CGraphicObject> MakeRect(const CRectF& r, uint32_t tag = 0, int32_t page = 0,
                                                 int32_t group = 0) {
-    auto object = std::make_unique<CGraphicObject>(kKindPath);
-    object->AsPath()->AddSubpath(RectangleNodes(r));
-    object->color = tag;
-    object->page = page;
-    object->group = group;
-    object->RecalcBounds();
-    return object;
+    return BuildPath({BoxNodes(r)},
+                     {.penStyle = 0, .brushStyle = 0, .fill = tag, .page = page, .group = group});
 }
 
 inline std::unique_ptr<CGraphicObject> MakeText(const std::u16string& text, CPointF position,
                                                 int32_t mode = kTextArtistic, int32_t page = 0) {
-    auto object = std::make_unique<CGraphicObject>(kKindText);
-    CTextShape* t = object->AsText();
-    t->text = text;
-    t->faceName = u"Arial";
-    t->position = position;
-    t->corner = position + CPointF{400.0f, 200.0f};
-    t->mode = mode;
-    object->page = page;
-    object->RecalcBounds();
-    return object;
+    return BuildText(text, position,
+                     {.corner = position + CPointF{400.0f, 200.0f}, .mode = mode, .page = page});
 }
 
 // A 5 x 3 image of 8 bits per pixel with a three-colour table.

@@ -4,6 +4,7 @@
 // programs (qpdf, poppler, mupdf, Ghostscript) the tests ask whether our files are good PDF.
 
 #include "FontTestSetup.h"
+#include "ObjectBuilders.h"
 #include "model/Drawing.h"
 #include "model/GraphicObject.h"
 #include "native/PdfDeflate.h"
@@ -32,15 +33,11 @@ inline ::testing::Environment* const kFontMetrics =
     ::testing::AddGlobalTestEnvironment(new FontMetricsEnvironment);
 
 inline CNodeArray Polyline(std::initializer_list<CPointF> points) {
-    CNodeArray nodes;
-    for (CPointF p : points)
-        nodes.Add(CPathNode::FromPoint(p));
-    return nodes;
+    return PolylineNodes(points);
 }
 
 inline CNodeArray Square(float left, float top, float size) {
-    return Polyline(
-        {{left, top}, {left + size, top}, {left + size, top + size}, {left, top + size}, {left, top}});
+    return BoxNodes({left, left + size, top, top + size});
 }
 
 inline std::unique_ptr<CGraphicObject> MakePathObject(std::initializer_list<CNodeArray> subpaths,
@@ -48,39 +45,22 @@ inline std::unique_ptr<CGraphicObject> MakePathObject(std::initializer_list<CNod
                                                       int32_t penWidth = 4, uint32_t penColor = 0x102030,
                                                       uint32_t fill = 0x405060, int32_t page = 0,
                                                       int32_t group = 0) {
-    auto object = std::make_unique<CGraphicObject>(kKindPath);
-    CPathShape* path = object->AsPath();
-    for (const CNodeArray& nodes : subpaths)
-        path->AddSubpath(nodes);
-    path->penStyle = penStyle;
-    path->brushStyle = brushStyle;
-    path->penWidth = penWidth;
-    path->penColor = penColor;
-    object->color = fill;
-    object->page = page;
-    object->group = group;
-    object->RecalcBounds();
-    return object;
+    return BuildPath(subpaths, {penStyle, brushStyle, penWidth, penColor, fill, page, group});
 }
 
 inline std::unique_ptr<CGraphicObject> MakeTextObject(const std::u16string& s, CPointF position,
                                                       int32_t mode = kTextArtistic,
                                                       int32_t alignment = kAlignLeft, int32_t style = 0,
                                                       float angle = 0.0f, int32_t page = 0) {
-    auto object = std::make_unique<CGraphicObject>(kKindText);
-    CTextShape* text = object->AsText();
-    text->text = s;
-    text->faceName = u"Liberation Sans";
-    text->position = position;
-    text->corner = position + CPointF{600.0f, 400.0f};
-    text->mode = mode;
-    text->alignment = alignment;
-    text->style = style;
-    text->angle = angle;
-    object->color = 0x0000C0;
-    object->page = page;
-    object->RecalcBounds();
-    return object;
+    return BuildText(s, position,
+                     {.faceName = u"Liberation Sans",
+                      .corner = position + CPointF{600.0f, 400.0f},
+                      .angle = angle,
+                      .mode = mode,
+                      .alignment = alignment,
+                      .style = style,
+                      .color = 0x0000C0,
+                      .page = page});
 }
 
 // A width x height 24-bit picture of a colour ramp.

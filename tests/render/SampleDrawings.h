@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ObjectBuilders.h"
 #include "geometry/Ellipse.h"
 #include "model/Drawing.h"
 #include "model/GraphicObject.h"
@@ -9,52 +10,21 @@
 
 namespace pq::test {
 
-inline CNodeArray BoxNodes(const CRectF& r) {
-    CNodeArray nodes;
-    for (CPointF p : {CPointF{r.left, r.top}, CPointF{r.right, r.top}, CPointF{r.right, r.bottom},
-                      CPointF{r.left, r.bottom}, CPointF{r.left, r.top}})
-        nodes.Add(CPathNode::FromPoint(p));
-    return nodes;
-}
-
 inline std::unique_ptr<CGraphicObject> MakePath(std::initializer_list<CNodeArray> subpaths, uint32_t fill,
                                                 int32_t brushStyle, uint32_t penColor, int32_t penWidth,
                                                 int32_t penStyle = 0) {
-    auto object = std::make_unique<CGraphicObject>(kKindPath);
-    CPathShape* path = object->AsPath();
-    for (const CNodeArray& nodes : subpaths)
-        path->AddSubpath(nodes);
-    path->brushStyle = brushStyle;
-    path->penColor = penColor;
-    path->penWidth = penWidth;
-    path->penStyle = penStyle;
-    object->color = fill;
-    object->RecalcBounds();
-    return object;
+    return BuildPath(subpaths, {penStyle, brushStyle, penWidth, penColor, fill});
 }
 
 inline std::unique_ptr<CGraphicObject> MakeLine(CPointF a, CPointF b, uint32_t color, int32_t width) {
-    CNodeArray nodes;
-    nodes.Add(CPathNode::FromPoint(a));
-    nodes.Add(CPathNode::FromPoint(b));
-    return MakePath({nodes}, 0, kBrushHollow, color, width);
+    return MakePath({PolylineNodes({a, b})}, 0, kBrushHollow, color, width);
 }
 
 inline std::unique_ptr<CGraphicObject> MakeTextObject(const std::u16string& text, CPointF position,
                                                       float height, float angle, int32_t mode, uint32_t color,
                                                       CPointF corner = {}) {
-    auto object = std::make_unique<CGraphicObject>(kKindText);
-    CTextShape* t = object->AsText();
-    t->text = text;
-    t->faceName = u"Arial";
-    t->position = position;
-    t->corner = corner;
-    t->height = height;
-    t->angle = angle;
-    t->mode = mode;
-    object->color = color;
-    object->RecalcBounds();
-    return object;
+    return BuildText(text, position,
+                     {.corner = corner, .height = height, .angle = angle, .mode = mode, .color = color});
 }
 
 // A page of what the editor draws: fills, a ring with its hole, a dotted fill, lines of several widths,
