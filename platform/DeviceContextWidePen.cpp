@@ -285,7 +285,8 @@ void CDeviceContext::DrawWideOutlineOverdrawn(const CTarget& t, std::span<const 
     auto continues = [](CPoint start, CPoint end, CPoint next) {
         const int64_t ax = static_cast<int64_t>(end.x) - start.x, ay = static_cast<int64_t>(end.y) - start.y;
         const int64_t bx = static_cast<int64_t>(next.x) - end.x, by = static_cast<int64_t>(next.y) - end.y;
-        const int64_t rx = static_cast<int64_t>(next.x) - start.x, ry = static_cast<int64_t>(next.y) - start.y;
+        const int64_t rx = static_cast<int64_t>(next.x) - start.x,
+                      ry = static_cast<int64_t>(next.y) - start.y;
         return ax * by == ay * bx && ax * bx + ay * by > 0 && std::max(rx, -rx) <= kStampReach &&
                std::max(ry, -ry) <= kStampReach;
     };

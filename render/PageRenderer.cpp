@@ -101,10 +101,11 @@ void DrawPath(const CGraphicObject& object, const CPathShape& path, CDeviceConte
 
     if (path.brushStyle != kBrushHollow) {
         if (scratch.counts.size() != 1 || path.brushStyle == kBrushDotted) {
-            scratch.filler.Fill(dc, std::span<const CPoint>(scratch.points.data(), used), scratch.counts, object.color,
-                                path.brushStyle == kBrushDotted);
+            scratch.filler.Fill(dc, std::span<const CPoint>(scratch.points.data(), used), scratch.counts,
+                                object.color, path.brushStyle == kBrushDotted);
         } else {
-            dc.Polygon(std::span<const CPoint>(scratch.points.data(), used)); // fills and outlines in one call
+            dc.Polygon(
+                std::span<const CPoint>(scratch.points.data(), used)); // fills and outlines in one call
             return;
         }
     }
@@ -171,7 +172,6 @@ void PrefetchAhead(const std::vector<std::unique_ptr<CGraphicObject>>& objects, 
                         __builtin_prefetch(bytes + offset);
                 }
 }
-
 
 // Text goes through the process-wide font machinery, which serves one thread at a time.
 std::mutex& FontLock() {

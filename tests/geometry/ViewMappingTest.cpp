@@ -49,8 +49,16 @@ TEST(CViewMapping, DocToDeviceRoundsHalfAwayAndDeviceToDocInvertsIt) {
 TEST(CViewMapping, MappingManyPointsAgreesWithMappingEach) {
     std::mt19937 random(12);
     std::uniform_real_distribution<float> coordinate(-3000.0f, 3000.0f);
-    const float specials[] = {0.5f, -0.5f, 2.5f, -1.5f, 3e9f, -3e9f, std::numeric_limits<float>::quiet_NaN(),
-                              std::numeric_limits<float>::infinity(), 0.49999997f, -0.0f};
+    const float specials[] = {0.5f,
+                              -0.5f,
+                              2.5f,
+                              -1.5f,
+                              3e9f,
+                              -3e9f,
+                              std::numeric_limits<float>::quiet_NaN(),
+                              std::numeric_limits<float>::infinity(),
+                              0.49999997f,
+                              -0.0f};
     for (const float scale : {1.0f, 0.37f, 1000.0f, 99999.0f}) {
         CViewMapping mapping;
         mapping.SetScale(scale);

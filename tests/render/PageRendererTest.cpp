@@ -271,14 +271,16 @@ TEST_F(TextRendering, APageDrawnByTwoThreadsIsThePageDrawnByOne) {
         const int kind = i % 4;
         const CRectF box{left, left + w, top, top + h};
         CNodeArray outline = kind == 1 ? EllipseToNodes(box) : test::BoxNodes(box);
-        auto object = kind == 2 ? test::MakePath({outline, EllipseToNodes({left + w / 4, left + w / 2, top + h / 4,
-                                                                            top + h / 2})},
-                                                 0x3050A0, kBrushSolid, 0x102030, 4)
-                                : test::MakePath({outline}, static_cast<uint32_t>(random() & 0xFFFFFF),
-                                                 kind == 3 ? 3 : kBrushSolid, 0x602010, (i % 7) * 3);
+        auto object =
+            kind == 2 ? test::MakePath(
+                            {outline, EllipseToNodes({left + w / 4, left + w / 2, top + h / 4, top + h / 2})},
+                            0x3050A0, kBrushSolid, 0x102030, 4)
+                      : test::MakePath({outline}, static_cast<uint32_t>(random() & 0xFFFFFF),
+                                       kind == 3 ? 3 : kBrushSolid, 0x602010, (i % 7) * 3);
         drawing.Add(std::move(object));
     }
-    drawing.Add(test::MakeTextObject(u"Across the seam", {-500, -30}, 120.0f, 15.0f, kTextArtistic, 0x0000C0));
+    drawing.Add(
+        test::MakeTextObject(u"Across the seam", {-500, -30}, 120.0f, 15.0f, kTextArtistic, 0x0000C0));
 
     for (const float zoom : {1.0f, 4.0f}) {
         CViewMapping mapping;

@@ -214,7 +214,8 @@ TEST(CPolyPolyFill, AContextsClipBoxCutsTheFillWithoutMovingIt) {
         std::vector<CPoint> points;
         const std::vector<int32_t> counts{7, 5};
         for (int i = 0; i < 12; ++i)
-            points.emplace_back(static_cast<int32_t>(random() % 100) - 20, static_cast<int32_t>(random() % 90) - 20);
+            points.emplace_back(static_cast<int32_t>(random() % 100) - 20,
+                                static_cast<int32_t>(random() % 90) - 20);
         CDibSection whole = MakeBitmap(60, 50, 24);
         CPolyPolyFill filler;
         filler.Fill(whole, points, counts, kFill, shape % 3 == 0);
