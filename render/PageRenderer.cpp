@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <exception>
 #include <mutex>
+#include <span>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -145,32 +146,56 @@ bool Intersect(const CRect& a, const CRect& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
-// A page's objects, their primitives and their polylines lie scattered over the heap, and a paint visits
-// tens of thousands of them: waiting for each pointer in turn would cost more than the drawing. Each step
-// of the chain is fetched a few objects ahead, from the step before it, which has arrived by then.
-void PrefetchAhead(const std::vector<std::unique_ptr<CGraphicObject>>& objects, std::size_t i) {
+// An object the paint draws, with the device pixels it can touch.
+struct CVisibleObject {
+    const CGraphicObject* object = nullptr;
+    CRect reach;
+};
+
+// The objects of the page that reach both visibleRect and box, in drawing order. A page's objects and
+// their primitives lie scattered over the heap and a paint visits tens of thousands of them: waiting for
+// each in turn would cost more than the test, so each is fetched a few objects ahead, and its primitive
+// from the object fetched before.
+std::vector<CVisibleObject> VisibleObjects(const CDrawing& drawing, int page, const CViewMapping& mapping,
+                                           const CRect& visibleRect, const CRect& box) {
+    const auto& objects = drawing.Objects();
     const std::size_t n = objects.size();
-    if (i + 12 < n)
-        __builtin_prefetch(objects[i + 12].get());
-    if (i + 8 < n && objects[i + 8])
-        __builtin_prefetch(objects[i + 8]->shape.get());
-    if (i + 5 < n && objects[i + 5])
-        if (const CPathShape* path = objects[i + 5]->AsPath())
-            __builtin_prefetch(path->polylines.data());
-    if (i + 3 < n && objects[i + 3])
-        if (const CPathShape* path = objects[i + 3]->AsPath())
-            for (const auto& polyline : path->polylines)
-                __builtin_prefetch(polyline.get());
-    if (i + 1 < n && objects[i + 1])
-        if (const CPathShape* path = objects[i + 1]->AsPath())
-            for (const auto& polyline : path->polylines)
-                if (polyline) {
-                    // All of the points, a cache line at a time: the mapping reads them all.
-                    const auto* bytes = reinterpret_cast<const char*>(polyline->data());
-                    const std::size_t size = polyline->GetSize() * sizeof(CPointF);
-                    for (std::size_t offset = 0; offset < size; offset += 64)
-                        __builtin_prefetch(bytes + offset);
-                }
+    std::vector<CVisibleObject> visible;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i + 8 < n)
+            __builtin_prefetch(objects[i + 8].get());
+        if (i + 4 < n && objects[i + 4])
+            __builtin_prefetch(objects[i + 4]->shape.get());
+        const CGraphicObject* object = objects[i].get();
+        if (object == nullptr || object->page != page || object->bounds.IsEmpty())
+            continue;
+        const CRect reach = DeviceBounds(*object, mapping);
+        if (Intersect(reach, visibleRect) && Intersect(reach, box))
+            visible.push_back({object, reach});
+    }
+    return visible;
+}
+
+// Fetches the display polylines of the paths a few entries ahead of entry i that the band draws, each
+// step from the one fetched before: the list of polylines, the polylines, and all of their points.
+void PrefetchPolylines(std::span<const CVisibleObject> visible, std::size_t i, const CRect& band) {
+    auto path = [&](std::size_t k) -> const CPathShape* {
+        return k < visible.size() && Intersect(visible[k].reach, band) ? visible[k].object->AsPath()
+                                                                       : nullptr;
+    };
+    if (const CPathShape* p = path(i + 4))
+        __builtin_prefetch(p->polylines.data());
+    if (const CPathShape* p = path(i + 2))
+        for (const auto& polyline : p->polylines)
+            __builtin_prefetch(polyline.get());
+    if (const CPathShape* p = path(i + 1))
+        for (const auto& polyline : p->polylines)
+            if (polyline) {
+                const auto* bytes = reinterpret_cast<const char*>(polyline->data());
+                const std::size_t size = polyline->GetSize() * sizeof(CPointF);
+                for (std::size_t offset = 0; offset < size; offset += 64)
+                    __builtin_prefetch(bytes + offset);
+            }
 }
 
 // Text goes through the process-wide font machinery, which serves one thread at a time.
@@ -179,33 +204,57 @@ std::mutex& FontLock() {
     return lock;
 }
 
-// Draws the objects that reach both visibleRect and the context's clip box. With shared set another
-// thread draws into the same bitmap at the same time, elsewhere.
-void DrawObjects(const CDrawing& drawing, int page, CDeviceContext& dc, const CViewMapping& mapping,
-                 const CRect& visibleRect, bool shared) {
+// Draws the listed objects that reach the context's clip box. With shared set another thread draws into
+// the same bitmap at the same time, elsewhere.
+void DrawObjects(std::span<const CVisibleObject> visible, CDeviceContext& dc, const CViewMapping& mapping,
+                 bool shared) {
     const CRect box = dc.GetClipBox();
     CStyleCache styles(dc);
     CPathScratch scratch;
-    const auto& objects = drawing.Objects();
-    for (std::size_t i = 0; i < objects.size(); ++i) {
-        PrefetchAhead(objects, i);
-        const CGraphicObject* object = objects[i].get();
-        if (object == nullptr || object->page != page || object->bounds.IsEmpty())
+    for (std::size_t i = 0; i < visible.size(); ++i) {
+        PrefetchPolylines(visible, i, box);
+        if (!Intersect(visible[i].reach, box))
             continue;
-        const CRect reach = DeviceBounds(*object, mapping);
-        if (!Intersect(reach, visibleRect) || !Intersect(reach, box))
-            continue;
-        if (const CPathShape* path = object->AsPath()) {
-            DrawPath(*object, *path, dc, mapping, styles, scratch);
-        } else if (const CTextShape* text = object->AsText()) {
+        const CGraphicObject& object = *visible[i].object;
+        if (const CPathShape* path = object.AsPath()) {
+            DrawPath(object, *path, dc, mapping, styles, scratch);
+        } else if (const CTextShape* text = object.AsText()) {
             std::unique_lock<std::mutex> lock;
             if (shared)
                 lock = std::unique_lock(FontLock());
-            DrawText(*object, *text, dc, mapping);
-        } else if (const CImageShape* image = object->AsImage()) {
+            DrawText(object, *text, dc, mapping);
+        } else if (const CImageShape* image = object.AsImage()) {
             DrawImage(*image, dc, mapping);
         }
     }
+}
+
+// The row that splits the drawing work of the box in two halves, estimated as a fixed cost per object
+// and a cost per row it covers.
+int32_t BalancedRow(std::span<const CVisibleObject> visible, const CRect& box) {
+    constexpr int64_t kObjectCost = 24; // in rows
+    const auto rows = static_cast<std::size_t>(box.bottom - box.top);
+    std::vector<int64_t> starts(rows + 1, 0); // cost beginning at a row, as a difference array
+    int64_t total = 0;
+    for (const CVisibleObject& v : visible) {
+        const int32_t top = std::max(v.reach.top, box.top), bottom = std::min(v.reach.bottom, box.bottom);
+        if (top >= bottom)
+            continue;
+        const int64_t height = bottom - top;
+        // The object's cost is spread over its rows: the fixed part on its first row.
+        starts[static_cast<std::size_t>(top - box.top)] += kObjectCost + 1;
+        starts[static_cast<std::size_t>(top - box.top) + 1] -= kObjectCost;
+        starts[static_cast<std::size_t>(bottom - box.top)] -= 1;
+        total += kObjectCost + height;
+    }
+    int64_t perRow = 0, sum = 0;
+    for (std::size_t r = 0; r < rows; ++r) {
+        perRow += starts[r];
+        sum += perRow;
+        if (2 * sum >= total)
+            return std::clamp(box.top + static_cast<int32_t>(r) + 1, box.top + 1, box.bottom - 1);
+    }
+    return box.top + static_cast<int32_t>(rows / 2);
 }
 
 // A context drawing into the same bitmap with the same pen, brush and modes, clipped to rows.
@@ -231,17 +280,19 @@ void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CView
     if (page < 0 || page >= drawing.PageCount())
         return;
     const CRect box = dc.GetClipBox();
-    const bool split = threads == PaintThreads::Automatic && drawing.Count() >= kSplitObjectCount &&
+    const std::vector<CVisibleObject> visible = VisibleObjects(drawing, page, mapping, visibleRect, box);
+    const bool split = threads == PaintThreads::Automatic &&
+                       visible.size() >= static_cast<std::size_t>(kSplitObjectCount) &&
                        box.bottom - box.top >= kSplitRowCount && std::thread::hardware_concurrency() >= 2;
     if (!split) {
-        DrawObjects(drawing, page, dc, mapping, visibleRect, false);
+        DrawObjects(visible, dc, mapping, false);
         return;
     }
 
-    // The upper and lower halves of the clip box are drawn at once, each by its own context. Every
-    // primitive writes exactly the pixels inside its clip that it writes unclipped, so the halves
+    // The upper and lower parts of the clip box are drawn at once, each by its own context. Every
+    // primitive writes exactly the pixels inside its clip that it writes unclipped, so the parts
     // together are the page drawn in one go.
-    const int32_t middle = box.top + (box.bottom - box.top) / 2;
+    const int32_t middle = BalancedRow(visible, box);
     CDeviceContext upper, lower;
     PrepareBand(dc, upper, CRect{box.left, box.top, box.right, middle});
     PrepareBand(dc, lower, CRect{box.left, middle, box.right, box.bottom});
@@ -250,17 +301,17 @@ void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CView
     try {
         worker = std::thread([&] {
             try {
-                DrawObjects(drawing, page, lower, mapping, visibleRect, true);
+                DrawObjects(visible, lower, mapping, true);
             } catch (...) {
                 failure = std::current_exception();
             }
         });
     } catch (const std::system_error&) {
-        // No thread to be had: the lower half is drawn here after the upper one.
-        DrawObjects(drawing, page, lower, mapping, visibleRect, false);
+        // No thread to be had: the lower part is drawn here after the upper one.
+        DrawObjects(visible, lower, mapping, false);
     }
     try {
-        DrawObjects(drawing, page, upper, mapping, visibleRect, worker.joinable());
+        DrawObjects(visible, upper, mapping, worker.joinable());
     } catch (...) {
         if (worker.joinable())
             worker.join();
