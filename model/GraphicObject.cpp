@@ -36,30 +36,6 @@ void CGraphicObject::SetKind(int32_t kind) {
     }
 }
 
-CPathShape* CGraphicObject::AsPath() {
-    return GetKind() == kKindPath ? static_cast<CPathShape*>(shape.get()) : nullptr;
-}
-
-const CPathShape* CGraphicObject::AsPath() const {
-    return GetKind() == kKindPath ? static_cast<const CPathShape*>(shape.get()) : nullptr;
-}
-
-CImageShape* CGraphicObject::AsImage() {
-    return GetKind() == kKindImage ? static_cast<CImageShape*>(shape.get()) : nullptr;
-}
-
-const CImageShape* CGraphicObject::AsImage() const {
-    return GetKind() == kKindImage ? static_cast<const CImageShape*>(shape.get()) : nullptr;
-}
-
-CTextShape* CGraphicObject::AsText() {
-    return GetKind() == kKindText ? static_cast<CTextShape*>(shape.get()) : nullptr;
-}
-
-const CTextShape* CGraphicObject::AsText() const {
-    return GetKind() == kKindText ? static_cast<const CTextShape*>(shape.get()) : nullptr;
-}
-
 void CGraphicObject::CopyFrom(const CGraphicObject& other) {
     if (&other == this)
         return;

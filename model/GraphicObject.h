@@ -37,12 +37,14 @@ public:
     // The primitive's kind, or 99 when there is none.
     [[nodiscard]] int32_t GetKind() const { return shape ? shape->kind : kKindShape; }
 
-    [[nodiscard]] CPathShape* AsPath();
-    [[nodiscard]] const CPathShape* AsPath() const;
-    [[nodiscard]] CImageShape* AsImage();
-    [[nodiscard]] const CImageShape* AsImage() const;
-    [[nodiscard]] CTextShape* AsText();
-    [[nodiscard]] const CTextShape* AsText() const;
+    // The primitive as its kind, or null for another kind. Inline: drawing and hit testing ask for every
+    // object.
+    [[nodiscard]] CPathShape* AsPath() { return As<CPathShape>(kKindPath); }
+    [[nodiscard]] const CPathShape* AsPath() const { return As<const CPathShape>(kKindPath); }
+    [[nodiscard]] CImageShape* AsImage() { return As<CImageShape>(kKindImage); }
+    [[nodiscard]] const CImageShape* AsImage() const { return As<const CImageShape>(kKindImage); }
+    [[nodiscard]] CTextShape* AsText() { return As<CTextShape>(kKindText); }
+    [[nodiscard]] const CTextShape* AsText() const { return As<const CTextShape>(kKindText); }
 
     // Reads one object record at the file's position and ends with RecalcBounds. On failure (short or
     // inconsistent record, unknown kind) returns false and leaves this object unchanged; the caller
@@ -74,6 +76,11 @@ public:
     int32_t group = 0;
     int32_t page = 0;
     uint32_t flags = 1;
+
+private:
+    template <typename T> T* As(int32_t kind) const {
+        return shape && shape->kind == kind ? static_cast<T*>(shape.get()) : nullptr;
+    }
 };
 
 } // namespace pq

@@ -149,6 +149,7 @@ bool Intersect(const CRect& a, const CRect& b) {
 // An object the paint draws, with the device pixels it can touch.
 struct CVisibleObject {
     const CGraphicObject* object = nullptr;
+    const CPathShape* path = nullptr; // when the object is a path
     CRect reach;
 };
 
@@ -171,7 +172,7 @@ std::vector<CVisibleObject> VisibleObjects(const CDrawing& drawing, int page, co
             continue;
         const CRect reach = DeviceBounds(*object, mapping);
         if (Intersect(reach, visibleRect) && Intersect(reach, box))
-            visible.push_back({object, reach});
+            visible.push_back({object, object->AsPath(), reach});
     }
     return visible;
 }
@@ -180,8 +181,7 @@ std::vector<CVisibleObject> VisibleObjects(const CDrawing& drawing, int page, co
 // step from the one fetched before: the list of polylines, the polylines, and all of their points.
 void PrefetchPolylines(std::span<const CVisibleObject> visible, std::size_t i, const CRect& band) {
     auto path = [&](std::size_t k) -> const CPathShape* {
-        return k < visible.size() && Intersect(visible[k].reach, band) ? visible[k].object->AsPath()
-                                                                       : nullptr;
+        return k < visible.size() && Intersect(visible[k].reach, band) ? visible[k].path : nullptr;
     };
     if (const CPathShape* p = path(i + 4))
         __builtin_prefetch(p->polylines.data());
@@ -216,7 +216,7 @@ void DrawObjects(std::span<const CVisibleObject> visible, CDeviceContext& dc, co
         if (!Intersect(visible[i].reach, box))
             continue;
         const CGraphicObject& object = *visible[i].object;
-        if (const CPathShape* path = object.AsPath()) {
+        if (const CPathShape* path = visible[i].path) {
             DrawPath(object, *path, dc, mapping, styles, scratch);
         } else if (const CTextShape* text = object.AsText()) {
             std::unique_lock<std::mutex> lock;
