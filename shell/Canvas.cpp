@@ -149,7 +149,12 @@ void CCanvas::OnSize(wxSizeEvent& event) {
 
 void CCanvas::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
-    EnsureFrontBuffer();
+    if (EnsureFrontBuffer() && view != nullptr) {
+        // The client area changed before its size event arrived (scroll bars shown or hidden): the new
+        // buffer holds nothing yet, so the view paints it now rather than leaving it black.
+        view->OnSize(front.GetWidth(), front.GetHeight());
+        viewPaintNeeded = true;
+    }
     damage = {};
     if (viewPaintNeeded && view != nullptr && !front.IsEmpty()) {
         viewPaintNeeded = false;

@@ -66,6 +66,22 @@ if [ -n "$drawing" ]; then
     fi
 fi
 
+# View > Scrollbars changes the client area under the view; the canvas must be drawn again at once, not
+# left black. The menu bar sits at the window's top left: "View" is its third title, "Scrollbars" the last
+# of its six items.
+xdotool mousemove 103 12 click 1
+sleep 0.5
+xdotool mousemove 140 164 click 1
+sleep 1
+/usr/bin/import -window root "$work/scrollbars.png"
+dark=$(/usr/bin/convert "$work/scrollbars.png" -crop 900x560+20+80 +repage -format %c histogram:info:- |
+    awk 'index($0, "#000000") { sum += $1 } END { print sum + 0 }')
+echo "black pixels after showing the scroll bars: $dark"
+if [ "$dark" -gt $((900 * 560 / 4)) ]; then
+    echo "FAIL: the canvas was left black when the scroll bars appeared"
+    status=1
+fi
+
 xdotool windowfocus --sync "$wid"
 xdotool key ctrl+q
 for _ in $(seq 50); do
