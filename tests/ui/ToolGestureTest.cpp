@@ -2,6 +2,7 @@
 #include "TestHelpers.h"
 #include "ViewTestSetup.h"
 
+#include "ui/tools/ToolTable.h"
 #include "ui/view/ViewCommands.h"
 
 #include <gtest/gtest.h>
@@ -105,6 +106,22 @@ TEST(ToolSwitching, KindsWithoutAToolSelectThePanTool) {
         s.view.SetTool(kind);
         EXPECT_TRUE(s.view.IsToolCurrent(ToolKind::Pan)) << kind;
     }
+}
+
+TEST(ToolSwitching, CommandsOfToolsNotYetBuiltAreGreyed) {
+    CGestureSetup s;
+    for (const CToolRow& row : ToolTable()) {
+        if (row.commandId == 0)
+            continue;
+        bool enabled = false, checked = false;
+        ASSERT_TRUE(s.view.OnUpdateCommand(row.commandId, enabled, checked));
+        EXPECT_EQ(enabled, row.create != nullptr) << row.commandId;
+    }
+    bool enabled = false, checked = false;
+    s.view.OnUpdateCommand(cmd::kToolPan, enabled, checked);
+    EXPECT_TRUE(enabled && checked);
+    s.view.OnUpdateCommand(cmd::kToolFreehand, enabled, checked);
+    EXPECT_FALSE(enabled);
 }
 
 TEST(ToolSwitching, SwitchingEndsTheDragUpdatesButtonsAndClearsTheSelection) {

@@ -156,6 +156,8 @@ bool CPqxView::OnUpdateCommand(int id, bool& enabled, bool& checked) const {
         break;
     }
     if (const CToolRow* row = FindToolRowByCommand(id)) {
+        // A tool still to be written stays greyed rather than quietly selecting the Pan tool.
+        enabled = row->create != nullptr;
         checked = IsToolCurrent(row->kind);
         return true;
     }
