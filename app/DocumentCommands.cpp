@@ -36,6 +36,9 @@ bool CDocumentCommands::OnCommand(int id) {
     case cmd::kExportBitmap:
         ExportBitmapCommand();
         return true;
+    case cmd::kFileImport:
+        ImportCommand();
+        return true;
     default:
         return false;
     }
@@ -49,6 +52,9 @@ bool CDocumentCommands::OnUpdateCommand(int id, bool& enabled, bool& /*checked*/
         return true;
     case cmd::kExportBitmap:
         enabled = exportSettings != nullptr;
+        return true;
+    case cmd::kFileImport:
+        enabled = importTarget != nullptr;
         return true;
     default:
         return false;
@@ -80,6 +86,13 @@ bool CDocumentCommands::ExportBitmapCommand() {
         return false;
     return document.ExportBitmap(WithFilterExtension(*chosen, kExportBitmapFilter, filterIndex),
                                  *exportSettings);
+}
+
+bool CDocumentCommands::ImportCommand() {
+    if (importTarget == nullptr)
+        return false;
+    const auto chosen = shell.AskOpenPath("Import", kImportFilter);
+    return chosen && document.Import(*chosen, *importTarget);
 }
 
 } // namespace pq

@@ -8,9 +8,10 @@ namespace pq {
 
 class CPqxDoc;
 class IBitmapExportSettings;
+class IImportTarget;
 class IShellServices;
 
-// The document's file commands: Save, Save As and Export Bitmap. Templates, import and sending have no
+// The document's file commands: Save, Save As, Import and Export Bitmap. Templates and sending have no
 // handler here yet and stay greyed.
 class CDocumentCommands : public ICommandTarget {
 public:
@@ -18,6 +19,8 @@ public:
 
     // The active view's export settings; without them (no view) nothing can be exported.
     void SetExportSettings(const IBitmapExportSettings* settings);
+    // The active view, which Import adds to; without one nothing can be imported.
+    void SetImportTarget(IImportTarget* target) { importTarget = target; }
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, bool& enabled, bool& checked) override;
@@ -28,11 +31,14 @@ public:
     // it was; any other name is saved and becomes the document's file. True when something was written.
     bool SaveAs();
     bool ExportBitmapCommand();
+    // An open dialog with the import filter, then the document's Import.
+    bool ImportCommand();
 
 private:
     CPqxDoc& document;
     IShellServices& shell;
     const IBitmapExportSettings* exportSettings = nullptr;
+    IImportTarget* importTarget = nullptr;
 };
 
 } // namespace pq

@@ -2,11 +2,13 @@
 
 #include "document/DocumentHost.h"
 #include "document/DrawingFileOps.h"
+#include "document/ImportTarget.h"
 #include "document/PreferenceStore.h"
 
 #include "document/BitmapExportSettings.h"
 #include "model/GraphicObject.h"
 #include "platform/DataPaths.h"
+#include "platform/image/ImageFile.h"
 #include "render/BitmapExport.h"
 
 #include <algorithm>
@@ -194,14 +196,16 @@ bool CPqxDoc::SaveCopy(const std::string& path) {
     return true;
 }
 
-bool CPqxDoc::ImportDrawing(const std::string& path, CDrawing& clipboard,
-                            const std::function<void()>& paste) {
+bool CPqxDoc::ImportDrawing(const std::string& path, CDrawing& clipboard, const std::function<void()>& paste,
+                            std::string* failure) {
     if (files == nullptr)
         return false;
     CDrawing saved;
     saved.Assign(clipboard);
     clipboard.Clear();
     const bool opened = files->Open(clipboard, path);
+    if (!opened && failure != nullptr)
+        *failure = clipboard.GetErrorMessage();
     if (opened) {
         const int page = host != nullptr ? host->GetCurrentPage() : 0;
         for (const auto& object : clipboard.Objects())
@@ -211,6 +215,23 @@ bool CPqxDoc::ImportDrawing(const std::string& path, CDrawing& clipboard,
     }
     clipboard.Assign(saved);
     return opened;
+}
+
+bool CPqxDoc::Import(const std::string& path, IImportTarget& target) {
+    if (IsImageFile(path)) {
+        const CImageResult inserted = target.InsertImage(path);
+        if (!inserted)
+            ShowMessage(inserted.message.empty() ? std::string(kOpenFailed) : inserted.message);
+        return inserted.ok;
+    }
+    std::string failure;
+    CDrawing* clipboard = target.GetClipboard();
+    if (clipboard != nullptr && ImportDrawing(
+                                    path, *clipboard, [&target] { target.PasteClipboard(); }, &failure))
+        return true;
+    // The user asked for the file: a failure says why rather than leaving the drawing silently unchanged.
+    ShowMessage(failure.empty() ? std::string(kOpenFailed) : failure);
+    return false;
 }
 
 } // namespace pq

@@ -10,6 +10,7 @@
 namespace pq {
 
 class IBitmapExportSettings;
+class IImportTarget;
 class IDocumentHost;
 class IDrawingFileOps;
 class IPreferenceStore;
@@ -70,8 +71,14 @@ public:
     bool SaveCopy(const std::string& path);
     // Reads a vector file into the clipboard drawing, puts its objects on the current page and calls
     // paste, which adds them to the drawing as the Paste command does; the clipboard's own content is
-    // restored afterwards in every case. A file that cannot be read changes nothing and shows nothing.
-    bool ImportDrawing(const std::string& path, CDrawing& clipboard, const std::function<void()>& paste);
+    // restored afterwards in every case. A file that cannot be read changes nothing and shows nothing;
+    // failure receives the reader's reason (empty when it gave none).
+    bool ImportDrawing(const std::string& path, CDrawing& clipboard, const std::function<void()>& paste,
+                       std::string* failure = nullptr);
+    // The Import command after its dialog: a picture name (".bmp", ".jpg", ".gif", ".png", ".2bp") is
+    // inserted as an image object, any other file is read through the clipboard and pasted. A file that
+    // cannot be imported changes nothing and says why.
+    bool Import(const std::string& path, IImportTarget& target);
 
     // The folder templates are saved in (the data folder's Templates unless set).
     void SetTemplatesFolder(std::string folder) { templatesFolder = std::move(folder); }

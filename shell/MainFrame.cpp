@@ -148,6 +148,8 @@ CMainFrame::CMainFrame(IPreferenceStore* preferences, IDrawingFileOps* fileOps, 
     view->SetDocument(&document);
     viewTarget = std::make_unique<CViewCommandTarget>(*view);
     documentCommands.SetExportSettings(view.get());
+    view->SetClipboard(&clipboard);
+    documentCommands.SetImportTarget(view.get());
     router.SetTarget(RouteLevel::View, viewTarget.get());
     router.SetTarget(RouteLevel::Document, &documentCommands);
     router.SetTarget(RouteLevel::Frame, &frameCommands);
@@ -165,6 +167,7 @@ CMainFrame::~CMainFrame() {
     // The view writes its preferences as it goes; the canvas must not reach it afterwards.
     router.SetTarget(RouteLevel::View, nullptr);
     documentCommands.SetExportSettings(nullptr);
+    documentCommands.SetImportTarget(nullptr);
     if (canvas != nullptr)
         canvas->SetView(nullptr);
     view.reset();

@@ -8,6 +8,7 @@
 #include "app/ViewCommandTarget.h"
 #include "document/DocumentHost.h"
 #include "document/PqxDoc.h"
+#include "model/Drawing.h"
 #include "shell/Canvas.h"
 
 #include <map>
@@ -82,6 +83,7 @@ private:
     void UpdateTitle();
 
     std::string resourceFolder;
+    CDrawing clipboard; // the application's private clipboard
     CPqxDoc document;
     std::unique_ptr<CPqxView> view;
     CCanvas* canvas = nullptr;

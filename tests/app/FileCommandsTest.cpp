@@ -9,6 +9,7 @@
 #include "document/BitmapExportSettings.h"
 #include "document/DocumentHost.h"
 #include "document/DrawingFileOps.h"
+#include "document/ImportTarget.h"
 #include "document/PqxDoc.h"
 
 #include "model/ModelTestHelpers.h"
@@ -207,12 +208,31 @@ TEST_F(FileCommandsTest, ExportBitmapOffersJpegFirstAndNeedsAView) {
     EXPECT_FALSE(router.Update(cmd::kExportBitmap).enabled);
 }
 
+TEST_F(FileCommandsTest, ImportNeedsAViewAndAddsTheChosenFileToIt) {
+    struct : IImportTarget {
+        CDrawing clipboard;
+        int pasted = 0;
+        CDrawing* GetClipboard() override { return &clipboard; }
+        int PasteClipboard() override { return pasted += clipboard.Count(); }
+        CImageResult InsertImage(const std::string&) override { return CImageResult::Failure("no"); }
+    } view;
+    EXPECT_FALSE(router.Update(cmd::kFileImport).enabled);
+    docCommands.SetImportTarget(&view);
+    ASSERT_TRUE(router.Update(cmd::kFileImport).enabled);
+    shell.paths = {"/in/plan.dxf", std::nullopt};
+    router.Execute(cmd::kFileImport);
+    router.Execute(cmd::kFileImport); // cancelled
+    EXPECT_EQ(shell.dialogs, (Strings{"Import", "Import"}));
+    EXPECT_EQ(files.opened, Strings{"/in/plan.dxf"});
+    EXPECT_EQ(view.pasted, 1);
+}
+
 TEST_F(FileCommandsTest, ExitClosesTheWindowAndCommandsWithoutHandlersStayGreyed) {
     EXPECT_TRUE(router.Execute(cmd::kExit));
     EXPECT_EQ(shell.closes, 1);
     router.Execute(cmd::kAbout);
     EXPECT_EQ(shell.abouts, 1);
-    for (int id : {cmd::kFileTemplate, cmd::kFileImport, cmd::kSendEmail, cmd::kSendFtp, cmd::kLibrary})
+    for (int id : {cmd::kFileTemplate, cmd::kSendEmail, cmd::kSendFtp, cmd::kLibrary})
         EXPECT_FALSE(router.Update(id).enabled) << id;
 }
 

@@ -4,6 +4,7 @@
 #include "document/BitmapExportSettings.h"
 #include "document/DocumentHost.h"
 #include "document/DrawingFileOps.h"
+#include "document/ImportTarget.h"
 #include "document/PreferenceStore.h"
 #include "platform/image/ImageFile.h"
 
@@ -297,6 +298,47 @@ TEST_F(PqxDoc, ImportReadsThroughTheClipboardAndRestoresIt) {
     EXPECT_TRUE(pastedPages.empty());
     EXPECT_EQ(test::Tags(clipboard), std::vector<uint32_t>{77});
     EXPECT_TRUE(host.messages.empty());
+}
+
+// A view that records what Import asks of it.
+class CImportRecorder : public IImportTarget {
+public:
+    CDrawing clipboard;
+    Strings pictures;
+    std::string pictureFailure;
+    int pastes = 0;
+
+    CDrawing* GetClipboard() override { return &clipboard; }
+    int PasteClipboard() override {
+        ++pastes;
+        return clipboard.Count();
+    }
+    CImageResult InsertImage(const std::string& path) override {
+        pictures.push_back(path);
+        return pictureFailure.empty() ? CImageResult::Success() : CImageResult::Failure(pictureFailure);
+    }
+};
+
+TEST_F(PqxDoc, ImportTakesPicturesAsImagesAndSaysWhyAFileCannotBeImported) {
+    doc.OnNewDocument();
+    CImportRecorder view;
+    EXPECT_TRUE(doc.Import("/in/photo.JPG", view));
+    EXPECT_TRUE(doc.Import("/in/shapes.dxf", view));
+    EXPECT_EQ(view.pictures, Strings{"/in/photo.JPG"});
+    EXPECT_EQ(files.opened, Strings{"/in/shapes.dxf"}); // ".jpeg" and the rest take the vector road
+    EXPECT_EQ(view.pastes, 1);
+    EXPECT_TRUE(host.messages.empty());
+
+    view.pictureFailure = "Not a picture";
+    EXPECT_FALSE(doc.Import("/in/fake.png", view));
+    files.openSucceeds = false;
+    files.error = "Unsupported drawing";
+    EXPECT_FALSE(doc.Import("/in/photo.jpeg", view));
+    files.error.clear();
+    EXPECT_FALSE(doc.Import("/in/broken.emf", view));
+    EXPECT_EQ(host.messages, (Strings{"Not a picture", "Unsupported drawing", "Failed to open file!"}));
+    EXPECT_EQ(view.pastes, 1);
+    EXPECT_EQ(view.clipboard.Count(), 0); // the clipboard is as it was before each import
 }
 
 TEST(MemoryPreferenceStore, ReadsFallBackOnlyForMissingNames) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/BitmapExportSettings.h"
+#include "document/ImportTarget.h"
 #include "geometry/Rect.h"
 #include "geometry/ViewMapping.h"
 #include "model/UndoRecorder.h"
@@ -42,7 +43,7 @@ enum class ScrollCode : int {
 // buffer and copies that into the window's front buffer; stylus and timer events go to the current tool.
 //
 // Commands reach it by id (ui/view/ViewCommands.h) through OnCommand and OnUpdateCommand.
-class CPqxView : public IUndoViewHooks, public IBitmapExportSettings {
+class CPqxView : public IUndoViewHooks, public IBitmapExportSettings, public IImportTarget {
 public:
     // Preference names.
     static constexpr std::string_view kShowGridName = "ShowGrid";
@@ -159,6 +160,13 @@ public:
     // Marks the document modified.
     void SetModified();
 
+    // Import: the application's clipboard (owned by the application, may be null), Paste of its objects
+    // at the view's top-left corner, and pictures inserted at their pixel size.
+    void SetClipboard(CDrawing* drawing) { clipboard = drawing; }
+    [[nodiscard]] CDrawing* GetClipboard() override { return clipboard; }
+    int PasteClipboard() override;
+    CImageResult InsertImage(const std::string& path) override;
+
     // Settings.
     [[nodiscard]] bool GetShowGrid() const { return showGrid; }
     void SetShowGrid(bool on) { showGrid = on; }
@@ -227,6 +235,7 @@ private:
     IPreferenceStore* preferences = nullptr;
 
     CPqxDoc* document = nullptr;
+    CDrawing* clipboard = nullptr;
     CViewMapping mapping;
     bool initialised = false;
     CNewObjectStyle defaults;
