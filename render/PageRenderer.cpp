@@ -105,8 +105,8 @@ void DrawPath(const CGraphicObject& object, const CPathShape& path, CDeviceConte
             scratch.filler.Fill(dc, std::span<const CPoint>(scratch.points.data(), used), scratch.counts,
                                 object.color, path.brushStyle == kBrushDotted);
         } else {
-            dc.Polygon(
-                std::span<const CPoint>(scratch.points.data(), used)); // fills and outlines in one call
+            // One polygon fills and outlines in one call.
+            dc.Polygon(std::span<const CPoint>(scratch.points.data(), used));
             return;
         }
     }
