@@ -1,3 +1,4 @@
+#include "cli/CliText.h"
 #include "cli/Commands.h"
 
 #include "formats/FormatDispatch.h"
@@ -69,6 +70,7 @@ int RunConvert(std::span<const std::string_view> args, std::FILE* out, std::FILE
         std::fprintf(err, "pqdraw-cli: %s: %s\n", input.c_str(), drawing.GetErrorMessage().c_str());
         return kExitFailed;
     }
+    PrintReadWarning(err, input, drawing);
     if (page > drawing.PageCount()) {
         std::fprintf(err, "pqdraw-cli: %s has %d page(s), no page %d\n", input.c_str(), drawing.PageCount(),
                      page);

@@ -45,6 +45,7 @@ int RunInfo(std::span<const std::string_view> args, std::FILE* out, std::FILE* e
         std::fprintf(err, "pqdraw-cli: %s: %s\n", path.c_str(), drawing.GetErrorMessage().c_str());
         return kExitFailed;
     }
+    PrintReadWarning(err, path, drawing);
 
     int paths = 0, texts = 0, images = 0;
     for (const auto& object : drawing.Objects()) {

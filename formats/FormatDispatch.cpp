@@ -74,6 +74,7 @@ bool CanSaveDrawing(std::string_view path) {
 
 bool OpenDrawing(CDrawing& drawing, const std::string& path) {
     drawing.SetErrorMessage("");
+    drawing.ClearWarning();
     const CFormatRow* row = FindFormat(path);
     const bool ok = row != nullptr && row->read != nullptr && row->read(path, drawing);
     drawing.RenumberAll();

@@ -20,7 +20,8 @@ using NoticeSink = std::function<void(std::string_view)>;
 // Reads a file into the (cleared) drawing with the reader its extension names, case-insensitively:
 // ".pdf" and ".tpl" native documents, ".ai", ".dxf", ".emf", ".wmf", ".plt" interchange files. The
 // drawing's groups are renumbered whatever the outcome. On failure the drawing's error message holds
-// the reader's reason, or "Failed to open file!".
+// the reader's reason, or "Failed to open file!"; on success the drawing's warning says what the reader
+// had to leave out or change, if anything.
 bool OpenDrawing(CDrawing& drawing, const std::string& path);
 
 // Writes the drawing with the writer its extension names. Native documents keep every page; the other
