@@ -65,7 +65,7 @@ const CFormatRow* FindFormat(std::string_view path) {
 std::string EndingsList(bool writers) {
     std::vector<std::string_view> endings;
     for (const CFormatRow& row : kFormats)
-        if ((writers ? row.write : row.read) != nullptr)
+        if (writers ? row.write != nullptr : row.read != nullptr)
             endings.push_back(row.extension);
     std::string list;
     for (std::size_t i = 0; i < endings.size(); ++i) {

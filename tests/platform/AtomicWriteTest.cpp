@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <fstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -77,8 +78,9 @@ TEST(WriteFileReplacing, KeepsPermissionBitsAndOwnerAndRefusesReadOnlyFiles) {
     WriteText(script, "old");
     fs::permissions(shared, static_cast<fs::perms>(0640));
     fs::permissions(script, static_cast<fs::perms>(0751));
-    if (geteuid() == 0)
+    if (geteuid() == 0) {
         ASSERT_EQ(chown(shared.c_str(), 65534, 65534), 0);
+    }
     ASSERT_TRUE(WriteFileReplacing(shared, Bytes("new")).ok);
     ASSERT_TRUE(WriteFileReplacing(script, Bytes("new")).ok);
     EXPECT_EQ(ModeOf(shared), 0640u);
