@@ -1,5 +1,6 @@
 #include "platform/image/AtomicWrite.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -121,7 +122,8 @@ bool ResolveLinks(const std::string& path, std::string& target, int& error) {
         }
         if (!S_ISLNK(status.st_mode))
             return true;
-        std::string link(static_cast<std::size_t>(status.st_size) + 1, '\0');
+        // The size a link reports is only a hint (the system's own links report none).
+        std::string link(std::max<std::size_t>(static_cast<std::size_t>(status.st_size), 4095) + 1, '\0');
         const ssize_t n = readlink(target.c_str(), link.data(), link.size());
         if (n <= 0 || static_cast<std::size_t>(n) >= link.size()) {
             error = n < 0 ? errno : EINVAL; // empty, or changed while it was read
@@ -169,8 +171,7 @@ bool WriteAll(int fd, std::span<const uint8_t> bytes, int& error) {
 void KeepOwner(int fd, const struct stat& replaced) {
     if (fchown(fd, replaced.st_uid, replaced.st_gid) == 0)
         return;
-    if (fchown(fd, static_cast<uid_t>(-1), replaced.st_gid) != 0)
-        return;
+    [[maybe_unused]] const int groupKept = fchown(fd, static_cast<uid_t>(-1), replaced.st_gid);
 }
 
 // Gives the new file the permission bits of the one it replaces; set-id bits are never carried over. The

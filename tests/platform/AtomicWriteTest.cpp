@@ -163,6 +163,21 @@ std::string WithProcess(const std::string& name, pid_t pid) {
     return name.substr(0, second + 1) + std::to_string(pid) + name.substr(third);
 }
 
+// A child process that waits until the test ends.
+struct CSleeper {
+    CSleeper() : pid(fork()) {
+        if (pid == 0) {
+            pause();
+            _exit(0);
+        }
+    }
+    ~CSleeper() {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    pid_t pid;
+};
+
 TEST(WriteFileReplacing, RemovesOnlyTheTemporariesOfWritersThatEnded) {
     CScratchFolder folder;
     const std::string target = folder.File("drawing.pdf");
@@ -173,12 +188,8 @@ TEST(WriteFileReplacing, RemovesOnlyTheTemporariesOfWritersThatEnded) {
 
     // A writer that still runs (a sleeping child) keeps its temporary, unless it was untouched for days;
     // files of other names, other owners and links are never ours to remove.
-    const pid_t sleeper = fork();
-    if (sleeper == 0) {
-        pause();
-        _exit(0);
-    }
-    const std::string running = WithProcess(leftover, sleeper);
+    const CSleeper sleeper;
+    const std::string running = WithProcess(leftover, sleeper.pid);
     const std::string stale = WithProcess(leftover, getppid());
     WriteText(folder.File(running), "running");
     WriteText(folder.File(stale), "stale");
@@ -197,8 +208,6 @@ TEST(WriteFileReplacing, RemovesOnlyTheTemporariesOfWritersThatEnded) {
     }
 
     ASSERT_TRUE(WriteFileReplacing(target, Bytes("better")).ok);
-    kill(sleeper, SIGKILL);
-    waitpid(sleeper, nullptr, 0);
     EXPECT_EQ(ReadText(target), "better");
     std::vector<std::string> expected = {".pqdraw-notes.tmp", "drawing.pdf", "drawing.pdf.tmp",
                                          "elsewhere",         link,          running};
