@@ -64,12 +64,25 @@ int RunConvert(std::span<const std::string_view> args, std::FILE* out, std::FILE
     if (output.empty())
         return Usage(err, "needs an input and an output file");
 
+    const auto writeFailed = [&](const std::string& why) {
+        std::fprintf(err, "pqdraw-cli: %s: %s\n", output.c_str(), why.c_str());
+        return kExitFailed;
+    };
+    const bool bitmap = BitmapFormatOf(output) != BitmapFormat::None || IsBitmapExportName(output);
+    if (!bitmap && !CanSaveDrawing(output)) {
+        // Said before the input is read. The save fails before it writes anything and names the drawing
+        // writers' endings; the tool writes pictures too.
+        CDrawing empty;
+        if (!SaveDrawing(empty, output, 0, -1, -1, nullptr))
+            return writeFailed(empty.GetErrorMessage() +
+                               " A page is saved as a picture with .bmp, .jpg or .png.");
+    }
+
     CDrawing drawing;
     if (!OpenDrawing(drawing, input)) {
         std::fprintf(err, "pqdraw-cli: %s: %s\n", input.c_str(), drawing.GetErrorMessage().c_str());
         return kExitFailed;
     }
-    const bool bitmap = BitmapFormatOf(output) != BitmapFormat::None || IsBitmapExportName(output);
     const bool everyPage = !bitmap && SavesEveryPage(output);
     if (!everyPage && page > drawing.PageCount()) {
         std::fprintf(err, "pqdraw-cli: %s has %d page(s), no page %d\n", input.c_str(), drawing.PageCount(),
@@ -77,10 +90,6 @@ int RunConvert(std::span<const std::string_view> args, std::FILE* out, std::FILE
         return kExitFailed;
     }
 
-    const auto writeFailed = [&](const std::string& why) {
-        std::fprintf(err, "pqdraw-cli: %s: %s\n", output.c_str(), why.c_str());
-        return kExitFailed;
-    };
     // Bitmap endings render the page; ".gif" and ".2bp" reach the export too, which says why it refuses.
     if (bitmap) {
         if (!sized) {
@@ -101,26 +110,20 @@ int RunConvert(std::span<const std::string_view> args, std::FILE* out, std::FILE
     }
     // Options that only pictures or one-page formats use are ignored here: say so rather than leave the
     // user believing they took effect.
-    const bool writable = CanSaveDrawing(output);
-    if (writable && pageGiven && everyPage)
+    if (pageGiven && everyPage)
         std::fprintf(err, "pqdraw-cli: --page applies to one-page and bitmap outputs; %s keeps every page\n",
                      output.c_str());
-    if (writable && sized)
+    if (sized)
         std::fprintf(err, "pqdraw-cli: --size applies to bitmap outputs; %s keeps the drawing's page size\n",
                      output.c_str());
-    if (writable && antiAlias)
+    if (antiAlias)
         std::fprintf(err, "pqdraw-cli: --antialias applies to bitmap outputs; ignored for %s\n",
                      output.c_str());
     const bool saved = SaveDrawing(drawing, output, page - 1, -1, -1, [err](std::string_view notice) {
         std::fprintf(err, "pqdraw-cli: %.*s\n", static_cast<int>(notice.size()), notice.data());
     });
-    if (!saved) {
-        // The drawing writers' endings come with the message; the tool writes pictures too.
-        std::string why = drawing.GetErrorMessage();
-        if (!writable)
-            why += " A page is saved as a picture with .bmp, .jpg or .png.";
-        return writeFailed(why);
-    }
+    if (!saved)
+        return writeFailed(drawing.GetErrorMessage());
     return FinishOutput(kExitOk, out, err);
 }
 

@@ -218,6 +218,10 @@ TEST_F(Cli, AnEndingNothingWritesNamesTheEndingsThatWork) {
             EXPECT_NE(run.err.find(part), std::string::npos) << run.err;
         EXPECT_FALSE(std::filesystem::exists(In(name)));
     }
+    // Said before the input is read: the input's own fault would hide the one that remains.
+    const CRun both = Invoke(RunConvert, {In("missing.pdf"), In("page.svg")});
+    EXPECT_EQ(both.status, kExitFailed);
+    EXPECT_NE(both.err.find("page.svg: Failed to save file!"), std::string::npos) << both.err;
 }
 
 // The built program itself: what used to end in an abort (exit 134) or in a success with the report
