@@ -74,6 +74,13 @@ int RunReportingFailures(const std::function<int()>& command, std::FILE* err) {
     return kExitFailed;
 }
 
+void ReportFileFailure(std::FILE* err, const std::string& path, const std::string& message) {
+    if (message.find(" " + path + ": ") != std::string::npos)
+        std::fprintf(err, "pqdraw-cli: %s\n", message.c_str());
+    else
+        std::fprintf(err, "pqdraw-cli: %s: %s\n", path.c_str(), message.c_str());
+}
+
 int FinishOutput(int status, std::FILE* out, std::FILE* err) {
     if (status != kExitOk)
         return status;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <functional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace pq::cli {
@@ -23,6 +24,10 @@ int RunInfo(std::span<const std::string_view> args, std::FILE* out, std::FILE* e
 // Runs a command and turns an exception that escapes it into a message on err and kExitFailed, so that
 // no input ends the tool with an abort and a core dump.
 int RunReportingFailures(const std::function<int()>& command, std::FILE* err);
+
+// Prints "pqdraw-cli: FILE: MESSAGE" on err, leaving out the file's name when the message already starts
+// its reason with it ("cannot read x.pdf: it is a folder, not a file").
+void ReportFileFailure(std::FILE* err, const std::string& path, const std::string& message);
 
 // The last step of a command that succeeded: a report or a notice that did not reach its stream (a full
 // disk, a closed pipe) turns the success into kExitFailed, so that a script never takes lost output for

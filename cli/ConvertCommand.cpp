@@ -65,7 +65,7 @@ int RunConvert(std::span<const std::string_view> args, std::FILE* out, std::FILE
         return Usage(err, "needs an input and an output file");
 
     const auto writeFailed = [&](const std::string& why) {
-        std::fprintf(err, "pqdraw-cli: %s: %s\n", output.c_str(), why.c_str());
+        ReportFileFailure(err, output, why);
         return kExitFailed;
     };
     const bool bitmap = BitmapFormatOf(output) != BitmapFormat::None || IsBitmapExportName(output);
@@ -80,7 +80,7 @@ int RunConvert(std::span<const std::string_view> args, std::FILE* out, std::FILE
 
     CDrawing drawing;
     if (!OpenDrawing(drawing, input)) {
-        std::fprintf(err, "pqdraw-cli: %s: %s\n", input.c_str(), drawing.GetErrorMessage().c_str());
+        ReportFileFailure(err, input, drawing.GetErrorMessage());
         return kExitFailed;
     }
     const bool everyPage = !bitmap && SavesEveryPage(output);

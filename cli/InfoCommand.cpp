@@ -42,7 +42,7 @@ int RunInfo(std::span<const std::string_view> args, std::FILE* out, std::FILE* e
 
     CDrawing drawing;
     if (!OpenDrawing(drawing, path)) {
-        std::fprintf(err, "pqdraw-cli: %s: %s\n", path.c_str(), drawing.GetErrorMessage().c_str());
+        ReportFileFailure(err, path, drawing.GetErrorMessage());
         return kExitFailed;
     }
 
