@@ -45,6 +45,8 @@ void CHpglInterpreter::Execute(const CHpglInstruction& instruction) {
         Arc(parameters, is("AR"));
     } else if (is("EA") || is("ER") || is("RA") || is("RR")) {
         Rectangle(parameters, is("ER") || is("RR"), is("RA") || is("RR"));
+    } else if (is("EW") || is("WG")) {
+        Wedge(parameters, is("WG"));
     } else if (is("SP")) {
         double pen = 0.0;
         SelectPen(parameters.Next(pen) ? ToInt(pen) : 0);
@@ -158,14 +160,45 @@ void CHpglInterpreter::Arc(CHpglParameters& parameters, bool relative) {
 }
 
 void CHpglInterpreter::Rectangle(CHpglParameters& parameters, bool relative, bool filled) {
+    // The opposite corner; some drivers send more than one pair, and the last one counts.
     double x = 0.0;
     double y = 0.0;
-    if (!parameters.NextPair(x, y) || !state.Spend(5))
+    bool any = false;
+    while (parameters.NextPair(x, y))
+        any = true;
+    if (!any || !state.Spend(5))
         return;
     const CPointD a = state.Position();
     const CPointD b = relative ? a + scaling.DeltaToPlotter({x, y}) : scaling.ToPlotter({x, y});
     const std::array<CPointD, 5> corners = {a, CPointD{b.x, a.y}, b, CPointD{a.x, b.y}, a};
     state.AddShape(corners, filled);
+}
+
+void CHpglInterpreter::Wedge(CHpglParameters& parameters, bool filled) {
+    std::array<double, 4> values{};
+    const std::size_t count = parameters.ReadUpTo(values);
+    if (count < 3)
+        return;
+    // A wedge of the circle around the pen: radius, start angle and sweep in degrees, counter-clockwise
+    // from the x axis; the outline runs from the centre along the arc and back.
+    const double radius = values[0];
+    const double start = values[1] * std::numbers::pi / 180.0;
+    const double sweep = std::clamp(values[2], -360.0, 360.0);
+    const double chord = ChordAngle(count >= 4 ? values[3] : kDefaultChordDegrees);
+    const auto steps = static_cast<std::size_t>(std::max(1.0, std::ceil(std::fabs(sweep) / chord)));
+    if (!state.Spend(steps + 3))
+        return;
+    const CPointD centre = state.Position();
+    std::vector<CPointD> points;
+    points.reserve(steps + 3);
+    points.push_back(centre);
+    for (std::size_t i = 0; i <= steps; ++i) {
+        const double a =
+            start + sweep * std::numbers::pi / 180.0 * static_cast<double>(i) / static_cast<double>(steps);
+        points.push_back(centre + scaling.DeltaToPlotter({radius * std::cos(a), radius * std::sin(a)}));
+    }
+    points.push_back(centre);
+    state.AddShape(points, filled);
 }
 
 void CHpglInterpreter::PenColor(CHpglParameters& parameters) {

@@ -8,8 +8,8 @@
 namespace pq {
 
 // Carries out the instructions of a plotter file on the plotter state: pen moves (PA, PR, PU, PD, PE),
-// generated shapes (CI, AA, AR, EA, ER, RA, RR), polygon mode (PM, FP, EP), pens and lines (SP, PC, PW,
-// LT, FT) and scaling (IN, DF, IP, SC). Every other instruction, labels among them, is passed over.
+// generated shapes (CI, AA, AR, EA, ER, RA, RR, EW, WG), polygon mode (PM, FP, EP), pens and lines (SP, PC,
+// PW, LT, FT) and scaling (IN, DF, IP, SC). Every other instruction, labels among them, is passed over.
 class CHpglInterpreter : private CHpglEncodedSink {
 public:
     explicit CHpglInterpreter(CHpglPlotterState& plotter) : state(plotter) {}
@@ -23,6 +23,7 @@ private:
     void Circle(CHpglParameters& parameters);
     void Arc(CHpglParameters& parameters, bool relative);
     void Rectangle(CHpglParameters& parameters, bool relative, bool filled);
+    void Wedge(CHpglParameters& parameters, bool filled);
     void PenColor(CHpglParameters& parameters);
     void PenWidth(CHpglParameters& parameters);
     void LineType(CHpglParameters& parameters);

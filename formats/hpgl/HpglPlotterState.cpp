@@ -153,14 +153,26 @@ void CHpglPlotterState::SelectPen(int number) {
     pen = number;
 }
 
+void CHpglPlotterState::SetLineStyle(int32_t penStyle) {
+    if (penStyle == lineStyle)
+        return;
+    FinishRun();
+    lineStyle = penStyle;
+}
+
 void CHpglPlotterState::SetPenColor(int number, uint32_t color) {
-    if (number >= 0 && number < kPenCount)
-        penColors[static_cast<std::size_t>(number)] = color;
+    if (number < 0 || number >= kPenCount)
+        return;
+    if (number == pen)
+        FinishRun();
+    penColors[static_cast<std::size_t>(number)] = color;
 }
 
 void CHpglPlotterState::SetPenWidth(int number, double millimetres) {
-    // Document units are tenths of a millimetre; a width beyond 100 mm is no pen.
+    // Document units are tenths of a millimetre; widths are held within 0 to 100 mm.
     const int32_t width = RoundHalfAway(std::clamp(millimetres, 0.0, 100.0) * 10.0);
+    if (number < 0 || number == pen)
+        FinishRun();
     if (number < 0)
         penWidths.fill(width);
     else if (number < kPenCount)

@@ -64,7 +64,8 @@ public:
     void SetPenColor(int pen, uint32_t color);
     // Width in millimetres for one pen, or for all when pen is negative.
     void SetPenWidth(int pen, double millimetres);
-    void SetLineStyle(int32_t penStyle) { lineStyle = penStyle; }
+    // A change of look ends the running stroke, so what was drawn keeps the look it was drawn with.
+    void SetLineStyle(int32_t penStyle);
     // Fill types 3 and 4 (hatching) draw filled shapes as outlines; the others fill solid.
     void SetFillType(int type) { solidFill = type != 3 && type != 4; }
     // The defaults of IN and DF: solid lines, default widths and colours, solid fill, polygon mode off.

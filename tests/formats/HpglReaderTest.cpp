@@ -165,6 +165,31 @@ TEST(HpglReader, CirclesArcsAndRectangles) {
     EXPECT_EQ(filled.color, filled.AsPath()->penColor);
     EXPECT_NE(filled.color, 0u);
     EXPECT_EQ(drawing.GetAt(1)->AsPath()->brushStyle, kBrushHollow);
+
+    // Wedges: from the centre along the arc and back; WG fills, EW edges. A rectangle sent with more
+    // than one pair takes the last as its corner.
+    ASSERT_TRUE(ReadHpglText("PA0,0;WG400,0,90;EW400,90,90,30;PA0,0;EA8,8,-400,-400;", drawing));
+    ASSERT_EQ(drawing.Count(), 3);
+    const Points wedge = Anchors(*drawing.GetAt(0));
+    ASSERT_EQ(wedge.size(), 21u);
+    EXPECT_EQ(wedge.front(), wedge.back());
+    EXPECT_EQ(drawing.GetAt(0)->AsPath()->brushStyle, kBrushSolid);
+    EXPECT_EQ(Anchors(*drawing.GetAt(1)).size(), 6u);
+    EXPECT_EQ(drawing.GetAt(1)->AsPath()->brushStyle, kBrushHollow);
+    const CRectF box = drawing.GetAt(2)->bounds;
+    EXPECT_NEAR(box.right - box.left, 100.0f, 1e-3);
+}
+
+TEST(HpglReader, ALineTypeOrWidthChangeEndsTheStroke) {
+    CDrawing drawing;
+    ASSERT_TRUE(ReadHpglText("PU0,0;PD400,0;LT2;PD400,400;PW1;PD0,400;LT2;PD0,0;", drawing));
+    ASSERT_EQ(drawing.Count(), 3);
+    EXPECT_EQ(drawing.GetAt(0)->AsPath()->penStyle, kPenSolid);
+    EXPECT_EQ(drawing.GetAt(1)->AsPath()->penStyle, kPenDash);
+    EXPECT_EQ(drawing.GetAt(1)->AsPath()->penWidth, 0);
+    EXPECT_EQ(drawing.GetAt(2)->AsPath()->penWidth, 10);
+    EXPECT_EQ(Anchors(*drawing.GetAt(2)).size(), 3u); // the same line type again does not split
+    EXPECT_EQ(Anchors(*drawing.GetAt(1)).front(), Anchors(*drawing.GetAt(0)).back());
 }
 
 TEST(HpglReader, PensLineTypesAndWidths) {
