@@ -95,6 +95,13 @@ TEST(HpglReader, EscapesLabelsCommentsAndUnknownInstructionsAreSkipped) {
     ASSERT_TRUE(ReadHpglText(file, drawing));
     ASSERT_EQ(drawing.Count(), 1);
     ExpectPoints(Anchors(*drawing.GetAt(0)), {{-50, 0}, {50, 0}});
+
+    // A printer job around an HP-GL/2 plot: the job language lines and PCL escapes draw nothing.
+    const std::string job = "\x1b%-12345X@PJL JOB NAME=\"PD PA\"\r\n@PJL ENTER LANGUAGE=HPGL2\r\n"
+                            "\x1b" "E\x1b&l1O\x1b%0BINPU0,0PD0,400;\x1b%0A\x1b" "E\x1b%-12345X@PJL EOJ\r\n";
+    ASSERT_TRUE(ReadHpglText(job, drawing));
+    ASSERT_EQ(drawing.Count(), 1);
+    ExpectPoints(Anchors(*drawing.GetAt(0)), {{0, 50}, {0, -50}});
 }
 
 TEST(HpglReader, MalformedParametersAndMissingTerminators) {
