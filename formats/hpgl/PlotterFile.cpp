@@ -40,7 +40,11 @@ bool CPlotterFile::ImportFromHpgl(const std::string& path, CDrawing& drawing) {
         return false;
     }
     const std::streamoff size = in.tellg();
-    if (size < 0 || static_cast<std::size_t>(size) > kLargestFile) {
+    if (size < 0) {
+        drawing.SetErrorMessage("Cannot read the plotter file " + path + ".");
+        return false;
+    }
+    if (static_cast<std::size_t>(size) > kLargestFile) {
         drawing.SetErrorMessage("The plotter file " + path + " is too large to read.");
         return false;
     }

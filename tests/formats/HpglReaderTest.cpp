@@ -131,6 +131,10 @@ TEST(HpglReader, EmptyOrMissingFilesFailWithAReason) {
     const std::string missing = (std::filesystem::temp_directory_path() / "pq-no-such-plot.plt").string();
     EXPECT_FALSE(CPlotterFile().ImportFromHpgl(missing, drawing));
     EXPECT_NE(drawing.GetErrorMessage().find(missing), std::string::npos);
+    // A folder is no plotter file.
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    EXPECT_FALSE(CPlotterFile().ImportFromHpgl(folder, drawing));
+    EXPECT_NE(drawing.GetErrorMessage().find(folder), std::string::npos);
 }
 
 TEST(HpglReader, CirclesArcsAndRectangles) {
