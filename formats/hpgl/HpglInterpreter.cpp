@@ -71,6 +71,9 @@ void CHpglInterpreter::Execute(const CHpglInstruction& instruction) {
         std::array<double, 4> values{};
         const std::size_t n = parameters.ReadUpTo(values);
         scaling.SetScalingPoints(std::span<const double>(values.data(), n));
+    } else if (is("RO")) {
+        double degrees = 0.0;
+        scaling.SetRotation(parameters.Next(degrees) ? ToInt(degrees) : 0);
     } else if (is("SC")) {
         std::array<double, 7> values{};
         const std::size_t n = parameters.ReadUpTo(values);
@@ -141,10 +144,7 @@ void CHpglInterpreter::Arc(CHpglParameters& parameters, bool relative) {
     const double sweep = std::clamp(values[2], -360.0, 360.0);
     const double chord = ChordAngle(count >= 4 ? values[3] : kDefaultChordDegrees);
     // The radius vector in user units, so that the arc follows the user's circle.
-    const double sx = scaling.ScaleX() == 0.0 ? 1.0 : scaling.ScaleX();
-    const double sy = scaling.ScaleY() == 0.0 ? 1.0 : scaling.ScaleY();
-    const double ux = (start.x - centre.x) / sx;
-    const double uy = (start.y - centre.y) / sy;
+    const CPointD radius = scaling.DeltaToUser(start - centre);
     auto steps = static_cast<std::size_t>(std::max(1.0, std::ceil(std::fabs(sweep) / chord)));
     // A pen-up arc only moves; a drawn one that would exceed the budget becomes its chord.
     if (!penDown || !state.Spend(steps))
@@ -154,8 +154,8 @@ void CHpglInterpreter::Arc(CHpglParameters& parameters, bool relative) {
             sweep * std::numbers::pi / 180.0 * static_cast<double>(i) / static_cast<double>(steps);
         const double c = std::cos(a);
         const double s = std::sin(a);
-        const CPointD user{ux * c - uy * s, ux * s + uy * c};
-        state.Move(centre + CPointD{user.x * sx, user.y * sy}, penDown);
+        const CPointD user{radius.x * c - radius.y * s, radius.x * s + radius.y * c};
+        state.Move(centre + scaling.DeltaToPlotter(user), penDown);
     }
 }
 

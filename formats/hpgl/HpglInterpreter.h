@@ -9,7 +9,7 @@ namespace pq {
 
 // Carries out the instructions of a plotter file on the plotter state: pen moves (PA, PR, PU, PD, PE),
 // generated shapes (CI, AA, AR, EA, ER, RA, RR, EW, WG), polygon mode (PM, FP, EP), pens and lines (SP, PC,
-// PW, LT, FT) and scaling (IN, DF, IP, SC). Every other instruction, labels among them, is passed over.
+// PW, LT, FT) and scaling (IN, DF, IP, SC, RO). Every other instruction, labels among them, is passed over.
 class CHpglInterpreter : private CHpglEncodedSink {
 public:
     explicit CHpglInterpreter(CHpglPlotterState& plotter) : state(plotter) {}

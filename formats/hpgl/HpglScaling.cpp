@@ -20,7 +20,12 @@ void CHpglScaling::Reset() {
     p1 = kDefaultP1;
     p2 = kDefaultP2;
     userUnits = false;
+    quarterTurns = 0;
     Update();
+}
+
+void CHpglScaling::SetRotation(int degrees) {
+    quarterTurns = degrees == 90 ? 1 : degrees == 180 ? 2 : degrees == 270 ? 3 : 0;
 }
 
 void CHpglScaling::SetScalingPoints(std::span<const double> values) {

@@ -225,7 +225,7 @@ TEST(HpglPeer, WhatWeWriteHp2xxPlotsAsWeReadIt) {
 TEST(HpglPeer, PlotsOfOtherProgramsHp2xxPlotsAsWeReadThem) {
     if (test::PeerMissing(kHp2xx))
         return;
-    for (const char* name : {"cad_absolute.plt", "driver_windows.plt", "pens_boxes.plt"})
+    for (const char* name : {"cad_absolute.plt", "driver_windows.plt", "pens_boxes.plt", "rotated_arcs.plt"})
         ExpectSamePlot(DataFile(name), true);
     ExpectSamePlot(DataFile("scaled_linetypes.plt"), true);
 }

@@ -98,7 +98,9 @@ TEST(HpglReader, EscapesLabelsCommentsAndUnknownInstructionsAreSkipped) {
 
     // A printer job around an HP-GL/2 plot: the job language lines and PCL escapes draw nothing.
     const std::string job = "\x1b%-12345X@PJL JOB NAME=\"PD PA\"\r\n@PJL ENTER LANGUAGE=HPGL2\r\n"
-                            "\x1b" "E\x1b&l1O\x1b%0BINPU0,0PD0,400;\x1b%0A\x1b" "E\x1b%-12345X@PJL EOJ\r\n";
+                            "\x1b"
+                            "E\x1b&l1O\x1b%0BINPU0,0PD0,400;\x1b%0A\x1b"
+                            "E\x1b%-12345X@PJL EOJ\r\n";
     ASSERT_TRUE(ReadHpglText(job, drawing));
     ASSERT_EQ(drawing.Count(), 1);
     ExpectPoints(Anchors(*drawing.GetAt(0)), {{0, 50}, {0, -50}});
@@ -242,6 +244,14 @@ TEST(HpglReader, ScalingPointsAndUserUnits) {
     EXPECT_NEAR(plain[0].y - plain[1].y, 100.0f, 1e-3);
     // Centred isotropically in the spare width: the diagonal starts 2000 plotter units right of P1.
     EXPECT_NEAR(diagonal[0].x - plain[0].x, 500.0f, 1e-3);
+
+    // RO turns the coordinate system counter-clockwise; arcs turn with it.
+    ASSERT_TRUE(ReadHpglText("IN;RO90;PU0,0;PD1000,0,1000,500;", drawing));
+    ASSERT_EQ(drawing.Count(), 1);
+    ExpectPoints(Anchors(*drawing.GetAt(0)), {{62.5f, 125}, {62.5f, -125}, {-62.5f, -125}});
+    ASSERT_TRUE(ReadHpglText("RO180;PU400,0;PD;AA0,0,90;", drawing));
+    const Points arc = Anchors(*drawing.GetAt(0));
+    EXPECT_TRUE(ExpectNear(arc.back() - arc.front(), {100, 100}, 1e-3));
 }
 
 TEST(HpglReader, EncodedPolylines) {
