@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <unordered_map>
@@ -205,7 +206,6 @@ TEST(HpglPeer, WhatWeWriteHp2xxPlotsAsWeReadIt) {
     curve.Add({{-200, 0}, {-200, 0}, {-200, -300}});
     curve.Add({{200, -300}, {200, 0}, {200, 0}});
     drawing.Add(test::BuildPath({curve}, {}));
-    std::vector<CPointF> fine;
     CNodeArray wiggle;
     for (int i = 0; i <= 200; ++i)
         wiggle.Add(CPathNode::FromPoint(
