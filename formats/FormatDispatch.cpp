@@ -1,5 +1,6 @@
 #include "formats/FormatDispatch.h"
 
+#include "formats/hpgl/PlotterFile.h"
 #include "model/Drawing.h"
 #include "native/PdfFile.h"
 
@@ -23,6 +24,14 @@ bool WriteNative(const std::string& path, CDrawing& drawing, int, int, int) {
     return CPdfFile().Write(path, drawing);
 }
 
+bool ReadPlotter(const std::string& path, CDrawing& drawing) {
+    return CPlotterFile().ImportFromHpgl(path, drawing);
+}
+
+bool WritePlotter(const std::string& path, CDrawing& drawing, int page, int, int) {
+    return CPlotterFile().ExportToHpgl(path, drawing, page);
+}
+
 // One row per extension. A format whose reader or writer is not there leaves it empty: opening or saving
 // such a file fails with a message naming the endings that can be read or written.
 struct CFormatRow {
@@ -38,7 +47,7 @@ constexpr std::array<CFormatRow, 7> kFormats = {{
     {".emf", nullptr, nullptr, false},
     {".wmf", nullptr, nullptr, false},
     {".dxf", nullptr, nullptr, false},
-    {".plt", nullptr, nullptr, false},
+    {".plt", ReadPlotter, WritePlotter, false},
     {".ai", nullptr, nullptr, false},
 }};
 
