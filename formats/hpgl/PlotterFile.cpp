@@ -3,6 +3,7 @@
 #include "formats/hpgl/HpglInterpreter.h"
 #include "formats/hpgl/HpglWriter.h"
 #include "model/Drawing.h"
+#include "platform/RegularFile.h"
 #include "platform/image/AtomicWrite.h"
 
 #include <cerrno>
@@ -34,24 +35,10 @@ bool CPlotterFile::ExportToHpgl(const std::string& path, CDrawing& drawing, int 
 
 bool CPlotterFile::ImportFromHpgl(const std::string& path, CDrawing& drawing) {
     drawing.Clear();
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
-        drawing.SetErrorMessage("Cannot open the plotter file " + path + ": " + std::strerror(errno));
-        return false;
-    }
-    const std::streamoff size = in.tellg();
-    if (size < 0) {
-        drawing.SetErrorMessage("Cannot read the plotter file " + path + ".");
-        return false;
-    }
-    if (static_cast<std::size_t>(size) > kLargestFile) {
-        drawing.SetErrorMessage("The plotter file " + path + " is too large to read.");
-        return false;
-    }
-    std::vector<uint8_t> bytes(static_cast<std::size_t>(size));
-    in.seekg(0);
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
-        drawing.SetErrorMessage("Cannot read the plotter file " + path + ".");
+    std::vector<uint8_t> bytes;
+    std::string message;
+    if (!ReadRegularFile(path, kLargestFile, bytes, message)) {
+        drawing.SetErrorMessage(message);
         return false;
     }
     return ImportFromMemory(bytes, drawing, path);

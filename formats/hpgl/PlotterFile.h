@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/RegularFile.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -16,7 +18,7 @@ class CDrawing;
 class CPlotterFile {
 public:
     // Files larger than this are refused rather than read whole into memory.
-    static constexpr std::size_t kLargestFile = std::size_t{1} << 30;
+    static constexpr std::size_t kLargestFile = kMaxDrawingFileBytes;
 
     // Writes the page (clamped to the drawing's pages) through a temporary file renamed into place. The
     // drawing is not changed, except for its error message on failure.
