@@ -1,5 +1,6 @@
 #include "formats/FormatDispatch.h"
 
+#include "formats/ai/IllustratorFile.h"
 #include "model/Drawing.h"
 #include "native/PdfFile.h"
 
@@ -22,6 +23,14 @@ bool WriteNative(const std::string& path, CDrawing& drawing, int, int, int) {
     return CPdfFile().Write(path, drawing);
 }
 
+bool ReadIllustrator(const std::string& path, CDrawing& drawing) {
+    return CIllustratorFile().ImportFromAi(path, drawing);
+}
+
+bool WriteIllustrator(const std::string& path, CDrawing& drawing, int page, int, int) {
+    return CIllustratorFile().ExportToAi(path, drawing, page);
+}
+
 // One row per extension. A format whose reader or writer is not there leaves it empty: opening or saving
 // such a file fails with the usual message.
 struct CFormatRow {
@@ -38,7 +47,7 @@ constexpr std::array<CFormatRow, 7> kFormats = {{
     {".wmf", nullptr, nullptr, false},
     {".dxf", nullptr, nullptr, false},
     {".plt", nullptr, nullptr, false},
-    {".ai", nullptr, nullptr, false},
+    {".ai", ReadIllustrator, WriteIllustrator, false},
 }};
 
 std::string LowerTail(std::string_view path, std::size_t length) {
