@@ -279,6 +279,9 @@ void PrepareAiFile(std::span<const uint8_t> bytes, CAiPreparedFile& prepared) {
     ReadArtSize(text, prepared);
     CutPrologAndSetup(text);
     prepared.inflationLimited = ExpandCompressedObjects(text, CAiPreparedFile::kMaxInflatedBytes);
+    // PDF-compatible files keep their art size inside the compressed data.
+    if (!prepared.artSizeFound)
+        ReadArtSize(text, prepared);
     HexBinaryRasters(text, CAiPreparedFile::kMaxTextBytes);
     constexpr std::string_view kEof = "%%EOF";
     const std::size_t eof = text.find(kEof);

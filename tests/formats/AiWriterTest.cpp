@@ -107,12 +107,10 @@ TEST(AiWriter, PathsCloseFillAndStrokeByTheirEnds) {
         "0.0000 283.4652 m", "28.3465 283.4652 l", "28.3465 255.1187 l", "0.0000 255.1187 l",
         "0.0000 283.4652 l", "b",
         // open and filled: a line back to the start before the fill
-        "1 XR", "0 O", "0.3765 0.3137 0.2510 Xa", "0.0000 0.0000 m", "28.3465 0.0000 l",
-        "28.3465 28.3465 l", "0.0000 0.0000 l", "f",
-        "1 XR", "0 R", "0.1882 0.1255 0.0627 XA", "1.133861 w", "141.7326 141.7326 m",
-        "170.0791 141.7326 l", "S",
-        "1 XR", "141.7326 141.7326 m", "144.5672 141.7326 l", "144.5672 138.8979 l",
-        "141.7326 138.8979 l", "141.7326 141.7326 l", "n"};
+        "1 XR", "0 O", "0.3765 0.3137 0.2510 Xa", "0.0000 0.0000 m", "28.3465 0.0000 l", "28.3465 28.3465 l",
+        "0.0000 0.0000 l", "f", "1 XR", "0 R", "0.1882 0.1255 0.0627 XA", "1.133861 w", "141.7326 141.7326 m",
+        "170.0791 141.7326 l", "S", "1 XR", "141.7326 141.7326 m", "144.5672 141.7326 l",
+        "144.5672 138.8979 l", "141.7326 138.8979 l", "141.7326 141.7326 l", "n"};
     EXPECT_EQ(body, expected);
 }
 
@@ -189,7 +187,8 @@ TEST(AiWriter, FontNamesTakeTheirStyleBeforeMonotypesSuffix) {
     object->AsText()->style = kTextStyleBold;
     drawing.Add(std::move(object));
     const std::vector<std::string> body = Body(WriteAi(drawing));
-    const auto font = std::find_if(body.begin(), body.end(), [](const std::string& l) { return l.ends_with("Tf"); });
+    const auto font =
+        std::find_if(body.begin(), body.end(), [](const std::string& l) { return l.ends_with("Tf"); });
     ASSERT_NE(font, body.end());
     // Arial maps to ArialMT, or to the installed metric twin when Arial itself is missing.
     EXPECT_TRUE(font->starts_with("/_Arial-BoldMT ") || font->find("-Bold ") != std::string::npos) << *font;
@@ -233,8 +232,8 @@ TEST(AiWriter, ParagraphTextWritesItsFrameAndKeepsTheSpacesItBreaksAt) {
     EXPECT_EQ(body[1], "1.0000 0.0000 0.0000 1.0000 0.0000 283.4652 0 Tp");
     EXPECT_EQ(std::vector<std::string>(body.begin() + 2, body.begin() + 12),
               (std::vector<std::string>{"0 w", "0 XR", "0.0000 283.4652 m", "56.6930 283.4652 L",
-                                        "56.6930 170.0791 L", "0.0000 170.0791 L", "0.0000 283.4652 L", "n", "TP",
-                                        "0 -20.0000 Td"}));
+                                        "56.6930 170.0791 L", "0.0000 170.0791 L", "0.0000 283.4652 L", "n",
+                                        "TP", "0 -20.0000 Td"}));
     std::string joined;
     int runs = 0;
     for (const std::string& line : body)
@@ -276,7 +275,7 @@ TEST(AiWriter, OnePageIsWrittenAndItsGroupsCountOnlyWhatTheFileHolds) {
     drawing.SetPageCount(3);
     drawing.Add(MakePathObject({Square(0, 0, 10)}, kPenSolid, kBrushSolid, 1, 0, 0x0000FF, 2, 5));
     drawing.Add(MakePathObject({Polyline({{1, 1}})}, kPenSolid, kBrushSolid, 1, 0, 0, 2, 5)); // not written
-    drawing.Add(MakePathObject({Square(0, 0, 20)}, kPenSolid, kBrushSolid, 1, 0, 0, 0, 9));  // other page
+    drawing.Add(MakePathObject({Square(0, 0, 20)}, kPenSolid, kBrushSolid, 1, 0, 0, 0, 9));   // other page
     drawing.Add(MakePathObject({Square(0, 0, 30)}, kPenSolid, kBrushSolid, 1, 0, 0, 2, 5));
     drawing.Add(MakePathObject({Square(0, 0, 40)}, kPenSolid, kBrushSolid, 1, 0, 0, 2, 0));
     drawing.Add(MakePathObject({Square(0, 0, 50)}, kPenSolid, kBrushSolid, 1, 0, 0, 2, 3));
