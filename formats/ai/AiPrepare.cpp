@@ -164,12 +164,13 @@ bool ExpandCompressedObjects(std::string& text, std::size_t inflateLimit) {
         const auto* data = reinterpret_cast<const uint8_t*>(view.data() + dataStart);
         const InflateResult result =
             InflateBytes({data, dataEnd - dataStart}, inflateLimit - inflatedTotal, inflated);
+        // What a damaged object gave counts too: no file makes more than the bound be inflated.
+        inflatedTotal += inflated.size();
         if (result != InflateResult::Complete) {
             limited = limited || result == InflateResult::TooLarge;
             lineStart = next;
             continue;
         }
-        inflatedTotal += inflated.size();
         out.append(view.substr(copied, lineStart - copied));
         out.append(reinterpret_cast<const char*>(inflated.data()), inflated.size());
         out += '\n';

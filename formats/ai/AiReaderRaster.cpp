@@ -96,12 +96,20 @@ std::size_t CAiReader::ParseRaster(std::size_t index) {
     }
     std::size_t dataEnd = dataBegin;
     std::size_t hexDigits = 0;
+    bool inData = false;
     while (dataEnd < blockEnd && !lines[dataEnd].starts_with("%%EndData")) {
+        // A block without its end line has its data end where the data lines do.
+        if (!ended && lines[dataEnd].front() != '%' && inData)
+            break;
+        inData = inData || lines[dataEnd].front() == '%';
         hexDigits += lines[dataEnd].size();
         ++dataEnd;
     }
     // Without its end line the block ends with its data; the lines after them are read as usual.
-    const std::size_t resume = std::min(ended ? blockEnd : dataEnd, lines.size() - 1);
+    std::size_t resume = blockEnd;
+    if (!ended)
+        resume = dataEnd < lines.size() && !lines[dataEnd].starts_with("%%EndData") ? dataEnd - 1 : dataEnd;
+    resume = std::min(resume, lines.size() - 1);
     if (!header)
         return resume;
 
