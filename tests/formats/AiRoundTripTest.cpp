@@ -177,7 +177,7 @@ TEST(AiRoundTrip, NativeDocumentToIllustratorAndBackThroughTheDispatch) {
     EXPECT_TRUE(CanSaveDrawing("X.AI"));
 }
 
-TEST(AiRoundTrip, PenWidthsAboveTenAndEightBitTextComeBackExactly) {
+TEST(AiRoundTrip, PenWidthsAboveTenAndEveryCharacterOfTextComeBackExactly) {
     CDrawing drawing;
     for (int width : {0, 1, 9, 10, 11, 40, 250})
         drawing.Add(MakePathObject({Polyline({{0, 0}, {100, 100}})}, kPenSolid, kBrushHollow, width));
@@ -185,6 +185,9 @@ TEST(AiRoundTrip, PenWidthsAboveTenAndEightBitTextComeBackExactly) {
     for (char16_t c = 1; c <= 0xFF; ++c)
         all += c;
     drawing.Add(MakeTextObject(all, {0, 0}));
+    // A backslash before "r" or "n" is text, not a line break; lone CR and LF are characters.
+    drawing.Add(MakeTextObject(u"C:\\reports\\new\r\nline\ttab\rcr\nlf", {0, 0}));
+    drawing.Add(MakeTextObject(u"C:\\reports\\new\r\nline", {-300, -300}, kTextParagraph));
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(CIllustratorFile().ExportToMemory(bytes, drawing, 0));
     CDrawing back;
