@@ -1,5 +1,6 @@
 #include "formats/FormatDispatch.h"
 
+#include "formats/ai/IllustratorFile.h"
 #include "formats/hpgl/PlotterFile.h"
 #include "model/Drawing.h"
 #include "native/PdfFile.h"
@@ -32,6 +33,14 @@ bool WritePlotter(const std::string& path, CDrawing& drawing, int page, int, int
     return CPlotterFile().ExportToHpgl(path, drawing, page);
 }
 
+bool ReadIllustrator(const std::string& path, CDrawing& drawing) {
+    return CIllustratorFile().ImportFromAi(path, drawing);
+}
+
+bool WriteIllustrator(const std::string& path, CDrawing& drawing, int page, int, int) {
+    return CIllustratorFile().ExportToAi(path, drawing, page);
+}
+
 // One row per extension. A format whose reader or writer is not there leaves it empty: opening or saving
 // such a file fails with a message naming the endings that can be read or written.
 struct CFormatRow {
@@ -48,7 +57,7 @@ constexpr std::array<CFormatRow, 7> kFormats = {{
     {".wmf", nullptr, nullptr, false},
     {".dxf", nullptr, nullptr, false},
     {".plt", ReadPlotter, WritePlotter, false},
-    {".ai", nullptr, nullptr, false},
+    {".ai", ReadIllustrator, WriteIllustrator, false},
 }};
 
 std::string LowerTail(std::string_view path, std::size_t length) {
