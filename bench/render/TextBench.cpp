@@ -32,7 +32,8 @@ std::u16string Prose(std::size_t length) {
 }
 
 // Paints a page holding one paragraph of range(0) characters, 20 units high, in a frame 1000 units wide
-// and tall enough for every line, into a 1280 x 800 window at 1:1.
+// and tall enough for every line, into a 1280 x 800 window: at 1:1 (range(1) = 0), where the window shows
+// the first lines, or zoomed out to show every line (range(1) = 1).
 void BM_PaintLongParagraph(benchmark::State& state) {
     InstallFontTextMetrics();
     CDrawing drawing;
@@ -51,16 +52,24 @@ void BM_PaintLongParagraph(benchmark::State& state) {
     bitmap.Create(1280, 800, 24);
     CDeviceContext dc(&bitmap);
     CViewMapping mapping;
-    mapping.SetScale(1.0f);
+    const bool whole = state.range(1) != 0;
+    mapping.SetScale(whole ? 0.035f : 1.0f);
     mapping.SetOrigins(-640.0f, -1020.0f, 0, 0);
     for (auto _ : state) {
         DrawPage(drawing, 0, dc, mapping, CRect{0, 0, 1280, 800}, PaintThreads::One);
         benchmark::ClobberMemory();
     }
-    state.SetLabel(std::to_string(state.range(0)) + " characters on one hard line");
+    state.SetLabel(std::to_string(state.range(0)) + " characters on one hard line, " +
+                   (whole ? "every line shown" : "the first lines shown"));
     SetTextMetrics(nullptr);
 }
-BENCHMARK(BM_PaintLongParagraph)->Arg(5500)->Arg(22000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintLongParagraph)
+    ->ArgNames({"characters", "whole"})
+    ->Args({5500, 0})
+    ->Args({22000, 0})
+    ->Args({5500, 1})
+    ->Args({22000, 1})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace pq
