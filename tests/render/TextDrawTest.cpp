@@ -130,6 +130,7 @@ TEST_F(TextDrawing, AnArtisticTextsInkStaysInsideItsBoundsTurnedOrNot) {
                 CDrawing drawing;
                 drawing.Add(test::BuildText(u"Pentaquill Draw\r\nshape, fill and share\r\nWWW", {0.0f, 0.0f},
                                             {.faceName = painted % 3 == 0 ? u"Times New Roman" : u"Arial",
+                                             .corner = {},
                                              .height = height,
                                              .angle = angle,
                                              .alignment = alignment,
@@ -238,8 +239,9 @@ TEST_F(TextDrawing, ArtisticLinesAlignInTheirMeasuredBlock) {
         CTextShape shown;
         for (const int32_t alignment : {kAlignLeft, kAlignRight, kAlignCentre}) {
             CDrawing drawing;
-            drawing.Add(test::BuildText(lines[0] + u"\r\n" + lines[1] + u"\r\n" + lines[2], {0.0f, 0.0f},
-                                        {.height = 23.0f, .alignment = alignment, .color = kInk}));
+            drawing.Add(
+                test::BuildText(lines[0] + u"\r\n" + lines[1] + u"\r\n" + lines[2], {0.0f, 0.0f},
+                                {.corner = {}, .height = 23.0f, .alignment = alignment, .color = kInk}));
             shown.CopyFrom(*drawing.Objects().front()->AsText());
             views.emplace_back(CRectF{-20.0f, 420.0f, -20.0f, 120.0f}, zoom);
             views.back().Paint(drawing);
@@ -281,6 +283,31 @@ TEST_F(TextDrawing, PaintingALongParagraphMeasuresEachCharacterAFewTimes) {
             EXPECT_LT(counting.measured, 12 * length) << length << " characters at zoom " << zoom;
         }
     }
+}
+
+// Texts far too small or too large for the view, at the zooms the view allows, are drawn (or not)
+// without harm: nothing is written outside the bitmap and the paint finishes.
+TEST_F(TextDrawing, ExtremeSizesAndZoomsDrawWithinTheBitmap) {
+    for (const float zoom :
+         {CViewMapping::kDefaultMinScale, 0.01f, 1.0f, 300.0f, CViewMapping::kDefaultMaxScale})
+        for (const float height : {0.01f, 0.4f, 40.0f, 50000.0f})
+            for (const int32_t mode : {kTextArtistic, kTextParagraph}) {
+                CDrawing drawing;
+                drawing.Add(test::BuildText(u"Wide glyphs, underlined\r\nand turned", {0.0f, 0.0f},
+                                            {.corner = {30.0f * height, 3.0f * height},
+                                             .height = height,
+                                             .angle = mode == kTextArtistic ? 17.0f : 0.0f,
+                                             .mode = mode,
+                                             .style = kTextStyleUnderline | kTextStyleBold,
+                                             .color = kInk}));
+                CView view({-5.0f / zoom, 195.0f / zoom, -5.0f / zoom, 115.0f / zoom}, zoom);
+                ASSERT_EQ(view.bitmap.GetWidth(), 201);
+                view.Paint(drawing);
+                // The start of the text is in view from a size of a few pixels up.
+                if (height * zoom >= 8.0f && height * zoom < 600.0f) {
+                    EXPECT_FALSE(InkBox(view.bitmap).IsEmpty()) << "zoom " << zoom << " height " << height;
+                }
+            }
 }
 
 } // namespace
