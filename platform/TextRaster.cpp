@@ -100,8 +100,9 @@ void PlaceOutline(FT_Outline* outline, double scale, double cosA, double sinA, d
     for (int i = 0; i < outline->n_points; ++i) {
         FT_Vector& p = outline->points[i];
         const double px = static_cast<double>(p.x), py = static_cast<double>(p.y);
-        p.x = RoundHalfAway(xx * px + xy * py + tx);
-        p.y = RoundHalfAway(yx * px + yy * py + ty);
+        // Nearest 1/64 pixel; the glyph lies near the bitmap, far inside the range of a position.
+        p.x = static_cast<FT_Pos>(std::floor(xx * px + xy * py + tx + 0.5));
+        p.y = static_cast<FT_Pos>(std::floor(yx * px + yy * py + ty + 0.5));
     }
 }
 
