@@ -60,7 +60,7 @@ void BM_RecordModifyOneOfTenThousand(benchmark::State& state) {
         for (int i = 0; i < kObjects; ++i)
             f.drawing.Add(f.drawing.GetAt(i)->Clone());
     }
-    f.selection = {5000};
+    f.selection = {5001};
     for (auto _ : state) {
         f.recorder.RecordModify();
         f.recorder.Clear();
