@@ -1,5 +1,6 @@
 #include "formats/FormatDispatch.h"
 
+#include "formats/metafile/Metafile.h"
 #include "model/Drawing.h"
 #include "native/PdfFile.h"
 
@@ -22,6 +23,14 @@ bool WriteNative(const std::string& path, CDrawing& drawing, int, int, int) {
     return CPdfFile().Write(path, drawing);
 }
 
+bool ReadMetafile(const std::string& path, CDrawing& drawing) {
+    return CMetafile().ImportFromMetafile(path, drawing);
+}
+
+bool WriteMetafile(const std::string& path, CDrawing& drawing, int page, int width, int height) {
+    return CMetafile().ExportToEmf(path, drawing, page, width, height);
+}
+
 // One row per extension. A format whose reader or writer is not there leaves it empty: opening or saving
 // such a file fails with the usual message.
 struct CFormatRow {
@@ -34,8 +43,8 @@ struct CFormatRow {
 constexpr std::array<CFormatRow, 7> kFormats = {{
     {".pdf", ReadNative, WriteNative, true},
     {".tpl", ReadNative, WriteNative, true},
-    {".emf", nullptr, nullptr, false},
-    {".wmf", nullptr, nullptr, false},
+    {".emf", ReadMetafile, WriteMetafile, false},
+    {".wmf", ReadMetafile, nullptr, false},
     {".dxf", nullptr, nullptr, false},
     {".plt", nullptr, nullptr, false},
     {".ai", nullptr, nullptr, false},

@@ -1,0 +1,540 @@
+#include "formats/metafile/MetafilePlayback.h"
+
+#include "geometry/Ellipse.h"
+#include "geometry/Numeric.h"
+#include "geometry/Transform.h"
+#include "model/Drawing.h"
+#include "model/TextMetrics.h"
+#include "platform/FontFamilies.h"
+#include "platform/PenBrushStyles.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace pq {
+
+namespace {
+
+// Pens no wider than this many document units are kept; wider ones are damage.
+constexpr double kMaxPenWidth = 10000.0;
+// Text heights in logical units outside this range are damage, not text.
+constexpr float kMaxTextHeight = 1e6f;
+// Scale factors of the frame fit beyond this range are damage: the content keeps its logical size.
+constexpr double kMaxFitScale = 1e6;
+// The default font's height when a file draws text before selecting a font of its own.
+constexpr float kDefaultFontHeight = 16.0f;
+
+bool Finite(const emr::CXform& x) {
+    for (float v : {x.m11, x.m12, x.m21, x.m22, x.dx, x.dy})
+        if (!std::isfinite(v) || std::fabs(v) > 1e9f)
+            return false;
+    return true;
+}
+
+// a then b: the transform that applies a to a point, then b.
+emr::CXform Then(const emr::CXform& a, const emr::CXform& b) {
+    emr::CXform r;
+    r.m11 = a.m11 * b.m11 + a.m12 * b.m21;
+    r.m12 = a.m11 * b.m12 + a.m12 * b.m22;
+    r.m21 = a.m21 * b.m11 + a.m22 * b.m21;
+    r.m22 = a.m21 * b.m12 + a.m22 * b.m22;
+    r.dx = a.dx * b.m11 + a.dy * b.m21 + b.dx;
+    r.dy = a.dx * b.m12 + a.dy * b.m22 + b.dy;
+    return r;
+}
+
+bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size())
+        return false;
+    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    return true;
+}
+
+} // namespace
+
+CMetafilePlayback::CMetafilePlayback(CDrawing& target) : drawing(target) {
+    font.face = InstalledFace(u"");
+    font.height = kDefaultFontHeight;
+}
+
+std::u16string CMetafilePlayback::InstalledFace(std::u16string_view face) {
+    const std::vector<std::u16string>& families = EnumerateFontFamilies();
+    for (const std::u16string& family : families)
+        if (!face.empty() && EqualsIgnoringCase(family, face))
+            return family;
+    for (const std::u16string& family : families)
+        if (family == u"Tahoma")
+            return family;
+    return families.empty() ? std::u16string(u"Tahoma") : families.front();
+}
+
+void CMetafilePlayback::StoreObject(uint32_t handle, const CMetafileObject& object) {
+    if (handle == 0 || handle >= kMaxTableEntries)
+        return; // handle 0 is the file's own; others beyond any header's count are damage
+    table[handle] = object;
+}
+
+void CMetafilePlayback::AddObject(const CMetafileObject& object) {
+    uint32_t slot;
+    if (!freeSlots.empty()) {
+        slot = *freeSlots.begin();
+        freeSlots.erase(freeSlots.begin());
+    } else {
+        if (nextSlot >= kMaxTableEntries)
+            return;
+        slot = nextSlot++;
+    }
+    table[slot] = object;
+}
+
+void CMetafilePlayback::SelectObject(uint32_t handle) {
+    if ((handle & emr::kStockObject) != 0) {
+        const uint32_t stock = handle & 0x7FFFFFFF;
+        static constexpr uint32_t kBrushColours[] = {0xFFFFFF, 0xC0C0C0, 0x808080, 0x505050, 0x000000};
+        if (stock <= 4) {
+            brush = {kBrushSolid, kBrushColours[stock]};
+        } else if (stock == 5) {
+            brush = {kBrushHollow, 0xFFFFFF};
+        } else if (stock >= 6 && stock <= 8) {
+            FlushFigure();
+            pen = {stock == 8 ? kPenNull : kPenSolid, 0, stock == 6 ? 0xFFFFFFu : 0u};
+        }
+        return;
+    }
+    const auto it = table.find(handle);
+    if (it == table.end())
+        return;
+    switch (it->second.kind) {
+    case CMetafileObject::Kind::Pen:
+        FlushFigure(); // lines drawn so far keep the pen they were drawn with
+        pen = it->second.pen;
+        break;
+    case CMetafileObject::Kind::Brush:
+        brush = it->second.brush;
+        break;
+    case CMetafileObject::Kind::Font:
+        font = it->second.font;
+        break;
+    case CMetafileObject::Kind::Other:
+        break;
+    }
+}
+
+void CMetafilePlayback::DeleteObject(uint32_t handle) {
+    if (table.erase(handle) > 0 && handle < nextSlot)
+        freeSlots.insert(handle);
+}
+
+void CMetafilePlayback::SetWorldTransform(const emr::CXform& xform) {
+    if (Finite(xform))
+        world = xform;
+}
+
+void CMetafilePlayback::ModifyWorldTransform(const emr::CXform& xform, uint32_t mode) {
+    if (mode == 1) {
+        world = emr::CXform();
+        return;
+    }
+    if (!Finite(xform))
+        return;
+    emr::CXform next = xform;
+    if (mode == 2)
+        next = Then(xform, world); // the new transform acts first
+    else if (mode == 3)
+        next = Then(world, xform);
+    if (Finite(next))
+        world = next;
+}
+
+CPointD CMetafilePlayback::Map(double x, double y) const {
+    if (yUp)
+        y = -y;
+    const double tx = x * world.m11 + y * world.m21 + world.dx;
+    const double ty = x * world.m12 + y * world.m22 + world.dy;
+    return {std::clamp(tx, -kMaxCoordinate, kMaxCoordinate), std::clamp(ty, -kMaxCoordinate, kMaxCoordinate)};
+}
+
+CPointF CMetafilePlayback::ToFloat(CPointD p) const {
+    return {static_cast<float>(p.x), static_cast<float>(p.y)};
+}
+
+std::vector<CPathNode> CMetafilePlayback::MapNodes(std::span<const CPathNode> logical) const {
+    std::vector<CPathNode> nodes;
+    nodes.reserve(logical.size());
+    const auto map = [this](CPointF p) { return ToFloat(Map(p.x, p.y)); };
+    for (const CPathNode& n : logical)
+        nodes.push_back({map(n.in), map(n.anchor), map(n.out)});
+    return nodes;
+}
+
+void CMetafilePlayback::StartFigureIfNeeded() {
+    if (current.empty())
+        current.push_back(CPathNode::FromPoint(ToFloat(position)));
+}
+
+void CMetafilePlayback::CloseSubpath() {
+    if (current.size() >= 2)
+        (inPath ? path : loose).push_back(std::move(current));
+    current.clear();
+}
+
+void CMetafilePlayback::MoveTo(CPoint p) {
+    CloseSubpath();
+    position = Map(p);
+}
+
+void CMetafilePlayback::LineTo(CPoint p) {
+    StartFigureIfNeeded();
+    position = Map(p);
+    current.push_back(CPathNode::FromPoint(ToFloat(position)));
+}
+
+void CMetafilePlayback::PolylineTo(std::span<const CPoint> points) {
+    for (CPoint p : points)
+        LineTo(p);
+}
+
+void CMetafilePlayback::PolyBezierTo(std::span<const CPoint> points) {
+    StartFigureIfNeeded();
+    for (std::size_t i = 0; i + 2 < points.size(); i += 3) {
+        current.back().out = ToFloat(Map(points[i]));
+        const CPointF c2 = ToFloat(Map(points[i + 1]));
+        position = Map(points[i + 2]);
+        const CPointF end = ToFloat(position);
+        current.push_back({c2, end, end});
+    }
+}
+
+void CMetafilePlayback::CloseFigure() {
+    if (current.size() >= 2) {
+        // A figure that already ends on its start gains no closing segment.
+        const CPointF first = current.front().anchor;
+        if (current.back().anchor != first)
+            current.push_back(CPathNode::FromPoint(first));
+        position = {first.x, first.y};
+    }
+    CloseSubpath();
+}
+
+void CMetafilePlayback::BeginPath() {
+    FlushFigure();
+    path.clear();
+    current.clear();
+    inPath = true;
+}
+
+void CMetafilePlayback::AbortPath() {
+    path.clear();
+    current.clear();
+    inPath = false;
+}
+
+void CMetafilePlayback::EndPath() {
+    if (!inPath)
+        return;
+    CloseSubpath();
+    inPath = false;
+}
+
+void CMetafilePlayback::FinishPath(bool stroke, bool fill) {
+    if (inPath) {
+        CloseSubpath();
+        inPath = false;
+    }
+    MakePath(path, stroke, fill);
+    path.clear();
+}
+
+void CMetafilePlayback::FlushFigure() {
+    if (inPath)
+        return;
+    CloseSubpath();
+    MakePath(loose, true, false);
+    loose.clear();
+}
+
+void CMetafilePlayback::MakePath(std::vector<std::vector<CPathNode>>& figures, bool stroke, bool fill) {
+    if (figures.empty())
+        return;
+    auto object = std::make_unique<CGraphicObject>(kKindPath);
+    CPathShape* shape = object->AsPath();
+    for (const std::vector<CPathNode>& nodes : figures) {
+        CNodeArray& subpath = shape->AddSubpath();
+        subpath.SetSize(nodes.size());
+        std::copy(nodes.begin(), nodes.end(), subpath.begin());
+    }
+    shape->penStyle = stroke ? pen.style : kPenNull;
+    shape->penWidth = pen.width;
+    shape->penColor = pen.colour;
+    shape->brushStyle = fill ? brush.style : kBrushHollow;
+    object->color = brush.colour;
+    Append(std::move(object));
+}
+
+bool CMetafilePlayback::Append(std::unique_ptr<CGraphicObject> object) {
+    if (Full()) {
+        Warn("The file holds more objects than a drawing can take; the rest were left out.");
+        return false;
+    }
+    drawing.Add(std::move(object));
+    return true;
+}
+
+bool CMetafilePlayback::Full() const {
+    return static_cast<std::size_t>(drawing.Count()) >= kMaxObjects;
+}
+
+void CMetafilePlayback::AddSubpaths(std::vector<std::vector<CPathNode>> figures, bool filled) {
+    if (inPath) {
+        CloseSubpath();
+        for (auto& nodes : figures)
+            if (nodes.size() >= 2)
+                path.push_back(std::move(nodes));
+        return;
+    }
+    FlushFigure();
+    std::erase_if(figures, [](const std::vector<CPathNode>& nodes) { return nodes.size() < 2; });
+    MakePath(figures, true, filled);
+}
+
+void CMetafilePlayback::Polyline(std::span<const CPoint> points, bool closed) {
+    const uint32_t count[] = {static_cast<uint32_t>(points.size())};
+    Polylines(count, points, closed);
+}
+
+void CMetafilePlayback::Polylines(std::span<const uint32_t> counts, std::span<const CPoint> points,
+                                  bool closed) {
+    std::vector<std::vector<CPathNode>> figures;
+    std::size_t at = 0;
+    for (uint32_t count : counts) {
+        if (count > points.size() - at)
+            break;
+        std::vector<CPathNode> nodes;
+        nodes.reserve(count + 1);
+        for (uint32_t i = 0; i < count; ++i)
+            nodes.push_back(CPathNode::FromPoint(ToFloat(Map(points[at + i]))));
+        at += count;
+        if (closed && nodes.size() >= 2 && nodes.back().anchor != nodes.front().anchor)
+            nodes.push_back(nodes.front());
+        figures.push_back(std::move(nodes));
+    }
+    AddSubpaths(std::move(figures), closed);
+}
+
+void CMetafilePlayback::PolyBezier(std::span<const CPoint> points) {
+    if (points.empty())
+        return;
+    std::vector<CPathNode> nodes;
+    nodes.reserve(points.size() / 3 + 1);
+    nodes.push_back(CPathNode::FromPoint(ToFloat(Map(points[0]))));
+    for (std::size_t i = 1; i + 2 < points.size(); i += 3) {
+        nodes.back().out = ToFloat(Map(points[i]));
+        const CPointF end = ToFloat(Map(points[i + 2]));
+        nodes.push_back({ToFloat(Map(points[i + 1])), end, end});
+    }
+    std::vector<std::vector<CPathNode>> figures;
+    figures.push_back(std::move(nodes));
+    AddSubpaths(std::move(figures), false);
+}
+
+void CMetafilePlayback::Rectangle(CRect box) {
+    const CPoint corners[] = {
+        {box.left, box.top}, {box.right, box.top}, {box.right, box.bottom}, {box.left, box.bottom}};
+    Polyline(corners, true);
+}
+
+void CMetafilePlayback::Ellipse(CRect box) {
+    const CNodeArray logical = EllipseToNodes({static_cast<float>(box.left), static_cast<float>(box.right),
+                                               static_cast<float>(box.top), static_cast<float>(box.bottom)});
+    std::vector<std::vector<CPathNode>> figures;
+    figures.push_back(MapNodes({logical.data(), logical.GetSize()}));
+    AddSubpaths(std::move(figures), true);
+}
+
+void CMetafilePlayback::Arc(const emr::CArc& arc, ArcKind kind) {
+    std::vector<CPointD> points;
+    const CPointD start{static_cast<double>(arc.start.x), static_cast<double>(arc.start.y)};
+    const CPointD end{static_cast<double>(arc.end.x), static_cast<double>(arc.end.y)};
+    if (arcClockwise) {
+        ArcToPolyline(arc.box.left, arc.box.top, arc.box.right, arc.box.bottom, end, start, points);
+        std::reverse(points.begin(), points.end());
+    } else {
+        ArcToPolyline(arc.box.left, arc.box.top, arc.box.right, arc.box.bottom, start, end, points);
+    }
+    if (points.empty())
+        return;
+    std::vector<CPathNode> nodes;
+    nodes.reserve(points.size() + 2);
+    const auto node = [this](CPointD p) { return CPathNode::FromPoint(ToFloat(Map(p.x, p.y))); };
+    if (kind == ArcKind::ArcTo) {
+        StartFigureIfNeeded();
+        for (CPointD p : points)
+            current.push_back(node(p));
+        position = Map(points.back().x, points.back().y);
+        return;
+    }
+    const CPointD centre{(arc.box.left + static_cast<double>(arc.box.right)) * 0.5,
+                         (arc.box.top + static_cast<double>(arc.box.bottom)) * 0.5};
+    if (kind == ArcKind::Pie)
+        nodes.push_back(node(centre));
+    for (CPointD p : points)
+        nodes.push_back(node(p));
+    if (kind != ArcKind::Arc && nodes.back().anchor != nodes.front().anchor)
+        nodes.push_back(nodes.front());
+    std::vector<std::vector<CPathNode>> figures;
+    figures.push_back(std::move(nodes));
+    AddSubpaths(std::move(figures), kind != ArcKind::Arc);
+}
+
+void CMetafilePlayback::FillBlock(CPoint origin, CPoint size) {
+    FlushFigure();
+    const CPoint corners[] = {origin,
+                              {origin.x + size.x, origin.y},
+                              {origin.x + size.x, origin.y + size.y},
+                              {origin.x, origin.y + size.y},
+                              origin};
+    std::vector<CPathNode> nodes;
+    for (CPoint p : corners)
+        nodes.push_back(CPathNode::FromPoint(ToFloat(Map(p))));
+    std::vector<std::vector<CPathNode>> figures;
+    figures.push_back(std::move(nodes));
+    MakePath(figures, false, true);
+}
+
+void CMetafilePlayback::Text(std::u16string text, CPoint reference, bool worldTransform) {
+    FlushFigure();
+    while (!text.empty() && text.back() == u'\0')
+        text.pop_back();
+    if (text.empty())
+        return;
+    auto object = std::make_unique<CGraphicObject>(kKindText);
+    CTextShape* shape = object->AsText();
+    shape->text = std::move(text);
+    shape->faceName = font.face;
+    float height = font.height > 0.0f ? font.height : kDefaultFontHeight;
+    CPointD at;
+    if (worldTransform) {
+        at = Map(reference);
+        // The world transform's scale applies to the glyphs too.
+        const double scale = std::sqrt(std::fabs(world.m11 * world.m22 - world.m12 * world.m21));
+        if (scale > 1e-6)
+            height = static_cast<float>(height * scale);
+    } else {
+        at = {static_cast<double>(reference.x), static_cast<double>(yUp ? -reference.y : reference.y)};
+    }
+    shape->height = std::clamp(height, 1.0f, kMaxTextHeight);
+    shape->style = font.style;
+    shape->angle = static_cast<float>(font.escapement % 3600) * 0.1f;
+    shape->mode = kTextArtistic;
+    shape->alignment = kAlignLeft;
+    object->color = textColour;
+
+    const double radians = shape->angle * std::numbers::pi / 180.0;
+    const CPointD down{std::sin(radians), std::cos(radians)};
+    const CPointD along{std::cos(radians), -std::sin(radians)};
+    // A baseline or bottom reference point lies one height below the top of the line.
+    if ((textAlign & 8) != 0)
+        at = at - down * shape->height;
+    // Centred and right-aligned text hangs from its reference point by half or all of its width.
+    const uint32_t horizontal = textAlign & 6;
+    if (horizontal == 2 || horizontal == 6) {
+        const double width = GetTextMetrics().MeasureString(*shape, shape->text).x;
+        at = at - along * (horizontal == 6 ? width * 0.5 : width);
+    }
+    shape->position = ToFloat(at);
+    Append(std::move(object));
+}
+
+void CMetafilePlayback::Image(const emr::CDibParts& dib, CPoint dest, CPoint destSize) {
+    FlushFigure();
+    if (dib.info.size() < CBitmapInfoHeader::kSize)
+        return;
+    CBitmapInfoHeader header = CBitmapInfoHeader::ReadFrom(dib.info.data());
+    if (header.size < CBitmapInfoHeader::kSize || header.size > dib.info.size())
+        return;
+    // Larger headers (version 4 and 5) start with the same 40 bytes; their bit-field masks sit right
+    // after those, where a 40-byte header's masks would be.
+    const std::size_t tableStart =
+        header.compression == CBitmapInfoHeader::kCompressionFields ? CBitmapInfoHeader::kSize : header.size;
+    header.size = CBitmapInfoHeader::kSize;
+    const uint32_t entries = emr::FileColourEntries(header.bitCount, header.compression, header.clrUsed);
+    if (entries > CDibSection::kMaxColours || tableStart + 4u * entries > dib.info.size())
+        return;
+    // The bitmap object keeps a full table (masks for 16 and 32 bits) whatever the file carried.
+    std::vector<uint32_t> colours(
+        std::max(entries, CDibSection::ColourTableSize(header.bitCount, header.clrUsed)));
+    for (uint32_t i = 0; i < entries; ++i) {
+        const uint8_t* p = dib.info.data() + tableStart + 4 * i;
+        colours[i] = static_cast<uint32_t>(p[0] | (p[1] << 8) | (p[2] << 16) | (p[3] << 24));
+    }
+    auto object = std::make_unique<CGraphicObject>(kKindImage);
+    CImageShape* shape = object->AsImage();
+    if (!shape->bitmap.SetFromDib(header, colours, dib.bits)) {
+        Warn("A picture of the file could not be read and was left out.");
+        return;
+    }
+    const CPointF a = ToFloat(Map(dest));
+    const CPointF b =
+        ToFloat(Map(dest.x + static_cast<double>(destSize.x), dest.y + static_cast<double>(destSize.y)));
+    shape->placement = CRectF::FromCorners(a, b);
+    Append(std::move(object));
+}
+
+void CMetafilePlayback::SetClip(CRect box) {
+    const CPointF a = ToFloat(Map(box.left, box.top));
+    const CPointF b = ToFloat(Map(box.right, box.bottom));
+    clip = CRectF::FromCorners(a, b);
+}
+
+void CMetafilePlayback::SetReference(CRect box) {
+    reference = CRectF::FromCorners({static_cast<float>(box.left), static_cast<float>(box.top)},
+                                    {static_cast<float>(box.right), static_cast<float>(box.bottom)});
+}
+
+void CMetafilePlayback::Warn(std::string message) {
+    if (warned)
+        return;
+    warned = true;
+    drawing.SetErrorMessage(std::move(message));
+}
+
+void CMetafilePlayback::Finish(CPoint frameSize) {
+    if (inPath)
+        AbortPath(); // a path never filled or stroked draws nothing
+    FlushFigure();
+    for (const auto& object : drawing.Objects())
+        object->RecalcBounds();
+    if (!groupTable.empty())
+        drawing.ApplyGroupTable(groupTable);
+
+    CRectF ref = drawing.Bounds();
+    if (reference)
+        ref = *reference;
+    else if (clip && clip->Width() > kGeomEpsilon && clip->Height() > kGeomEpsilon)
+        ref = *clip;
+    const double bw = ref.Width();
+    const double bh = ref.Height();
+    if (drawing.Count() == 0 || frameSize.x <= 0 || frameSize.y <= 0 || !(bw > kGeomEpsilon) ||
+        !(bh > kGeomEpsilon))
+        return;
+    const double sx = frameSize.x / bw * 0.1;
+    const double sy = frameSize.y / bh * 0.1;
+    if (sx > kMaxFitScale || sy > kMaxFitScale || sx < 1.0 / kMaxFitScale || sy < 1.0 / kMaxFitScale)
+        return;
+    CTransform fit;
+    fit.Scale(static_cast<float>(sx), static_cast<float>(sy), 1.0f);
+    const CPointF centre = ref.Center();
+    fit.Translate(centre.x, centre.y, 0.0f);
+    const double penScale = std::sqrt(sx * sy);
+    for (const auto& object : drawing.Objects()) {
+        object->Transform(fit);
+        if (CPathShape* shape = object->AsPath())
+            shape->penWidth = RoundHalfAway(std::min(shape->penWidth * penScale, kMaxPenWidth));
+    }
+}
+
+} // namespace pq

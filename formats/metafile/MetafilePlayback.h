@@ -1,0 +1,170 @@
+#pragma once
+
+#include "formats/metafile/EmfRecords.h"
+#include "geometry/PathNode.h"
+#include "geometry/PointF.h"
+#include "geometry/Rect.h"
+#include "geometry/RectF.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <set>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace pq {
+
+class CDrawing;
+class CGraphicObject;
+
+// A pen, a brush and a font as a metafile's object table holds them.
+struct CMetafilePen {
+    int32_t style = 0;
+    int32_t width = 0; // logical units
+    uint32_t colour = 0;
+};
+
+struct CMetafileBrush {
+    int32_t style = 1; // hollow until a brush is selected
+    uint32_t colour = 0xFFFFFF;
+};
+
+struct CMetafileFont {
+    std::u16string face;
+    float height = 0.0f;    // logical units
+    int32_t escapement = 0; // tenths of a degree
+    int32_t style = 0;      // bold, italic, underline bits of text objects
+};
+
+struct CMetafileObject {
+    enum class Kind { Pen, Brush, Font, Other };
+    Kind kind = Kind::Other;
+    CMetafilePen pen;
+    CMetafileBrush brush;
+    CMetafileFont font;
+};
+
+// What the enhanced and the standard metafile readers share: the object table, the selected pen,
+// brush and font, the world transform, the figure under construction, the objects made from it, and
+// the closing fit of the content to the file's frame. Records are decoded by the readers; everything
+// they draw arrives here in logical coordinates.
+class CMetafilePlayback {
+public:
+    // Bounds on what a file can make: objects in the drawing, entries of the object table.
+    static constexpr std::size_t kMaxObjects = 500000;
+    static constexpr std::size_t kMaxTableEntries = 65536;
+    // Logical coordinates after the world transform are held within this range.
+    static constexpr double kMaxCoordinate = 1e9;
+
+    explicit CMetafilePlayback(CDrawing& drawing);
+
+    // Object table. Enhanced metafiles name the handle; standard metafiles take the lowest free slot.
+    void StoreObject(uint32_t handle, const CMetafileObject& object);
+    void AddObject(const CMetafileObject& object);
+    void SelectObject(uint32_t handle);
+    void DeleteObject(uint32_t handle);
+    // The face a file names, settled on an installed face (the default face when none matches).
+    [[nodiscard]] static std::u16string InstalledFace(std::u16string_view face);
+
+    // State kept for text.
+    void SetTextColour(uint32_t colour) { textColour = colour; }
+    void SetTextAlign(uint32_t align) { textAlign = align; }
+    // Standard metafiles with y growing upward have their y negated as points enter.
+    void SetYUp(bool up) { yUp = up; }
+    void SetArcClockwise(bool clockwise) { arcClockwise = clockwise; }
+
+    // World transform: set, reset (mode 1), multiplied on the left (2) or right (3), or set (4).
+    void SetWorldTransform(const emr::CXform& xform);
+    void ModifyWorldTransform(const emr::CXform& xform, uint32_t mode);
+
+    // A logical point through the y flip and the world transform, held to a sane range.
+    [[nodiscard]] CPointD Map(double x, double y) const;
+    [[nodiscard]] CPointD Map(CPoint p) const { return Map(p.x, p.y); }
+
+    // Figures: inside a path bracket they make the path; outside, lines and curves drawn one after
+    // another with the same pen become one unfilled path.
+    void MoveTo(CPoint p);
+    void LineTo(CPoint p);
+    void PolylineTo(std::span<const CPoint> points);
+    void PolyBezierTo(std::span<const CPoint> points);
+    void CloseFigure();
+    void BeginPath();
+    void AbortPath();
+    // Ends the path bracket's figures (the path waits for a fill or stroke record).
+    void EndPath();
+    // Makes the path an object: stroked with the pen, filled with the brush, as asked.
+    void FinishPath(bool stroke, bool fill);
+    // Makes the loose figure drawn outside a path bracket an object.
+    void FlushFigure();
+
+    // Shapes; inside a path bracket they add figures to the path instead.
+    void Polyline(std::span<const CPoint> points, bool closed);
+    // Several figures in one object: counts[i] points each, taken in turn from points.
+    void Polylines(std::span<const uint32_t> counts, std::span<const CPoint> points, bool closed);
+    void PolyBezier(std::span<const CPoint> points);
+    void Rectangle(CRect box);
+    void Ellipse(CRect box);
+    enum class ArcKind { Arc, Chord, Pie, ArcTo };
+    void Arc(const emr::CArc& arc, ArcKind kind);
+    // A rectangle filled with the current brush and no outline (pattern block transfers).
+    void FillBlock(CPoint origin, CPoint size);
+
+    void Text(std::u16string text, CPoint reference, bool worldTransform);
+    void Image(const emr::CDibParts& dib, CPoint dest, CPoint destSize);
+
+    void SetFont(const CMetafileFont& f) { font = f; }
+    void SetClip(CRect clip);
+    // The logical rectangle the frame spans, when the file names it.
+    void SetReference(CRect reference);
+    void SetGroupTable(std::vector<int> table) { groupTable = std::move(table); }
+    // Notes a problem the reader worked around; the first one is kept as the drawing's message.
+    void Warn(std::string message);
+
+    // True once the drawing holds as many objects as a file may make.
+    [[nodiscard]] bool Full() const;
+
+    // Ends the reading: the loose figure is made an object, every object refreshed, groups applied,
+    // and when the frame (hundredths of a millimetre) and the reference rectangle have an extent,
+    // the content is centred on the origin and scaled to the frame's size in document units.
+    void Finish(CPoint frameSize);
+
+private:
+    void StartFigureIfNeeded();
+    void CloseSubpath(); // moves the figure under construction to the finished subpaths
+    void AddSubpaths(std::vector<std::vector<CPathNode>> figures, bool filled);
+    void MakePath(std::vector<std::vector<CPathNode>>& figures, bool stroke, bool fill);
+    bool Append(std::unique_ptr<CGraphicObject> object);
+    [[nodiscard]] CPointF ToFloat(CPointD p) const;
+    [[nodiscard]] std::vector<CPathNode> MapNodes(std::span<const CPathNode> logical) const;
+
+    CDrawing& drawing;
+    std::unordered_map<uint32_t, CMetafileObject> table;
+    std::set<uint32_t> freeSlots;
+    uint32_t nextSlot = 0;
+
+    CMetafilePen pen;
+    CMetafileBrush brush;
+    CMetafileFont font;
+    uint32_t textColour = 0;
+    uint32_t textAlign = 0;
+    bool yUp = false;
+    bool arcClockwise = false;
+    emr::CXform world;
+
+    bool inPath = false;
+    std::vector<CPathNode> current;            // the figure under construction
+    std::vector<std::vector<CPathNode>> path;  // finished figures of the path bracket
+    std::vector<std::vector<CPathNode>> loose; // finished figures drawn outside a bracket
+    CPointD position;                          // the current position, mapped
+
+    std::optional<CRectF> clip;
+    std::optional<CRectF> reference;
+    std::vector<int> groupTable;
+    bool warned = false;
+};
+
+} // namespace pq
