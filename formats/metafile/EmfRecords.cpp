@@ -98,6 +98,19 @@ CCreatePen CCreatePen::Read(CMetafileCursor& in) {
     return pen;
 }
 
+void CExtCreatePen::Write(CMetafileSink& out) const {
+    out.BeginRecord(kExtCreatePen);
+    out.U32(handle);
+    out.Zeros(16); // no pattern bitmap
+    out.U32(style);
+    out.U32(width);
+    out.U32(brushStyle);
+    out.U32(colour);
+    out.U32(0); // hatch
+    out.U32(0); // no dash entries
+    out.EndRecord();
+}
+
 CExtCreatePen CExtCreatePen::Read(CMetafileCursor& in) {
     CExtCreatePen pen;
     pen.handle = in.U32();

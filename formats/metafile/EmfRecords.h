@@ -28,6 +28,7 @@ inline constexpr uint32_t kPolyPolyline = 7;
 inline constexpr uint32_t kPolyPolygon = 8;
 inline constexpr uint32_t kEof = 14;
 inline constexpr uint32_t kSetBkMode = 18;
+inline constexpr uint32_t kSetPolyFillMode = 19;
 inline constexpr uint32_t kSetTextAlign = 22;
 inline constexpr uint32_t kSetTextColor = 24;
 inline constexpr uint32_t kMoveToEx = 27;
@@ -110,14 +111,17 @@ struct CCreatePen {
     static CCreatePen Read(CMetafileCursor& in);
 };
 
-// EMR_EXTCREATEPEN as far as a pen's style, width and colour go (the brush pattern is not kept).
+// EMR_EXTCREATEPEN as far as a pen's style, width and colour go (no pattern bitmap, no dash entries).
 struct CExtCreatePen {
+    static constexpr uint32_t kGeometric = 0x00010000;
+
     uint32_t handle = 0;
     uint32_t style = 0; // the full style word: dash style in the low four bits
     uint32_t width = 0;
     uint32_t brushStyle = 0;
     uint32_t colour = 0;
 
+    void Write(CMetafileSink& out) const;
     static CExtCreatePen Read(CMetafileCursor& in);
 };
 
@@ -132,7 +136,8 @@ struct CCreateBrush {
     static CCreateBrush Read(CMetafileCursor& in);
 };
 
-// Records of one 32-bit value: EMR_SELECTOBJECT, EMR_DELETEOBJECT, EMR_SETBKMODE, EMR_SETTEXTCOLOR,
+// Records of one 32-bit value: EMR_SELECTOBJECT, EMR_DELETEOBJECT, EMR_SETBKMODE, EMR_SETPOLYFILLMODE,
+// EMR_SETTEXTCOLOR,
 // EMR_SETTEXTALIGN, EMR_SETARCDIRECTION.
 void WriteValue(CMetafileSink& out, uint32_t type, uint32_t value);
 // Records of data-free framing: EMR_BEGINPATH, EMR_ENDPATH, EMR_CLOSEFIGURE.

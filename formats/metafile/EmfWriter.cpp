@@ -17,6 +17,19 @@ namespace {
 
 constexpr uint32_t kPenHandle = 1;
 constexpr uint32_t kBrushHandle = 2;
+constexpr uint32_t kAlternate = 1; // the even-odd fill of our paths
+
+// Pens go out as extended pens: their widths are logical units for every player (some players take the
+// width of a plain pen record as one pixel). Pens wider than one unit are geometric, as a plain pen of
+// that width is.
+void WritePen(CMetafileSink& out, int32_t style, int32_t width, uint32_t colour) {
+    emr::CExtCreatePen pen;
+    pen.handle = kPenHandle;
+    pen.style = static_cast<uint32_t>(style) | (width > 1 ? emr::CExtCreatePen::kGeometric : 0u);
+    pen.width = static_cast<uint32_t>(std::max(width, 0));
+    pen.colour = colour;
+    pen.Write(out);
+}
 
 int32_t Clamp16(int32_t v) {
     return std::clamp(v, -32768, 32767);
@@ -103,10 +116,11 @@ std::vector<uint8_t> CEmfWriter::Write() {
     emr::CHeader().Write(out); // completed at the end
     currentPen = PenState();
     currentBrush = BrushState();
-    emr::CCreatePen{kPenHandle, static_cast<uint32_t>(currentPen.style), currentPen.width, currentPen.colour}
-        .Write(out);
+    WritePen(out, currentPen.style, currentPen.width, currentPen.colour);
     emr::CCreateBrush{kBrushHandle, static_cast<uint32_t>(currentBrush.style), currentBrush.colour, 0}.Write(
         out);
+
+    emr::WriteValue(out, emr::kSetPolyFillMode, kAlternate);
 
     std::vector<int> madeCounts;
     madeCounts.reserve(objects.size());
@@ -149,7 +163,7 @@ int CEmfWriter::WritePath(const CGraphicObject& object, const CPathShape& path) 
                        path.penColor & 0xFFFFFF};
     if (!(pen == currentPen)) {
         emr::WriteValue(out, emr::kDeleteObject, kPenHandle);
-        emr::CCreatePen{kPenHandle, static_cast<uint32_t>(pen.style), pen.width, pen.colour}.Write(out);
+        WritePen(out, pen.style, pen.width, pen.colour);
         emr::WriteValue(out, emr::kSelectObject, kPenHandle);
         currentPen = pen;
     }
@@ -162,6 +176,8 @@ int CEmfWriter::WritePath(const CGraphicObject& object, const CPathShape& path) 
     }
 
     emr::WriteEmpty(out, emr::kBeginPath);
+    bool lastOpen = false;
+    CPoint last;
     for (const auto& subpath : path.subpaths) {
         const CNodeArray& nodes = *subpath;
         // A subpath of one node draws nothing; the ones after it are still written.
@@ -177,9 +193,15 @@ int CEmfWriter::WritePath(const CGraphicObject& object, const CPathShape& path) 
         }
         curve.Write16(out, emr::kPolyBezierTo16);
         // A closed subpath is closed as a figure, so that its start is joined like its other corners.
-        if (nodes[nodes.GetSize() - 1].anchor == nodes[0].anchor)
+        lastOpen = !(nodes[nodes.GetSize() - 1].anchor == nodes[0].anchor);
+        if (!lastOpen)
             emr::WriteEmpty(out, emr::kCloseFigure);
+        last = curve.points.back();
     }
+    // Some players close the last figure of a stroked path; a move to its end leaves them an empty
+    // figure to close instead, and draws nothing anywhere.
+    if (lastOpen)
+        emr::WritePoint(out, emr::kMoveToEx, last);
     emr::WriteEmpty(out, emr::kEndPath);
     emr::WriteBoundsOnly(out, path.brushStyle == 1 ? emr::kStrokePath : emr::kStrokeAndFillPath,
                          emr::kNoBounds);

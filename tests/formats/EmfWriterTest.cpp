@@ -54,8 +54,10 @@ TEST(EmfWriter, HeaderDescribesTheFileAndItsContentInDocumentUnits) {
     for (const test::CRecordView& r : records)
         EXPECT_EQ(r.bytes.size() % 4, 0u) << "record type " << r.type;
 
-    // A straight segment: previous anchor's out, this anchor's in, this anchor.
-    EXPECT_EQ(PathPoints(file), (std::vector<CPoint>{{-100, 21}, {-100, 21}, {300, -51}, {300, -51}}));
+    // A straight segment: previous anchor's out, this anchor's in, this anchor; the open path ends with a
+    // move to its end.
+    EXPECT_EQ(PathPoints(file),
+              (std::vector<CPoint>{{-100, 21}, {-100, 21}, {300, -51}, {300, -51}, {300, -51}}));
     EXPECT_EQ(RecordsOfType(file, emr::kStrokePath).size(), 1u);
     EXPECT_EQ(RecordsOfType(file, emr::kStrokeAndFillPath).size(), 0u);
 }
@@ -71,10 +73,12 @@ TEST(EmfWriter, ContentBeyondTheLogicalRangeIsMappedIntoItPenWidthsIncluded) {
     }
     EXPECT_EQ(PathPoints(file).front(), (CPoint{-30000, -250}));
     // The pen shrinks with the content: 40 units at half scale.
-    const std::vector<test::CRecordView> pens = RecordsOfType(file, emr::kCreatePen);
+    const std::vector<test::CRecordView> pens = RecordsOfType(file, emr::kExtCreatePen);
     ASSERT_EQ(pens.size(), 2u);
     CMetafileCursor in = pens[1].Cursor();
-    EXPECT_EQ(emr::CCreatePen::Read(in).width, 20);
+    const emr::CExtCreatePen pen = emr::CExtCreatePen::Read(in);
+    EXPECT_EQ(pen.width, 20u);
+    EXPECT_EQ(pen.style, emr::CExtCreatePen::kGeometric);
     // The frame keeps the content's true size, so that it reads back as large as it was.
     CMetafileCursor head(file);
     EXPECT_EQ(emr::CHeader::Read(head).frame, (CRect{-600000, 0, 600000, 10000}));
@@ -90,7 +94,7 @@ TEST(EmfWriter, PensAndBrushesAreWrittenOnlyWhenTheyChange) {
         test::MakePathObject({test::Square(40, 0, 10)}, kPenSolid, kBrushHollow, 2, 0x0000FF, 0x00FF00));
     const std::vector<uint8_t> file = Write(drawing);
     // The initial pen and brush, one change of pen and two of brush.
-    EXPECT_EQ(RecordsOfType(file, emr::kCreatePen).size(), 2u);
+    EXPECT_EQ(RecordsOfType(file, emr::kExtCreatePen).size(), 2u);
     EXPECT_EQ(RecordsOfType(file, emr::kCreateBrushIndirect).size(), 3u);
     EXPECT_EQ(RecordsOfType(file, emr::kStrokeAndFillPath).size(), 2u);
     EXPECT_EQ(RecordsOfType(file, emr::kStrokePath).size(), 1u);
@@ -104,7 +108,7 @@ TEST(EmfWriter, ASubpathOfOneNodeDoesNotHideTheSubpathsAfterIt) {
         {test::Polyline({{0, 0}, {10, 0}}), test::Polyline({{5, 5}}), test::Polyline({{0, 20}, {10, 20}})},
         kPenSolid, kBrushHollow));
     const std::vector<uint8_t> file = Write(drawing);
-    EXPECT_EQ(RecordsOfType(file, emr::kMoveToEx).size(), 2u);
+    EXPECT_EQ(RecordsOfType(file, emr::kMoveToEx).size(), 3u); // two figures and the closing move
     EXPECT_EQ(PathPoints(file).back(), (CPoint{10, 20}));
 }
 

@@ -1,0 +1,297 @@
+#include "MetafileTestHelpers.h"
+#include "TestHelpers.h"
+
+#include "formats/metafile/MetafileComments.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <limits>
+
+namespace pq {
+namespace {
+
+using test::AllNodes;
+using test::BuildEmf;
+using test::ReadMetafile;
+using test::Words;
+
+void Poly(CMetafileSink& out, uint32_t type, std::initializer_list<CPoint> points, bool wide) {
+    out.BeginRecord(type);
+    out.Zeros(16);
+    out.U32(static_cast<uint32_t>(points.size()));
+    for (CPoint p : points) {
+        if (wide) {
+            out.I32(p.x);
+            out.I32(p.y);
+        } else {
+            out.I16(static_cast<int16_t>(p.x));
+            out.I16(static_cast<int16_t>(p.y));
+        }
+    }
+    out.EndRecord();
+}
+
+void Xform(CMetafileSink& out, uint32_t type, std::initializer_list<float> values,
+           std::optional<uint32_t> mode) {
+    out.BeginRecord(type);
+    for (float v : values)
+        out.F32(v);
+    if (mode)
+        out.U32(*mode);
+    out.EndRecord();
+}
+
+TEST(EmfReader, ThirtyTwoBitPolygonRecordsAndExtendedPensAreRead) {
+    const std::vector<uint8_t> file = BuildEmf([](CMetafileSink& out) {
+        // An extended pen: handle 1, no pattern, dashed geometric style, width 7, solid brush, colour.
+        Words(out, emr::kExtCreatePen, {1, 0, 0, 0, 0, 0x00010001, 7, 0, 0x0000FF, 0, 0});
+        Words(out, emr::kSelectObject, {1});
+        Words(out, emr::kCreateBrushIndirect, {2, 0, 0x00FF00, 0});
+        Words(out, emr::kSelectObject, {2});
+        Poly(out, emr::kPolygon, {{0, 0}, {100, 0}, {100, 100}}, true);
+        Poly(out, emr::kPolyline, {{0, 200}, {100, 200}}, true);
+        Poly(out, emr::kPolyBezier, {{0, 300}, {10, 280}, {90, 280}, {100, 300}}, true);
+        out.BeginRecord(emr::kPolyPolygon);
+        out.Zeros(16);
+        out.U32(2);
+        out.U32(6);
+        out.U32(3);
+        out.U32(3);
+        for (int v : {0, 400, 50, 400, 50, 450, 60, 400, 90, 400, 90, 450})
+            out.I32(v);
+        out.EndRecord();
+    });
+    CDrawing drawing;
+    ASSERT_TRUE(ReadMetafile(file, drawing)) << drawing.GetErrorMessage();
+    ASSERT_EQ(drawing.Count(), 4);
+    const CPathShape* polygon = drawing.GetAt(0)->AsPath();
+    ASSERT_NE(polygon, nullptr);
+    EXPECT_EQ(polygon->penStyle, kPenDash);
+    EXPECT_EQ(polygon->penWidth, 7);
+    EXPECT_EQ(polygon->penColor, 0x0000FFu);
+    EXPECT_EQ(polygon->brushStyle, kBrushSolid);
+    EXPECT_EQ(drawing.GetAt(0)->color, 0x00FF00u);
+    // The polygon is closed back to its start; the polyline and the curve are not filled.
+    EXPECT_EQ(AllNodes(*drawing.GetAt(0)).size(), 4u);
+    EXPECT_EQ(AllNodes(*drawing.GetAt(0)).back().anchor, (CPointF{0, 0}));
+    EXPECT_EQ(drawing.GetAt(1)->AsPath()->brushStyle, kBrushHollow);
+    const std::vector<CPathNode> curve = AllNodes(*drawing.GetAt(2));
+    ASSERT_EQ(curve.size(), 2u);
+    EXPECT_EQ(curve[0].out, (CPointF{10, 280}));
+    EXPECT_EQ(curve[1].in, (CPointF{90, 280}));
+    EXPECT_EQ(drawing.GetAt(3)->AsPath()->subpaths.size(), 2u);
+}
+
+TEST(EmfReader, ArcsChordsAndPiesBecomePaths) {
+    const std::vector<uint8_t> file = BuildEmf([](CMetafileSink& out) {
+        // The quarter from the right (3 o'clock) counter-clockwise to the top of a circle of radius 100.
+        for (uint32_t type : {emr::kArc, emr::kChord, emr::kPie})
+            Words(out, type, {-100, -100, 100, 100, 200, 0, 0, -200});
+    });
+    CDrawing drawing;
+    ASSERT_TRUE(ReadMetafile(file, drawing));
+    ASSERT_EQ(drawing.Count(), 3);
+    const std::vector<CPathNode> arc = AllNodes(*drawing.GetAt(0));
+    ASSERT_GE(arc.size(), 9u); // ten-degree steps over ninety degrees
+    EXPECT_TRUE(test::ExpectNear(arc.front().anchor, {100, 0}, 1e-3));
+    EXPECT_TRUE(test::ExpectNear(arc.back().anchor, {0, -100}, 1e-3));
+    for (const CPathNode& n : arc)
+        EXPECT_NEAR(n.anchor.Length(), 100.0, 1e-2);
+    EXPECT_EQ(drawing.GetAt(0)->AsPath()->brushStyle, kBrushHollow);
+    // The chord closes with a straight segment, the pie through the centre.
+    const std::vector<CPathNode> chord = AllNodes(*drawing.GetAt(1));
+    EXPECT_EQ(chord.size(), arc.size() + 1);
+    EXPECT_EQ(chord.back().anchor, chord.front().anchor);
+    const std::vector<CPathNode> pie = AllNodes(*drawing.GetAt(2));
+    EXPECT_EQ(pie.front().anchor, (CPointF{0, 0}));
+    EXPECT_EQ(pie.back().anchor, (CPointF{0, 0}));
+    EXPECT_EQ(pie.size(), arc.size() + 2);
+}
+
+TEST(EmfReader, PathBracketsMakeOneObjectPerFillOrStroke) {
+    const std::vector<uint8_t> file = BuildEmf([](CMetafileSink& out) {
+        Words(out, emr::kCreateBrushIndirect, {5, 0, 0x0000FF, 0});
+        Words(out, emr::kSelectObject, {5});
+        emr::WriteEmpty(out, emr::kBeginPath);
+        emr::WritePoint(out, emr::kMoveToEx, {0, 0});
+        Poly(out, emr::kPolylineTo16, {{100, 0}, {100, 100}}, false);
+        emr::WriteEmpty(out, emr::kCloseFigure);
+        Poly(out, emr::kPolygon16, {{200, 0}, {300, 0}, {300, 100}}, false);
+        emr::WriteEmpty(out, emr::kEndPath);
+        emr::WriteBoundsOnly(out, emr::kFillPath, emr::kNoBounds);
+        // Lines drawn outside a bracket with one pen become one unfilled path.
+        emr::WritePoint(out, emr::kMoveToEx, {0, 500});
+        emr::WritePoint(out, emr::kLineTo, {100, 500});
+        emr::WritePoint(out, emr::kMoveToEx, {0, 600});
+        emr::WritePoint(out, emr::kLineTo, {100, 600});
+        Words(out, emr::kSelectObject, {static_cast<int32_t>(0x80000006)}); // white pen: a new object
+        emr::WritePoint(out, emr::kLineTo, {100, 700});
+    });
+    CDrawing drawing;
+    ASSERT_TRUE(ReadMetafile(file, drawing));
+    ASSERT_EQ(drawing.Count(), 3);
+    const CPathShape* filled = drawing.GetAt(0)->AsPath();
+    ASSERT_EQ(filled->subpaths.size(), 2u);
+    EXPECT_EQ(filled->subpaths[0]->GetSize(), 4u);
+    EXPECT_EQ(filled->penStyle, kPenNull); // filling draws no outline
+    EXPECT_EQ(filled->brushStyle, kBrushSolid);
+    EXPECT_EQ(drawing.GetAt(0)->color, 0x0000FFu);
+    const CPathShape* lines = drawing.GetAt(1)->AsPath();
+    EXPECT_EQ(lines->subpaths.size(), 2u);
+    EXPECT_EQ(lines->brushStyle, kBrushHollow);
+    EXPECT_EQ(lines->penColor, 0u);
+    EXPECT_EQ(drawing.GetAt(2)->AsPath()->penColor, 0xFFFFFFu);
+}
+
+TEST(EmfReader, WorldTransformsApplyToTheFollowingRecords) {
+    const std::vector<uint8_t> file = BuildEmf([](CMetafileSink& out) {
+        Xform(out, emr::kSetWorldTransform, {2, 0, 0, 2, 10, 20}, std::nullopt);
+        emr::WritePoint(out, emr::kMoveToEx, {1, 1});
+        emr::WritePoint(out, emr::kLineTo, {5, 1});
+        // Left multiplication: the new transform acts first (a shift by 100), then the scale.
+        Xform(out, emr::kModifyWorldTransform, {1, 0, 0, 1, 100, 0}, 2u);
+        Words(out, emr::kRectangle, {0, 0, 1, 1});
+        // An absurd transform is ignored; identity resets.
+        const float nan = std::numeric_limits<float>::quiet_NaN();
+        Xform(out, emr::kSetWorldTransform, {nan, 0, 0, 1e30f, 0, 0}, std::nullopt);
+        Words(out, emr::kRectangle, {0, 0, 1, 1});
+        Xform(out, emr::kModifyWorldTransform, {5, 5, 5, 5, 5, 5}, 1u);
+        Words(out, emr::kRectangle, {0, 0, 1, 1});
+    });
+    CDrawing drawing;
+    ASSERT_TRUE(ReadMetafile(file, drawing));
+    ASSERT_EQ(drawing.Count(), 4);
+    EXPECT_EQ(AllNodes(*drawing.GetAt(0)).front().anchor, (CPointF{12, 22}));
+    EXPECT_EQ(AllNodes(*drawing.GetAt(0)).back().anchor, (CPointF{20, 22}));
+    EXPECT_EQ(AllNodes(*drawing.GetAt(1)).front().anchor, (CPointF{210, 20}));
+    EXPECT_EQ(AllNodes(*drawing.GetAt(2)).front().anchor, (CPointF{210, 20}));
+    EXPECT_EQ(AllNodes(*drawing.GetAt(3)).front().anchor, (CPointF{0, 0}));
+}
+
+TEST(EmfReader, TextTakesFontColourAndAlignment) {
+    const std::vector<uint8_t> file = BuildEmf([](CMetafileSink& out) {
+        emr::CCreateFont font;
+        font.handle = 3;
+        font.height = -40;
+        font.escapement = 900;
+        font.weight = 800;
+        font.italic = 1;
+        font.face = u"liberation serif";
+        font.Write(out);
+        Words(out, emr::kSelectObject, {3});
+        Words(out, emr::kSetTextColor, {0x123456});
+        Words(out, emr::kSetTextAlign, {24}); // baseline
+        emr::CTextOut line;
+        line.reference = {100, 200};
+        line.text = u"Hi";
+        line.Write(out);
+    });
+    CDrawing drawing;
+    ASSERT_TRUE(ReadMetafile(file, drawing));
+    ASSERT_EQ(drawing.Count(), 1);
+    const CTextShape* text = drawing.GetAt(0)->AsText();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text, u"Hi");
+    EXPECT_EQ(text->faceName, u"Liberation Serif");
+    EXPECT_EQ(text->height, 40.0f);
+    EXPECT_EQ(text->style, kTextStyleBold | kTextStyleItalic);
+    EXPECT_FLOAT_EQ(text->angle, 90.0f);
+    EXPECT_EQ(drawing.GetAt(0)->color, 0x123456u);
+    // From the baseline one height up, which at ninety degrees is to the left.
+    EXPECT_TRUE(test::ExpectNear(text->position, {60, 200}, 1e-3));
+}
+
+TEST(EmfReader, TheContentIsFittedToTheFrameAndGroupsComeFromTheComment) {
+    const std::vector<uint8_t> file = BuildEmf(
+        [](CMetafileSink& out) {
+            Words(out, emr::kRectangle, {0, 0, 100, 50});
+            Words(out, emr::kEllipse, {100, 50, 200, 100});
+            const int table[] = {2, 0, 1};
+            emr::WriteComment(out, GroupComment(table));
+        },
+        {0, 0, 4000, 1000}); // 40 x 10 mm
+    CDrawing drawing;
+    ASSERT_TRUE(ReadMetafile(file, drawing));
+    ASSERT_EQ(drawing.Count(), 2);
+    const CRectF bounds = drawing.Bounds();
+    EXPECT_NEAR(bounds.left, -200.0, 1e-3);
+    EXPECT_NEAR(bounds.right, 200.0, 1e-3);
+    EXPECT_NEAR(bounds.top, -50.0, 1e-3);
+    EXPECT_NEAR(bounds.bottom, 50.0, 1e-3);
+    EXPECT_NE(drawing.GetAt(0)->group, 0);
+    EXPECT_EQ(drawing.GetAt(0)->group, drawing.GetAt(1)->group);
+}
+
+TEST(EmfReader, ARecordRunningPastTheEndKeepsWhatCameBeforeWithAWarning) {
+    std::vector<uint8_t> file = BuildEmf([](CMetafileSink& out) {
+        Words(out, emr::kRectangle, {0, 0, 10, 10});
+        Words(out, emr::kRectangle, {20, 0, 30, 10});
+    });
+    // The second rectangle claims a kilobyte.
+    const std::vector<test::CRecordView> records = test::Records(file);
+    CMetafileSink patch;
+    patch.Bytes() = file;
+    patch.PatchU32(records[2].offset + 4, 1024);
+    CDrawing drawing;
+    ASSERT_TRUE(ReadMetafile(patch.Bytes(), drawing));
+    EXPECT_EQ(drawing.Count(), 1);
+    EXPECT_NE(drawing.GetErrorMessage().find("more bytes than the file holds"), std::string::npos);
+
+    // A record of size zero ends the reading the same way instead of looping.
+    patch.PatchU32(records[2].offset + 4, 0);
+    ASSERT_TRUE(ReadMetafile(patch.Bytes(), drawing));
+    EXPECT_EQ(drawing.Count(), 1);
+    EXPECT_FALSE(drawing.GetErrorMessage().empty());
+}
+
+TEST(EmfReader, HostileCountsHandlesAndHeadersFailOrReadSafely) {
+    // Point counts far beyond the record, a handle beyond any table, deleting what was never made.
+    const std::vector<uint8_t> file = BuildEmf([](CMetafileSink& out) {
+        out.BeginRecord(emr::kPolygon16);
+        out.Zeros(16);
+        out.U32(0x7FFFFFFF);
+        out.EndRecord();
+    });
+    CDrawing drawing;
+    EXPECT_TRUE(ReadMetafile(file, drawing));
+    EXPECT_EQ(drawing.Count(), 0);
+    EXPECT_FALSE(drawing.GetErrorMessage().empty());
+
+    const std::vector<uint8_t> handles = BuildEmf([](CMetafileSink& out) {
+        Words(out, emr::kCreatePen, {0x7FFFFFFF, 0, 5, 0, 0xFF});
+        Words(out, emr::kSelectObject, {0x7FFFFFFF});
+        Words(out, emr::kSelectObject, {123});
+        Words(out, emr::kDeleteObject, {99});
+        out.BeginRecord(emr::kPolyPolygon16);
+        out.Zeros(16);
+        out.U32(0xFFFFFFFF);
+        out.U32(0xFFFFFFFF);
+        out.EndRecord();
+        Words(out, emr::kRectangle, {0, 0, 10, 10});
+    });
+    EXPECT_TRUE(ReadMetafile(handles, drawing));
+    EXPECT_EQ(drawing.Count(), 0); // the broken poly-polygon ends the reading
+
+    // A header that is cut short, or that claims more than the file, is refused with a reason.
+    std::vector<uint8_t> header = BuildEmf([](CMetafileSink&) {});
+    CMetafileSink broken;
+    broken.Bytes() = header;
+    broken.PatchU32(4, 100000);
+    EXPECT_FALSE(ReadMetafile(broken.Bytes(), drawing));
+    EXPECT_FALSE(drawing.GetErrorMessage().empty());
+    header.resize(60);
+    EXPECT_FALSE(ReadMetafile(header, drawing));
+
+    // A negative frame leaves the content in logical units.
+    const std::vector<uint8_t> negative = BuildEmf(
+        [](CMetafileSink& out) {
+            Words(out, emr::kRectangle, {0, 0, 10, 10});
+        },
+        {100, 100, -100, -100});
+    ASSERT_TRUE(ReadMetafile(negative, drawing));
+    EXPECT_EQ(drawing.Bounds(), (CRectF{0, 10, 0, 10}));
+}
+
+} // namespace
+} // namespace pq
