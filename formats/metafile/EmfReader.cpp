@@ -74,6 +74,8 @@ bool CEmfReader::Read() {
     const CPoint frameSize{header.frame.right - header.frame.left, header.frame.bottom - header.frame.top};
 
     CMetafilePlayback playback(drawing);
+    playback.SetDevice(header.devicePixels, header.deviceMillimetres);
+    playback.SetHeaderBounds(header.bounds);
     std::size_t at = static_cast<std::size_t>(start);
     while (at < data.size() && !playback.Full()) {
         if (data.size() - at < 8) {
@@ -124,10 +126,33 @@ bool CEmfReader::PlayRecord(uint32_t type, std::span<const uint8_t> record, CMet
             playback.LineTo(p);
         break;
     }
-    case emr::kIntersectClipRect: {
-        const CRect box = emr::ReadBox(in);
+    case emr::kSetMapMode:
+        playback.SetMapMode(in.U32());
+        break;
+    case emr::kSetWindowExtEx:
+    case emr::kSetWindowOrgEx:
+    case emr::kSetViewportExtEx:
+    case emr::kSetViewportOrgEx: {
+        const CPoint p = emr::ReadPoint(in);
+        if (!in.Ok())
+            break;
+        if (type == emr::kSetWindowExtEx)
+            playback.SetWindowExtent(p);
+        else if (type == emr::kSetWindowOrgEx)
+            playback.SetWindowOrigin(p);
+        else if (type == emr::kSetViewportExtEx)
+            playback.SetViewportExtent(p);
+        else
+            playback.SetViewportOrigin(p);
+        break;
+    }
+    case emr::kSaveDc:
+        playback.SaveState();
+        break;
+    case emr::kRestoreDc: {
+        const int32_t which = in.I32();
         if (in.Ok())
-            playback.SetClip(box);
+            playback.RestoreState(which);
         break;
     }
     case emr::kSetWorldTransform: {
@@ -315,7 +340,7 @@ bool CEmfReader::PlayRecord(uint32_t type, std::span<const uint8_t> record, CMet
         break;
     }
     default:
-        break; // map modes, window extents and the rest leave the result as it is
+        break; // clipping, fill modes and the rest leave the result as it is
     }
     return true;
 }

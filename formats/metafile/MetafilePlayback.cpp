@@ -150,12 +150,66 @@ void CMetafilePlayback::ModifyWorldTransform(const emr::CXform& xform, uint32_t 
         world = next;
 }
 
+void CMetafilePlayback::SetDevice(CPoint pixels, CPoint millimetres) {
+    if (pixels.x > 0 && pixels.y > 0 && millimetres.x > 0 && millimetres.y > 0)
+        pixelsPerMillimetre = {static_cast<double>(pixels.x) / millimetres.x,
+                               static_cast<double>(pixels.y) / millimetres.y};
+}
+
+void CMetafilePlayback::SetMapMode(uint32_t mode) {
+    if (mode >= 1 && mode <= 8)
+        mapMode = mode;
+}
+
+void CMetafilePlayback::SetWindowExtent(CPoint e) {
+    if (e.x != 0 && e.y != 0)
+        windowExtent = {static_cast<double>(e.x), static_cast<double>(e.y)};
+}
+
+void CMetafilePlayback::SetViewportExtent(CPoint e) {
+    if (e.x != 0 && e.y != 0)
+        viewportExtent = {static_cast<double>(e.x), static_cast<double>(e.y)};
+}
+
+CPointD CMetafilePlayback::PageScale() const {
+    // Millimetres per logical unit of the fixed map modes 2 to 6; their y grows upward.
+    static constexpr double kMillimetres[] = {0.1, 0.01, 0.254, 0.0254, 25.4 / 1440.0};
+    if (mapMode >= 2 && mapMode <= 6) {
+        const double mm = kMillimetres[mapMode - 2];
+        return {mm * pixelsPerMillimetre.x, -mm * pixelsPerMillimetre.y};
+    }
+    if (mapMode == 7 || mapMode == 8) {
+        CPointD scale{viewportExtent.x / windowExtent.x, viewportExtent.y / windowExtent.y};
+        if (mapMode == 7) {
+            // Isotropic: both axes take the smaller magnitude, each keeping its sign.
+            const double m = std::min(std::fabs(scale.x), std::fabs(scale.y));
+            scale = {std::copysign(m, scale.x), std::copysign(m, scale.y)};
+        }
+        return scale;
+    }
+    return {1.0, 1.0};
+}
+
+double CMetafilePlayback::LengthScale(bool withWorld) const {
+    const CPointD page = PageScale();
+    double scale = std::sqrt(std::fabs(page.x * page.y));
+    if (withWorld)
+        scale *= std::sqrt(std::fabs(world.m11 * world.m22 - world.m12 * world.m21));
+    return std::isfinite(scale) && scale > 1e-9 ? scale : 1.0;
+}
+
 CPointD CMetafilePlayback::Map(double x, double y) const {
     if (yUp)
         y = -y;
     const double tx = x * world.m11 + y * world.m21 + world.dx;
     const double ty = x * world.m12 + y * world.m22 + world.dy;
-    return {std::clamp(tx, -kMaxCoordinate, kMaxCoordinate), std::clamp(ty, -kMaxCoordinate, kMaxCoordinate)};
+    const CPointD scale = PageScale();
+    const double dx = (tx - windowOrigin.x) * scale.x + viewportOrigin.x;
+    const double dy = (ty - windowOrigin.y) * scale.y + viewportOrigin.y;
+    const auto hold = [](double v) {
+        return std::isfinite(v) ? std::clamp(v, -kMaxCoordinate, kMaxCoordinate) : 0.0;
+    };
+    return {hold(dx), hold(dy)};
 }
 
 CPointF CMetafilePlayback::ToFloat(CPointD p) const {
@@ -268,7 +322,7 @@ void CMetafilePlayback::MakePath(std::vector<std::vector<CPathNode>>& figures, b
         std::copy(nodes.begin(), nodes.end(), subpath.begin());
     }
     shape->penStyle = stroke ? pen.style : kPenNull;
-    shape->penWidth = pen.width;
+    shape->penWidth = RoundHalfAway(std::min(pen.width * LengthScale(true), kMaxPenWidth));
     shape->penColor = pen.colour;
     shape->brushStyle = fill ? brush.style : kBrushHollow;
     object->color = brush.colour;
@@ -415,16 +469,17 @@ void CMetafilePlayback::Text(std::u16string text, CPoint reference, bool worldTr
     CTextShape* shape = object->AsText();
     shape->text = std::move(text);
     shape->faceName = font.face;
-    float height = font.height > 0.0f ? font.height : kDefaultFontHeight;
+    // The glyphs grow with the page mapping, and with the world transform when it applies to text.
+    const float height = static_cast<float>((font.height > 0.0f ? font.height : kDefaultFontHeight) *
+                                            LengthScale(worldTransform));
     CPointD at;
     if (worldTransform) {
         at = Map(reference);
-        // The world transform's scale applies to the glyphs too.
-        const double scale = std::sqrt(std::fabs(world.m11 * world.m22 - world.m12 * world.m21));
-        if (scale > 1e-6)
-            height = static_cast<float>(height * scale);
     } else {
-        at = {static_cast<double>(reference.x), static_cast<double>(yUp ? -reference.y : reference.y)};
+        const emr::CXform saved = world;
+        world = emr::CXform();
+        at = Map(reference);
+        world = saved;
     }
     shape->height = std::clamp(height, 1.0f, kMaxTextHeight);
     shape->style = font.style;
@@ -484,15 +539,53 @@ void CMetafilePlayback::Image(const emr::CDibParts& dib, CPoint dest, CPoint des
     Append(std::move(object));
 }
 
-void CMetafilePlayback::SetClip(CRect box) {
-    const CPointF a = ToFloat(Map(box.left, box.top));
-    const CPointF b = ToFloat(Map(box.right, box.bottom));
-    clip = CRectF::FromCorners(a, b);
+void CMetafilePlayback::SaveState() {
+    if (saved.size() < kMaxSavedStates)
+        saved.push_back({pen, brush, font, textColour, textAlign, arcClockwise, world, mapMode, windowOrigin,
+                         windowExtent, viewportOrigin, viewportExtent});
+}
+
+void CMetafilePlayback::RestoreState(int32_t which) {
+    // Negative: that many states back; positive: the state saved as number which (from 1).
+    std::size_t keep;
+    if (which < 0) {
+        const std::size_t back = static_cast<std::size_t>(-static_cast<int64_t>(which));
+        if (back > saved.size())
+            return;
+        keep = saved.size() - back;
+    } else {
+        if (which == 0 || static_cast<std::size_t>(which) > saved.size())
+            return;
+        keep = static_cast<std::size_t>(which) - 1;
+    }
+    const SavedState& s = saved[keep];
+    if (!(s.pen.style == pen.style && s.pen.width == pen.width && s.pen.colour == pen.colour))
+        FlushFigure();
+    pen = s.pen;
+    brush = s.brush;
+    font = s.font;
+    textColour = s.textColour;
+    textAlign = s.textAlign;
+    arcClockwise = s.arcClockwise;
+    world = s.world;
+    mapMode = s.mapMode;
+    windowOrigin = s.windowOrigin;
+    windowExtent = s.windowExtent;
+    viewportOrigin = s.viewportOrigin;
+    viewportExtent = s.viewportExtent;
+    saved.resize(keep);
 }
 
 void CMetafilePlayback::SetReference(CRect box) {
     reference = CRectF::FromCorners({static_cast<float>(box.left), static_cast<float>(box.top)},
                                     {static_cast<float>(box.right), static_cast<float>(box.bottom)});
+}
+
+void CMetafilePlayback::SetHeaderBounds(CRect box) {
+    // Inclusive device bounds; an empty or inverted box says nothing.
+    if (box.right > box.left && box.bottom > box.top)
+        headerBounds = CRectF(static_cast<float>(box.left), static_cast<float>(box.right) + 1.0f,
+                              static_cast<float>(box.top), static_cast<float>(box.bottom) + 1.0f);
 }
 
 void CMetafilePlayback::Warn(std::string message) {
@@ -511,11 +604,12 @@ void CMetafilePlayback::Finish(CPoint frameSize) {
     if (!groupTable.empty())
         drawing.ApplyGroupTable(groupTable);
 
+    // The frame spans our own bounds comment, else the header's bounds, else the content's.
     CRectF ref = drawing.Bounds();
     if (reference)
         ref = *reference;
-    else if (clip && clip->Width() > kGeomEpsilon && clip->Height() > kGeomEpsilon)
-        ref = *clip;
+    else if (headerBounds)
+        ref = *headerBounds;
     const double bw = ref.Width();
     const double bh = ref.Height();
     if (drawing.Count() == 0 || frameSize.x <= 0 || frameSize.y <= 0 || !(bw > kGeomEpsilon) ||

@@ -77,11 +77,23 @@ public:
     void SetYUp(bool up) { yUp = up; }
     void SetArcClockwise(bool clockwise) { arcClockwise = clockwise; }
 
+    // Enhanced metafiles: the page mapping from logical to device units. Map modes 2 to 6 are fixed
+    // units (the header gives the device's pixels per millimetre), 7 and 8 the window and viewport.
+    void SetDevice(CPoint pixels, CPoint millimetres);
+    void SetMapMode(uint32_t mode);
+    void SetWindowOrigin(CPoint p) { windowOrigin = {static_cast<double>(p.x), static_cast<double>(p.y)}; }
+    void SetWindowExtent(CPoint e);
+    void SetViewportOrigin(CPoint p) {
+        viewportOrigin = {static_cast<double>(p.x), static_cast<double>(p.y)};
+    }
+    void SetViewportExtent(CPoint e);
+
     // World transform: set, reset (mode 1), multiplied on the left (2) or right (3), or set (4).
     void SetWorldTransform(const emr::CXform& xform);
     void ModifyWorldTransform(const emr::CXform& xform, uint32_t mode);
 
-    // A logical point through the y flip and the world transform, held to a sane range.
+    // A logical point through the y flip, the world transform and the page mapping, held to a sane
+    // range.
     [[nodiscard]] CPointD Map(double x, double y) const;
     [[nodiscard]] CPointD Map(CPoint p) const { return Map(p.x, p.y); }
 
@@ -117,9 +129,14 @@ public:
     void Image(const emr::CDibParts& dib, CPoint dest, CPoint destSize);
 
     void SetFont(const CMetafileFont& f) { font = f; }
-    void SetClip(CRect clip);
-    // The logical rectangle the frame spans, when the file names it.
+    // The logical rectangle the frame spans, when the file names it in our private comment.
     void SetReference(CRect reference);
+    // The header's bounds of the picture in device units: what the frame spans when the file does not
+    // name it otherwise.
+    void SetHeaderBounds(CRect bounds);
+    // The device context's state: saved on a bounded stack and restored by number.
+    void SaveState();
+    void RestoreState(int32_t which);
     void SetGroupTable(std::vector<int> table) { groupTable = std::move(table); }
     // Notes a problem the reader worked around; the first one is kept as the drawing's message.
     void Warn(std::string message);
@@ -139,6 +156,10 @@ private:
     void MakePath(std::vector<std::vector<CPathNode>>& figures, bool stroke, bool fill);
     bool Append(std::unique_ptr<CGraphicObject> object);
     [[nodiscard]] CPointF ToFloat(CPointD p) const;
+    // The page mapping's scale in x and y (signed).
+    [[nodiscard]] CPointD PageScale() const;
+    // How much the page mapping and the world transform enlarge lengths (pen widths, text heights).
+    [[nodiscard]] double LengthScale(bool withWorld) const;
     [[nodiscard]] std::vector<CPathNode> MapNodes(std::span<const CPathNode> logical) const;
 
     CDrawing& drawing;
@@ -154,6 +175,12 @@ private:
     bool yUp = false;
     bool arcClockwise = false;
     emr::CXform world;
+    uint32_t mapMode = 1;
+    CPointD pixelsPerMillimetre{1.0, 1.0};
+    CPointD windowOrigin;
+    CPointD windowExtent{1.0, 1.0};
+    CPointD viewportOrigin;
+    CPointD viewportExtent{1.0, 1.0};
 
     bool inPath = false;
     std::vector<CPathNode> current;            // the figure under construction
@@ -161,7 +188,21 @@ private:
     std::vector<std::vector<CPathNode>> loose; // finished figures drawn outside a bracket
     CPointD position;                          // the current position, mapped
 
-    std::optional<CRectF> clip;
+    struct SavedState {
+        CMetafilePen pen;
+        CMetafileBrush brush;
+        CMetafileFont font;
+        uint32_t textColour;
+        uint32_t textAlign;
+        bool arcClockwise;
+        emr::CXform world;
+        uint32_t mapMode;
+        CPointD windowOrigin, windowExtent, viewportOrigin, viewportExtent;
+    };
+    static constexpr std::size_t kMaxSavedStates = 4096;
+    std::vector<SavedState> saved;
+
+    std::optional<CRectF> headerBounds;
     std::optional<CRectF> reference;
     std::vector<int> groupTable;
     bool warned = false;
