@@ -169,6 +169,40 @@ TEST(EmfReader, WorldTransformsApplyToTheFollowingRecords) {
     EXPECT_EQ(AllNodes(*drawing.GetAt(3)).front().anchor, (CPointF{0, 0}));
 }
 
+TEST(EmfReader, WindowAndViewportMapLogicalUnitsAndSavedStatesComeBack) {
+    const std::vector<uint8_t> file = BuildEmf([](CMetafileSink& out) {
+        Words(out, emr::kCreatePen, {1, 0, 4, 0, 0});
+        Words(out, emr::kSelectObject, {1});
+        Words(out, 33, {}); // save the state
+        Words(out, emr::kSetMapMode, {8});
+        Words(out, emr::kSetWindowExtEx, {1000, 1000});
+        Words(out, emr::kSetViewportExtEx, {100, -100}); // a tenth, y up
+        Words(out, emr::kSetViewportOrgEx, {50, 60});
+        Poly(out, emr::kPolyline16, {{0, 0}, {1000, 1000}}, false);
+        Words(out, 34, {-1}); // back to the saved state
+        Poly(out, emr::kPolyline16, {{0, 0}, {1000, 1000}}, false);
+        Words(out, 34, {-5});              // nothing saved that far back: ignored
+        Words(out, emr::kSetMapMode, {2}); // tenths of a millimetre at 10 pixels per millimetre, y up
+        Poly(out, emr::kPolyline16, {{0, 0}, {10, 10}}, false);
+    });
+    CMetafileSink patched;
+    patched.Bytes() = file;
+    for (int i = 0; i < 4; ++i) // 800 x 600 pixels of 80 x 60 mm
+        patched.PatchU32(72 + 4 * static_cast<std::size_t>(i), i == 0   ? 800
+                                                               : i == 1 ? 600
+                                                               : i == 2 ? 80
+                                                                        : 60);
+    CDrawing drawing;
+    ASSERT_TRUE(ReadMetafile(patched.Bytes(), drawing));
+    ASSERT_EQ(drawing.Count(), 3);
+    EXPECT_EQ(AllNodes(*drawing.GetAt(0)).front().anchor, (CPointF{50, 60}));
+    EXPECT_EQ(AllNodes(*drawing.GetAt(0)).back().anchor, (CPointF{150, -40}));
+    EXPECT_EQ(drawing.GetAt(0)->AsPath()->penWidth, 0); // four units at a tenth
+    EXPECT_EQ(AllNodes(*drawing.GetAt(1)).back().anchor, (CPointF{1000, 1000}));
+    EXPECT_EQ(drawing.GetAt(1)->AsPath()->penWidth, 4);
+    EXPECT_EQ(AllNodes(*drawing.GetAt(2)).back().anchor, (CPointF{10, -10}));
+}
+
 TEST(EmfReader, TextTakesFontColourAndAlignment) {
     const std::vector<uint8_t> file = BuildEmf([](CMetafileSink& out) {
         emr::CCreateFont font;
