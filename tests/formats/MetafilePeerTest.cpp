@@ -99,7 +99,7 @@ TEST(MetafilePeer, EnhancedMetafilesWeWriteConvertAndLookAsOurs) {
     // The same shapes in the same cells: a cell differs by a small part of the page's mean ink at most
     // (a closing line the peer added, or a pen it drew one pixel wide, shows well above this).
     EXPECT_GT(ink / static_cast<double>(a.size()), 0.05);
-    EXPECT_LT(difference / static_cast<double>(a.size()), 0.03) << "ink " << ink;
+    EXPECT_LT(difference / static_cast<double>(a.size()), 0.01) << "ink " << ink;
 }
 
 } // namespace
