@@ -311,9 +311,32 @@ void CMetafilePlayback::FlushFigure() {
     loose.clear();
 }
 
+namespace {
+
+// About how many points a segment flattens to at the display tolerance: a straight one to one, a curve
+// to the square root of its control polygon's length over the tolerance (which bounds its subdivision).
+double FlatteningPoints(const CPathNode& from, const CPathNode& to) {
+    if (from.out == from.anchor && to.in == to.anchor)
+        return 1.0;
+    const double length = from.anchor.DistanceTo(from.out) + from.out.DistanceTo(to.in) + to.in.DistanceTo(to.anchor);
+    return 1.0 + std::sqrt(length / kDisplayTolerance);
+}
+
+} // namespace
+
 void CMetafilePlayback::MakePath(std::vector<std::vector<CPathNode>>& figures, bool stroke, bool fill) {
     if (figures.empty())
         return;
+    double points = 0.0;
+    for (const std::vector<CPathNode>& nodes : figures)
+        for (std::size_t i = 1; i < nodes.size(); ++i)
+            points += FlatteningPoints(nodes[i - 1], nodes[i]);
+    if (flatteningPoints + points > kMaxFlatteningPoints) {
+        Warn("The file's curves are too many or too large to show; the rest were left out.");
+        flatteningPoints = kMaxFlatteningPoints + 1.0; // nothing more is added
+        return;
+    }
+    flatteningPoints += points;
     auto object = std::make_unique<CGraphicObject>(kKindPath);
     CPathShape* shape = object->AsPath();
     for (const std::vector<CPathNode>& nodes : figures) {
@@ -339,7 +362,7 @@ bool CMetafilePlayback::Append(std::unique_ptr<CGraphicObject> object) {
 }
 
 bool CMetafilePlayback::Full() const {
-    return static_cast<std::size_t>(drawing.Count()) >= kMaxObjects;
+    return static_cast<std::size_t>(drawing.Count()) >= kMaxObjects || flatteningPoints > kMaxFlatteningPoints;
 }
 
 void CMetafilePlayback::AddSubpaths(std::vector<std::vector<CPathNode>> figures, bool filled) {
@@ -619,6 +642,11 @@ void CMetafilePlayback::Finish(CPoint frameSize) {
     const double sy = frameSize.y / bh * 0.1;
     if (sx > kMaxFitScale || sy > kMaxFitScale || sx < 1.0 / kMaxFitScale || sy < 1.0 / kMaxFitScale)
         return;
+    // Enlarging curves multiplies their flattened points by the square root of the scale.
+    if (std::max(sx, sy) > 1.0 && flatteningPoints * std::sqrt(std::max(sx, sy)) > kMaxFlatteningPoints) {
+        Warn("The file's frame is too large to show its curves at that size; they keep the file's own units.");
+        return;
+    }
     CTransform fit;
     fit.Scale(static_cast<float>(sx), static_cast<float>(sy), 1.0f);
     const CPointF centre = ref.Center();

@@ -57,8 +57,11 @@ public:
     // Bounds on what a file can make: objects in the drawing, entries of the object table.
     static constexpr std::size_t kMaxObjects = 500000;
     static constexpr std::size_t kMaxTableEntries = 65536;
-    // Logical coordinates after the world transform are held within this range.
-    static constexpr double kMaxCoordinate = 1e9;
+    // Coordinates after the page mapping are held within this range (a hundred metres of document).
+    static constexpr double kMaxCoordinate = 1e6;
+    // The display polylines of a drawing's curves may hold about this many points: a file of a few
+    // curves spanning the whole range must not cost the memory of millions.
+    static constexpr double kMaxFlatteningPoints = 4e6;
 
     explicit CMetafilePlayback(CDrawing& drawing);
 
@@ -201,6 +204,9 @@ private:
     };
     static constexpr std::size_t kMaxSavedStates = 4096;
     std::vector<SavedState> saved;
+
+    // The points the curves read so far flatten to, estimated; checked against the bound above.
+    double flatteningPoints = 0.0;
 
     std::optional<CRectF> headerBounds;
     std::optional<CRectF> reference;

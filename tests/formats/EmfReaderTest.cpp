@@ -279,6 +279,26 @@ TEST(EmfReader, ARecordRunningPastTheEndKeepsWhatCameBeforeWithAWarning) {
     EXPECT_FALSE(drawing.GetErrorMessage().empty());
 }
 
+TEST(EmfReader, CurvesTooLargeToShowAreLeftOutInsteadOfFlattenedForever) {
+    // A kilobyte of curves spanning the whole 16-bit range would flatten to millions of points each time
+    // the drawing refreshes them: the reader stops before, with a warning.
+    const std::vector<uint8_t> file = BuildEmf(
+        [](CMetafileSink& out) {
+            Words(out, emr::kRectangle, {0, 0, 10, 10});
+            emr::WritePoint(out, emr::kMoveToEx, {-32768, -32768});
+            emr::CPoly curves;
+            for (int i = 0; i < 20000; ++i)
+                curves.points.insert(curves.points.end(),
+                                     {{32767, -32768}, {-32768, 32767}, {i % 2 == 0 ? 32767 : -32768, 32767}});
+            curves.Write16(out, emr::kPolyBezierTo16);
+        },
+        {0, 0, 100000000, 100000000});
+    CDrawing drawing;
+    ASSERT_TRUE(ReadMetafile(file, drawing));
+    EXPECT_EQ(drawing.Count(), 1);
+    EXPECT_NE(drawing.GetErrorMessage().find("too many or too large"), std::string::npos);
+}
+
 TEST(EmfReader, HostileCountsHandlesAndHeadersFailOrReadSafely) {
     // Point counts far beyond the record, a handle beyond any table, deleting what was never made.
     const std::vector<uint8_t> file = BuildEmf([](CMetafileSink& out) {
