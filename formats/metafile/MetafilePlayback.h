@@ -57,6 +57,10 @@ public:
     // Bounds on what a file can make: objects in the drawing, entries of the object table.
     static constexpr std::size_t kMaxObjects = 500000;
     static constexpr std::size_t kMaxTableEntries = 65536;
+    // The default font's height when a file draws text before selecting a font of its own, and the
+    // largest text height a file may give (logical units).
+    static constexpr float kDefaultFontHeight = 16.0f;
+    static constexpr float kMaxTextHeight = 1e6f;
     // Coordinates after the page mapping are held within this range (a hundred metres of document).
     static constexpr double kMaxCoordinate = 1e6;
     // The display polylines of a drawing's curves may hold about this many points: a file of a few
