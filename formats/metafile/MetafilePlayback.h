@@ -65,7 +65,7 @@ public:
     static constexpr double kMaxCoordinate = 1e6;
     // The display polylines of a drawing's curves may hold about this many points: a file of a few
     // curves spanning the whole range must not cost the memory of millions.
-    static constexpr double kMaxFlatteningPoints = 4e6;
+    static constexpr double kMaxFlatteningPoints = 2e6;
 
     explicit CMetafilePlayback(CDrawing& drawing);
 
