@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <fstream>
+#include <iterator>
 #include <limits>
 
 namespace pq {
@@ -279,6 +281,69 @@ TEST(EmfReader, ARecordRunningPastTheEndKeepsWhatCameBeforeWithAWarning) {
     EXPECT_FALSE(drawing.GetErrorMessage().empty());
 }
 
+TEST(EmfReader, PicturesWithoutColourTablesAndEightBitTextAreRead) {
+    const std::vector<uint8_t> file = BuildEmf([](CMetafileSink& out) {
+        // A 2 x 1 picture of 32 bits per pixel without masks, stretched to 40 x 20 at (10, 5).
+        CBitmapInfoHeader header;
+        header.size = 40;
+        header.width = 2;
+        header.height = 1;
+        header.planes = 1;
+        header.bitCount = 32;
+        uint8_t info[40];
+        header.WriteTo(info);
+        const uint8_t pixels[8] = {0, 0, 255, 0, 255, 0, 0, 0};
+        emr::CStretchDiBits s;
+        s.dest = {10, 5};
+        s.sourceSize = {2, 1};
+        s.destSize = {40, 20};
+        s.rasterOp = kRopSourceCopy;
+        s.dib = {info, pixels};
+        s.Write(out);
+        // EMR_EXTTEXTOUTA: one byte a character.
+        out.BeginRecord(emr::kExtTextOutA);
+        out.Zeros(16);
+        out.U32(1);
+        out.F32(0);
+        out.F32(0);
+        out.I32(7);
+        out.I32(8);
+        out.U32(3);
+        out.U32(76);
+        out.U32(0);
+        out.Zeros(16);
+        out.U32(0);
+        out.Raw(std::string_view("caf\xE9", 4));
+        out.EndRecord();
+    });
+    CDrawing drawing;
+    ASSERT_TRUE(ReadMetafile(file, drawing)) << drawing.GetErrorMessage();
+    ASSERT_EQ(drawing.Count(), 2);
+    const CImageShape* image = drawing.GetAt(0)->AsImage();
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->placement, (CRectF{10, 50, 5, 25}));
+    EXPECT_EQ(image->bitmap.GetBitCount(), 32);
+    EXPECT_EQ(image->bitmap.GetBits()[2], 255);
+    ASSERT_NE(drawing.GetAt(1)->AsText(), nullptr);
+    EXPECT_EQ(drawing.GetAt(1)->AsText()->text, u"caf"); // three characters, as the record says
+    EXPECT_EQ(drawing.GetAt(1)->AsText()->position, (CPointF{7, 8}));
+}
+
+TEST(EmfReader, ADrawingWrittenByAnotherProgramOpens) {
+    std::ifstream in(PQ_TEST_DATA_DIR "/emf/pillow_drawing.emf", std::ios::binary);
+    ASSERT_TRUE(in) << "missing test file";
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    CDrawing drawing;
+    ASSERT_TRUE(ReadMetafile(bytes, drawing)) << drawing.GetErrorMessage();
+    EXPECT_TRUE(drawing.GetErrorMessage().empty()) << drawing.GetErrorMessage();
+    ASSERT_GE(drawing.Count(), 1);
+    // Fitted to the header's frame: as wide in tenths of a millimetre as the frame is in hundredths / 10.
+    CMetafileCursor head(bytes);
+    const emr::CHeader header = emr::CHeader::Read(head);
+    EXPECT_GT(drawing.Bounds().Width(), 0.0f);
+    EXPECT_LE(drawing.Bounds().Width(), (header.frame.right - header.frame.left) * 0.1f + 1.0f);
+}
+
 TEST(EmfReader, CurvesTooLargeToShowAreLeftOutInsteadOfFlattenedForever) {
     // A kilobyte of curves spanning the whole 16-bit range would flatten to millions of points each time
     // the drawing refreshes them: the reader stops before, with a warning.
@@ -288,8 +353,9 @@ TEST(EmfReader, CurvesTooLargeToShowAreLeftOutInsteadOfFlattenedForever) {
             emr::WritePoint(out, emr::kMoveToEx, {-32768, -32768});
             emr::CPoly curves;
             for (int i = 0; i < 20000; ++i)
-                curves.points.insert(curves.points.end(),
-                                     {{32767, -32768}, {-32768, 32767}, {i % 2 == 0 ? 32767 : -32768, 32767}});
+                curves.points.insert(
+                    curves.points.end(),
+                    {{32767, -32768}, {-32768, 32767}, {i % 2 == 0 ? 32767 : -32768, 32767}});
             curves.Write16(out, emr::kPolyBezierTo16);
         },
         {0, 0, 100000000, 100000000});
