@@ -453,6 +453,11 @@ void CMetafilePlayback::Finish(CPoint frameSize) {
     const double sy = frameSize.y / bh * 0.1;
     if (sx > kMaxFitScale || sy > kMaxFitScale || sx < 1.0 / kMaxFitScale || sy < 1.0 / kMaxFitScale)
         return;
+    // A frame beyond the coordinate range is damage: the content keeps the file's own units.
+    if (bw * sx > 2.0 * kMaxCoordinate || bh * sy > 2.0 * kMaxCoordinate) {
+        Warn("The file's frame is larger than a drawing can be; the content keeps the file's own units.");
+        return;
+    }
     // Enlarging curves multiplies their flattened points by the square root of the scale.
     if (std::max(sx, sy) > 1.0 && flatteningPoints * std::sqrt(std::max(sx, sy)) > kMaxFlatteningPoints) {
         Warn(

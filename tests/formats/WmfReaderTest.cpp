@@ -120,6 +120,15 @@ TEST(WmfReader, DamagedFilesReadWhatTheyCanOrAreRefused) {
     EXPECT_TRUE(ReadMetafile(zero.Finish(), drawing));
     EXPECT_EQ(drawing.Count(), 0);
 
+    // A box of 25000 inches (one unit an inch) would make the ellipse kilometres wide: it keeps the
+    // file's units instead.
+    CWmfBuilder huge(CRect{0, 0, 1369, 25433}, 1);
+    huge.Record(wmf::kEllipse, {2816, 0, 1280, 346});
+    ASSERT_TRUE(ReadMetafile(huge.Finish(), drawing));
+    ASSERT_EQ(drawing.Count(), 1);
+    EXPECT_NEAR(drawing.Bounds().Height(), 2816 - 1280, 1.0);
+    EXPECT_FALSE(drawing.GetErrorMessage().empty());
+
     // Selecting and deleting slots that do not exist changes nothing.
     CWmfBuilder slots;
     slots.Record(wmf::kSelectObject, {65535}).Record(wmf::kDeleteObject, {7});
