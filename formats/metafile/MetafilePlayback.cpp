@@ -1,5 +1,6 @@
 #include "formats/metafile/MetafilePlayback.h"
 
+#include "geometry/BezierMath.h"
 #include "geometry/Numeric.h"
 #include "geometry/Transform.h"
 #include "model/Drawing.h"
@@ -306,14 +307,17 @@ void CMetafilePlayback::FlushFigure() {
 
 namespace {
 
-// About how many points a segment flattens to at the display tolerance: a straight one to one, a curve
-// to the square root of its control polygon's length over the tolerance (which bounds its subdivision).
+// At most about how many points a segment flattens to for display: one for a straight segment; for a
+// curve, halving stops once every leg of the control polygon is within the flattening tolerance, so
+// about twice its length over that tolerance, and never more than the flattening's own limit.
 double FlatteningPoints(const CPathNode& from, const CPathNode& to) {
     if (from.out == from.anchor && to.in == to.anchor)
         return 1.0;
     const double length =
         from.anchor.DistanceTo(from.out) + from.out.DistanceTo(to.in) + to.in.DistanceTo(to.anchor);
-    return 1.0 + std::sqrt(length / kDisplayTolerance);
+    const double tolerance =
+        EffectiveFlatteningTolerance(from.anchor.DistanceTo(to.anchor), kDisplayTolerance);
+    return 1.0 + std::min(2.0 * length / tolerance, 10000.0);
 }
 
 } // namespace
@@ -322,10 +326,15 @@ void CMetafilePlayback::MakePath(std::vector<std::vector<CPathNode>>& figures, b
     if (figures.empty())
         return;
     double points = 0.0;
-    for (const std::vector<CPathNode>& nodes : figures)
+    double largest = 0.0;
+    for (const std::vector<CPathNode>& nodes : figures) {
+        double figure = 0.0;
         for (std::size_t i = 1; i < nodes.size(); ++i)
-            points += FlatteningPoints(nodes[i - 1], nodes[i]);
-    if (flatteningPoints + points > kMaxFlatteningPoints) {
+            figure += FlatteningPoints(nodes[i - 1], nodes[i]);
+        points += figure;
+        largest = std::max(largest, figure);
+    }
+    if (flatteningPoints + points > kMaxFlatteningPoints || largest > kMaxSubpathFlatteningPoints) {
         Warn("The file's curves are too many or too large to show; the rest were left out.");
         flatteningPoints = kMaxFlatteningPoints + 1.0; // nothing more is added
         return;
@@ -458,8 +467,8 @@ void CMetafilePlayback::Finish(CPoint frameSize) {
         Warn("The file's frame is larger than a drawing can be; the content keeps the file's own units.");
         return;
     }
-    // Enlarging curves multiplies their flattened points by the square root of the scale.
-    if (std::max(sx, sy) > 1.0 && flatteningPoints * std::sqrt(std::max(sx, sy)) > kMaxFlatteningPoints) {
+    // Enlarging curves multiplies their flattened points by up to the scale.
+    if (std::max(sx, sy) > 1.0 && flatteningPoints * std::max(sx, sy) > kMaxFlatteningPoints) {
         Warn(
             "The file's frame is too large to show its curves at that size; they keep the file's own units.");
         return;

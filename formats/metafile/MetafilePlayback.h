@@ -63,9 +63,11 @@ public:
     static constexpr float kMaxTextHeight = 1e6f;
     // Coordinates after the page mapping are held within this range (a hundred metres of document).
     static constexpr double kMaxCoordinate = 1e6;
-    // The display polylines of a drawing's curves may hold about this many points: a file of a few
-    // curves spanning the whole range must not cost the memory of millions.
-    static constexpr double kMaxFlatteningPoints = 2e6;
+    // The display polylines of a drawing's curves may hold about this many points (an estimate from
+    // above): a small file of curves spanning the whole range must not cost seconds and gigabytes.
+    static constexpr double kMaxFlatteningPoints = 4e6;
+    // One subpath's polyline is one array: it may hold about this many points.
+    static constexpr double kMaxSubpathFlatteningPoints = 5e5;
 
     explicit CMetafilePlayback(CDrawing& drawing);
 

@@ -1,6 +1,7 @@
 #include "MetafileTestHelpers.h"
 #include "TestHelpers.h"
 
+#include "bench/BusyPage.h"
 #include "formats/FormatDispatch.h"
 
 #include <fstream>
@@ -120,6 +121,15 @@ TEST(MetafileRoundTrip, ThroughTheDispatchOnlyTheCurrentPageIsWrittenAfterTheNot
     EXPECT_EQ(back.Count(), 0);
     EXPECT_NE(back.GetErrorMessage().find("metafile"), std::string::npos);
     EXPECT_FALSE(OpenDrawing(back, folder.File("missing.emf")));
+}
+
+TEST(MetafileRoundTrip, ABusyPageReadsBackWholeWithinTheReadersBounds) {
+    CDrawing drawing;
+    bench::BuildBusyPaths(drawing, 3, false);
+    CDrawing back;
+    ASSERT_TRUE(test::ReadMetafile(CMetafile::ExportToMemory(drawing, 0), back));
+    EXPECT_EQ(back.Count(), drawing.Count());
+    EXPECT_TRUE(back.GetErrorMessage().empty()) << back.GetErrorMessage();
 }
 
 TEST(MetafileRoundTrip, ALargeDrawingReadsBackAtItsTrueSize) {
