@@ -2,6 +2,7 @@
 
 #include "formats/ai/IllustratorFile.h"
 #include "formats/hpgl/PlotterFile.h"
+#include "formats/metafile/Metafile.h"
 #include "model/Drawing.h"
 #include "native/PdfFile.h"
 
@@ -41,6 +42,14 @@ bool WriteIllustrator(const std::string& path, CDrawing& drawing, int page, int,
     return CIllustratorFile().ExportToAi(path, drawing, page);
 }
 
+bool ReadMetafile(const std::string& path, CDrawing& drawing) {
+    return CMetafile().ImportFromMetafile(path, drawing);
+}
+
+bool WriteMetafile(const std::string& path, CDrawing& drawing, int page, int width, int height) {
+    return CMetafile().ExportToEmf(path, drawing, page, width, height);
+}
+
 // One row per extension. A format whose reader or writer is not there leaves it empty: opening or saving
 // such a file fails with a message naming the endings that can be read or written.
 struct CFormatRow {
@@ -53,8 +62,8 @@ struct CFormatRow {
 constexpr std::array<CFormatRow, 7> kFormats = {{
     {".pdf", ReadNative, WriteNative, true},
     {".tpl", ReadNative, WriteNative, true},
-    {".emf", nullptr, nullptr, false},
-    {".wmf", nullptr, nullptr, false},
+    {".emf", ReadMetafile, WriteMetafile, false},
+    {".wmf", ReadMetafile, nullptr, false},
     {".dxf", nullptr, nullptr, false},
     {".plt", ReadPlotter, WritePlotter, false},
     {".ai", ReadIllustrator, WriteIllustrator, false},
