@@ -1,5 +1,7 @@
 #include "native/PdfTextEncoding.h"
 
+#include "platform/HexDigits.h"
+
 #include <array>
 
 namespace pq {
@@ -14,17 +16,6 @@ constexpr std::array<char16_t, 32> kWinAnsiHigh = {
 };
 
 constexpr std::string_view kTextCommentPrefix = "%PQText:";
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 } // namespace
 
@@ -63,7 +54,7 @@ std::string EncodeTextComment(std::u16string_view text) {
     out.reserve(kTextCommentPrefix.size() + 4 * text.size() + 1);
     for (char16_t c : text) {
         for (int shift = 12; shift >= 0; shift -= 4)
-            out += kHexDigits[(c >> shift) & 0xF];
+            out += kUpperHexDigits[(c >> shift) & 0xF];
     }
     out += ':';
     return out;
@@ -81,7 +72,7 @@ std::optional<std::u16string> DecodeTextComment(std::string_view line) {
     for (std::size_t i = 0; i < end; i += 4) {
         int value = 0;
         for (std::size_t k = 0; k < 4; ++k) {
-            const int digit = HexValue(line[i + k]);
+            const int digit = HexDigitValue(line[i + k]);
             if (digit < 0)
                 return std::nullopt;
             value = value * 16 + digit;

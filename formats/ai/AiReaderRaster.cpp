@@ -3,6 +3,7 @@
 #include "formats/ai/AiNumbers.h"
 #include "geometry/Numeric.h"
 #include "model/Drawing.h"
+#include "platform/HexDigits.h"
 #include "platform/image/DibPixels.h"
 
 #include <algorithm>
@@ -12,16 +13,6 @@
 namespace pq {
 
 namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 // The fields of an image header line: "[a b c d tx ty] llx lly urx ury w h bits type alpha ...".
 struct RasterHeader {
@@ -146,7 +137,7 @@ std::size_t CAiReader::ParseRaster(std::size_t index) {
             continue;
         int high = -1;
         for (std::size_t k = 1; k < line.size() && samples.size() < colourBytes + alphaBytes; ++k) {
-            const int v = HexValue(line[k]);
+            const int v = HexDigitValue(line[k]);
             if (v < 0)
                 continue;
             if (high < 0) {

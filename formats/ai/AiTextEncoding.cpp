@@ -1,21 +1,12 @@
 #include "formats/ai/AiTextEncoding.h"
 
+#include "platform/HexDigits.h"
+
 namespace pq {
 
 namespace {
 
 constexpr std::string_view kExactTextPrefix = "%!!PQ text ";
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 } // namespace
 
@@ -53,7 +44,7 @@ std::string EncodeExactText(std::u16string_view text) {
     out.reserve(out.size() + 4 * text.size());
     for (const char16_t c : text)
         for (int shift = 12; shift >= 0; shift -= 4)
-            out += kHexDigits[(c >> shift) & 0xF];
+            out += kUpperHexDigits[(c >> shift) & 0xF];
     return out;
 }
 
@@ -68,7 +59,7 @@ std::optional<std::u16string> DecodeExactText(std::string_view line) {
     for (std::size_t i = 0; i < line.size(); i += 4) {
         unsigned value = 0;
         for (std::size_t k = 0; k < 4; ++k) {
-            const int digit = HexValue(line[i + k]);
+            const int digit = HexDigitValue(line[i + k]);
             if (digit < 0)
                 return std::nullopt;
             value = value * 16 + static_cast<unsigned>(digit);

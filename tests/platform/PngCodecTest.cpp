@@ -153,19 +153,23 @@ TEST(PngDecode, ForeignLayoutsAreCompositedOnWhite) {
     EXPECT_EQ(Colours(Decode(WritePng(interlaced))), expected);
 }
 
-TEST(PngRefusal, HugeClaimIsRefusedBeforeAllocating) {
+// A small PNG whose header claims size x size pixels: IHDR data starts at 16 (width and height,
+// big-endian) and its CRC covers type and data (12..28).
+std::vector<uint8_t> ClaimingSize(uint32_t size) {
     std::vector<uint8_t> file;
-    ASSERT_TRUE(EncodePng(test::MakeTestPicture(4, 4), file).ok);
-    // IHDR data starts at 16: width and height, big-endian; its CRC covers type and data (12..28).
+    EXPECT_TRUE(EncodePng(test::MakeTestPicture(4, 4), file).ok);
     for (std::size_t at : {16u, 20u}) {
-        file[at] = 0;
-        file[at + 1] = 0;
-        file[at + 2] = 20000 >> 8;
-        file[at + 3] = 20000 & 255;
+        for (int i = 0; i < 4; ++i)
+            file[at + static_cast<std::size_t>(i)] = static_cast<uint8_t>(size >> (24 - 8 * i));
     }
     const uLong crc = crc32(0, file.data() + 12, 17);
     for (int i = 0; i < 4; ++i)
-        file[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+        file[29 + static_cast<std::size_t>(i)] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+    return file;
+}
+
+TEST(PngRefusal, HugeClaimIsRefusedBeforeAllocating) {
+    std::vector<uint8_t> file = ClaimingSize(20000);
     CDibSection image;
     test::StartAllocationProbe();
     const CImageResult result = DecodePng(file, image);
@@ -177,17 +181,7 @@ TEST(PngRefusal, HugeClaimIsRefusedBeforeAllocating) {
 
 // Within the size limit, but more pixels than the file's bytes could inflate to.
 TEST(PngRefusal, ClaimTheDataCannotHoldIsRefusedBeforeAllocating) {
-    std::vector<uint8_t> file;
-    ASSERT_TRUE(EncodePng(test::MakeTestPicture(4, 4), file).ok);
-    for (std::size_t at : {16u, 20u}) {
-        file[at] = 0;
-        file[at + 1] = 0;
-        file[at + 2] = 10000 >> 8;
-        file[at + 3] = 10000 & 255;
-    }
-    const uLong crc = crc32(0, file.data() + 12, 17);
-    for (int i = 0; i < 4; ++i)
-        file[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+    std::vector<uint8_t> file = ClaimingSize(10000);
     CDibSection image;
     test::StartAllocationProbe();
     const CImageResult result = DecodePng(file, image);
