@@ -1,5 +1,6 @@
 #include "formats/FormatDispatch.h"
 
+#include "formats/svg/SvgFile.h"
 #include "model/Drawing.h"
 #include "native/PdfFile.h"
 
@@ -22,6 +23,14 @@ bool WriteNative(const std::string& path, CDrawing& drawing, int, int, int) {
     return CPdfFile().Write(path, drawing);
 }
 
+bool ReadSvg(const std::string& path, CDrawing& drawing) {
+    return CSvgFile().Read(path, drawing);
+}
+
+bool WriteSvg(const std::string& path, CDrawing& drawing, int page, int, int) {
+    return CSvgFile().Write(path, drawing, page);
+}
+
 // One row per extension. A format whose reader or writer is not there leaves it empty: opening or saving
 // such a file fails with the usual message.
 struct CFormatRow {
@@ -31,7 +40,7 @@ struct CFormatRow {
     bool allPages;
 };
 
-constexpr std::array<CFormatRow, 7> kFormats = {{
+constexpr std::array<CFormatRow, 8> kFormats = {{
     {".pdf", ReadNative, WriteNative, true},
     {".tpl", ReadNative, WriteNative, true},
     {".emf", nullptr, nullptr, false},
@@ -39,6 +48,7 @@ constexpr std::array<CFormatRow, 7> kFormats = {{
     {".dxf", nullptr, nullptr, false},
     {".plt", nullptr, nullptr, false},
     {".ai", nullptr, nullptr, false},
+    {".svg", ReadSvg, WriteSvg, false},
 }};
 
 std::string LowerTail(std::string_view path, std::size_t length) {
