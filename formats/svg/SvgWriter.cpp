@@ -160,6 +160,8 @@ void CSvgWriter::WritePath(const CGraphicObject& object, const CPathShape& path)
 
     if (path.penStyle == kPenNull) {
         out += " stroke=\"none\"";
+        if (path.penWidth != 0)
+            out += " pq:pen-width=\"" + std::to_string(path.penWidth) + "\"";
     } else {
         // A hairline (width 0) is drawn one pixel wide: a pixel at 96 per inch here.
         const double width = path.penWidth > 0 ? static_cast<double>(path.penWidth) : kUnitsPerPixel;
