@@ -31,6 +31,10 @@ std::string LocalName(const char* name) {
         return "pq:" + std::string(local);
     if (space == "http://www.w3.org/XML/1998/namespace")
         return "xml:" + std::string(local);
+    if (space == "http://www.inkscape.org/namespaces/inkscape")
+        return "inkscape:" + std::string(local);
+    if (space == "http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd")
+        return "sodipodi:" + std::string(local);
     return std::string(local);
 }
 
