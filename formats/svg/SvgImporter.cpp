@@ -356,10 +356,13 @@ std::optional<uint32_t> CSvgImporter::PaintColour(const CSvgPaint& paint, const 
         return paint.colour;
     case CSvgPaint::Kind::CurrentColour:
         return style.currentColour;
-    case CSvgPaint::Kind::Reference:
-        if (const auto colour = ServerColour(paint.reference, 0))
-            return colour;
-        return paint.fallback;
+    case CSvgPaint::Kind::Reference: {
+        // Each server is looked at once, however many shapes use it.
+        auto found = serverColours.find(paint.reference);
+        if (found == serverColours.end())
+            found = serverColours.emplace(paint.reference, ServerColour(paint.reference, 0)).first;
+        return found->second ? found->second : paint.fallback;
+    }
     }
     return std::nullopt;
 }

@@ -70,6 +70,7 @@ private:
     std::map<std::string, int> namedGroups; // groups that carry our group attribute, by its value
     std::vector<bool> groupNamed;           // per group number: whether it came from that attribute
     std::vector<int> activeUses;            // elements being instantiated by the uses above
+    std::unordered_map<std::string, std::optional<uint32_t>> serverColours; // paint servers already seen
     int groupCount = 0;
     long long budget = 0; // elements the walk may still visit, so uses cannot multiply a file's cost
     double viewportWidth = 0.0, viewportHeight = 0.0;

@@ -107,6 +107,24 @@ std::vector<std::pair<std::string, std::string>> ParseDeclarations(std::string_v
     return out;
 }
 
+void CSvgStyleSheet::Merge(CRuleMap& map, std::string name,
+                           const std::vector<std::pair<std::string, std::string>>& declarations) {
+    auto [it, added] = map.try_emplace(std::move(name));
+    if (added)
+        it->second.order = selectors++;
+    auto& kept = it->second.declarations;
+    for (const auto& declaration : declarations) {
+        if (!IsStyleProperty(declaration.first))
+            continue;
+        // One value a property: the later wins, as it would when applied.
+        const auto same = std::find_if(kept.begin(), kept.end(),
+                                       [&](const auto& k) { return k.first == declaration.first; });
+        if (same != kept.end())
+            kept.erase(same);
+        kept.push_back(declaration);
+    }
+}
+
 void CSvgStyleSheet::Parse(std::string_view css) {
     // Comments out first.
     std::string text;
@@ -121,50 +139,57 @@ void CSvgStyleSheet::Parse(std::string_view css) {
     std::string_view s = text;
     while (!s.empty()) {
         const std::size_t open = s.find('{');
-        const std::size_t close = s.find('}', open == std::string_view::npos ? 0 : open);
-        if (open == std::string_view::npos || close == std::string_view::npos)
+        if (open == std::string_view::npos)
             break;
-        const std::string_view selectors = s.substr(0, open);
+        const std::size_t close = s.find('}', open);
+        if (close == std::string_view::npos)
+            break;
+        const std::string_view list = s.substr(0, open);
         const auto declarations = ParseDeclarations(s.substr(open + 1, close - open - 1));
         s.remove_prefix(close + 1);
-        std::string_view list = selectors;
-        while (!list.empty()) {
-            const std::size_t comma = std::min(list.find(','), list.size());
-            const std::string_view selector = Trim(list.substr(0, comma));
-            list.remove_prefix(std::min(comma + 1, list.size()));
+        std::string_view rest = list;
+        while (!rest.empty()) {
+            const std::size_t comma = std::min(rest.find(','), rest.size());
+            const std::string_view selector = Trim(rest.substr(0, comma));
+            rest.remove_prefix(std::min(comma + 1, rest.size()));
             if (selector.empty() || selector.find_first_of(" >+~:[*") != std::string_view::npos)
                 continue;
             const char kind = selector.front() == '.' || selector.front() == '#' ? selector.front() : 'e';
             const std::string_view name = kind == 'e' ? selector : selector.substr(1);
-            if (name.find_first_of(".#") != std::string_view::npos)
+            if (name.empty() || name.find_first_of(".#") != std::string_view::npos)
                 continue;
-            rules.push_back({kind, std::string(name), declarations});
+            Merge(kind == 'e' ? byElement : kind == '.' ? byClass : byId, std::string(name), declarations);
         }
     }
 }
 
 void CSvgStyleSheet::Collect(const CXmlElement& element,
                              std::vector<std::pair<std::string, std::string>>& out) const {
-    const std::string* id = element.Attribute("id");
-    const std::string* classes = element.Attribute("class");
-    for (const CRule& rule : rules) {
-        bool match = false;
-        if (rule.kind == 'e')
-            match = rule.name == element.name;
-        else if (rule.kind == '#')
-            match = id != nullptr && *id == rule.name;
-        else if (classes != nullptr) {
-            std::string_view list = *classes;
-            while (!list.empty() && !match) {
-                SkipSpaces(list);
-                const std::size_t end = std::min(list.find_first_of(" \t\r\n"), list.size());
-                match = list.substr(0, end) == rule.name;
-                list.remove_prefix(end);
-            }
+    const auto append = [&](const CRuleSet& set) {
+        out.insert(out.end(), set.declarations.begin(), set.declarations.end());
+    };
+    if (const auto found = byElement.find(element.name); found != byElement.end())
+        append(found->second);
+    if (const std::string* classes = element.Attribute("class"); classes != nullptr && !byClass.empty()) {
+        std::vector<const CRuleSet*> matched;
+        std::string_view list = *classes;
+        while (!list.empty()) {
+            SkipSpaces(list);
+            const std::size_t end = std::min(list.find_first_of(" \t\r\n"), list.size());
+            if (const auto found = byClass.find(std::string(list.substr(0, end))); found != byClass.end())
+                matched.push_back(&found->second);
+            list.remove_prefix(end);
         }
-        if (match)
-            out.insert(out.end(), rule.declarations.begin(), rule.declarations.end());
+        // Sheet order, each rule once however often the element names its class.
+        std::sort(matched.begin(), matched.end(),
+                  [](const CRuleSet* a, const CRuleSet* b) { return a->order < b->order; });
+        matched.erase(std::unique(matched.begin(), matched.end()), matched.end());
+        for (const CRuleSet* set : matched)
+            append(*set);
     }
+    if (const std::string* id = element.Attribute("id"))
+        if (const auto found = byId.find(*id); found != byId.end())
+            append(found->second);
 }
 
 CSvgStyle ResolveStyle(const CXmlElement& element, const CSvgStyle& parent, const CSvgStyleSheet& sheet) {

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace pq {
@@ -30,21 +31,27 @@ struct CSvgStyle {
 };
 
 // Simple rules of <style> sheets: selectors of one element name, one ".class" or one "#id" (lists
-// separated by commas), each with its declarations. Anything more elaborate is skipped.
+// separated by commas), each with its declarations. Anything more elaborate is skipped. Rules apply by
+// specificity (element, then class, then id), in sheet order among equals; the declarations of one
+// selector are merged as they are read, so applying the sheet costs the same however long it is.
 class CSvgStyleSheet {
 public:
     void Parse(std::string_view css);
-    // The declarations that apply to the element, in sheet order.
+    // The declarations that apply to the element, in the order they take effect.
     void Collect(const CXmlElement& element, std::vector<std::pair<std::string, std::string>>& out) const;
-    [[nodiscard]] bool Empty() const { return rules.empty(); }
+    [[nodiscard]] bool Empty() const { return byElement.empty() && byClass.empty() && byId.empty(); }
 
 private:
-    struct CRule {
-        char kind; // 'e' element, '.' class, '#' id
-        std::string name;
+    struct CRuleSet {
+        std::size_t order = 0; // where the selector first appears
         std::vector<std::pair<std::string, std::string>> declarations;
     };
-    std::vector<CRule> rules;
+    using CRuleMap = std::unordered_map<std::string, CRuleSet>;
+    void Merge(CRuleMap& map, std::string name,
+               const std::vector<std::pair<std::string, std::string>>& declarations);
+
+    CRuleMap byElement, byClass, byId;
+    std::size_t selectors = 0;
 };
 
 // Splits "a: b; c: d" into pairs (names lower-cased, values trimmed, "!important" dropped).

@@ -42,6 +42,8 @@ struct CParseState {
     CXmlDocument* document = nullptr;
     XML_Parser parser = nullptr;
     int current = -1;
+    std::size_t keptBytes = 0; // text and attribute values stored so far
+    std::size_t maxKeptBytes = 0;
     std::string error;
 };
 
@@ -51,8 +53,18 @@ void StopWith(CParseState& state, std::string message) {
     XML_StopParser(state.parser, XML_FALSE);
 }
 
+bool Keep(CParseState& state, std::size_t bytes) {
+    state.keptBytes += bytes;
+    if (state.keptBytes <= state.maxKeptBytes)
+        return true;
+    StopWith(state, "the file expands to far more text than it holds");
+    return false;
+}
+
 void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
     auto& state = *static_cast<CParseState*>(data);
+    if (!state.error.empty())
+        return; // stopped: a few call-backs may still come
     auto& elements = state.document->elements;
     if (state.current < 0 && !elements.empty()) {
         StopWith(state, "more than one root element");
@@ -63,12 +75,19 @@ void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attribut
         StopWith(state, "elements are nested more than " + std::to_string(CXmlDocument::kMaxDepth) + " deep");
         return;
     }
+    if (elements.size() >= CXmlDocument::kMaxElements) {
+        StopWith(state, "more than " + std::to_string(CXmlDocument::kMaxElements) + " elements");
+        return;
+    }
     CXmlElement element;
     element.name = LocalName(name);
     element.parent = state.current;
     element.depth = depth;
-    for (std::size_t i = 0; attributes[i] != nullptr && attributes[i + 1] != nullptr; i += 2)
+    for (std::size_t i = 0; attributes[i] != nullptr && attributes[i + 1] != nullptr; i += 2) {
         element.attributes.emplace_back(LocalName(attributes[i]), attributes[i + 1]);
+        if (!Keep(state, element.attributes.back().second.size()))
+            return;
+    }
     const int index = static_cast<int>(elements.size());
     elements.push_back(std::move(element));
     if (state.current >= 0)
@@ -78,13 +97,16 @@ void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attribut
 
 void XMLCALL OnEnd(void* data, const XML_Char*) {
     auto& state = *static_cast<CParseState*>(data);
+    if (!state.error.empty())
+        return;
     if (state.current >= 0)
         state.current = state.document->elements[static_cast<std::size_t>(state.current)].parent;
 }
 
 void XMLCALL OnText(void* data, const XML_Char* text, int length) {
     auto& state = *static_cast<CParseState*>(data);
-    if (state.current < 0 || length <= 0)
+    if (!state.error.empty() || state.current < 0 || length <= 0 ||
+        !Keep(state, static_cast<std::size_t>(length)))
         return;
     CXmlElement& element = state.document->elements[static_cast<std::size_t>(state.current)];
     // Consecutive pieces of one run of text arrive separately; they join the run before them.
@@ -120,6 +142,7 @@ bool CXmlDocument::Parse(std::span<const uint8_t> bytes, std::string& error) {
     CParseState state;
     state.document = this;
     state.parser = parser.get();
+    state.maxKeptBytes = bytes.size() + kMaxExpansionBytes;
     XML_SetUserData(parser.get(), &state);
     XML_SetElementHandler(parser.get(), OnStart, OnEnd);
     XML_SetCharacterDataHandler(parser.get(), OnText);

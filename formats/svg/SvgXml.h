@@ -33,6 +33,10 @@ struct CXmlDocument {
     // Entity expansion may not grow the document beyond this many times its own size (after the first
     // megabyte), which stops "billion laughs" files early.
     static constexpr float kMaxAmplification = 20.0f;
+    // More elements than this are refused: the document model would outgrow any real drawing's needs.
+    static constexpr std::size_t kMaxElements = 1000000;
+    // Text and attribute values kept may exceed the file's own size by this much (entities expand).
+    static constexpr std::size_t kMaxExpansionBytes = 64u * 1024 * 1024;
 
     std::vector<CXmlElement> elements;
 

@@ -113,6 +113,28 @@ TEST(SvgHostile, UsesThatReferToThemselvesOrMultiplyAreCut) {
     EXPECT_NE(file.Warnings()[0].find("repeats its parts too often"), std::string::npos);
 }
 
+TEST(SvgHostile, LongSheetsAndSharedPaintServersCostLinearTime) {
+    // 20000 rules for one class, 20000 shapes of that class using one big pattern: applied naively,
+    // 4e8 declarations and pattern scans.
+    std::string text = "<svg xmlns='http://www.w3.org/2000/svg'><style>";
+    for (int i = 0; i < 20000; ++i)
+        text += ".c{fill:url(#p);stroke:#" + std::string(i % 2 == 0 ? "f00" : "00f") + "}";
+    text += "</style><pattern id='p'>";
+    for (int i = 0; i < 20000; ++i)
+        text += "<g/>";
+    text += "<rect fill='#0f0'/></pattern>";
+    for (int i = 0; i < 20000; ++i)
+        text += "<rect class='c c c' width='1' height='1'/>";
+    text += "</svg>";
+    CDrawing drawing;
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(Read(text, drawing));
+    EXPECT_LT(Seconds(start), 5.0);
+    ASSERT_EQ(drawing.Count(), 20000);
+    EXPECT_EQ(drawing.GetAt(0)->color, 0x00FF00u);
+    EXPECT_EQ(drawing.GetAt(0)->AsPath()->penColor, 0xFF0000u); // the last rule wins
+}
+
 TEST(SvgHostile, FilesThatAreNoSvgSayWhy) {
     const std::pair<std::string, std::string> cases[] = {
         {"", "SVG: not a readable XML file (line 1: no element found)"},

@@ -141,26 +141,27 @@ TEST(SvgImport, TransformsNestAndApplyRightToLeft) {
 
 TEST(SvgImport, StylesCascadeFromSheetsAttributesAndStyleAttributes) {
     CDrawing drawing;
-    ASSERT_TRUE(
-        Read(Page("<style>/* a sheet */ .warm, #special { fill: #f80 } rect { stroke: navy }</style>"
-                  "<g fill='red' stroke-width='0.3'>"
-                  "<rect width='5' height='5'/>"                // red, navy 3
-                  "<rect width='5' height='5' class='a warm'/>" // sheet beats attribute
-                  "<rect width='5' height='5' class='warm' style='fill:rgb(0, 100%, 0)'/>"
-                  "<rect width='5' height='5' fill='none' stroke='#123'/>" // sheet beats attribute
-                  "<path d='M0 0H5' style='stroke:currentColor;color:teal;stroke-dasharray:2 1'/>"
-                  "<path d='M0 0H5V5z' fill-rule='evenodd' stroke='rgb(10,20,30)' stroke-width='2px'/>"
-                  "<rect width='5' height='5' visibility='hidden'/>"
-                  "<g display='none'><rect width='5' height='5'/></g>"
-                  "</g>"),
-             drawing));
+    ASSERT_TRUE(Read(
+        Page("<style>/* a sheet */ .warm, #special { fill: #f80 } rect { stroke: navy; fill: blue }</style>"
+             "<g fill='red' stroke-width='0.3'>"
+             "<rect width='5' height='5'/>"                // the sheet's blue over red
+             "<rect width='5' height='5' class='a warm'/>" // class beats element
+             "<rect width='5' height='5' class='warm' style='fill:rgb(0, 100%, 0)'/>"
+             "<rect width='5' height='5' fill='none' stroke='#123'/>" // sheet beats attribute
+             "<path d='M0 0H5' style='stroke:currentColor;color:teal;stroke-dasharray:2 1'/>"
+             "<path d='M0 0H5V5z' fill-rule='evenodd' stroke='rgb(10,20,30)' stroke-width='2px'/>"
+             "<rect width='5' height='5' visibility='hidden'/>"
+             "<g display='none'><rect width='5' height='5'/></g>"
+             "</g>"),
+        drawing));
     ASSERT_EQ(drawing.Count(), 6);
-    EXPECT_EQ(drawing.GetAt(0)->color, 0x0000FFu);
+    EXPECT_EQ(drawing.GetAt(0)->color, 0xFF0000u);
     EXPECT_EQ(drawing.GetAt(0)->AsPath()->penColor, 0x800000u);
     EXPECT_EQ(drawing.GetAt(0)->AsPath()->penWidth, 3);
-    EXPECT_EQ(drawing.GetAt(1)->color, 0x0088FFu);
+    EXPECT_EQ(drawing.GetAt(1)->color, 0x0088FFu); // a class rule beats a later element rule
     EXPECT_EQ(drawing.GetAt(2)->color, 0x00FF00u);
-    EXPECT_EQ(drawing.GetAt(3)->AsPath()->brushStyle, kBrushHollow);
+    EXPECT_EQ(drawing.GetAt(3)->AsPath()->brushStyle, kBrushSolid); // the sheet's fill beats fill='none'
+    EXPECT_EQ(drawing.GetAt(3)->color, 0xFF0000u);
     EXPECT_EQ(drawing.GetAt(3)->AsPath()->penColor, 0x800000u);
     EXPECT_EQ(drawing.GetAt(4)->AsPath()->penColor, 0x808000u);
     EXPECT_EQ(drawing.GetAt(4)->AsPath()->penStyle, kPenDash);
