@@ -13,6 +13,12 @@
 
 namespace pq {
 
+namespace {
+
+constexpr int kBrushDotted = 3; // the renderer's dotted fill
+
+} // namespace
+
 std::string SvgNumber(float v) {
     if (!std::isfinite(v))
         v = 0.0f;
@@ -111,6 +117,7 @@ std::string CSvgWriter::Write(int page) {
     }
     if (openGroup != 0)
         out += "</g>\n";
+    WritePatterns();
     out += "</svg>\n";
     return std::move(out);
 }
@@ -152,9 +159,12 @@ void CSvgWriter::WritePath(const CGraphicObject& object, const CPathShape& path)
     out += "<path d=\"" + d + "\"";
     if (path.brushStyle == kBrushHollow)
         out += " fill=\"none\"";
+    else if (path.brushStyle == kBrushHatched || path.brushStyle == kBrushDotted)
+        out += " fill=\"url(#" + FillPattern(path.brushStyle, object.color) + ")\" fill-rule=\"evenodd\"";
     else
         out += " fill=\"" + SvgColour(object.color) + "\" fill-rule=\"evenodd\"";
-    // The renderer fills every other brush style but hatched solid; hatching and dots are ours alone.
+    // Styles other than solid and hollow are named for the way back: SVG shows the hatch and the dots
+    // as patterns, and any other style fills solid, as the renderer fills it.
     if (path.brushStyle != kBrushHollow && path.brushStyle != kBrushSolid)
         out += " pq:brush=\"" + std::to_string(path.brushStyle) + "\"";
 
@@ -182,6 +192,34 @@ void CSvgWriter::WritePath(const CGraphicObject& object, const CPathShape& path)
             out += " pq:pen-style=\"" + std::to_string(path.penStyle) + "\"";
     }
     out += "/>\n";
+}
+
+std::string CSvgWriter::FillPattern(int brushStyle, uint32_t colour) {
+    auto [it, added] = patterns.try_emplace({brushStyle, colour});
+    if (added)
+        it->second = (brushStyle == kBrushHatched ? "pq-hatch-" : "pq-dots-") + SvgColour(colour).substr(1);
+    return it->second;
+}
+
+// The renderer's fills at screen size: a horizontal hatch line every 8 pixels, a dot every 3 pixels on
+// every third row.
+void CSvgWriter::WritePatterns() {
+    if (patterns.empty())
+        return;
+    const std::string pixel = SvgNumber(std::round(kUnitsPerPixel * 1000.0) / 1000.0);
+    out += "<defs>\n";
+    for (const auto& [key, id] : patterns) {
+        const bool hatch = key.first == kBrushHatched;
+        const std::string cell =
+            SvgNumber(std::round(kUnitsPerPixel * (hatch ? 8.0 : 3.0) * 1000.0) / 1000.0);
+        out += "<pattern id=\"" + id + "\" patternUnits=\"userSpaceOnUse\" width=\"" + cell + "\" height=\"" +
+               cell + "\"><rect " +
+               (hatch ? "y=\"" + SvgNumber(std::round(kUnitsPerPixel * 4.0 * 1000.0) / 1000.0) +
+                            "\" width=\"" + cell
+                      : "width=\"" + pixel) +
+               "\" height=\"" + pixel + "\" fill=\"" + SvgColour(key.second) + "\"/></pattern>\n";
+    }
+    out += "</defs>\n";
 }
 
 void CSvgWriter::WriteImage(const CImageShape& image) {

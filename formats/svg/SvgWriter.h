@@ -1,6 +1,10 @@
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace pq {
 
@@ -30,8 +34,13 @@ private:
     void WriteParagraphLines(const CTextShape& text);
     void WriteImage(const CImageShape& image);
 
+    // The id of the pattern that draws a hatched or dotted fill of colour, defined at the end.
+    std::string FillPattern(int brushStyle, uint32_t colour);
+    void WritePatterns();
+
     const CDrawing& drawing;
     std::string out;
+    std::map<std::pair<int, uint32_t>, std::string> patterns;
 };
 
 // Shared by the writer's files.

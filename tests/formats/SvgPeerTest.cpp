@@ -102,6 +102,10 @@ TEST(SvgPeer, ExportedPagesLookInRsvgAsTheyLookInOurRenderer) {
     drawing.Add(test::MakeTextObject(u"A paragraph wraps inside its frame as the renderer wraps it.",
                                      {-400, 350}, kTextParagraph));
     drawing.Add(test::MakeImageObject({200, 450, 300, 600}, 6, 4));
+    // The renderer's hatched and dotted fills, as patterns.
+    drawing.Add(
+        test::MakePathObject({test::Square(-450, 500, 200)}, kPenSolid, kBrushHatched, 3, 0, 0x0000C0));
+    drawing.Add(test::MakePathObject({test::Square(-200, 500, 200)}, kPenSolid, 3, 3, 0, 0xC00000));
     ASSERT_TRUE(CSvgFile().Write(folder.File("export.svg"), drawing, 0));
     ExpectSamePicture(drawing, folder.File("export.svg"), folder.File("export.png"), 0.08);
 }
