@@ -299,8 +299,11 @@ void CSvgImporter::ImportShape(const CXmlElement& element, const CContext& conte
         if (nodes.GetSize() == 0)
             return;
         if (name == "polygon" && nodes.GetSize() > 1 &&
-            !(nodes[0].anchor == nodes[nodes.GetSize() - 1].anchor))
-            nodes.Add(nodes[0]);
+            !(nodes[0].anchor == nodes[nodes.GetSize() - 1].anchor)) {
+            // A copy: adding may move the array, and with it the node a reference would point at.
+            const CPathNode first = nodes[0];
+            nodes.Add(first);
+        }
         subpaths.push_back(std::move(nodes));
     }
     if (subpaths.empty())

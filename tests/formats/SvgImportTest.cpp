@@ -93,9 +93,10 @@ TEST(SvgImport, BasicShapesBecomePathsInPlace) {
                           "<line x1='0' y1='90' x2='100' y2='90' stroke='black'/>"
                           "<polyline points='10,70 20,80 30,70'/>"
                           "<polygon points='50 70 60 80 40 80'/>"
-                          "<rect width='0' height='10'/>"),
+                          "<rect width='0' height='10'/>"
+                          "<polygon points='0 0 10 0 10 10 0 10' stroke='red'/>"),
                      drawing));
-    ASSERT_EQ(drawing.Count(), 7); // the empty rectangle draws nothing
+    ASSERT_EQ(drawing.Count(), 8); // the empty rectangle draws nothing
     const auto box = [&](int i) { return drawing.GetAt(i)->bounds; };
     EXPECT_TRUE(ExpectNear(box(0).left, Doc(10, 0).x, 1e-3));
     EXPECT_TRUE(ExpectNear(box(0).bottom, Doc(0, 30).y, 1e-3));
