@@ -124,12 +124,12 @@ TEST(FileDialogFilters, TypedNamesGetTheChosenFiltersExtension) {
 // lists of Open and Import offer them too.
 TEST(FileDialogFilters, SvgDrawingsFollowTheEarlierEntries) {
     EXPECT_EQ(FilterExtension(kOpenFilter, 1), ".pdf");
-    EXPECT_EQ(FilterExtension(kOpenFilter, 7), ".plt");
-    EXPECT_EQ(FilterExtension(kOpenFilter, 8), ".svg");
+    EXPECT_EQ(FilterExtension(kOpenFilter, 6), ".plt");
+    EXPECT_EQ(FilterExtension(kOpenFilter, 7), ".svg");
     EXPECT_EQ(FilterExtension(kSaveAsFilter, 7), ".tpl");
     EXPECT_EQ(WithFilterExtension("/home/me/card", kSaveAsFilter, 8), "/home/me/card.svg");
-    EXPECT_EQ(FilterExtension(kImportFilter, 14), ".2bp");
-    EXPECT_EQ(FilterExtension(kImportFilter, 15), ".svg");
+    EXPECT_EQ(FilterExtension(kImportFilter, 11), ".2bp");
+    EXPECT_EQ(FilterExtension(kImportFilter, 12), ".svg");
     EXPECT_NE(kOpenFilter.find("|*.ai;*.dxf;*.emf;*.wmf;*.pdf;*.plt;*.svg|"), std::string_view::npos);
     EXPECT_NE(kImportFilter.find("All Vector Files|*.ai;*.dxf;*.emf;*.wmf;*.plt;*.svg|"),
               std::string_view::npos);
