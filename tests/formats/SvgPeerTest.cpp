@@ -102,12 +102,17 @@ TEST(SvgPeer, ExportedPagesLookInRsvgAsTheyLookInOurRenderer) {
     drawing.Add(test::MakeTextObject(u"A paragraph wraps inside its frame as the renderer wraps it.",
                                      {-400, 350}, kTextParagraph));
     drawing.Add(test::MakeImageObject({200, 450, 300, 600}, 6, 4));
+    // Turned and right-aligned lines: big enough that a turn the wrong way shows.
+    drawing.Add(test::MakeTextObject(u"TURNED\r\nTEXT", {100, -100}, kTextArtistic, kAlignRight,
+                                     kTextStyleBold, 35.0f));
+    drawing.GetAt(drawing.Count() - 1)->AsText()->height = 80.0f;
+    drawing.GetAt(drawing.Count() - 1)->RecalcBounds();
     // The renderer's hatched and dotted fills, as patterns.
     drawing.Add(
         test::MakePathObject({test::Square(-450, 500, 200)}, kPenSolid, kBrushHatched, 3, 0, 0x0000C0));
     drawing.Add(test::MakePathObject({test::Square(-200, 500, 200)}, kPenSolid, 3, 3, 0, 0xC00000));
     ASSERT_TRUE(CSvgFile().Write(folder.File("export.svg"), drawing, 0));
-    ExpectSamePicture(drawing, folder.File("export.svg"), folder.File("export.png"), 0.08);
+    ExpectSamePicture(drawing, folder.File("export.svg"), folder.File("export.png"), 0.03);
 }
 
 TEST(SvgPeer, FilesOfOtherProgramsImportWithTheirShapesInPlace) {
