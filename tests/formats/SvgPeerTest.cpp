@@ -135,7 +135,7 @@ TEST(SvgPeer, FilesOfOtherProgramsImportWithTheirShapesInPlace) {
         std::printf("[ measure  ] %s: %.2f%% of blocks differ after import and export\n", name,
                     share * 100.0);
         EXPECT_LT(share, 0.06);
-        ExpectSamePicture(drawing, folder.File("copy.svg"), folder.File("ours.png"), 0.10);
+        ExpectSamePicture(drawing, folder.File("copy.svg"), folder.File("ours.png"), 0.03);
     }
 }
 
