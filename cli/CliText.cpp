@@ -1,8 +1,22 @@
 #include "cli/CliText.h"
 
+#include "model/Drawing.h"
+
+#include <algorithm>
 #include <cstdio>
 
 namespace pq::cli {
+
+void PrintReadWarning(std::FILE* err, const std::string& path, const CDrawing& drawing) {
+    const std::string& warning = drawing.GetWarning();
+    std::size_t start = 0;
+    while (start < warning.size()) {
+        const std::size_t end = std::min(warning.find('\n', start), warning.size());
+        std::fprintf(err, "pqdraw-cli: %s: warning: %.*s\n", path.c_str(), static_cast<int>(end - start),
+                     warning.data() + start);
+        start = end + 1;
+    }
+}
 
 std::string FormatNumber(double value) {
     char buffer[64];

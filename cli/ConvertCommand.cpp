@@ -1,3 +1,4 @@
+#include "cli/CliText.h"
 #include "cli/Commands.h"
 
 #include "formats/FormatDispatch.h"
@@ -38,7 +39,7 @@ int Usage(std::FILE* err, const std::string& why) {
 int RunConvert(std::span<const std::string_view> args, std::FILE* out, std::FILE* err) {
     std::string input, output;
     int page = 1, width = 0, height = 0;
-    bool antiAlias = false, sized = false;
+    bool antiAlias = false, sized = false, pageGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (arg == "--antialias") {
@@ -47,7 +48,7 @@ int RunConvert(std::span<const std::string_view> args, std::FILE* out, std::FILE
             if (i + 1 == args.size())
                 return Usage(err, std::string(arg) + " needs a value");
             const std::string_view value = args[++i];
-            if (arg == "--page" && (!ParseInt(value, page) || page < 1))
+            if (arg == "--page" && (!(pageGiven = ParseInt(value, page)) || page < 1))
                 return Usage(err, "--page takes a page number from 1");
             if (arg == "--size" && !(sized = ParseSize(value, width, height)))
                 return Usage(err, "--size takes WIDTHxHEIGHT in pixels");
@@ -64,23 +65,35 @@ int RunConvert(std::span<const std::string_view> args, std::FILE* out, std::FILE
     if (output.empty())
         return Usage(err, "needs an input and an output file");
 
+    const auto writeFailed = [&](const std::string& why) {
+        ReportFileFailure(err, output, why);
+        return kExitFailed;
+    };
+    const bool bitmap = BitmapFormatOf(output) != BitmapFormat::None || IsBitmapExportName(output);
+    if (!bitmap && !CanSaveDrawing(output)) {
+        // Said before the input is read. The save fails before it writes anything and names the drawing
+        // writers' endings; the tool writes pictures too.
+        CDrawing empty;
+        if (!SaveDrawing(empty, output, 0, -1, -1, nullptr))
+            return writeFailed(empty.GetErrorMessage() +
+                               " A page is saved as a picture with .bmp, .jpg or .png.");
+    }
+
     CDrawing drawing;
     if (!OpenDrawing(drawing, input)) {
-        std::fprintf(err, "pqdraw-cli: %s: %s\n", input.c_str(), drawing.GetErrorMessage().c_str());
+        ReportFileFailure(err, input, drawing.GetErrorMessage());
         return kExitFailed;
     }
-    if (page > drawing.PageCount()) {
+    PrintReadWarning(err, input, drawing);
+    const bool everyPage = !bitmap && SavesEveryPage(output);
+    if (!everyPage && page > drawing.PageCount()) {
         std::fprintf(err, "pqdraw-cli: %s has %d page(s), no page %d\n", input.c_str(), drawing.PageCount(),
                      page);
         return kExitFailed;
     }
 
-    const auto writeFailed = [&](const std::string& why) {
-        std::fprintf(err, "pqdraw-cli: %s: %s\n", output.c_str(), why.c_str());
-        return kExitFailed;
-    };
     // Bitmap endings render the page; ".gif" and ".2bp" reach the export too, which says why it refuses.
-    if (BitmapFormatOf(output) != BitmapFormat::None || IsBitmapExportName(output)) {
+    if (bitmap) {
         if (!sized) {
             const CPixelSize size =
                 ExportPixelSize(drawing.GetPageWidth(), drawing.GetPageHeight(), kDefaultPixelsPerInch,
@@ -95,15 +108,25 @@ int RunConvert(std::span<const std::string_view> args, std::FILE* out, std::FILE
             return writeFailed(result.message);
         if (written != output)
             std::fprintf(err, "pqdraw-cli: wrote %s\n", written.c_str());
-        return kExitOk;
+        return FinishOutput(kExitOk, out, err);
     }
+    // Options that only pictures or one-page formats use are ignored here: say so rather than leave the
+    // user believing they took effect.
+    if (pageGiven && everyPage)
+        std::fprintf(err, "pqdraw-cli: --page applies to one-page and bitmap outputs; %s keeps every page\n",
+                     output.c_str());
+    if (sized)
+        std::fprintf(err, "pqdraw-cli: --size applies to bitmap outputs; %s keeps the drawing's page size\n",
+                     output.c_str());
+    if (antiAlias)
+        std::fprintf(err, "pqdraw-cli: --antialias applies to bitmap outputs; ignored for %s\n",
+                     output.c_str());
     const bool saved = SaveDrawing(drawing, output, page - 1, -1, -1, [err](std::string_view notice) {
         std::fprintf(err, "pqdraw-cli: %.*s\n", static_cast<int>(notice.size()), notice.data());
     });
     if (!saved)
         return writeFailed(drawing.GetErrorMessage());
-    (void)out;
-    return kExitOk;
+    return FinishOutput(kExitOk, out, err);
 }
 
 } // namespace pq::cli

@@ -42,9 +42,10 @@ int RunInfo(std::span<const std::string_view> args, std::FILE* out, std::FILE* e
 
     CDrawing drawing;
     if (!OpenDrawing(drawing, path)) {
-        std::fprintf(err, "pqdraw-cli: %s: %s\n", path.c_str(), drawing.GetErrorMessage().c_str());
+        ReportFileFailure(err, path, drawing.GetErrorMessage());
         return kExitFailed;
     }
+    PrintReadWarning(err, path, drawing);
 
     int paths = 0, texts = 0, images = 0;
     for (const auto& object : drawing.Objects()) {
@@ -61,7 +62,7 @@ int RunInfo(std::span<const std::string_view> args, std::FILE* out, std::FILE* e
     for (int page = 0; page < drawing.PageCount(); ++page)
         std::fprintf(out, "page %d: %d objects\n", page + 1, drawing.ObjectCountOnPage(page));
     if (!listObjects)
-        return kExitOk;
+        return FinishOutput(kExitOk, out, err);
 
     int index = 0;
     for (const auto& object : drawing.Objects()) {
@@ -75,7 +76,7 @@ int RunInfo(std::span<const std::string_view> args, std::FILE* out, std::FILE* e
             line += " text=" + QuoteText(text->text);
         std::fprintf(out, "%s\n", line.c_str());
     }
-    return kExitOk;
+    return FinishOutput(kExitOk, out, err);
 }
 
 } // namespace pq::cli

@@ -96,6 +96,9 @@ bool CPqxDoc::OnOpenDocument(const std::string& path) {
     }
     SetPathName(path);
     modified = false;
+    // The document opens; what the reader could not take is said once, not silently dropped.
+    if (!drawing.GetWarning().empty())
+        ShowMessage(drawing.GetWarning());
     return true;
 }
 

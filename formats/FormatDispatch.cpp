@@ -1,5 +1,6 @@
 #include "formats/FormatDispatch.h"
 
+#include "formats/hpgl/PlotterFile.h"
 #include "formats/svg/SvgFile.h"
 #include "model/Drawing.h"
 #include "native/PdfFile.h"
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <vector>
 
 namespace pq {
 
@@ -23,6 +25,14 @@ bool WriteNative(const std::string& path, CDrawing& drawing, int, int, int) {
     return CPdfFile().Write(path, drawing);
 }
 
+bool ReadPlotter(const std::string& path, CDrawing& drawing) {
+    return CPlotterFile().ImportFromHpgl(path, drawing);
+}
+
+bool WritePlotter(const std::string& path, CDrawing& drawing, int page, int, int) {
+    return CPlotterFile().ExportToHpgl(path, drawing, page);
+}
+
 bool ReadSvg(const std::string& path, CDrawing& drawing) {
     return CSvgFile().Read(path, drawing);
 }
@@ -32,7 +42,7 @@ bool WriteSvg(const std::string& path, CDrawing& drawing, int page, int, int) {
 }
 
 // One row per extension. A format whose reader or writer is not there leaves it empty: opening or saving
-// such a file fails with the usual message.
+// such a file fails with a message naming the endings that can be read or written.
 struct CFormatRow {
     std::string_view extension;
     Reader read;
@@ -46,7 +56,7 @@ constexpr std::array<CFormatRow, 8> kFormats = {{
     {".emf", nullptr, nullptr, false},
     {".wmf", nullptr, nullptr, false},
     {".dxf", nullptr, nullptr, false},
-    {".plt", nullptr, nullptr, false},
+    {".plt", ReadPlotter, WritePlotter, false},
     {".ai", nullptr, nullptr, false},
     {".svg", ReadSvg, WriteSvg, false},
 }};
@@ -70,7 +80,54 @@ const CFormatRow* FindFormat(std::string_view path) {
     return nullptr;
 }
 
+// The endings that have a reader (or a writer), as ".pdf or .tpl".
+std::string EndingsList(bool writers) {
+    std::vector<std::string_view> endings;
+    for (const CFormatRow& row : kFormats)
+        if (writers ? row.write != nullptr : row.read != nullptr)
+            endings.push_back(row.extension);
+    std::string list;
+    for (std::size_t i = 0; i < endings.size(); ++i) {
+        if (i > 0)
+            list += i + 1 == endings.size() ? " or " : ", ";
+        list += endings[i];
+    }
+    return list;
+}
+
+// The ending of the file's own name, lower-cased ("" when it has none): what the user asked for.
+std::string EndingOf(std::string_view path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot == std::string_view::npos || dot + 1 == name.size())
+        return {};
+    return LowerTail(name, name.size() - dot);
+}
+
+// Why a name has no reader or writer, and which endings have one: the short message alone leaves
+// the user guessing.
+std::string NoFormatMessage(std::string_view path, bool saving) {
+    const std::string ending = EndingOf(path);
+    const CFormatRow* row = FindFormat(path);
+    const std::string endings = EndingsList(saving);
+    std::string message(saving ? kSaveFailedMessage : kOpenFailedMessage);
+    if (saving && row != nullptr && row->read != nullptr)
+        return message + " \"" + ending + "\" files are read but not written; drawings are saved as " +
+               endings + ".";
+    message += saving ? " Drawings are saved as " : " Drawings are read from ";
+    message += endings + (saving ? "" : " files");
+    if (ending.empty())
+        return message + "; the name has no ending.";
+    return message + ", not \"" + ending + "\".";
+}
+
 } // namespace
+
+bool SavesEveryPage(std::string_view path) {
+    const CFormatRow* row = FindFormat(path);
+    return row != nullptr && row->write != nullptr && row->allPages;
+}
 
 bool CanOpenDrawing(std::string_view path) {
     const CFormatRow* row = FindFormat(path);
@@ -84,8 +141,14 @@ bool CanSaveDrawing(std::string_view path) {
 
 bool OpenDrawing(CDrawing& drawing, const std::string& path) {
     drawing.SetErrorMessage("");
+    drawing.ClearWarning();
     const CFormatRow* row = FindFormat(path);
-    const bool ok = row != nullptr && row->read != nullptr && row->read(path, drawing);
+    if (row == nullptr || row->read == nullptr) {
+        drawing.RenumberAll();
+        drawing.SetErrorMessage(NoFormatMessage(path, false));
+        return false;
+    }
+    const bool ok = row->read(path, drawing);
     drawing.RenumberAll();
     if (!ok && drawing.GetErrorMessage().empty())
         drawing.SetErrorMessage(std::string(kOpenFailedMessage));
@@ -96,13 +159,13 @@ bool SaveDrawing(CDrawing& drawing, const std::string& path, int page, int width
                  const NoticeSink& notice) {
     drawing.SetErrorMessage("");
     if (path.size() < 4) {
-        drawing.SetErrorMessage(std::string(kSaveFailedMessage));
+        drawing.SetErrorMessage(NoFormatMessage(path, true));
         return false;
     }
     drawing.RenumberAll();
     const CFormatRow* row = FindFormat(path);
     if (row == nullptr || row->write == nullptr) {
-        drawing.SetErrorMessage(std::string(kOpenFailedMessage));
+        drawing.SetErrorMessage(NoFormatMessage(path, true));
         return false;
     }
     if (!row->allPages && drawing.PageCount() > 1 && notice)

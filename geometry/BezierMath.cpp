@@ -75,9 +75,6 @@ float EffectiveFlatteningTolerance(float chordLength, float requested) {
 
 namespace {
 
-// Pieces examined per segment before every remaining piece is taken as it is.
-constexpr int kMaxFlatteningPieces = 10000;
-
 struct Piece {
     CPointF q0, q1, q2, q3;
 };
@@ -152,7 +149,7 @@ inline CPointF Mid(CPointF a, CPointF b) {
 
 } // namespace
 
-void FlattenBezier(const CBezier& curve, CPointArray& output, bool keepStraightAsCurve) {
+void FlattenBezier(const CBezier& curve, CPointArray& output, bool keepStraightAsCurve, int maxPieces) {
     if (output.IsEmpty())
         output.Add(curve.p0);
 
@@ -173,7 +170,7 @@ void FlattenBezier(const CBezier& curve, CPointArray& output, bool keepStraightA
         ++pieces;
         const bool flat = legTest.Within(piece.q0, piece.q1) && legTest.Within(piece.q1, piece.q2) &&
                           legTest.Within(piece.q2, piece.q3);
-        if (flat || pieces > kMaxFlatteningPieces) {
+        if (flat || pieces > maxPieces) {
             // The control points of a flat piece lie within tolerance of it, so all three are kept.
             output.Add(piece.q1);
             output.Add(piece.q2);

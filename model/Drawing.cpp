@@ -227,9 +227,25 @@ CRectF CDrawing::Bounds(bool flaggedOnly) const {
                    [flaggedOnly](const CGraphicObject& o) { return !flaggedOnly || (o.flags & 1) != 0; });
 }
 
-void CDrawing::SetPageSize(float width, float height) {
+bool CDrawing::IsValidPageSize(float width, float height) {
+    // Written so that NaN fails every comparison and is refused.
+    return width >= kMinPageSide && width <= kMaxPageSide && height >= kMinPageSide && height <= kMaxPageSide;
+}
+
+bool CDrawing::SetPageSize(float width, float height) {
+    if (!IsValidPageSize(width, height))
+        return false;
     pageWidth = width;
     pageHeight = height;
+    return true;
+}
+
+void CDrawing::AddWarning(const std::string& text) {
+    if (text.empty() || warning.find(text) != std::string::npos)
+        return;
+    if (!warning.empty())
+        warning += '\n';
+    warning += text;
 }
 
 } // namespace pq

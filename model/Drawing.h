@@ -22,6 +22,10 @@ class CDrawing {
 public:
     static constexpr float kDefaultPageWidth = 1050.0f;
     static constexpr float kDefaultPageHeight = 1480.0f;
+    // Page sides a drawing can have: from a tenth of a millimetre to the largest page a PDF may have
+    // (200 inches, 14400 points).
+    static constexpr float kMinPageSide = 1.0f;
+    static constexpr float kMaxPageSide = 50800.0f;
 
     CDrawing();
     ~CDrawing();
@@ -77,7 +81,10 @@ public:
     [[nodiscard]] CRectF PageBounds(int page) const;
     [[nodiscard]] float GetPageWidth() const { return pageWidth; }
     [[nodiscard]] float GetPageHeight() const { return pageHeight; }
-    void SetPageSize(float width, float height);
+    // Sets the page size; a side outside the range above (or not a number) is refused: false, and the
+    // size stays as it was.
+    bool SetPageSize(float width, float height);
+    [[nodiscard]] static bool IsValidPageSize(float width, float height);
     // Union of the bounds of all objects, or only of those whose flags bit 0 is set; all zero when there
     // are none.
     [[nodiscard]] CRectF Bounds(bool flaggedOnly = false) const;
@@ -113,6 +120,11 @@ public:
 
     [[nodiscard]] const std::string& GetErrorMessage() const { return errorMessage; }
     void SetErrorMessage(std::string text) { errorMessage = std::move(text); }
+    // What a reader that succeeded had to leave out or change (a page cut short, a page size it could
+    // not use), one sentence a line; empty when the file was read whole. Opening shows it.
+    [[nodiscard]] const std::string& GetWarning() const { return warning; }
+    void AddWarning(const std::string& text);
+    void ClearWarning() { warning.clear(); }
 
 private:
     // Renumbers the groups of the objects [first, last) that lie on page (any page when page < 0),
@@ -124,6 +136,7 @@ private:
     float pageWidth = kDefaultPageWidth;
     float pageHeight = kDefaultPageHeight;
     std::string errorMessage;
+    std::string warning;
 };
 
 } // namespace pq

@@ -130,10 +130,23 @@ bool CGraphicObject::HitTest(const CViewMapping& mapping, CPoint point, bool& on
 
 namespace {
 
+// Display points one path may cost beyond a few per segment. A path of many long, wild curves (a small
+// hostile file holds hundreds of thousands) would otherwise flatten to billions of points; past this
+// budget each segment examines fewer pieces, so the cost stays linear in the number of segments.
+constexpr std::size_t kDisplayPieceBudget = std::size_t{1} << 20;
+constexpr int kMinPiecesPerSegment = 16;
+
+int PiecesPerSegment(const CPathShape& path) {
+    const std::size_t segments = std::max<std::size_t>(path.NodeCount(), 1);
+    const std::size_t share = kDisplayPieceBudget / segments;
+    return static_cast<int>(std::clamp<std::size_t>(share, kMinPiecesPerSegment, kMaxFlatteningPieces));
+}
+
 void RebuildPolylines(CPathShape& path, CRectF& bounds) {
     bounds = CRectF::Empty();
     path.polylines.clear();
     path.polylines.reserve(path.subpaths.size());
+    const int maxPieces = PiecesPerSegment(path);
     for (const auto& nodes : path.subpaths) {
         auto polyline = std::make_unique<CPointArray>();
         const std::size_t n = nodes->GetSize();
@@ -145,7 +158,7 @@ void RebuildPolylines(CPathShape& path, CRectF& bounds) {
         for (std::size_t i = 0; i + 1 < n; ++i) {
             CBezier segment((*nodes)[i], (*nodes)[i + 1]);
             segment.SetTolerance(kDisplayTolerance);
-            FlattenBezier(segment, *polyline, false);
+            FlattenBezier(segment, *polyline, false, maxPieces);
         }
         for (const CPointF& p : *polyline)
             bounds.Include(p);

@@ -17,13 +17,25 @@ class CTransform;
 // record they are given and check every count against the bytes that remain before allocating.
 namespace undo_io {
 
-// An object taken out of a record together with the list index it belongs at.
-using IndexedObject = std::pair<int, std::unique_ptr<CGraphicObject>>;
+// Group numbers mean nothing once anything has renumbered the groups (a save, Group, a paste), so an
+// object a record stores carries a group reference instead, which stays true in the state a replay
+// returns to (every object at the index it had when the record was written):
+//   0   no group;
+//   k>0 the group of the object at list index k - 1, a member the record does not store;
+//   k<0 a new group, shared with the record's other objects of reference k (a group stored whole).
+// An object taken out of a record: the list index it belongs at, the object and its group reference.
+struct IndexedObject {
+    int index = -1;
+    std::unique_ptr<CGraphicObject> object;
+    int groupRef = 0;
+};
 
 bool WriteInt(CMemoryFile& file, int value);
 bool WriteIndexList(CMemoryFile& file, std::span<const int> indices);
-// One object record per listed index; false when an index names no object or memory runs out.
-bool WriteObjects(CMemoryFile& file, const CDrawing& drawing, std::span<const int> indices);
+// For each listed index: the index itself when withIndices, the object's group reference among the
+// listed objects, and its object record. False when an index names no object or memory runs out.
+bool WriteObjects(CMemoryFile& file, const CDrawing& drawing, std::span<const int> indices,
+                  bool withIndices = false);
 bool WriteMatrix(CMemoryFile& file, const CTransform& matrix);
 
 [[nodiscard]] bool ReadInt(CMemoryFile& file, int& value);
@@ -31,8 +43,9 @@ bool WriteMatrix(CMemoryFile& file, const CTransform& matrix);
 [[nodiscard]] bool ReadIndexList(CMemoryFile& file, std::vector<int>& indices);
 // Reads one object record into a new object; null when the record cannot be read completely.
 [[nodiscard]] std::unique_ptr<CGraphicObject> ReadObject(CMemoryFile& file);
-// Reads up to count object records, stopping at the first that cannot be read; returns them.
-[[nodiscard]] std::vector<std::unique_ptr<CGraphicObject>> ReadObjects(CMemoryFile& file, int count);
+// Reads up to count objects written by WriteObjects, stopping at the first that cannot be read; returns
+// them (index -1 unless withIndices).
+[[nodiscard]] std::vector<IndexedObject> ReadObjects(CMemoryFile& file, int count, bool withIndices = false);
 [[nodiscard]] bool ReadMatrix(CMemoryFile& file, CTransform& matrix);
 
 // True when applying the matrix's inverse takes points back to where the matrix found them, up to
@@ -45,10 +58,18 @@ bool WriteMatrix(CMemoryFile& file, const CTransform& matrix);
 // Sorts objects by index (stably) and drops them from the first one that could not be inserted at its
 // index once the ones before it are in (an index below 0 or past the end of the list by then).
 void PrepareInsertion(const CDrawing& drawing, std::vector<IndexedObject>& objects);
+// The group references of the listed objects (see IndexedObject), in list order.
+[[nodiscard]] std::vector<int> GroupReferences(const CDrawing& drawing, std::span<const int> indices);
+
 // Inserts objects prepared by PrepareInsertion at their indices, so that each lands where it stood
-// when it was recorded. Their groups get numbers above the drawing's groups (members that shared a
-// number share the new one), then all groups are renumbered in order of appearance.
-void InsertWithNewGroups(CDrawing& drawing, std::vector<IndexedObject>& objects);
+// when it was recorded, then gives them their groups back (ApplyGroupReferences).
+void InsertStored(CDrawing& drawing, std::vector<IndexedObject>& objects);
+// Replaces the objects at their indices by the stored ones (an index out of range drops its object) and
+// gives them their groups back.
+void SetStored(CDrawing& drawing, std::vector<IndexedObject>& objects);
+// Gives the objects now at the listed indices the groups their references name, then renumbers all
+// groups in order of appearance, so a drawing whose groups were dense comes back with its numbers.
+void ApplyGroupReferences(CDrawing& drawing, std::span<const std::pair<int, int>> indexAndReference);
 
 } // namespace undo_io
 } // namespace pq

@@ -50,7 +50,8 @@ struct UndoEntry {
 // copies of objects (their binary object records), never pointers.
 //
 // Record layouts (32-bit little-endian integers; an index list is a count and that many indices, an
-// object list one object record per listed index):
+// object list one group reference and one object record per listed index, an indexed object list the
+// same with each object's index first; group references: model/UndoRecordIO.h):
 //   0 Modify       index list, object list
 //   1 Delete       ascending index list, object list (towards redo: the index list only)
 //   2 Move         from, to, count (the block from .. from + count - 1 was moved with MoveIndices(to))
@@ -59,14 +60,14 @@ struct UndoEntry {
 //   5 Add          count (towards redo: also the last count objects)
 //   7 Group        group table length, the page-major group table
 //   8 Join         index list, object list, object count before the join (towards redo: index list)
-//   9 Break        index, pieces, the object (towards redo: index and pieces only)
-//  10 Transform    index list, the 64-byte matrix, then a count of stored objects and for each its
-//                  index and object record: texts and images (whose transform no inverse undoes) or,
-//                  for a matrix without an inverse, every listed object
+//   9 Break        index, pieces, the object as a one-object list (towards redo: index and pieces only)
+//  10 Transform    index list, the 64-byte matrix, a count of stored objects and their indexed object
+//                  list: texts and images (whose transform no inverse undoes) or, for a matrix without
+//                  an inverse, every listed object
 //  11 AddPages     pages added
 //  12 InsertPages  first page, count
-//  13 DeletePages  first page, count, object count, each object's index and record, the page count
-//                  before the deletion (towards redo: first page and count only)
+//  13 DeletePages  first page, count, object count, the indexed object list of the pages' objects, the
+//                  page count before the deletion (towards redo: first page and count only)
 class CUndoRecorder {
 public:
     // A stream longer than this is trimmed from the front after every push.

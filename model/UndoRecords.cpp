@@ -182,7 +182,7 @@ bool CUndoRecorder::RecordBreak(int index, UndoDirection direction) {
     CMemoryFile record(kRecordGrowBytes);
     bool written = WriteInt(record, index) && WriteInt(record, pieces);
     if (direction == UndoDirection::TowardsUndo)
-        written = written && object->Save(record);
+        written = written && WriteObjects(record, std::span<const int>(&index, 1));
     return Finish(record, written, UndoRecordType::Break, direction);
 }
 
@@ -204,10 +204,9 @@ bool CUndoRecorder::RecordTransform(std::span<const int> indices, const CTransfo
             stored.push_back(index);
     }
     CMemoryFile record(kRecordGrowBytes);
-    bool written = WriteIndexList(record, valid) && WriteMatrix(record, matrix) &&
-                   WriteInt(record, static_cast<int>(stored.size()));
-    for (int index : stored)
-        written = written && WriteInt(record, index) && drawing->GetAt(index)->Save(record);
+    const bool written = WriteIndexList(record, valid) && WriteMatrix(record, matrix) &&
+                         WriteInt(record, static_cast<int>(stored.size())) &&
+                         undo_io::WriteObjects(record, *drawing, stored, true);
     return Finish(record, written, UndoRecordType::Transform, direction);
 }
 
@@ -244,10 +243,8 @@ bool CUndoRecorder::RecordDeletePages(int first, int count, UndoDirection direct
             if (page >= first && page < first + count)
                 onPages.push_back(i);
         }
-        written = written && WriteInt(record, static_cast<int>(onPages.size()));
-        for (int index : onPages)
-            written = written && WriteInt(record, index) && drawing->GetAt(index)->Save(record);
-        written = written && WriteInt(record, pageCount);
+        written = written && WriteInt(record, static_cast<int>(onPages.size())) &&
+                  undo_io::WriteObjects(record, *drawing, onPages, true) && WriteInt(record, pageCount);
     }
     return Finish(record, written, UndoRecordType::DeletePages, direction);
 }

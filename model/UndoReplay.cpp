@@ -28,7 +28,7 @@ std::vector<int> IndicesOf(const std::vector<IndexedObject>& objects) {
     std::vector<int> indices;
     indices.reserve(objects.size());
     for (const IndexedObject& entry : objects)
-        indices.push_back(entry.first);
+        indices.push_back(entry.index);
     return indices;
 }
 
@@ -51,7 +51,8 @@ bool CUndoRecorder::ReplayModify(CMemoryFile& record, UndoDirection opposite) {
         return false;
     RecordModify(indices, opposite);
     for (std::size_t i = 0; i < indices.size(); ++i)
-        drawing->SetAt(indices[i], std::move(objects[i]));
+        objects[i].index = indices[i];
+    SetStored(*drawing, objects);
     if (selection != nullptr)
         *selection = indices;
     return true;
@@ -69,10 +70,9 @@ void CUndoRecorder::ReplayDelete(CMemoryFile& record, UndoDirection opposite) {
         drawing->DeleteIndices(indices);
         return;
     }
-    auto objects = ReadObjects(record, static_cast<int>(indices.size()));
-    std::vector<IndexedObject> returning;
-    for (std::size_t i = 0; i < objects.size(); ++i)
-        returning.emplace_back(indices[i], std::move(objects[i]));
+    std::vector<IndexedObject> returning = ReadObjects(record, static_cast<int>(indices.size()));
+    for (std::size_t i = 0; i < returning.size(); ++i)
+        returning[i].index = indices[i];
     PrepareInsertion(*drawing, returning);
     if (returning.empty())
         return;
@@ -80,7 +80,7 @@ void CUndoRecorder::ReplayDelete(CMemoryFile& record, UndoDirection opposite) {
     // checked against the list before it.
     CMemoryFile redo(kRecordGrowBytes);
     Finish(redo, WriteIndexList(redo, IndicesOf(returning)), UndoRecordType::Delete, opposite);
-    InsertWithNewGroups(*drawing, returning);
+    InsertStored(*drawing, returning);
 }
 
 void CUndoRecorder::ReplayMove(CMemoryFile& record, UndoDirection opposite) {
@@ -121,14 +121,13 @@ void CUndoRecorder::ReplayPaste(CMemoryFile& record, UndoDirection opposite) {
     }
     if (first > drawing->Count())
         return;
-    auto objects = ReadObjects(record, count);
-    if (objects.empty())
+    std::vector<IndexedObject> pasted = ReadObjects(record, count);
+    if (pasted.empty())
         return;
-    RecordPaste(first, static_cast<int>(objects.size()), opposite);
-    std::vector<IndexedObject> pasted;
-    for (std::size_t i = 0; i < objects.size(); ++i)
-        pasted.emplace_back(first + static_cast<int>(i), std::move(objects[i]));
-    InsertWithNewGroups(*drawing, pasted);
+    RecordPaste(first, static_cast<int>(pasted.size()), opposite);
+    for (std::size_t i = 0; i < pasted.size(); ++i)
+        pasted[i].index = first + static_cast<int>(i);
+    InsertStored(*drawing, pasted);
 }
 
 void CUndoRecorder::ReplayReorder(CMemoryFile& record, UndoDirection opposite) {
@@ -141,8 +140,9 @@ void CUndoRecorder::ReplayReorder(CMemoryFile& record, UndoDirection opposite) {
         return;
     RecordReorder(opposite);
     drawing->RemoveAt(0, drawing->Count());
-    for (auto& object : objects)
-        drawing->Add(std::move(object));
+    for (std::size_t i = 0; i < objects.size(); ++i)
+        objects[i].index = static_cast<int>(i);
+    InsertStored(*drawing, objects);
 }
 
 void CUndoRecorder::ReplayAdd(CMemoryFile& record, UndoDirection opposite) {
@@ -156,14 +156,13 @@ void CUndoRecorder::ReplayAdd(CMemoryFile& record, UndoDirection opposite) {
         drawing->RemoveAt(drawing->Count() - count, count);
         return;
     }
-    auto objects = ReadObjects(record, count);
-    if (objects.empty())
+    std::vector<IndexedObject> added = ReadObjects(record, count);
+    if (added.empty())
         return;
-    RecordAdd(static_cast<int>(objects.size()), opposite);
-    std::vector<IndexedObject> added;
-    for (std::size_t i = 0; i < objects.size(); ++i)
-        added.emplace_back(drawing->Count() + static_cast<int>(i), std::move(objects[i]));
-    InsertWithNewGroups(*drawing, added);
+    RecordAdd(static_cast<int>(added.size()), opposite);
+    for (std::size_t i = 0; i < added.size(); ++i)
+        added[i].index = drawing->Count() + static_cast<int>(i);
+    InsertStored(*drawing, added);
 }
 
 void CUndoRecorder::ReplayGroup(CMemoryFile& record, UndoDirection opposite) {
@@ -215,8 +214,10 @@ void CUndoRecorder::ReplayJoin(CMemoryFile& record, UndoDirection opposite) {
     std::vector<IndexedObject> returning;
     std::set<int> seen;
     for (std::size_t i = 0; i < indices.size(); ++i) {
-        if (seen.insert(indices[i]).second)
-            returning.emplace_back(indices[i], std::move(objects[i]));
+        if (seen.insert(indices[i]).second) {
+            objects[i].index = indices[i];
+            returning.push_back(std::move(objects[i]));
+        }
     }
     const int listed = static_cast<int>(returning.size());
     const int lowest = *seen.begin();
@@ -233,14 +234,13 @@ void CUndoRecorder::ReplayJoin(CMemoryFile& record, UndoDirection opposite) {
         }
         CMemoryFile redo(kRecordGrowBytes);
         Finish(redo, WriteIndexList(redo, indices), UndoRecordType::Join, opposite);
-        InsertWithNewGroups(*drawing, returning);
+        InsertStored(*drawing, returning);
     } else if (drawing->Count() == countBefore && AllIndicesValid(*drawing, indices)) {
         // Join refused the list (its first object is no path) and changed nothing; the objects are
         // put back in place all the same, so undo leaves the drawing as it was.
         CMemoryFile redo(kRecordGrowBytes);
         Finish(redo, WriteIndexList(redo, indices), UndoRecordType::Join, opposite);
-        for (IndexedObject& entry : returning)
-            drawing->SetAt(entry.first, std::move(entry.second));
+        SetStored(*drawing, returning);
     }
 }
 
@@ -256,22 +256,14 @@ void CUndoRecorder::ReplayBreak(CMemoryFile& record, UndoDirection opposite) {
         drawing->BreakApart(index);
         return;
     }
-    auto object = ReadObject(record);
-    if (!object || index > drawing->Count() - pieces)
+    std::vector<IndexedObject> returning = ReadObjects(record, 1);
+    if (returning.empty() || index > drawing->Count() - pieces)
         return;
     CMemoryFile redo(kRecordGrowBytes);
     Finish(redo, WriteInt(redo, index) && WriteInt(redo, pieces), UndoRecordType::Break, opposite);
-    if (pieces > 0) {
-        // The pieces carry the source's group under its current number (saving may have renumbered it
-        // since), shared with the group's other members.
-        object->group = drawing->GetAt(index)->group;
-        drawing->RemoveAt(index, pieces);
-        drawing->InsertAt(index, std::move(object));
-        return;
-    }
-    std::vector<IndexedObject> returning;
-    returning.emplace_back(index, std::move(object));
-    InsertWithNewGroups(*drawing, returning);
+    drawing->RemoveAt(index, pieces);
+    returning.front().index = index;
+    InsertStored(*drawing, returning);
 }
 
 void CUndoRecorder::ReplayTransform(CMemoryFile& record, UndoDirection opposite) {
@@ -281,16 +273,12 @@ void CUndoRecorder::ReplayTransform(CMemoryFile& record, UndoDirection opposite)
     if (!ReadIndexList(record, indices) || !ReadMatrix(record, matrix) || !ReadInt(record, storedCount) ||
         storedCount < 0 || !AllIndicesValid(*drawing, indices))
         return;
-    std::vector<IndexedObject> stored;
-    for (int i = 0; i < storedCount; ++i) {
-        int index = 0;
-        if (!ReadInt(record, index))
-            return;
-        auto object = ReadObject(record);
-        if (!object || index < 0 || index >= drawing->Count())
-            return;
-        stored.emplace_back(index, std::move(object));
-    }
+    std::vector<IndexedObject> stored = ReadObjects(record, storedCount, true);
+    if (stored.size() != static_cast<std::size_t>(storedCount) ||
+        std::any_of(stored.begin(), stored.end(), [&](const IndexedObject& entry) {
+            return entry.index < 0 || entry.index >= drawing->Count();
+        }))
+        return;
     const std::vector<int> storedList = IndicesOf(stored);
     const std::set<int> storedIndices(storedList.begin(), storedList.end());
     // Without an inverse only objects with stored records can be undone; a record missing some
@@ -303,10 +291,9 @@ void CUndoRecorder::ReplayTransform(CMemoryFile& record, UndoDirection opposite)
     // The opposite record is the same step with the current state of the stored objects: the matrix
     // always describes the forward change, which undo inverts and redo applies.
     CMemoryFile other(kRecordGrowBytes);
-    bool written = WriteIndexList(other, indices) && WriteMatrix(other, matrix) &&
-                   WriteInt(other, static_cast<int>(stored.size()));
-    for (const IndexedObject& entry : stored)
-        written = written && WriteInt(other, entry.first) && drawing->GetAt(entry.first)->Save(other);
+    const bool written = WriteIndexList(other, indices) && WriteMatrix(other, matrix) &&
+                         WriteInt(other, static_cast<int>(stored.size())) &&
+                         undo_io::WriteObjects(other, *drawing, storedList, true);
     Finish(other, written, UndoRecordType::Transform, opposite);
 
     CTransform step = matrix;
@@ -316,8 +303,7 @@ void CUndoRecorder::ReplayTransform(CMemoryFile& record, UndoDirection opposite)
         if (storedIndices.count(index) == 0)
             drawing->GetAt(index)->Transform(step);
     }
-    for (IndexedObject& entry : stored)
-        drawing->SetAt(entry.first, std::move(entry.second));
+    SetStored(*drawing, stored);
 }
 
 void CUndoRecorder::ReplayAddPages(CMemoryFile& record, UndoDirection opposite) {
@@ -371,15 +357,8 @@ void CUndoRecorder::ReplayDeletePages(CMemoryFile& record, UndoDirection opposit
     int objectCount = 0;
     if (!ReadInt(record, objectCount) || objectCount < 0)
         return;
-    std::vector<IndexedObject> returning;
-    bool complete = true;
-    for (int i = 0; i < objectCount && complete; ++i) {
-        int index = 0;
-        std::unique_ptr<CGraphicObject> object;
-        complete = ReadInt(record, index) && (object = ReadObject(record)) != nullptr;
-        if (complete)
-            returning.emplace_back(index, std::move(object));
-    }
+    std::vector<IndexedObject> returning = ReadObjects(record, objectCount, true);
+    bool complete = returning.size() == static_cast<std::size_t>(objectCount);
     int pageCountBefore = 0;
     complete = complete && ReadInt(record, pageCountBefore);
 
@@ -391,10 +370,10 @@ void CUndoRecorder::ReplayDeletePages(CMemoryFile& record, UndoDirection opposit
         drawing->SetPageCount(pageCountBefore);
     // Only objects that land on an existing page go back.
     std::erase_if(returning, [&](const IndexedObject& entry) {
-        return entry.second->page < 0 || entry.second->page >= drawing->PageCount();
+        return entry.object->page < 0 || entry.object->page >= drawing->PageCount();
     });
     PrepareInsertion(*drawing, returning);
-    InsertWithNewGroups(*drawing, returning);
+    InsertStored(*drawing, returning);
 }
 
 } // namespace pq

@@ -3,9 +3,8 @@
 #include "model/Drawing.h"
 #include "native/PdfReader.h"
 #include "native/PdfWriter.h"
+#include "platform/RegularFile.h"
 #include "platform/image/AtomicWrite.h"
-
-#include <fstream>
 
 namespace pq {
 
@@ -29,17 +28,10 @@ bool CPdfFile::WriteToMemory(std::vector<uint8_t>& bytes, CDrawing& drawing) {
 }
 
 bool CPdfFile::Read(const std::string& path, CDrawing& drawing) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
-        drawing.SetErrorMessage("cannot open " + path);
-        return false;
-    }
-    const std::streamoff size = in.tellg();
-    std::vector<uint8_t> bytes(size > 0 ? static_cast<std::size_t>(size) : 0);
-    in.seekg(0);
-    if (size < 0 ||
-        !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
-        drawing.SetErrorMessage("cannot read " + path);
+    std::vector<uint8_t> bytes;
+    std::string message;
+    if (!ReadRegularFile(path, kMaxDrawingFileBytes, bytes, message)) {
+        drawing.SetErrorMessage(message);
         return false;
     }
     return ReadFromMemory(bytes, drawing);

@@ -11,6 +11,7 @@
 #include "native/PdfWriter.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace pq {
 
@@ -47,7 +48,25 @@ std::u16string DecodeName(std::string_view name) {
     return out;
 }
 
+// A number of points as a message shows it.
+std::string FormatPoints(double points) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", points);
+    return text;
+}
+
 } // namespace
+
+std::optional<int32_t> CPdfReader::RootPageCount(std::size_t root) const {
+    const std::size_t end = FindBytes(data, "endobj", root, pagesEnd).value_or(pagesEnd);
+    const std::optional<std::size_t> count = FindBytes(data, "/Count ", root, end);
+    if (!count)
+        return std::nullopt;
+    CPdfLineReader lines(data, *count + 7);
+    std::string_view rest;
+    lines.Next(rest);
+    return ParseInt(rest);
+}
 
 CPdfReader::CPdfReader(std::span<const uint8_t> bytes, CDrawing& target) : data(bytes), drawing(target) {}
 
@@ -59,6 +78,7 @@ bool CPdfReader::Fail(std::string message) {
 bool CPdfReader::Read() {
     drawing.Clear();
     drawing.SetErrorMessage({});
+    drawing.ClearWarning();
     if (data.empty())
         return Fail("PDF: the file is empty");
     if (!FindBytes(data, kCreator, 0, kCreatorWindow + kCreator.size()))
@@ -66,7 +86,7 @@ bool CPdfReader::Read() {
     if (!FindPages())
         return false;
     if (pageCount == 0)
-        return true; // a page tree without pages: an empty drawing
+        return true; // a page tree that names no pages: an empty drawing
     if (!ReadCrossReference())
         return false;
     ReadFonts();
@@ -74,6 +94,9 @@ bool CPdfReader::Read() {
         return false;
     ReadGroups();
     FinishObjects();
+    if (objectsLeftOut > 0)
+        drawing.AddWarning("PDF: the file holds more than " + std::to_string(kMaxObjects) + " objects; " +
+                           std::to_string(objectsLeftOut) + " were left out");
     return true;
 }
 
@@ -92,21 +115,36 @@ bool CPdfReader::FindPages() {
         lastPage = *found;
         ++pageCount;
     }
+    // The root names how many pages there are; a file cut off after its page tree lacks some of them.
+    const std::optional<int32_t> named = RootPageCount(*root);
+    if (named && *named > pageCount)
+        return Fail("PDF: the file is damaged: its page tree names " + std::to_string(*named) +
+                    " pages, but only " + std::to_string(pageCount) + " are there");
     if (pageCount == 0)
         return true;
     drawing.SetPageCount(pageCount);
 
-    if (const std::optional<std::size_t> box = FindBytes(data, kMediaBox, lastPage, pagesEnd)) {
+    const std::optional<std::size_t> box = FindBytes(data, kMediaBox, lastPage, pagesEnd);
+    std::optional<double> width;
+    std::optional<double> height;
+    if (box) {
         CPdfLineReader lines(data, *box + kMediaBox.size());
         std::string_view rest;
         lines.Next(rest);
-        const std::optional<double> width = ParseNumber(rest);
-        const std::optional<double> height = ParseNumber(rest);
-        // Sizes are kept to a hundredth of a unit, which the four decimals of the box carry exactly.
-        if (width && height && *width > 0.0 && *height > 0.0 && *width < 1e6 && *height < 1e6) {
-            drawing.SetPageSize(static_cast<float>(std::round(*width * kUnitsPerPoint * 100.0) / 100.0),
-                                static_cast<float>(std::round(*height * kUnitsPerPoint * 100.0) / 100.0));
-        }
+        width = ParseNumber(rest);
+        height = ParseNumber(rest);
+    }
+    // Sizes are kept to a hundredth of a unit, which the four decimals of the box carry exactly.
+    auto units = [](double points) {
+        const double value = std::round(points * kUnitsPerPoint * 100.0) / 100.0;
+        return std::isfinite(value) && std::fabs(value) < 1e30 ? static_cast<float>(value) : 0.0f;
+    };
+    if (!width || !height || !drawing.SetPageSize(units(*width), units(*height))) {
+        drawing.AddWarning(box && width && height
+                               ? "PDF: the page size " + FormatPoints(*width) + " x " +
+                                     FormatPoints(*height) +
+                                     " points cannot be used; the pages have the default size"
+                               : "PDF: the pages name no size; they have the default size");
     }
     pageWidth = drawing.GetPageWidth();
     pageHeight = drawing.GetPageHeight();
@@ -189,10 +227,11 @@ void CPdfReader::ReadGroups() {
                    at != std::string_view::npos && line.size() - at >= 9) {
             std::string_view number = line.substr(at + 7);
             info.length = ParseInt(number).value_or(0);
+            info.lengthGiven = true;
         }
         if (Contains(line, "stream")) {
             info.dataStart = lines.StreamDataStart();
-            if (!StreamBytes(info, storage, groupBytes))
+            if (StreamBytes(info, storage, groupBytes) == InflateResult::Corrupt)
                 return;
             found = true;
         } else if (Contains(line, "%PQ")) {
@@ -228,7 +267,9 @@ void CPdfReader::FinishObjects() {
     CTransform toDocument;
     toDocument.Translate(pageWidth / 2.0f, -pageHeight / 2.0f, 0.0f);
     toDocument.Scale(kUnitsPerPoint, kUnitsPerPoint, 1.0f);
-    for (const auto& object : drawing.Objects()) {
+    std::size_t displayPoints = 0;
+    for (int i = 0; i < drawing.Count(); ++i) {
+        CGraphicObject* object = drawing.GetAt(i);
         if (CPathShape* path = object->AsPath()) {
             for (auto& nodes : path->subpaths)
                 for (CPathNode& node : *nodes) {
@@ -249,6 +290,18 @@ void CPdfReader::FinishObjects() {
         object->RecalcBounds();
         if (CTextShape* text = object->AsText(); text != nullptr && text->mode != kTextParagraph)
             text->corner = text->position + CPointF{object->bounds.Width(), object->bounds.Height()};
+        if (const CPathShape* path = object->AsPath()) {
+            for (const auto& polyline : path->polylines)
+                displayPoints += polyline->GetSize();
+        }
+        if (displayPoints > kMaxDisplayPoints) {
+            const int leftOut = drawing.Count() - i - 1;
+            drawing.RemoveAt(i + 1, leftOut);
+            if (leftOut > 0)
+                drawing.AddWarning("PDF: the drawing is too complex to show whole; its last " +
+                                   std::to_string(leftOut) + " objects were left out");
+            break;
+        }
     }
     drawing.RenumberAll();
 }

@@ -2,6 +2,7 @@
 
 #include "geometry/PointF.h"
 #include "geometry/RectF.h"
+#include "native/PdfDeflate.h"
 #include "platform/DibSection.h"
 
 #include <cstddef>
@@ -34,11 +35,15 @@ public:
     static constexpr std::size_t kMaxStreamBytes = 64u << 20;    // one inflated content or groups stream
     static constexpr std::size_t kMaxInflatedBytes = 512u << 20; // all streams and images together
     static constexpr std::size_t kMaxObjects = 500000;
+    // Points of all display polylines together (each path's are bounded by its own size): past this the
+    // remaining objects are left out with a warning.
+    static constexpr std::size_t kMaxDisplayPoints = std::size_t{32} << 20;
 
 private:
     // What a stream object's dictionary says and where its data starts.
     struct StreamInfo {
         bool compressed = false;
+        bool lengthGiven = false;
         int32_t length = 0;
         int32_t width = 0;
         int32_t height = 0;
@@ -56,7 +61,9 @@ private:
         bool fillSeen = false;
         bool strokeSeen = false;
         bool pathOpen = false;
-        bool skipNextPath = false;
+        // The strokes an underlined text draws under its shown lines, which follow it at once and are
+        // part of the text, not a path of their own: how many two-point strokes are still expected.
+        int underlineStrokes = 0;
         std::vector<CPointF> current;
         std::vector<std::vector<CPointF>> subpaths;
         CRectF placement;
@@ -66,6 +73,8 @@ private:
 
     // Structure (PdfReader.cpp).
     bool FindPages();
+    // The page count the page tree's root names (its "/Count"), when it names one.
+    [[nodiscard]] std::optional<int32_t> RootPageCount(std::size_t root) const;
     bool ReadCrossReference();
     void ReadFonts();
     void ReadGroups();
@@ -74,8 +83,10 @@ private:
     // Streams (PdfReaderStreams.cpp).
     [[nodiscard]] std::optional<StreamInfo> ReadStreamDictionary(std::size_t offset) const;
     // The bytes of a stream, inflated when compressed, into storage (or a view of the file itself).
-    // Fails only when compressed data does not inflate.
-    bool StreamBytes(const StreamInfo& info, std::vector<uint8_t>& storage, std::span<const uint8_t>& bytes);
+    // Corrupt when compressed data does not inflate; TooLarge or Truncated when bytes holds only the
+    // first part of the stream (the reader's bound, or the data ended early).
+    InflateResult StreamBytes(const StreamInfo& info, std::vector<uint8_t>& storage,
+                              std::span<const uint8_t>& bytes);
     bool ReadContentStreams();
     void ReadImage(int number, int page, const GraphicsState& state);
     [[nodiscard]] bool DecodeImage(std::size_t offset, CDibSection& bitmap);
@@ -102,8 +113,10 @@ private:
     int treeObjects = 0;
     std::vector<std::u16string> fontNames;
     std::size_t inflatedBytes = 0;
-    // Images already decoded, by object number, for pictures shown more than once.
+    // Images already decoded, by object number: every showing of a picture shares its pixels.
     std::map<int, CDibSection> decodedImages;
+    // Objects past the object bound, left out and reported.
+    std::size_t objectsLeftOut = 0;
 };
 
 } // namespace pq

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 namespace pq {
 
@@ -52,8 +53,10 @@ CPointF FilePoint(double x, double y) {
 } // namespace
 
 bool CPdfReader::Append(std::unique_ptr<CGraphicObject> object) {
-    if (static_cast<std::size_t>(drawing.Count()) >= kMaxObjects)
+    if (static_cast<std::size_t>(drawing.Count()) >= kMaxObjects) {
+        ++objectsLeftOut;
         return false;
+    }
     drawing.Add(std::move(object));
     return true;
 }
@@ -108,10 +111,11 @@ void CPdfReader::MakePath(GraphicsState& state, int page) {
     const bool stroke = state.stroke;
     const bool fill = state.fill;
     state.stroke = state.fill = state.fillSeen = state.strokeSeen = false;
-    if (state.skipNextPath) {
-        state.skipNextPath = false; // the underline of the text before
-        return;
-    }
+    const int underlineStrokes = std::exchange(state.underlineStrokes, 0);
+    if (stroke && !fill && underlineStrokes > 0 &&
+        subpaths.size() == static_cast<std::size_t>(underlineStrokes) &&
+        std::all_of(subpaths.begin(), subpaths.end(), [](const auto& points) { return points.size() == 6; }))
+        return; // the underline of the text before
 
     auto object = std::make_unique<CGraphicObject>(kKindPath);
     CPathShape* path = object->AsPath();
@@ -141,10 +145,24 @@ void CPdfReader::MakePath(GraphicsState& state, int page) {
     Append(std::move(object));
 }
 
+namespace {
+
+// The lines that may stand between an underlined text and the end of its underline: the text's closing
+// marks, the pen and its colour, one move and one line a shown line, and the stroke.
+bool MayBelongToUnderline(std::string_view line) {
+    return line == "EMC" || line == "S" || EndsWith(line, " w") || EndsWith(line, " RG") ||
+           EndsWith(line, " m") || EndsWith(line, " l");
+}
+
+} // namespace
+
 void CPdfReader::ParseContent(CPdfLineReader& lines, int page) {
     GraphicsState state;
     std::string_view line;
     while (lines.Next(line) && line != "endobj") {
+        // Anything else between an underlined text and a path means the path is not its underline.
+        if (state.underlineStrokes > 0 && !MayBelongToUnderline(line))
+            state.underlineStrokes = 0;
         if (line.size() >= 4 && EndsWith(line, "BDC")) {
             ParseText(lines, page, Contains(line, "/InPathText") ? kTextParagraph : kTextArtistic, state);
         } else if (line.size() >= 7 && EndsWith(line, "Do")) {

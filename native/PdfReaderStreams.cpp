@@ -37,6 +37,7 @@ std::optional<CPdfReader::StreamInfo> CPdfReader::ReadStreamDictionary(std::size
             info.compressed = true;
         if (const auto length = KeyNumber(line, "/Length", 9)) {
             info.length = *length;
+            info.lengthGiven = true;
         } else if (const auto width = KeyNumber(line, "/Width", 7)) {
             info.width = *width;
         } else if (const auto height = KeyNumber(line, "/Height", 8)) {
@@ -50,12 +51,18 @@ std::optional<CPdfReader::StreamInfo> CPdfReader::ReadStreamDictionary(std::size
     return std::nullopt;
 }
 
-bool CPdfReader::StreamBytes(const StreamInfo& info, std::vector<uint8_t>& storage,
-                             std::span<const uint8_t>& bytes) {
+InflateResult CPdfReader::StreamBytes(const StreamInfo& info, std::vector<uint8_t>& storage,
+                                      std::span<const uint8_t>& bytes) {
     const std::size_t start = std::min(info.dataStart, data.size());
     if (!info.compressed) {
         bytes = data.subspan(start);
-        return true;
+        return InflateResult::Complete;
+    }
+    // An empty page is often written as a compressed stream of no bytes at all.
+    if (info.lengthGiven && info.length == 0) {
+        storage.clear();
+        bytes = {};
+        return InflateResult::Complete;
     }
     // A length that runs past the file, or none at all, means the rest of the file: inflation stops at
     // the stream's own end.
@@ -66,10 +73,10 @@ bool CPdfReader::StreamBytes(const StreamInfo& info, std::vector<uint8_t>& stora
         std::min(kMaxStreamBytes, kMaxInflatedBytes - std::min(inflatedBytes, kMaxInflatedBytes));
     const InflateResult result = InflateBytes(data.subspan(start, length), limit, storage);
     if (result == InflateResult::Corrupt)
-        return false;
+        return result;
     inflatedBytes += storage.size();
     bytes = storage;
-    return true;
+    return result;
 }
 
 bool CPdfReader::ReadContentStreams() {
@@ -79,8 +86,16 @@ bool CPdfReader::ReadContentStreams() {
         if (!info)
             continue; // not a stream where the table says: the page reads as empty
         std::span<const uint8_t> bytes;
-        if (!StreamBytes(*info, storage, bytes))
-            return Fail("PDF: the content of page " + std::to_string(page + 1) + " cannot be decompressed");
+        const std::string name = "page " + std::to_string(page + 1);
+        const InflateResult result = StreamBytes(*info, storage, bytes);
+        if (result == InflateResult::Corrupt)
+            return Fail("PDF: the content of " + name + " cannot be decompressed");
+        if (result == InflateResult::TooLarge)
+            drawing.AddWarning("PDF: " + name + " holds more than the reader takes (" +
+                               std::to_string(kMaxStreamBytes >> 20) +
+                               " MB of content); the rest of it was left out");
+        else if (result == InflateResult::Truncated)
+            drawing.AddWarning("PDF: the content of " + name + " ends early; the file may be damaged");
         CPdfLineReader lines(bytes);
         ParseContent(lines, page);
     }
@@ -158,19 +173,13 @@ void CPdfReader::ReadImage(int number, int page, const GraphicsState& state) {
         if (!DecodeImage(offsets[static_cast<std::size_t>(index)], bitmap))
             bitmap.Clear();
         cached = decodedImages.emplace(number, std::move(bitmap)).first;
-    } else if (!cached->second.IsEmpty()) {
-        // Every further showing costs a copy of the pixels.
-        const std::size_t size = cached->second.GetBits().size();
-        if (inflatedBytes + size > kMaxInflatedBytes)
-            return;
-        inflatedBytes += size;
     }
     if (cached->second.IsEmpty())
         return;
 
     auto object = std::make_unique<CGraphicObject>(kKindImage);
     CImageShape* image = object->AsImage();
-    image->bitmap = cached->second;
+    image->bitmap = cached->second; // every showing shares the decoded pixels
     image->placement = placement;
     object->page = page;
     Append(std::move(object));

@@ -45,6 +45,7 @@ void CPdfReader::ParseText(CPdfLineReader& lines, int page, int mode, GraphicsSt
     std::u16string shown;
     std::optional<std::u16string> exact;
     bool firstTd = true;
+    int shownLines = 0;
     bool haveFrame = false;
     CRectF frame;
     int32_t degrees = 0;
@@ -104,6 +105,7 @@ void CPdfReader::ParseText(CPdfLineReader& lines, int page, int mode, GraphicsSt
                 degrees += 360;
             baseline = {static_cast<float>(x), static_cast<float>(-y)};
         } else if (EndsWith(line, "Tj")) {
+            ++shownLines;
             const std::size_t open = line.find('(');
             const std::size_t close = line.rfind(')');
             if (open != std::string_view::npos && close != std::string_view::npos && close > open) {
@@ -134,8 +136,9 @@ void CPdfReader::ParseText(CPdfLineReader& lines, int page, int mode, GraphicsSt
             text->corner = {frame.right, frame.bottom};
         }
     }
-    if ((text->style & kTextStyleUnderline) != 0)
-        state.skipNextPath = true;
+    // An underline strokes each shown line once, right after the text; a text that shows no line (empty,
+    // or a paragraph too small for one) has no strokes, and the path after it is a path of its own.
+    state.underlineStrokes = (text->style & kTextStyleUnderline) != 0 ? shownLines : 0;
     object->color = state.fillSeen ? state.fillColour : state.strokeSeen ? state.strokeColour : 0;
     object->page = page;
     if (page >= 0 && page < pageCount)

@@ -65,16 +65,29 @@ void CPdfWriter::CollectObjects() {
             textFonts[text] = index;
         } else if (const CImageShape* image = object->AsImage()) {
             // A bitmap without pixels cannot be shown: it is left out of the numbering altogether.
-            if (!image->bitmap.IsEmpty() && image->bitmap.GetWidth() >= 1 && image->bitmap.GetHeight() >= 1)
+            if (image->bitmap.IsEmpty() || image->bitmap.GetWidth() < 1 || image->bitmap.GetHeight() < 1)
+                continue;
+            // Showings of one picture (copies sharing their pixels) share one image object.
+            std::vector<std::size_t>& sharing = imagesByPixels[image->bitmap.GetBits().data()];
+            const auto same = std::find_if(sharing.begin(), sharing.end(), [&](std::size_t k) {
+                return images[k]->bitmap.GetHeader() == image->bitmap.GetHeader() &&
+                       std::ranges::equal(images[k]->bitmap.GetColourTable(), image->bitmap.GetColourTable());
+            });
+            if (same != sharing.end()) {
+                imageIndex[image] = *same;
+            } else {
+                sharing.push_back(images.size());
+                imageIndex[image] = images.size();
                 images.push_back(image);
+            }
         }
     }
     const CPdfPageTree tree(pageCount);
     pageTreeObjects = tree.TreeObjects();
     firstFontObject = CPdfPageTree::kRootObject + pageTreeObjects + pageCount;
     firstImageObject = firstFontObject + 3 * static_cast<int>(fonts.size());
-    for (std::size_t k = 0; k < images.size(); ++k)
-        imageObjects[images[k]] = firstImageObject + static_cast<int>(k);
+    for (const auto& [image, k] : imageIndex)
+        imageObjects[image] = firstImageObject + static_cast<int>(k);
 }
 
 void CPdfWriter::BeginObject(int number) {
@@ -168,7 +181,9 @@ void CPdfWriter::WritePages() {
                     pageFonts.push_back(font);
             } else if (const CImageShape* image = object->AsImage()) {
                 hasImage = true;
-                if (auto it = imageObjects.find(image); it != imageObjects.end())
+                if (auto it = imageObjects.find(image);
+                    it != imageObjects.end() &&
+                    std::find(pageImages.begin(), pageImages.end(), it->second) == pageImages.end())
                     pageImages.push_back(it->second);
             }
         }

@@ -77,6 +77,9 @@ private:
     std::unordered_map<const CTextShape*, int> textFonts;
     std::vector<const CImageShape*> images;
     std::unordered_map<const CImageShape*, int> imageObjects;
+    // While numbering: each shown image's index in images, and the images by pixel storage.
+    std::unordered_map<const CImageShape*, std::size_t> imageIndex;
+    std::unordered_map<const void*, std::vector<std::size_t>> imagesByPixels;
     int firstFontObject = 0;
     int firstImageObject = 0;
     int pageTreeObjects = 0;

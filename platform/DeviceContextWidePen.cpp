@@ -287,8 +287,10 @@ void CDeviceContext::DrawWideOutlineOverdrawn(const CTarget& t, std::span<const 
         const int64_t bx = static_cast<int64_t>(next.x) - end.x, by = static_cast<int64_t>(next.y) - end.y;
         const int64_t rx = static_cast<int64_t>(next.x) - start.x,
                       ry = static_cast<int64_t>(next.y) - start.y;
-        return ax * by == ay * bx && ax * bx + ay * by > 0 && std::max(rx, -rx) <= kStampReach &&
-               std::max(ry, -ry) <= kStampReach;
+        // Differences of 32-bit coordinates take 33 bits, their products up to 66: compared in 128 bits.
+        using Wide = __int128;
+        return Wide{ax} * by == Wide{ay} * bx && Wide{ax} * bx + Wide{ay} * by > 0 &&
+               std::max(rx, -rx) <= kStampReach && std::max(ry, -ry) <= kStampReach;
     };
     bool drawn = false;
     CPoint start = points[0], end = points[0]; // the run not yet drawn; end repeats no point before it

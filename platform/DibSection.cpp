@@ -131,7 +131,22 @@ void CDibSection::Clear() {
     header = CBitmapInfoHeader{};
     std::vector<uint32_t>().swap(colours);
     colourCount = 0;
-    std::vector<uint8_t>().swap(bits);
+    bits.reset();
+}
+
+std::span<uint8_t> CDibSection::GetBits() {
+    if (bits == nullptr)
+        return {};
+    if (bits.use_count() > 1)
+        bits = std::make_shared<std::vector<uint8_t>>(*bits);
+    return *bits;
+}
+
+bool CDibSection::operator==(const CDibSection& other) const {
+    const auto table = GetColourTable();
+    const auto otherTable = other.GetColourTable();
+    return header == other.header && std::ranges::equal(table, otherTable) &&
+           std::ranges::equal(GetBits(), other.GetBits());
 }
 
 bool CDibSection::SetFromDib(const CBitmapInfoHeader& source, std::span<const uint32_t> table,
@@ -150,8 +165,8 @@ bool CDibSection::SetFromDib(const CBitmapInfoHeader& source, std::span<const ui
     if (h.sizeImage < needed || pixelBytes.size() < h.sizeImage)
         return false;
     try {
-        colours.assign(kMaxColours, 0);
-        bits.assign(pixelBytes.begin(), pixelBytes.begin() + h.sizeImage);
+        colours.assign(count, 0);
+        bits = std::make_shared<std::vector<uint8_t>>(pixelBytes.begin(), pixelBytes.begin() + h.sizeImage);
     } catch (const std::bad_alloc&) {
         Clear();
         return false;

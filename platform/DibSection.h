@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -36,6 +37,11 @@ struct CBitmapInfoHeader {
 // A device-independent bitmap: the info header, the colour table (blue, green, red, 0 entries) and the
 // pixel rows (bottom-up unless the height is negative, each row padded to 4 bytes). The pixel buffer
 // always holds at least the bytes its rows need. Drawing and decoding of image files sit above it.
+//
+// Copies share their pixels until one of them asks for writable pixels, which gives it its own: a picture
+// shown many times (a file may show one image hundreds of thousands of times) costs its pixels once.
+// Reading shared pixels from several threads is safe; a bitmap two threads draw into must have been given
+// its own pixels (the non-const GetBits) before they start.
 class CDibSection {
 public:
     static constexpr int32_t kMaxWidth = 10000;
@@ -58,7 +64,7 @@ public:
     // pixel, no compression (or bit fields for 16 and 32 bits), width 1..10000, |height| 1..10000.
     [[nodiscard]] static bool IsValidHeader(const CBitmapInfoHeader& header);
 
-    [[nodiscard]] bool IsEmpty() const { return bits.empty(); }
+    [[nodiscard]] bool IsEmpty() const { return bits == nullptr || bits->empty(); }
     // Frees the pixels and zeroes the header and colour table.
     void Clear();
 
@@ -89,16 +95,23 @@ public:
     // Replaces the first count entries (at most the table's size); false for images without a table.
     bool SetColourTable(std::span<const uint32_t> entries);
 
-    [[nodiscard]] std::span<const uint8_t> GetBits() const { return bits; }
-    [[nodiscard]] std::span<uint8_t> GetBits() { return bits; }
+    [[nodiscard]] std::span<const uint8_t> GetBits() const {
+        return bits ? std::span<const uint8_t>(*bits) : std::span<const uint8_t>();
+    }
+    // Writable pixels, copied first when another bitmap shares them.
+    [[nodiscard]] std::span<uint8_t> GetBits();
+    // True when this bitmap and other use the same pixel storage (copies that neither has written to).
+    [[nodiscard]] bool SharesPixelsWith(const CDibSection& other) const {
+        return bits != nullptr && bits == other.bits;
+    }
 
-    bool operator==(const CDibSection&) const = default;
+    bool operator==(const CDibSection& other) const;
 
 private:
     CBitmapInfoHeader header;
     std::vector<uint32_t> colours;
     uint32_t colourCount = 0;
-    std::vector<uint8_t> bits;
+    std::shared_ptr<std::vector<uint8_t>> bits;
 };
 
 } // namespace pq

@@ -1,10 +1,9 @@
 #include "platform/IniFile.h"
 
-#include <cstdio>
+#include "platform/RegularFile.h"
+#include "platform/image/AtomicWrite.h"
+
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <unistd.h>
 
 namespace pq {
 
@@ -25,12 +24,11 @@ bool CIniFile::Load(const std::string& path) {
     std::error_code ec;
     if (!std::filesystem::exists(path, ec))
         return true;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    std::vector<uint8_t> bytes;
+    std::string message;
+    if (!ReadRegularFile(path, kMaxFileBytes, bytes, message))
         return false;
-    std::ostringstream text;
-    text << in.rdbuf();
-    Parse(text.str());
+    Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     return true;
 }
 
@@ -99,30 +97,12 @@ std::string CIniFile::Format() const {
 }
 
 bool CIniFile::Save(const std::string& path) const {
-    namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::path target(path);
+    const std::filesystem::path target(path);
     if (target.has_parent_path())
-        fs::create_directories(target.parent_path(), ec);
-    const std::string temporary = path + ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out << Format();
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temporary, ec);
-            return false;
-        }
-    }
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        fs::remove(temporary, ec);
-        return false;
-    }
-    return true;
+        std::filesystem::create_directories(target.parent_path(), ec);
+    const std::string text = Format();
+    return WriteFileReplacing(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size())).ok;
 }
 
 } // namespace pq

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,7 +12,11 @@ namespace pq {
 // that was read changes only the values that were set. Names compare exactly; values are UTF-8 text.
 class CIniFile {
 public:
-    // Reads path; a missing file is an empty file. False when the file exists but cannot be read.
+    // Settings files are small; anything larger than this is not one.
+    static constexpr std::size_t kMaxFileBytes = 4u << 20;
+
+    // Reads path; a missing file is an empty file. False when the file exists but cannot be read or is
+    // not a regular file.
     bool Load(const std::string& path);
     void Parse(std::string_view text);
 
@@ -19,8 +24,8 @@ public:
     void Set(std::string_view section, std::string_view name, std::string_view value);
 
     [[nodiscard]] std::string Format() const;
-    // Writes a temporary file beside path and renames it over path, so a crash never leaves half a file.
-    // Creates the folder when it is missing.
+    // Writes through the atomic writer (WriteFileReplacing), so a crash never leaves half a file and a
+    // symbolic link or the file's permission bits stay as they were. Creates the folder when it is missing.
     bool Save(const std::string& path) const;
 
 private:

@@ -293,6 +293,9 @@ void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CView
     // primitive writes exactly the pixels inside its clip that it writes unclipped, so the parts
     // together are the page drawn in one go.
     const int32_t middle = BalancedRow(visible, box);
+    // A bitmap that shares its pixels with a copy gets its own here, not in both threads at once.
+    if (CDibSection* target = dc.GetBitmap())
+        (void)target->GetBits();
     CDeviceContext upper, lower;
     PrepareBand(dc, upper, CRect{box.left, box.top, box.right, middle});
     PrepareBand(dc, lower, CRect{box.left, middle, box.right, box.bottom});

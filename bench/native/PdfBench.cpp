@@ -66,6 +66,32 @@ void BM_PdfOpen(benchmark::State& state) {
 }
 BENCHMARK(BM_PdfOpen)->Unit(benchmark::kMillisecond);
 
+// One path of many curves: the display polyline once grew by a fixed step, which made opening such a
+// file quadratic (8000 curves took 25 s). Linear work shows as a constant time per curve across sizes.
+void BM_PdfOpenOnePathOfManyCurves(benchmark::State& state) {
+    const int segments = static_cast<int>(state.range(0));
+    CNodeArray nodes;
+    for (int i = 0; i <= segments; ++i) {
+        const float x = static_cast<float>(i % 1000) - 500.0f;
+        const float y = static_cast<float>(i / 1000) * 3.0f - 450.0f;
+        nodes.Add(CPathNode({x - 1, y + 40}, {x, y}, {x + 1, y - 40}));
+    }
+    CDrawing drawing;
+    auto object = std::make_unique<CGraphicObject>(kKindPath);
+    object->AsPath()->AddSubpath(nodes);
+    object->RecalcBounds();
+    drawing.Add(std::move(object));
+    std::vector<uint8_t> file;
+    CPdfFile().WriteToMemory(file, drawing);
+    for (auto _ : state) {
+        CDrawing back;
+        benchmark::DoNotOptimize(CPdfFile().ReadFromMemory(file, back));
+    }
+    state.counters["file_kb"] = static_cast<double>(file.size()) / 1024.0;
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * segments);
+}
+BENCHMARK(BM_PdfOpenOnePathOfManyCurves)->Arg(8000)->Arg(300000)->Unit(benchmark::kMillisecond);
+
 void BM_ZlibDeflateContent(benchmark::State& state) {
     Fixture& f = Document();
     std::vector<uint8_t> out;

@@ -4,9 +4,9 @@
 #include "formats/svg/SvgWriter.h"
 #include "formats/svg/SvgXml.h"
 #include "model/Drawing.h"
+#include "platform/RegularFile.h"
 #include "platform/image/AtomicWrite.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 
@@ -14,21 +14,10 @@ namespace pq {
 
 bool CSvgFile::Read(const std::string& path, CDrawing& drawing) {
     warnings.clear();
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec || !std::filesystem::is_regular_file(path, ec)) {
-        drawing.SetErrorMessage("Cannot read " + path);
-        return false;
-    }
-    if (size > kMaxFileBytes) {
-        drawing.SetErrorMessage("SVG: " + path + " is larger than " + std::to_string(kMaxFileBytes >> 20) +
-                                " MB and was not read");
-        return false;
-    }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    std::vector<uint8_t> bytes(static_cast<std::size_t>(size));
-    if (!file || std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-        drawing.SetErrorMessage("Cannot read " + path);
+    std::vector<uint8_t> bytes;
+    std::string message;
+    if (!ReadRegularFile(path, kMaxFileBytes, bytes, message)) {
+        drawing.SetErrorMessage(message);
         return false;
     }
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
@@ -55,6 +44,8 @@ bool CSvgFile::ReadFromMemory(std::span<const uint8_t> bytes, CDrawing& drawing,
         return false;
     }
     warnings = importer.Warnings();
+    for (const std::string& warning : warnings)
+        drawing.AddWarning("SVG: " + warning + ".");
     return true;
 }
 

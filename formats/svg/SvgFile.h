@@ -25,7 +25,8 @@ public:
     // The same from memory; baseFolder is where named image files are looked for (none when empty).
     bool ReadFromMemory(std::span<const uint8_t> bytes, CDrawing& drawing,
                         const std::string& baseFolder = {});
-    // What the last read left out or could not represent, one line each.
+    // What the last read left out or could not represent, one line each; a read also adds them to the
+    // drawing's warning, which opening shows.
     [[nodiscard]] const std::vector<std::string>& Warnings() const { return warnings; }
 
     // Writes page (from 0) of the drawing through a temporary file renamed into place. The drawing is

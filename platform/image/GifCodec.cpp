@@ -53,7 +53,11 @@ std::string Size(int width, int height) {
     return std::to_string(width) + " x " + std::to_string(height);
 }
 
-CImageResult ReadFirstPicture(GifFileType* gif, CDibSection& image) {
+// LZW codes are at most 12 bits and stand for at most 4096 pixels each, so one byte of picture data
+// stands for at most 2731 pixels (https://www.w3.org/Graphics/GIF/spec-gif89a.txt, appendix F).
+constexpr uint64_t kMaxPixelsPerByte = 2731;
+
+CImageResult ReadFirstPicture(GifFileType* gif, std::size_t fileBytes, CDibSection& image) {
     for (;;) {
         GifRecordType record = UNDEFINED_RECORD_TYPE;
         if (DGifGetRecordType(gif, &record) == GIF_ERROR)
@@ -95,6 +99,13 @@ CImageResult ReadFirstPicture(GifFileType* gif, CDibSection& image) {
     }
     if (width > CDibSection::kMaxWidth || height > CDibSection::kMaxHeight)
         return Fail("screen of " + Size(width, height) + " exceeds the limit of 10000 x 10000");
+    // A header that claims more than the file's bytes could ever fill is refused before anything of its
+    // size is allocated.
+    const uint64_t most = static_cast<uint64_t>(fileBytes) * kMaxPixelsPerByte;
+    if (static_cast<uint64_t>(frame.Width) * static_cast<uint64_t>(frame.Height) > most ||
+        static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > most)
+        return Fail("the file is too short for a picture of " +
+                    Size(std::max(width, frame.Width), std::max(height, frame.Height)));
     if (!image.Create(width, height, 8))
         return Fail("not enough memory for " + Size(width, height) + " pixels");
 
@@ -145,7 +156,7 @@ CImageResult DecodeGif(std::span<const uint8_t> file, CDibSection& image) {
         return Fail("screen of " + Size(closer.gif->SWidth, closer.gif->SHeight) +
                     " exceeds the limit of 10000 x 10000");
     }
-    CImageResult result = ReadFirstPicture(closer.gif, image);
+    CImageResult result = ReadFirstPicture(closer.gif, file.size(), image);
     if (!result)
         image.Clear();
     return result;

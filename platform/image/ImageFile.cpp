@@ -1,5 +1,6 @@
 #include "platform/image/ImageFile.h"
 
+#include "platform/RegularFile.h"
 #include "platform/image/AtomicWrite.h"
 #include "platform/image/BmpCodec.h"
 #include "platform/image/GifCodec.h"
@@ -7,12 +8,7 @@
 #include "platform/image/PngCodec.h"
 
 #include <array>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <new>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace pq {
@@ -58,46 +54,6 @@ char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::string Reason(const std::string& what, const std::string& path, int error) {
-    return what + " " + path + ": " + std::strerror(error);
-}
-
-CImageResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return CImageResult::Failure(Reason("cannot open", path, errno));
-    struct stat status {};
-    CImageResult result = CImageResult::Success();
-    if (fstat(fd, &status) != 0)
-        result = CImageResult::Failure(Reason("cannot read", path, errno));
-    else if (!S_ISREG(status.st_mode))
-        result = CImageResult::Failure("cannot read " + path + ": not a regular file");
-    else if (static_cast<uint64_t>(status.st_size) > kMaxImageFileBytes)
-        result = CImageResult::Failure("cannot read " + path + ": the file is larger than " +
-                                       std::to_string(kMaxImageFileBytes >> 20) + " MB");
-    if (result) {
-        try {
-            bytes.resize(static_cast<std::size_t>(status.st_size));
-        } catch (const std::bad_alloc&) {
-            result = CImageResult::Failure("cannot read " + path + ": not enough memory");
-        }
-    }
-    std::size_t done = 0;
-    while (result && done < bytes.size()) {
-        const ssize_t n = read(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            result = CImageResult::Failure(Reason("cannot read", path, errno));
-        else if (n == 0)
-            bytes.resize(done); // the file shrank while it was read
-        else
-            done += static_cast<std::size_t>(n);
-    }
-    close(fd);
-    return result;
-}
-
 CImageResult WriteEncoded(const std::string& fileName, const CImageResult& encoded,
                           const std::vector<uint8_t>& bytes) {
     if (!encoded)
@@ -130,10 +86,10 @@ CImageResult DecodeImage(std::span<const uint8_t> file, CDibSection& image) {
 CImageResult LoadImageFile(const std::string& path, CDibSection& image) {
     image.Clear();
     std::vector<uint8_t> bytes;
-    CImageResult result = ReadWholeFile(path, bytes);
-    if (!result)
-        return result;
-    result = DecodeImage(bytes, image);
+    std::string message;
+    if (!ReadRegularFile(path, kMaxImageFileBytes, bytes, message))
+        return CImageResult::Failure(message);
+    CImageResult result = DecodeImage(bytes, image);
     if (!result)
         result.message = path + ": " + result.message;
     return result;

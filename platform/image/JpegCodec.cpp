@@ -132,6 +132,18 @@ bool RunDecoder(CJpegDecoding* job, std::span<const uint8_t> file, CDibSection* 
                        " exceeds the limit of 10000 x 10000";
         return false;
     }
+    // In a sequential Huffman-coded file every 8 x 8 block of every component costs at least two codes of
+    // at least one bit (its DC difference and its end of block), so one byte stands for at most 256
+    // pixels. A shorter file cannot hold the picture its header claims and is refused before the bitmap
+    // is allocated. Progressive and arithmetic-coded files can say more in fewer bytes; the decoder's
+    // memory bound holds for them.
+    constexpr uint64_t kMaxPixelsPerByte = 256;
+    if (!job->info.progressive_mode && !job->info.arith_code &&
+        static_cast<uint64_t>(width) * height > static_cast<uint64_t>(file.size()) * kMaxPixelsPerByte) {
+        job->failure = "JPEG: the file is too short for a picture of " + std::to_string(width) + " x " +
+                       std::to_string(height);
+        return false;
+    }
     switch (job->info.jpeg_color_space) {
     case JCS_GRAYSCALE:
         job->info.out_color_space = JCS_GRAYSCALE;

@@ -223,6 +223,17 @@ CImageResult DecodePng(std::span<const uint8_t> file, CDibSection& image) {
             height > static_cast<uint32_t>(CDibSection::kMaxHeight))
             return CImageResult::Failure("PNG: picture of " + std::to_string(width) + " x " +
                                          std::to_string(height) + " exceeds the limit of 10000 x 10000");
+        // Deflate turns one byte into at most 1032 (https://zlib.net/zlib_tech.html), so a file shorter than
+        // its rows' bytes over 1032 cannot hold the picture its header claims: it is refused before the
+        // bitmap is allocated.
+        constexpr uint64_t kMaxDeflateRatio = 1032;
+        const unsigned depth = file[24];
+        const unsigned colourType = file[25];
+        const unsigned samples = colourType == 2 ? 3 : colourType == 4 ? 2 : colourType == 6 ? 4 : 1;
+        const uint64_t rowBytes = (static_cast<uint64_t>(width) * samples * std::max(depth, 1u) + 7) / 8 + 1;
+        if (rowBytes * height > static_cast<uint64_t>(file.size()) * kMaxDeflateRatio)
+            return CImageResult::Failure("PNG: the file is too short for a picture of " +
+                                         std::to_string(width) + " x " + std::to_string(height));
     }
     CPngJob job;
     job.input = file;

@@ -67,7 +67,8 @@ TEST(CommandLayout, RuntimePopupsSitInTheFileAndEditMenus) {
 }
 
 TEST(CommandLayout, ViewBarsAreRadioItemsAndTogglesCarryMarks) {
-    const std::vector<CMenuEntry>& view = MainMenuBar()[2].items;
+    const std::vector<CMenu> bar = MainMenuBar();
+    const std::vector<CMenuEntry>& view = bar[2].items;
     for (const CMenuEntry& item : view) {
         if (item.id == cmd::kDrawingBar || item.id == cmd::kTextBar || item.id == cmd::kPagesBar) {
             EXPECT_EQ(item.check, CMenuEntry::Check::Radio) << item.text;

@@ -10,7 +10,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace pq::cli {
@@ -29,6 +36,11 @@ std::string ReadAll(std::FILE* f) {
         text += static_cast<char>(c);
     std::fclose(f);
     return text;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 template <typename Command> CRun Invoke(Command command, std::vector<std::string_view> args) {
@@ -112,6 +124,121 @@ TEST_F(Cli, ExitCodesSeparateUsageErrorsFromFailures) {
     EXPECT_EQ(gif.status, kExitFailed);
     EXPECT_NE(gif.err.find(".bmp, .jpg or .png"), std::string::npos);
     EXPECT_EQ(Invoke(RunConvert, {input, In("a.wmf")}).status, kExitFailed);
+}
+
+TEST_F(Cli, OnlyRegularFilesAreReadAndAnythingElseExitsOneWithAReason) {
+    alarm(20); // reading the pipe would otherwise hang the test
+    std::filesystem::create_directory(In("x.pdf"));
+    ASSERT_EQ(mkfifo(In("pipe.pdf").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/urandom", In("random.pdf"));
+    const std::pair<const char*, const char*> cases[] = {
+        {"x.pdf", "it is a folder, not a file"},
+        {"pipe.pdf", "it is a pipe, not a file"},
+        {"random.pdf", "it is a device, not a file"},
+    };
+    for (const auto& [name, reason] : cases) {
+        for (const CRun& run : {Invoke(RunInfo, {In(name)}), Invoke(RunConvert, {In(name), In("out.pdf")})}) {
+            EXPECT_EQ(run.status, kExitFailed) << name;
+            EXPECT_EQ(run.err, "pqdraw-cli: cannot read " + In(name) + ": " + reason + "\n");
+        }
+    }
+    alarm(0);
+    EXPECT_FALSE(std::filesystem::exists(In("out.pdf")));
+}
+
+TEST(CliFailures, AnEscapingExceptionBecomesAMessageAndExitOne) {
+    const auto run = [](const std::function<int()>& command) {
+        std::FILE* err = std::tmpfile();
+        CRun result;
+        result.status = RunReportingFailures(command, err);
+        result.err = ReadAll(err);
+        return result;
+    };
+    CRun r = run([]() -> int { throw std::bad_alloc(); });
+    EXPECT_EQ(r.status, kExitFailed);
+    EXPECT_EQ(r.err, "pqdraw-cli: not enough memory\n");
+    r = run([]() -> int { throw std::runtime_error("stream broke"); });
+    EXPECT_EQ(r.status, kExitFailed);
+    EXPECT_EQ(r.err, "pqdraw-cli: unexpected failure: stream broke\n");
+    r = run([]() -> int { throw 42; });
+    EXPECT_EQ(r.status, kExitFailed);
+    EXPECT_FALSE(r.err.empty());
+    r = run([] { return kExitUsage; });
+    EXPECT_EQ(r.status, kExitUsage);
+    EXPECT_TRUE(r.err.empty());
+}
+
+TEST_F(Cli, OutputThatCannotBeWrittenIsAFailure) {
+    const auto withFullDevice = [](auto command, std::vector<std::string_view> args, bool fullOut) {
+        std::FILE* full = std::fopen("/dev/full", "w");
+        std::FILE* other = std::tmpfile();
+        CRun run;
+        run.status = fullOut ? command(args, full, other) : command(args, other, full);
+        std::fclose(full);
+        run.err = ReadAll(other);
+        return run;
+    };
+    for (const bool objects : {false, true}) {
+        const CRun run = withFullDevice(RunInfo,
+                                        objects ? std::vector<std::string_view>{input, "--objects"}
+                                                : std::vector<std::string_view>{input},
+                                        true);
+        EXPECT_EQ(run.status, kExitFailed);
+        EXPECT_NE(run.err.find("cannot write the output"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(withFullDevice(RunCommandLine, {"--version"}, true).status, kExitFailed);
+    EXPECT_EQ(withFullDevice(RunCommandLine, {"--help"}, true).status, kExitFailed);
+
+    // The notice that --page was ignored is lost: the file is written, but the caller hears of the loss.
+    const CRun lost = withFullDevice(RunConvert, {input, In("all.pdf"), "--page", "2"}, false);
+    EXPECT_EQ(lost.status, kExitFailed);
+    EXPECT_TRUE(std::filesystem::exists(In("all.pdf")));
+    EXPECT_EQ(withFullDevice(RunConvert, {input, In("quiet.pdf")}, false).status, kExitOk);
+}
+
+TEST_F(Cli, OptionsAnAllPagesOutputDoesNotUseAreReportedNotIgnored) {
+    const CRun run =
+        Invoke(RunConvert, {input, In("all.pdf"), "--page", "5", "--size", "10x10", "--antialias"});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_NE(run.err.find("--page applies to one-page and bitmap outputs"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("--size applies to bitmap outputs"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("--antialias applies to bitmap outputs"), std::string::npos) << run.err;
+    EXPECT_EQ(Invoke(RunInfo, {In("all.pdf")}).out, Invoke(RunInfo, {input}).out) << "every page is kept";
+
+    const CRun plain = Invoke(RunConvert, {input, In("plain.tpl")});
+    EXPECT_EQ(plain.status, kExitOk);
+    EXPECT_EQ(plain.err, "");
+}
+
+TEST_F(Cli, AnEndingNothingWritesNamesTheEndingsThatWork) {
+    for (const char* name : {"page.svg", "page.wmf", "page"}) {
+        const CRun run = Invoke(RunConvert, {input, In(name)});
+        EXPECT_EQ(run.status, kExitFailed) << name;
+        for (const char* part : {"Failed to save file!", ".pdf", ".tpl", ".bmp, .jpg or .png"})
+            EXPECT_NE(run.err.find(part), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(In(name)));
+    }
+    // Said before the input is read: the input's own fault would hide the one that remains.
+    const CRun both = Invoke(RunConvert, {In("missing.pdf"), In("page.svg")});
+    EXPECT_EQ(both.status, kExitFailed);
+    EXPECT_NE(both.err.find("page.svg: Failed to save file!"), std::string::npos) << both.err;
+}
+
+// The built program itself: what used to end in an abort (exit 134) or in a success with the report
+// lost exits 1 with a reason.
+TEST_F(Cli, TheProgramExitsOneWhereItUsedToAbortOrLoseItsReport) {
+    std::filesystem::create_directory(In("folder.pdf"));
+    const auto exitStatus = [](const std::string& command) {
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    };
+    const std::string program = PQ_CLI_PROGRAM;
+    const std::string errors = In("errors.txt");
+    EXPECT_EQ(exitStatus(program + " info '" + In("folder.pdf") + "' 2>'" + errors + "'"), kExitFailed);
+    EXPECT_NE(ReadText(errors).find("it is a folder"), std::string::npos) << ReadText(errors);
+    EXPECT_EQ(exitStatus(program + " info '" + input + "' >/dev/full 2>'" + errors + "'"), kExitFailed);
+    EXPECT_NE(ReadText(errors).find("No space left on device"), std::string::npos) << ReadText(errors);
+    EXPECT_EQ(exitStatus(program + " info '" + input + "' >/dev/null"), kExitOk);
 }
 
 TEST(CliText, NumbersAndTextsAreWrittenForScripts) {

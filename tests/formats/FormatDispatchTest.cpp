@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pq {
 namespace {
@@ -48,25 +50,62 @@ TEST_F(FormatDispatch, NativeDocumentsRoundTripWhateverTheCaseOfTheirExtension) 
     EXPECT_TRUE(OpenDrawing(back, In("card.tpl")));
 }
 
-TEST_F(FormatDispatch, UnknownAndMissingFormatsFailWithTheUsualMessages) {
+TEST_F(FormatDispatch, NamesNoReaderOrWriterTakesFailWithTheEndingsThatWork) {
     CDrawing drawing;
     drawing.Add(test::MakeRect({0, 1, 0, 1}));
+    const auto says = [&](const std::vector<std::string>& parts) {
+        const std::string& message = drawing.GetErrorMessage();
+        for (const std::string& part : parts)
+            if (message.find(part) == std::string::npos)
+                return ::testing::AssertionFailure() << message << " lacks " << part;
+        return ::testing::AssertionSuccess();
+    };
     EXPECT_FALSE(OpenDrawing(drawing, "a.x"));
-    EXPECT_EQ(drawing.GetErrorMessage(), kOpenFailedMessage);
+    EXPECT_TRUE(says({std::string(kOpenFailedMessage), ".pdf", ".tpl", "\".x\""}));
+    EXPECT_FALSE(OpenDrawing(drawing, In("picture.odg")));
+    EXPECT_TRUE(says({std::string(kOpenFailedMessage), "read from", ".pdf", ".tpl", ".svg", "not \".odg\""}));
     EXPECT_FALSE(SaveDrawing(drawing, "a.x", 0, -1, -1, nullptr));
-    EXPECT_EQ(drawing.GetErrorMessage(), kSaveFailedMessage);
+    EXPECT_TRUE(says({std::string(kSaveFailedMessage), "saved as", ".pdf", ".tpl", "\".x\""}));
+    EXPECT_FALSE(SaveDrawing(drawing, In("README"), 0, -1, -1, nullptr));
+    EXPECT_TRUE(says({std::string(kSaveFailedMessage), ".pdf", ".tpl", "no ending"}));
     // A .wmf is never written.
-    EXPECT_FALSE(SaveDrawing(drawing, In("x.wmf"), 0, -1, -1, nullptr));
-    EXPECT_EQ(drawing.GetErrorMessage(), kOpenFailedMessage);
-    EXPECT_FALSE(std::filesystem::exists(In("x.wmf")));
+    EXPECT_FALSE(SaveDrawing(drawing, In("x.WMF"), 0, -1, -1, nullptr));
+    EXPECT_TRUE(says({std::string(kSaveFailedMessage), ".pdf", ".tpl", "\".wmf\""}));
+    EXPECT_FALSE(std::filesystem::exists(In("x.WMF")));
     EXPECT_FALSE(SaveDrawing(drawing, In("picture.jpg"), 0, -1, -1, nullptr));
     EXPECT_FALSE(CanSaveDrawing("x.wmf"));
     EXPECT_TRUE(CanOpenDrawing("X.PDF"));
     EXPECT_FALSE(CanOpenDrawing("x.jpeg"));
+    EXPECT_TRUE(SavesEveryPage("x.Tpl"));
+    EXPECT_FALSE(SavesEveryPage("x.wmf"));
+    EXPECT_FALSE(SavesEveryPage("x.png"));
+    EXPECT_TRUE(CanOpenDrawing("x.SVG"));
+    EXPECT_TRUE(CanSaveDrawing("x.svg"));
+    EXPECT_FALSE(SavesEveryPage("x.svg"));
 
     CDrawing other;
     EXPECT_FALSE(OpenDrawing(other, In("missing.pdf")));
-    EXPECT_FALSE(other.GetErrorMessage().empty());
+    EXPECT_NE(other.GetErrorMessage().find("missing.pdf: No such file"), std::string::npos)
+        << other.GetErrorMessage();
+}
+
+TEST_F(FormatDispatch, OnlyRegularFilesAreOpened) {
+    alarm(20); // a reader waiting on the pipe would otherwise hang the test
+    std::filesystem::create_directory(In("folder.pdf"));
+    ASSERT_EQ(mkfifo(In("pipe.tpl").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/urandom", In("random.pdf"));
+    const std::pair<const char*, const char*> cases[] = {
+        {"folder.pdf", "it is a folder, not a file"},
+        {"pipe.tpl", "it is a pipe, not a file"},
+        {"random.pdf", "it is a device, not a file"},
+    };
+    for (const auto& [name, reason] : cases) {
+        CDrawing drawing;
+        EXPECT_FALSE(OpenDrawing(drawing, In(name)));
+        EXPECT_NE(drawing.GetErrorMessage().find(std::string(name) + ": " + reason), std::string::npos)
+            << drawing.GetErrorMessage();
+    }
+    alarm(0);
 }
 
 } // namespace

@@ -193,6 +193,7 @@ TEST(SvgImport, GradientsAndPatternsBecomeTheirMeanColour) {
     EXPECT_EQ(drawing.GetAt(4)->AsPath()->brushStyle, kBrushHollow);
     ASSERT_EQ(file.Warnings().size(), 1u);
     EXPECT_NE(file.Warnings()[0].find("clipping"), std::string::npos);
+    EXPECT_EQ(drawing.GetWarning(), "SVG: clipping paths and masks are ignored: the shapes are drawn whole.");
 }
 
 TEST(SvgImport, UsesOfSymbolsAndGroupsArePlacedWhereTheySay) {

@@ -5,23 +5,43 @@
 namespace pq {
 namespace {
 
-TEST(CGrowableArray, GrowsByAnEighthOfTheSizeWithinFourAnd1024UnlessTheStepIsSet) {
+TEST(CGrowableArray, GrowsByTheStepOrHalfItsCapacityWhicheverIsMore) {
     CPointArray a;
     a.SetSize(1);
     EXPECT_EQ(a.GetCapacity(), 4u);
     a.SetSize(5);
     EXPECT_EQ(a.GetCapacity(), 8u);
     a.SetSize(100);
-    EXPECT_EQ(a.GetCapacity(), 100u); // the request is larger than capacity + step
+    EXPECT_EQ(a.GetCapacity(), 100u); // the request is larger than either growth
     a.Add({});
-    EXPECT_EQ(a.GetCapacity(), 112u);
-    a.SetSize(20000);
-    a.Add({});
-    EXPECT_EQ(a.GetCapacity(), 21024u);
+    EXPECT_EQ(a.GetCapacity(), 150u);
     CNodeArray n;
     n.SetGrowBy(50);
     n.SetSize(3);
     EXPECT_EQ(n.GetCapacity(), 50u);
+}
+
+// A fixed step once made a long path cost quadratic time: every step copied the whole array again.
+TEST(CGrowableArray, AppendingCopiesEachItemAConstantNumberOfTimesWhateverTheStep) {
+    for (std::size_t step : {std::size_t{0}, std::size_t{1}, std::size_t{1024}}) {
+        CPointArray a;
+        a.SetGrowBy(step);
+        std::size_t copied = 0;
+        int reallocations = 0;
+        std::size_t capacity = a.GetCapacity();
+        constexpr std::size_t kItems = 1000000;
+        for (std::size_t i = 0; i < kItems; ++i) {
+            a.Add({static_cast<float>(i), 0});
+            if (a.GetCapacity() != capacity) {
+                copied += i; // the items already there move to the new storage
+                ++reallocations;
+                capacity = a.GetCapacity();
+            }
+        }
+        EXPECT_LE(copied, 3 * kItems) << "step " << step;
+        EXPECT_LE(reallocations, 60) << "step " << step;
+        EXPECT_EQ(a[kItems - 1].x, static_cast<float>(kItems - 1));
+    }
 }
 
 TEST(CGrowableArray, KeepsOrderZeroFillsAndFreesAtZero) {

@@ -156,14 +156,17 @@ TEST_F(UndoHistory, NodeToolEditsTheSameObjectAgainUnlessItIsGone) {
     EXPECT_TRUE(hooks.Called("RepaintAll"));
 }
 
-// An index list followed by whole objects, the last one cut to keepLast bytes.
+// An index list followed by whole objects (each after its group reference, "no group"), the last one cut
+// to keepLast bytes.
 CMemoryFile BrokenRecord(std::initializer_list<int> indices, std::size_t keepLast) {
     CMemoryFile record;
     record.WriteInt32(static_cast<int32_t>(indices.size()));
     for (int index : indices)
         record.WriteInt32(index);
     const auto whole = SaveBytes(*MakeRect({5, 10, 5, 10}, 100));
+    record.WriteInt32(0);
     record.Write(whole.data(), whole.size());
+    record.WriteInt32(0);
     record.Write(whole.data(), keepLast);
     return record;
 }

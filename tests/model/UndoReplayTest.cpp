@@ -184,11 +184,50 @@ TEST_F(UndoReplay, DeleteThreeThenUndoPutsThemBackAtTheirIndicesInTheirGroups) {
     EXPECT_EQ(Tags(drawing)[0], 0x0000FFu);
     EXPECT_EQ(Tags(drawing)[1], 0x00FF00u);
     EXPECT_EQ(Tags(drawing)[5], 0xAA0000u);
-    // 0 and 1 are one group again; the returning 5 forms a new group of its own.
+    // 0 and 1 are one group again; 5 is back in the group it shared with 4, which stayed.
     EXPECT_NE(drawing.GetAt(0)->group, 0);
     EXPECT_EQ(drawing.GetAt(0)->group, drawing.GetAt(1)->group);
-    EXPECT_NE(drawing.GetAt(5)->group, 0);
+    EXPECT_EQ(drawing.GetAt(5)->group, drawing.GetAt(4)->group);
     EXPECT_NE(drawing.GetAt(5)->group, drawing.GetAt(0)->group);
+}
+
+// Group numbers change under a stored step whenever something renumbers; membership must not.
+TEST_F(UndoReplay, UndoKeepsGroupMembershipAcrossRenumbering) {
+    // Group C,D; group A,B; recolour C; save (renumbers); undo: C stays with D, not with A and B.
+    drawing.RemoveAt(0, drawing.Count());
+    for (uint32_t tag = 0; tag < 4; ++tag)
+        drawing.Add(MakeRect({0, 10, 0, 10}, tag));
+    drawing.Group(std::vector<int>{2, 3});
+    drawing.Group(std::vector<int>{0, 1});
+    selection = {2};
+    ASSERT_TRUE(recorder.RecordModify());
+    drawing.GetAt(2)->color = 0x777777;
+    drawing.RenumberAll();
+    recorder.Undo();
+    EXPECT_EQ(drawing.GetAt(2)->group, drawing.GetAt(3)->group);
+    EXPECT_NE(drawing.GetAt(2)->group, drawing.GetAt(0)->group);
+
+    // Join B with an ungrouped E, undo: B is back with A.
+    drawing.Add(MakeRect({0, 10, 0, 10}, 4));
+    selection = {1, 4};
+    ASSERT_TRUE(recorder.RecordJoin());
+    ASSERT_TRUE(drawing.Join(selection));
+    recorder.Undo();
+    EXPECT_EQ(Groups(drawing)[1], Groups(drawing)[0]);
+    EXPECT_EQ(Groups(drawing)[4], 0);
+
+    // A text transformed (stored whole), then the groups renumbered by a new group: back with its group.
+    drawing.Add(MakeText(u"t", {0, 0}));
+    drawing.Group(std::vector<int>{4, 5});
+    selection = {5};
+    CTransform move;
+    move.Translate(5, 5, 0);
+    ASSERT_TRUE(recorder.RecordTransform(move));
+    drawing.GetAt(5)->Transform(move);
+    drawing.Ungroup(std::vector<int>{0, 1});
+    recorder.Undo();
+    EXPECT_EQ(drawing.GetAt(5)->group, drawing.GetAt(4)->group);
+    EXPECT_EQ(drawing.GetAt(0)->group, 0);
 }
 
 TEST_F(UndoReplay, RefusedJoinAndBreakOfTextUndoToTheSameDrawing) {

@@ -1,5 +1,8 @@
 #include "PdfTestHelpers.h"
 
+#include "native/PdfReader.h"
+
+#include <cmath>
 #include <cstdio>
 #include <random>
 
@@ -95,32 +98,109 @@ TEST(PdfMalformed, AbsurdPageCountsNeedTheirContentStreams) {
     EXPECT_NE(back.GetErrorMessage().find("fewer content streams than pages"), std::string::npos);
 }
 
-TEST(PdfMalformed, InflationIsBounded) {
-    // A content stream that inflates to far more than any page holds: the reader keeps the first part.
+// Replaces the data of the first content stream of a file by data, with its length written out, and
+// moves the cross-reference table's offset by the change in size (the stream is the last object before
+// the table only in a drawing without fonts or images, as here).
+std::string WithFirstContent(std::string file, const std::string& data) {
+    const std::size_t lengthAt = file.find("/Length ") + 8;
+    const std::size_t lengthEnd = file.find('\r', lengthAt);
+    const std::size_t oldSize = file.size();
+    file.replace(lengthAt, lengthEnd - lengthAt, std::to_string(data.size()));
+    const std::size_t start = file.find("stream\r\n") + 8;
+    const std::size_t end = file.find("endstream", start);
+    file.replace(start, end - start, data);
+    const std::size_t xref = file.rfind("\nxref\r\n") + 1;
+    return Replace(file, "startxref\r\n" + std::to_string(xref - (file.size() - oldSize)),
+                   "startxref\r\n" + std::to_string(xref));
+}
+
+std::string Deflated(const std::string& content) {
+    std::vector<uint8_t> packed;
+    EXPECT_TRUE(DeflateBytes({reinterpret_cast<const uint8_t*>(content.data()), content.size()}, packed));
+    return {packed.begin(), packed.end()};
+}
+
+// What the reader could not take is said, never dropped in silence while the open succeeds.
+TEST(PdfMalformed, ContentBeyondTheBoundsIsCutShortWithAWarning) {
     std::string content;
     for (int i = 0; i < 1000; ++i)
         content += "0 0 m\r\n1 1 l\r\nS\r\n";
     content.resize(66u << 20, '%');
     content += "\r\n0 0 m\r\n1 1 l\r\nS\r\n";
-    std::vector<uint8_t> packed;
-    ASSERT_TRUE(DeflateBytes({reinterpret_cast<const uint8_t*>(content.data()), content.size()}, packed));
     CDrawing drawing;
-    // The stream's length becomes 0 ("the rest of the file") so that only its data changes size.
+    CDrawing back;
+    ASSERT_TRUE(ReadPdf(WithFirstContent(AsText(WritePdf(drawing)), Deflated(content)), back))
+        << back.GetErrorMessage();
+    EXPECT_EQ(back.Count(), 1000);
+    EXPECT_NE(back.GetWarning().find("page 1"), std::string::npos) << back.GetWarning();
+
+    // Past the object bound the rest is left out, and the warning says how many.
+    std::string many;
+    for (std::size_t i = 0; i < CPdfReader::kMaxObjects + 3; ++i)
+        many += "0 0 m\r\n1 1 l\r\nS\r\n";
+    CDrawing full;
+    ASSERT_TRUE(ReadPdf(WithFirstContent(AsText(WritePdf(drawing)), Deflated(many)), full));
+    EXPECT_EQ(static_cast<std::size_t>(full.Count()), CPdfReader::kMaxObjects);
+    EXPECT_NE(full.GetWarning().find("3 were left out"), std::string::npos) << full.GetWarning();
+
+    // A file read whole carries no warning.
+    CDrawing whole;
+    ASSERT_TRUE(ReadPdf(SampleFile(), whole));
+    EXPECT_EQ(whole.GetWarning(), "");
+}
+
+TEST(PdfMalformed, AnEmptyPageMayBeAStreamOfNoBytes) {
+    // Other writers store an empty page as a compressed stream of length 0 with nothing inflatable in it.
+    CDrawing drawing;
     std::string file = AsText(WritePdf(drawing));
     const std::size_t lengthAt = file.find("/Length ") + 8;
     const std::size_t lengthEnd = file.find('\r', lengthAt);
-    file.replace(lengthAt, lengthEnd - lengthAt, std::string(lengthEnd - lengthAt, '0'));
+    file.replace(lengthAt, lengthEnd - lengthAt, "0" + std::string(lengthEnd - lengthAt - 1, ' '));
     const std::size_t start = file.find("stream\r\n") + 8;
     const std::size_t end = file.find("endstream", start);
-    file.replace(start, end - start, std::string(packed.begin(), packed.end()));
-    const std::size_t shift = packed.size() - (end - start);
-    // Move the cross-reference entries after the stream by the change in size.
-    const std::size_t xref = file.rfind("\nxref\r\n") + 1;
-    const std::string oldOffset = "startxref\r\n" + std::to_string(xref - shift);
-    file = Replace(file, oldOffset, "startxref\r\n" + std::to_string(xref));
+    file.replace(start, end - start, std::string(end - start, ' '));
     CDrawing back;
     ASSERT_TRUE(ReadPdf(file, back)) << back.GetErrorMessage();
-    EXPECT_EQ(back.Count(), 1000);
+    EXPECT_EQ(back.Count(), 0);
+    EXPECT_EQ(back.GetWarning(), "");
+}
+
+TEST(PdfMalformed, UnusablePageSizesOpenWithTheDefaultAndSaySo) {
+    CDrawing drawing;
+    ASSERT_TRUE(drawing.SetPageSize(1480.0f, 2100.0f));
+    drawing.Add(MakePathObject({Square(0, 0, 100)}, kPenSolid, kBrushSolid));
+    const std::string file = AsText(WritePdf(drawing));
+    const std::size_t box = file.find("/MediaBox [0 0 ") + 15;
+    const std::string size = file.substr(box, file.find(']', box) - box);
+    for (const char* claimed : {"0 0", "-100 200", "nan nan", "1e308 1e308", "0.0001 0.0001", ""}) {
+        SCOPED_TRACE(claimed);
+        CDrawing back;
+        // Padded to the same length, so that no offset after it moves.
+        std::string box(claimed);
+        box.resize(std::max(box.size(), size.size()), ' ');
+        ASSERT_TRUE(ReadPdf(Replace(file, "[0 0 " + size + "]", "[0 0 " + box + "]"), back))
+            << back.GetErrorMessage();
+        EXPECT_EQ(back.GetPageWidth(), CDrawing::kDefaultPageWidth);
+        EXPECT_EQ(back.GetPageHeight(), CDrawing::kDefaultPageHeight);
+        EXPECT_NE(back.GetWarning().find("default"), std::string::npos) << back.GetWarning();
+        EXPECT_EQ(back.Count(), 1);
+    }
+    // Nothing makes the drawing take such a size, so no page of no size is ever written.
+    EXPECT_FALSE(drawing.SetPageSize(0.0f, 100.0f));
+    EXPECT_FALSE(drawing.SetPageSize(std::nanf(""), 100.0f));
+    EXPECT_FALSE(drawing.SetPageSize(1e30f, 100.0f));
+    EXPECT_EQ(drawing.GetPageWidth(), 1480.0f);
+}
+
+TEST(PdfMalformed, AFileCutOffAfterItsPageTreeIsDamaged) {
+    CDrawing drawing;
+    drawing.SetPageCount(3);
+    const std::string file = AsText(WritePdf(drawing));
+    // Cut where the first page object starts: the root still names three pages.
+    const std::size_t firstPage = file.find("/Type /Page\r\n");
+    CDrawing back;
+    EXPECT_FALSE(ReadPdf(std::string_view(file).substr(0, file.rfind("obj", firstPage)), back));
+    EXPECT_NE(back.GetErrorMessage().find("damaged"), std::string::npos) << back.GetErrorMessage();
 }
 
 TEST(PdfMalformed, RandomDamageNeverCrashes) {

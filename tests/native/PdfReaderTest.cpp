@@ -99,6 +99,7 @@ TEST(PdfReader, TextsComeBackExactly) {
         int32_t style;
         float angle;
         float expectedAngle;
+        float frameHeight = 400.0f;
     };
     const Case cases[] = {
         {u"plain", kTextArtistic, kAlignLeft, 0, 0.0f, 0.0f},
@@ -113,16 +114,25 @@ TEST(PdfReader, TextsComeBackExactly) {
         {u"A paragraph of words (with brackets) that wraps inside its frame \u00fcber alles", kTextParagraph,
          kAlignRight, kTextStyleUnderline, 0.0f, 0.0f},
         {u"", kTextArtistic, kAlignLeft, 0, 0.0f, 0.0f},
+        // Underlined texts that show no line draw no underline strokes.
+        {u"", kTextArtistic, kAlignLeft, kTextStyleUnderline, 0.0f, 0.0f},
+        {u"a paragraph too small to show a line", kTextParagraph, kAlignLeft, kTextStyleUnderline, 0.0f, 0.0f,
+         1.0f},
     };
     for (const Case& c : cases) {
         CDrawing drawing;
         drawing.Add(MakeTextObject(c.text, {-200, -100}, c.mode, c.alignment, c.style, c.angle));
-        // A path after an underlined text is not mistaken for its underline.
+        drawing.GetAt(0)->AsText()->corner.y = -100 + c.frameHeight;
+        drawing.GetAt(0)->RecalcBounds();
+        // Paths after an underlined text, even one drawn exactly like an underline stroke, are not
+        // mistaken for its underline.
+        drawing.Add(MakePathObject({Polyline({{0, 0}, {50, 0}})}, kPenSolid, kBrushHollow));
         drawing.Add(MakePathObject({Square(0, 0, 50)}, kPenSolid, kBrushHollow));
         CDrawing back;
         RoundTrip(drawing, back);
-        ASSERT_EQ(back.Count(), 2) << std::string(c.text.begin(), c.text.end());
+        ASSERT_EQ(back.Count(), 3) << std::string(c.text.begin(), c.text.end());
         ASSERT_EQ(back.GetAt(1)->GetKind(), kKindPath);
+        ASSERT_EQ(back.GetAt(2)->GetKind(), kKindPath);
         const CTextShape& got = *back.GetAt(0)->AsText();
         const CTextShape& sent = *drawing.GetAt(0)->AsText();
         EXPECT_TRUE(got.text == c.text) << "case with " << c.text.size() << " units";

@@ -96,5 +96,30 @@ TEST(CDibSection, InfoBytesRoundTripAndMustCarryExactlyTheColourTable) {
     EXPECT_EQ(copy.GetHeader(), CBitmapInfoHeader{});
 }
 
+// Copies share their pixels until one writes; equality compares what the bitmaps hold.
+TEST(CDibSection, CopiesSharePixelsUntilOneWrites) {
+    CDibSection original;
+    ASSERT_TRUE(original.Create(4, 3, 8));
+    const uint32_t table[] = {0x112233, 0x445566};
+    ASSERT_TRUE(original.SetColourTable(table));
+    original.GetBits()[0] = 7;
+    CDibSection copy = original;
+    EXPECT_TRUE(copy.SharesPixelsWith(original));
+    EXPECT_EQ(copy, original);
+
+    copy.GetBits()[0] = 9;
+    EXPECT_FALSE(copy.SharesPixelsWith(original));
+    EXPECT_EQ(original.GetBits()[0], 7);
+    EXPECT_NE(copy, original);
+    copy.GetBits()[0] = 7;
+    EXPECT_EQ(copy, original) << "equal pixels in separate storage are equal";
+
+    CDibSection other = original;
+    other.Clear();
+    EXPECT_TRUE(other.IsEmpty());
+    EXPECT_FALSE(original.IsEmpty());
+    EXPECT_EQ(original.GetColourTable()[1], 0x445566u);
+}
+
 } // namespace
 } // namespace pq

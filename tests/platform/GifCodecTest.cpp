@@ -139,6 +139,17 @@ TEST(GifRefusal, HugeScreenOrPictureIsRefusedBeforeAllocating) {
     EXPECT_TRUE(image.IsEmpty());
 }
 
+TEST(GifRefusal, ClaimTheDataCannotHoldIsRefusedBeforeAllocating) {
+    const CGifFrame frame{.pixels = {1}};
+    std::vector<uint8_t> file = WriteGif(10000, 10000, kFourColours, 0, {frame});
+    CDibSection image;
+    test::StartAllocationProbe();
+    const CImageResult result = DecodeGif(file, image);
+    EXPECT_LT(test::StopAllocationProbe(), 4096u);
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.message.find("too short"), std::string::npos) << result.message;
+}
+
 TEST(GifRefusal, TruncatedTablelessAndEmptyFiles) {
     CGifFrame frame{.width = 16, .height = 16};
     for (int i = 0; i < 256; ++i)

@@ -72,7 +72,7 @@ TEST(LoadImageFile, FailuresNameTheFileAndLeaveTheBitmapEmpty) {
     WriteAll(folder.File("short.bmp"), {'B', 'M', 0, 0});
     const std::pair<std::string, const char*> cases[] = {
         {folder.File("missing.bmp"), "missing.bmp"},
-        {folder.Path().string(), "not a regular file"},
+        {folder.Path().string(), "it is a folder, not a file"},
         {folder.File("text.png"), "not a BMP, JPEG, GIF, PNG or 2BP"},
         {folder.File("short.bmp"), "short.bmp: BMP: file too short"},
     };

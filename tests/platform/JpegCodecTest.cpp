@@ -142,6 +142,23 @@ TEST(JpegRefusal, HugeClaimIsRefusedBeforeAllocating) {
     EXPECT_TRUE(image.IsEmpty());
 }
 
+TEST(JpegRefusal, ClaimTheDataCannotHoldIsRefusedBeforeAllocating) {
+    std::vector<uint8_t> file;
+    ASSERT_TRUE(EncodeJpeg(test::MakeGradient(8, 8), 100, file).ok);
+    const std::size_t sof = FindMarker(file, 0xC0);
+    ASSERT_NE(sof, std::string::npos);
+    for (std::size_t at : {sof + 5, sof + 7}) {
+        file[at] = 10000 >> 8;
+        file[at + 1] = 10000 & 255;
+    }
+    CDibSection image;
+    test::StartAllocationProbe();
+    const CImageResult result = DecodeJpeg(file, image);
+    EXPECT_LT(test::StopAllocationProbe(), 4096u);
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.message.find("too short"), std::string::npos) << result.message;
+}
+
 TEST(JpegRefusal, TruncatedAndForeignData) {
     std::vector<uint8_t> file;
     ASSERT_TRUE(EncodeJpeg(test::MakeTestPicture(16, 16), 100, file).ok);

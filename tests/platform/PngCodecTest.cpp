@@ -175,6 +175,32 @@ TEST(PngRefusal, HugeClaimIsRefusedBeforeAllocating) {
     EXPECT_TRUE(image.IsEmpty());
 }
 
+// Within the size limit, but more pixels than the file's bytes could inflate to.
+TEST(PngRefusal, ClaimTheDataCannotHoldIsRefusedBeforeAllocating) {
+    std::vector<uint8_t> file;
+    ASSERT_TRUE(EncodePng(test::MakeTestPicture(4, 4), file).ok);
+    for (std::size_t at : {16u, 20u}) {
+        file[at] = 0;
+        file[at + 1] = 0;
+        file[at + 2] = 10000 >> 8;
+        file[at + 3] = 10000 & 255;
+    }
+    const uLong crc = crc32(0, file.data() + 12, 17);
+    for (int i = 0; i < 4; ++i)
+        file[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+    CDibSection image;
+    test::StartAllocationProbe();
+    const CImageResult result = DecodePng(file, image);
+    EXPECT_LT(test::StopAllocationProbe(), 4096u);
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.message.find("too short"), std::string::npos) << result.message;
+    // A picture that really is that large, all one colour, compresses far but still opens.
+    CDibSection plain;
+    ASSERT_TRUE(plain.Create(3000, 3000, 24));
+    ASSERT_TRUE(EncodePng(plain, file).ok);
+    EXPECT_TRUE(DecodePng(file, image).ok);
+}
+
 TEST(PngRefusal, TruncatedCorruptAndForeignData) {
     std::vector<uint8_t> file;
     ASSERT_TRUE(EncodePng(test::MakeTestPicture(16, 16), file).ok);

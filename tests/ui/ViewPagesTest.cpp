@@ -55,12 +55,15 @@ TEST(ViewPages, PageEditsShowTheRightPageAndUndoAndRedoThem) {
         EXPECT_TRUE(s.doc.IsModified());
         const DrawingSnapshot after = Snapshot(s.Drawing());
 
+        // The indicator follows the page count even where the current page stays.
         s.view.OnCommand(cmd::kUndo);
         EXPECT_EQ(Snapshot(s.Drawing()), before);
         EXPECT_LT(s.view.GetCurrentPage(), s.Drawing().PageCount());
+        EXPECT_EQ(s.host.indicator, std::make_pair(s.view.GetCurrentPage(), s.Drawing().PageCount()));
         s.view.OnCommand(cmd::kRedo);
         EXPECT_EQ(Snapshot(s.Drawing()), after);
         EXPECT_LT(s.view.GetCurrentPage(), s.Drawing().PageCount());
+        EXPECT_EQ(s.host.indicator, std::make_pair(s.view.GetCurrentPage(), s.Drawing().PageCount()));
     }
 }
 

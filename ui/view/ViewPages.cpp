@@ -22,8 +22,12 @@ void CPqxView::SetCurrentPage(int page) {
     const CDrawing* drawing = GetDrawing();
     const int last = drawing != nullptr ? drawing->PageCount() - 1 : 0;
     page = std::clamp(page, 0, std::max(last, 0));
-    if (page == currentPage)
+    if (page == currentPage) {
+        // The page stays, but the count may have changed under it (undo of a page deletion).
+        if (window != nullptr)
+            window->RefreshPageIndicator(currentPage, last + 1);
         return;
+    }
     currentPage = page;
     AfterPageChange();
 }

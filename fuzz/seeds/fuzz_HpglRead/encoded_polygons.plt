@@ -1,0 +1,1 @@
+IN;PS16800,23760;PC1,200,0,0;PW0.25;PE<=OÞOÞgÎ¿¿gÎhÎ¿¿hÎ;PM0;PE:Á<GÂGÂOÅ¿¿OÅPÅ¿;PM2;FT1;FP;PE7>e?d@d;

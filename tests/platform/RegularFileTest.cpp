@@ -1,0 +1,98 @@
+#include "platform/RegularFile.h"
+
+#include "ImageTestHelpers.h"
+#include "platform/image/ImageFile.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace pq {
+namespace {
+
+using test::CScratchFolder;
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// A reader that waits on a pipe would hang the test forever; the alarm ends the test program instead.
+class CHangGuard {
+public:
+    CHangGuard() { alarm(20); }
+    ~CHangGuard() { alarm(0); }
+};
+
+TEST(ReadRegularFile, ReadsTheWholeFileUpToTheCapAndNoFurther) {
+    CScratchFolder folder;
+    WriteText(folder.File("ten"), "0123456789");
+    std::vector<uint8_t> bytes{1, 2, 3};
+    std::string message;
+    ASSERT_TRUE(ReadRegularFile(folder.File("ten"), 10, bytes, message)) << message;
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "0123456789");
+
+    EXPECT_FALSE(ReadRegularFile(folder.File("ten"), 9, bytes, message));
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_NE(message.find("ten: the file is larger than"), std::string::npos) << message;
+
+    WriteText(folder.File("empty"), "");
+    ASSERT_TRUE(ReadRegularFile(folder.File("empty"), 10, bytes, message)) << message;
+    EXPECT_TRUE(bytes.empty());
+
+    // A system file that reports no size is still read to its end.
+    ASSERT_TRUE(ReadRegularFile("/proc/self/status", kMaxDrawingFileBytes, bytes, message)) << message;
+    EXPECT_NE(std::string(bytes.begin(), bytes.end()).find("Pid:"), std::string::npos);
+    EXPECT_FALSE(ReadRegularFile("/proc/self/status", 16, bytes, message));
+}
+
+TEST(ReadRegularFile, RefusesEverythingButRegularFilesWithoutWaitingOnThem) {
+    CScratchFolder folder;
+    const CHangGuard guard;
+    std::filesystem::create_directory(folder.File("x.pdf"));
+    ASSERT_EQ(mkfifo(folder.File("pipe.pdf").c_str(), 0600), 0);
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = folder.File("s.pdf");
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    std::filesystem::create_symlink("/dev/urandom", folder.File("random.pdf"));
+
+    const std::pair<std::string, std::string> cases[] = {
+        {folder.File("x.pdf"), "x.pdf: it is a folder, not a file"},
+        {folder.File("pipe.pdf"), "pipe.pdf: it is a pipe, not a file"},
+        {socketPath, "s.pdf: it is a socket, not a file"},
+        {folder.File("random.pdf"), "random.pdf: it is a device, not a file"},
+        {"/dev/zero", "/dev/zero: it is a device, not a file"},
+        {folder.File("missing.pdf"), "cannot open " + folder.File("missing.pdf") + ": No such file"},
+    };
+    for (const auto& [path, expected] : cases) {
+        std::vector<uint8_t> bytes{1};
+        std::string message;
+        EXPECT_FALSE(ReadRegularFile(path, kMaxDrawingFileBytes, bytes, message)) << path;
+        EXPECT_NE(message.find(expected), std::string::npos) << message;
+        EXPECT_TRUE(bytes.empty());
+    }
+    close(listener);
+}
+
+TEST(LoadImageFile, APipeOrDeviceNamedLikeAPictureIsRefusedAtOnce) {
+    CScratchFolder folder;
+    const CHangGuard guard;
+    ASSERT_EQ(mkfifo(folder.File("pipe.png").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", folder.File("zero.bmp"));
+    for (const char* name : {"pipe.png", "zero.bmp"}) {
+        CDibSection image;
+        const CImageResult result = LoadImageFile(folder.File(name), image);
+        EXPECT_FALSE(result.ok);
+        EXPECT_NE(result.message.find(std::string(name) + ": it is a"), std::string::npos) << result.message;
+    }
+}
+
+} // namespace
+} // namespace pq
