@@ -1,5 +1,6 @@
 #include "formats/FormatDispatch.h"
 
+#include "formats/ai/IllustratorFile.h"
 #include "formats/hpgl/PlotterFile.h"
 #include "formats/svg/SvgFile.h"
 #include "model/Drawing.h"
@@ -33,6 +34,14 @@ bool WritePlotter(const std::string& path, CDrawing& drawing, int page, int, int
     return CPlotterFile().ExportToHpgl(path, drawing, page);
 }
 
+bool ReadIllustrator(const std::string& path, CDrawing& drawing) {
+    return CIllustratorFile().ImportFromAi(path, drawing);
+}
+
+bool WriteIllustrator(const std::string& path, CDrawing& drawing, int page, int, int) {
+    return CIllustratorFile().ExportToAi(path, drawing, page);
+}
+
 bool ReadSvg(const std::string& path, CDrawing& drawing) {
     return CSvgFile().Read(path, drawing);
 }
@@ -57,7 +66,7 @@ constexpr std::array<CFormatRow, 8> kFormats = {{
     {".wmf", nullptr, nullptr, false},
     {".dxf", nullptr, nullptr, false},
     {".plt", ReadPlotter, WritePlotter, false},
-    {".ai", nullptr, nullptr, false},
+    {".ai", ReadIllustrator, WriteIllustrator, false},
     {".svg", ReadSvg, WriteSvg, false},
 }};
 

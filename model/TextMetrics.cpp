@@ -16,7 +16,43 @@ float CharacterWidth(const CTextShape& text) {
     return (text.style & kTextStyleBold) != 0 ? 0.66f * h : 0.6f * h;
 }
 
+// Runs measured one at a time by the measurer itself.
+class COnDemandRuns : public CTextRuns {
+public:
+    COnDemandRuns(const CTextMetrics& metrics, const CTextShape& text, std::u16string_view s)
+        : metrics(metrics), text(text), s(s) {}
+    [[nodiscard]] float Width(std::size_t begin, std::size_t end) const override {
+        return metrics.MeasureString(text, s.substr(begin, end - begin)).x;
+    }
+
+private:
+    const CTextMetrics& metrics;
+    const CTextShape& text;
+    std::u16string_view s;
+};
+
+// Every unit the same width: a run is its length times that width, computed as MeasureString does.
+class CFixedPitchRuns : public CTextRuns {
+public:
+    explicit CFixedPitchRuns(float unitWidth) : unitWidth(unitWidth) {}
+    [[nodiscard]] float Width(std::size_t begin, std::size_t end) const override {
+        return static_cast<float>(end - begin) * unitWidth;
+    }
+
+private:
+    float unitWidth;
+};
+
 } // namespace
+
+std::unique_ptr<CTextRuns> CTextMetrics::MeasureRuns(const CTextShape& text, std::u16string_view s) const {
+    return std::make_unique<COnDemandRuns>(*this, text, s);
+}
+
+std::unique_ptr<CTextRuns> CDefaultTextMetrics::MeasureRuns(const CTextShape& text,
+                                                            std::u16string_view /*s*/) const {
+    return std::make_unique<CFixedPitchRuns>(CharacterWidth(text));
+}
 
 CPointF CDefaultTextMetrics::MeasureString(const CTextShape& text, std::u16string_view s) const {
     return {static_cast<float>(s.size()) * CharacterWidth(text), std::fabs(text.height)};

@@ -216,7 +216,7 @@ void CFont::LookUp(char32_t c, uint32_t& glyph, int32_t& advance) const {
     CFontFace::CGlyphAdvance entry;
     entry.glyph = FT_Get_Char_Index(face->GetFace(), c);
     if (LoadGlyphOutline(entry.glyph))
-        entry.advance = RoundHalfAway(face->GetFace()->glyph->metrics.horiAdvance / 64.0);
+        entry.advance = std::max(0, RoundHalfAway(face->GetFace()->glyph->metrics.horiAdvance / 64.0));
     face->StoreAdvance(key, entry);
     glyph = entry.glyph;
     advance = entry.advance;

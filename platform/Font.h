@@ -87,7 +87,8 @@ public:
     [[nodiscard]] int64_t GetPixelSize26() const { return ppem26; }
 
     [[nodiscard]] const CTextMetric& GetTextMetrics() const { return metrics; }
-    // The whole-pixel advance of one character (0 for an empty font).
+    // The whole-pixel advance of one character, never negative (0 for an empty font), so that a string
+    // never measures narrower than its beginning.
     [[nodiscard]] int32_t GetCharAdvance(char32_t c) const;
     // Width: the sum of the advances; height: the font's height. Measured along the baseline, whatever
     // the escapement.

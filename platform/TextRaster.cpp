@@ -84,23 +84,51 @@ void RecordSpans(int y, int count, const FT_Span* spans, void* user) {
         out.push_back({spans[k].x, -y - 1, spans[k].len, spans[k].coverage});
 }
 
-// Upright glyphs up to this em size keep their coverage for the next time they are drawn.
+// Upright glyphs up to this em size on the device keep their coverage for the next time they are drawn.
 constexpr int64_t kMaxCachedPixelSize26 = 256 * 64;
+// Glyphs are never drawn larger than this em size in pixels: far beyond any bitmap, and small enough
+// that their outlines stay inside the rasteriser's coordinate range.
+constexpr double kMaxDeviceEm = 131072.0;
+// Upright glyphs are placed on quarter pixels along the line.
+constexpr int kPhases = 4;
 
-// The coverage of an upright glyph at origin (0, 0), rasterised on first use.
-const CFontFace::CGlyphSpans& UprightGlyphSpans(const CFont& font, uint32_t glyph) {
+// Scales a loaded outline (26.6 pixels, y up) by scale, turns it counter-clockwise by the angle whose
+// cosine and sine are given and moves its origin to the device point (x, y) (y down).
+void PlaceOutline(FT_Outline* outline, double scale, double cosA, double sinA, double x, double y) {
+    const double xx = scale * cosA, xy = -scale * sinA, yx = scale * sinA, yy = scale * cosA;
+    const double tx = x * 64.0, ty = -y * 64.0;
+    for (int i = 0; i < outline->n_points; ++i) {
+        FT_Vector& p = outline->points[i];
+        const double px = static_cast<double>(p.x), py = static_cast<double>(p.y);
+        // Nearest 1/64 pixel; the glyph lies near the bitmap, far inside the range of a position.
+        p.x = static_cast<FT_Pos>(std::floor(xx * px + xy * py + tx + 0.5));
+        p.y = static_cast<FT_Pos>(std::floor(yx * px + yy * py + ty + 0.5));
+    }
+}
+
+// The coverage of an upright glyph with its origin at (phase / kPhases, 0), drawn deviceEm26 / 64 pixels
+// to the em, rasterised on first use. The key holds everything the coverage depends on.
+const CFontFace::CGlyphSpans& UprightGlyphSpans(const CFont& font, uint32_t glyph, int64_t deviceEm26,
+                                                int phase) {
     CFontFace& face = *font.GetFontFace();
-    const uint64_t key = font.GlyphKey(glyph);
+    const uint64_t key = static_cast<uint64_t>(font.GetPixelSize26()) << 40 |
+                         static_cast<uint64_t>(deviceEm26) << 25 | static_cast<uint64_t>(phase) << 23 |
+                         static_cast<uint64_t>(font.IsSyntheticBold()) << 22 |
+                         static_cast<uint64_t>(font.IsSyntheticItalic()) << 21 | (glyph & 0x1FFFFF);
     if (const CFontFace::CGlyphSpans* known = face.FindGlyphSpans(key))
         return *known;
     CFontFace::CGlyphSpans spans;
     if (font.LoadGlyphOutline(glyph)) {
+        FT_Outline* outline = &face.GetFace()->glyph->outline;
+        const double scale = static_cast<double>(deviceEm26) / static_cast<double>(font.GetPixelSize26());
+        if (deviceEm26 != font.GetPixelSize26() || phase != 0)
+            PlaceOutline(outline, scale, 1.0, 0.0, static_cast<double>(phase) / kPhases, 0.0);
         FT_Raster_Params params{};
-        params.source = &face.GetFace()->glyph->outline;
+        params.source = outline;
         params.flags = FT_RASTER_FLAG_AA | FT_RASTER_FLAG_DIRECT;
         params.gray_spans = RecordSpans;
         params.user = &spans;
-        FT_Outline_Render(CFontLibrary::Get().GetLibrary(), &face.GetFace()->glyph->outline, &params);
+        FT_Outline_Render(CFontLibrary::Get().GetLibrary(), outline, &params);
     }
     return face.StoreGlyphSpans(key, std::move(spans));
 }
@@ -206,29 +234,10 @@ void FillBar(const CLineFrame& frame, double a0, double a1, double d0, double d1
     RenderOutline(&outline, target);
 }
 
-} // namespace
-
-CRect RenderTextLine(CDibSection& dib, const CFont& font, CPoint origin, std::u16string_view text,
-                     const CTextRasterOptions& options) {
-    const uint16_t bitCount = dib.GetBitCount();
-    if (!font.IsValid() || dib.IsEmpty() || (bitCount != 24 && bitCount != 32))
-        return {};
-    CSpanTarget target;
-    target.bits = dib.GetBits().data();
-    target.pitch = dib.GetBytesPerRow();
-    target.rows = dib.GetHeight();
-    target.bottomUp = dib.GetHeader().height > 0;
-    target.bytesPerPixel = bitCount / 8;
-    target.region =
-        CRect(std::max(0, options.clip.left), std::max(0, options.clip.top),
-              std::min(dib.GetWidth(), options.clip.right), std::min(target.rows, options.clip.bottom));
-    target.antialias = options.antialias;
-    if (target.region.IsEmpty())
-        return {};
-
-    // Quarter turns are exact, so upright and upended text lands on whole pixels.
-    const CLogFont& logFont = font.GetLogFont();
-    const int32_t escapement = ((logFont.escapement % 3600) + 3600) % 3600;
+// The directions of a font's lines: quarter turns are exact, so upright and upended text lands on whole
+// pixels.
+CLineFrame FontDirections(const CFont& font) {
+    const int32_t escapement = ((font.GetLogFont().escapement % 3600) + 3600) % 3600;
     CLineFrame frame;
     switch (escapement) {
     case 0:
@@ -249,70 +258,129 @@ CRect RenderTextLine(CDibSection& dib, const CFont& font, CPoint origin, std::u1
         frame.sinA = std::sin(a);
     }
     }
+    return frame;
+}
+
+CRect DrawRun(CDibSection& dib, const CFont& font, const CGlyphRun& run, const CTextRasterOptions& options) {
+    const uint16_t bitCount = dib.GetBitCount();
+    if (!font.IsValid() || dib.IsEmpty() || (bitCount != 24 && bitCount != 32))
+        return {};
+    if (run.pen.size() != run.text.size() + 1 || !std::isfinite(run.baseX) || !std::isfinite(run.baseY) ||
+        !std::isfinite(run.glyphScale) || run.glyphScale <= 0.0)
+        return {};
+    CSpanTarget target;
+    target.bits = dib.GetBits().data();
+    target.pitch = dib.GetBytesPerRow();
+    target.rows = dib.GetHeight();
+    target.bottomUp = dib.GetHeader().height > 0;
+    target.bytesPerPixel = bitCount / 8;
+    target.region =
+        CRect(std::max(0, options.clip.left), std::max(0, options.clip.top),
+              std::min(dib.GetWidth(), options.clip.right), std::min(target.rows, options.clip.bottom));
+    target.antialias = options.antialias;
+    if (target.region.IsEmpty())
+        return {};
+
+    CLineFrame frame = FontDirections(font);
+    frame.baseX = run.baseX;
+    frame.baseY = run.baseY;
+    const bool turned = !(frame.cosA == 1.0 && frame.sinA == 0.0);
+    const double fontEm = static_cast<double>(font.GetPixelSize26()) / 64.0;
+    const double scale = std::min(run.glyphScale, kMaxDeviceEm / fontEm);
     const CTextMetric& metrics = font.GetTextMetrics();
-    const CLineFrame cell{static_cast<double>(origin.x), static_cast<double>(origin.y), frame.cosA,
-                          frame.sinA};
-    const CScreenPoint baseline = cell.At(0.0, metrics.ascent);
-    frame.baseX = baseline.x;
-    frame.baseY = baseline.y;
-    const double width = font.GetTextExtent(text).cx;
+    const double width = run.pen.back();
 
     if (options.opaque) {
         target.red = options.backgroundColor & 0xFF;
         target.green = (options.backgroundColor >> 8) & 0xFF;
         target.blue = (options.backgroundColor >> 16) & 0xFF;
-        FillBar(frame, 0.0, width, -metrics.ascent, metrics.descent, target);
+        FillBar(frame, 0.0, width, -metrics.ascent * scale, metrics.descent * scale, target);
     }
     target.red = options.color & 0xFF;
     target.green = (options.color >> 8) & 0xFF;
     target.blue = (options.color >> 16) & 0xFF;
 
-    FT_Matrix turn;
-    turn.xx = RoundHalfAway(frame.cosA * 65536.0);
-    turn.xy = -RoundHalfAway(frame.sinA * 65536.0);
-    turn.yx = RoundHalfAway(frame.sinA * 65536.0);
-    turn.yy = RoundHalfAway(frame.cosA * 65536.0);
-    const bool turned = escapement != 0;
+    // Upright glyphs up to a modest size are rasterised once per size and quarter pixel, and reused.
+    const int64_t deviceEm26 =
+        std::max<int64_t>(1, RoundHalfAway(static_cast<double>(font.GetPixelSize26()) * scale));
+    const bool cached = !turned && deviceEm26 <= kMaxCachedPixelSize26;
     // No part of a glyph lies further from its origin than a few em sizes.
-    const double reach = 4.0 * std::max<double>(font.GetPixelSize26() / 64.0, metrics.height) + 2.0;
+    const double reach = 4.0 * std::max<double>(fontEm, metrics.height) * scale + 2.0;
 
-    int64_t pen = 0;
     std::size_t i = 0;
-    while (i < text.size()) {
-        const char32_t c = NextCodePoint(text, i);
-        const int32_t advance = font.GetCharAdvance(c);
-        const CScreenPoint at = frame.At(static_cast<double>(pen), 0.0);
-        pen += advance;
+    while (i < run.text.size()) {
+        const std::size_t start = i;
+        const char32_t c = NextCodePoint(run.text, i);
+        const double along = run.pen[start];
+        if (!std::isfinite(along))
+            continue;
+        const CScreenPoint at = frame.At(along, 0.0);
         if (at.x + reach < target.region.left || at.x - reach > target.region.right ||
             at.y + reach < target.region.top || at.y - reach > target.region.bottom)
             continue;
         const uint32_t glyph = font.GetGlyphIndex(c);
-        if (!turned && font.GetPixelSize26() <= kMaxCachedPixelSize26) {
-            const int32_t x = RoundHalfAway(at.x);
+        if (cached) {
+            const auto quarters = static_cast<int64_t>(std::floor(at.x * kPhases + 0.5));
+            const auto x = static_cast<int32_t>(quarters >= 0 ? quarters / kPhases
+                                                              : -((-quarters + kPhases - 1) / kPhases));
+            const auto phase = static_cast<int>(quarters - static_cast<int64_t>(x) * kPhases);
             const int32_t y = RoundHalfAway(at.y);
-            for (const CFontFace::CCoverageSpan& span : UprightGlyphSpans(font, glyph))
+            for (const CFontFace::CCoverageSpan& span : UprightGlyphSpans(font, glyph, deviceEm26, phase))
                 BlendRun(target, y + span.y, x + span.x, x + span.x + span.length, span.coverage);
             continue;
         }
         if (!font.LoadGlyphOutline(glyph))
             continue;
-        FT_Face face = font.GetFontFace()->GetFace();
-        FT_Outline* outline = &face->glyph->outline;
-        if (turned)
-            FT_Outline_Transform(outline, &turn);
-        FT_Outline_Translate(outline, RoundHalfAway(at.x * 64.0), -RoundHalfAway(at.y * 64.0));
+        FT_Outline* outline = &font.GetFontFace()->GetFace()->glyph->outline;
+        PlaceOutline(outline, scale, frame.cosA, frame.sinA, at.x, at.y);
         RenderOutline(outline, target);
     }
 
+    const CLogFont& logFont = font.GetLogFont();
     if (logFont.underline) {
-        const double top = font.GetUnderlineOffset();
-        FillBar(frame, 0.0, width, top, top + font.GetUnderlineThickness(), target);
+        const double top = font.GetUnderlineOffset() * scale;
+        FillBar(frame, 0.0, width, top, top + std::max(1.0, font.GetUnderlineThickness() * scale), target);
     }
     if (logFont.strikeOut) {
-        const double top = font.GetStrikeOutOffset();
-        FillBar(frame, 0.0, width, top, top + font.GetStrikeOutThickness(), target);
+        const double top = font.GetStrikeOutOffset() * scale;
+        FillBar(frame, 0.0, width, top, top + std::max(1.0, font.GetStrikeOutThickness() * scale), target);
     }
     return target.touched;
+}
+
+} // namespace
+
+CRect RenderTextLine(CDibSection& dib, const CFont& font, CPoint origin, std::u16string_view text,
+                     const CTextRasterOptions& options) {
+    if (!font.IsValid())
+        return {};
+    // The font's own whole-pixel advances, from the baseline under the cell's top-left corner.
+    std::vector<double> pen(text.size() + 1, 0.0);
+    int64_t sum = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t start = i;
+        const int32_t advance = font.GetCharAdvance(NextCodePoint(text, i));
+        for (std::size_t k = start; k < i; ++k)
+            pen[k] = static_cast<double>(sum);
+        sum += advance;
+    }
+    pen[text.size()] = static_cast<double>(std::min<int64_t>(sum, INT32_MAX));
+    const CLineFrame frame = FontDirections(font);
+    const CLineFrame cell{static_cast<double>(origin.x), static_cast<double>(origin.y), frame.cosA,
+                          frame.sinA};
+    const CScreenPoint baseline = cell.At(0.0, font.GetTextMetrics().ascent);
+    CGlyphRun run;
+    run.baseX = baseline.x;
+    run.baseY = baseline.y;
+    run.text = text;
+    run.pen = pen;
+    return DrawRun(dib, font, run, options);
+}
+
+CRect RenderGlyphRun(CDibSection& dib, const CFont& font, const CGlyphRun& run,
+                     const CTextRasterOptions& options) {
+    return DrawRun(dib, font, run, options);
 }
 
 } // namespace pq

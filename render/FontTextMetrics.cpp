@@ -3,10 +3,43 @@
 #include "model/TextShape.h"
 
 #include "geometry/Numeric.h"
+#include "platform/Utf16.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 namespace pq {
+
+namespace {
+
+// The advances of a string summed from its start: a run's width is the difference of two sums, held to
+// the largest width a single measure reports.
+class CAdvanceRuns : public CTextRuns {
+public:
+    CAdvanceRuns(const CFont* font, std::u16string_view s) : sums(s.size() + 1, 0) {
+        std::size_t i = 0;
+        int64_t sum = 0;
+        while (i < s.size()) {
+            const std::size_t start = i;
+            const char32_t c = NextCodePoint(s, i);
+            sum += font != nullptr ? font->GetCharAdvance(c) : 0;
+            // The second unit of a pair is no boundary; it reads as the end of its code point.
+            for (std::size_t k = start + 1; k <= i; ++k)
+                sums[k] = sum;
+        }
+    }
+    [[nodiscard]] float Width(std::size_t begin, std::size_t end) const override {
+        const int64_t width = sums[end] - sums[begin];
+        return static_cast<float>(std::min<int64_t>(width, INT32_MAX));
+    }
+
+private:
+    std::vector<int64_t> sums;
+};
+
+} // namespace
 
 CLogFont CFontTextMetrics::DocumentScaleFont(const CTextShape& text) {
     CLogFont logFont;
@@ -37,6 +70,11 @@ CPointF CFontTextMetrics::MeasureString(const CTextShape& text, std::u16string_v
         return {};
     const CTextSize size = font->GetTextExtent(s);
     return {static_cast<float>(size.cx), static_cast<float>(size.cy)};
+}
+
+std::unique_ptr<CTextRuns> CFontTextMetrics::MeasureRuns(const CTextShape& text,
+                                                         std::u16string_view s) const {
+    return std::make_unique<CAdvanceRuns>(FontFor(text), s);
 }
 
 CRectF CFontTextMetrics::MeasureArtisticBounds(const CTextShape& text) const {

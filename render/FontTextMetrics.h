@@ -12,6 +12,9 @@ class CFontTextMetrics : public CTextMetrics {
 public:
     [[nodiscard]] CPointF MeasureString(const CTextShape& text, std::u16string_view s) const override;
     [[nodiscard]] CRectF MeasureArtisticBounds(const CTextShape& text) const override;
+    // Measures each character of s once; a run's width is then the sum of its characters' advances.
+    [[nodiscard]] std::unique_ptr<CTextRuns> MeasureRuns(const CTextShape& text,
+                                                         std::u16string_view s) const override;
 
     // The logical font a text is measured with: character height = the rounded height (1 when that is
     // 0), upright, weight and italic and underline from the style bits.

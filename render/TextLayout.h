@@ -19,8 +19,10 @@ class CTextShape;
 
 // The next line of paragraph text at index, broken to fit width document units (the frame's width when
 // none is given), measured in the text's font at document scale. Lines break at their last space that
-// makes them fit, else between characters. index moves past the line, the spaces after it and one line
-// separator. A line always takes at least one character, so a caller walking the text always ends.
+// makes them fit, else between characters (never inside a surrogate pair). index moves past the line,
+// the spaces after it and one line separator. A line always takes at least one character, so a caller
+// walking the text always ends. A call measures about as much text as the line it returns (plus the word
+// that did not fit), so walking a whole paragraph costs time linear in its length.
 [[nodiscard]] std::u16string GetWrappedLine(const CTextShape& text, std::size_t& index,
                                             std::optional<float> width = std::nullopt);
 

@@ -77,7 +77,6 @@ void CSvgWriter::WriteArtisticLines(const CTextShape& text) {
 // The frame's lines as the renderer breaks them, and only those that fit its height.
 void CSvgWriter::WriteParagraphLines(const CTextShape& text) {
     const float ascent = TextAscent(text);
-    const float lineHeight = TextLineHeight(text);
     const float frameWidth = text.corner.x - text.position.x;
     const float frameHeight = text.corner.y - text.position.y;
     float x = text.position.x;
@@ -87,16 +86,15 @@ void CSvgWriter::WriteParagraphLines(const CTextShape& text) {
         x = (text.position.x + text.corner.x) / 2.0f;
 
     float usedHeight = 0.0f;
-    float y = text.position.y + ascent;
     std::size_t index = 0;
     while (index < text.text.size()) {
         const std::size_t before = index;
         const std::u16string line = GetWrappedLine(text, index, frameWidth);
+        const float top = text.position.y + usedHeight;
         usedHeight += GetTextMetrics().MeasureString(text, line.empty() ? std::u16string_view(u"a") : line).y;
         if (usedHeight > frameHeight + 1.0f || index == before)
             break;
-        out += Line(x, y, line);
-        y += lineHeight;
+        out += Line(x, top + ascent, line);
     }
 }
 
