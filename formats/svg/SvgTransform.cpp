@@ -37,8 +37,8 @@ double CSvgMatrix::MeanScale() const {
 }
 
 double CSvgMatrix::RotationDegrees() const {
-    if (a == 0.0 && b == 0.0)
-        return 0.0;
+    if ((a == 0.0 && b == 0.0) || !std::isfinite(a) || !std::isfinite(b))
+        return 0.0; // no direction to speak of, or one lost to overflow
     return -std::atan2(b, a) / kRadiansPerDegree;
 }
 

@@ -69,6 +69,9 @@ TEST(SvgHostile, HugeAndBrokenNumbersAreHeldInRange) {
              "<path d='M1e308 -1e999 L 99999999999999999999 0 C nan 1 2 3 4 5'/>"
              "<rect width='1e39' height='1e39' rx='1e39' transform='scale(1e300) rotate(1e300)'/>"
              "<circle r='-4'/><text font-size='1e300' x='1e999'>big</text>"
+             "<g transform='scale(1e7)'><g transform='scale(1e7)'><g transform='scale(1e7)'>"
+             "<g transform='scale(1e7)'><g transform='scale(1e7) skewX(90)'><text>overflow</text>"
+             "<path d='M1 1 L 1e7 1e7'/></g></g></g></g></g>"
              "<path d='M0 0 A 1e-300 1e300 1e300 1 1 1e-300 1e300'/></svg>",
              drawing));
     EXPECT_GT(drawing.Count(), 0);
@@ -79,6 +82,8 @@ TEST(SvgHostile, HugeAndBrokenNumbersAreHeldInRange) {
             EXPECT_TRUE(std::isfinite(v) && std::fabs(v) <= 1e10f) << v;
         if (const CTextShape* t = object->AsText()) {
             EXPECT_LE(t->height, 1e5f);
+            EXPECT_TRUE(std::isfinite(t->angle) && std::isfinite(t->position.x) &&
+                        std::isfinite(t->position.y));
         }
     }
 }
