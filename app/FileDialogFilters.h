@@ -7,18 +7,19 @@ namespace pq {
 
 // File dialog filters: pairs of "description|patterns", each list ending in "||".
 inline constexpr std::string_view kOpenFilter =
-    "All (PDF,AI,DXF,EMF,WMF,PLT)|*.ai;*.dxf;*.emf;*.wmf;*.pdf;*.plt|PDF Document (PDF)|*.pdf|Adobe "
+    "All (PDF,AI,DXF,EMF,WMF,PLT,SVG)|*.ai;*.dxf;*.emf;*.wmf;*.pdf;*.plt;*.svg|PDF Document (PDF)|*.pdf|Adobe "
     "Illustrator "
     "v10 (AI)|*.ai|AutoCAD 2002 (DXF)|*.dxf|Enhanced Metafile (EMF)|*.emf|Windows Metafile (WMF)|*.wmf|HPGL "
-    "Plotter file (PLT)|*.plt||";
+    "Plotter file (PLT)|*.plt|SVG Drawing (SVG)|*.svg||";
 inline constexpr std::string_view kSaveAsFilter =
     "PDF Document (PDF)|*.pdf|Adobe Illustrator v7 (AI)|*.ai|AutoCAD 2002 (DXF)|*.dxf|Enhanced Metafile "
-    "(EMF)|*.emf|HPGL Plotter file (PLT)|*.plt|BMP Bitmap|*.bmp|JPG Image|*.jpg|Template (TPL)|*.tpl||";
+    "(EMF)|*.emf|HPGL Plotter file (PLT)|*.plt|BMP Bitmap|*.bmp|JPG Image|*.jpg|Template (TPL)|*.tpl|SVG Drawing "
+    "(SVG)|*.svg||";
 inline constexpr std::string_view kImportFilter =
-    "All Vector Files|*.ai;*.dxf;*.emf;*.wmf;*.plt|All Bitmaps|*.bmp;*.jpg;*.jpeg;*.gif;*.png;*.2bp|Adobe "
+    "All Vector Files|*.ai;*.dxf;*.emf;*.wmf;*.plt;*.svg|All Bitmaps|*.bmp;*.jpg;*.jpeg;*.gif;*.png;*.2bp|Adobe "
     "Illustrator v10 (AI)|*.ai|AutoCAD 2002 (DXF)|*.dxf|Enhanced Metafile (EMF)|*.emf|Windows Metafile "
     "(WMF)|*.wmf|HPGL Plotter file (PLT)|*.plt|BMP Bitmap|*.bmp|JPG Image|*.jpg;*.jpeg|GIF Bitmap|*.gif|PNG "
-    "Bitmap|*.png|2BP Bitmap|*.2bp||";
+    "Bitmap|*.png|2BP Bitmap|*.2bp|SVG Drawing (SVG)|*.svg||";
 inline constexpr std::string_view kExportBitmapFilter = "BMP Bitmap|*.bmp|JPG Image|*.jpg||";
 
 // The filter without its closing "||", as toolkits that take "description|patterns|..." want it.

@@ -3,6 +3,7 @@
 #include "formats/ai/IllustratorFile.h"
 #include "formats/hpgl/PlotterFile.h"
 #include "formats/metafile/Metafile.h"
+#include "formats/svg/SvgFile.h"
 #include "model/Drawing.h"
 #include "native/PdfFile.h"
 
@@ -50,6 +51,14 @@ bool WriteMetafile(const std::string& path, CDrawing& drawing, int page, int wid
     return CMetafile().ExportToEmf(path, drawing, page, width, height);
 }
 
+bool ReadSvg(const std::string& path, CDrawing& drawing) {
+    return CSvgFile().Read(path, drawing);
+}
+
+bool WriteSvg(const std::string& path, CDrawing& drawing, int page, int, int) {
+    return CSvgFile().Write(path, drawing, page);
+}
+
 // One row per extension. A format whose reader or writer is not there leaves it empty: opening or saving
 // such a file fails with a message naming the endings that can be read or written.
 struct CFormatRow {
@@ -59,7 +68,7 @@ struct CFormatRow {
     bool allPages;
 };
 
-constexpr std::array<CFormatRow, 7> kFormats = {{
+constexpr std::array<CFormatRow, 8> kFormats = {{
     {".pdf", ReadNative, WriteNative, true},
     {".tpl", ReadNative, WriteNative, true},
     {".emf", ReadMetafile, WriteMetafile, false},
@@ -67,6 +76,7 @@ constexpr std::array<CFormatRow, 7> kFormats = {{
     {".dxf", nullptr, nullptr, false},
     {".plt", ReadPlotter, WritePlotter, false},
     {".ai", ReadIllustrator, WriteIllustrator, false},
+    {".svg", ReadSvg, WriteSvg, false},
 }};
 
 std::string LowerTail(std::string_view path, std::size_t length) {

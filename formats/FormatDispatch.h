@@ -18,7 +18,7 @@ inline constexpr std::string_view kOnePageMessage =
 using NoticeSink = std::function<void(std::string_view)>;
 
 // Reads a file into the (cleared) drawing with the reader its extension names, case-insensitively:
-// ".pdf" and ".tpl" native documents, ".ai", ".dxf", ".emf", ".wmf", ".plt" interchange files. The
+// ".pdf" and ".tpl" native documents, ".ai", ".dxf", ".emf", ".wmf", ".plt", ".svg" interchange files. The
 // drawing's groups are renumbered whatever the outcome. On failure the drawing's error message holds
 // the reader's reason, or "Failed to open file!" when the reader gives none; a name no reader takes
 // gets "Failed to open file!" followed by the endings that can be read. On success the drawing's warning

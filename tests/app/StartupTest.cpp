@@ -120,5 +120,21 @@ TEST(FileDialogFilters, TypedNamesGetTheChosenFiltersExtension) {
     EXPECT_EQ(ToolkitFilter(kExportBitmapFilter), "BMP Bitmap|*.bmp|JPG Image|*.jpg");
 }
 
+// SVG drawings come last in each list, so the entries before them keep their indices, and the "All"
+// lists of Open and Import offer them too.
+TEST(FileDialogFilters, SvgDrawingsFollowTheEarlierEntries) {
+    EXPECT_EQ(FilterExtension(kOpenFilter, 1), ".pdf");
+    EXPECT_EQ(FilterExtension(kOpenFilter, 6), ".plt");
+    EXPECT_EQ(FilterExtension(kOpenFilter, 7), ".svg");
+    EXPECT_EQ(FilterExtension(kSaveAsFilter, 7), ".tpl");
+    EXPECT_EQ(WithFilterExtension("/home/me/card", kSaveAsFilter, 8), "/home/me/card.svg");
+    EXPECT_EQ(FilterExtension(kImportFilter, 11), ".2bp");
+    EXPECT_EQ(FilterExtension(kImportFilter, 12), ".svg");
+    EXPECT_NE(kOpenFilter.find("|*.ai;*.dxf;*.emf;*.wmf;*.pdf;*.plt;*.svg|"), std::string_view::npos);
+    EXPECT_NE(kImportFilter.find("All Vector Files|*.ai;*.dxf;*.emf;*.wmf;*.plt;*.svg|"),
+              std::string_view::npos);
+    EXPECT_TRUE(kSaveAsFilter.ends_with("|SVG Drawing (SVG)|*.svg||"));
+}
+
 } // namespace
 } // namespace pq

@@ -211,7 +211,7 @@ TEST_F(Cli, OptionsAnAllPagesOutputDoesNotUseAreReportedNotIgnored) {
 }
 
 TEST_F(Cli, AnEndingNothingWritesNamesTheEndingsThatWork) {
-    for (const char* name : {"page.svg", "page.wmf", "page"}) {
+    for (const char* name : {"page.odg", "page.wmf", "page"}) {
         const CRun run = Invoke(RunConvert, {input, In(name)});
         EXPECT_EQ(run.status, kExitFailed) << name;
         for (const char* part : {"Failed to save file!", ".pdf", ".tpl", ".bmp, .jpg or .png"})
@@ -219,9 +219,9 @@ TEST_F(Cli, AnEndingNothingWritesNamesTheEndingsThatWork) {
         EXPECT_FALSE(std::filesystem::exists(In(name)));
     }
     // Said before the input is read: the input's own fault would hide the one that remains.
-    const CRun both = Invoke(RunConvert, {In("missing.pdf"), In("page.svg")});
+    const CRun both = Invoke(RunConvert, {In("missing.pdf"), In("page.odg")});
     EXPECT_EQ(both.status, kExitFailed);
-    EXPECT_NE(both.err.find("page.svg: Failed to save file!"), std::string::npos) << both.err;
+    EXPECT_NE(both.err.find("page.odg: Failed to save file!"), std::string::npos) << both.err;
 }
 
 // The built program itself: what used to end in an abort (exit 134) or in a success with the report

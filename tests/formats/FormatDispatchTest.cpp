@@ -62,8 +62,8 @@ TEST_F(FormatDispatch, NamesNoReaderOrWriterTakesFailWithTheEndingsThatWork) {
     };
     EXPECT_FALSE(OpenDrawing(drawing, "a.x"));
     EXPECT_TRUE(says({std::string(kOpenFailedMessage), ".pdf", ".tpl", "\".x\""}));
-    EXPECT_FALSE(OpenDrawing(drawing, In("picture.svg")));
-    EXPECT_TRUE(says({std::string(kOpenFailedMessage), "read from", ".pdf", ".tpl", "not \".svg\""}));
+    EXPECT_FALSE(OpenDrawing(drawing, In("picture.odg")));
+    EXPECT_TRUE(says({std::string(kOpenFailedMessage), "read from", ".pdf", ".tpl", ".svg", "not \".odg\""}));
     EXPECT_FALSE(SaveDrawing(drawing, "a.x", 0, -1, -1, nullptr));
     EXPECT_TRUE(says({std::string(kSaveFailedMessage), "saved as", ".pdf", ".tpl", "\".x\""}));
     EXPECT_FALSE(SaveDrawing(drawing, In("README"), 0, -1, -1, nullptr));
@@ -79,6 +79,9 @@ TEST_F(FormatDispatch, NamesNoReaderOrWriterTakesFailWithTheEndingsThatWork) {
     EXPECT_TRUE(SavesEveryPage("x.Tpl"));
     EXPECT_FALSE(SavesEveryPage("x.wmf"));
     EXPECT_FALSE(SavesEveryPage("x.png"));
+    EXPECT_TRUE(CanOpenDrawing("x.SVG"));
+    EXPECT_TRUE(CanSaveDrawing("x.svg"));
+    EXPECT_FALSE(SavesEveryPage("x.svg"));
 
     CDrawing other;
     EXPECT_FALSE(OpenDrawing(other, In("missing.pdf")));
