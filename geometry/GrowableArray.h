@@ -31,17 +31,26 @@ public:
         items.resize(size, T{});
     }
 
+    // The item is copied before the storage may move, so an element of this array can be added.
     void Add(const T& item) {
+        const T copy = item;
         Reserve(items.size() + 1);
-        items.push_back(item);
+        items.push_back(copy);
     }
     void Append(const CGrowableArray& other) {
+        if (&other == this) {
+            const std::vector<T> copy = items;
+            Reserve(2 * copy.size());
+            items.insert(items.end(), copy.begin(), copy.end());
+            return;
+        }
         Reserve(items.size() + other.GetSize());
         items.insert(items.end(), other.items.begin(), other.items.end());
     }
     void InsertAt(std::size_t index, const T& item) {
+        const T copy = item;
         Reserve(items.size() + 1);
-        items.insert(items.begin() + static_cast<std::ptrdiff_t>(std::min(index, items.size())), item);
+        items.insert(items.begin() + static_cast<std::ptrdiff_t>(std::min(index, items.size())), copy);
     }
     void RemoveAt(std::size_t index, std::size_t count = 1) {
         if (index >= items.size())

@@ -60,5 +60,18 @@ TEST(CGrowableArray, KeepsOrderZeroFillsAndFreesAtZero) {
     EXPECT_EQ(a.GetCapacity(), 0u);
 }
 
+// Adding an element of the array itself must not read storage the growth has just freed.
+TEST(CGrowableArray, ElementsOfTheArrayItselfCanBeAddedWhileItGrows) {
+    CPointArray a;
+    a.Add({1, 2});
+    for (int i = 0; i < 100; ++i)
+        a.Add(a[0]);
+    a.InsertAt(0, a[a.GetSize() - 1]);
+    a.Append(a);
+    ASSERT_EQ(a.GetSize(), 204u);
+    for (const CPointF& p : a)
+        EXPECT_EQ(p, (CPointF{1, 2}));
+}
+
 } // namespace
 } // namespace pq
