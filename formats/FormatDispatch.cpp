@@ -1,5 +1,6 @@
 #include "formats/FormatDispatch.h"
 
+#include "formats/dxf/DxfFile.h"
 #include "model/Drawing.h"
 #include "native/PdfFile.h"
 
@@ -22,6 +23,14 @@ bool WriteNative(const std::string& path, CDrawing& drawing, int, int, int) {
     return CPdfFile().Write(path, drawing);
 }
 
+bool ReadDxf(const std::string& path, CDrawing& drawing) {
+    return CDxfFile().ImportFromDxf(path, drawing) == 1;
+}
+
+bool WriteDxf(const std::string& path, CDrawing& drawing, int page, int, int) {
+    return CDxfFile().ExportToDxf(path, drawing, page) == 1;
+}
+
 // One row per extension. A format whose reader or writer is not there leaves it empty: opening or saving
 // such a file fails with the usual message.
 struct CFormatRow {
@@ -36,7 +45,7 @@ constexpr std::array<CFormatRow, 7> kFormats = {{
     {".tpl", ReadNative, WriteNative, true},
     {".emf", nullptr, nullptr, false},
     {".wmf", nullptr, nullptr, false},
-    {".dxf", nullptr, nullptr, false},
+    {".dxf", ReadDxf, WriteDxf, false},
     {".plt", nullptr, nullptr, false},
     {".ai", nullptr, nullptr, false},
 }};

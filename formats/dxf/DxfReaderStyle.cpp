@@ -1,0 +1,116 @@
+#include "formats/dxf/DxfReader.h"
+
+#include "formats/dxf/DxfTables.h"
+#include "geometry/Numeric.h"
+#include "model/Drawing.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace pq {
+
+namespace {
+
+constexpr int kByBlock = 0;
+constexpr int kByLayer = 256;
+constexpr double kLineweightByLayer = -1.0;
+constexpr double kLineweightByBlock = -2.0;
+
+std::string Upper(std::string_view s) {
+    std::string out(s);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return out;
+}
+
+// A 24-bit true colour (group 420, 0x00RRGGBB) as a colour 0x00BBGGRR.
+uint32_t FromTrueColour(int rgb) {
+    const auto v = static_cast<uint32_t>(rgb);
+    return (v & 0xFF) << 16 | (v & 0xFF00) | (v >> 16 & 0xFF);
+}
+
+} // namespace
+
+std::string_view CDxfReader::EntityLayer(const CDxfEntity& entity, const CDxfPlacement& placement) const {
+    const std::string_view layer = entity.Value(8).value_or("0");
+    // Entities of a block on layer "0" take the layer of the block reference.
+    if (placement.inBlock && layer == "0")
+        return placement.blockLayer;
+    return layer;
+}
+
+uint32_t CDxfReader::EntityColour(const CDxfEntity& entity, const CDxfPlacement& placement) const {
+    if (const std::optional<int> rgb = entity.Int(420))
+        return FromTrueColour(*rgb);
+    // An entity without a colour is drawn in its layer's colour.
+    const int index = entity.Int(62).value_or(entity.Value(62) ? 0 : kByLayer);
+    if (index == kByBlock)
+        return placement.inBlock ? placement.blockColour : 0;
+    if (index == kByLayer) {
+        const auto layer = layers.find(Upper(EntityLayer(entity, placement)));
+        return layer == layers.end() ? 0 : layer->second.colour;
+    }
+    return AciColourOnPaper(index);
+}
+
+double CDxfReader::EntityLineweight(const CDxfEntity& entity, const CDxfPlacement& placement) const {
+    const double weight = entity.RealOr(370, kLineweightByLayer);
+    if (weight == kLineweightByBlock)
+        return placement.inBlock ? placement.blockLineweight : 0.0;
+    if (weight == kLineweightByLayer) {
+        const auto layer = layers.find(Upper(EntityLayer(entity, placement)));
+        return layer == layers.end() ? 0.0 : layer->second.lineweight;
+    }
+    return weight > 0.0 ? weight : 0.0;
+}
+
+CDxfAffine CDxfReader::EntityTransform(const CDxfEntity& entity, const CDxfPlacement& placement) const {
+    if (entity.RealOr(230, 1.0) < 0.0)
+        return CDxfAffine::Scaling(-1.0, 1.0).Then(placement.transform);
+    return placement.transform;
+}
+
+bool CDxfReader::Append(std::unique_ptr<CGraphicObject> object) {
+    if (made >= kMaxObjects) {
+        limitReached = true;
+        return false;
+    }
+    object->page = 0;
+    object->group = 0;
+    object->RecalcBounds();
+    drawing.Add(std::move(object));
+    ++made;
+    return true;
+}
+
+void CDxfReader::AddPath(std::vector<CNodeArray>& subpaths, const CDxfEntity& entity,
+                         const CDxfPlacement& placement, bool fill) {
+    auto object = std::make_unique<CGraphicObject>(kKindPath);
+    CPathShape* path = object->AsPath();
+    std::size_t nodes = 0;
+    for (CNodeArray& subpath : subpaths) {
+        // A subpath needs two nodes to be drawn; a dot is two nodes at one place.
+        if (subpath.GetSize() < 2)
+            continue;
+        nodes += subpath.GetSize();
+        if (nodes > kMaxPathNodes)
+            break;
+        path->subpaths.push_back(std::make_unique<CNodeArray>(std::move(subpath)));
+    }
+    if (path->subpaths.empty())
+        return;
+    const uint32_t colour = EntityColour(entity, placement);
+    if (fill) {
+        path->penStyle = kPenNull;
+        path->brushStyle = kBrushSolid;
+        object->color = colour;
+    } else {
+        path->penStyle = kPenSolid;
+        path->brushStyle = kBrushHollow;
+        path->penColor = colour;
+        path->penWidth = std::clamp(RoundHalfAway(EntityLineweight(entity, placement) * 0.1), 0, 10);
+    }
+    Append(std::move(object));
+}
+
+} // namespace pq
