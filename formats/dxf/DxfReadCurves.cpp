@@ -64,10 +64,24 @@ void CDxfReader::ReadEllipse(const CDxfEntity& entity, const CDxfPlacement& plac
     if (!cx || !cy || !ax || !ay || std::hypot(*ax, *ay) <= 0.0)
         return;
     const double ratio = entity.RealOr(40, 1.0);
-    // The minor axis is the major axis turned a quarter about the extrusion direction, times the ratio.
-    const double turn = entity.RealOr(230, 1.0) < 0.0 ? -1.0 : 1.0;
+    // The minor axis is the extrusion direction crossed with the major axis, times the ratio, seen from
+    // above.
+    double nx = entity.RealOr(210, 0.0);
+    double ny = entity.RealOr(220, 0.0);
+    double nz = entity.RealOr(230, 1.0);
+    const double length = std::sqrt(nx * nx + ny * ny + nz * nz);
+    if (!(length > 1e-12) || !std::isfinite(length)) {
+        nx = 0.0;
+        ny = 0.0;
+        nz = 1.0;
+    } else {
+        nx /= length;
+        ny /= length;
+        nz /= length;
+    }
+    const double az = entity.RealOr(31, 0.0);
     const CPointD major{*ax, *ay};
-    const CPointD minor{-*ay * ratio * turn, *ax * ratio * turn};
+    const CPointD minor{(ny * az - nz * *ay) * ratio, (nz * *ax - nx * az) * ratio};
     const double start = entity.RealOr(41, 0.0);
     const double end = entity.RealOr(42, kTwoPi);
     const double sweep = Sweep(start, end);

@@ -97,7 +97,8 @@ std::size_t CDxfReader::ReadPolyline(std::size_t index, std::size_t end, const C
     // Meshes are surfaces; their vertex lists are no outline.
     if (vertices.size() < 2 || (flags & (16 | 64)) != 0)
         return next;
-    const CDxfMapper mapper = Mapper(EntityTransform(polyline, placement));
+    // 3D polylines give world points; the others points in their object coordinate system.
+    const CDxfMapper mapper = Mapper((flags & 8) != 0 ? placement.transform : EntityTransform(polyline, placement));
     CDxfPathBuilder builder(mapper);
     BuildPolyline(builder, vertices, (flags & 1) != 0);
     AddPath(builder.Subpaths(), polyline, placement, false);

@@ -69,16 +69,28 @@ void CDxfReader::ReadText(const CDxfEntity& entity, const CDxfPlacement& placeme
     if (plain.text.empty())
         return;
 
-    const CDxfAffine transform = EntityTransform(entity, placement);
+    // MTEXT gives world points; TEXT points in its object coordinate system.
+    const CDxfAffine transform = mtext ? placement.transform : EntityTransform(entity, placement);
     // TEXT aligned other than left on its baseline is placed by its alignment point (11, 21).
     const int horizontal = mtext ? 0 : entity.Int(72).value_or(0);
     const int vertical = mtext ? 0 : entity.Int(73).value_or(0);
-    const bool alignedByPoint = !mtext && (horizontal == 1 || horizontal == 2 || horizontal == 4 || vertical != 0) &&
+    const bool betweenPointsCode = horizontal == 3 || horizontal == 5;
+    const bool alignedByPoint = !mtext && (horizontal == 1 || horizontal == 2 || horizontal == 4 || (vertical != 0 && !betweenPointsCode)) &&
                                 entity.Real(11) && entity.Real(21);
     const CPointD insertion = alignedByPoint ? CPointD{*entity.Real(11), *entity.Real(21)}
                                              : CPointD{entity.RealOr(10, 0.0), entity.RealOr(20, 0.0)};
 
     double angle = entity.RealOr(50, 0.0) * kRadiansPerDegree;
+    // Aligned (3) and fitted (5) TEXT runs along its baseline from (10, 20) to (11, 21).
+    const bool betweenPoints = !mtext && (horizontal == 3 || horizontal == 5) && entity.Real(11) && entity.Real(21);
+    double baselineLength = 0.0;
+    if (betweenPoints) {
+        const CPointD start{entity.RealOr(10, 0.0), entity.RealOr(20, 0.0)};
+        const CPointD along = transform.ApplyVector({*entity.Real(11) - start.x, *entity.Real(21) - start.y});
+        baselineLength = std::hypot(along.x, along.y);
+        if (baselineLength > 0.0)
+            angle = std::atan2(*entity.Real(21) - start.y, *entity.Real(11) - start.x);
+    }
     if (mtext && entity.Real(11) && entity.Real(21)) {
         // MTEXT gives its direction as a vector in world coordinates.
         const double dx = *entity.Real(11);
@@ -141,6 +153,13 @@ void CDxfReader::ReadText(const CDxfEntity& entity, const CDxfPlacement& placeme
     } else {
         text->mode = kTextArtistic;
         block = MeasureTextBlock(*text);
+        // Aligned text is as high as makes it as long as its baseline (fitted text would be stretched,
+        // which texts cannot be: it keeps its height).
+        if (horizontal == 3 && baselineLength > 0.0 && block.x > 0.0f) {
+            const double factor = baselineLength / block.x;
+            text->height = std::max(kMinTextHeight, static_cast<float>(std::min(text->height * factor, 1e8)));
+            block = MeasureTextBlock(*text);
+        }
     }
     const double angleDoc = paragraph ? 0.0 : documentAngle;
     Anchor anchor;

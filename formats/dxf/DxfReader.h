@@ -105,8 +105,8 @@ private:
     [[nodiscard]] uint32_t EntityColour(const CDxfEntity& entity, const CDxfPlacement& placement) const;
     [[nodiscard]] double EntityLineweight(const CDxfEntity& entity, const CDxfPlacement& placement) const;
     [[nodiscard]] std::string_view EntityLayer(const CDxfEntity& entity, const CDxfPlacement& placement) const;
-    // The placement's map, preceded by the mirror of an entity whose extrusion points down (-z): such
-    // entities give their points in an object coordinate system whose x axis is the world's -x.
+    // The placement's map, preceded by the map from the entity's object coordinate system (given by its
+    // extrusion direction, 210/220/230, and elevation) to the world's x and y.
     [[nodiscard]] CDxfAffine EntityTransform(const CDxfEntity& entity, const CDxfPlacement& placement) const;
     [[nodiscard]] CDxfMapper Mapper(const CDxfAffine& transform) { return CDxfMapper(transform, origin); }
     // Makes a path of the built subpaths: stroked in the entity's colour and lineweight, or filled.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 namespace pq {
 
@@ -65,9 +66,44 @@ double CDxfReader::EntityLineweight(const CDxfEntity& entity, const CDxfPlacemen
 }
 
 CDxfAffine CDxfReader::EntityTransform(const CDxfEntity& entity, const CDxfPlacement& placement) const {
-    if (entity.RealOr(230, 1.0) < 0.0)
-        return CDxfAffine::Scaling(-1.0, 1.0).Then(placement.transform);
-    return placement.transform;
+    double nx = entity.RealOr(210, 0.0);
+    double ny = entity.RealOr(220, 0.0);
+    double nz = entity.RealOr(230, 1.0);
+    const double length = std::sqrt(nx * nx + ny * ny + nz * nz);
+    if (!(length > 1e-12) || !std::isfinite(length) || (std::fabs(nx) < 1e-12 && std::fabs(ny) < 1e-12 && nz > 0.0))
+        return placement.transform;
+    nx /= length;
+    ny /= length;
+    nz /= length;
+    // The arbitrary axis algorithm: the object x axis is the world y (or, for normals far from z, the
+    // world z) crossed with the normal, the object y axis the normal crossed with that.
+    // https://help.autodesk.com/view/OARX/2024/ENU/?guid=GUID-E19E5B42-0CC7-4EBA-B29F-5E1D595149EE
+    double ax = 0.0;
+    double ay = 0.0;
+    double az = 0.0;
+    if (std::fabs(nx) < 1.0 / 64.0 && std::fabs(ny) < 1.0 / 64.0) {
+        ax = nz; // (0, 1, 0) x N
+        az = -nx;
+    } else {
+        ax = -ny; // (0, 0, 1) x N
+        ay = nx;
+    }
+    const double axLength = std::sqrt(ax * ax + ay * ay + az * az);
+    ax /= axLength;
+    ay /= axLength;
+    az /= axLength;
+    // N x Ax; only its x and y matter once the drawing is seen from above.
+    const double bx = ny * az - nz * ay;
+    const double by = nz * ax - nx * az;
+    const double elevation = entity.Real(38).value_or(entity.RealOr(30, 0.0));
+    CDxfAffine ocs;
+    ocs.xx = ax;
+    ocs.xy = ay;
+    ocs.yx = bx;
+    ocs.yy = by;
+    ocs.tx = elevation * nx;
+    ocs.ty = elevation * ny;
+    return ocs.Then(placement.transform);
 }
 
 bool CDxfReader::Append(std::unique_ptr<CGraphicObject> object) {

@@ -118,7 +118,7 @@ CDxfPlainText DecodeMTextValue(std::u16string_view s) {
             else if (d == u' ')
                 result.text += u'^';
             else
-                result.text += u'^', result.text += d;
+                result.text += std::u16string{u'^', d};
             i += 2;
             continue;
         }
