@@ -535,9 +535,8 @@ void CDxfWriter::WriteObjects(std::string& out) const {
     AppendTemplate(out, "0 SECTION\n2 OBJECTS\n0 DICTIONARY\n5 19\n330 0\n100 AcDbDictionary\n281 1\n"
                         "3 ACAD_GROUP\n350 1A\n3 ACAD_LAYOUT\n350 21\n3 ACAD_MLINESTYLE\n350 1B\n"
                         "3 ACAD_PLOTSETTINGS\n350 22\n3 ACAD_PLOTSTYLENAME\n350 1D\n3 ACAD_WIPEOUT_VARS\n350 23");
-    std::string handle;
-    auto hex = [&handle](uint32_t h) -> const std::string& {
-        handle.clear();
+    auto hex = [](uint32_t h) {
+        std::string handle;
         AppendDxfHandle(handle, h);
         return handle;
     };

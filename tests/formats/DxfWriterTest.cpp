@@ -143,9 +143,9 @@ TEST(DxfWriter, HandlesAreUniqueAndBelowTheSeed) {
 
 TEST(DxfWriter, TextsAreMTextWithFontCodeAndLineBreaks) {
     CDrawing drawing;
-    drawing.Add(BuildText(u"a\r\nb", {100, -200}, {.faceName = u"Liberation Serif", .style = kTextStyleItalic}));
+    drawing.Add(BuildText(u"a\r\nb", {100, -200}, {.faceName = u"Liberation Serif", .corner = {}, .height = 0.0f, .angle = 0.0f, .mode = kTextArtistic, .alignment = kAlignLeft, .style = kTextStyleItalic}));
     drawing.Add(BuildText(u"para", {0, 0},
-                          {.corner = {300, 100}, .mode = kTextParagraph, .alignment = kAlignCentre, .color = 0xFF}));
+                          {.faceName = u"Arial", .corner = {300, 100}, .height = 0.0f, .angle = 0.0f, .mode = kTextParagraph, .alignment = kAlignCentre, .style = 0, .color = 0xFF}));
     const auto texts = ParseDxf(WriteDxf(drawing)).Entities("MTEXT");
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(Value(texts[0], 1), "\\fLiberation Serif|b0|i1;a\\Pb");
@@ -162,7 +162,7 @@ TEST(DxfWriter, TextsAreMTextWithFontCodeAndLineBreaks) {
 
 TEST(DxfWriter, RotatedCentredArtisticTextIsAnchoredAlongItsBaseline) {
     CDrawing drawing;
-    drawing.Add(BuildText(u"Wide text", {0, 0}, {.angle = 90.0f, .alignment = kAlignCentre}));
+    drawing.Add(BuildText(u"Wide text", {0, 0}, {.faceName = u"Arial", .corner = {}, .height = 0.0f, .angle = 90.0f, .mode = kTextArtistic, .alignment = kAlignCentre}));
     const auto text = ParseDxf(WriteDxf(drawing)).Entities("MTEXT").at(0);
     EXPECT_NEAR(std::stod(Value(text, 10)), 0.0, 1e-6);
     // Turned a quarter counter-clockwise, the baseline runs up the page: the middle lies above the start.
