@@ -73,7 +73,8 @@ bool CDxfReader::Read() {
     modelSpace.transform = CDxfAffine::Scaling(scale, -scale);
     ReadEntities(entities.begin, entities.end, modelSpace);
     if (made == 0)
-        return Fail("DXF: the file has no entities that can be shown");
+        return Fail(limitReached || skippedLarge ? "DXF: the drawing is too large to be read"
+                                 : "DXF: the file has no entities that can be shown");
     Finish();
     return true;
 }

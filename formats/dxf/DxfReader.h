@@ -63,6 +63,9 @@ public:
     static constexpr std::size_t kMinWorkBudget = 8000000; // group pairs visited, at least...
     static constexpr std::size_t kWorkPerPair = 16;        // ...or this many per pair of the file
     static constexpr std::size_t kMaxPathNodes = 4000000;  // nodes of one path
+    // Points the drawing's display polylines may hold: curves far larger than the page flatten into many
+    // points, so a small file of huge curves is cut here rather than filling the memory.
+    static constexpr double kMaxDisplayPoints = 16000000.0;
 
 private:
     struct Range {
@@ -156,7 +159,9 @@ private:
     std::optional<CPointD> origin;
 
     std::size_t workLeft = 0;
+    double displayPointsLeft = kMaxDisplayPoints;
     bool limitReached = false;
+    bool skippedLarge = false;
     std::size_t made = 0;
 };
 

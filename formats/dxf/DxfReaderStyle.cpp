@@ -30,6 +30,27 @@ uint32_t FromTrueColour(int rgb) {
     return (v & 0xFF) << 16 | (v & 0xFF00) | (v >> 16 & 0xFF);
 }
 
+// About how many points flattening the nodes for display makes: a cubic's pieces grow with the square
+// root of its control polygon's second differences over the tolerance (2 units), each flat piece giving
+// up to three points; straight segments give one.
+double DisplayPointEstimate(const CNodeArray& nodes) {
+    double points = 1.0;
+    for (std::size_t i = 0; i + 1 < nodes.GetSize(); ++i) {
+        const CPointF p0 = nodes[i].anchor;
+        const CPointF p1 = nodes[i].out;
+        const CPointF p2 = nodes[i + 1].in;
+        const CPointF p3 = nodes[i + 1].anchor;
+        if (p1 == p0 && p2 == p3) {
+            points += 1.0;
+            continue;
+        }
+        const double d = std::max(static_cast<double>((p0 - p1 * 2.0f + p2).Length()),
+                                  static_cast<double>((p1 - p2 * 2.0f + p3).Length()));
+        points += 6.0 * std::clamp(std::ceil(std::sqrt(0.75 * d / 2.0)), 1.0, 10000.0);
+    }
+    return points;
+}
+
 } // namespace
 
 std::string_view CDxfReader::EntityLayer(const CDxfEntity& entity, const CDxfPlacement& placement) const {
@@ -131,6 +152,13 @@ void CDxfReader::AddPath(std::vector<CNodeArray>& subpaths, const CDxfEntity& en
         nodes += subpath.GetSize();
         if (nodes > kMaxPathNodes)
             break;
+        // A subpath too large to display is left out; smaller ones after it still fit.
+        const double points = DisplayPointEstimate(subpath);
+        if (points > displayPointsLeft) {
+            skippedLarge = true;
+            continue;
+        }
+        displayPointsLeft -= points;
         path->subpaths.push_back(std::make_unique<CNodeArray>(std::move(subpath)));
     }
     if (path->subpaths.empty())
