@@ -2,7 +2,6 @@
 
 #include "formats/dxf/DxfTables.h"
 #include "formats/dxf/DxfText.h"
-#include "geometry/Transform.h"
 #include "model/Drawing.h"
 
 #include <algorithm>
@@ -255,13 +254,31 @@ std::size_t CDxfReader::ReadEntity(std::size_t index, std::size_t end, const CDx
 
 void CDxfReader::Finish() {
     const CRectF bounds = drawing.Bounds();
-    const float cx = (bounds.left + bounds.right) / 2.0f;
-    const float cy = (bounds.top + bounds.bottom) / 2.0f;
-    CTransform move;
-    // Translate moves points by its negated arguments: this moves the centre to the origin.
-    move.Translate(cx, cy, 0.0f);
-    for (const auto& object : drawing.Objects())
-        object->Transform(move);
+    const CPointF shift{-(bounds.left + bounds.right) / 2.0f, -(bounds.top + bounds.bottom) / 2.0f};
+    // Paths and images move with their caches (flattening every curve again would double the reading
+    // time of large files); texts measure their outline again.
+    for (const auto& object : drawing.Objects()) {
+        object->bounds = {object->bounds.left + shift.x, object->bounds.right + shift.x, object->bounds.top + shift.y,
+                          object->bounds.bottom + shift.y};
+        if (CPathShape* path = object->AsPath()) {
+            for (const auto& nodes : path->subpaths)
+                for (CPathNode& node : *nodes) {
+                    node.in += shift;
+                    node.anchor += shift;
+                    node.out += shift;
+                }
+            for (const auto& points : path->polylines)
+                for (CPointF& p : *points)
+                    p += shift;
+        } else if (CImageShape* image = object->AsImage()) {
+            image->placement = {image->placement.left + shift.x, image->placement.right + shift.x,
+                                image->placement.top + shift.y, image->placement.bottom + shift.y};
+        } else if (CTextShape* text = object->AsText()) {
+            text->position += shift;
+            text->corner += shift;
+            object->RecalcBounds();
+        }
+    }
 }
 
 std::u16string CDxfReader::Decode(std::string_view value) const {
