@@ -72,7 +72,8 @@ int CDxfFile::ImportFromDxf(const std::string& path, CDrawing& drawing) {
     return ImportFromMemory(bytes, drawing, folder.string()) ? 1 : 0;
 }
 
-bool CDxfFile::ImportFromMemory(std::span<const uint8_t> bytes, CDrawing& drawing, const std::string& folder) {
+bool CDxfFile::ImportFromMemory(std::span<const uint8_t> bytes, CDrawing& drawing,
+                                const std::string& folder) {
     CDxfReader reader(bytes, drawing, folder);
     return reader.Read();
 }

@@ -111,7 +111,8 @@ void CDxfPathBuilder::ArcTo(CPointD centre, CPointD a, CPointD b, double t0, dou
     };
     StartAt(point(t0));
     const double sweep = t1 - t0;
-    const int pieces = std::clamp(static_cast<int>(std::ceil(std::fabs(sweep) / (std::numbers::pi / 2) - 1e-9)), 1, 8);
+    const int pieces =
+        std::clamp(static_cast<int>(std::ceil(std::fabs(sweep) / (std::numbers::pi / 2) - 1e-9)), 1, 8);
     const double step = sweep / pieces;
     // A cubic through the arc's ends with tangents of length 4/3 tan(step / 4) of the derivative.
     const double k = 4.0 / 3.0 * std::tan(step / 4.0);

@@ -12,7 +12,9 @@ namespace pq {
 struct CDxfAffine {
     double xx = 1.0, xy = 0.0, yx = 0.0, yy = 1.0, tx = 0.0, ty = 0.0;
 
-    [[nodiscard]] CPointD Apply(CPointD p) const { return {xx * p.x + yx * p.y + tx, xy * p.x + yy * p.y + ty}; }
+    [[nodiscard]] CPointD Apply(CPointD p) const {
+        return {xx * p.x + yx * p.y + tx, xy * p.x + yy * p.y + ty};
+    }
     // The linear part only (for directions).
     [[nodiscard]] CPointD ApplyVector(CPointD v) const { return {xx * v.x + yx * v.y, xy * v.x + yy * v.y}; }
     // This map followed by after.

@@ -50,7 +50,8 @@ void CDxfReader::ReadCircle(const CDxfEntity& entity, const CDxfPlacement& place
     const bool whole = std::fabs(sweep - kTwoPi) < kFullTurnTolerance;
     const CDxfMapper mapper = Mapper(EntityTransform(entity, placement));
     CDxfPathBuilder builder(mapper);
-    builder.ArcTo({*x, *y}, {*radius, 0.0}, {0.0, *radius}, whole ? 0.0 : start, whole ? kTwoPi : start + sweep);
+    builder.ArcTo({*x, *y}, {*radius, 0.0}, {0.0, *radius}, whole ? 0.0 : start,
+                  whole ? kTwoPi : start + sweep);
     if (whole)
         CloseExactly(builder);
     AddPath(builder.Subpaths(), entity, placement, false);

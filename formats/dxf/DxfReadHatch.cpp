@@ -136,7 +136,8 @@ bool ReadEdge(CHatchCursor& cursor, CDxfPathBuilder& builder) {
             const std::optional<std::string_view> x = cursor.Next(10, {72, 92, 97});
             if (!x)
                 break;
-            spline.controlPoints.push_back({ParseDxfReal(*x).value_or(0.0), cursor.Real(20, 0.0, {10, 72, 92})});
+            spline.controlPoints.push_back(
+                {ParseDxfReal(*x).value_or(0.0), cursor.Real(20, 0.0, {10, 72, 92})});
             if (rational)
                 spline.weights.push_back(cursor.Real(42, 1.0, {10, 72, 92, 97}));
         }

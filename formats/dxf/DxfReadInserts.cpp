@@ -118,7 +118,8 @@ void CDxfReader::ReadImage(const CDxfEntity& entity, const CDxfPlacement& placem
             auto bitmap = std::make_shared<CDibSection>();
             // Pictures are kept small, as when inserted by hand.
             if (width > kMaxInsertedImagePixels || height > kMaxInsertedImagePixels) {
-                const CRect fitted = FitAspect(kMaxInsertedImagePixels, kMaxInsertedImagePixels, width, height);
+                const CRect fitted =
+                    FitAspect(kMaxInsertedImagePixels, kMaxInsertedImagePixels, width, height);
                 if (!ScaleBitmap(decoded, fitted.Width(), fitted.Height(), false, *bitmap))
                     bitmap.reset();
             } else {

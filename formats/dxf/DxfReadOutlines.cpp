@@ -98,7 +98,8 @@ std::size_t CDxfReader::ReadPolyline(std::size_t index, std::size_t end, const C
     if (vertices.size() < 2 || (flags & (16 | 64)) != 0)
         return next;
     // 3D polylines give world points; the others points in their object coordinate system.
-    const CDxfMapper mapper = Mapper((flags & 8) != 0 ? placement.transform : EntityTransform(polyline, placement));
+    const CDxfMapper mapper =
+        Mapper((flags & 8) != 0 ? placement.transform : EntityTransform(polyline, placement));
     CDxfPathBuilder builder(mapper);
     BuildPolyline(builder, vertices, (flags & 1) != 0);
     AddPath(builder.Subpaths(), polyline, placement, false);

@@ -75,14 +75,17 @@ void CDxfReader::ReadText(const CDxfEntity& entity, const CDxfPlacement& placeme
     const int horizontal = mtext ? 0 : entity.Int(72).value_or(0);
     const int vertical = mtext ? 0 : entity.Int(73).value_or(0);
     const bool betweenPointsCode = horizontal == 3 || horizontal == 5;
-    const bool alignedByPoint = !mtext && (horizontal == 1 || horizontal == 2 || horizontal == 4 || (vertical != 0 && !betweenPointsCode)) &&
-                                entity.Real(11) && entity.Real(21);
+    const bool alignedByPoint =
+        !mtext &&
+        (horizontal == 1 || horizontal == 2 || horizontal == 4 || (vertical != 0 && !betweenPointsCode)) &&
+        entity.Real(11) && entity.Real(21);
     const CPointD insertion = alignedByPoint ? CPointD{*entity.Real(11), *entity.Real(21)}
                                              : CPointD{entity.RealOr(10, 0.0), entity.RealOr(20, 0.0)};
 
     double angle = entity.RealOr(50, 0.0) * kRadiansPerDegree;
     // Aligned (3) and fitted (5) TEXT runs along its baseline from (10, 20) to (11, 21).
-    const bool betweenPoints = !mtext && (horizontal == 3 || horizontal == 5) && entity.Real(11) && entity.Real(21);
+    const bool betweenPoints =
+        !mtext && (horizontal == 3 || horizontal == 5) && entity.Real(11) && entity.Real(21);
     double baselineLength = 0.0;
     if (betweenPoints) {
         const CPointD start{entity.RealOr(10, 0.0), entity.RealOr(20, 0.0)};
@@ -114,7 +117,8 @@ void CDxfReader::ReadText(const CDxfEntity& entity, const CDxfPlacement& placeme
     if (face.empty())
         face = Decode(entity.Value(7).value_or(mtext ? "Standard" : "Txt"));
     text->faceName = ResolveFace(face);
-    text->height = std::max(kMinTextHeight, static_cast<float>(std::min(upScale * height * kCellPerCapHeight, 1e8)));
+    text->height =
+        std::max(kMinTextHeight, static_cast<float>(std::min(upScale * height * kCellPerCapHeight, 1e8)));
     text->style = (plain.bold ? kTextStyleBold : 0) | (plain.italic ? kTextStyleItalic : 0) |
                   (plain.underline ? kTextStyleUnderline : 0);
     text->angle = static_cast<float>(documentAngle / kRadiansPerDegree);

@@ -73,7 +73,7 @@ bool CDxfReader::Read() {
     ReadEntities(entities.begin, entities.end, modelSpace);
     if (made == 0)
         return Fail(limitReached || skippedLarge ? "DXF: the drawing is too large to be read"
-                                 : "DXF: the file has no entities that can be shown");
+                                                 : "DXF: the file has no entities that can be shown");
     Finish();
     return true;
 }
@@ -112,7 +112,8 @@ void CDxfReader::ReadHeader() {
         const CDxfTag& value = tags[i + 1];
         if (name == "$ACADVER" && value.code == 1) {
             // From AutoCAD 2007 (AC1021) on, text is UTF-8.
-            utf8 = value.value.size() >= 6 && value.value.substr(0, 2) == "AC" && value.value.substr(2) >= "1021";
+            utf8 = value.value.size() >= 6 && value.value.substr(0, 2) == "AC" &&
+                   value.value.substr(2) >= "1021";
         } else if (name == "$INSUNITS" && value.code == 70) {
             if (const std::optional<int> code = ParseDxfInt(value.value)) {
                 const double factor = UnitScaleForInsUnits(*code);
@@ -174,7 +175,8 @@ void CDxfReader::ReadBlocks() {
                 name = block.Value(3);
             if (name && !blockIndex.contains(Upper(*name))) {
                 openName = Upper(*name);
-                open = {i + 1 + block.tags.size(), i + 1 + block.tags.size(),
+                open = {i + 1 + block.tags.size(),
+                        i + 1 + block.tags.size(),
                         {block.RealOr(10, 0.0), block.RealOr(20, 0.0)}};
             }
         }
@@ -258,8 +260,8 @@ void CDxfReader::Finish() {
     // Paths and images move with their caches (flattening every curve again would double the reading
     // time of large files); texts measure their outline again.
     for (const auto& object : drawing.Objects()) {
-        object->bounds = {object->bounds.left + shift.x, object->bounds.right + shift.x, object->bounds.top + shift.y,
-                          object->bounds.bottom + shift.y};
+        object->bounds = {object->bounds.left + shift.x, object->bounds.right + shift.x,
+                          object->bounds.top + shift.y, object->bounds.bottom + shift.y};
         if (CPathShape* path = object->AsPath()) {
             for (const auto& nodes : path->subpaths)
                 for (CPathNode& node : *nodes) {

@@ -46,7 +46,8 @@ struct CDxfPlacement {
 // Reads an ASCII (or binary) DXF file into a drawing: lines, polylines, arcs, circles, ellipses, splines,
 // points, multilines, solids and hatches become paths, TEXT and MTEXT texts, block references are
 // expanded and IMAGE entities load their pictures. Everything lands on page 0, ungrouped, centred on the
-// page. Reference: https://help.autodesk.com/view/OARX/2024/ENU/?guid=GUID-235B22E0-A567-4CF6-92D3-38A2306D73F3
+// page. Reference:
+// https://help.autodesk.com/view/OARX/2024/ENU/?guid=GUID-235B22E0-A567-4CF6-92D3-38A2306D73F3
 //
 // Reading is linear in the file: the file is split into group pairs once, each section is found once,
 // blocks are indexed by name, and the expansion of block references is bounded in depth and in work.
@@ -107,7 +108,8 @@ private:
     // Styles and objects (DxfReaderStyle.cpp).
     [[nodiscard]] uint32_t EntityColour(const CDxfEntity& entity, const CDxfPlacement& placement) const;
     [[nodiscard]] double EntityLineweight(const CDxfEntity& entity, const CDxfPlacement& placement) const;
-    [[nodiscard]] std::string_view EntityLayer(const CDxfEntity& entity, const CDxfPlacement& placement) const;
+    [[nodiscard]] std::string_view EntityLayer(const CDxfEntity& entity,
+                                               const CDxfPlacement& placement) const;
     // The placement's map, preceded by the map from the entity's object coordinate system (given by its
     // extrusion direction, 210/220/230, and elevation) to the world's x and y.
     [[nodiscard]] CDxfAffine EntityTransform(const CDxfEntity& entity, const CDxfPlacement& placement) const;

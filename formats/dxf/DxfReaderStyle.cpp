@@ -91,7 +91,8 @@ CDxfAffine CDxfReader::EntityTransform(const CDxfEntity& entity, const CDxfPlace
     double ny = entity.RealOr(220, 0.0);
     double nz = entity.RealOr(230, 1.0);
     const double length = std::sqrt(nx * nx + ny * ny + nz * nz);
-    if (!(length > 1e-12) || !std::isfinite(length) || (std::fabs(nx) < 1e-12 && std::fabs(ny) < 1e-12 && nz > 0.0))
+    if (!(length > 1e-12) || !std::isfinite(length) ||
+        (std::fabs(nx) < 1e-12 && std::fabs(ny) < 1e-12 && nz > 0.0))
         return placement.transform;
     nx /= length;
     ny /= length;

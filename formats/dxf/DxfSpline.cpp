@@ -54,7 +54,8 @@ bool IsClamped(const std::vector<double>& knots, int degree) {
 // Bezier decomposition of a clamped B-spline by knot insertion (Piegl and Tiller, The NURBS Book,
 // algorithm A5.6): every inner knot is raised to multiplicity p, after which each span's p + 1 control
 // points are the Bezier points of that span.
-void DecomposeToBezier(int p, const std::vector<double>& U, const std::vector<CPointD>& P, CDxfPathBuilder& out) {
+void DecomposeToBezier(int p, const std::vector<double>& U, const std::vector<CPointD>& P,
+                       CDxfPathBuilder& out) {
     const std::size_t m = U.size() - 1;
     std::vector<CPointD> Q(static_cast<std::size_t>(p) + 1);
     std::vector<CPointD> next(static_cast<std::size_t>(p) + 1);
@@ -70,7 +71,8 @@ void DecomposeToBezier(int p, const std::vector<double>& U, const std::vector<CP
         } else if (p == 2) {
             // A quadratic segment raised to degree 3.
             out.CurveTo({s[0].x + 2.0 / 3.0 * (s[1].x - s[0].x), s[0].y + 2.0 / 3.0 * (s[1].y - s[0].y)},
-                        {s[2].x + 2.0 / 3.0 * (s[1].x - s[2].x), s[2].y + 2.0 / 3.0 * (s[1].y - s[2].y)}, s[2]);
+                        {s[2].x + 2.0 / 3.0 * (s[1].x - s[2].x), s[2].y + 2.0 / 3.0 * (s[1].y - s[2].y)},
+                        s[2]);
         } else {
             out.CurveTo(s[1], s[2], s[3]);
         }
@@ -92,7 +94,8 @@ void DecomposeToBezier(int p, const std::vector<double>& U, const std::vector<CP
                 const std::size_t s = mult + j;
                 for (std::size_t k = static_cast<std::size_t>(p); k >= s; --k) {
                     const double alpha = alphas[k - s];
-                    Q[k] = {alpha * Q[k].x + (1.0 - alpha) * Q[k - 1].x, alpha * Q[k].y + (1.0 - alpha) * Q[k - 1].y};
+                    Q[k] = {alpha * Q[k].x + (1.0 - alpha) * Q[k - 1].x,
+                            alpha * Q[k].y + (1.0 - alpha) * Q[k - 1].y};
                 }
                 if (b < m)
                     next[save] = Q[static_cast<std::size_t>(p)];
@@ -111,7 +114,8 @@ void DecomposeToBezier(int p, const std::vector<double>& U, const std::vector<CP
 }
 
 // The point at u of a (rational) B-spline by de Boor's algorithm, u in span k (U[k] <= u <= U[k + 1]).
-CPointD DeBoor(int p, const std::vector<double>& U, const std::vector<Homogeneous>& P, std::size_t k, double u) {
+CPointD DeBoor(int p, const std::vector<double>& U, const std::vector<Homogeneous>& P, std::size_t k,
+               double u) {
     std::vector<Homogeneous> d(static_cast<std::size_t>(p) + 1);
     for (std::size_t j = 0; j <= static_cast<std::size_t>(p); ++j)
         d[j] = P[j + k - static_cast<std::size_t>(p)];
@@ -178,8 +182,9 @@ bool SampleSpline(int p, const std::vector<double>& U, const std::vector<CPointD
         for (std::size_t j = k - static_cast<std::size_t>(p); j < k; ++j)
             legs += std::hypot(points[j + 1].x - points[j].x, points[j + 1].y - points[j].y);
         const double wanted = legs * docScale / 15.0;
-        const int steps = std::isfinite(wanted) ? std::clamp(static_cast<int>(wanted), kMinStepsPerSpan, kMaxStepsPerSpan)
-                                                : kMaxStepsPerSpan;
+        const int steps = std::isfinite(wanted)
+                              ? std::clamp(static_cast<int>(wanted), kMinStepsPerSpan, kMaxStepsPerSpan)
+                              : kMaxStepsPerSpan;
         for (int s = (samples.empty() ? 0 : 1); s <= steps; ++s) {
             const double u = U[k] + (U[k + 1] - U[k]) * s / steps;
             add(DeBoor(p, U, P, k, u));
@@ -206,8 +211,8 @@ void ThroughFitPoints(const std::vector<CPointD>& f, CDxfPathBuilder& out) {
     for (std::size_t i = 0; i + 1 < n; ++i) {
         const CPointD t0 = tangent(i);
         const CPointD t1 = tangent(i + 1);
-        out.CurveTo({f[i].x + t0.x / 3.0, f[i].y + t0.y / 3.0}, {f[i + 1].x - t1.x / 3.0, f[i + 1].y - t1.y / 3.0},
-                    f[i + 1]);
+        out.CurveTo({f[i].x + t0.x / 3.0, f[i].y + t0.y / 3.0},
+                    {f[i + 1].x - t1.x / 3.0, f[i + 1].y - t1.y / 3.0}, f[i + 1]);
     }
 }
 
@@ -236,8 +241,8 @@ bool AppendSpline(const CDxfSplineData& spline, CDxfPathBuilder& out) {
 
     bool rational = false;
     std::vector<double> weights;
-    if (spline.weights.size() == points.size() &&
-        std::all_of(spline.weights.begin(), spline.weights.end(), [](double w) { return w > 0.0 && w < 1e12; })) {
+    if (spline.weights.size() == points.size() && std::all_of(spline.weights.begin(), spline.weights.end(),
+                                                              [](double w) { return w > 0.0 && w < 1e12; })) {
         weights = spline.weights;
         rational = std::any_of(weights.begin(), weights.end(), [&](double w) { return w != weights[0]; });
     }

@@ -16,9 +16,9 @@ constexpr uint32_t Rgb(int red, int green, int blue) {
 // channel is a quarter step of the way between the group's low and high value.
 std::array<uint32_t, 256> BuildPalette() {
     std::array<uint32_t, 256> table{};
-    const uint32_t first[10] = {Rgb(0, 0, 0),       Rgb(255, 0, 0),     Rgb(255, 255, 0), Rgb(0, 255, 0),
-                                Rgb(0, 255, 255),   Rgb(0, 0, 255),     Rgb(255, 0, 255), Rgb(255, 255, 255),
-                                Rgb(65, 65, 65),    Rgb(128, 128, 128)};
+    const uint32_t first[10] = {Rgb(0, 0, 0),     Rgb(255, 0, 0),    Rgb(255, 255, 0), Rgb(0, 255, 0),
+                                Rgb(0, 255, 255), Rgb(0, 0, 255),    Rgb(255, 0, 255), Rgb(255, 255, 255),
+                                Rgb(65, 65, 65),  Rgb(128, 128, 128)};
     for (int i = 0; i < 10; ++i)
         table[static_cast<std::size_t>(i)] = first[i];
     const int levels[5] = {255, 189, 129, 104, 79};
@@ -106,18 +106,17 @@ uint32_t AciColourOnPaper(int index) {
 }
 
 double UnitScaleForInsUnits(int code) {
-    static constexpr double kFactors[21] = {10.0,       254.0,        3048.0,       16093440.0,  10.0,
-                                            100.0,      10000.0,      1e7,          0.000254,    0.254,
-                                            9144.0,     1e-6,         1e-5,         0.01,        999.99994,
-                                            100000.0,   999999.94,    1.0e13,       1.4959856e15, 9.460529e19,
-                                            3.085678e20};
+    static constexpr double kFactors[21] = {
+        10.0,      254.0,    3048.0,    16093440.0, 10.0,         100.0,       10000.0,
+        1e7,       0.000254, 0.254,     9144.0,     1e-6,         1e-5,        0.01,
+        999.99994, 100000.0, 999999.94, 1.0e13,     1.4959856e15, 9.460529e19, 3.085678e20};
     if (code < 0 || code > 20)
         return 0.0;
     return kFactors[code];
 }
 
 int StandardLineweight(double value) {
-    static constexpr int kWeights[] = {0,  5,  9,  13, 15, 18, 20,  25,  30,  35,  40,  50,
+    static constexpr int kWeights[] = {0,  5,  9,  13, 15, 18,  20,  25,  30,  35,  40,  50,
                                        53, 60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211};
     if (!(value > 0.0))
         return 0;

@@ -23,7 +23,8 @@ struct CDxfImageFile {
 
 // Writes one page of a drawing as an AutoCAD 2000 (AC1015) ASCII DXF file in millimetres: paths become
 // SPLINE outlines and HATCH fills, texts MTEXT, images IMAGE entities referring to JPEG files beside the
-// DXF file. Reference: https://help.autodesk.com/view/OARX/2024/ENU/?guid=GUID-235B22E0-A567-4CF6-92D3-38A2306D73F3
+// DXF file. Reference:
+// https://help.autodesk.com/view/OARX/2024/ENU/?guid=GUID-235B22E0-A567-4CF6-92D3-38A2306D73F3
 //
 // Handles: the fixed tables, blocks and objects use 1 .. 2D; entities and image objects take the next
 // numbers from 2E in the order they are written, so the file is the same for the same drawing.

@@ -139,8 +139,8 @@ void CDxfWriter::WriteKnotsAndControlPoints(const CNodeArray& nodes, bool withZ)
     char buffer[32];
     for (std::size_t i = 0; i < n; ++i) {
         const int repeat = (i == 0 || i + 1 == n) ? 4 : 3;
-        const auto [end, error] =
-            std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(i), std::chars_format::fixed, 1);
+        const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(i),
+                                                std::chars_format::fixed, 1);
         for (int k = 0; k < repeat; ++k)
             Group(40, std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
     }
@@ -265,9 +265,11 @@ void CDxfWriter::WriteText(const CGraphicObject& object, const CTextShape& text)
     GroupReal(40, text.height * 0.1 * kCapHeightPerCell);
     if (text.mode == kTextParagraph) {
         char buffer[64];
-        const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer,
-                                                (text.corner.x - text.position.x) * 0.1, std::chars_format::fixed, 4);
-        Group(41, error == std::errc() ? std::string_view(buffer, static_cast<std::size_t>(end - buffer)) : "0.0");
+        const auto [end, error] =
+            std::to_chars(buffer, buffer + sizeof buffer, (text.corner.x - text.position.x) * 0.1,
+                          std::chars_format::fixed, 4);
+        Group(41, error == std::errc() ? std::string_view(buffer, static_cast<std::size_t>(end - buffer))
+                                       : "0.0");
     } else {
         Group(41, "0.0");
     }
@@ -285,7 +287,8 @@ void CDxfWriter::WriteText(const CGraphicObject& object, const CTextShape& text)
     Group(31, "0.0");
 }
 
-bool CDxfWriter::WriteImage(const CImageShape& image, std::vector<CDxfImageFile>& images, std::string& message) {
+bool CDxfWriter::WriteImage(const CImageShape& image, std::vector<CDxfImageFile>& images,
+                            std::string& message) {
     const CDibSection& bitmap = image.bitmap;
     if (bitmap.IsEmpty() || bitmap.GetWidth() < 1 || bitmap.GetHeight() < 1)
         return true; // nothing to show

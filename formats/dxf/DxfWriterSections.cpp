@@ -463,7 +463,8 @@ void AppendDxfReal(std::string& out, double value) {
     if (!std::isfinite(value))
         value = 0.0;
     char buffer[400];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
     if (error != std::errc()) {
         out += "0.0";
         return;
@@ -532,9 +533,10 @@ void CDxfWriter::WriteTablesAndBlocks(std::string& out) {
 }
 
 void CDxfWriter::WriteObjects(std::string& out) const {
-    AppendTemplate(out, "0 SECTION\n2 OBJECTS\n0 DICTIONARY\n5 19\n330 0\n100 AcDbDictionary\n281 1\n"
-                        "3 ACAD_GROUP\n350 1A\n3 ACAD_LAYOUT\n350 21\n3 ACAD_MLINESTYLE\n350 1B\n"
-                        "3 ACAD_PLOTSETTINGS\n350 22\n3 ACAD_PLOTSTYLENAME\n350 1D\n3 ACAD_WIPEOUT_VARS\n350 23");
+    AppendTemplate(out,
+                   "0 SECTION\n2 OBJECTS\n0 DICTIONARY\n5 19\n330 0\n100 AcDbDictionary\n281 1\n"
+                   "3 ACAD_GROUP\n350 1A\n3 ACAD_LAYOUT\n350 21\n3 ACAD_MLINESTYLE\n350 1B\n"
+                   "3 ACAD_PLOTSETTINGS\n350 22\n3 ACAD_PLOTSTYLENAME\n350 1D\n3 ACAD_WIPEOUT_VARS\n350 23");
     auto hex = [](uint32_t h) {
         std::string handle;
         AppendDxfHandle(handle, h);
@@ -556,8 +558,9 @@ void CDxfWriter::WriteObjects(std::string& out) const {
                                 "90 0\n70 1\n71 1\n72 1");
     }
     for (const ImageRecord& record : imageRecords) {
-        AppendTemplate(out, "0 IMAGEDEF_REACTOR\n5 " + hex(record.entity + 2) + "\n330 " + hex(record.entity) +
-                                "\n100 AcDbRasterImageDefReactor\n90 2\n330 " + hex(record.entity));
+        AppendTemplate(out, "0 IMAGEDEF_REACTOR\n5 " + hex(record.entity + 2) + "\n330 " +
+                                hex(record.entity) + "\n100 AcDbRasterImageDefReactor\n90 2\n330 " +
+                                hex(record.entity));
         std::string definition = "0 IMAGEDEF\n5 " + hex(record.entity + 1) + "\n102 {ACAD_REACTORS\n330 " +
                                  hex(imageDictionary) + "\n330 " + hex(record.entity + 2) + "\n102 }\n330 " +
                                  hex(imageDictionary) + "\n100 AcDbRasterImageDef\n90 0\n1 " + record.path;

@@ -37,7 +37,8 @@ TEST(DxfMalformed, WhatCanBeReadIsRead) {
     // codes, codes that are no numbers and codes out of any range.
     std::string file = "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n\r\n\r\n  0\rLINE";
     file += '\0';
-    file += " 10\n0\n20\n0\nxx\nyy\n99999\n1\n-7\n2\n11\n10\n21\n5\n" + kLine + "0\nEOF\n\x01\x02garbage\n0\nLINE\n";
+    file += " 10\n0\n20\n0\nxx\nyy\n99999\n1\n-7\n2\n11\n10\n21\n5\n" + kLine +
+            "0\nEOF\n\x01\x02garbage\n0\nLINE\n";
     ASSERT_TRUE(ReadDxf(file, drawing)) << drawing.GetErrorMessage();
     EXPECT_EQ(drawing.Count(), 2);
     // The BLOCKS section missing, references to it are skipped.
@@ -45,22 +46,31 @@ TEST(DxfMalformed, WhatCanBeReadIsRead) {
     EXPECT_EQ(drawing.Count(), 1);
     // Lines longer than 256 characters: a long number is still a number, a long text is kept whole.
     const std::string longText(5000, 'a');
-    ASSERT_TRUE(ReadDxf(EntitiesFile(DxfText({{0, "TEXT"}, {10, "0" + std::string(300, '0')}, {20, "0"}, {40, "1"},
-                                              {1, longText}})),
-                        drawing));
+    ASSERT_TRUE(
+        ReadDxf(EntitiesFile(DxfText(
+                    {{0, "TEXT"}, {10, "0" + std::string(300, '0')}, {20, "0"}, {40, "1"}, {1, longText}})),
+                drawing));
     EXPECT_EQ(drawing.GetAt(0)->AsText()->text.size(), 5000u);
     // Numbers that are not finite are absent.
-    EXPECT_FALSE(ReadDxf(EntitiesFile(DxfText({{0, "CIRCLE"}, {10, "nan"}, {20, "0"}, {40, "inf"}})), drawing));
+    EXPECT_FALSE(
+        ReadDxf(EntitiesFile(DxfText({{0, "CIRCLE"}, {10, "nan"}, {20, "0"}, {40, "inf"}})), drawing));
 }
 
 TEST(DxfMalformed, DuplicateHandlesAndDuplicateSectionsReadTheFirst) {
-    const std::string objects =
-        DxfText({{0, "SECTION"}, {2, "OBJECTS"}, {0, "IMAGEDEF"}, {5, "A"}, {1, "first.png"}, {0, "IMAGEDEF"}, {5, "A"},
-                 {1, "second.png"}, {0, "ENDSEC"}});
-    const std::string second = DxfText({{0, "SECTION"}, {2, "ENTITIES"}}) + kLine + kLine + DxfText({{0, "ENDSEC"}});
+    const std::string objects = DxfText({{0, "SECTION"},
+                                         {2, "OBJECTS"},
+                                         {0, "IMAGEDEF"},
+                                         {5, "A"},
+                                         {1, "first.png"},
+                                         {0, "IMAGEDEF"},
+                                         {5, "A"},
+                                         {1, "second.png"},
+                                         {0, "ENDSEC"}});
+    const std::string second =
+        DxfText({{0, "SECTION"}, {2, "ENTITIES"}}) + kLine + kLine + DxfText({{0, "ENDSEC"}});
     CDrawing drawing;
-    ASSERT_TRUE(ReadDxf(objects + DxfText({{0, "SECTION"}, {2, "ENTITIES"}}) + kLine + DxfText({{0, "ENDSEC"}}) +
-                            second + DxfText({{0, "EOF"}}),
+    ASSERT_TRUE(ReadDxf(objects + DxfText({{0, "SECTION"}, {2, "ENTITIES"}}) + kLine +
+                            DxfText({{0, "ENDSEC"}}) + second + DxfText({{0, "EOF"}}),
                         drawing));
     EXPECT_EQ(drawing.Count(), 1);
 }
@@ -77,9 +87,10 @@ TEST(DxfMalformed, HugeCountsCostOnlyWhatTheFileHolds) {
     hatch += DxfText({{0, "HATCH"}, {91, "5"}, {92, "2"}, {93, "2000000000"}, {72, "1"}, {10, "1"}});
     std::string spline = DxfText({{0, "SPLINE"}, {71, "3"}, {72, "99999999"}, {73, "99999999"}});
     for (int i = 0; i < 3000; ++i)
-        spline += DxfText({{10, std::to_string(i * 1e6)}, {20, std::to_string((i % 7) * 1e7)}, {40, "1"}, {41, "3"}});
-    const std::string mtext =
-        DxfText({{0, "MTEXT"}, {10, "0"}, {20, "0"}, {40, "1e300"}, {41, "1e300"}, {1, std::string(2000, 'w')}});
+        spline += DxfText(
+            {{10, std::to_string(i * 1e6)}, {20, std::to_string((i % 7) * 1e7)}, {40, "1"}, {41, "3"}});
+    const std::string mtext = DxfText(
+        {{0, "MTEXT"}, {10, "0"}, {20, "0"}, {40, "1e300"}, {41, "1e300"}, {1, std::string(2000, 'w')}});
     ASSERT_TRUE(ReadDxf(EntitiesFile(hatch + spline + mtext), drawing)) << drawing.GetErrorMessage();
     ASSERT_EQ(drawing.Count(), 2);
     EXPECT_NE(drawing.GetAt(0)->AsPath(), nullptr);
@@ -91,17 +102,19 @@ TEST(DxfMalformed, HugeCountsCostOnlyWhatTheFileHolds) {
 
 TEST(DxfMalformed, BlockReferencesThatMultiplyAreCut) {
     // Ten references per level, nine levels: a billion lines if expanded fully.
-    std::string blocks = DxfText({{0, "SECTION"}, {2, "BLOCKS"}, {0, "BLOCK"}, {2, "L0"}}) + kLine +
-                         DxfText({{0, "ENDBLK"}});
+    std::string blocks =
+        DxfText({{0, "SECTION"}, {2, "BLOCKS"}, {0, "BLOCK"}, {2, "L0"}}) + kLine + DxfText({{0, "ENDBLK"}});
     for (int level = 1; level < 10; ++level) {
         blocks += DxfText({{0, "BLOCK"}, {2, "L" + std::to_string(level)}});
         for (int i = 0; i < 10; ++i)
-            blocks += DxfText({{0, "INSERT"}, {2, "L" + std::to_string(level - 1)}, {10, std::to_string(i)}, {20, "0"}});
+            blocks += DxfText(
+                {{0, "INSERT"}, {2, "L" + std::to_string(level - 1)}, {10, std::to_string(i)}, {20, "0"}});
         blocks += DxfText({{0, "ENDBLK"}});
     }
     blocks += DxfText({{0, "ENDSEC"}});
     CDrawing drawing;
-    ASSERT_TRUE(ReadDxf(blocks + EntitiesFile(DxfText({{0, "INSERT"}, {2, "L9"}, {10, "0"}, {20, "0"}})), drawing));
+    ASSERT_TRUE(
+        ReadDxf(blocks + EntitiesFile(DxfText({{0, "INSERT"}, {2, "L9"}, {10, "0"}, {20, "0"}})), drawing));
     EXPECT_GT(drawing.Count(), 1000);
     EXPECT_LE(static_cast<std::size_t>(drawing.Count()), CDxfReader::kMaxObjects);
 }
@@ -141,10 +154,14 @@ TEST(DxfCorpus, FilesOfOtherProgramsOpen) {
         int objects;
     };
     // Counts from the files' descriptions: entities that draw, POLYLINE with its vertices as one.
-    const Sample samples[] = {{"ezdxf_AC1003_LINE_Example.dxf", 22}, {"ezdxf_Minimal_DXF_AC1006.dxf", 3},
-                              {"ezdxf_POLI-ALL210_12.DXF", 31},      {"ezdxf_bin_dxf_r12.dxf", 3},
-                              {"ezdxf_forms.dxf", 40},               {"ezdxf_no_layouts.dxf", 2},
-                              {"ezdxf_small_r13.dxf", 16},           {"ezdxf_text_alignments.dxf", 58}};
+    const Sample samples[] = {{"ezdxf_AC1003_LINE_Example.dxf", 22},
+                              {"ezdxf_Minimal_DXF_AC1006.dxf", 3},
+                              {"ezdxf_POLI-ALL210_12.DXF", 31},
+                              {"ezdxf_bin_dxf_r12.dxf", 3},
+                              {"ezdxf_forms.dxf", 40},
+                              {"ezdxf_no_layouts.dxf", 2},
+                              {"ezdxf_small_r13.dxf", 16},
+                              {"ezdxf_text_alignments.dxf", 58}};
     for (const Sample& sample : samples) {
         CDrawing drawing;
         ASSERT_EQ(CDxfFile().ImportFromDxf(std::string(PQ_TEST_DATA_DIR) + "/dxf/" + sample.name, drawing), 1)
@@ -157,13 +174,16 @@ TEST(DxfCorpus, FilesOfOtherProgramsOpen) {
     }
     // A file with duplicate handles, whose blocks hold texts and solids besides the model space's 15 texts.
     CDrawing drawing;
-    ASSERT_EQ(CDxfFile().ImportFromDxf(std::string(PQ_TEST_DATA_DIR) + "/dxf/ezdxf_duplicate_handles.dxf", drawing), 1);
+    ASSERT_EQ(
+        CDxfFile().ImportFromDxf(std::string(PQ_TEST_DATA_DIR) + "/dxf/ezdxf_duplicate_handles.dxf", drawing),
+        1);
     int texts = 0;
     for (const auto& object : drawing.Objects())
         texts += object->AsText() != nullptr ? 1 : 0;
     EXPECT_GE(texts, 15);
     // A block reference and lines of R12.
-    ASSERT_EQ(CDxfFile().ImportFromDxf(std::string(PQ_TEST_DATA_DIR) + "/dxf/ezdxf_ASCII_R12.dxf", drawing), 1);
+    ASSERT_EQ(CDxfFile().ImportFromDxf(std::string(PQ_TEST_DATA_DIR) + "/dxf/ezdxf_ASCII_R12.dxf", drawing),
+              1);
     EXPECT_EQ(drawing.Count(), 3);
 }
 

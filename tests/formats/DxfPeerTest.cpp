@@ -132,17 +132,29 @@ TEST(DxfPeer, EzdxfAuditsOurFilesCleanAndReadsBackTheSameEntities) {
     curve.Add({{0, 0}, {0, 0}, {40, -30}});
     curve.Add({{80, -30}, {120, 10}, {150, 60.123457f}});
     curve.Add({{200, 90}, {210.5f, 200.25f}, {210, 200}});
-    drawing.Add(test::BuildPath({curve}, {.penStyle = kPenSolid, .brushStyle = kBrushHollow, .penWidth = 30,
-                                          .penColor = 0x000000}));
-    drawing.Add(test::BuildPath({test::BoxNodes({0, 300, 0, 200}), test::PolylineNodes({{10, 10}, {90, 10}, {50, 80}})},
-                                {.penStyle = kPenSolid, .brushStyle = kBrushSolid, .penWidth = 3,
-                                 .penColor = 0x123456, .fill = 0xFFFFFF}));
+    drawing.Add(test::BuildPath(
+        {curve}, {.penStyle = kPenSolid, .brushStyle = kBrushHollow, .penWidth = 30, .penColor = 0x000000}));
+    drawing.Add(test::BuildPath(
+        {test::BoxNodes({0, 300, 0, 200}), test::PolylineNodes({{10, 10}, {90, 10}, {50, 80}})},
+        {.penStyle = kPenSolid,
+         .brushStyle = kBrushSolid,
+         .penWidth = 3,
+         .penColor = 0x123456,
+         .fill = 0xFFFFFF}));
     drawing.Add(test::BuildText(u"Caf\u00E9 {1}; \\ \u4E2D\r\nline two", {50, -400},
-                                {.faceName = u"Liberation Sans", .corner = {}, .height = 0.0f, .angle = 15.0f,
-                                 .mode = kTextArtistic, .alignment = kAlignCentre, .style = kTextStyleBold}));
+                                {.faceName = u"Liberation Sans",
+                                 .corner = {},
+                                 .height = 0.0f,
+                                 .angle = 15.0f,
+                                 .mode = kTextArtistic,
+                                 .alignment = kAlignCentre,
+                                 .style = kTextStyleBold}));
     std::u16string longText(600, u'x');
     drawing.Add(test::BuildText(longText, {-500, 300},
-                                {.faceName = u"Liberation Serif", .corner = {0, 900}, .height = 0.0f, .angle = 0.0f,
+                                {.faceName = u"Liberation Serif",
+                                 .corner = {0, 900},
+                                 .height = 0.0f,
+                                 .angle = 0.0f,
                                  .mode = kTextParagraph}));
     drawing.Add(PeerPicture());
     const std::string path = folder.File("peer.dxf");

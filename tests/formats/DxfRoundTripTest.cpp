@@ -1,10 +1,14 @@
 #include "DxfTestHelpers.h"
 
+#include "formats/FormatDispatch.h"
+
 #include "TestHelpers.h"
 #include "model/GraphicObject.h"
 #include "platform/PenBrushStyles.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 namespace pq {
 namespace {
@@ -39,8 +43,8 @@ CNodeArray Curve() {
 
 TEST(DxfRoundTrip, PathsKeepTheirNodesWidthsAndColours) {
     CDrawing drawing;
-    drawing.Add(BuildPath({Curve()}, {.penStyle = kPenSolid, .brushStyle = kBrushHollow, .penWidth = 6,
-                                      .penColor = 0x0000FF}));
+    drawing.Add(BuildPath(
+        {Curve()}, {.penStyle = kPenSolid, .brushStyle = kBrushHollow, .penWidth = 6, .penColor = 0x0000FF}));
     drawing.Add(BuildPath({test::BoxNodes({0, 300, 0, 200}), test::BoxNodes({50, 100, 50, 100})},
                           {.penStyle = kPenNull, .brushStyle = kBrushSolid, .fill = 0x00FF00}));
     CRoundTrip trip(drawing, {0, 0});
@@ -81,8 +85,9 @@ TEST(DxfRoundTrip, PathsKeepTheirNodesWidthsAndColours) {
 
 TEST(DxfRoundTrip, BlackAndWhiteStayBlackAndWhite) {
     CDrawing drawing;
-    drawing.Add(BuildPath({test::BoxNodes({0, 10, 0, 10})}, {.penStyle = kPenSolid, .brushStyle = kBrushSolid,
-                                                             .penColor = 0x000000, .fill = 0xFFFFFF}));
+    drawing.Add(BuildPath(
+        {test::BoxNodes({0, 10, 0, 10})},
+        {.penStyle = kPenSolid, .brushStyle = kBrushSolid, .penColor = 0x000000, .fill = 0xFFFFFF}));
     CDrawing back;
     ASSERT_TRUE(test::ReadDxf(test::WriteDxf(drawing), back));
     ASSERT_EQ(back.Count(), 2); // the outline, then the fill
@@ -93,15 +98,39 @@ TEST(DxfRoundTrip, BlackAndWhiteStayBlackAndWhite) {
 TEST(DxfRoundTrip, TextsKeepContentFontStyleAndPlace) {
     std::u16string longText;
     for (int i = 0; i < 40; ++i)
-        longText += u"word{" + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)) + u"}; \\ \u00E9\u4E2D ";
+        longText +=
+            u"word{" + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)) + u"}; \\ \u00E9\u4E2D ";
     CDrawing drawing;
     drawing.Add(BuildPath({test::PolylineNodes({{0, 0}, {1, 0}})}, {.brushStyle = kBrushHollow}));
     drawing.Add(BuildText(u"Left {braces}; semi\r\nsecond \\line", {100, 200},
-                          {.faceName = u"Liberation Sans", .corner = {}, .height = 0.0f, .angle = 0.0f, .mode = kTextArtistic, .alignment = kAlignLeft, .style = kTextStyleBold | kTextStyleUnderline}));
-    drawing.Add(BuildText(u"Centred", {300, 400}, {.faceName = u"DejaVu Serif", .corner = {}, .height = 0.0f, .angle = 30.0f, .mode = kTextArtistic, .alignment = kAlignCentre, .style = kTextStyleItalic}));
-    drawing.Add(BuildText(u"Right", {-300, 50}, {.faceName = u"Liberation Sans", .corner = {}, .height = 0.0f, .angle = 0.0f, .mode = kTextArtistic, .alignment = kAlignRight}));
+                          {.faceName = u"Liberation Sans",
+                           .corner = {},
+                           .height = 0.0f,
+                           .angle = 0.0f,
+                           .mode = kTextArtistic,
+                           .alignment = kAlignLeft,
+                           .style = kTextStyleBold | kTextStyleUnderline}));
+    drawing.Add(BuildText(u"Centred", {300, 400},
+                          {.faceName = u"DejaVu Serif",
+                           .corner = {},
+                           .height = 0.0f,
+                           .angle = 30.0f,
+                           .mode = kTextArtistic,
+                           .alignment = kAlignCentre,
+                           .style = kTextStyleItalic}));
+    drawing.Add(BuildText(u"Right", {-300, 50},
+                          {.faceName = u"Liberation Sans",
+                           .corner = {},
+                           .height = 0.0f,
+                           .angle = 0.0f,
+                           .mode = kTextArtistic,
+                           .alignment = kAlignRight}));
     drawing.Add(BuildText(longText, {0, 600},
-                          {.faceName = u"Liberation Sans", .corner = {900, 1200}, .height = 0.0f, .angle = 0.0f, .mode = kTextParagraph}));
+                          {.faceName = u"Liberation Sans",
+                           .corner = {900, 1200},
+                           .height = 0.0f,
+                           .angle = 0.0f,
+                           .mode = kTextParagraph}));
     CRoundTrip trip(drawing, {0, 0});
     ASSERT_TRUE(trip.ok);
     ASSERT_EQ(trip.back.Count(), drawing.Count());
@@ -157,6 +186,41 @@ TEST(DxfRoundTrip, PicturesAreWrittenBesideTheFileAndReadBack) {
     std::filesystem::remove(other.File("pictures_ACAD_1.jpg"));
     ASSERT_EQ(CDxfFile().ImportFromDxf(other.File("pictures.dxf"), back), 1);
     EXPECT_EQ(back.Count(), 1);
+}
+
+} // namespace
+} // namespace pq
+
+namespace pq {
+namespace {
+
+TEST(DxfDispatch, SaveAsAndOpenReachTheDxfFilesWhateverTheCase) {
+    test::CDxfTempFolder folder;
+    CDrawing drawing;
+    drawing.SetPageCount(3);
+    drawing.Add(test::BuildPath({test::PolylineNodes({{0, 0}, {100, 0}})}, {.brushStyle = kBrushHollow}));
+    auto second =
+        test::BuildPath({test::PolylineNodes({{0, 0}, {100, 0}, {100, 50}})}, {.brushStyle = kBrushHollow});
+    second->page = 1;
+    drawing.Add(std::move(second));
+    std::vector<std::string> notices;
+    const std::string path = folder.File("PLAN.DXF");
+    ASSERT_TRUE(SaveDrawing(drawing, path, 1, -1, -1, [&](std::string_view n) { notices.emplace_back(n); }))
+        << drawing.GetErrorMessage();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0], kOnePageMessage);
+    EXPECT_EQ(drawing.Count(), 2);
+
+    CDrawing back;
+    ASSERT_TRUE(OpenDrawing(back, path)) << back.GetErrorMessage();
+    ASSERT_EQ(back.Count(), 1); // only the current page was written
+    EXPECT_EQ(back.GetAt(0)->AsPath()->subpaths[0]->GetSize(), 3u);
+
+    std::ofstream(folder.File("broken.dxf")) << "0\nSECTION\n2\nHEADER\n0\nENDSEC\n0\nEOF\n";
+    EXPECT_FALSE(OpenDrawing(back, folder.File("broken.dxf")));
+    EXPECT_EQ(back.GetErrorMessage(), "DXF: the file has no ENTITIES section");
+    EXPECT_TRUE(CanOpenDrawing("x.dxf"));
+    EXPECT_TRUE(CanSaveDrawing("x.Dxf"));
 }
 
 } // namespace

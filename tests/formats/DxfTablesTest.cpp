@@ -18,9 +18,9 @@ TEST(DxfColours, PaletteHoldsTheStandardRows) {
     EXPECT_EQ(palette[7], Rgb(255, 255, 255));
     EXPECT_EQ(palette[8], Rgb(65, 65, 65));
     EXPECT_EQ(palette[9], Rgb(128, 128, 128));
-    const uint32_t reds[10] = {Rgb(255, 0, 0),   Rgb(255, 170, 170), Rgb(189, 0, 0), Rgb(189, 126, 126),
-                               Rgb(129, 0, 0),   Rgb(129, 86, 86),   Rgb(104, 0, 0), Rgb(104, 69, 69),
-                               Rgb(79, 0, 0),    Rgb(79, 53, 53)};
+    const uint32_t reds[10] = {Rgb(255, 0, 0), Rgb(255, 170, 170), Rgb(189, 0, 0), Rgb(189, 126, 126),
+                               Rgb(129, 0, 0), Rgb(129, 86, 86),   Rgb(104, 0, 0), Rgb(104, 69, 69),
+                               Rgb(79, 0, 0),  Rgb(79, 53, 53)};
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(palette[static_cast<std::size_t>(10 + i)], reds[i]) << "index " << 10 + i;
     EXPECT_EQ(palette[50], Rgb(255, 255, 0));  // yellow a third of the way round
@@ -83,7 +83,8 @@ TEST(DxfLineweights, RoundToTheStandardSet) {
 }
 
 TEST(DxfMText, EncodesFontLinesEscapesAndWideCharacters) {
-    const std::vector<std::string> pieces = EncodeMTextValue(u"a{b}\\c\r\nd\u20AC", u"Arial", true, false, true);
+    const std::vector<std::string> pieces =
+        EncodeMTextValue(u"a{b}\\c\r\nd\u20AC", u"Arial", true, false, true);
     ASSERT_EQ(pieces.size(), 1u);
     EXPECT_EQ(pieces[0], "\\fArial|b1|i0;\\La\\{b\\}\\\\c\\Pd\\U+20AC");
     // A lone line feed would end the value's line in the file: it becomes a break too.

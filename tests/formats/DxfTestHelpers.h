@@ -29,7 +29,8 @@ public:
 inline ::testing::Environment* const kDxfFontMetrics =
     ::testing::AddGlobalTestEnvironment(new DxfFontMetricsEnvironment);
 
-inline std::string WriteDxf(const CDrawing& drawing, int page = 0, std::vector<CDxfImageFile>* images = nullptr,
+inline std::string WriteDxf(const CDrawing& drawing, int page = 0,
+                            std::vector<CDxfImageFile>* images = nullptr,
                             const std::string& path = "/tmp/drawing.dxf") {
     std::string file;
     std::vector<CDxfImageFile> written;
@@ -57,8 +58,8 @@ inline std::string DxfText(std::initializer_list<std::pair<int, std::string>> pa
 inline std::string EntitiesFile(const std::string& entities, int insunits = -1) {
     std::string out;
     if (insunits >= 0)
-        out += DxfText({{0, "SECTION"}, {2, "HEADER"}, {9, "$INSUNITS"}, {70, std::to_string(insunits)},
-                        {0, "ENDSEC"}});
+        out += DxfText(
+            {{0, "SECTION"}, {2, "HEADER"}, {9, "$INSUNITS"}, {70, std::to_string(insunits)}, {0, "ENDSEC"}});
     out += DxfText({{0, "SECTION"}, {2, "ENTITIES"}}) + entities + DxfText({{0, "ENDSEC"}, {0, "EOF"}});
     return out;
 }
@@ -82,7 +83,8 @@ struct CParsedDxf {
 inline CParsedDxf ParseDxf(const std::string& file) {
     CParsedDxf parsed;
     std::string message;
-    EXPECT_TRUE(ReadDxfTags({reinterpret_cast<const uint8_t*>(file.data()), file.size()}, parsed.list, message));
+    EXPECT_TRUE(
+        ReadDxfTags({reinterpret_cast<const uint8_t*>(file.data()), file.size()}, parsed.list, message));
     return parsed;
 }
 

@@ -20,8 +20,9 @@ using test::Values;
 using test::WriteDxf;
 
 std::unique_ptr<CGraphicObject> Stroked(CNodeArray nodes, int32_t width = 3, uint32_t colour = 0xFF0000) {
-    return BuildPath({std::move(nodes)},
-                     {.penStyle = kPenSolid, .brushStyle = kBrushHollow, .penWidth = width, .penColor = colour});
+    return BuildPath(
+        {std::move(nodes)},
+        {.penStyle = kPenSolid, .brushStyle = kBrushHollow, .penWidth = width, .penColor = colour});
 }
 
 std::unique_ptr<CGraphicObject> Picture(const CRectF& placement, int width, int height) {
@@ -51,11 +52,11 @@ TEST(DxfWriter, OpenPathOfThreeNodesIsOneClampedCubicSpline) {
     EXPECT_EQ(Value(s, 71), "3");
     EXPECT_EQ(Value(s, 72), "11");
     EXPECT_EQ(Value(s, 73), "7");
-    EXPECT_EQ(Values(s, 40), (std::vector<std::string>{"0.0", "0.0", "0.0", "0.0", "1.0", "1.0", "1.0", "2.0", "2.0",
-                                                       "2.0", "2.0"}));
+    EXPECT_EQ(Values(s, 40), (std::vector<std::string>{"0.0", "0.0", "0.0", "0.0", "1.0", "1.0", "1.0", "2.0",
+                                                       "2.0", "2.0", "2.0"}));
     // Control points: anchor, out, then in, anchor, out, then in, anchor; millimetres with y up.
-    EXPECT_EQ(Values(s, 10), (std::vector<std::string>{"0.000000", "1.000000", "2.000000", "3.000000", "4.000000",
-                                                       "5.000000", "6.000000"}));
+    EXPECT_EQ(Values(s, 10), (std::vector<std::string>{"0.000000", "1.000000", "2.000000", "3.000000",
+                                                       "4.000000", "5.000000", "6.000000"}));
     EXPECT_EQ(Values(s, 20), (std::vector<std::string>{"0.000000", "0.000000", "-1.000000", "-1.000000",
                                                        "-1.000000", "-2.000000", "-2.000000"}));
     EXPECT_EQ(Value(s, 62), "5"); // blue
@@ -82,9 +83,11 @@ TEST(DxfWriter, ClosedSubpathsAndLineweights) {
 
 TEST(DxfWriter, FillsAreHatchesAndUnstyledPathsWriteNothing) {
     CDrawing drawing;
-    drawing.Add(BuildPath({PolylineNodes({{0, 0}, {10, 0}})}, {.penStyle = kPenNull, .brushStyle = kBrushHollow}));
-    drawing.Add(BuildPath({test::BoxNodes({0, 10, 0, 10}), PolylineNodes({{2, 2}, {8, 2}, {8, 8}}), PolylineNodes({{1, 1}})},
-                          {.penStyle = kPenNull, .brushStyle = kBrushSolid, .fill = 0x000000}));
+    drawing.Add(
+        BuildPath({PolylineNodes({{0, 0}, {10, 0}})}, {.penStyle = kPenNull, .brushStyle = kBrushHollow}));
+    drawing.Add(BuildPath(
+        {test::BoxNodes({0, 10, 0, 10}), PolylineNodes({{2, 2}, {8, 2}, {8, 8}}), PolylineNodes({{1, 1}})},
+        {.penStyle = kPenNull, .brushStyle = kBrushSolid, .fill = 0x000000}));
     const test::CParsedDxf parsed = ParseDxf(WriteDxf(drawing));
     EXPECT_TRUE(parsed.Entities("SPLINE").empty());
     const auto hatches = parsed.Entities("HATCH");
@@ -143,9 +146,23 @@ TEST(DxfWriter, HandlesAreUniqueAndBelowTheSeed) {
 
 TEST(DxfWriter, TextsAreMTextWithFontCodeAndLineBreaks) {
     CDrawing drawing;
-    drawing.Add(BuildText(u"a\r\nb", {100, -200}, {.faceName = u"Liberation Serif", .corner = {}, .height = 0.0f, .angle = 0.0f, .mode = kTextArtistic, .alignment = kAlignLeft, .style = kTextStyleItalic}));
+    drawing.Add(BuildText(u"a\r\nb", {100, -200},
+                          {.faceName = u"Liberation Serif",
+                           .corner = {},
+                           .height = 0.0f,
+                           .angle = 0.0f,
+                           .mode = kTextArtistic,
+                           .alignment = kAlignLeft,
+                           .style = kTextStyleItalic}));
     drawing.Add(BuildText(u"para", {0, 0},
-                          {.faceName = u"Arial", .corner = {300, 100}, .height = 0.0f, .angle = 0.0f, .mode = kTextParagraph, .alignment = kAlignCentre, .style = 0, .color = 0xFF}));
+                          {.faceName = u"Arial",
+                           .corner = {300, 100},
+                           .height = 0.0f,
+                           .angle = 0.0f,
+                           .mode = kTextParagraph,
+                           .alignment = kAlignCentre,
+                           .style = 0,
+                           .color = 0xFF}));
     const auto texts = ParseDxf(WriteDxf(drawing)).Entities("MTEXT");
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(Value(texts[0], 1), "\\fLiberation Serif|b0|i1;a\\Pb");
@@ -162,7 +179,13 @@ TEST(DxfWriter, TextsAreMTextWithFontCodeAndLineBreaks) {
 
 TEST(DxfWriter, RotatedCentredArtisticTextIsAnchoredAlongItsBaseline) {
     CDrawing drawing;
-    drawing.Add(BuildText(u"Wide text", {0, 0}, {.faceName = u"Arial", .corner = {}, .height = 0.0f, .angle = 90.0f, .mode = kTextArtistic, .alignment = kAlignCentre}));
+    drawing.Add(BuildText(u"Wide text", {0, 0},
+                          {.faceName = u"Arial",
+                           .corner = {},
+                           .height = 0.0f,
+                           .angle = 90.0f,
+                           .mode = kTextArtistic,
+                           .alignment = kAlignCentre}));
     const auto text = ParseDxf(WriteDxf(drawing)).Entities("MTEXT").at(0);
     EXPECT_NEAR(std::stod(Value(text, 10)), 0.0, 1e-6);
     // Turned a quarter counter-clockwise, the baseline runs up the page: the middle lies above the start.
@@ -190,7 +213,7 @@ TEST(DxfWriter, ImagesAreJpegFilesBesideTheDrawingInEntityOrder) {
     EXPECT_EQ(Value(entities[0], 5), "2E");
     EXPECT_EQ(Value(entities[0], 340), "2F");
     EXPECT_EQ(Value(entities[0], 360), "30");
-    EXPECT_EQ(Value(entities[1], 5), "32"); // after the spline 31
+    EXPECT_EQ(Value(entities[1], 5), "32");        // after the spline 31
     EXPECT_EQ(Value(entities[0], 11), "1.000000"); // 50 units over 5 pixels, in millimetres
     EXPECT_EQ(Value(entities[0], 22), "1.000000");
     EXPECT_EQ(Value(entities[0], 20), "-4.000000"); // the bottom left corner
