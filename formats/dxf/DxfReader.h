@@ -61,7 +61,7 @@ public:
     // Bounds on what a file can make the reader do.
     static constexpr int kMaxBlockDepth = 16;              // nested block references
     static constexpr std::size_t kMaxObjects = 2000000;    // objects made
-    static constexpr std::size_t kMinWorkBudget = 8000000; // group pairs visited, at least...
+    static constexpr std::size_t kMinWorkBudget = 2000000; // group pairs visited, at least...
     static constexpr std::size_t kWorkPerPair = 16;        // ...or this many per pair of the file
     static constexpr std::size_t kMaxPathNodes = 4000000;  // nodes of one path
     // Points the drawing's display polylines may hold: curves far larger than the page flatten into many

@@ -26,7 +26,7 @@ namespace pq {
 // 1..255 their palette entry; 0 and indices outside the palette are black.
 [[nodiscard]] uint32_t AciColourOnPaper(int index);
 
-// Document units (tenths of a millimetre) per drawing unit for a $INSUNITS code; nullopt-like 0 for codes
+// Document units (tenths of a millimetre) per drawing unit for a $INSUNITS code; 0 for codes
 // outside 0..20.
 [[nodiscard]] double UnitScaleForInsUnits(int code);
 
