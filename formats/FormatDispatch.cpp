@@ -1,6 +1,7 @@
 #include "formats/FormatDispatch.h"
 
 #include "formats/ai/IllustratorFile.h"
+#include "formats/dxf/DxfFile.h"
 #include "formats/hpgl/PlotterFile.h"
 #include "formats/metafile/Metafile.h"
 #include "formats/svg/SvgFile.h"
@@ -59,6 +60,14 @@ bool WriteSvg(const std::string& path, CDrawing& drawing, int page, int, int) {
     return CSvgFile().Write(path, drawing, page);
 }
 
+bool ReadDxf(const std::string& path, CDrawing& drawing) {
+    return CDxfFile().ImportFromDxf(path, drawing) == 1;
+}
+
+bool WriteDxf(const std::string& path, CDrawing& drawing, int page, int, int) {
+    return CDxfFile().ExportToDxf(path, drawing, page) == 1;
+}
+
 // One row per extension. A format whose reader or writer is not there leaves it empty: opening or saving
 // such a file fails with a message naming the endings that can be read or written.
 struct CFormatRow {
@@ -73,7 +82,7 @@ constexpr std::array<CFormatRow, 8> kFormats = {{
     {".tpl", ReadNative, WriteNative, true},
     {".emf", ReadMetafile, WriteMetafile, false},
     {".wmf", ReadMetafile, nullptr, false},
-    {".dxf", nullptr, nullptr, false},
+    {".dxf", ReadDxf, WriteDxf, false},
     {".plt", ReadPlotter, WritePlotter, false},
     {".ai", ReadIllustrator, WriteIllustrator, false},
     {".svg", ReadSvg, WriteSvg, false},

@@ -1,0 +1,149 @@
+#pragma once
+
+// Writing and reading DXF in memory for the format's tests, DXF text built from group pairs, and the
+// group pairs of a written file picked apart by entity.
+
+#include "FontTestSetup.h"
+#include "ObjectBuilders.h"
+#include "formats/dxf/DxfFile.h"
+#include "formats/dxf/DxfTagReader.h"
+#include "model/Drawing.h"
+#include "render/FontTextMetrics.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace pq::test {
+
+// Text is measured with the project's fonts, as the programs measure it.
+class DxfFontMetricsEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { InstallFontTextMetrics(); }
+};
+inline ::testing::Environment* const kDxfFontMetrics =
+    ::testing::AddGlobalTestEnvironment(new DxfFontMetricsEnvironment);
+
+inline std::string WriteDxf(const CDrawing& drawing, int page = 0,
+                            std::vector<CDxfImageFile>* images = nullptr,
+                            const std::string& path = "/tmp/drawing.dxf") {
+    std::string file;
+    std::vector<CDxfImageFile> written;
+    std::string message;
+    EXPECT_TRUE(CDxfFile().ExportToMemory(file, written, drawing, page, path, message)) << message;
+    if (images != nullptr)
+        *images = std::move(written);
+    return file;
+}
+
+inline bool ReadDxf(std::string_view text, CDrawing& drawing, const std::string& folder = {}) {
+    return CDxfFile().ImportFromMemory({reinterpret_cast<const uint8_t*>(text.data()), text.size()}, drawing,
+                                       folder);
+}
+
+// A file of the given pairs, one line per code and value.
+inline std::string DxfText(std::initializer_list<std::pair<int, std::string>> pairs) {
+    std::string out;
+    for (const auto& [code, value] : pairs)
+        out += std::to_string(code) + "\n" + value + "\n";
+    return out;
+}
+
+// An ENTITIES section around the given entity pairs, with an optional header of $INSUNITS.
+inline std::string EntitiesFile(const std::string& entities, int insunits = -1) {
+    std::string out;
+    if (insunits >= 0)
+        out += DxfText(
+            {{0, "SECTION"}, {2, "HEADER"}, {9, "$INSUNITS"}, {70, std::to_string(insunits)}, {0, "ENDSEC"}});
+    out += DxfText({{0, "SECTION"}, {2, "ENTITIES"}}) + entities + DxfText({{0, "ENDSEC"}, {0, "EOF"}});
+    return out;
+}
+
+// The group pairs of each entity of one kind in a file, in file order.
+struct CParsedDxf {
+    CDxfTagList list;
+    std::vector<std::vector<CDxfTag>> Entities(std::string_view name) const {
+        std::vector<std::vector<CDxfTag>> out;
+        for (std::size_t i = 0; i < list.tags.size(); ++i) {
+            if (list.tags[i].code != 0 || list.tags[i].value != name)
+                continue;
+            out.emplace_back();
+            for (std::size_t j = i + 1; j < list.tags.size() && list.tags[j].code != 0; ++j)
+                out.back().push_back(list.tags[j]);
+        }
+        return out;
+    }
+};
+
+inline CParsedDxf ParseDxf(const std::string& file) {
+    CParsedDxf parsed;
+    std::string message;
+    EXPECT_TRUE(
+        ReadDxfTags({reinterpret_cast<const uint8_t*>(file.data()), file.size()}, parsed.list, message));
+    return parsed;
+}
+
+inline std::vector<std::string> Values(const std::vector<CDxfTag>& entity, int code) {
+    std::vector<std::string> out;
+    for (const CDxfTag& tag : entity)
+        if (tag.code == code)
+            out.emplace_back(tag.value);
+    return out;
+}
+
+inline std::string Value(const std::vector<CDxfTag>& entity, int code) {
+    const std::vector<std::string> all = Values(entity, code);
+    return all.empty() ? std::string("<none>") : all.front();
+}
+
+// A folder of its own for one test's files, removed afterwards.
+class CDxfTempFolder {
+public:
+    CDxfTempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "pq-dxf-XXXXXX").string();
+        path = mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+    }
+    ~CDxfTempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    [[nodiscard]] std::string File(const std::string& name) const { return path + "/" + name; }
+    [[nodiscard]] const std::string& Path() const { return path; }
+
+private:
+    std::string path;
+};
+
+// Runs a shell command; returns its exit status and puts its standard output (and error) in output.
+inline int RunDxfCommand(const std::string& command, std::string& output) {
+    output.clear();
+    std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr)
+        return -1;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output.append(buffer, n);
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// True when the peer is missing: the test then fails in CI (CI=true) and is skipped elsewhere.
+inline bool DxfPeerMissing(const char* path, const char* probe) {
+    std::string output;
+    if (access(path, X_OK) == 0 && RunDxfCommand(std::string(path) + " -c '" + probe + "'", output) == 0)
+        return false;
+    const char* ci = std::getenv("CI");
+    if (ci != nullptr && std::string(ci) == "true")
+        ADD_FAILURE() << "peer " << path << " (" << probe << ") is missing";
+    else
+        [&] { GTEST_SKIP() << "peer " << path << " (" << probe << ") is missing"; }();
+    return true;
+}
+
+} // namespace pq::test
