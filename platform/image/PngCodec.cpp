@@ -227,8 +227,10 @@ CImageResult DecodePng(std::span<const uint8_t> file, CDibSection& image) {
         // its rows' bytes over 1032 cannot hold the picture its header claims: it is refused before the
         // bitmap is allocated.
         constexpr uint64_t kMaxDeflateRatio = 1032;
-        const unsigned depth = file[24];
-        const unsigned colourType = file[25];
+        // A header cut before its depth and colour type is refused by libpng; the least it may claim
+        // (one bit of one sample a pixel) is assumed here.
+        const unsigned depth = file.size() > 24 ? file[24] : 1u;
+        const unsigned colourType = file.size() > 25 ? file[25] : 0u;
         const unsigned samples = colourType == 2 ? 3 : colourType == 4 ? 2 : colourType == 6 ? 4 : 1;
         const uint64_t rowBytes = (static_cast<uint64_t>(width) * samples * std::max(depth, 1u) + 7) / 8 + 1;
         if (rowBytes * height > static_cast<uint64_t>(file.size()) * kMaxDeflateRatio)
