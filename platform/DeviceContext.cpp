@@ -253,7 +253,7 @@ bool CDeviceContext::DrawFocusRect(const CRect& rect) {
     // Every border pixel is visited exactly once, also for rectangles one pixel wide or high, so that a
     // second call undoes the first.
     auto invert = [&](int32_t x, int32_t y) {
-        if (((x + y) & 1) == 0 && t.clip.Contains(CPoint(x, y)))
+        if (((int64_t{x} + y) & 1) == 0 && t.clip.Contains(CPoint(x, y)))
             WritePixel(t, x, y, kPixelMask, kR2XorPen);
     };
     const int32_t right = r.right - 1, bottom = r.bottom - 1;

@@ -138,8 +138,12 @@ CRect DeviceBounds(const CGraphicObject& object, const CViewMapping& mapping) {
     int32_t margin = 1;
     if (const CPathShape* path = object.AsPath())
         margin += std::max(DevicePenWidth(path->penWidth, mapping), 0) / 2 + 1;
-    return {std::min(x1, x2) - margin, std::min(y1, y2) - margin, std::max(x1, x2) + margin,
-            std::max(y1, y2) + margin};
+    // Mapped coordinates may sit at the ends of the 32-bit range; the margin must not wrap them.
+    auto widened = [](int32_t value, int32_t by) {
+        return static_cast<int32_t>(std::clamp<int64_t>(int64_t{value} + by, INT32_MIN, INT32_MAX));
+    };
+    return {widened(std::min(x1, x2), -margin), widened(std::min(y1, y2), -margin),
+            widened(std::max(x1, x2), margin), widened(std::max(y1, y2), margin)};
 }
 
 bool Intersect(const CRect& a, const CRect& b) {

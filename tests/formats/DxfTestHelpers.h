@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -80,11 +81,15 @@ struct CParsedDxf {
     }
 };
 
+// The pairs view a copy of the file kept for the life of the test program, so entity lists taken from a
+// file written and parsed in one expression stay valid.
 inline CParsedDxf ParseDxf(const std::string& file) {
+    static std::deque<std::string> kept;
+    const std::string& text = kept.emplace_back(file);
     CParsedDxf parsed;
     std::string message;
     EXPECT_TRUE(
-        ReadDxfTags({reinterpret_cast<const uint8_t*>(file.data()), file.size()}, parsed.list, message));
+        ReadDxfTags({reinterpret_cast<const uint8_t*>(text.data()), text.size()}, parsed.list, message));
     return parsed;
 }
 
