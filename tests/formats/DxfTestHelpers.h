@@ -3,7 +3,7 @@
 // Writing and reading DXF in memory for the format's tests, DXF text built from group pairs, and the
 // group pairs of a written file picked apart by entity.
 
-#include "FontTestSetup.h"
+#include "FontMetricsSetup.h"
 #include "ObjectBuilders.h"
 #include "formats/dxf/DxfFile.h"
 #include "formats/dxf/DxfTagReader.h"
@@ -22,13 +22,6 @@
 
 namespace pq::test {
 
-// Text is measured with the project's fonts, as the programs measure it.
-class DxfFontMetricsEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { InstallFontTextMetrics(); }
-};
-inline ::testing::Environment* const kDxfFontMetrics =
-    ::testing::AddGlobalTestEnvironment(new DxfFontMetricsEnvironment);
 
 inline std::string WriteDxf(const CDrawing& drawing, int page = 0,
                             std::vector<CDxfImageFile>* images = nullptr,

@@ -3,7 +3,7 @@
 // Builders of drawings for the native format's tests, the write and read calls in memory, and the peer
 // programs (qpdf, poppler, mupdf, Ghostscript) the tests ask whether our files are good PDF.
 
-#include "FontTestSetup.h"
+#include "FontMetricsSetup.h"
 #include "ObjectBuilders.h"
 #include "model/Drawing.h"
 #include "model/GraphicObject.h"
@@ -24,13 +24,6 @@
 
 namespace pq::test {
 
-// Text is measured with the project's fonts, as the programs measure it.
-class FontMetricsEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { InstallFontTextMetrics(); }
-};
-inline ::testing::Environment* const kFontMetrics =
-    ::testing::AddGlobalTestEnvironment(new FontMetricsEnvironment);
 
 inline CNodeArray Polyline(std::initializer_list<CPointF> points) {
     return PolylineNodes(points);
