@@ -163,10 +163,11 @@ CDxfPlainText DecodeMTextValue(std::u16string_view s) {
                 break;
             }
             if (code == u'f' && !fontSeen) {
-                const std::u16string_view spec = s.substr(i + 2, semicolon - i - 2);
-                const std::size_t bar = spec.find(u'|');
-                result.face = std::u16string(spec.substr(0, bar));
-                const std::u16string_view flags = bar == std::u16string_view::npos ? u"" : spec.substr(bar);
+                const std::u16string_view fontCode = s.substr(i + 2, semicolon - i - 2);
+                const std::size_t bar = fontCode.find(u'|');
+                result.face = std::u16string(fontCode.substr(0, bar));
+                const std::u16string_view flags =
+                    bar == std::u16string_view::npos ? u"" : fontCode.substr(bar);
                 result.bold = Contains(flags, u"|b1");
                 result.italic = Contains(flags, u"|i1");
                 fontSeen = true;

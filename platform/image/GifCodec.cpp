@@ -54,7 +54,7 @@ std::string Size(int width, int height) {
 }
 
 // LZW codes are at most 12 bits and stand for at most 4096 pixels each, so one byte of picture data
-// stands for at most 2731 pixels (https://www.w3.org/Graphics/GIF/spec-gif89a.txt, appendix F).
+// stands for at most 2731 pixels (the GIF89a format description, appendix F: variable-length codes).
 constexpr uint64_t kMaxPixelsPerByte = 2731;
 
 CImageResult ReadFirstPicture(GifFileType* gif, std::size_t fileBytes, CDibSection& image) {
