@@ -1,9 +1,9 @@
 #include "app/SettingsFile.h"
 
+#include "platform/RegularFile.h"
+
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 namespace pq {
@@ -33,12 +33,14 @@ std::string TrimBlanks(const std::string& s) {
 // loses its blanks and its case, so "Save Location = x" sets "savelocation".
 std::vector<KeyValue> ReadKeyValues(const std::string& path) {
     std::vector<KeyValue> result;
-    std::ifstream in(SettingsFilePath(path), std::ios::binary);
-    if (!in)
+    // A settings file is a few lines; the cap keeps a mistaken name from being read whole, and a pipe
+    // or device given as the settings file is refused rather than waited on.
+    constexpr std::size_t kMaxSettingsBytes = 1u << 20;
+    std::vector<uint8_t> bytes;
+    std::string message;
+    if (!ReadRegularFile(SettingsFilePath(path), kMaxSettingsBytes, bytes, message))
         return result;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    const std::string text = buffer.str();
+    const std::string text(bytes.begin(), bytes.end());
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = start;

@@ -1,6 +1,6 @@
 #include "app/Startup.h"
 
-#include <fstream>
+#include "platform/RegularFile.h"
 
 namespace pq {
 
@@ -8,11 +8,6 @@ namespace {
 
 constexpr std::string_view kSettingsOption = "--settings";
 constexpr std::string_view kSettingsFileName = "PQS.ini";
-
-bool IsReadableFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return file.good();
-}
 
 } // namespace
 
@@ -69,7 +64,7 @@ CStartupRequest ResolveStartup(const CCommandLine& commandLine, const std::strin
         return request;
     request.uploadSettingsPresent = ReadUploadSettings(request.settingsPath, request.uploadSettings);
     const std::string& openFile = request.exportSettings.openFile;
-    if (!openFile.empty() && IsReadableFile(openFile))
+    if (!openFile.empty() && IsReadableRegularFile(openFile))
         request.openPath = openFile;
     return request;
 }

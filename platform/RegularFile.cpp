@@ -102,4 +102,9 @@ bool ReadRegularFile(const std::string& path, std::size_t maxBytes, std::vector<
     return ok;
 }
 
+bool IsReadableRegularFile(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && access(path.c_str(), R_OK) == 0;
+}
+
 } // namespace pq

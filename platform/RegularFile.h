@@ -19,4 +19,7 @@ inline constexpr std::size_t kMaxDrawingFileBytes = 512u * 1024 * 1024;
 [[nodiscard]] bool ReadRegularFile(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes,
                                    std::string& message);
 
+// True when path names a regular file this process may read. Nothing is opened, so a pipe never blocks.
+[[nodiscard]] bool IsReadableRegularFile(const std::string& path);
+
 } // namespace pq

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace pq {
 namespace {
@@ -71,6 +72,20 @@ TEST_F(StartupTest, UnreadableOpenFileKeepsTheCommandLinesRequest) {
     Write("PQS.ini", "filename=out\nopenfile=" + (folder / "missing.pdf").string() + "\n");
     const CStartupRequest request = ResolveStartup(Parse({"other.pdf"}), folder.string());
     EXPECT_TRUE(request.exportSettingsPresent);
+    EXPECT_EQ(request.openPath, "other.pdf");
+}
+
+// A pipe named as the start-up document or as the settings file is passed over, never waited on.
+TEST_F(StartupTest, PipesAreNeitherOpenedNorReadAsSettings) {
+    const std::string pipe = (folder / "pipe.pdf").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    Write("PQS.ini", "filename=out\nopenfile=" + pipe + "\n");
+    EXPECT_EQ(ResolveStartup(Parse({"other.pdf"}), folder.string()).openPath, "other.pdf");
+
+    std::filesystem::remove(folder / "PQS.ini");
+    ASSERT_EQ(mkfifo((folder / "PQS.ini").c_str(), 0600), 0);
+    const CStartupRequest request = ResolveStartup(Parse({"other.pdf"}), folder.string());
+    EXPECT_FALSE(request.exportSettingsPresent);
     EXPECT_EQ(request.openPath, "other.pdf");
 }
 
