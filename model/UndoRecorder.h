@@ -62,8 +62,7 @@ struct UndoEntry {
 //   8 Join         index list, object list, object count before the join (towards redo: index list)
 //   9 Break        index, pieces, the object as a one-object list (towards redo: index and pieces only)
 //  10 Transform    index list, the 64-byte matrix, a count of stored objects and their indexed object
-//                  list: texts and images (whose transform no inverse undoes) or, for a matrix without
-//                  an inverse, every listed object
+//                  list: every listed object as it was before the step (so undo restores exact records)
 //  11 AddPages     pages added
 //  12 InsertPages  first page, count
 //  13 DeletePages  first page, count, object count, the indexed object list of the pages' objects, the

@@ -13,17 +13,6 @@ namespace pq {
 
 using namespace undo_io;
 
-namespace {
-
-// Objects whose transform cannot be taken back by applying the inverse: a text's height and frame
-// are clamped (never below 3.0, never narrower than one "m") and an image's placement loses any
-// rotation, so their records are stored instead.
-bool InverseCannotRestore(const CGraphicObject& object, bool inverseValid) {
-    return !inverseValid || object.AsPath() == nullptr;
-}
-
-} // namespace
-
 std::vector<int> CUndoRecorder::ValidIndices(std::span<const int> indices) const {
     std::vector<int> valid;
     valid.reserve(indices.size());
@@ -197,16 +186,14 @@ bool CUndoRecorder::RecordTransform(std::span<const int> indices, const CTransfo
     const std::vector<int> valid = ValidIndices(indices);
     if (valid.empty())
         return false;
-    const bool inverseValid = InverseRestores(matrix);
-    std::vector<int> stored;
-    for (int index : valid) {
-        if (InverseCannotRestore(*drawing->GetAt(index), inverseValid))
-            stored.push_back(index);
-    }
+    // Every object is stored as it was, so that undo gives back its exact record: the inverse matrix
+    // puts path points back only up to float rounding, which many undos and redos would pile up, and
+    // no inverse restores a text's clamped height or an image's lost rotation. The matrix stays in the
+    // record for the step's other direction, which applies it.
     CMemoryFile record(kRecordGrowBytes);
     const bool written = WriteIndexList(record, valid) && WriteMatrix(record, matrix) &&
-                         WriteInt(record, static_cast<int>(stored.size())) &&
-                         undo_io::WriteObjects(record, *drawing, stored, true);
+                         WriteInt(record, static_cast<int>(valid.size())) &&
+                         undo_io::WriteObjects(record, *drawing, valid, true);
     return Finish(record, written, UndoRecordType::Transform, direction);
 }
 
