@@ -14,6 +14,8 @@
 
 #include "model/ModelTestHelpers.h"
 
+#include "PeerHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -182,8 +184,8 @@ TEST_F(FileCommandsTest, SaveWithoutAPathRunsSaveAsAndAddsTheChosenFiltersExtens
 }
 
 TEST_F(FileCommandsTest, SaveAsABitmapNameExportsAndKeepsTheDocumentsName) {
-    const std::string picture =
-        (std::filesystem::temp_directory_path() / "pq-filecommands-picture.bmp").string();
+    const test::CTempFolder folder;
+    const std::string picture = folder.File("picture.bmp");
     doc.GetDrawing().Add(test::MakeRect({-100, 100, -100, 100}));
     doc.SetModifiedFlag();
     shell.paths = {picture};
@@ -192,17 +194,16 @@ TEST_F(FileCommandsTest, SaveAsABitmapNameExportsAndKeepsTheDocumentsName) {
     EXPECT_TRUE(std::filesystem::exists(picture));
     EXPECT_EQ(doc.GetTitle(), "Untitled");
     EXPECT_TRUE(doc.IsModified());
-    std::filesystem::remove(picture);
 }
 
 TEST_F(FileCommandsTest, ExportBitmapOffersJpegFirstAndNeedsAView) {
-    const std::string base = (std::filesystem::temp_directory_path() / "pq-filecommands-export").string();
+    const test::CTempFolder folder;
+    const std::string base = folder.File("export");
     shell.paths = {base};
     EXPECT_TRUE(router.Update(cmd::kExportBitmap).enabled);
     router.Execute(cmd::kExportBitmap);
     EXPECT_EQ(shell.dialogs, (Strings{"Export Bitmap|Untitled|1"}));
     EXPECT_TRUE(std::filesystem::exists(base + ".jpg"));
-    std::filesystem::remove(base + ".jpg");
 
     docCommands.SetExportSettings(nullptr);
     EXPECT_FALSE(router.Update(cmd::kExportBitmap).enabled);

@@ -1,5 +1,7 @@
 #include "app/IniPreferenceStore.h"
 
+#include "PeerHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,24 +11,11 @@
 namespace pq {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 class IniPreferenceStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder = std::filesystem::temp_directory_path() /
-                 ("pq-prefs-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(folder);
-        path = (folder / "pentaquill" / "draw.ini").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
+    void SetUp() override { path = (folder.Path() / "pentaquill" / "draw.ini").string(); }
 
-    std::filesystem::path folder;
+    test::CTempFolder folder;
     std::string path;
 };
 
@@ -43,21 +32,21 @@ TEST_F(IniPreferenceStoreTest, ValuesSurviveAFreshStoreAndTheUnnamedValueIsUnit)
     EXPECT_EQ(again.ReadInt("PageWidth", 0), -5);
     EXPECT_EQ(again.ReadInt("", 0), 3);
     EXPECT_EQ(again.ReadString("FtpServer", ""), "ftp.example.org");
-    EXPECT_EQ(ReadAll(path), "[Draw]\nPageWidth=-5\nUnit=3\nFtpServer=ftp.example.org\n");
+    EXPECT_EQ(test::ReadFileText(path), "[Draw]\nPageWidth=-5\nUnit=3\nFtpServer=ftp.example.org\n");
     // No temporary file is left beside it.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "pentaquill"),
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path() / "pentaquill"),
                             std::filesystem::directory_iterator()),
               1);
 }
 
 TEST_F(IniPreferenceStoreTest, KeepsOtherSectionsAndRejectsNonNumbers) {
-    std::filesystem::create_directories(folder / "pentaquill");
+    std::filesystem::create_directories(folder.Path() / "pentaquill");
     std::ofstream(path) << "; kept by hand\n[Other]\nShowGrid=7\n[Draw]\nShowGrid = 1\nGridSpacing=12px\n";
     CIniPreferenceStore store(path);
     EXPECT_EQ(store.ReadInt("ShowGrid", 0), 1);
     EXPECT_FALSE(store.FindInt("GridSpacing"));
     store.WriteInt("SnapSpacing", 50);
-    const std::string text = ReadAll(path);
+    const std::string text = test::ReadFileText(path);
     EXPECT_NE(text.find("[Other]\nShowGrid=7\n"), std::string::npos);
     EXPECT_NE(text.find("SnapSpacing=50"), std::string::npos);
 }

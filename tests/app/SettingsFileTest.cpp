@@ -1,5 +1,7 @@
 #include "app/SettingsFile.h"
 
+#include "PeerHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,21 +14,13 @@ using namespace std::string_literals;
 
 class SettingsFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder = std::filesystem::temp_directory_path() /
-                 ("pq-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-
     std::string Write(const std::string& name, const std::string& text) {
-        const std::string path = (folder / name).string();
+        const std::string path = folder.File(name);
         std::ofstream(path, std::ios::binary) << text;
         return path;
     }
 
-    std::filesystem::path folder;
+    test::CTempFolder folder;
 };
 
 TEST_F(SettingsFileTest, ReadsKeysWithoutBlanksOrCaseAndParsesLeadingDigits) {
@@ -54,7 +48,7 @@ TEST_F(SettingsFileTest, WithoutAFileNameTheSettingsAreAbsent) {
     values.size = 99;
     EXPECT_FALSE(ReadSettingsFile(Write("a.ini", "openfile=/x.pdf\nfilename=\n"), values));
     EXPECT_EQ(values.openFile, "/x.pdf");
-    EXPECT_FALSE(ReadSettingsFile((folder / "missing.ini").string(), values));
+    EXPECT_FALSE(ReadSettingsFile(folder.File("missing.ini"), values));
     EXPECT_EQ(values, CExportSettings{}); // reset even when absent
     EXPECT_FALSE(ReadSettingsFile(Write("empty.ini", ""), values));
 }
@@ -76,7 +70,7 @@ TEST_F(SettingsFileTest, PathKeepsItsCaseAndGainsIniOnlyWhenMissing) {
     const std::string path = Write("Mixed.INI", "filename=x\n");
     CExportSettings values;
     EXPECT_TRUE(ReadSettingsFile(path.substr(0, path.size() - 4) + ".INI", values));
-    EXPECT_TRUE(ReadSettingsFile((folder / "Mixed").string() + ".INI", values));
+    EXPECT_TRUE(ReadSettingsFile(folder.File("Mixed") + ".INI", values));
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "app/FileDialogFilters.h"
 #include "app/ResourceFolder.h"
 
+#include "PeerHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,22 +17,13 @@ namespace {
 
 class StartupTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder =
-            std::filesystem::temp_directory_path() /
-            ("pq-startup-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-
     std::string Write(const std::string& name, const std::string& text) {
-        const std::string path = (folder / name).string();
+        const std::string path = folder.File(name);
         std::ofstream(path, std::ios::binary) << text;
         return path;
     }
 
-    std::filesystem::path folder;
+    test::CTempFolder folder;
 };
 
 CCommandLine Parse(std::vector<std::string> args) {
@@ -60,8 +53,8 @@ TEST_F(StartupTest, CommandLineMistakesAreUsageErrors) {
 TEST_F(StartupTest, SettingsFileOpenFileReplacesTheCommandLineWhenReadable) {
     const std::string drawing = Write("Start.pdf", "%PDF-1.3\n");
     Write("PQS.ini", "filename=out\nopenfile=" + drawing + "\nftpserver=ftp.example.org\n");
-    const CStartupRequest request = ResolveStartup(Parse({"other.pdf"}), folder.string());
-    EXPECT_EQ(request.settingsPath, (folder / "PQS.ini").string());
+    const CStartupRequest request = ResolveStartup(Parse({"other.pdf"}), folder.Path().string());
+    EXPECT_EQ(request.settingsPath, folder.File("PQS.ini"));
     EXPECT_TRUE(request.exportSettingsPresent);
     EXPECT_EQ(request.openPath, drawing);
     EXPECT_TRUE(request.uploadSettingsPresent);
@@ -69,8 +62,8 @@ TEST_F(StartupTest, SettingsFileOpenFileReplacesTheCommandLineWhenReadable) {
 }
 
 TEST_F(StartupTest, UnreadableOpenFileKeepsTheCommandLinesRequest) {
-    Write("PQS.ini", "filename=out\nopenfile=" + (folder / "missing.pdf").string() + "\n");
-    const CStartupRequest request = ResolveStartup(Parse({"other.pdf"}), folder.string());
+    Write("PQS.ini", "filename=out\nopenfile=" + folder.File("missing.pdf") + "\n");
+    const CStartupRequest request = ResolveStartup(Parse({"other.pdf"}), folder.Path().string());
     EXPECT_TRUE(request.exportSettingsPresent);
     EXPECT_EQ(request.openPath, "other.pdf");
 }
@@ -92,7 +85,7 @@ TEST_F(StartupTest, PipesAreNeitherOpenedNorReadAsSettings) {
 TEST_F(StartupTest, SettingsWithoutAFileNameAreIgnoredEvenWhenTheyNameAnOpenFile) {
     const std::string drawing = Write("Start.pdf", "%PDF-1.3\n");
     Write("PQS.ini", "openfile=" + drawing + "\nftpserver=ftp.example.org\n");
-    const CStartupRequest request = ResolveStartup(Parse({}), folder.string());
+    const CStartupRequest request = ResolveStartup(Parse({}), folder.Path().string());
     EXPECT_FALSE(request.exportSettingsPresent);
     EXPECT_FALSE(request.uploadSettingsPresent);
     EXPECT_TRUE(request.openPath.empty());
@@ -102,7 +95,7 @@ TEST_F(StartupTest, SettingsOptionIsReadInsteadOfTheDataFolders) {
     const std::string drawing = Write("Other.pdf", "%PDF-1.3\n");
     Write("PQS.ini", "filename=ignored\n");
     const std::string chosen = Write("batch.ini", "filename=batch\nopenfile=" + drawing + "\n");
-    const CStartupRequest request = ResolveStartup(Parse({"--settings", chosen}), folder.string());
+    const CStartupRequest request = ResolveStartup(Parse({"--settings", chosen}), folder.Path().string());
     EXPECT_EQ(request.exportSettings.fileName, "batch");
     EXPECT_EQ(request.openPath, drawing);
     // With no data folder and no option the settings file is looked for in the working folder.
@@ -110,15 +103,15 @@ TEST_F(StartupTest, SettingsOptionIsReadInsteadOfTheDataFolders) {
 }
 
 TEST_F(StartupTest, ResourcesComeFromTheInstalledShareFolderBeforeTheSourceTree) {
-    const std::filesystem::path bin = folder / "prefix" / "bin";
-    const std::filesystem::path share = folder / "prefix" / "share" / "pentaquill-draw";
-    const std::filesystem::path source = folder / "src" / "resources";
+    const std::filesystem::path bin = folder.Path() / "prefix" / "bin";
+    const std::filesystem::path share = folder.Path() / "prefix" / "share" / "pentaquill-draw";
+    const std::filesystem::path source = folder.Path() / "src" / "resources";
     std::filesystem::create_directories(bin);
     std::filesystem::create_directories(source);
     EXPECT_EQ(FindResourceFolder(bin.string(), source.string()), source.string());
     std::filesystem::create_directories(share);
     EXPECT_EQ(FindResourceFolder(bin.string(), source.string()), share.string());
-    EXPECT_EQ(FindResourceFolder((folder / "none" / "bin").string(), (folder / "none").string()), "");
+    EXPECT_EQ(FindResourceFolder((folder.Path() / "none" / "bin").string(), folder.File("none")), "");
     EXPECT_FALSE(ExecutableFolder().empty());
 }
 

@@ -7,6 +7,8 @@
 #include "model/ModelTestHelpers.h"
 #include "platform/image/ImageFile.h"
 
+#include "PeerHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -38,11 +40,6 @@ std::string ReadAll(std::FILE* f) {
     return text;
 }
 
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 template <typename Command> CRun Invoke(Command command, std::vector<std::string_view> args) {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
@@ -56,9 +53,6 @@ template <typename Command> CRun Invoke(Command command, std::vector<std::string
 class Cli : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = std::filesystem::temp_directory_path() /
-                 ("pq-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::create_directories(folder);
         CDrawing drawing;
         drawing.SetPageCount(2);
         drawing.SetPageSize(1000, 500);
@@ -70,10 +64,9 @@ protected:
         input = In("in.pdf");
         ASSERT_TRUE(SaveDrawing(drawing, input, 0, -1, -1, nullptr));
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-    std::string In(const std::string& name) const { return (folder / name).string(); }
+    std::string In(const std::string& name) const { return folder.File(name); }
 
-    std::filesystem::path folder;
+    test::CTempFolder folder;
     std::string input;
 };
 
@@ -235,9 +228,11 @@ TEST_F(Cli, TheProgramExitsOneWhereItUsedToAbortOrLoseItsReport) {
     const std::string program = PQ_CLI_PROGRAM;
     const std::string errors = In("errors.txt");
     EXPECT_EQ(exitStatus(program + " info '" + In("folder.pdf") + "' 2>'" + errors + "'"), kExitFailed);
-    EXPECT_NE(ReadText(errors).find("it is a folder"), std::string::npos) << ReadText(errors);
+    EXPECT_NE(test::ReadFileText(errors).find("it is a folder"), std::string::npos)
+        << test::ReadFileText(errors);
     EXPECT_EQ(exitStatus(program + " info '" + input + "' >/dev/full 2>'" + errors + "'"), kExitFailed);
-    EXPECT_NE(ReadText(errors).find("No space left on device"), std::string::npos) << ReadText(errors);
+    EXPECT_NE(test::ReadFileText(errors).find("No space left on device"), std::string::npos)
+        << test::ReadFileText(errors);
     EXPECT_EQ(exitStatus(program + " info '" + input + "' >/dev/null"), kExitOk);
 }
 

@@ -10,6 +10,8 @@
 
 #include "model/ModelTestHelpers.h"
 
+#include "PeerHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -85,12 +87,8 @@ class PqxDoc : public ::testing::Test {
 protected:
     void SetUp() override {
         host.doc = &doc;
-        folder = std::filesystem::temp_directory_path() /
-                 ("pq-doc-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(folder);
-        doc.SetTemplatesFolder((folder / "Templates").string());
+        doc.SetTemplatesFolder(folder.File("Templates"));
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
 
     // A document holding one object, changed since it was saved at path (empty: never saved).
     void MakeModified(const std::string& path) {
@@ -105,7 +103,7 @@ protected:
     CTestFiles files;
     CMemoryPreferenceStore preferences;
     CPqxDoc doc{&host, &preferences, &files};
-    std::filesystem::path folder;
+    test::CTempFolder folder;
 };
 
 TEST_F(PqxDoc, NewDocumentIsEmptyUntitledWithThePageSizeFromPreferencesOrTheDefault) {
@@ -232,9 +230,9 @@ TEST_F(PqxDoc, SavingATemplateOrPlotterFileLeavesTheDocumentAlone) {
 TEST_F(PqxDoc, TemplatesGoToTheTemplatesFolderUnderTheirFileName) {
     MakeModified("");
     ASSERT_TRUE(doc.DoSave("C:/Work/Card.tpl"));
-    const std::string target = (folder / "Templates" / "Card.tpl").string();
+    const std::string target = (folder.Path() / "Templates" / "Card.tpl").string();
     EXPECT_EQ(files.saved, Strings{target});
-    EXPECT_TRUE(std::filesystem::is_directory(folder / "Templates"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / "Templates"));
 
     std::ofstream(target) << "existing";
     host.answers = {HostAnswer::No};
@@ -254,9 +252,8 @@ TEST_F(PqxDoc, SaveAsWithABitmapNameExportsWithoutRenamingTheDocument) {
         bool GetAntiAlias() const override { return false; }
     } settings;
     doc.SetExportSettings(&settings);
-    std::filesystem::create_directories(folder);
-    ASSERT_TRUE(doc.SaveAs((folder / "picture.jpg").string()));
-    EXPECT_TRUE(std::filesystem::exists(folder / "picture.jpg"));
+    ASSERT_TRUE(doc.SaveAs(folder.File("picture.jpg")));
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() / "picture.jpg"));
     EXPECT_TRUE(files.saved.empty());
     EXPECT_EQ(doc.GetPathName(), "/home/u/plan.pdf");
     EXPECT_TRUE(doc.IsModified());
@@ -266,8 +263,7 @@ TEST_F(PqxDoc, SaveAsWithABitmapNameExportsWithoutRenamingTheDocument) {
 
 TEST_F(PqxDoc, SaveCopyAsksBeforeReplacingAndLeavesTheDocumentAlone) {
     MakeModified("/home/u/plan.pdf");
-    std::filesystem::create_directories(folder);
-    const std::string copy = (folder / "copy.pdf").string();
+    const std::string copy = folder.File("copy.pdf");
     EXPECT_TRUE(doc.SaveCopy(copy));
     std::ofstream(copy) << "x";
     host.answers = {HostAnswer::No};
@@ -369,24 +365,22 @@ TEST(PqxDocExport, ExportsTheViewsPageAndShowsWhyAnExportFailed) {
     host.doc = &doc;
     ASSERT_TRUE(doc.OnNewDocument());
     host.currentPage = 0;
-    const auto folder = std::filesystem::temp_directory_path() / "pq-doc-export";
-    std::filesystem::create_directories(folder);
+    const test::CTempFolder folder;
 
-    EXPECT_TRUE(doc.ExportBitmap((folder / "page.bmp").string(), CExportSettings()));
+    EXPECT_TRUE(doc.ExportBitmap(folder.File("page.bmp"), CExportSettings()));
     CDibSection written;
-    ASSERT_TRUE(LoadImageFile((folder / "page.bmp").string(), written).ok);
+    ASSERT_TRUE(LoadImageFile(folder.File("page.bmp"), written).ok);
     EXPECT_EQ(written.GetHeight(), 240); // the 1480 x 2100 page is taller than 240 pixels at 96 per inch
     EXPECT_EQ(written.GetWidth(), 168);  // 559 x 794 at 1:1, fitted: trunc(240 * 559 / 794)
     EXPECT_TRUE(host.messages.empty());
 
-    EXPECT_FALSE(doc.ExportBitmap((folder / "page.gif").string(), 240, 240, false, false));
+    EXPECT_FALSE(doc.ExportBitmap(folder.File("page.gif"), 240, 240, false, false));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find("page.gif"), std::string::npos);
 
     host.hasView = false;
-    EXPECT_FALSE(doc.ExportBitmap((folder / "other.bmp").string(), 240, 240, true, false));
-    EXPECT_FALSE(std::filesystem::exists(folder / "other.bmp"));
-    std::filesystem::remove_all(folder);
+    EXPECT_FALSE(doc.ExportBitmap(folder.File("other.bmp"), 240, 240, true, false));
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "other.bmp"));
 }
 
 } // namespace

@@ -11,42 +11,6 @@ namespace {
 
 using namespace test;
 
-// Reads a binary PPM (P6), as Ghostscript writes it, into a 24-bit bitmap.
-bool ReadPpm(const std::string& path, CDibSection& bitmap) {
-    std::ifstream in(path, std::ios::binary);
-    // Header tokens, passing over "#" comment lines (Ghostscript names itself in one).
-    auto token = [&in]() {
-        std::string word;
-        while (in >> word && word.starts_with("#")) {
-            std::string rest;
-            std::getline(in, rest);
-        }
-        return word;
-    };
-    const std::string magic = token();
-    const int width = std::atoi(token().c_str());
-    const int height = std::atoi(token().c_str());
-    const int maximum = std::atoi(token().c_str());
-    if (magic != "P6" || maximum != 255)
-        return false;
-    in.get();
-    if (!bitmap.Create(width, height, 24))
-        return false;
-    std::vector<char> row(static_cast<std::size_t>(width) * 3);
-    for (int y = 0; y < height; ++y) {
-        if (!in.read(row.data(), static_cast<std::streamsize>(row.size())))
-            return false;
-        uint8_t* out =
-            bitmap.GetBits().data() + static_cast<std::size_t>(height - 1 - y) * bitmap.GetBytesPerRow();
-        for (int x = 0; x < width; ++x) {
-            out[3 * x] = static_cast<uint8_t>(row[3 * x + 2]);
-            out[3 * x + 1] = static_cast<uint8_t>(row[3 * x + 1]);
-            out[3 * x + 2] = static_cast<uint8_t>(row[3 * x]);
-        }
-    }
-    return true;
-}
-
 // A page with every kind of object: filled, stroked, compound and curved paths, an image, an artistic
 // and a paragraph text (underlined), and a group.
 void BuildEveryKind(CDrawing& drawing) {
@@ -95,19 +59,8 @@ TEST(AiPeers, GhostscriptDrawsOurFilesAsWeDo) {
 
     // Colours agree when each component is within a small step; edges and the texts' glyphs (other
     // fonts) may differ.
-    int agree = 0;
-    int inked = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const uint32_t a = PixelAt(*ours, x, y);
-            const uint32_t b = PixelAt(theirs, x, y);
-            bool same = true;
-            for (int shift = 0; shift <= 16; shift += 8)
-                same = same && std::abs(static_cast<int>((a >> shift) & 0xFF) -
-                                        static_cast<int>((b >> shift) & 0xFF)) <= 3;
-            agree += same ? 1 : 0;
-            inked += b != 0xFFFFFF ? 1 : 0;
-        }
+    const int agree = CountAgreeing(*ours, theirs, 3);
+    const int inked = CountDifferences(theirs, MakeBitmap(width, height, 24));
     const double share = static_cast<double>(agree) / (width * height);
     EXPECT_GE(share, 0.97) << agree << " of " << width * height << " pixels agree";
     EXPECT_GT(inked, width * height / 5) << "Ghostscript drew next to nothing";

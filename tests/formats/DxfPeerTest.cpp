@@ -124,9 +124,9 @@ std::unique_ptr<CGraphicObject> PeerPicture() {
 }
 
 TEST(DxfPeer, EzdxfAuditsOurFilesCleanAndReadsBackTheSameEntities) {
-    if (test::DxfPeerMissing(kPython, "import ezdxf"))
+    if (test::PeerMissing(kPython, "import ezdxf"))
         return;
-    test::CDxfTempFolder folder;
+    test::CTempFolder folder;
     CDrawing drawing;
     CNodeArray curve;
     curve.Add({{0, 0}, {0, 0}, {40, -30}});
@@ -159,13 +159,12 @@ TEST(DxfPeer, EzdxfAuditsOurFilesCleanAndReadsBackTheSameEntities) {
     drawing.Add(PeerPicture());
     const std::string path = folder.File("peer.dxf");
     ASSERT_EQ(CDxfFile().ExportToDxf(path, drawing, 0), 1) << drawing.GetErrorMessage();
-    std::ifstream in(path, std::ios::binary);
-    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string file = test::ReadFileText(path);
 
     const std::string script = folder.File("read_back.py");
     std::ofstream(script) << kReadBack;
     std::string output;
-    ASSERT_EQ(test::RunDxfCommand(std::string(kPython) + " " + script + " " + path, output), 0) << output;
+    ASSERT_EQ(test::RunCommand(std::string(kPython) + " " + script + " " + path, output), 0) << output;
     std::string audit;
     const std::vector<CPeerEntity> peer = ParsePeerLines(output, audit);
     EXPECT_EQ(audit.substr(0, 10), "AUDIT 0 0 ") << audit;
@@ -182,9 +181,9 @@ TEST(DxfPeer, EzdxfAuditsOurFilesCleanAndReadsBackTheSameEntities) {
 }
 
 TEST(DxfPeer, EzdxfReadsTheLongAndEscapedTextAsWeWroteIt) {
-    if (test::DxfPeerMissing(kPython, "import ezdxf"))
+    if (test::PeerMissing(kPython, "import ezdxf"))
         return;
-    test::CDxfTempFolder folder;
+    test::CTempFolder folder;
     CDrawing drawing;
     std::u16string text;
     for (int i = 0; i < 60; ++i)
@@ -193,11 +192,11 @@ TEST(DxfPeer, EzdxfReadsTheLongAndEscapedTextAsWeWroteIt) {
     const std::string path = folder.File("text.dxf");
     ASSERT_EQ(CDxfFile().ExportToDxf(path, drawing, 0), 1);
     std::string output;
-    ASSERT_EQ(test::RunDxfCommand(std::string(kPython) +
-                                      " -c 'import ezdxf,sys; d=ezdxf.readfile(sys.argv[1]); "
-                                      "print(repr(next(iter(d.modelspace())).plain_text()))' " +
-                                      path,
-                                  output),
+    ASSERT_EQ(test::RunCommand(std::string(kPython) +
+                                   " -c 'import ezdxf,sys; d=ezdxf.readfile(sys.argv[1]); "
+                                   "print(repr(next(iter(d.modelspace())).plain_text()))' " +
+                                   path,
+                               output),
               0)
         << output;
     std::string expected;

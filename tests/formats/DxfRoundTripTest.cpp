@@ -152,7 +152,7 @@ TEST(DxfRoundTrip, TextsKeepContentFontStyleAndPlace) {
 }
 
 TEST(DxfRoundTrip, PicturesAreWrittenBesideTheFileAndReadBack) {
-    test::CDxfTempFolder folder;
+    test::CTempFolder folder;
     CDrawing drawing;
     auto object = std::make_unique<CGraphicObject>(kKindImage);
     CImageShape* image = object->AsImage();
@@ -167,7 +167,7 @@ TEST(DxfRoundTrip, PicturesAreWrittenBesideTheFileAndReadBack) {
     ASSERT_EQ(CDxfFile().ExportToDxf(path, drawing, 0), 1) << drawing.GetErrorMessage();
 
     // Moved to another folder with its picture, the drawing still finds it by name.
-    test::CDxfTempFolder other;
+    test::CTempFolder other;
     std::filesystem::rename(path, other.File("pictures.dxf"));
     std::filesystem::rename(folder.File("pictures_ACAD_1.jpg"), other.File("pictures_ACAD_1.jpg"));
     CDrawing back;
@@ -195,7 +195,7 @@ namespace pq {
 namespace {
 
 TEST(DxfDispatch, SaveAsAndOpenReachTheDxfFilesWhateverTheCase) {
-    test::CDxfTempFolder folder;
+    test::CTempFolder folder;
     CDrawing drawing;
     drawing.SetPageCount(3);
     drawing.Add(test::BuildPath({test::PolylineNodes({{0, 0}, {100, 0}})}, {.brushStyle = kBrushHollow}));

@@ -5,6 +5,7 @@
 
 #include "FontMetricsSetup.h"
 #include "ObjectBuilders.h"
+#include "PeerHelpers.h"
 #include "formats/dxf/DxfFile.h"
 #include "formats/dxf/DxfTagReader.h"
 #include "model/Drawing.h"
@@ -12,16 +13,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <deque>
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
 namespace pq::test {
-
 
 inline std::string WriteDxf(const CDrawing& drawing, int page = 0,
                             std::vector<CDxfImageFile>* images = nullptr,
@@ -97,51 +94,6 @@ inline std::vector<std::string> Values(const std::vector<CDxfTag>& entity, int c
 inline std::string Value(const std::vector<CDxfTag>& entity, int code) {
     const std::vector<std::string> all = Values(entity, code);
     return all.empty() ? std::string("<none>") : all.front();
-}
-
-// A folder of its own for one test's files, removed afterwards.
-class CDxfTempFolder {
-public:
-    CDxfTempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "pq-dxf-XXXXXX").string();
-        path = mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-    }
-    ~CDxfTempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    [[nodiscard]] std::string File(const std::string& name) const { return path + "/" + name; }
-    [[nodiscard]] const std::string& Path() const { return path; }
-
-private:
-    std::string path;
-};
-
-// Runs a shell command; returns its exit status and puts its standard output (and error) in output.
-inline int RunDxfCommand(const std::string& command, std::string& output) {
-    output.clear();
-    std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr)
-        return -1;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// True when the peer is missing: the test then fails in CI (CI=true) and is skipped elsewhere.
-inline bool DxfPeerMissing(const char* path, const char* probe) {
-    std::string output;
-    if (access(path, X_OK) == 0 && RunDxfCommand(std::string(path) + " -c '" + probe + "'", output) == 0)
-        return false;
-    const char* ci = std::getenv("CI");
-    if (ci != nullptr && std::string(ci) == "true")
-        ADD_FAILURE() << "peer " << path << " (" << probe << ") is missing";
-    else
-        [&] { GTEST_SKIP() << "peer " << path << " (" << probe << ") is missing"; }();
-    return true;
 }
 
 } // namespace pq::test

@@ -229,7 +229,7 @@ TEST(DxfWriter, ImagesAreJpegFilesBesideTheDrawingInEntityOrder) {
 }
 
 TEST(DxfWriter, APictureThatCannotBeWrittenFailsTheExport) {
-    test::CDxfTempFolder folder;
+    test::CTempFolder folder;
     CDrawing drawing;
     drawing.Add(Picture({0, 50, 0, 40}, 5, 4));
     const std::string path = folder.File("missing-folder/out.dxf");

@@ -4,6 +4,8 @@
 #include "model/GraphicObject.h"
 #include "model/ModelTestHelpers.h"
 
+#include "PeerHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,16 +17,9 @@ namespace {
 
 class FormatDispatch : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder =
-            std::filesystem::temp_directory_path() /
-            ("pq-dispatch-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::create_directories(folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-    std::string In(const std::string& name) const { return (folder / name).string(); }
+    std::string In(const std::string& name) const { return folder.File(name); }
 
-    std::filesystem::path folder;
+    test::CTempFolder folder;
 };
 
 TEST_F(FormatDispatch, NativeDocumentsRoundTripWhateverTheCaseOfTheirExtension) {

@@ -1,4 +1,5 @@
 #include "HpglTestHelpers.h"
+#include "PeerHelpers.h"
 #include "TestHelpers.h"
 
 #include "formats/hpgl/HpglPlotterState.h"
@@ -52,68 +53,49 @@ TEST(HpglReader, PenMovesBecomeBlackUnfilledPolylinesCentredOnThePage) {
     EXPECT_EQ(node.out, node.anchor);
 }
 
-TEST(HpglReader, AbsoluteRelativeAndPenUpMoves) {
-    CDrawing drawing;
-    // Several pen-up pairs: only the last starts the next stroke. PR accumulates, PA returns to absolute.
-    ASSERT_TRUE(ReadHpglText("PU0,0,800,800,100,100PD100,0PR100,0,0,100PA0,0", drawing));
-    ASSERT_EQ(drawing.Count(), 1);
-    // Plotter points (100,100) (100,0) (200,0) (200,100) (0,0): centre (100,50).
-    ExpectPoints(Anchors(*drawing.GetAt(0)),
-                 {{0, -12.5f}, {0, 12.5f}, {25, 12.5f}, {25, -12.5f}, {-25, 12.5f}});
-
-    // Lower-case mnemonics are recognised; odd counts end at the last complete pair.
-    ASSERT_TRUE(ReadHpglText("pu0,0;pd40,0,40;pr0,40,7;", drawing));
-    ASSERT_EQ(drawing.Count(), 1);
-    ExpectPoints(Anchors(*drawing.GetAt(0)), {{-5, 5}, {5, 5}, {5, -5}});
-}
-
-TEST(HpglReader, LiftingThePenEndsTheStrokeEvenWithoutCoordinates) {
-    CDrawing drawing;
-    ASSERT_TRUE(ReadHpglText("PU0,0;PD400,0;PU;PD400,400;", drawing));
-    ASSERT_EQ(drawing.Count(), 2);
-    ExpectPoints(Anchors(*drawing.GetAt(0)), {{-50, 50}, {50, 50}});
-    ExpectPoints(Anchors(*drawing.GetAt(1)), {{50, 50}, {50, -50}});
-
-    // A file that starts drawing without a pen-up move draws from the origin, as the plotter does.
-    ASSERT_TRUE(ReadHpglText("PD400,0;", drawing));
-    ASSERT_EQ(drawing.Count(), 1);
-    ExpectPoints(Anchors(*drawing.GetAt(0)), {{-50, 0}, {50, 0}});
-}
-
-TEST(HpglReader, SinglePointRunsGiveNoObjectsButTheFileStillReads) {
-    CDrawing drawing;
-    EXPECT_TRUE(ReadHpglText("IN;PU10,10;PD;PU;PU20,20;PD;PU;SP0;", drawing));
-    EXPECT_EQ(drawing.Count(), 0);
-    EXPECT_TRUE(drawing.GetErrorMessage().empty());
-}
-
-TEST(HpglReader, EscapesLabelsCommentsAndUnknownInstructionsAreSkipped) {
-    CDrawing drawing;
-    const std::string file = "\x1b.I81;;17:\x1b.N;19:\x1b.(;\x1b%-1BIN;XX12,34;ZZ;"
-                             "PU0,0;LBPD999,999 PA NO MOVES\x03;"
-                             "DT*;LBPD5,5*;CO\"PD7,7\";SMP;PD400,0;QQ PU;";
-    ASSERT_TRUE(ReadHpglText(file, drawing));
-    ASSERT_EQ(drawing.Count(), 1);
-    ExpectPoints(Anchors(*drawing.GetAt(0)), {{-50, 0}, {50, 0}});
-
+// Each file gives the strokes the plotter draws: the anchors of each object in order.
+TEST(HpglReader, PenMovesLabelsEscapesAndMalformedParametersGiveThePlottersStrokes) {
     // A printer job around an HP-GL/2 plot: the job language lines and PCL escapes draw nothing.
     const std::string job = "\x1b%-12345X@PJL JOB NAME=\"PD PA\"\r\n@PJL ENTER LANGUAGE=HPGL2\r\n"
                             "\x1b"
                             "E\x1b&l1O\x1b%0BINPU0,0PD0,400;\x1b%0A\x1b"
                             "E\x1b%-12345X@PJL EOJ\r\n";
-    ASSERT_TRUE(ReadHpglText(job, drawing));
-    ASSERT_EQ(drawing.Count(), 1);
-    ExpectPoints(Anchors(*drawing.GetAt(0)), {{0, 50}, {0, -50}});
+    const std::pair<std::string, std::vector<Points>> cases[] = {
+        // Several pen-up pairs: only the last starts the next stroke. PR accumulates, PA returns to
+        // absolute. Plotter points (100,100) (100,0) (200,0) (200,100) (0,0): centre (100,50).
+        {"PU0,0,800,800,100,100PD100,0PR100,0,0,100PA0,0",
+         {{{0, -12.5f}, {0, 12.5f}, {25, 12.5f}, {25, -12.5f}, {-25, 12.5f}}}},
+        // Lower-case mnemonics are recognised; odd counts end at the last complete pair.
+        {"pu0,0;pd40,0,40;pr0,40,7;", {{{-5, 5}, {5, 5}, {5, -5}}}},
+        // Lifting the pen ends the stroke even without coordinates.
+        {"PU0,0;PD400,0;PU;PD400,400;", {{{-50, 50}, {50, 50}}, {{50, 50}, {50, -50}}}},
+        // A file that starts drawing without a pen-up move draws from the origin, as the plotter does.
+        {"PD400,0;", {{{-50, 0}, {50, 0}}}},
+        // Single-point runs give no objects, but the file still reads.
+        {"IN;PU10,10;PD;PU;PU20,20;PD;PU;SP0;", {}},
+        // Escapes, labels, comments and unknown instructions are skipped.
+        {"\x1b.I81;;17:\x1b.N;19:\x1b.(;\x1b%-1BIN;XX12,34;ZZ;"
+         "PU0,0;LBPD999,999 PA NO MOVES\x03;"
+         "DT*;LBPD5,5*;CO\"PD7,7\";SMP;PD400,0;QQ PU;",
+         {{{-50, 0}, {50, 0}}}},
+        {job, {{{0, 50}, {0, -50}}}},
+        // A device-control escape without its colon ends at its last parameter; signs and points alone
+        // are no numbers; a label that never ends takes the rest of the file.
+        {"\x1b.I81;17PU0,0;PD-,.,400,0;PD;LBPD400,400", {{{-50, 0}, {50, 0}}}},
+    };
+    for (const auto& [file, strokes] : cases) {
+        SCOPED_TRACE(file);
+        CDrawing drawing;
+        ASSERT_TRUE(ReadHpglText(file, drawing));
+        EXPECT_TRUE(drawing.GetErrorMessage().empty()) << drawing.GetErrorMessage();
+        ASSERT_EQ(drawing.Count(), static_cast<int>(strokes.size()));
+        for (std::size_t i = 0; i < strokes.size(); ++i)
+            ExpectPoints(Anchors(*drawing.GetAt(static_cast<int>(i))), strokes[i]);
+    }
 }
 
-TEST(HpglReader, MalformedParametersAndMissingTerminators) {
+TEST(HpglReader, HugeCoordinatesAreHeldAtThePlottersRange) {
     CDrawing drawing;
-    // A device-control escape without its colon ends at its last parameter; signs and points alone are
-    // no numbers; a label that never ends takes the rest of the file.
-    ASSERT_TRUE(ReadHpglText("\x1b.I81;17PU0,0;PD-,.,400,0;PD;LBPD400,400", drawing));
-    ASSERT_EQ(drawing.Count(), 1);
-    ExpectPoints(Anchors(*drawing.GetAt(0)), {{-50, 0}, {50, 0}});
-
     // Huge coordinates are held at the plotter's range, so bounds stay finite.
     ASSERT_TRUE(ReadHpglText("PU0,0;PD99999999999999999999999999999,-99999999999999999999,-1,-1;", drawing));
     ASSERT_EQ(drawing.Count(), 1);
@@ -323,9 +305,8 @@ TEST(HpglReader, GeneratedShapesStayWithinABudgetProportionalToTheFile) {
 }
 
 TEST(HpglReader, PlotterFilesGoThroughTheDispatchBothWays) {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "pq-hpgl-dispatch";
-    std::filesystem::create_directories(folder);
-    const std::string path = (folder / "Plan.PLT").string();
+    const test::CTempFolder folder;
+    const std::string path = folder.File("Plan.PLT");
     CDrawing drawing;
     drawing.SetPageCount(2);
     drawing.Add(test::MakeRect({0, 100, 0, 50}, 0, 1));
@@ -343,9 +324,8 @@ TEST(HpglReader, PlotterFilesGoThroughTheDispatchBothWays) {
     EXPECT_FALSE(OpenDrawing(back, path));
     EXPECT_NE(back.GetErrorMessage().find("empty"), std::string::npos);
     // A folder that does not exist cannot take the file; the writer says so.
-    EXPECT_FALSE(SaveDrawing(drawing, (folder / "missing" / "x.plt").string(), 0, -1, -1, nullptr));
+    EXPECT_FALSE(SaveDrawing(drawing, folder.File("missing/x.plt"), 0, -1, -1, nullptr));
     EXPECT_FALSE(drawing.GetErrorMessage().empty());
-    std::filesystem::remove_all(folder);
 }
 
 } // namespace

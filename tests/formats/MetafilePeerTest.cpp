@@ -39,9 +39,7 @@ std::vector<double> CellDarkness(const CDibSection& image, int columns, int rows
 }
 
 bool Decode(const std::string& path, CDibSection& image) {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return static_cast<bool>(DecodeImage(bytes, image)) && image.GetBitCount() >= 24;
+    return static_cast<bool>(DecodeImage(test::ReadFileBytes(path), image)) && image.GetBitCount() >= 24;
 }
 
 // A page exactly as large as its content, which lies centred on the origin: filled shapes without holes,

@@ -167,8 +167,7 @@ TEST(SvgHostile, SeedsAndRegressionsOfTheFuzzTargetRead) {
     const std::filesystem::path seeds = std::filesystem::path(PQ_TEST_DATA_DIR) / "svg";
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(seeds)) {
-        std::ifstream in(entry.path(), std::ios::binary);
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string text = test::ReadFileText(entry.path().string());
         CDrawing drawing;
         Read(text, drawing); // must return; success depends on the file
         ++files;

@@ -58,9 +58,7 @@ bool RenderWithRsvg(const std::string& svg, const std::string& png, int kHeight,
                                             " -h " + std::to_string(kHeight) + " -o " + png + " " + svg,
                                         output);
     EXPECT_EQ(status, 0) << output;
-    std::ifstream in(png, std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return static_cast<bool>(DecodePng(bytes, image)) && image.GetBitCount() == 24;
+    return static_cast<bool>(DecodePng(test::ReadFileBytes(png), image)) && image.GetBitCount() == 24;
 }
 
 void ExpectSamePicture(const CDrawing& drawing, const std::string& svg, const std::string& png,

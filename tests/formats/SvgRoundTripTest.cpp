@@ -16,6 +16,7 @@ namespace pq {
 namespace {
 
 using test::ExpectNear;
+using test::ExpectSameNodes;
 
 std::string WriteSvg(CDrawing& drawing, int page = 0) {
     std::string text;
@@ -26,25 +27,6 @@ std::string WriteSvg(CDrawing& drawing, int page = 0) {
 bool ReadSvg(const std::string& text, CDrawing& drawing) {
     CSvgFile file;
     return file.ReadFromMemory({reinterpret_cast<const uint8_t*>(text.data()), text.size()}, drawing);
-}
-
-void ExpectSameNodes(const CPathShape& actual, const CPathShape& expected) {
-    ASSERT_EQ(actual.SubpathCount(), expected.SubpathCount());
-    for (std::size_t s = 0; s < expected.SubpathCount(); ++s) {
-        const CNodeArray& a = *actual.subpaths[s];
-        const CNodeArray& e = *expected.subpaths[s];
-        ASSERT_EQ(a.GetSize(), e.GetSize()) << "subpath " << s;
-        for (std::size_t i = 0; i < e.GetSize(); ++i) {
-            EXPECT_EQ(a[i].anchor, e[i].anchor) << "subpath " << s << " node " << i;
-            // The control points that shape a segment: the out of a node and the in of the next.
-            if (i + 1 < e.GetSize()) {
-                EXPECT_EQ(a[i].out, e[i].out) << "subpath " << s << " node " << i;
-            }
-            if (i > 0) {
-                EXPECT_EQ(a[i].in, e[i].in) << "subpath " << s << " node " << i;
-            }
-        }
-    }
 }
 
 CNodeArray Curve() {

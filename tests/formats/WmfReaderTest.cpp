@@ -139,9 +139,8 @@ TEST(WmfReader, DamagedFilesReadWhatTheyCanOrAreRefused) {
 }
 
 TEST(WmfReader, ADrawingWrittenByAnotherProgramOpens) {
-    std::ifstream in(PQ_TEST_DATA_DIR "/wmf/pillow_drawing.wmf", std::ios::binary);
-    ASSERT_TRUE(in) << "missing test file";
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<uint8_t> bytes = test::ReadFileBytes(PQ_TEST_DATA_DIR "/wmf/pillow_drawing.wmf");
+    ASSERT_FALSE(bytes.empty()) << "missing test file";
     CDrawing drawing;
     ASSERT_TRUE(ReadMetafile(bytes, drawing)) << drawing.GetErrorMessage();
     EXPECT_TRUE(drawing.GetErrorMessage().empty()) << drawing.GetErrorMessage();

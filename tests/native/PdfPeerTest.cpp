@@ -73,33 +73,6 @@ TEST(PdfPeers, WrittenFilesAreValidForQpdfPopplerAndMupdf) {
     }
 }
 
-// Reads a binary PPM (P6) as written by pdftoppm into a 24-bit bitmap.
-bool ReadPpm(const std::string& path, CDibSection& bitmap) {
-    std::ifstream in(path, std::ios::binary);
-    std::string magic;
-    int width = 0;
-    int height = 0;
-    int maximum = 0;
-    if (!(in >> magic >> width >> height >> maximum) || magic != "P6" || maximum != 255)
-        return false;
-    in.get();
-    if (!bitmap.Create(width, height, 24))
-        return false;
-    std::vector<char> row(static_cast<std::size_t>(width) * 3);
-    for (int y = 0; y < height; ++y) {
-        if (!in.read(row.data(), static_cast<std::streamsize>(row.size())))
-            return false;
-        uint8_t* out =
-            bitmap.GetBits().data() + static_cast<std::size_t>(height - 1 - y) * bitmap.GetBytesPerRow();
-        for (int x = 0; x < width; ++x) {
-            out[3 * x] = static_cast<uint8_t>(row[3 * x + 2]);
-            out[3 * x + 1] = static_cast<uint8_t>(row[3 * x + 1]);
-            out[3 * x + 2] = static_cast<uint8_t>(row[3 * x]);
-        }
-    }
-    return true;
-}
-
 TEST(PdfPeers, PopplerDrawsPathsAsWeDo) {
     if (PeerMissing("/usr/bin/pdftoppm"))
         return;
@@ -131,17 +104,7 @@ TEST(PdfPeers, PopplerDrawsPathsAsWeDo) {
     ASSERT_EQ(theirs.GetWidth(), width);
     ASSERT_EQ(theirs.GetHeight(), height);
     // Colours agree when each component is within a small step (viewers round components differently).
-    int agree = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const uint32_t a = PixelAt(*ours, x, y);
-            const uint32_t b = PixelAt(theirs, x, y);
-            bool same = true;
-            for (int shift = 0; shift <= 16; shift += 8)
-                same = same && std::abs(static_cast<int>((a >> shift) & 0xFF) -
-                                        static_cast<int>((b >> shift) & 0xFF)) <= 2;
-            agree += same ? 1 : 0;
-        }
+    const int agree = CountAgreeing(*ours, theirs, 2);
     const double share = static_cast<double>(agree) / (width * height);
     EXPECT_GE(share, 0.98) << agree << " of " << width * height << " pixels agree";
 }

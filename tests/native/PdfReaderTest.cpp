@@ -16,24 +16,6 @@ void RoundTrip(CDrawing& drawing, CDrawing& back) {
     ASSERT_TRUE(ReadPdf(bytes, back)) << back.GetErrorMessage();
 }
 
-void ExpectSameNodes(const CPathShape& got, const CPathShape& expected, double tolerance) {
-    ASSERT_EQ(got.SubpathCount(), expected.SubpathCount());
-    for (std::size_t s = 0; s < got.SubpathCount(); ++s) {
-        const CNodeArray& a = *got.subpaths[s];
-        const CNodeArray& b = *expected.subpaths[s];
-        ASSERT_EQ(a.GetSize(), b.GetSize()) << "subpath " << s;
-        for (std::size_t i = 0; i < a.GetSize(); ++i) {
-            EXPECT_TRUE(ExpectNear(a[i].anchor, b[i].anchor, tolerance)) << "subpath " << s << " node " << i;
-            if (i > 0) {
-                EXPECT_TRUE(ExpectNear(a[i].in, b[i].in, tolerance)) << "subpath " << s << " node " << i;
-            }
-            if (i + 1 < a.GetSize()) {
-                EXPECT_TRUE(ExpectNear(a[i].out, b[i].out, tolerance)) << "subpath " << s << " node " << i;
-            }
-        }
-    }
-}
-
 TEST(PdfReader, SubpathsKeepTheirNodesAndTheirClosing) {
     CNodeArray curve;
     curve.Add({{0, 0}, {0, 0}, {50, -80}});

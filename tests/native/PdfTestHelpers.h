@@ -5,6 +5,8 @@
 
 #include "FontMetricsSetup.h"
 #include "ObjectBuilders.h"
+#include "PeerHelpers.h"
+#include "TestHelpers.h"
 #include "model/Drawing.h"
 #include "model/GraphicObject.h"
 #include "native/PdfDeflate.h"
@@ -14,16 +16,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace pq::test {
-
 
 inline CNodeArray Polyline(std::initializer_list<CPointF> points) {
     return PolylineNodes(points);
@@ -71,6 +68,26 @@ inline std::unique_ptr<CGraphicObject> MakeImageObject(const CRectF& placement, 
     return object;
 }
 
+// The paths have the same subpaths and nodes, each point within tolerance; only the control points that
+// shape a segment count (the in of a first node and the out of a last one shape nothing).
+inline void ExpectSameNodes(const CPathShape& got, const CPathShape& expected, double tolerance = 0.0) {
+    ASSERT_EQ(got.SubpathCount(), expected.SubpathCount());
+    for (std::size_t s = 0; s < got.SubpathCount(); ++s) {
+        const CNodeArray& a = *got.subpaths[s];
+        const CNodeArray& b = *expected.subpaths[s];
+        ASSERT_EQ(a.GetSize(), b.GetSize()) << "subpath " << s;
+        for (std::size_t i = 0; i < a.GetSize(); ++i) {
+            EXPECT_TRUE(ExpectNear(a[i].anchor, b[i].anchor, tolerance)) << "subpath " << s << " node " << i;
+            if (i > 0) {
+                EXPECT_TRUE(ExpectNear(a[i].in, b[i].in, tolerance)) << "subpath " << s << " node " << i;
+            }
+            if (i + 1 < a.GetSize()) {
+                EXPECT_TRUE(ExpectNear(a[i].out, b[i].out, tolerance)) << "subpath " << s << " node " << i;
+            }
+        }
+    }
+}
+
 inline std::vector<uint8_t> WritePdf(CDrawing& drawing) {
     std::vector<uint8_t> bytes;
     CPdfFile pdf;
@@ -115,50 +132,6 @@ inline std::string StreamContent(const std::string& file, int number) {
         InflateResult::Complete)
         return "<does not inflate>";
     return {out.begin(), out.end()};
-}
-
-// A folder of its own for one test's files, removed afterwards.
-class CTempFolder {
-public:
-    CTempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "pq-native-XXXXXX").string();
-        path = mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-    }
-    ~CTempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    [[nodiscard]] std::string File(const std::string& name) const { return path + "/" + name; }
-
-private:
-    std::string path;
-};
-
-// Runs a shell command; returns its exit status and puts its standard output (and error) in output.
-inline int RunCommand(const std::string& command, std::string& output) {
-    output.clear();
-    std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr)
-        return -1;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// True when a peer program the test needs is missing: the test then fails in CI (CI=true) and is skipped
-// elsewhere, and the caller returns.
-inline bool PeerMissing(const char* path) {
-    if (access(path, X_OK) == 0)
-        return false;
-    const char* ci = std::getenv("CI");
-    if (ci != nullptr && std::string(ci) == "true")
-        ADD_FAILURE() << "peer " << path << " is missing";
-    else
-        [&] { GTEST_SKIP() << "peer " << path << " is missing"; }();
-    return true;
 }
 
 } // namespace pq::test

@@ -16,12 +16,7 @@ namespace pq {
 namespace {
 
 namespace fs = std::filesystem;
-using test::CScratchFolder;
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::CTempFolder;
 
 void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -46,7 +41,7 @@ mode_t ModeOf(const std::string& path) {
 }
 
 TEST(WriteFileReplacing, WritesThroughSymbolicLinksAndKeepsThem) {
-    CScratchFolder folder;
+    CTempFolder folder;
     fs::create_directory(folder.File("real"));
     WriteText(folder.File("real/target.pdf"), "old");
     fs::create_symlink("real/target.pdf", folder.File("link.pdf"));        // relative to the link's folder
@@ -54,14 +49,14 @@ TEST(WriteFileReplacing, WritesThroughSymbolicLinksAndKeepsThem) {
     ASSERT_TRUE(WriteFileReplacing(folder.File("chain.pdf"), Bytes("new")).ok);
     EXPECT_TRUE(fs::is_symlink(folder.File("chain.pdf")));
     EXPECT_TRUE(fs::is_symlink(folder.File("link.pdf")));
-    EXPECT_EQ(ReadText(folder.File("real/target.pdf")), "new");
+    EXPECT_EQ(test::ReadFileText(folder.File("real/target.pdf")), "new");
     EXPECT_EQ(Names(folder.Path() / "real"), std::vector<std::string>{"target.pdf"});
 
     // A link to a file still to be made makes that file.
     fs::create_symlink("real/later.pdf", folder.File("dangling.pdf"));
     ASSERT_TRUE(WriteFileReplacing(folder.File("dangling.pdf"), Bytes("made")).ok);
     EXPECT_TRUE(fs::is_symlink(folder.File("dangling.pdf")));
-    EXPECT_EQ(ReadText(folder.File("real/later.pdf")), "made");
+    EXPECT_EQ(test::ReadFileText(folder.File("real/later.pdf")), "made");
 
     fs::create_symlink("loop-b", folder.File("loop-a"));
     fs::create_symlink("loop-a", folder.File("loop-b"));
@@ -72,7 +67,7 @@ TEST(WriteFileReplacing, WritesThroughSymbolicLinksAndKeepsThem) {
 }
 
 TEST(WriteFileReplacing, KeepsPermissionBitsAndOwnerAndRefusesReadOnlyFiles) {
-    CScratchFolder folder;
+    CTempFolder folder;
     const std::string shared = folder.File("shared.pdf"), script = folder.File("script.sh");
     WriteText(shared, "old");
     WriteText(script, "old");
@@ -85,7 +80,7 @@ TEST(WriteFileReplacing, KeepsPermissionBitsAndOwnerAndRefusesReadOnlyFiles) {
     ASSERT_TRUE(WriteFileReplacing(script, Bytes("new")).ok);
     EXPECT_EQ(ModeOf(shared), 0640u);
     EXPECT_EQ(ModeOf(script), 0751u);
-    EXPECT_EQ(ReadText(shared), "new");
+    EXPECT_EQ(test::ReadFileText(shared), "new");
     if (geteuid() == 0) {
         struct stat status {};
         ASSERT_EQ(stat(shared.c_str(), &status), 0);
@@ -101,13 +96,13 @@ TEST(WriteFileReplacing, KeepsPermissionBitsAndOwnerAndRefusesReadOnlyFiles) {
     EXPECT_FALSE(refused.ok);
     EXPECT_NE(refused.message.find("locked.pdf: the file is read-only"), std::string::npos)
         << refused.message;
-    EXPECT_EQ(ReadText(locked), "keep me");
+    EXPECT_EQ(test::ReadFileText(locked), "keep me");
     EXPECT_EQ(ModeOf(locked), 0444u);
     EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"locked.pdf", "script.sh", "shared.pdf"}));
 }
 
 TEST(WriteFileReplacing, NeverReplacesAPipeOrAFolder) {
-    CScratchFolder folder;
+    CTempFolder folder;
     ASSERT_EQ(mkfifo(folder.File("pipe.pdf").c_str(), 0600), 0);
     fs::create_directory(folder.File("folder.pdf"));
     for (const char* name : {"pipe.pdf", "folder.pdf"}) {
@@ -121,20 +116,20 @@ TEST(WriteFileReplacing, NeverReplacesAPipeOrAFolder) {
 }
 
 TEST(WriteFileReplacing, TheLongestNameTheFileSystemTakesCanBeWritten) {
-    CScratchFolder folder;
+    CTempFolder folder;
     const std::string name = std::string(251, 'n') + ".pdf";
     ASSERT_EQ(name.size(), 255u);
     const CImageResult result = WriteFileReplacing(folder.File(name), Bytes("long"));
     ASSERT_TRUE(result.ok) << result.message;
-    EXPECT_EQ(ReadText(folder.File(name)), "long");
+    EXPECT_EQ(test::ReadFileText(folder.File(name)), "long");
     ASSERT_TRUE(WriteFileReplacing(folder.File(name), Bytes("longer")).ok);
-    EXPECT_EQ(ReadText(folder.File(name)), "longer");
+    EXPECT_EQ(test::ReadFileText(folder.File(name)), "longer");
     EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{name});
 }
 
 // A child process writes a megabyte with its file size limited to 4 KB: the system ends it with SIGXFSZ
 // inside the write, as a crash or a kill would, and its temporary stays behind.
-std::string LeaveKilledWrite(const CScratchFolder& folder, const std::string& target) {
+std::string LeaveKilledWrite(const CTempFolder& folder, const std::string& target) {
     const std::vector<std::string> before = Names(folder.Path());
     const pid_t child = fork();
     if (child == 0) {
@@ -179,12 +174,12 @@ struct CSleeper {
 };
 
 TEST(WriteFileReplacing, RemovesOnlyTheTemporariesOfWritersThatEnded) {
-    CScratchFolder folder;
+    CTempFolder folder;
     const std::string target = folder.File("drawing.pdf");
     WriteText(target, "good");
     const std::string leftover = LeaveKilledWrite(folder, target);
     ASSERT_TRUE(leftover.starts_with(".")) << leftover << ": temporaries are hidden";
-    EXPECT_EQ(ReadText(target), "good");
+    EXPECT_EQ(test::ReadFileText(target), "good");
 
     // A writer that still runs (a sleeping child) keeps its temporary, unless it was untouched for days;
     // files of other names, other owners and links are never ours to remove.
@@ -208,14 +203,14 @@ TEST(WriteFileReplacing, RemovesOnlyTheTemporariesOfWritersThatEnded) {
     }
 
     ASSERT_TRUE(WriteFileReplacing(target, Bytes("better")).ok);
-    EXPECT_EQ(ReadText(target), "better");
+    EXPECT_EQ(test::ReadFileText(target), "better");
     std::vector<std::string> expected = {".pqdraw-notes.tmp", "drawing.pdf", "drawing.pdf.tmp",
                                          "elsewhere",         link,          running};
     if (!foreign.empty())
         expected.push_back(foreign);
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(Names(folder.Path()), expected);
-    EXPECT_EQ(ReadText(folder.File("elsewhere")), "linked");
+    EXPECT_EQ(test::ReadFileText(folder.File("elsewhere")), "linked");
 }
 
 } // namespace

@@ -126,10 +126,8 @@ TEST(BmpDecode, TwoBitDeviceFormat) {
 }
 
 TEST(BmpRefusal, HugeClaimsAreRefusedBeforeAllocating) {
-    const CBmpBuilder huge{.width = 20000, .height = 20000};
-    test::StartAllocationProbe();
-    EXPECT_NE(Refusal(huge.Build()).find("exceeds the limit"), std::string::npos);
-    EXPECT_LT(test::StopAllocationProbe(), 4096u) << "the decoder allocated before refusing";
+    test::ExpectRefusedBeforeAllocating(DecodeBmp, CBmpBuilder{.width = 20000, .height = 20000}.Build(),
+                                        "exceeds the limit");
 
     // The probe does see the pixels of a picture that is accepted.
     const std::vector<uint8_t> file =
@@ -184,10 +182,7 @@ TEST(BmpRefusal, LyingOrUnsupportedFilesAreRefusedWithTheReason) {
 TEST(BmpRefusal, EveryShortenedFileIsRefused) {
     const std::vector<uint8_t> file =
         CBmpBuilder{3, 2, 8, 0, 2, TableBytes({kRed, kBlue}), std::vector<uint8_t>(8, 1)}.Build();
-    for (std::size_t n = 0; n < file.size(); ++n) {
-        CDibSection image;
-        EXPECT_FALSE(DecodeBmp(std::span(file).first(n), image).ok) << "accepted the first " << n << " bytes";
-    }
+    test::ExpectEveryPrefixRefused(DecodeBmp, file, file.size());
 }
 
 TEST(BmpEncode, HeaderFieldsAndTheColourTableOffset) {

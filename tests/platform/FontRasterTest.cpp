@@ -10,6 +10,7 @@
 namespace pq {
 namespace {
 
+using test::InkBox;
 using test::PixelAt;
 
 constexpr uint32_t kWhite = 0xFFFFFF;
@@ -19,27 +20,6 @@ CDibSection WhiteBitmap(int32_t width, int32_t height, uint16_t bitCount) {
     EXPECT_TRUE(dib.Create(width, height, bitCount));
     std::fill(dib.GetBits().begin(), dib.GetBits().end(), uint8_t{0xFF});
     return dib;
-}
-
-// The smallest rectangle holding every pixel that is no longer white.
-CRect InkBox(const CDibSection& dib) {
-    CRect box;
-    bool any = false;
-    for (int32_t y = 0; y < dib.GetHeight(); ++y) {
-        for (int32_t x = 0; x < dib.GetWidth(); ++x) {
-            if (PixelAt(dib, x, y) == kWhite)
-                continue;
-            if (!any) {
-                box = CRect(x, y, x + 1, y + 1);
-                any = true;
-            }
-            box.left = std::min(box.left, x);
-            box.top = std::min(box.top, y);
-            box.right = std::max(box.right, x + 1);
-            box.bottom = std::max(box.bottom, y + 1);
-        }
-    }
-    return box;
 }
 
 CFont MakeFont(int32_t height, int32_t escapement = 0, int32_t weight = kFontWeightNormal,

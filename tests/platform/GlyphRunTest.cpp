@@ -15,6 +15,7 @@
 namespace pq {
 namespace {
 
+using test::InkBox;
 using test::MakeBitmap;
 using test::PixelAt;
 
@@ -55,18 +56,6 @@ CRect Draw(CDibSection& dib, const CFont& font, double x, double y, std::u16stri
     run.pen = pen;
     run.glyphScale = glyphScale;
     return RenderGlyphRun(dib, font, run, CTextRasterOptions{});
-}
-
-CRect InkBox(const CDibSection& dib) {
-    CRect box;
-    for (int32_t y = 0; y < dib.GetHeight(); ++y)
-        for (int32_t x = 0; x < dib.GetWidth(); ++x)
-            if (PixelAt(dib, x, y) != 0xFFFFFF) {
-                box = box.IsEmpty() ? CRect{x, y, x + 1, y + 1}
-                                    : CRect{std::min(box.left, x), std::min(box.top, y),
-                                            std::max(box.right, x + 1), std::max(box.bottom, y + 1)};
-            }
-    return box;
 }
 
 // The mean column of the ink weighted by its coverage (black on white).

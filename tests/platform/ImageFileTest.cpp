@@ -14,12 +14,7 @@ namespace pq {
 namespace {
 
 using test::Colours;
-using test::CScratchFolder;
-
-std::vector<uint8_t> ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::CTempFolder;
 
 void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
@@ -47,7 +42,7 @@ TEST(ImagePaths, FiveEndingsInAnyCaseAndOnlyTheFileNamesOwnExtensionReplaced) {
 }
 
 TEST(LoadImageFile, DecodesByContentWhateverTheName) {
-    CScratchFolder folder;
+    CTempFolder folder;
     const CDibSection picture = test::MakeTestPicture(5, 4, 9);
     ASSERT_TRUE(WriteBmpFile(picture, folder.File("a.bmp")).ok);
     ASSERT_TRUE(WritePngFile(folder.File("b.png"), picture).ok);
@@ -67,7 +62,7 @@ TEST(LoadImageFile, DecodesByContentWhateverTheName) {
 }
 
 TEST(LoadImageFile, FailuresNameTheFileAndLeaveTheBitmapEmpty) {
-    CScratchFolder folder;
+    CTempFolder folder;
     WriteAll(folder.File("text.png"), {'h', 'e', 'l', 'l', 'o'});
     WriteAll(folder.File("short.bmp"), {'B', 'M', 0, 0});
     const std::pair<std::string, const char*> cases[] = {
@@ -87,12 +82,12 @@ TEST(LoadImageFile, FailuresNameTheFileAndLeaveTheBitmapEmpty) {
 }
 
 TEST(WriteBmpFile, WritesTheExactFileAndReplacesAnOldOne) {
-    CScratchFolder folder;
+    CTempFolder folder;
     const std::string path = folder.File("out.bmp");
     WriteAll(path, std::vector<uint8_t>(1000, 0xEE)); // a longer file of that name is replaced, not patched
     const CDibSection picture = test::MakeTestPicture(10, 10);
     ASSERT_TRUE(WriteBmpFile(picture, path).ok);
-    const std::vector<uint8_t> bytes = ReadAll(path);
+    const std::vector<uint8_t> bytes = test::ReadFileBytes(path);
     ASSERT_EQ(bytes.size(), 374u);
     EXPECT_EQ(test::ReadU32At(bytes, 2), 374u);
     EXPECT_EQ(test::ReadU32At(bytes, 10), 54u);
@@ -101,7 +96,7 @@ TEST(WriteBmpFile, WritesTheExactFileAndReplacesAnOldOne) {
 }
 
 TEST(WriteBmpFile, AnUncreatableFileIsAFailure) {
-    CScratchFolder folder;
+    CTempFolder folder;
     const CDibSection picture = test::MakeTestPicture(2, 2);
     CImageResult result = WriteBmpFile(picture, folder.File("no-such-folder/out.bmp"));
     EXPECT_FALSE(result.ok);
@@ -124,30 +119,30 @@ TEST(WriteBmpFile, AnUncreatableFileIsAFailure) {
 }
 
 TEST(WriteJpegFile, WritesQualityHundredAndARefusalLeavesTheOldFile) {
-    CScratchFolder folder;
+    CTempFolder folder;
     const CDibSection picture = test::MakeGradient(12, 8);
     const std::string path = folder.File("keep.jpg");
     ASSERT_TRUE(WriteJpegFile(path, picture).ok);
     std::vector<uint8_t> expected;
     ASSERT_TRUE(EncodeJpeg(picture, 100, expected).ok);
-    EXPECT_EQ(ReadAll(path), expected) << "the default quality is 100";
+    EXPECT_EQ(test::ReadFileBytes(path), expected) << "the default quality is 100";
 
     CDibSection indexed;
     ASSERT_TRUE(indexed.Create(3, 3, 8));
     EXPECT_FALSE(WriteJpegFile(path, indexed).ok);
-    EXPECT_EQ(ReadAll(path), expected);
+    EXPECT_EQ(test::ReadFileBytes(path), expected);
     EXPECT_EQ(CountEntries(folder.Path()), 1u) << "no temporary file is left behind";
 }
 
 TEST(WriteFileReplacing, WritesEveryByte) {
-    CScratchFolder folder;
+    CTempFolder folder;
     std::vector<uint8_t> bytes(100000);
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<uint8_t>(i * 31);
     ASSERT_TRUE(WriteFileReplacing(folder.File("blob"), bytes).ok);
-    EXPECT_EQ(ReadAll(folder.File("blob")), bytes);
+    EXPECT_EQ(test::ReadFileBytes(folder.File("blob")), bytes);
     ASSERT_TRUE(WriteFileReplacing(folder.File("blob"), std::vector<uint8_t>{7}).ok);
-    EXPECT_EQ(ReadAll(folder.File("blob")), std::vector<uint8_t>{7});
+    EXPECT_EQ(test::ReadFileBytes(folder.File("blob")), std::vector<uint8_t>{7});
 }
 
 } // namespace

@@ -2,13 +2,14 @@
 
 #include "platform/DibSection.h"
 #include "platform/image/DibPixels.h"
+#include "platform/image/ImageResult.h"
+
+#include "AllocationProbe.h"
+#include "PeerHelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace pq::test {
@@ -118,26 +119,29 @@ inline CDibSection MakeGradient(int32_t width, int32_t height) {
     return image;
 }
 
-// A fresh folder for one test, removed afterwards.
-class CScratchFolder {
-public:
-    CScratchFolder() {
-        path = std::filesystem::temp_directory_path() /
-               ("pq-image-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
-        std::filesystem::create_directories(path);
-    }
-    ~CScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::permissions(path, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(path, ignored);
-    }
-    [[nodiscard]] std::string File(const std::string& name) const { return (path / name).string(); }
-    [[nodiscard]] const std::filesystem::path& Path() const { return path; }
+// A file that claims more pixels than allowed, or than its data could hold: refused with the reason,
+// leaving the picture empty, before anything large is allocated.
+template <typename Decode>
+void ExpectRefusedBeforeAllocating(Decode decode, std::span<const uint8_t> file, const std::string& reason) {
+    CDibSection image;
+    StartAllocationProbe();
+    const CImageResult result = decode(file, image);
+    EXPECT_LT(StopAllocationProbe(), 4096u) << "the decoder allocated before refusing";
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.message.find(reason), std::string::npos) << result.message << " lacks " << reason;
+    EXPECT_TRUE(image.IsEmpty());
+}
 
-private:
-    static inline int counter = 0;
-    std::filesystem::path path;
-};
+// Every prefix of the file shorter than upTo bytes is refused with a reason and leaves the picture empty.
+template <typename Decode>
+void ExpectEveryPrefixRefused(Decode decode, std::span<const uint8_t> file, std::size_t upTo) {
+    CDibSection image;
+    for (std::size_t n = 0; n < upTo; ++n) {
+        const CImageResult result = decode(file.first(n), image);
+        ASSERT_FALSE(result.ok) << "accepted the first " << n << " bytes";
+        EXPECT_FALSE(result.message.empty()) << n << " bytes";
+        EXPECT_TRUE(image.IsEmpty()) << n << " bytes";
+    }
+}
 
 } // namespace pq::test

@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(CIniFile, SavingKeepsALinkedSettingsFileAndItsPrivacy) {
-    test::CScratchFolder folder;
+    test::CTempFolder folder;
     fs::create_directory(folder.File("dotfiles"));
     { std::ofstream(folder.File("dotfiles/draw.ini")) << "[Draw]\nUnit=1\n"; }
     fs::permissions(folder.File("dotfiles/draw.ini"), static_cast<fs::perms>(0600)); // it may hold a password
@@ -37,7 +37,7 @@ TEST(CIniFile, SavingKeepsALinkedSettingsFileAndItsPrivacy) {
 }
 
 TEST(CIniFile, APipeInPlaceOfTheFileIsRefusedWithoutWaiting) {
-    test::CScratchFolder folder;
+    test::CTempFolder folder;
     ASSERT_EQ(mkfifo(folder.File("draw.ini").c_str(), 0600), 0);
     alarm(20); // a load waiting on the pipe would hang the test
     CIniFile ini;

@@ -14,7 +14,7 @@
 namespace pq {
 namespace {
 
-using test::CScratchFolder;
+using test::CTempFolder;
 
 void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -28,7 +28,7 @@ public:
 };
 
 TEST(ReadRegularFile, ReadsTheWholeFileUpToTheCapAndNoFurther) {
-    CScratchFolder folder;
+    CTempFolder folder;
     WriteText(folder.File("ten"), "0123456789");
     std::vector<uint8_t> bytes{1, 2, 3};
     std::string message;
@@ -50,7 +50,7 @@ TEST(ReadRegularFile, ReadsTheWholeFileUpToTheCapAndNoFurther) {
 }
 
 TEST(ReadRegularFile, RefusesEverythingButRegularFilesWithoutWaitingOnThem) {
-    CScratchFolder folder;
+    CTempFolder folder;
     const CHangGuard guard;
     std::filesystem::create_directory(folder.File("x.pdf"));
     ASSERT_EQ(mkfifo(folder.File("pipe.pdf").c_str(), 0600), 0);
@@ -82,7 +82,7 @@ TEST(ReadRegularFile, RefusesEverythingButRegularFilesWithoutWaitingOnThem) {
 }
 
 TEST(LoadImageFile, APipeOrDeviceNamedLikeAPictureIsRefusedAtOnce) {
-    CScratchFolder folder;
+    CTempFolder folder;
     const CHangGuard guard;
     ASSERT_EQ(mkfifo(folder.File("pipe.png").c_str(), 0600), 0);
     std::filesystem::create_symlink("/dev/zero", folder.File("zero.bmp"));

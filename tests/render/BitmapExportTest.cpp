@@ -3,6 +3,8 @@
 #include "SampleDrawings.h"
 #include "platform/image/ImageFile.h"
 
+#include "PeerHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -37,18 +39,11 @@ TEST(BitmapExport, PagesExportAtScreenSizeUnlessLargerThanTheLimit) {
 
 class BitmapExportFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder =
-            std::filesystem::temp_directory_path() /
-            ("pq-export-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::create_directories(folder);
-        test::BuildShowcase(drawing);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
+    void SetUp() override { test::BuildShowcase(drawing); }
 
-    std::string In(const std::string& name) const { return (folder / name).string(); }
+    std::string In(const std::string& name) const { return folder.File(name); }
 
-    std::filesystem::path folder;
+    test::CTempFolder folder;
     CDrawing drawing;
 };
 
@@ -75,7 +70,7 @@ TEST_F(BitmapExportFiles, FailuresAreReportedNotSkipped) {
     EXPECT_FALSE(std::filesystem::exists(In("page.gif")));
     EXPECT_FALSE(ExportPageBitmap(drawing, 0, In("missing/page.jpg"), 74, 105, false, nullptr).ok);
     EXPECT_FALSE(ExportPageBitmap(drawing, 0, In("page.bmp"), 0, 105, false, nullptr).ok);
-    std::filesystem::create_directories(folder / "taken.jpg"); // a folder where the file should go
+    std::filesystem::create_directories(folder.Path() / "taken.jpg"); // a folder where the file should go
     EXPECT_FALSE(ExportPageBitmap(drawing, 0, In("taken.jpg"), 74, 105, false, nullptr).ok);
 }
 

@@ -5,6 +5,8 @@
 #include "model/GraphicObject.h"
 #include "platform/image/ImageFile.h"
 
+#include "PeerHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,24 +17,19 @@ namespace {
 class ImageInsert : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder =
-            std::filesystem::temp_directory_path() /
-            ("pq-insert-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::create_directories(folder);
         mapping.SetScale(0.5f);
         mapping.SetOrigins(100.0f, 200.0f, 0, 0);
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
 
     std::string Picture(int width, int height, uint16_t bits) {
         CDibSection dib;
         EXPECT_TRUE(dib.Create(width, height, bits));
-        const std::string path = (folder / ("p" + std::to_string(width) + ".bmp")).string();
+        const std::string path = (folder.Path() / ("p" + std::to_string(width) + ".bmp")).string();
         EXPECT_TRUE(WriteBmpFile(dib, path).ok);
         return path;
     }
 
-    std::filesystem::path folder;
+    test::CTempFolder folder;
     CViewMapping mapping;
     CDrawing drawing;
 };
@@ -61,7 +58,7 @@ TEST_F(ImageInsert, SmallPicturesKeepTheirSizeAndDepth) {
 }
 
 TEST_F(ImageInsert, AFileThatDoesNotDecodeLeavesTheDrawingAlone) {
-    const std::string path = (folder / "broken.png").string();
+    const std::string path = folder.File("broken.png");
     std::FILE* f = std::fopen(path.c_str(), "wb");
     std::fputs("not a picture", f);
     std::fclose(f);

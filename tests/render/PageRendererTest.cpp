@@ -17,6 +17,7 @@
 namespace pq {
 namespace {
 
+using test::InkBox;
 using test::MakeBitmap;
 using test::PixelAt;
 
@@ -49,19 +50,6 @@ int InkWidthInRow(const CDibSection& bitmap, int y) {
     for (int x = 0; x < bitmap.GetWidth(); ++x)
         n += PixelAt(bitmap, x, y) != 0xFFFFFF ? 1 : 0;
     return n;
-}
-
-CRect InkBox(const CDibSection& bitmap) {
-    CRect box{1 << 30, 1 << 30, -(1 << 30), -(1 << 30)};
-    for (int y = 0; y < bitmap.GetHeight(); ++y)
-        for (int x = 0; x < bitmap.GetWidth(); ++x)
-            if (PixelAt(bitmap, x, y) != 0xFFFFFF) {
-                box.left = std::min(box.left, x);
-                box.top = std::min(box.top, y);
-                box.right = std::max(box.right, x + 1);
-                box.bottom = std::max(box.bottom, y + 1);
-            }
-    return box;
 }
 
 TEST(DrawPage, ARingIsFilledWithItsHoleLeftOpen) {

@@ -32,24 +32,8 @@ bool IsInk(uint32_t c) {
     return ((c >> 16) & 0xFF) > (c & 0xFF) + 8;
 }
 
-// The box of the ink in the rows [top, bottom) (the whole bitmap by default); empty when there is none.
-CRect InkBox(const CDibSection& bitmap, int top = 0, int bottom = -1) {
-    if (bottom < 0)
-        bottom = bitmap.GetHeight();
-    CRect box;
-    for (int y = std::max(0, top); y < std::min(bottom, bitmap.GetHeight()); ++y)
-        for (int x = 0; x < bitmap.GetWidth(); ++x)
-            if (IsInk(PixelAt(bitmap, x, y))) {
-                if (box.IsEmpty()) {
-                    box = CRect{x, y, x + 1, y + 1};
-                    continue;
-                }
-                box.left = std::min(box.left, x);
-                box.top = std::min(box.top, y);
-                box.right = std::max(box.right, x + 1);
-                box.bottom = std::max(box.bottom, y + 1);
-            }
-    return box;
+CRect InkBox(const CDibSection& bitmap) {
+    return test::InkBox(bitmap, IsInk);
 }
 
 // A view at the given zoom showing the document rectangle area with a margin, painted on white.
