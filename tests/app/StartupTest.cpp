@@ -70,14 +70,14 @@ TEST_F(StartupTest, UnreadableOpenFileKeepsTheCommandLinesRequest) {
 
 // A pipe named as the start-up document or as the settings file is passed over, never waited on.
 TEST_F(StartupTest, PipesAreNeitherOpenedNorReadAsSettings) {
-    const std::string pipe = (folder / "pipe.pdf").string();
+    const std::string pipe = folder.File("pipe.pdf");
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     Write("PQS.ini", "filename=out\nopenfile=" + pipe + "\n");
-    EXPECT_EQ(ResolveStartup(Parse({"other.pdf"}), folder.string()).openPath, "other.pdf");
+    EXPECT_EQ(ResolveStartup(Parse({"other.pdf"}), folder.Path().string()).openPath, "other.pdf");
 
-    std::filesystem::remove(folder / "PQS.ini");
-    ASSERT_EQ(mkfifo((folder / "PQS.ini").c_str(), 0600), 0);
-    const CStartupRequest request = ResolveStartup(Parse({"other.pdf"}), folder.string());
+    std::filesystem::remove(folder.File("PQS.ini"));
+    ASSERT_EQ(mkfifo(folder.File("PQS.ini").c_str(), 0600), 0);
+    const CStartupRequest request = ResolveStartup(Parse({"other.pdf"}), folder.Path().string());
     EXPECT_FALSE(request.exportSettingsPresent);
     EXPECT_EQ(request.openPath, "other.pdf");
 }
