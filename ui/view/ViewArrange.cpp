@@ -198,14 +198,18 @@ void CPqxView::AlignSelection(int id) {
         else
             single.push_back(index);
     }
-    std::vector<int> touched = single;
+    // Every object that moves is recorded: the single ones and all members of the groups.
+    std::sort(single.begin(), single.end());
+    std::vector<int> touched;
+    std::size_t nextSingle = 0;
     for (int i = 0; i < drawing->Count(); ++i) {
         const CGraphicObject* object = drawing->GetAt(i);
-        if (object->group != 0 && groups.count({object->page, object->group}) != 0 &&
-            std::find(touched.begin(), touched.end(), i) == touched.end())
+        while (nextSingle < single.size() && single[nextSingle] < i)
+            ++nextSingle;
+        const bool isSingle = nextSingle < single.size() && single[nextSingle] == i;
+        if (isSingle || (object->group != 0 && groups.count({object->page, object->group}) != 0))
             touched.push_back(i);
     }
-    std::sort(touched.begin(), touched.end());
     undoRecorder.RecordModify(touched);
 
     for (int index : single) {
