@@ -35,6 +35,7 @@ constexpr std::array kCommandNames = {
     CommandName{cmd::kPaste, "Paste"},
     CommandName{cmd::kDelete, "Delete"},
     CommandName{cmd::kSelectAll, "Select All"},
+    CommandName{cmd::kDuplicate, "Duplicate"},
     CommandName{cmd::kProperties, "Properties..."},
     CommandName{cmd::kJoin, "Join"},
     CommandName{cmd::kBreakApart, "Break Apart"},
@@ -114,6 +115,7 @@ constexpr std::array kCommandNames = {
     CommandName{cmd::kScrollRight, ""},
     CommandName{cmd::kScrollUp, ""},
     CommandName{cmd::kScrollDown, ""},
+    CommandName{cmd::kCancel, ""},
 };
 
 constexpr auto kCommandIds = [] {

@@ -25,25 +25,8 @@ inline constexpr int kHelp = 57670;
 inline constexpr int kAbout = 57664;
 inline constexpr int kExit = 57665;
 
-// Edit
-inline constexpr int kCut = 57635;
-inline constexpr int kCopy = 57634;
-inline constexpr int kPaste = 57637;
-inline constexpr int kDelete = 32872;
-inline constexpr int kSelectAll = 57642;
+// Edit (the view's edit commands are in ui/view/ViewCommands.h)
 inline constexpr int kProperties = 32795;
-inline constexpr int kJoin = 32897;
-inline constexpr int kBreakApart = 32898;
-inline constexpr int kGroup = 32873;
-inline constexpr int kUngroup = 32874;
-inline constexpr int kBringToFront = 32875;
-inline constexpr int kSendToBack = 32876;
-inline constexpr int kAlignLeft = 32879;
-inline constexpr int kAlignRight = 32880;
-inline constexpr int kAlignCenter = 32881;
-inline constexpr int kAlignTop = 32882;
-inline constexpr int kAlignMiddle = 32883;
-inline constexpr int kAlignBottom = 32884;
 
 // View
 inline constexpr int kToolbar = 32796;
@@ -67,14 +50,8 @@ inline constexpr int kTextType = 32937;
 inline constexpr int kTextArtistic = 32938;
 inline constexpr int kTextParagraph = 32939;
 
-// Colours and line widths
+// Colours (the line and fill commands are in ui/view/ViewCommands.h)
 inline constexpr int kColor = 32844;
-inline constexpr int kNoFill = 32848;
-inline constexpr int kNoLine = 32849;
-inline constexpr int kLineFine = 32850;
-inline constexpr int kLineNormal = 32851;
-inline constexpr int kLineBold = 32852;
-inline constexpr int kLineThick = 32853;
 
 // Nodes
 inline constexpr int kNodeLine = 32863;

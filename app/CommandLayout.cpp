@@ -70,6 +70,7 @@ std::vector<CMenuEntry> EditMenu() {
         Item(cmd::kDelete),
         Separator(),
         Item(cmd::kSelectAll),
+        Item(cmd::kDuplicate),
         Separator(),
         CMenuEntry::Popup("Joining", {Item(cmd::kJoin), Item(cmd::kBreakApart)}),
         CMenuEntry::Popup("Grouping", {Item(cmd::kGroup), Item(cmd::kUngroup)}),
@@ -88,12 +89,19 @@ std::vector<CMenuEntry> ViewMenu() {
 }
 
 std::vector<CMenuEntry> ToolsMenu() {
-    return {Item(cmd::kToolFreehand, Check::Mark),
+    // Every tool, so that each shows its key.
+    return {Item(cmd::kToolSelect, Check::Mark),
+            Item(cmd::kToolNode, Check::Mark),
+            Separator(),
+            Item(cmd::kToolFreehand, Check::Mark),
             Item(cmd::kToolBezier, Check::Mark),
             Item(cmd::kToolLine, Check::Mark),
             Item(cmd::kToolRectangle, Check::Mark),
             Item(cmd::kToolEllipse, Check::Mark),
             Item(cmd::kToolText, Check::Mark),
+            Separator(),
+            Item(cmd::kZoomArea, Check::Mark),
+            Item(cmd::kToolPan, Check::Mark),
             Separator(),
             Item(cmd::kLibrary),
             Item(cmd::kSendToLibrary),
@@ -176,14 +184,36 @@ const std::vector<CToolButton>& BottomBarButtons(int bar) {
 const std::vector<CAccelerator>& Accelerators() {
     using Key = CAccelerator::Key;
     static const std::vector<CAccelerator> accelerators = {
-        {Key::Letter, 'A', true, cmd::kSelectAll}, {Key::Letter, 'C', true, cmd::kCopy},
-        {Key::Letter, 'N', true, cmd::kFileNew},   {Key::Letter, 'O', true, cmd::kFileOpen},
-        {Key::Letter, 'Q', true, cmd::kExit},      {Key::Letter, 'S', true, cmd::kFileSave},
-        {Key::Letter, 'V', true, cmd::kPaste},     {Key::Letter, 'X', true, cmd::kCut},
-        {Key::Letter, 'Y', true, cmd::kRedo},      {Key::Letter, 'Z', true, cmd::kUndo},
-        {Key::Delete, 0, false, cmd::kDelete},     {Key::Left, 0, false, cmd::kScrollLeft},
-        {Key::Right, 0, false, cmd::kScrollRight}, {Key::Up, 0, false, cmd::kScrollUp},
-        {Key::Down, 0, false, cmd::kScrollDown}};
+        {Key::Letter, 'A', true, cmd::kSelectAll},
+        {Key::Letter, 'C', true, cmd::kCopy},
+        {Key::Letter, 'N', true, cmd::kFileNew},
+        {Key::Letter, 'O', true, cmd::kFileOpen},
+        {Key::Letter, 'Q', true, cmd::kExit},
+        {Key::Letter, 'S', true, cmd::kFileSave},
+        {Key::Letter, 'V', true, cmd::kPaste},
+        {Key::Letter, 'X', true, cmd::kCut},
+        {Key::Letter, 'Y', true, cmd::kRedo},
+        {Key::Letter, 'Z', true, cmd::kUndo},
+        {Key::Delete, 0, false, cmd::kDelete},
+        {Key::Left, 0, false, cmd::kScrollLeft},
+        {Key::Right, 0, false, cmd::kScrollRight},
+        {Key::Up, 0, false, cmd::kScrollUp},
+        {Key::Down, 0, false, cmd::kScrollDown},
+        {Key::Letter, 'D', true, cmd::kDuplicate},
+        {Key::Letter, 'G', true, cmd::kGroup},
+        {Key::Letter, 'G', true, cmd::kUngroup, true},
+        {Key::Escape, 0, false, cmd::kCancel},
+        // Single keys pick the tools, as in other vector editors.
+        {Key::Letter, 'S', false, cmd::kToolSelect},
+        {Key::Letter, 'N', false, cmd::kToolNode},
+        {Key::Letter, 'P', false, cmd::kToolFreehand},
+        {Key::Letter, 'B', false, cmd::kToolBezier},
+        {Key::Letter, 'L', false, cmd::kToolLine},
+        {Key::Letter, 'R', false, cmd::kToolRectangle},
+        {Key::Letter, 'E', false, cmd::kToolEllipse},
+        {Key::Letter, 'T', false, cmd::kToolText},
+        {Key::Letter, 'Z', false, cmd::kZoomArea},
+        {Key::Letter, 'H', false, cmd::kToolPan}};
     return accelerators;
 }
 
@@ -194,6 +224,8 @@ std::string AcceleratorText(int id) {
     if (found == all.end())
         return {};
     std::string text = found->control ? "Ctrl+" : "";
+    if (found->shift)
+        text += "Shift+";
     switch (found->key) {
     case CAccelerator::Key::Letter:
         text += found->letter;
@@ -213,8 +245,28 @@ std::string AcceleratorText(int id) {
     case CAccelerator::Key::Down:
         text += "Down";
         break;
+    case CAccelerator::Key::Escape:
+        text += "Esc";
+        break;
     }
     return text;
+}
+
+int AcceleratorCommand(CAccelerator::Key key, char letter, bool control, bool shift) {
+    if (key == CAccelerator::Key::Letter) {
+        if (letter >= 'a' && letter <= 'z')
+            letter = static_cast<char>(letter - 'a' + 'A');
+        if (letter < 'A' || letter > 'Z')
+            return 0;
+    } else {
+        letter = 0;
+    }
+    for (const CAccelerator& accelerator : Accelerators()) {
+        if (accelerator.key == key && accelerator.letter == letter && accelerator.control == control &&
+            accelerator.shift == shift)
+            return accelerator.id;
+    }
+    return 0;
 }
 
 std::vector<int> CommandIdsIn(const std::vector<CMenuEntry>& items) {

@@ -50,18 +50,24 @@ struct CToolButton {
 // (cmd::PageIndicator) between Previous Page and Next Page.
 [[nodiscard]] const std::vector<CToolButton>& BottomBarButtons(int bar);
 
-// The keys that run commands.
+// The keys that run commands. The frame catches them wherever the focus is in its window, except in a
+// text field, which keeps its keys.
 struct CAccelerator {
-    enum class Key { Letter, Delete, Left, Right, Up, Down };
+    enum class Key { Letter, Delete, Left, Right, Up, Down, Escape };
     Key key = Key::Letter;
     char letter = 0; // upper case, for Key::Letter
     bool control = false;
     int id = 0;
+    bool shift = false;
 };
 
 [[nodiscard]] const std::vector<CAccelerator>& Accelerators();
-// The accelerator of a command, as menus show it ("Ctrl+N", "Del"); empty when it has none.
+// The accelerator of a command, as menus show it ("Ctrl+N", "Ctrl+Shift+G", "Del", "S"); empty when it
+// has none.
 [[nodiscard]] std::string AcceleratorText(int id);
+// The command a key press runs with these modifiers (letters in either case), or 0. Shift counts: Shift+S
+// is not S.
+[[nodiscard]] int AcceleratorCommand(CAccelerator::Key key, char letter, bool control, bool shift);
 
 // Every command id in a list of menu entries, pop-ups included, in menu order.
 [[nodiscard]] std::vector<int> CommandIdsIn(const std::vector<CMenuEntry>& items);

@@ -1,6 +1,5 @@
 #include "shell/Canvas.h"
 
-#include "app/CommandLayout.h"
 #include "app/PopupPlacement.h"
 #include "platform/ScreenMetrics.h"
 #include "shell/WxIds.h"
@@ -44,42 +43,6 @@ int Orientation(ScrollBarAxis axis) {
     return axis == ScrollBarAxis::Horizontal ? wxHORIZONTAL : wxVERTICAL;
 }
 
-// The accelerator a key press stands for, when it has no menu item to carry it (the arrow keys), or when
-// the menu's own accelerator did not fire because the item is greyed.
-int AcceleratorCommand(const wxKeyEvent& event) {
-    using Key = CAccelerator::Key;
-    Key key = Key::Letter;
-    char letter = 0;
-    switch (event.GetKeyCode()) {
-    case WXK_LEFT:
-        key = Key::Left;
-        break;
-    case WXK_RIGHT:
-        key = Key::Right;
-        break;
-    case WXK_UP:
-        key = Key::Up;
-        break;
-    case WXK_DOWN:
-        key = Key::Down;
-        break;
-    case WXK_DELETE:
-        key = Key::Delete;
-        break;
-    default:
-        if (event.GetKeyCode() >= 'A' && event.GetKeyCode() <= 'Z')
-            letter = static_cast<char>(event.GetKeyCode());
-        else
-            return 0;
-    }
-    const bool control = event.ControlDown();
-    for (const CAccelerator& accelerator : Accelerators()) {
-        if (accelerator.key == key && accelerator.letter == letter && accelerator.control == control)
-            return accelerator.id;
-    }
-    return 0;
-}
-
 } // namespace
 
 class CCanvas::CViewTimer : public wxTimer {
@@ -102,11 +65,10 @@ CCanvas::CCanvas(wxWindow* parent, ICanvasOwner& canvasOwner)
     SetScrollbar(wxVERTICAL, 0, 0, 0);
     Bind(wxEVT_PAINT, &CCanvas::OnPaint, this);
     Bind(wxEVT_SIZE, &CCanvas::OnSize, this);
-    for (auto type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DCLICK, wxEVT_MOTION, wxEVT_RIGHT_DOWN,
-                      wxEVT_RIGHT_UP})
+    for (auto type :
+         {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DCLICK, wxEVT_MOTION, wxEVT_RIGHT_DOWN, wxEVT_RIGHT_UP})
         Bind(type, &CCanvas::OnMouse, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CCanvas::OnCaptureLost, this);
-    Bind(wxEVT_KEY_DOWN, &CCanvas::OnKeyDown, this);
     for (auto type : {wxEVT_SCROLLWIN_LINEUP, wxEVT_SCROLLWIN_LINEDOWN, wxEVT_SCROLLWIN_PAGEUP,
                       wxEVT_SCROLLWIN_PAGEDOWN, wxEVT_SCROLLWIN_THUMBTRACK, wxEVT_SCROLLWIN_THUMBRELEASE,
                       wxEVT_SCROLLWIN_TOP, wxEVT_SCROLLWIN_BOTTOM})
@@ -260,14 +222,6 @@ void CCanvas::OnScroll(wxScrollWinEvent& event) {
         view->OnHScroll(code, event.GetPosition() + scrollMinimum[0]);
     else
         view->OnVScroll(code, event.GetPosition() + scrollMinimum[1]);
-}
-
-void CCanvas::OnKeyDown(wxKeyEvent& event) {
-    if (const int id = AcceleratorCommand(event); id != 0) {
-        owner.RouteCommand(id);
-        return;
-    }
-    event.Skip();
 }
 
 void CCanvas::FireTimer(int id) {

@@ -24,8 +24,8 @@ public:
 };
 
 // The drawing area: a window that hosts the view. It owns the front buffer the view paints into and
-// copies only the damaged parts of it to the screen in its paint event; stylus, timer, size, scroll and
-// key events go to the view.
+// copies only the damaged parts of it to the screen in its paint event; stylus, timer, size and scroll
+// events go to the view (keys are the frame's).
 class CCanvas : public wxWindow, public IWindowHost {
 public:
     CCanvas(wxWindow* parent, ICanvasOwner& owner);
@@ -65,7 +65,6 @@ private:
     void OnMouse(wxMouseEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
     void OnScroll(wxScrollWinEvent& event);
-    void OnKeyDown(wxKeyEvent& event);
     void FireTimer(int id);
 
     // Makes the front buffer the client's size; true when its size changed.

@@ -156,6 +156,7 @@ CMainFrame::CMainFrame(IPreferenceStore* preferences, IDrawingFileOps* fileOps, 
     router.SetTarget(RouteLevel::Application, &applicationCommands);
     canvas->SetView(view.get());
 
+    Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnCharHook, this);
     Bind(wxEVT_MENU, &CMainFrame::OnMenu, this);
     Bind(wxEVT_MENU_OPEN, &CMainFrame::OnMenuOpen, this);
     Bind(wxEVT_IDLE, &CMainFrame::OnIdle, this);
@@ -242,10 +243,62 @@ void CMainFrame::RouteCommand(int id) {
 }
 
 void CMainFrame::OnMenu(wxCommandEvent& event) {
+    // A key the focused text field left unused may still match a menu item's shortcut; it is not a
+    // command then.
+    if (textFieldKey)
+        return;
     if (const int id = FromWxId(event.GetId()); id != 0)
         RouteCommand(id);
     else
         event.Skip();
+}
+
+// Keys reach the commands from anywhere in the window, before any child sees them, except while a text
+// field has the focus: then they are the field's.
+void CMainFrame::OnCharHook(wxKeyEvent& event) {
+    wxWindow* focus = wxWindow::FindFocus();
+    const bool inTextField = focus != nullptr && dynamic_cast<wxTextEntry*>(focus) != nullptr;
+    if (inTextField || (focus != nullptr && wxGetTopLevelParent(focus) != this) || event.AltDown()) {
+        if (inTextField) {
+            textFieldKey = true;
+            CallAfter([this] { textFieldKey = false; });
+        }
+        event.Skip();
+        return;
+    }
+    using Key = CAccelerator::Key;
+    Key key = Key::Letter;
+    char letter = 0;
+    switch (event.GetKeyCode()) {
+    case WXK_LEFT:
+        key = Key::Left;
+        break;
+    case WXK_RIGHT:
+        key = Key::Right;
+        break;
+    case WXK_UP:
+        key = Key::Up;
+        break;
+    case WXK_DOWN:
+        key = Key::Down;
+        break;
+    case WXK_DELETE:
+        key = Key::Delete;
+        break;
+    case WXK_ESCAPE:
+        key = Key::Escape;
+        break;
+    default:
+        if (event.GetKeyCode() >= 'A' && event.GetKeyCode() <= 'Z')
+            letter = static_cast<char>(event.GetKeyCode());
+        break;
+    }
+    const int id = AcceleratorCommand(key, letter, event.ControlDown(), event.ShiftDown());
+    if (id == 0) {
+        event.Skip();
+        return;
+    }
+    RouteCommand(id);
 }
 
 void CMainFrame::OnMenuOpen(wxMenuEvent& event) {

@@ -74,6 +74,7 @@ private:
     void BuildMenuBar();
     void BuildBars();
     void OnMenu(wxCommandEvent& event);
+    void OnCharHook(wxKeyEvent& event);
     void OnMenuOpen(wxMenuEvent& event);
     void OnIdle(wxIdleEvent& event);
     void OnClose(wxCloseEvent& event);
@@ -98,6 +99,8 @@ private:
 
     std::map<int, CCommandState> shownStates;
     std::string shownTitle;
+    // A key press is on its way to the focused text field.
+    bool textFieldKey = false;
 };
 
 } // namespace pq

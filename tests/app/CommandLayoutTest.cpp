@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <set>
+#include <tuple>
 
 namespace pq {
 namespace {
@@ -43,7 +44,8 @@ TEST(CommandLayout, MenuBarHoldsFileEditViewToolsWithEveryCommandOnce) {
         cmd::kAlignMiddle,   cmd::kAlignBottom,   cmd::kToolbar,      cmd::kDrawingBar,   cmd::kTextBar,
         cmd::kPagesBar,      cmd::kGrid,          cmd::kScrollBars,   cmd::kToolFreehand, cmd::kToolBezier,
         cmd::kToolLine,      cmd::kToolRectangle, cmd::kToolEllipse,  cmd::kToolText,     cmd::kLibrary,
-        cmd::kSendToLibrary, cmd::kSettings};
+        cmd::kSendToLibrary, cmd::kSettings,      cmd::kDuplicate,    cmd::kToolSelect,   cmd::kToolNode,
+        cmd::kZoomArea,      cmd::kToolPan};
     for (int id : expected)
         EXPECT_EQ(ids.count(id), 1u) << id;
     EXPECT_EQ(ids.size(), expected.size());
@@ -117,8 +119,34 @@ TEST(CommandLayout, AcceleratorsNameTheirKeys) {
     EXPECT_EQ(AcceleratorText(cmd::kDelete), "Del");
     EXPECT_EQ(AcceleratorText(cmd::kScrollDown), "Down");
     EXPECT_EQ(AcceleratorText(cmd::kFileSaveAs), "");
-    const auto& keys = Accelerators();
-    EXPECT_EQ(std::count_if(keys.begin(), keys.end(), [](const CAccelerator& a) { return a.control; }), 10);
+    EXPECT_EQ(AcceleratorText(cmd::kUngroup), "Ctrl+Shift+G");
+    EXPECT_EQ(AcceleratorText(cmd::kCancel), "Esc");
+    EXPECT_EQ(AcceleratorText(cmd::kToolNode), "N");
+}
+
+TEST(CommandLayout, KeysFindTheirCommandsWithExactModifiers) {
+    using Key = CAccelerator::Key;
+    EXPECT_EQ(AcceleratorCommand(Key::Letter, 'G', true, false), cmd::kGroup);
+    EXPECT_EQ(AcceleratorCommand(Key::Letter, 'g', true, true), cmd::kUngroup);
+    EXPECT_EQ(AcceleratorCommand(Key::Letter, 'd', true, false), cmd::kDuplicate);
+    EXPECT_EQ(AcceleratorCommand(Key::Letter, 's', false, false), cmd::kToolSelect);
+    EXPECT_EQ(AcceleratorCommand(Key::Letter, 'S', true, false), cmd::kFileSave);
+    EXPECT_EQ(AcceleratorCommand(Key::Letter, 'S', false, true), 0);
+    EXPECT_EQ(AcceleratorCommand(Key::Letter, 'Z', false, false), cmd::kZoomArea);
+    EXPECT_EQ(AcceleratorCommand(Key::Letter, '1', false, false), 0);
+    EXPECT_EQ(AcceleratorCommand(Key::Escape, 'S', false, false), cmd::kCancel);
+    EXPECT_EQ(AcceleratorCommand(Key::Delete, 0, false, false), cmd::kDelete);
+    EXPECT_EQ(AcceleratorCommand(Key::Left, 0, false, false), cmd::kScrollLeft);
+
+    // No key runs two commands, and every single-key tool shortcut is shown in the Tools menu.
+    std::set<std::tuple<Key, char, bool, bool>> seen;
+    const std::vector<int> tools = CommandIdsIn(MainMenuBar()[3].items);
+    for (const CAccelerator& a : Accelerators()) {
+        EXPECT_TRUE(seen.insert({a.key, a.letter, a.control, a.shift}).second) << a.id;
+        if (a.key == Key::Letter && !a.control) {
+            EXPECT_NE(std::find(tools.begin(), tools.end(), a.id), tools.end()) << a.letter;
+        }
+    }
 }
 
 TEST(PopupPlacement, ColorMenuOpensAboveTheButtonAt19PixelsAnItemWithoutAFontHeight) {

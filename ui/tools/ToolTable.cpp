@@ -14,9 +14,15 @@ template <class T> std::unique_ptr<CTool> Make() {
     return std::make_unique<T>();
 }
 
+// Stands in for the select tool until it is written: a tool without gestures of its own, so that the
+// commands on the selection, which need the select tool current, can run.
+std::unique_ptr<CTool> MakeSelectStandIn() {
+    return std::make_unique<CTool>(ToolKind::Select);
+}
+
 // Kinds whose tools are still to be written have no maker yet.
 constexpr std::array<CToolRow, 11> kRows{{
-    {ToolKind::Select, cmd::kToolSelect, nullptr},
+    {ToolKind::Select, cmd::kToolSelect, &MakeSelectStandIn},
     {ToolKind::Zoom, cmd::kToolZoomMenu, &Make<CZoomTool>},
     {ToolKind::Pan, cmd::kToolPan, &Make<CPanTool>},
     {ToolKind::Text, cmd::kToolText, nullptr},

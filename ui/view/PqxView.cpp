@@ -158,6 +158,7 @@ void CPqxView::SetTool(int kind) {
     if (next == nullptr || next == currentTool)
         return;
     if (currentTool != nullptr) {
+        previousTool = currentTool->GetKind();
         currentTool->Deactivate();
         const CToolRow* old = FindToolRow(static_cast<int>(currentTool->GetKind()));
         if (window != nullptr && old != nullptr && old->commandId != 0)

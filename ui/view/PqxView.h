@@ -231,6 +231,34 @@ private:
     void PickColor(CPoint point);
     void InvalidateAll();
 
+    // Edit commands on the selection: arrange and combine (ViewArrange.cpp), line and fill style
+    // (ViewStyleCommands.cpp), clipboard, Select All, Duplicate and Escape (ViewClipboard.cpp). Each
+    // On...Command returns false for an id it does not carry.
+    bool OnArrangeCommand(int id);
+    bool OnUpdateArrangeCommand(int id, bool& enabled) const;
+    bool OnStyleCommand(int id);
+    bool OnUpdateStyleCommand(int id, bool& enabled, bool& checked) const;
+    bool OnClipboardCommand(int id);
+    bool OnUpdateClipboardCommand(int id, bool& enabled) const;
+    void GroupSelection(bool group);
+    void MoveSelectionTo(bool front);
+    void AlignSelection(int id);
+    void JoinSelection();
+    void BreakApartSelection();
+    void DeleteSelection();
+    void SetLineWidth(int width);
+    void ToggleNoLine();
+    void ToggleNoFill();
+    void CutSelection();
+    void CopySelection();
+    void SelectAll();
+    void DuplicateSelection();
+    void CancelGesture();
+    // After a command changed selected objects: the select tool follows the selection, the document is
+    // modified and the window repaints.
+    void AfterSelectionEdit();
+    [[nodiscard]] bool CanEditSelection() const;
+
     IWindowHost* window = nullptr;
     IPreferenceStore* preferences = nullptr;
 
@@ -250,6 +278,8 @@ private:
     int currentPage = 0;
     bool showPage = true;
     CTool* currentTool = nullptr;
+    // The tool before the last switch: Escape returns to it from the Zoom tool.
+    ToolKind previousTool = ToolKind::Pan;
     // One tool per kind number (0 .. 15); null for kinds without a tool.
     std::array<std::unique_ptr<CTool>, 16> tools;
     std::vector<int> selection;

@@ -91,6 +91,9 @@ bool CPqxView::OnCommand(int id) {
     }
     if (OnPageCommand(id))
         return true;
+    // Edit commands on the selection.
+    if (OnArrangeCommand(id) || OnStyleCommand(id) || OnClipboardCommand(id))
+        return true;
     if (const CToolRow* row = FindToolRowByCommand(id)) {
         SetTool(static_cast<int>(row->kind));
         return true;
@@ -155,6 +158,10 @@ bool CPqxView::OnUpdateCommand(int id, bool& enabled, bool& checked) const {
     default:
         break;
     }
+    // Edit commands on the selection.
+    if (OnUpdateArrangeCommand(id, enabled) || OnUpdateStyleCommand(id, enabled, checked) ||
+        OnUpdateClipboardCommand(id, enabled))
+        return true;
     if (const CToolRow* row = FindToolRowByCommand(id)) {
         // A tool still to be written stays greyed rather than quietly selecting the Pan tool.
         enabled = row->create != nullptr;

@@ -56,4 +56,35 @@ inline constexpr int kPickFillColor = 32855;
 inline constexpr int kUndo = 57643;
 inline constexpr int kRedo = 57644;
 
+// Arrange, combine and clipboard commands on the selection.
+inline constexpr int kCut = 57635;
+inline constexpr int kCopy = 57634;
+inline constexpr int kPaste = 57637;
+inline constexpr int kDelete = 32872;
+inline constexpr int kSelectAll = 57642;
+inline constexpr int kDuplicate = 32960;
+inline constexpr int kJoin = 32897;
+inline constexpr int kBreakApart = 32898;
+inline constexpr int kGroup = 32873;
+inline constexpr int kUngroup = 32874;
+inline constexpr int kBringToFront = 32875;
+inline constexpr int kSendToBack = 32876;
+inline constexpr int kAlignLeft = 32879;
+inline constexpr int kAlignRight = 32880;
+inline constexpr int kAlignCenter = 32881;
+inline constexpr int kAlignTop = 32882;
+inline constexpr int kAlignMiddle = 32883;
+inline constexpr int kAlignBottom = 32884;
+
+// Line and fill style of the selection, or of new objects with nothing selected.
+inline constexpr int kNoFill = 32848;
+inline constexpr int kNoLine = 32849;
+inline constexpr int kLineFine = 32850;
+inline constexpr int kLineNormal = 32851;
+inline constexpr int kLineBold = 32852;
+inline constexpr int kLineThick = 32853;
+
+// The Escape key: ends the gesture in progress and leaves the Zoom tool for the tool before it.
+inline constexpr int kCancel = 32961;
+
 } // namespace pq::cmd

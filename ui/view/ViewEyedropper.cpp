@@ -44,8 +44,7 @@ void CPqxView::ApplyPickedColor(uint32_t color) {
     } else {
         return;
     }
-    SetModified();
-    InvalidateAll();
+    AfterSelectionEdit();
 }
 
 } // namespace pq

@@ -1,25 +1,12 @@
 #include "ui/view/PqxView.h"
 
 #include "document/PqxDoc.h"
-#include "model/Clipboard.h"
 #include "model/Drawing.h"
 #include "render/ImageInsert.h"
 
 namespace pq {
 
-int CPqxView::PasteClipboard() {
-    CDrawing* drawing = GetDrawing();
-    if (clipboard == nullptr || drawing == nullptr)
-        return 0;
-    // The pasted objects' top-left corner lands 10 pixels in from the view's corner.
-    const int pasted = PasteFromClipboard(*drawing, selection, undoRecorder, *clipboard, currentPage,
-                                          mapping.DeviceToDoc(CPoint{10, 10}));
-    if (pasted > 0) {
-        SetModified();
-        InvalidateAll();
-    }
-    return pasted;
-}
+// Paste of the clipboard's objects is in ViewClipboard.cpp.
 
 CImageResult CPqxView::InsertImage(const std::string& path) {
     CDrawing* drawing = GetDrawing();
@@ -30,10 +17,10 @@ CImageResult CPqxView::InsertImage(const std::string& path) {
     if (!inserted)
         return inserted;
     undoRecorder.RecordAdd(1);
+    // The picture arrives selected and ready to move.
+    SetTool(ToolKind::Select);
     selection = {index};
-    SetTool(static_cast<int>(ToolKind::Select));
-    SetModified();
-    InvalidateAll();
+    AfterSelectionEdit();
     return inserted;
 }
 

@@ -1,0 +1,43 @@
+#pragma once
+
+// A view on an opened document for the edit commands: selection by indices with the select tool current,
+// and a command's state as the menus see it.
+
+#include "ViewTestSetup.h"
+
+#include "ui/view/ViewCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace pq::test {
+
+struct CCommandStateSeen {
+    bool handled = false;
+    bool enabled = false;
+    bool checked = false;
+};
+
+struct CEditSetup : CViewSetup {
+    // Opens the document, fits it into the window and starts unmodified.
+    void Start() {
+        Open();
+        Paint();
+        doc.SetModifiedFlag(false);
+    }
+    // Makes the select tool current and selects the listed objects.
+    void Select(std::vector<int> indices) {
+        view.SetTool(ToolKind::Select);
+        view.GetSelection() = std::move(indices);
+        view.ResetSelectTool();
+    }
+    CCommandStateSeen State(int id) const {
+        CCommandStateSeen state;
+        state.handled = view.OnUpdateCommand(id, state.enabled, state.checked);
+        return state;
+    }
+    CRectF Bounds(int index) { return Drawing().GetAt(index)->bounds; }
+};
+
+} // namespace pq::test
