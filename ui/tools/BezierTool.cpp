@@ -76,7 +76,7 @@ void CBezierTool::OnLButtonUp(unsigned flags, CPoint point) {
         DrawAnchorMark(client, currentNode);
     }
     nodes.Add(currentNode);
-    cuspFlag &= 0xFF00;
+    cusp = false;
 }
 
 void CBezierTool::OnLButtonDblClk(unsigned /*flags*/, CPoint point) {
@@ -98,7 +98,7 @@ void CBezierTool::Deactivate() {
 
 void CBezierTool::Reset() {
     nodes.RemoveAll();
-    cuspFlag = 0;
+    cusp = false;
 }
 
 int CBezierTool::Finish() {
@@ -121,22 +121,21 @@ int CBezierTool::Finish() {
         created = view->CreatePathObject(nodes, false);
     }
     nodes.RemoveAll();
-    cuspFlag = 0;
+    cusp = false;
     if (shown && view != nullptr)
         view->RepaintAll();
     return created;
 }
 
 void CBezierTool::UpdateHandles(unsigned flags, CPoint point) {
+    // Ctrl makes the node a cusp until Shift makes it smooth again; Shift wins when both are held.
     if (flags & kKeyFlagShift)
-        cuspFlag = 0;
+        cusp = false;
     else if (flags & kKeyFlagControl)
-        cuspFlag = 1;
-    else
-        cuspFlag &= 1;
+        cusp = true;
     const CPointF out = view->GetMapping().DeviceToDoc(point);
     currentNode.out = out;
-    if ((cuspFlag & 1) == 0)
+    if (!cusp)
         currentNode.in = currentNode.anchor - (out - currentNode.anchor);
 }
 

@@ -3,8 +3,6 @@
 #include "geometry/PathNode.h"
 #include "ui/tools/Tool.h"
 
-#include <cstdint>
-
 namespace pq {
 
 // Draws a Bezier curve one node per press: the press places the anchor, the drag pulls its outgoing
@@ -52,7 +50,7 @@ private:
 
     CNodeArray nodes;
     CPathNode currentNode;
-    uint16_t cuspFlag = 0;
+    bool cusp = false; // the incoming handle of the node in progress stays where it is
 };
 
 } // namespace pq
