@@ -55,4 +55,23 @@ void BM_FitPointsToNodesStylusTrack(benchmark::State& state) {
 }
 BENCHMARK(BM_FitPointsToNodesStylusTrack)->Arg(2000)->Unit(benchmark::kMicrosecond);
 
+// What the freehand tool fits at the release of a five-second stroke sampled at 100 Hz: 500 whole-pixel
+// points, closed back to the first (new objects are filled by default), at an error of 10 pixels.
+void BM_FitFiveSecondStrokeAt100Hz(benchmark::State& state) {
+    std::vector<pq::CPointF> points = StylusTrack(500);
+    for (pq::CPointF& p : points)
+        p = pq::CPointF{std::round(p.x), std::round(p.y)};
+    points.push_back(points.front());
+    std::size_t nodeCount = 0;
+    for (auto _ : state) {
+        pq::CNodeArray nodes;
+        pq::FitPointsToNodes(points.data(), points.size(), nodes, 10.0f);
+        nodeCount = nodes.GetSize();
+        benchmark::DoNotOptimize(nodes.data());
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(points.size()));
+    state.counters["nodes"] = static_cast<double>(nodeCount);
+}
+BENCHMARK(BM_FitFiveSecondStrokeAt100Hz)->Unit(benchmark::kMicrosecond);
+
 } // namespace

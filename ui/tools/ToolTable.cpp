@@ -1,6 +1,10 @@
 #include "ui/tools/ToolTable.h"
 
 #include "ui/tools/PanTool.h"
+// Shape tools.
+#include "ui/tools/BezierTool.h"
+#include "ui/tools/BoxTools.h"
+#include "ui/tools/FreehandTool.h"
 #include "ui/tools/ZoomTool.h"
 #include "ui/view/ViewCommands.h"
 
@@ -26,12 +30,12 @@ constexpr std::array<CToolRow, 11> kRows{{
     {ToolKind::Zoom, cmd::kToolZoomMenu, &Make<CZoomTool>},
     {ToolKind::Pan, cmd::kToolPan, &Make<CPanTool>},
     {ToolKind::Text, cmd::kToolText, nullptr},
-    {ToolKind::Freehand, cmd::kToolFreehand, nullptr},
-    {ToolKind::Bezier, cmd::kToolBezier, nullptr},
-    {ToolKind::Line, cmd::kToolLine, nullptr},
-    {ToolKind::Rectangle, cmd::kToolRectangle, nullptr},
-    {ToolKind::Ellipse, cmd::kToolEllipse, nullptr},
-    {ToolKind::Box14, 0, nullptr},
+    {ToolKind::Freehand, cmd::kToolFreehand, &Make<CFreehandTool>},
+    {ToolKind::Bezier, cmd::kToolBezier, &Make<CBezierTool>},
+    {ToolKind::Line, cmd::kToolLine, &Make<CLineTool>},
+    {ToolKind::Rectangle, cmd::kToolRectangle, &Make<CRectangleTool>},
+    {ToolKind::Ellipse, cmd::kToolEllipse, &Make<CEllipseTool>},
+    {ToolKind::Box14, cmd::kToolBox14, &Make<CBoxTool14>},
     {ToolKind::Node, cmd::kToolNode, nullptr},
 }};
 

@@ -36,6 +36,9 @@ CPqxView::CPqxView(IWindowHost* host, IPreferenceStore* store) : window(host), p
 
 CPqxView::~CPqxView() {
     WritePreferences();
+    // A shape in progress is dropped, not made: the question whether to save has been answered.
+    if (currentTool != nullptr)
+        currentTool->Reset();
     // Tools end their drags and timers while the view they call back into is still whole.
     if (currentTool != nullptr)
         currentTool->Deactivate();
@@ -68,6 +71,9 @@ void CPqxView::OnUpdate() {
         if (tool != nullptr)
             tool->SetView(this);
     ResetNodeTool();
+    // A shape in progress belongs to the drawing that was replaced: leaving the tool must not make it.
+    if (currentTool != nullptr)
+        currentTool->Reset();
     if (document == nullptr)
         return;
     undoRecorder.Attach(&document->GetDrawing(), &selection, this);
@@ -85,6 +91,9 @@ void CPqxView::OnUpdate() {
 }
 
 void CPqxView::ResetForNewDocument() {
+    // A shape in progress belongs to the drawing that was replaced.
+    if (currentTool != nullptr)
+        currentTool->Reset();
     if (CTool* select = GetTool(ToolKind::Select))
         select->Reset();
     ResetNodeTool();

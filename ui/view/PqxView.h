@@ -2,6 +2,7 @@
 
 #include "document/BitmapExportSettings.h"
 #include "document/ImportTarget.h"
+#include "geometry/PathNode.h"
 #include "geometry/Rect.h"
 #include "geometry/ViewMapping.h"
 #include "model/UndoRecorder.h"
@@ -119,6 +120,11 @@ public:
 
     // Snaps a client point to the snap spacing in document units (unchanged when snapping is off).
     [[nodiscard]] CPoint SnapPoint(CPoint point) const;
+
+    // Shape tools: a new path of one subpath with the new-object style on the current page, recorded as
+    // one undo step and appended on top of the drawing. Open paths are never filled. Returns the new
+    // object's index, or -1 without a drawing or with fewer than 2 nodes. The caller repaints.
+    int CreatePathObject(const CNodeArray& nodes, bool open);
 
     // Zoom and scroll.
     void ZoomIn();
