@@ -1,6 +1,7 @@
 #include "ui/tools/ToolTable.h"
 
 #include "ui/tools/PanTool.h"
+#include "ui/tools/SelectTool.h"
 #include "ui/tools/ZoomTool.h"
 #include "ui/view/ViewCommands.h"
 
@@ -16,7 +17,7 @@ template <class T> std::unique_ptr<CTool> Make() {
 
 // Kinds whose tools are still to be written have no maker yet.
 constexpr std::array<CToolRow, 11> kRows{{
-    {ToolKind::Select, cmd::kToolSelect, nullptr},
+    {ToolKind::Select, cmd::kToolSelect, &Make<CSelectTool>},
     {ToolKind::Zoom, cmd::kToolZoomMenu, &Make<CZoomTool>},
     {ToolKind::Pan, cmd::kToolPan, &Make<CPanTool>},
     {ToolKind::Text, cmd::kToolText, nullptr},
