@@ -171,12 +171,42 @@ TEST(SelectToolTaps, SelectionFrameIsPaintedAndToggledInXor) {
     // Clearing the selection toggles it away again.
     s.Tap(s.Px(150.0f, -120.0f));
     EXPECT_EQ(CountDifferences(plain, s.host.front), 0);
-    // Other tools draw no frame.
+    // The view's own selection operations toggle it the same way.
+    s.view.SelectObject(0);
+    EXPECT_EQ(CountDifferences(shown, s.host.front), 0);
+    s.view.ClearSelection();
+    EXPECT_EQ(CountDifferences(plain, s.host.front), 0);
+    // Other tools draw no frame: switching away takes it off the window.
     s.view.SelectObject(0);
     s.view.SetTool(ToolKind::Pan);
+    EXPECT_EQ(CountDifferences(plain, s.host.front), 0);
     s.view.OnPaint();
     EXPECT_EQ(CountDifferences(plain, s.host.front), 0);
     EXPECT_TRUE(s.Selected().empty());
+
+    // A selection set without the tool (as an import does) is framed by the next paint.
+    s.view.SetTool(ToolKind::Select);
+    s.view.GetSelection() = {0};
+    s.view.OnPaint();
+    EXPECT_EQ(CountDifferences(shown, s.host.front), 0);
+}
+
+TEST(SelectToolMove, GestureCutShortByAToolChangeChangesNothing) {
+    CSelectSetup s;
+    s.Drawing().Add(MakeRect({-50.0f, 50.0f, -50.0f, 50.0f}, 1));
+    s.Start();
+    const DrawingSnapshot original = Snapshot(s.Drawing(), false);
+    const CDibSection plain = s.host.front;
+    s.view.OnLButtonDown(kDown, s.Px(0.0f, 0.0f));
+    const CDibSection framed = s.host.front;
+    s.view.OnMouseMove(kDown, s.Px(40.0f, 40.0f));
+    s.view.SetTool(ToolKind::Pan);
+    EXPECT_FALSE(s.host.captured);
+    EXPECT_EQ(CountDifferences(plain, s.host.front), 0) << "outlines and frame are taken off the window";
+    s.view.OnLButtonUp(0, s.Px(40.0f, 40.0f));
+    EXPECT_EQ(Snapshot(s.Drawing(), false), original);
+    EXPECT_EQ(s.UndoSteps(), 0);
+    EXPECT_GT(CountDifferences(plain, framed), 0);
 }
 
 TEST(SelectToolBand, SelectsOnlyWhatLiesWhollyInsideOnThisPage) {

@@ -106,6 +106,16 @@ void CSelectTool::RebuildFromSelection() {
     }
 }
 
+void CSelectTool::SyncWithSelection() {
+    if (view == nullptr)
+        return;
+    const std::vector<int>& published = view->GetSelection();
+    if (std::equal(selectedSet.begin(), selectedSet.end(), published.begin(), published.end()))
+        RecomputeBounds();
+    else
+        RebuildFromSelection();
+}
+
 void CSelectTool::RecomputeBounds() {
     const CDrawing* drawing = view != nullptr ? view->GetDrawing() : nullptr;
     selBounds = CRectF::Empty();
@@ -133,6 +143,8 @@ void CSelectTool::Deactivate() {
         RestoreSnapshot();
     else if (dragging)
         DrawDragRect();
+    // The frame belongs to this tool: the next one does not paint it.
+    ToggleFrameOnWindow();
     CTool::Deactivate();
 }
 
@@ -185,6 +197,8 @@ void CSelectTool::OnLButtonDown(unsigned flags, CPoint point) {
     const bool ctrlAlone = ctrl && !shift;
     const bool ctrlShift = ctrl && shift;
 
+    if (!dragging)
+        SyncWithSelection();
     if (!dragging || mode == kModeNone) {
         mode = kModeNone;
         handle = -1;

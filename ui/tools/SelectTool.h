@@ -68,8 +68,14 @@ public:
     void ClearSelection();
     // Adds an object with the other members of its group (on its page); false when index names none.
     bool SelectIndex(int index);
+    // Draws or erases the frame and handles on the window (XOR) while this tool is current; callers
+    // toggle it off before they change the selection and on again after.
+    void ToggleFrameOnWindow() const;
     // Rebuilds the set, flags and bounds from the view's Selection (indices that name no object dropped).
     void RebuildFromSelection();
+    // Rebuilds from the view's Selection when it no longer matches the set, else refreshes the bounds
+    // (the selected objects may have changed in place).
+    void SyncWithSelection();
 
     [[nodiscard]] const std::set<int>& GetSelectedSet() const { return selectedSet; }
     [[nodiscard]] int GetMode() const { return mode; }
@@ -124,8 +130,6 @@ private:
     // Feedback (SelectToolFeedback.cpp).
     // Draws the frame and handles in XOR: drawing them twice leaves no trace.
     void DrawFrame(CDeviceContext& dc) const;
-    // Toggles the frame on the window.
-    void ToggleFrameOnWindow() const;
     // Runs a change of the selection with the frame on the window erased before and drawn after it.
     template <class Change> void ChangeSelectionShown(Change change) {
         ToggleFrameOnWindow();

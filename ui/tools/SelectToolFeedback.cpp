@@ -81,6 +81,10 @@ void ShowOnWindow(IWindowHost& window, const CDibSection& picture) {
 } // namespace
 
 void CSelectTool::PaintFeedback(CDeviceContext& dc) {
+    // The frame shows the selection as it stands, even after a command that set it without telling
+    // the tool.
+    if (!dragging)
+        SyncWithSelection();
     DrawFrame(dc);
 }
 

@@ -24,19 +24,22 @@ bool CPqxView::SelectObject(int index) {
     const CDrawing* drawing = GetDrawing();
     if (drawing == nullptr || drawing->GetAt(index) == nullptr)
         return false;
-    if (CSelectTool* tool = SelectToolOf(*this, selection))
+    if (CSelectTool* tool = SelectToolOf(*this, selection)) {
+        tool->ToggleFrameOnWindow();
         tool->SelectIndex(index);
-    else if (!std::binary_search(selection.begin(), selection.end(), index))
+        tool->ToggleFrameOnWindow();
+    } else if (!std::binary_search(selection.begin(), selection.end(), index)) {
         selection.insert(std::lower_bound(selection.begin(), selection.end(), index), index);
-    InvalidateAll();
+    }
     return true;
 }
 
 void CPqxView::ClearSelection() {
-    if (CSelectTool* tool = SelectToolOf(*this, selection))
+    if (CSelectTool* tool = SelectToolOf(*this, selection)) {
+        tool->ToggleFrameOnWindow();
         tool->ClearSelection();
+    }
     selection.clear();
-    InvalidateAll();
 }
 
 } // namespace pq
