@@ -100,7 +100,7 @@ TEST(ZoomTool, DoubleClickCentresAndZoomsOutKeepingTheTool) {
 }
 
 TEST(ToolSwitching, KindsWithoutAToolSelectThePanTool) {
-    for (int kind : {0, 3, 6, 11, 15, 99, -1}) {
+    for (int kind : {3, 6, 11, 15, 99, -1}) {
         CGestureSetup s;
         s.view.SetTool(ToolKind::Zoom);
         s.view.SetTool(kind);
