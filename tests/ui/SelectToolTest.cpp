@@ -394,6 +394,12 @@ TEST(SelectToolTaps, TapOnASelectedObjectRecordsNothingAndDoubleClickOpensProper
     s.Tap(s.Px(0.0f, 0.0f));
     EXPECT_EQ(Snapshot(s.Drawing(), false), selected);
     EXPECT_EQ(CountDifferences(shown, s.host.front), 0) << "the feedback of a tap leaves no trace";
+    // A drag that comes back to its start is no change either.
+    s.view.OnLButtonDown(kDown, s.Px(0.0f, 0.0f));
+    s.view.OnMouseMove(kDown, s.Px(20.0f, 5.0f));
+    s.view.OnLButtonUp(0, s.Px(0.0f, 0.0f));
+    EXPECT_EQ(Snapshot(s.Drawing(), false), selected);
+    EXPECT_EQ(CountDifferences(shown, s.host.front), 0);
     EXPECT_EQ(s.UndoSteps(), 0);
     EXPECT_TRUE(s.host.posted.empty());
 

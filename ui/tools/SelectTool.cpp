@@ -297,6 +297,9 @@ void CSelectTool::OnLButtonUp(unsigned flags, CPoint point) {
             if (IsPropertiesTag())
                 if (IWindowHost* window = Window())
                     window->PostCommand(kPropertiesCommand);
+        } else if (transform.GetMatrix() == CTransform().GetMatrix()) {
+            // Dragged and brought back to where it started: nothing to change and nothing to undo.
+            RestoreSnapshot();
         } else if (mode == kModeDuplicate) {
             CommitDuplicate();
         } else {
