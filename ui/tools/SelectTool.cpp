@@ -1,6 +1,5 @@
 #include "ui/tools/SelectTool.h"
 
-#include "document/PqxDoc.h"
 #include "model/Clipboard.h"
 #include "model/Drawing.h"
 #include "model/GraphicObject.h"
@@ -8,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace pq {
 
@@ -78,6 +78,10 @@ bool CSelectTool::SelectIndex(int index) {
 void CSelectTool::RemoveWithGroup(int index) {
     for (int member : GroupOf(index))
         selectedSet.erase(member);
+    RefreshAfterRemoval();
+}
+
+void CSelectTool::RefreshAfterRemoval() {
     // The flags and bounds depend on everything still selected.
     ResetFlags();
     const std::set<int> remaining = std::move(selectedSet);
@@ -330,12 +334,21 @@ void CSelectTool::FinishRubberBand(unsigned flags) {
                std::min(a.y, b.y) >= band.top && std::max(a.y, b.y) <= band.bottom;
     };
     // A group is taken or left whole: it counts as enclosed when all its members are.
+    std::vector<char> enclosed(static_cast<std::size_t>(drawing->Count()), 0);
+    std::map<int32_t, bool> groupEnclosed;
+    for (int i = 0; i < drawing->Count(); ++i) {
+        const CGraphicObject* object = drawing->GetAt(i);
+        enclosed[static_cast<std::size_t>(i)] = inside(i) ? 1 : 0;
+        if (object->group != 0 && object->page == view->GetCurrentPage()) {
+            bool& whole = groupEnclosed.try_emplace(object->group, true).first->second;
+            whole = whole && enclosed[static_cast<std::size_t>(i)] != 0;
+        }
+    }
     std::vector<int> collected;
     for (int i = 0; i < drawing->Count(); ++i) {
-        if (IsSelected(i) != removing || !inside(i))
-            continue;
-        const std::vector<int> members = GroupOf(i);
-        if (std::all_of(members.begin(), members.end(), inside))
+        const int32_t group = drawing->GetAt(i)->group;
+        if (enclosed[static_cast<std::size_t>(i)] != 0 && IsSelected(i) == removing &&
+            (group == 0 || groupEnclosed[group]))
             collected.push_back(i);
     }
     if (collected.empty() && (adding || removing))
@@ -343,11 +356,13 @@ void CSelectTool::FinishRubberBand(unsigned flags) {
     ChangeSelectionShown([&] {
         if (!adding && !removing)
             ClearSelection();
-        for (int index : collected) {
-            if (removing && IsSelected(index))
-                RemoveWithGroup(index);
-            else if (!removing)
-                SelectIndex(index);
+        if (removing) {
+            for (int index : collected)
+                selectedSet.erase(index);
+            RefreshAfterRemoval();
+        } else {
+            for (int index : collected)
+                AddOne(index);
         }
     });
 }

@@ -104,6 +104,8 @@ private:
     // Selection set (SelectTool.cpp).
     void AddOne(int index);
     void RemoveWithGroup(int index);
+    // After indices left the set: the flags, bounds and the view's array from what remains.
+    void RefreshAfterRemoval();
     void ResetFlags();
     void RecomputeBounds();
     void PublishSelection();
