@@ -1,10 +1,10 @@
 #include "ui/tools/ToolTable.h"
 
-#include "ui/tools/PanTool.h"
-// Shape tools.
 #include "ui/tools/BezierTool.h"
 #include "ui/tools/BoxTools.h"
 #include "ui/tools/FreehandTool.h"
+#include "ui/tools/PanTool.h"
+#include "ui/tools/SelectTool.h"
 #include "ui/tools/ZoomTool.h"
 #include "ui/view/ViewCommands.h"
 
@@ -18,15 +18,9 @@ template <class T> std::unique_ptr<CTool> Make() {
     return std::make_unique<T>();
 }
 
-// Stands in for the select tool until it is written: a tool without gestures of its own, so that the
-// commands on the selection, which need the select tool current, can run.
-std::unique_ptr<CTool> MakeSelectStandIn() {
-    return std::make_unique<CTool>(ToolKind::Select);
-}
-
 // Kinds whose tools are still to be written have no maker yet.
 constexpr std::array<CToolRow, 11> kRows{{
-    {ToolKind::Select, cmd::kToolSelect, &MakeSelectStandIn},
+    {ToolKind::Select, cmd::kToolSelect, &Make<CSelectTool>},
     {ToolKind::Zoom, cmd::kToolZoomMenu, &Make<CZoomTool>},
     {ToolKind::Pan, cmd::kToolPan, &Make<CPanTool>},
     {ToolKind::Text, cmd::kToolText, nullptr},

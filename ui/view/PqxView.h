@@ -160,6 +160,11 @@ public:
     // Selection: ascending indices into the drawing's object list.
     [[nodiscard]] std::vector<int>& GetSelection() { return selection; }
     [[nodiscard]] const std::vector<int>& GetSelection() const { return selection; }
+    // Selection operations for commands, through the select tool (ViewSelection.cpp).
+    // Adds the object at index with the rest of its group; false when index names no object.
+    bool SelectObject(int index);
+    // Empties the selection.
+    void ClearSelection();
     [[nodiscard]] CNewObjectStyle& GetNewObjectStyle() { return defaults; }
     [[nodiscard]] const CNewObjectStyle& GetNewObjectStyle() const { return defaults; }
     [[nodiscard]] CUndoRecorder& GetUndoRecorder() { return undoRecorder; }
