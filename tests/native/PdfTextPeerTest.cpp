@@ -12,6 +12,9 @@ namespace {
 
 using namespace test;
 
+// Every text is drawn in one colour, so that a pixel is ink or paper by how much of that colour it holds.
+constexpr uint32_t kInk = 0x1030A0;
+
 std::unique_ptr<CGraphicObject> Text(const std::u16string& s, CPointF position, const std::u16string& face,
                                      float height, int32_t style = 0, int32_t alignment = kAlignLeft,
                                      float angle = 0.0f) {
@@ -21,7 +24,7 @@ std::unique_ptr<CGraphicObject> Text(const std::u16string& s, CPointF position, 
     look.angle = angle;
     look.alignment = alignment;
     look.style = style;
-    look.color = 0x1030A0;
+    look.color = kInk;
     return BuildText(s, position, look);
 }
 
@@ -34,7 +37,7 @@ std::unique_ptr<CGraphicObject> Paragraph(const std::u16string& s, CRectF frame,
     look.mode = kTextParagraph;
     look.alignment = alignment;
     look.style = style;
-    look.color = 0x202020;
+    look.color = kInk;
     return BuildText(s, {frame.left, frame.top}, look);
 }
 
@@ -89,35 +92,45 @@ bool ReadPpm(const std::string& path, CDibSection& bitmap) {
     return true;
 }
 
-bool Near(uint32_t a, uint32_t b) {
-    for (int shift = 0; shift <= 16; shift += 8)
-        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 8)
-            return false;
-    return true;
+int Darkness(uint32_t colour) {
+    return 765 - static_cast<int>((colour & 0xFF) + (colour >> 8 & 0xFF) + (colour >> 16 & 0xFF));
 }
 
-// True when the colour of one picture at (x, y) appears in the other within one pixel of it.
-bool FoundNearby(const CDibSection& from, const CDibSection& in, int x, int y) {
-    const uint32_t colour = PixelAt(from, x, y);
-    for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) {
-            const int nx = x + dx;
-            const int ny = y + dy;
-            if (nx >= 0 && ny >= 0 && nx < in.GetWidth() && ny < in.GetHeight() &&
-                Near(colour, PixelAt(in, nx, ny)))
-                return true;
-        }
-    return false;
+// Ink where a pixel holds at least half the text colour: our text's smoothed edges read as the aliased
+// viewer's would.
+std::vector<bool> InkOf(const CDibSection& bitmap) {
+    std::vector<bool> ink;
+    ink.reserve(static_cast<std::size_t>(bitmap.GetWidth()) * static_cast<std::size_t>(bitmap.GetHeight()));
+    for (int y = 0; y < bitmap.GetHeight(); ++y)
+        for (int x = 0; x < bitmap.GetWidth(); ++x)
+            ink.push_back(2 * Darkness(PixelAt(bitmap, x, y)) > Darkness(kInk));
+    return ink;
 }
 
-// The share of pixels whose colour the other picture lacks within one pixel, either way.
+// The share of pixels whose kind (ink or paper) the other picture lacks within one pixel, either way.
+// The editor's dotted marks around paragraph frames, which viewers do not show, count among them.
 double UnmatchedShare(const CDibSection& a, const CDibSection& b) {
+    const int width = a.GetWidth();
+    const int height = a.GetHeight();
+    const std::vector<bool> inkA = InkOf(a);
+    const std::vector<bool> inkB = InkOf(b);
+    auto foundNearby = [&](const std::vector<bool>& in, int x, int y, bool kind) {
+        for (int ny = std::max(0, y - 1); ny <= std::min(height - 1, y + 1); ++ny)
+            for (int nx = std::max(0, x - 1); nx <= std::min(width - 1, x + 1); ++nx)
+                if (in[static_cast<std::size_t>(ny) * static_cast<std::size_t>(width) +
+                       static_cast<std::size_t>(nx)] == kind)
+                    return true;
+        return false;
+    };
     int64_t unmatched = 0;
-    for (int y = 0; y < a.GetHeight(); ++y)
-        for (int x = 0; x < a.GetWidth(); ++x)
-            if (!FoundNearby(a, b, x, y) || !FoundNearby(b, a, x, y))
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::size_t i =
+                static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x);
+            if (!foundNearby(inkB, x, y, inkA[i]) || !foundNearby(inkA, x, y, inkB[i]))
                 ++unmatched;
-    return static_cast<double>(unmatched) / (static_cast<double>(a.GetWidth()) * a.GetHeight());
+        }
+    return static_cast<double>(unmatched) / (static_cast<double>(width) * height);
 }
 
 TEST(PdfTextPeers, PopplerShowsTextsAsTheEditorDraws) {

@@ -166,7 +166,7 @@ TEST(PdfWriter, TextLinesStepAndAdvanceAsTheEditorLaysThemOut) {
     // the others one line height apart.
     const CTextLineSteps steps = MeasureLineSteps(text);
     std::string rise;
-    AppendFixed(rise, 20.0 - steps.ascent * kPointsPerUnit, 4);
+    AppendFixed(rise, text.height * kPointsPerUnit - steps.ascent * kPointsPerUnit, 4);
     std::string step;
     AppendFixed(step, -steps.lineHeight * kPointsPerUnit, 4);
     EXPECT_NE(content.find("0.0000 " + rise + " Td\r\n(one) Tj"), std::string::npos) << content;
