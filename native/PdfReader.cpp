@@ -10,6 +10,7 @@
 #include "native/PdfPageTree.h"
 #include "native/PdfWriter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -46,6 +47,15 @@ std::u16string DecodeName(std::string_view name) {
         }
     }
     return out;
+}
+
+// An embedded subset's name starts with six upper-case letters and "+" ("ABCDEF+ArialMT"); the face
+// is the name after them.
+std::u16string WithoutSubsetTag(std::u16string name) {
+    if (name.size() > 7 && name[6] == u'+' &&
+        std::all_of(name.begin(), name.begin() + 6, [](char16_t c) { return c >= u'A' && c <= u'Z'; }))
+        name.erase(0, 7);
+    return name;
 }
 
 // A number of points as a message shows it.
@@ -198,8 +208,9 @@ void CPdfReader::ReadFonts() {
         std::string_view line;
         lines.Next(line);
         const std::size_t slash = line.find('/', 1);
-        fontNames.push_back(slash == std::string_view::npos ? std::u16string()
-                                                            : DecodeName(line.substr(slash + 1)));
+        fontNames.push_back(slash == std::string_view::npos
+                                ? std::u16string()
+                                : WithoutSubsetTag(DecodeName(line.substr(slash + 1))));
     }
 }
 

@@ -38,6 +38,7 @@ std::string CPdfWriter::Write() {
     WriteContentStreams();
     WriteFonts();
     WriteImages();
+    WriteFontPrograms();
     WriteGroups();
     WriteCrossReference();
     return std::move(file);
@@ -55,14 +56,7 @@ void CPdfWriter::CollectObjects() {
         if (object->page < 0 || object->page >= pageCount)
             continue;
         if (const CTextShape* text = object->AsText()) {
-            std::string name = BaseFontName(*text);
-            int index = 0;
-            while (index < static_cast<int>(fonts.size()) &&
-                   fonts[static_cast<std::size_t>(index)].baseFont != name)
-                ++index;
-            if (index == static_cast<int>(fonts.size()))
-                fonts.push_back({std::move(name), text});
-            textFonts[text] = index;
+            textFonts[text] = FontFor(*text);
         } else if (const CImageShape* image = object->AsImage()) {
             // A bitmap without pixels cannot be shown: it is left out of the numbering altogether.
             if (image->bitmap.IsEmpty() || image->bitmap.GetWidth() < 1 || image->bitmap.GetHeight() < 1)
@@ -88,6 +82,7 @@ void CPdfWriter::CollectObjects() {
     firstImageObject = firstFontObject + 3 * static_cast<int>(fonts.size());
     for (const auto& [image, k] : imageIndex)
         imageObjects[image] = firstImageObject + static_cast<int>(k);
+    PrepareFontPrograms();
 }
 
 void CPdfWriter::BeginObject(int number) {

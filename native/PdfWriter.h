@@ -1,8 +1,12 @@
 #pragma once
 
 #include "geometry/Transform.h"
+#include "native/PdfFontSubset.h"
 
+#include <array>
 #include <cstdint>
+#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -23,7 +27,8 @@ inline constexpr float kPointsPerUnit = 0.28346518f;
 // into one byte string, which the caller stores. Objects are numbered as follows, with P pages, T
 // page-tree nodes (root included), F fonts and I images: 1 catalog, 2 outlines, 3 the root, 4 .. T + 2
 // the other tree nodes, T + 3 + i page i, T + P + 3 + i its content, T + 2P + 3 + 3f font f with its
-// widths and descriptor, T + 2P + 3F + 3 + k image k, then the groups object when there are groups.
+// widths and descriptor, T + 2P + 3F + 3 + k image k, then the embedded font programs, then the groups
+// object when there are groups.
 class CPdfWriter {
 public:
     explicit CPdfWriter(CDrawing& drawing);
@@ -32,9 +37,23 @@ public:
     [[nodiscard]] std::string Write();
 
 private:
+    // One font resource: a face and style at one size, so that its widths are the advances the editor
+    // lays that size out with.
     struct FontEntry {
-        std::string baseFont;
-        const CTextShape* source; // the first text using the font supplies face and style
+        std::string baseFont;          // the face's PostScript name with its style
+        std::string size;              // the size as the text's "Tf" line writes it
+        const CTextShape* source;      // the first text using the font supplies face and style
+        std::array<bool, 256> codes{}; // the WinAnsi codes its texts show
+        int program = -1;              // index in fontPrograms when the face is embedded
+    };
+    // One font file embedded, cut down to the characters of every font resource drawn from it.
+    struct FontProgram {
+        std::string file;
+        int index = 0;
+        std::set<char32_t> characters;
+        std::optional<CFontSubset> subset;
+        std::string tag;
+        int object = 0;
     };
 
     // Structure (PdfWriter.cpp).
@@ -59,8 +78,13 @@ private:
 
     // Resources (PdfWriterResources.cpp).
     [[nodiscard]] static std::string BaseFontName(const CTextShape& text);
-    void WriteFonts();
     void WriteImages();
+
+    // Fonts (PdfWriterFonts.cpp).
+    [[nodiscard]] int FontFor(const CTextShape& text);
+    void PrepareFontPrograms();
+    void WriteFonts();
+    void WriteFontPrograms();
 
     CDrawing& drawing;
     CTransform toPdf;
@@ -74,6 +98,7 @@ private:
     // The objects of each page in list order, and the fonts and images in the order they are numbered.
     std::vector<std::vector<const CGraphicObject*>> pageObjects;
     std::vector<FontEntry> fonts;
+    std::vector<FontProgram> fontPrograms;
     std::unordered_map<const CTextShape*, int> textFonts;
     std::vector<const CImageShape*> images;
     std::unordered_map<const CImageShape*, int> imageObjects;

@@ -7,14 +7,10 @@
 #include "native/PdfTextEncoding.h"
 #include "platform/image/DibPixels.h"
 #include "render/FontNameMapping.h"
-#include "render/TextFont.h"
 
 namespace pq {
 
 namespace {
-
-constexpr int kFirstCode = 32;
-constexpr int kLastCode = 255;
 
 // Name bytes that would end or break a PDF name are written as "#xx" (PDF 1.7 reference, 3.2.4).
 void AppendNameByte(std::string& out, uint8_t byte) {
@@ -27,17 +23,6 @@ void AppendNameByte(std::string& out, uint8_t byte) {
     out += '#';
     out += kHex[byte >> 4];
     out += kHex[byte & 0xF];
-}
-
-// The font a text's widths and metrics come from: its face and weight at a character height of 1000
-// pixels, so advances are in the thousandths of an em that PDF widths use.
-bool CreateMetricsFont(const CTextShape& text, CFont& font) {
-    CTextShape upright;
-    upright.CopyFrom(text);
-    upright.height = 1000.0f;
-    upright.angle = 0.0f;
-    upright.style &= ~kTextStyleUnderline;
-    return CreateTextFont(upright, nullptr, font);
 }
 
 } // namespace
@@ -56,58 +41,6 @@ std::string CPdfWriter::BaseFontName(const CTextShape& text) {
     else if (italic)
         name += ",Italic";
     return name;
-}
-
-void CPdfWriter::WriteFonts() {
-    for (std::size_t f = 0; f < fonts.size(); ++f) {
-        const FontEntry& entry = fonts[f];
-        const int number = firstFontObject + 3 * static_cast<int>(f);
-        BeginObject(number);
-        file += "<< /Type /Font\r\n/Subtype /TrueType\r\n/Name /F";
-        AppendInt(file, static_cast<int64_t>(f) + 13);
-        file += "\r\n/BaseFont /";
-        file += entry.baseFont;
-        file += "\r\n/FirstChar 32\r\n/LastChar 255\r\n/Widths ";
-        AppendInt(file, number + 1);
-        file += " 0 R\r\n/Encoding /WinAnsiEncoding\r\n/FontDescriptor ";
-        AppendInt(file, number + 2);
-        file += " 0 R\r\n>>\r\nendobj\r\n";
-
-        CFont font;
-        const bool valid = CreateMetricsFont(*entry.source, font);
-        BeginObject(number + 1);
-        file += '[';
-        for (int code = kFirstCode; code <= kLastCode; ++code) {
-            AppendInt(file, valid ? font.GetCharAdvance(WinAnsiToUnicode(static_cast<uint8_t>(code))) : 0);
-            file += ' ';
-            if ((code - kFirstCode) % 19 == 18)
-                file += "\r\n";
-        }
-        file += "]\r\nendobj\r\n";
-
-        const CTextMetric metric = valid ? font.GetTextMetrics() : CTextMetric{};
-        const int32_t a = metric.ascent;
-        const int32_t d = metric.descent;
-        const int32_t capHeight = (valid ? font.GetTextExtent(u"T").cy : 0) - metric.internalLeading - d;
-        BeginObject(number + 2);
-        file += "<<\r\n/Type /FontDescriptor\r\n/FontName /";
-        file += entry.baseFont;
-        file += "\r\n/Ascent ";
-        AppendInt(file, a - d);
-        file += "\r\n/CapHeight ";
-        AppendInt(file, capHeight);
-        file += "\r\n/Descent ";
-        AppendInt(file, -d);
-        file += "\r\n/Flags ";
-        AppendInt(file, (entry.source->style & kTextStyleItalic) != 0 ? 96 : 32);
-        file += "\r\n/FontBBox [-550 ";
-        AppendInt(file, RoundHalfAway(-1.5 * d));
-        file += ' ';
-        AppendInt(file, metric.maxCharWidth - 550);
-        file += ' ';
-        AppendInt(file, a + RoundHalfAway(0.5 * d));
-        file += "]\r\n/ItalicAngle -12\r\n/StemV 0\r\n>>\r\nendobj\r\n";
-    }
 }
 
 void CPdfWriter::WriteImages() {

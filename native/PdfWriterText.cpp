@@ -5,8 +5,10 @@
 #include "model/TextMetrics.h"
 #include "native/PdfNumbers.h"
 #include "native/PdfTextEncoding.h"
+#include "render/FontTextMetrics.h"
 #include "render/TextLayout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -54,7 +56,8 @@ std::vector<ShownLine> LayOutLines(const CTextShape& text) {
         std::size_t index = 0;
         while (index < text.text.size()) {
             ShownLine line;
-            line.text = GetWrappedLine(text, index, std::trunc(frameWidth));
+            // The width the editor wraps at, so that every viewer breaks the lines where the editor does.
+            line.text = GetWrappedLine(text, index, frameWidth);
             const CPointF size = metrics.MeasureString(text, line.text);
             line.width = size.x;
             line.offset = AlignmentOffset(text.alignment, frameWidth, size.x);
@@ -137,25 +140,23 @@ void CPdfWriter::AppendText(std::string& out, const CGraphicObject& object, cons
     AppendNumbers(out, {c, s, -s, c, x0, -y0}, 4);
     out += " Tm\r\n";
 
-    // The leading: about 1.2 times the height, on half points.
-    const double leading = std::floor(12.0 * RoundHalfAway(height) / 5.0 + 0.5) * 0.5;
+    // Lines step and sit as the editor draws them: the first baseline lies the font's ascent below the
+    // text's top (the text matrix starts one height below it), later ones a line height apart.
+    const CTextLineSteps steps = MeasureLineSteps(text);
+    const double leading = static_cast<double>(steps.lineHeight) * kPointsPerUnit;
+    const double rise = height - static_cast<double>(steps.ascent) * kPointsPerUnit;
     double previousOffset = 0.0;
     for (std::size_t k = 0; k < lines.size(); ++k) {
         if (k > 0)
             out += "EMC\r\n/Pgf BMC\r\n";
         const double dx = lines[k].offset - previousOffset;
         previousOffset = lines[k].offset;
-        if (k == 0 && std::fabs(dx) < 1e-8) {
+        const double dy = k == 0 ? rise : -leading;
+        if (std::fabs(dx) < 1e-8 && std::fabs(dy) < 1e-8) {
             out += "0 0 Td\r\n";
         } else {
-            AppendFixed(out, dx, 4);
-            if (k == 0) {
-                out += " 0 Td\r\n";
-            } else {
-                out += " -";
-                AppendFixed(out, leading, 1);
-                out += " Td\r\n";
-            }
+            AppendNumbers(out, {dx, dy}, 4);
+            out += " Td\r\n";
         }
         out += '(';
         out += EncodeLiteralString(lines[k].text);
@@ -177,10 +178,17 @@ void CPdfWriter::AppendText(std::string& out, const CGraphicObject& object, cons
     if (!underline || lines.empty())
         return;
 
-    out += "1.000000 w\r\n";
+    // The bar as the editor draws it: its top the font's underline offset below each baseline.
+    CFont layoutFont;
+    const bool measured = layoutFont.Create(CFontTextMetrics::DocumentScaleFont(text));
+    const double thickness = std::max(1, measured ? layoutFont.GetUnderlineThickness() : 1) * kPointsPerUnit;
+    const double barTop = measured ? layoutFont.GetUnderlineOffset() * kPointsPerUnit : 0.0;
+    AppendFixed(out, thickness, 6);
+    out += " w\r\n";
     AppendColour(out, object.color, "RG");
     for (std::size_t k = 0; k < lines.size(); ++k) {
-        const double down = static_cast<double>(k + 1) * leading;
+        const double down =
+            steps.ascent * kPointsPerUnit + static_cast<double>(k) * leading + barTop + thickness / 2.0;
         double x;
         double y;
         double dxLine;

@@ -88,6 +88,17 @@ const std::string& CFont::GetFilePath() const {
     return face ? face->GetFile() : none;
 }
 
+int CFont::GetFaceIndex() const {
+    return face ? face->GetIndex() : 0;
+}
+
+bool CFont::AllowsEmbedding() const {
+    if (!face)
+        return false;
+    const FT_UShort flags = FT_Get_FSType_Flags(face->GetFace());
+    return (flags & (FT_FSTYPE_RESTRICTED_LICENSE_EMBEDDING | FT_FSTYPE_BITMAP_EMBEDDING_ONLY)) == 0;
+}
+
 bool CFont::Create(const CLogFont& description) {
     Release();
     logFont = description;

@@ -81,6 +81,10 @@ public:
     // The family and file of the face in use (UTF-8), which may differ from the name asked for.
     [[nodiscard]] const std::string& GetFamily() const { return family; }
     [[nodiscard]] const std::string& GetFilePath() const;
+    // The face's index within its file (collections hold several faces).
+    [[nodiscard]] int GetFaceIndex() const;
+    // False when the face's licence forbids embedding it in documents (restricted, or bitmaps only).
+    [[nodiscard]] bool AllowsEmbedding() const;
     [[nodiscard]] bool IsSyntheticBold() const { return syntheticBold; }
     [[nodiscard]] bool IsSyntheticItalic() const { return syntheticItalic; }
     // The em size in pixels, 26.6 fixed point.

@@ -86,6 +86,19 @@ CRectF CFontTextMetrics::MeasureArtisticBounds(const CTextShape& text) const {
                                   text.angle);
 }
 
+CTextLineSteps MeasureLineSteps(const CTextShape& text) {
+    CTextLineSteps steps;
+    steps.lineHeight = GetTextMetrics().MeasureString(text, u"a").y;
+    CFont measured;
+    if (!measured.Create(CFontTextMetrics::DocumentScaleFont(text)))
+        return steps;
+    const CTextMetric& metrics = measured.GetTextMetrics();
+    if (metrics.height > 0)
+        steps.ascent =
+            steps.lineHeight * static_cast<float>(metrics.ascent) / static_cast<float>(metrics.height);
+    return steps;
+}
+
 void InstallFontTextMetrics() {
     static const CFontTextMetrics metrics;
     SetTextMetrics(&metrics);

@@ -28,6 +28,14 @@ private:
     mutable CFont lastFont;
 };
 
+// Where a text's lines sit, in document units: the step from one line's top to the next and the drop
+// from a line's top to its baseline. The editor draws and the native file places lines by these.
+struct CTextLineSteps {
+    float lineHeight = 0.0f;
+    float ascent = 0.0f;
+};
+[[nodiscard]] CTextLineSteps MeasureLineSteps(const CTextShape& text);
+
 // Makes the model measure text with the installed fonts from now on (the programs call it at start-up;
 // without it the model's font-free estimate is used).
 void InstallFontTextMetrics();

@@ -47,11 +47,9 @@ bool PrepareDraw(const CTextShape& text, const CViewMapping& mapping, CTextDraw&
     if (!measured.Create(measuredFont))
         return false;
     draw.scale = mapping.GetScale();
-    draw.lineHeight = GetTextMetrics().MeasureString(text, u"a").y;
-    const CTextMetric& metrics = measured.GetTextMetrics();
-    draw.ascent = metrics.height > 0 ? draw.lineHeight * static_cast<float>(metrics.ascent) /
-                                           static_cast<float>(metrics.height)
-                                     : 0.0f;
+    const CTextLineSteps steps = MeasureLineSteps(text);
+    draw.lineHeight = steps.lineHeight;
+    draw.ascent = steps.ascent;
 
     // Outlines are loaded at the measured em times a power of two no smaller than the zoom, so that
     // scaling them down to the device keeps their points to a fraction of a pixel.

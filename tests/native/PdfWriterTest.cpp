@@ -1,7 +1,10 @@
 #include "PdfTestHelpers.h"
 
 #include "TestHelpers.h"
+#include "native/PdfNumbers.h"
 #include "native/PdfPageTree.h"
+#include "native/PdfWriter.h"
+#include "render/FontTextMetrics.h"
 
 #include <sstream>
 
@@ -151,16 +154,39 @@ TEST(PdfWriter, TextEscapesItsStringsAndCarriesTheExactText) {
     EXPECT_NE(content.find("(z\xe9\x80?) Tj\r\n"), std::string::npos) << content;
 }
 
-TEST(PdfWriter, TextLinesMoveByTheLeading) {
+TEST(PdfWriter, TextLinesStepAndAdvanceAsTheEditorLaysThemOut) {
     CDrawing drawing;
     drawing.Add(MakeTextObject(u"one\r\ntwo\r\nthree", {0, 0}, kTextArtistic, kAlignLeft, 0, -90.4f));
-    const std::string content = ContentOf(drawing);
-    // Height 70.5555 units is 20 points; the leading 24 points; -90.4 degrees is written as 270.
+    const CTextShape& text = *drawing.Objects().front()->AsText();
+    const std::string file = AsText(WritePdf(drawing));
+    const std::string content = StreamContent(file, kContent);
+    // Height 70.5555 units is 20 points; -90.4 degrees is written as 270.
     EXPECT_NE(content.find("/F13 20.00 Tf\r\n-0.0000 -1.0000 1.0000 -0.0000 "), std::string::npos) << content;
-    EXPECT_NE(content.find("0 0 Td\r\n(one) Tj"), std::string::npos) << content;
-    EXPECT_NE(content.find("0.0000 -24.0 Td\r\n(two) Tj\r\nEMC\r\n/Pgf BMC\r\n0.0000 -24.0 Td\r\n(three) Tj"),
+    // The text matrix starts one height below the top; the first baseline lies the font's ascent below it,
+    // the others one line height apart.
+    const CTextLineSteps steps = MeasureLineSteps(text);
+    std::string rise;
+    AppendFixed(rise, text.height * kPointsPerUnit - steps.ascent * kPointsPerUnit, 4);
+    std::string step;
+    AppendFixed(step, -steps.lineHeight * kPointsPerUnit, 4);
+    EXPECT_NE(content.find("0.0000 " + rise + " Td\r\n(one) Tj"), std::string::npos) << content;
+    EXPECT_NE(content.find("0.0000 " + step + " Td\r\n(two) Tj\r\nEMC\r\n/Pgf BMC\r\n0.0000 " + step +
+                           " Td\r\n(three) Tj"),
               std::string::npos)
         << content;
+
+    // Widths (object 7, after the font): each shown character's advance at document scale, in thousandths
+    // of the 20-point size; characters no text shows get none.
+    const std::string widths = ObjectText(file, 7);
+    std::istringstream numbers(widths.substr(widths.find('[') + 1));
+    std::vector<double> values(224, -1.0);
+    for (double& value : values)
+        numbers >> value;
+    for (char16_t c : std::u16string_view(u"onetwhr")) {
+        const double advance = GetTextMetrics().MeasureString(text, std::u16string(1, c)).x;
+        EXPECT_NEAR(values[c - 32], advance * kPointsPerUnit * 1000.0 / 20.0, 0.001) << static_cast<char>(c);
+    }
+    EXPECT_EQ(values['z' - 32], 0.0);
 }
 
 TEST(PdfWriter, ImagesWithoutAreaAreListedButNotDrawn) {
