@@ -372,9 +372,8 @@ void CSelectTool::CommitTransform() {
     const std::vector<int> indices(selectedSet.begin(), selectedSet.end());
     if (indices.empty())
         return;
-    // The objects' own records are kept, so that undo gives back exactly what was there; undoing
-    // through the inverse matrix would leave float rounding in every coordinate.
-    view->GetUndoRecorder().RecordModify(indices);
+    // The transform record keeps the objects as they were, so undo gives back their exact records.
+    view->GetUndoRecorder().RecordTransform(indices, transform);
     for (int index : indices)
         if (CGraphicObject* object = drawing->GetAt(index))
             object->Transform(transform);
