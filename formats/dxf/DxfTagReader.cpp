@@ -51,7 +51,9 @@ bool ReadAsciiTags(std::span<const uint8_t> bytes, CDxfTagList& list) {
         if (pos >= size)
             return false;
         const std::size_t start = pos;
-        while (pos < size && data[pos] != '\r' && data[pos] != '\n' && data[pos] != '\0')
+        // Every line end is a byte below 14: most bytes are passed after one comparison.
+        while (pos < size && (static_cast<unsigned char>(data[pos]) > '\r' ||
+                              (data[pos] != '\r' && data[pos] != '\n' && data[pos] != '\0')))
             ++pos;
         line = std::string_view(data + start, pos - start);
         if (pos < size)
