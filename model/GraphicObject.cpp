@@ -142,28 +142,36 @@ int PiecesPerSegment(const CPathShape& path) {
     return static_cast<int>(std::clamp<std::size_t>(share, kMinPiecesPerSegment, kMaxFlatteningPieces));
 }
 
+constexpr std::size_t kKeptFlatteningRoom = std::size_t{1} << 16; // points
+
 void RebuildPolylines(CPathShape& path, CRectF& bounds) {
     bounds = CRectF::Empty();
     path.polylines.clear();
     path.polylines.reserve(path.subpaths.size());
     const int maxPieces = PiecesPerSegment(path);
+    // Points are flattened into a buffer that keeps its room from path to path and then copied into a
+    // polyline of their exact size: one allocation per polyline rather than one per growth step, which
+    // counts when a file of many curves is read.
+    thread_local CPointArray flattened;
     for (const auto& nodes : path.subpaths) {
-        auto polyline = std::make_unique<CPointArray>();
+        flattened.RemoveAt(0, flattened.GetSize());
         const std::size_t n = nodes->GetSize();
-        // A flat segment adds three points; growing by that much at once keeps long paths from
-        // reallocating the polyline every 1024 points.
-        polyline->SetGrowBy(3 * n + 1);
         if (n == 1)
-            polyline->Add((*nodes)[0].anchor);
+            flattened.Add((*nodes)[0].anchor);
         for (std::size_t i = 0; i + 1 < n; ++i) {
             CBezier segment((*nodes)[i], (*nodes)[i + 1]);
             segment.SetTolerance(kDisplayTolerance);
-            FlattenBezier(segment, *polyline, false, maxPieces);
+            FlattenBezier(segment, flattened, false, maxPieces);
         }
-        for (const CPointF& p : *polyline)
+        for (const CPointF& p : flattened)
             bounds.Include(p);
+        auto polyline = std::make_unique<CPointArray>();
+        polyline->Append(flattened);
         path.polylines.push_back(std::move(polyline));
     }
+    // A huge path does not leave its room held for the rest of the thread's life.
+    if (flattened.GetCapacity() > kKeptFlatteningRoom)
+        flattened.RemoveAll();
 }
 
 } // namespace

@@ -106,27 +106,27 @@ void CDxfReader::ReadSpline(const CDxfEntity& entity, const CDxfPlacement& place
     for (const CDxfTag& tag : entity.tags) {
         switch (tag.code) {
         case 40:
-            spline.knots.push_back(ParseDxfReal(tag.value).value_or(0.0));
+            spline.knots.push_back(ParseDxfReal(tag.Value()).value_or(0.0));
             break;
         case 41:
-            spline.weights.push_back(ParseDxfReal(tag.value).value_or(1.0));
+            spline.weights.push_back(ParseDxfReal(tag.Value()).value_or(1.0));
             break;
         case 10:
-            controlX = ParseDxfReal(tag.value).value_or(0.0);
+            controlX = ParseDxfReal(tag.Value()).value_or(0.0);
             controlOpen = true;
             break;
         case 20:
             if (controlOpen)
-                spline.controlPoints.push_back({controlX, ParseDxfReal(tag.value).value_or(0.0)});
+                spline.controlPoints.push_back({controlX, ParseDxfReal(tag.Value()).value_or(0.0)});
             controlOpen = false;
             break;
         case 11:
-            fitX = ParseDxfReal(tag.value).value_or(0.0);
+            fitX = ParseDxfReal(tag.Value()).value_or(0.0);
             fitOpen = true;
             break;
         case 21:
             if (fitOpen)
-                spline.fitPoints.push_back({fitX, ParseDxfReal(tag.value).value_or(0.0)});
+                spline.fitPoints.push_back({fitX, ParseDxfReal(tag.Value()).value_or(0.0)});
             fitOpen = false;
             break;
         default:

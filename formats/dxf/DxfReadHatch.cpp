@@ -25,7 +25,7 @@ public:
         for (std::size_t i = at; i < tags.size(); ++i) {
             if (tags[i].code == code) {
                 at = i + 1;
-                return tags[i].value;
+                return tags[i].Value();
             }
             for (int stop : stops)
                 if (tags[i].code == stop)

@@ -59,11 +59,11 @@ void CDxfReader::ReadLwPolyline(const CDxfEntity& entity, const CDxfPlacement& p
     std::vector<Vertex> vertices;
     for (const CDxfTag& tag : entity.tags) {
         if (tag.code == 10) {
-            vertices.push_back({{ParseDxfReal(tag.value).value_or(0.0), 0.0}, 0.0});
+            vertices.push_back({{ParseDxfReal(tag.Value()).value_or(0.0), 0.0}, 0.0});
         } else if (!vertices.empty() && tag.code == 20) {
-            vertices.back().point.y = ParseDxfReal(tag.value).value_or(0.0);
+            vertices.back().point.y = ParseDxfReal(tag.Value()).value_or(0.0);
         } else if (!vertices.empty() && tag.code == 42) {
-            vertices.back().bulge = ParseDxfReal(tag.value).value_or(0.0);
+            vertices.back().bulge = ParseDxfReal(tag.Value()).value_or(0.0);
         }
     }
     if (vertices.size() < 2)
@@ -79,7 +79,7 @@ std::size_t CDxfReader::ReadPolyline(std::size_t index, std::size_t end, const C
     std::size_t next = index + 1 + polyline.tags.size();
     const int flags = polyline.Int(70).value_or(0);
     std::vector<Vertex> vertices;
-    while (next < end && tags[next].value == "VERTEX") {
+    while (next < end && tags[next].Value() == "VERTEX") {
         const CDxfEntity vertex = EntityAt(next, end);
         next += 1 + vertex.tags.size();
         if (!Spend(vertex.tags.size() + 1))
@@ -92,7 +92,7 @@ std::size_t CDxfReader::ReadPolyline(std::size_t index, std::size_t end, const C
             continue;
         vertices.push_back({{vertex.RealOr(10, 0.0), vertex.RealOr(20, 0.0)}, vertex.RealOr(42, 0.0)});
     }
-    if (next < end && tags[next].value == "SEQEND")
+    if (next < end && tags[next].Value() == "SEQEND")
         next += 1 + EntityAt(next, end).tags.size();
     // Meshes are surfaces; their vertex lists are no outline.
     if (vertices.size() < 2 || (flags & (16 | 64)) != 0)
@@ -112,9 +112,9 @@ void CDxfReader::ReadMLine(const CDxfEntity& entity, const CDxfPlacement& placem
     std::optional<double> x;
     for (const CDxfTag& tag : entity.tags) {
         if (tag.code == 11) {
-            x = ParseDxfReal(tag.value);
+            x = ParseDxfReal(tag.Value());
         } else if (tag.code == 21 && x) {
-            if (const std::optional<double> y = ParseDxfReal(tag.value))
+            if (const std::optional<double> y = ParseDxfReal(tag.Value()))
                 builder.LineTo({*x, *y});
             x.reset();
         }

@@ -58,7 +58,7 @@ void CDxfReader::ReadText(const CDxfEntity& entity, const CDxfPlacement& placeme
     bool hasValue = false;
     for (const CDxfTag& tag : entity.tags) {
         if (tag.code == 1 || (mtext && tag.code == 3)) {
-            raw += tag.value;
+            raw += tag.Value();
             hasValue = true;
         }
     }
@@ -116,7 +116,10 @@ void CDxfReader::ReadText(const CDxfEntity& entity, const CDxfPlacement& placeme
     std::u16string face = plain.face;
     if (face.empty())
         face = Decode(entity.Value(7).value_or(mtext ? "Standard" : "Txt"));
-    text->faceName = ResolveFace(face);
+    auto resolved = resolvedFaces.find(face);
+    if (resolved == resolvedFaces.end())
+        resolved = resolvedFaces.emplace(face, ResolveFace(face)).first;
+    text->faceName = resolved->second;
     text->height =
         std::max(kMinTextHeight, static_cast<float>(std::min(upScale * height * kCellPerCapHeight, 1e8)));
     text->style = (plain.bold ? kTextStyleBold : 0) | (plain.italic ? kTextStyleItalic : 0) |

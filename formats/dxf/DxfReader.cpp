@@ -19,7 +19,7 @@ std::string Upper(std::string_view s) {
 }
 
 bool IsPair(const CDxfTag& tag, int code, std::string_view value) {
-    return tag.code == code && tag.value == value;
+    return tag.code == code && tag.Value() == value;
 }
 
 } // namespace
@@ -27,7 +27,7 @@ bool IsPair(const CDxfTag& tag, int code, std::string_view value) {
 std::optional<std::string_view> CDxfEntity::Value(int code) const {
     for (const CDxfTag& tag : tags)
         if (tag.code == code)
-            return tag.value;
+            return tag.Value();
     return std::nullopt;
 }
 
@@ -90,7 +90,7 @@ void CDxfReader::FindSections() {
             ++i;
             continue;
         }
-        const std::string name = Upper(tags[i + 1].value);
+        const std::string name = Upper(tags[i + 1].Value());
         std::size_t end = i + 2;
         while (end < tags.size() && !IsPair(tags[end], 0, "ENDSEC") && !IsPair(tags[end], 0, "EOF") &&
                !IsPair(tags[end], 0, "SECTION"))
@@ -113,20 +113,20 @@ void CDxfReader::ReadHeader() {
     for (std::size_t i = header.begin; i + 1 < header.end; ++i) {
         if (tags[i].code != 9)
             continue;
-        const std::string_view name = tags[i].value;
+        const std::string_view name = tags[i].Value();
         const CDxfTag& value = tags[i + 1];
         if (name == "$ACADVER" && value.code == 1) {
             // From AutoCAD 2007 (AC1021) on, text is UTF-8.
-            utf8 = value.value.size() >= 6 && value.value.substr(0, 2) == "AC" &&
-                   value.value.substr(2) >= "1021";
+            utf8 = value.Value().size() >= 6 && value.Value().substr(0, 2) == "AC" &&
+                   value.Value().substr(2) >= "1021";
         } else if (name == "$INSUNITS" && value.code == 70) {
-            if (const std::optional<int> code = ParseDxfInt(value.value)) {
+            if (const std::optional<int> code = ParseDxfInt(value.Value())) {
                 const double factor = UnitScaleForInsUnits(*code);
                 scale = factor > 0.0 ? factor : 1.0;
                 unitsRead = true;
             }
         } else if (name == "$TEXTSIZE" && value.code == 40) {
-            const std::optional<double> size = ParseDxfReal(value.value);
+            const std::optional<double> size = ParseDxfReal(value.Value());
             defaultTextHeight = size && *size > 0.0 && *size < 1e9 ? *size : 16.0;
         }
     }
@@ -138,7 +138,7 @@ CDxfEntity CDxfReader::EntityAt(std::size_t index, std::size_t end) const {
     std::size_t next = index + 1;
     while (next < end && tags[next].code != 0)
         ++next;
-    return {tags[index].value, tags.subspan(index + 1, next - index - 1)};
+    return {tags[index].Value(), tags.subspan(index + 1, next - index - 1)};
 }
 
 void CDxfReader::ReadLayers() {
@@ -166,8 +166,8 @@ void CDxfReader::ReadBlocks() {
     for (std::size_t i = blocks.begin; i < blocks.end; ++i) {
         if (tags[i].code != 0)
             continue;
-        const bool begins = tags[i].value == "BLOCK";
-        if ((begins || tags[i].value == "ENDBLK") && openName) {
+        const bool begins = tags[i].Value() == "BLOCK";
+        if ((begins || tags[i].Value() == "ENDBLK") && openName) {
             open.end = i;
             blockIndex.emplace(*openName, blockList.size());
             blockList.push_back(open);

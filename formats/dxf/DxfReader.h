@@ -159,6 +159,7 @@ private:
     std::vector<bool> blockActive; // blocks being expanded: a block that refers to itself is refused
     std::unordered_map<uint64_t, ImageDefinition> images;
     std::optional<CPointD> origin;
+    std::unordered_map<std::u16string, std::u16string> resolvedFaces; // a text's face: installed or not
 
     std::size_t workLeft = 0;
     double displayPointsLeft = kMaxDisplayPoints;

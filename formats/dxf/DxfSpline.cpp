@@ -182,8 +182,10 @@ bool SampleSpline(int p, const std::vector<double>& U, const std::vector<CPointD
         for (std::size_t j = k - static_cast<std::size_t>(p); j < k; ++j)
             legs += std::hypot(points[j + 1].x - points[j].x, points[j + 1].y - points[j].y);
         const double wanted = legs * docScale / 15.0;
+        // Clamped before the conversion: a huge span's count does not fit in an int.
         const int steps = std::isfinite(wanted)
-                              ? std::clamp(static_cast<int>(wanted), kMinStepsPerSpan, kMaxStepsPerSpan)
+                              ? static_cast<int>(std::clamp(wanted, static_cast<double>(kMinStepsPerSpan),
+                                                            static_cast<double>(kMaxStepsPerSpan)))
                               : kMaxStepsPerSpan;
         for (int s = (samples.empty() ? 0 : 1); s <= steps; ++s) {
             const double u = U[k] + (U[k + 1] - U[k]) * s / steps;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -13,8 +14,18 @@ namespace pq {
 // One group pair of a DXF file: the group code and its value, trimmed of blanks unless it is text
 // (groups 1 and 3).
 struct CDxfTag {
+    CDxfTag() = default;
+    CDxfTag(int groupCode, std::string_view text)
+        : text(text.data()), length(static_cast<uint32_t>(std::min<std::size_t>(text.size(), UINT32_MAX))),
+          code(groupCode) {}
+
+    [[nodiscard]] std::string_view Value() const { return {text, length}; }
+
+    // A large file holds millions of pairs: a pointer and a 32-bit length keep a pair in 16 bytes (a
+    // value longer than 4 GB is cut there).
+    const char* text = nullptr;
+    uint32_t length = 0;
     int code = 0;
-    std::string_view value;
 };
 
 // A code line that is not a number gets this code, which no entity reads.

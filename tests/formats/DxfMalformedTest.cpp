@@ -97,6 +97,19 @@ TEST(DxfMalformed, HugeCountsCostOnlyWhatTheFileHolds) {
     EXPECT_NE(drawing.GetAt(1)->AsText(), nullptr);
     EXPECT_FALSE(ReadDxf(EntitiesFile(spline), drawing));
     EXPECT_EQ(drawing.GetErrorMessage(), "DXF: the drawing is too large to be read");
+    // One span of a spline longer than any count of samples (the sanitizer build checks the conversion).
+    const std::string farSpline = DxfText({{0, "SPLINE"},
+                                           {71, "1"},
+                                           {40, "0"},
+                                           {40, "0"},
+                                           {40, "1"},
+                                           {40, "1"},
+                                           {10, "0"},
+                                           {20, "0"},
+                                           {10, "1e22"},
+                                           {20, "1e22"}});
+    ASSERT_TRUE(ReadDxf(EntitiesFile(farSpline), drawing)) << drawing.GetErrorMessage();
+    EXPECT_NE(drawing.GetAt(0)->AsPath(), nullptr);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 

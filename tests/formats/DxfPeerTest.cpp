@@ -50,18 +50,18 @@ std::vector<CPeerEntity> OwnEntities(const std::string& file) {
     std::vector<CPeerEntity> out;
     bool inEntities = false;
     for (std::size_t i = 0; i < tags.size(); ++i) {
-        if (tags[i].code == 2 && tags[i].value == "ENTITIES")
+        if (tags[i].code == 2 && tags[i].Value() == "ENTITIES")
             inEntities = true;
-        if (!inEntities || tags[i].code != 0 || tags[i].value == "SECTION")
+        if (!inEntities || tags[i].code != 0 || tags[i].Value() == "SECTION")
             continue;
-        if (tags[i].value == "ENDSEC")
+        if (tags[i].Value() == "ENDSEC")
             break;
-        CPeerEntity entity{std::string(tags[i].value), {}};
+        CPeerEntity entity{std::string(tags[i].Value()), {}};
         std::size_t end = i + 1;
         while (end < tags.size() && tags[end].code != 0)
             ++end;
         const std::span<const CDxfTag> body(tags.data() + i + 1, end - i - 1);
-        auto real = [](const CDxfTag& tag) { return *ParseDxfReal(tag.value); };
+        auto real = [](const CDxfTag& tag) { return *ParseDxfReal(tag.Value()); };
         if (entity.type == "SPLINE") {
             for (const CDxfTag& tag : body)
                 if (tag.code == 10 || tag.code == 20)

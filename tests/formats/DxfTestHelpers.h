@@ -61,7 +61,7 @@ struct CParsedDxf {
     std::vector<std::vector<CDxfTag>> Entities(std::string_view name) const {
         std::vector<std::vector<CDxfTag>> out;
         for (std::size_t i = 0; i < list.tags.size(); ++i) {
-            if (list.tags[i].code != 0 || list.tags[i].value != name)
+            if (list.tags[i].code != 0 || list.tags[i].Value() != name)
                 continue;
             out.emplace_back();
             for (std::size_t j = i + 1; j < list.tags.size() && list.tags[j].code != 0; ++j)
@@ -87,7 +87,7 @@ inline std::vector<std::string> Values(const std::vector<CDxfTag>& entity, int c
     std::vector<std::string> out;
     for (const CDxfTag& tag : entity)
         if (tag.code == code)
-            out.emplace_back(tag.value);
+            out.emplace_back(tag.Value());
     return out;
 }
 

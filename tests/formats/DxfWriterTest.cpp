@@ -128,15 +128,15 @@ TEST(DxfWriter, HandlesAreUniqueAndBelowTheSeed) {
     uint64_t seed = 0;
     for (std::size_t i = 0; i + 1 < parsed.list.tags.size(); ++i) {
         const CDxfTag& tag = parsed.list.tags[i];
-        if (tag.value == "$HANDSEED") {
-            seed = *ParseDxfHandle(parsed.list.tags[i + 1].value);
+        if (tag.Value() == "$HANDSEED") {
+            seed = *ParseDxfHandle(parsed.list.tags[i + 1].Value());
             ++i;
             continue;
         }
         if (tag.code == 5 || tag.code == 105) {
-            const std::optional<uint64_t> h = ParseDxfHandle(tag.value);
-            ASSERT_TRUE(h) << tag.value;
-            EXPECT_TRUE(handles.insert(*h).second) << "duplicate handle " << tag.value;
+            const std::optional<uint64_t> h = ParseDxfHandle(tag.Value());
+            ASSERT_TRUE(h) << tag.Value();
+            EXPECT_TRUE(handles.insert(*h).second) << "duplicate handle " << tag.Value();
         }
     }
     ASSERT_FALSE(handles.empty());
