@@ -43,7 +43,7 @@ TEST(CommandLayout, MenuBarHoldsFileEditViewToolsWithEveryCommandOnce) {
         cmd::kAlignMiddle,   cmd::kAlignBottom,   cmd::kToolbar,      cmd::kDrawingBar,   cmd::kTextBar,
         cmd::kPagesBar,      cmd::kGrid,          cmd::kScrollBars,   cmd::kToolFreehand, cmd::kToolBezier,
         cmd::kToolLine,      cmd::kToolRectangle, cmd::kToolEllipse,  cmd::kToolText,     cmd::kLibrary,
-        cmd::kSendToLibrary, cmd::kSettings};
+        cmd::kSendToLibrary, cmd::kSettings,      cmd::kSmoothEdges};
     for (int id : expected)
         EXPECT_EQ(ids.count(id), 1u) << id;
     EXPECT_EQ(ids.size(), expected.size());
@@ -72,7 +72,8 @@ TEST(CommandLayout, ViewBarsAreRadioItemsAndTogglesCarryMarks) {
     for (const CMenuEntry& item : view) {
         if (item.id == cmd::kDrawingBar || item.id == cmd::kTextBar || item.id == cmd::kPagesBar) {
             EXPECT_EQ(item.check, CMenuEntry::Check::Radio) << item.text;
-        } else if (item.id == cmd::kToolbar || item.id == cmd::kGrid || item.id == cmd::kScrollBars) {
+        } else if (item.id == cmd::kToolbar || item.id == cmd::kGrid || item.id == cmd::kScrollBars ||
+                   item.id == cmd::kSmoothEdges) {
             EXPECT_EQ(item.check, CMenuEntry::Check::Mark) << item.text;
         }
     }
