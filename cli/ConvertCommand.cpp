@@ -81,8 +81,9 @@ int RunConvert(std::span<const std::string_view> args, std::FILE* out, std::FILE
                                " A page is saved as a picture with .bmp, .jpg or .png.");
     }
 
+    // A picture needs only its page made ready to draw; the writers may look at every object.
     CDrawing drawing;
-    if (!OpenDrawing(drawing, input)) {
+    if (!OpenDrawing(drawing, input, bitmap ? page - 1 : -1)) {
         ReportFileFailure(err, input, drawing.GetErrorMessage());
         return kExitFailed;
     }
