@@ -105,14 +105,13 @@ TEST(PdfReaderCost, ReadingForOnePageFlattensThatPageAlone) {
         const CGraphicObject& a = *whole.GetAt(i);
         const CGraphicObject& b = *shown.GetAt(i);
         SCOPED_TRACE(i);
+        const CPathShape* path = b.AsPath();
         if (a.page == 1) {
             EXPECT_EQ(b.bounds, a.bounds);
-            if (const CPathShape* path = b.AsPath())
-                EXPECT_EQ(path->polylines.size(), a.AsPath()->polylines.size());
+            EXPECT_EQ(path ? path->polylines.size() : 0, a.AsPath() ? a.AsPath()->polylines.size() : 0);
         } else {
             EXPECT_TRUE(b.bounds.IsEmpty());
-            if (const CPathShape* path = b.AsPath())
-                EXPECT_TRUE(path->polylines.empty());
+            EXPECT_TRUE(path == nullptr || path->polylines.empty());
         }
     }
 }
