@@ -74,14 +74,21 @@ void CCoverageRaster::AddPolygon(std::span<const CPointF> points) {
 }
 
 void CCoverageRaster::AccumulateSubRow(FillRule rule, int32_t left, int32_t right) {
-    std::sort(crossings.begin(), crossings.end(),
-              [](const CCrossing& a, const CCrossing& b) { return a.x < b.x; });
+    // A row crosses few edges, mostly in the order of the row before: an insertion sort suits them.
+    for (std::size_t i = 1; i < crossings.size(); ++i) {
+        const CCrossing c = crossings[i];
+        std::size_t j = i;
+        for (; j > 0 && crossings[j - 1].x > c.x; --j)
+            crossings[j] = crossings[j - 1];
+        crossings[j] = c;
+    }
     const int32_t limit = (right - left) * kFullSubRow;
     int32_t winding = 0, start = 0;
+    const int32_t mask = rule == FillRule::NonZero ? -1 : 1;
     for (const CCrossing& c : crossings) {
-        const bool wasInside = rule == FillRule::NonZero ? winding != 0 : (winding & 1) != 0;
+        const bool wasInside = (winding & mask) != 0;
         winding += c.winding;
-        const bool inside = rule == FillRule::NonZero ? winding != 0 : (winding & 1) != 0;
+        const bool inside = (winding & mask) != 0;
         if (inside == wasInside)
             continue;
         if (inside) {
@@ -91,14 +98,16 @@ void CCoverageRaster::AccumulateSubRow(FillRule rule, int32_t left, int32_t righ
         const int32_t xa = std::clamp(start, 0, limit), xb = std::clamp(c.x, 0, limit);
         if (xa >= xb)
             continue;
-        const int32_t ia = xa / kFullSubRow, ib = xb / kFullSubRow;
+        // Both ends are at least zero: shifts and masks split them into pixel and fraction.
+        const int32_t ia = xa >> 8, ib = xb >> 8;
+        static_assert(kFullSubRow == 256);
         if (ia == ib) {
             cover[static_cast<std::size_t>(ia)] += xb - xa;
         } else {
-            cover[static_cast<std::size_t>(ia)] += kFullSubRow - xa % kFullSubRow;
+            cover[static_cast<std::size_t>(ia)] += kFullSubRow - (xa & 255);
             runs[static_cast<std::size_t>(ia) + 1] += kFullSubRow;
             runs[static_cast<std::size_t>(ib)] -= kFullSubRow;
-            cover[static_cast<std::size_t>(ib)] += xb % kFullSubRow;
+            cover[static_cast<std::size_t>(ib)] += xb & 255;
         }
         touchedLeft = std::min(touchedLeft, ia);
         touchedRight = std::max(touchedRight, ib);
@@ -148,7 +157,7 @@ void CCoverageRaster::Fill(CDeviceContext& dc, uint32_t colour, FillRule rule) {
                     continue;
                 active[kept++] = index;
                 const float x = std::clamp(e.xTop + (sy - e.yTop) * e.dxdy, left, right) - left;
-                crossings.push_back({static_cast<int32_t>(std::lround(x * kFullSubRow)), e.winding});
+                crossings.push_back({static_cast<int32_t>(x * kFullSubRow + 0.5f), e.winding}); // x >= 0
             }
             active.resize(kept);
             if (crossings.size() >= 2)
