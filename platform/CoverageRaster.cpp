@@ -73,8 +73,12 @@ void CCoverageRaster::AddPolygon(std::span<const CPointF> points) {
     AddEdge(points.back(), points.front());
 }
 
-void CCoverageRaster::AccumulateSubRow(FillRule rule, int32_t left, int32_t right) {
-    // A row crosses few edges, mostly in the order of the row before: an insertion sort suits them.
+void CCoverageRaster::AccumulateSubRow(FillRule rule, int32_t left, int32_t right, int32_t weight) {
+    // A row mostly crosses few edges, for which an insertion sort is quickest; a long pen's pieces can
+    // put hundreds on one row.
+    if (crossings.size() > 24)
+        std::sort(crossings.begin(), crossings.end(),
+                  [](const CCrossing& a, const CCrossing& b) { return a.x < b.x; });
     for (std::size_t i = 1; i < crossings.size(); ++i) {
         const CCrossing c = crossings[i];
         std::size_t j = i;
@@ -102,12 +106,12 @@ void CCoverageRaster::AccumulateSubRow(FillRule rule, int32_t left, int32_t righ
         const int32_t ia = xa >> 8, ib = xb >> 8;
         static_assert(kFullSubRow == 256);
         if (ia == ib) {
-            cover[static_cast<std::size_t>(ia)] += xb - xa;
+            cover[static_cast<std::size_t>(ia)] += (xb - xa) * weight;
         } else {
-            cover[static_cast<std::size_t>(ia)] += kFullSubRow - (xa & 255);
-            runs[static_cast<std::size_t>(ia) + 1] += kFullSubRow;
-            runs[static_cast<std::size_t>(ib)] -= kFullSubRow;
-            cover[static_cast<std::size_t>(ib)] += xb & 255;
+            cover[static_cast<std::size_t>(ia)] += (kFullSubRow - (xa & 255)) * weight;
+            runs[static_cast<std::size_t>(ia) + 1] += kFullSubRow * weight;
+            runs[static_cast<std::size_t>(ib)] -= kFullSubRow * weight;
+            cover[static_cast<std::size_t>(ib)] += (xb & 255) * weight;
         }
         touchedLeft = std::min(touchedLeft, ia);
         touchedRight = std::max(touchedRight, ib);
@@ -145,7 +149,17 @@ void CCoverageRaster::Fill(CDeviceContext& dc, uint32_t colour, FillRule rule) {
     for (int32_t y = rowTop; y < rowBottom; ++y) {
         touchedLeft = width + 1;
         touchedRight = -1;
-        for (int s = 0; s < kSubRows; ++s) {
+        // A row that only vertical edges cross from top to bottom (the sides of upright boxes) has the
+        // same spans on every sample row: one sample counts for all of them.
+        const float firstSample = static_cast<float>(y) + 0.5f / kSubRows;
+        const float lastSample = static_cast<float>(y) + (kSubRows - 0.5f) / kSubRows;
+        bool uniform = next == edges.size() || edges[next].yTop > lastSample;
+        for (std::size_t i = 0; uniform && i < active.size(); ++i) {
+            const CEdge& e = edges[active[i]];
+            uniform = e.yBottom <= firstSample || (e.yBottom > lastSample && e.dxdy == 0);
+        }
+        const int samples = uniform ? 1 : kSubRows;
+        for (int s = 0; s < samples; ++s) {
             const float sy = static_cast<float>(y) + (static_cast<float>(s) + 0.5f) / kSubRows;
             while (next < edges.size() && edges[next].yTop <= sy)
                 active.push_back(static_cast<uint32_t>(next++));
@@ -161,7 +175,7 @@ void CCoverageRaster::Fill(CDeviceContext& dc, uint32_t colour, FillRule rule) {
             }
             active.resize(kept);
             if (crossings.size() >= 2)
-                AccumulateSubRow(rule, clip.left, clip.right);
+                AccumulateSubRow(rule, clip.left, clip.right, kSubRows / samples);
         }
         if (touchedRight < touchedLeft)
             continue;

@@ -54,11 +54,10 @@ private:
 
     void AddEdge(CPointF a, CPointF b);
     void AddDisc(CPointF centre, float radius);
-    void AddSegment(CPointF a, CPointF b, float halfWidth);
     void AddSolidStroke(std::span<const CPointF> points, float width, bool closed, bool roundEnds);
     void AddDashedStroke(std::span<const CPointF> points, bool closed, int penStyle);
-    // Adds the spans of one sample row to the coverage of the row's pixels.
-    void AccumulateSubRow(FillRule rule, int32_t left, int32_t right);
+    // Adds the spans of one sample row to the coverage of the row's pixels, counted weight times.
+    void AccumulateSubRow(FillRule rule, int32_t left, int32_t right, int32_t weight);
 
     std::vector<CEdge> edges;
     std::vector<uint32_t> active;
@@ -66,6 +65,7 @@ private:
     std::vector<int32_t> cover;      // partial coverage of each pixel of the row, from the clip's left
     std::vector<int32_t> runs;       // difference array of whole-pixel coverage, from the clip's left
     std::vector<CPointF> dash;       // the points of one dash
+    std::vector<CPointF> line;       // a stroked line's distinct points
     std::vector<CPointF> unitCircle; // the last disc's corners on the unit circle
     int32_t touchedLeft = 0, touchedRight = -1; // pixels of the row with coverage, from the clip's left
     float minY = 0, maxY = 0;

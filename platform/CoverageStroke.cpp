@@ -55,42 +55,84 @@ void CCoverageRaster::AddDisc(CPointF centre, float radius) {
     }
 }
 
-void CCoverageRaster::AddSegment(CPointF a, CPointF b, float halfWidth) {
-    const CPointF d = b - a;
-    const float length = d.Length();
-    if (!(length > 1e-6f))
-        return;
-    const CPointF normal = CPointF(-d.y, d.x) * (halfWidth / length);
-    const CPointF corners[4] = {a + normal, b + normal, b - normal, a - normal};
-    AddEdge(corners[0], corners[1]);
-    AddEdge(corners[1], corners[2]);
-    AddEdge(corners[2], corners[3]);
-    AddEdge(corners[3], corners[0]);
-}
-
+// The pen's area as one outline per run of gently bending segments: the left side forward, the right
+// side back, mitred at each bend (for such bends the mitre and the round join differ by less than the
+// join tolerance). Pieces of one outline then cross a row twice instead of twice per segment. Sharp
+// bends and the ends get discs.
 void CCoverageRaster::AddSolidStroke(std::span<const CPointF> points, float width, bool closed,
                                      bool roundEnds) {
-    const std::size_t n = points.size();
-    if (n == 0)
+    if (points.empty())
         return;
     const float half = width / 2;
-    const std::size_t segments = closed ? n : n - 1;
-    for (std::size_t i = 0; i < segments; ++i)
-        AddSegment(points[i], points[(i + 1) % n], half);
-    for (std::size_t i = 0; i < n; ++i) {
-        const bool end = !closed && (i == 0 || i + 1 == n);
-        if (end) {
-            if (roundEnds || n == 1)
-                AddDisc(points[i], half);
-            continue;
-        }
-        const CPointF in = points[i] - points[(i + n - 1) % n];
-        const CPointF out = points[(i + 1) % n] - points[i];
-        const float lengths = in.Length() * out.Length();
-        const float cosine = lengths > 0 ? (in.x * out.x + in.y * out.y) / lengths : -1.0f;
-        if (half * (1.0f - cosine) >= kJoinTolerance)
-            AddDisc(points[i], half);
+    // The line as consecutive distinct points, closed ones ending where they began.
+    line.clear();
+    for (const CPointF& p : points)
+        if (line.empty() || p.x != line.back().x || p.y != line.back().y)
+            line.push_back(p);
+    if (closed && line.size() > 2 && (line.back().x != line.front().x || line.back().y != line.front().y))
+        line.push_back(line.front());
+    const std::size_t n = line.size();
+    if (n == 1) {
+        AddDisc(line[0], half);
+        return;
     }
+    auto normal = [&](std::size_t segment) {
+        const CPointF d = line[segment + 1] - line[segment];
+        return CPointF(-d.y, d.x) * (1.0f / d.Length());
+    };
+    // Whether the bend at point i (between segments i - 1 and i) is gentle enough to mitre.
+    auto gentle = [&](std::size_t i) {
+        const CPointF a = normal(i - 1), b = normal(i);
+        const float cosine = a.x * b.x + a.y * b.y;
+        const float shorter = std::min(line[i].DistanceTo(line[i - 1]), line[i + 1].DistanceTo(line[i]));
+        // The inner side must not fold back within the shorter segment.
+        const float sine = std::sqrt(std::max(0.0f, 1.0f - cosine * cosine));
+        return half * (1.0f - cosine) < kJoinTolerance * 4 && shorter > 2 * half * sine;
+    };
+    std::size_t first = 0;
+    for (std::size_t i = 1; i < n; ++i) {
+        if (i + 1 < n && gentle(i))
+            continue;
+        // Segments first .. i - 1 form one run, from point first to point i.
+        CPointF previousLeft = line[first] + normal(first) * half;
+        const CPointF startLeft = previousLeft;
+        for (std::size_t k = first + 1; k <= i; ++k) {
+            CPointF offset = normal(k - 1) * half;
+            if (k < i) {
+                const CPointF a = normal(k - 1), b = normal(k);
+                const CPointF m = a + b;
+                offset = m * (half / (m.x * b.x + m.y * b.y));
+            }
+            const CPointF left = line[k] + offset;
+            AddEdge(previousLeft, left);
+            previousLeft = left;
+        }
+        CPointF previousRight = line[i] - normal(i - 1) * half;
+        AddEdge(previousLeft, previousRight);
+        for (std::size_t k = i; k-- > first;) {
+            CPointF offset = normal(k) * half;
+            if (k > first) {
+                const CPointF a = normal(k - 1), b = normal(k);
+                const CPointF m = a + b;
+                offset = m * (half / (m.x * b.x + m.y * b.y));
+            }
+            const CPointF right = line[k] - offset;
+            AddEdge(previousRight, right);
+            previousRight = right;
+        }
+        AddEdge(previousRight, startLeft);
+        // A disc at the sharp bend, or at an end of an open line.
+        const bool end = i + 1 == n;
+        if (!end)
+            AddDisc(line[i], half);
+        else if (closed)
+            AddDisc(line[i], half); // where a closed line meets its start
+        else if (roundEnds)
+            AddDisc(line[i], half);
+        first = i;
+    }
+    if (!closed && roundEnds)
+        AddDisc(line[0], half);
 }
 
 void CCoverageRaster::AddDashedStroke(std::span<const CPointF> points, bool closed, int penStyle) {

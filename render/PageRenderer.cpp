@@ -140,6 +140,8 @@ void DrawSmoothPath(const CGraphicObject& object, const CPathShape& path, CDevic
     }
     // Points closer than this to the point kept before them change no pixel's coverage visibly.
     constexpr float kMinStep = 0.1f;
+    // A point this close to the line through its neighbours changes no pixel's coverage visibly.
+    constexpr float kLineTolerance = 0.02f;
     std::size_t used = 0;
     scratch.counts.clear();
     for (const auto& polyline : path.polylines) {
@@ -151,12 +153,28 @@ void DrawSmoothPath(const CGraphicObject& object, const CPathShape& path, CDevic
         CPointF* out = scratch.smoothPoints.data() + used;
         const CPointF* in = polyline->data();
         std::size_t kept = 0;
+        CPointF direction; // of the run of points in line that ends at the last point kept
         for (std::size_t i = 0; i < count; ++i) {
             const CPointF point = mapping.DocToDevicef(in[i]);
             if (kept > 0 && i + 1 < count && std::fabs(point.x - out[kept - 1].x) < kMinStep &&
                 std::fabs(point.y - out[kept - 1].y) < kMinStep)
                 continue;
+            // Points in line (a straight side flattened into short pieces) only add edges: while the
+            // points stay near the line the run began along, each replaces the one before.
+            if (kept >= 2) {
+                const CPointF chord = point - out[kept - 2];
+                const float cross = chord.x * direction.y - chord.y * direction.x;
+                const float along = chord.x * direction.x + chord.y * direction.y;
+                const CPointF last = out[kept - 1] - out[kept - 2];
+                if (along >= last.x * direction.x + last.y * direction.y &&
+                    cross * cross <= kLineTolerance * kLineTolerance * direction.SquaredLength()) {
+                    out[kept - 1] = point;
+                    continue;
+                }
+            }
             out[kept++] = point;
+            if (kept >= 2)
+                direction = out[kept - 1] - out[kept - 2];
         }
         used += kept;
         scratch.counts.push_back(static_cast<int32_t>(kept));

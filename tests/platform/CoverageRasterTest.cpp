@@ -99,6 +99,23 @@ TEST(CCoverageRaster, StrokesInkTheirAreaOnceWhereverPiecesOverlap) {
     EXPECT_EQ(PixelAt(ring, 20, 10), 0x000000u);
     EXPECT_EQ(PixelAt(ring, 20, 20), 0xFFFFFFu);
 
+    // A circle of many short pieces, drawn with a pen wider than a piece is long: its ring, no more
+    // and without holes.
+    CDibSection circle = MakeBitmap(40, 40, 24);
+    CDeviceContext circleDc(&circle);
+    std::vector<CPointF> round;
+    for (int i = 0; i < 240; ++i) {
+        const double angle = 2 * std::numbers::pi * i / 240;
+        round.push_back(
+            {static_cast<float>(20 + 12 * std::cos(angle)), static_cast<float>(20 + 12 * std::sin(angle))});
+    }
+    raster.AddStroke(round, 4.0f, true, kPenSolid);
+    raster.Fill(circleDc, 0x000000, CCoverageRaster::FillRule::NonZero);
+    const double annulus = std::numbers::pi * (14.0 * 14.0 - 10.0 * 10.0);
+    EXPECT_NEAR(TotalInk(circle), annulus, annulus * 0.01);
+    EXPECT_EQ(PixelAt(circle, 20, 8), 0x000000u);
+    EXPECT_EQ(PixelAt(circle, 20, 20), 0xFFFFFFu);
+
     // A dashed one-pixel pen inks its dashes only: 18 on, 6 off along a line of 48 pixels.
     CDibSection dashed = MakeBitmap(60, 10, 24);
     CDeviceContext dashedDc(&dashed);
