@@ -55,6 +55,7 @@ constexpr std::array kCommandNames = {
     CommandName{cmd::kPagesBar, "Pages"},
     CommandName{cmd::kGrid, "Grid"},
     CommandName{cmd::kScrollBars, "Scrollbars"},
+    CommandName{cmd::kSmoothEdges, "Smooth Edges"},
     CommandName{cmd::kToolFreehand, "Draw"},
     CommandName{cmd::kToolBezier, "Bezier"},
     CommandName{cmd::kToolLine, "Line"},

@@ -85,7 +85,8 @@ std::vector<CMenuEntry> ViewMenu() {
     return {Item(cmd::kToolbar, Check::Mark),     Separator(),
             Item(cmd::kDrawingBar, Check::Radio), Item(cmd::kTextBar, Check::Radio),
             Item(cmd::kPagesBar, Check::Radio),   Separator(),
-            Item(cmd::kGrid, Check::Mark),        Item(cmd::kScrollBars, Check::Mark)};
+            Item(cmd::kGrid, Check::Mark),        Item(cmd::kScrollBars, Check::Mark),
+            Item(cmd::kSmoothEdges, Check::Mark)};
 }
 
 std::vector<CMenuEntry> ToolsMenu() {

@@ -30,7 +30,7 @@ bool ParseSize(std::string_view text, int& width, int& height) {
 
 int Usage(std::FILE* err, const std::string& why) {
     std::fprintf(err, "pqdraw-cli convert: %s\n", why.c_str());
-    std::fprintf(err, "usage: pqdraw-cli convert IN OUT [--page N] [--size WxH] [--antialias]\n");
+    std::fprintf(err, "usage: pqdraw-cli convert IN OUT [--page N] [--size WxH] [--antialias] [--smooth]\n");
     return kExitUsage;
 }
 
@@ -39,11 +39,13 @@ int Usage(std::FILE* err, const std::string& why) {
 int RunConvert(std::span<const std::string_view> args, std::FILE* out, std::FILE* err) {
     std::string input, output;
     int page = 1, width = 0, height = 0;
-    bool antiAlias = false, sized = false, pageGiven = false;
+    bool antiAlias = false, smooth = false, sized = false, pageGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (arg == "--antialias") {
             antiAlias = true;
+        } else if (arg == "--smooth") {
+            smooth = true;
         } else if (arg == "--page" || arg == "--size") {
             if (i + 1 == args.size())
                 return Usage(err, std::string(arg) + " needs a value");
@@ -79,8 +81,9 @@ int RunConvert(std::span<const std::string_view> args, std::FILE* out, std::FILE
                                " A page is saved as a picture with .bmp, .jpg or .png.");
     }
 
+    // A picture needs only its page made ready to draw; the writers may look at every object.
     CDrawing drawing;
-    if (!OpenDrawing(drawing, input)) {
+    if (!OpenDrawing(drawing, input, bitmap ? page - 1 : -1)) {
         ReportFileFailure(err, input, drawing.GetErrorMessage());
         return kExitFailed;
     }
@@ -103,7 +106,8 @@ int RunConvert(std::span<const std::string_view> args, std::FILE* out, std::FILE
         }
         std::string written;
         const CImageResult result =
-            ExportPageBitmap(drawing, page - 1, output, width, height, antiAlias, &written);
+            ExportPageBitmap(drawing, page - 1, output, width, height, antiAlias, &written,
+                             smooth ? EdgeStyle::Smooth : EdgeStyle::Aliased);
         if (!result)
             return writeFailed(result.message);
         if (written != output)
@@ -118,6 +122,8 @@ int RunConvert(std::span<const std::string_view> args, std::FILE* out, std::FILE
     if (sized)
         std::fprintf(err, "pqdraw-cli: --size applies to bitmap outputs; %s keeps the drawing's page size\n",
                      output.c_str());
+    if (smooth)
+        std::fprintf(err, "pqdraw-cli: --smooth applies to bitmap outputs; ignored for %s\n", output.c_str());
     if (antiAlias)
         std::fprintf(err, "pqdraw-cli: --antialias applies to bitmap outputs; ignored for %s\n",
                      output.c_str());

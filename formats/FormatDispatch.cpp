@@ -166,7 +166,7 @@ bool CanSaveDrawing(std::string_view path) {
     return row != nullptr && row->write != nullptr;
 }
 
-bool OpenDrawing(CDrawing& drawing, const std::string& path) {
+bool OpenDrawing(CDrawing& drawing, const std::string& path, int shownPage) {
     drawing.SetErrorMessage("");
     drawing.ClearWarning();
     const CFormatRow* row = FindFormat(path);
@@ -175,7 +175,8 @@ bool OpenDrawing(CDrawing& drawing, const std::string& path) {
         drawing.SetErrorMessage(NoFormatMessage(path, false));
         return false;
     }
-    const bool ok = row->read(path, drawing);
+    const bool ok = shownPage >= 0 && row->read == ReadNative ? CPdfFile().Read(path, drawing, shownPage)
+                                                              : row->read(path, drawing);
     drawing.RenumberAll();
     if (!ok && drawing.GetErrorMessage().empty())
         drawing.SetErrorMessage(std::string(kOpenFailedMessage));

@@ -23,7 +23,10 @@ using NoticeSink = std::function<void(std::string_view)>;
 // the reader's reason, or "Failed to open file!" when the reader gives none; a name no reader takes
 // gets "Failed to open file!" followed by the endings that can be read. On success the drawing's warning
 // says what the reader had to leave out or change, if anything.
-bool OpenDrawing(CDrawing& drawing, const std::string& path);
+// With shownPage >= 0 the caller shows or exports that one page (counted from 0): a native document then
+// flattens only that page's objects for display, leaving the others with empty bounds; such a drawing
+// is not for saving whole.
+bool OpenDrawing(CDrawing& drawing, const std::string& path, int shownPage = -1);
 
 // Writes the drawing with the writer its extension names. Native documents keep every page; the other
 // formats write page, after the one-page notice when the drawing has more pages. width and height are

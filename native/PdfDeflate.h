@@ -10,7 +10,7 @@ namespace pq {
 // zlib streams of the native format. The output buffers are sized from the data, so no stream is ever
 // lost for being larger than a fixed buffer.
 
-// Compresses data at zlib's default level into out (replacing it); false when zlib fails.
+// Compresses data into out as a zlib stream (replacing it), with libdeflate; false when memory runs out.
 bool DeflateBytes(std::span<const uint8_t> data, std::vector<uint8_t>& out);
 
 enum class InflateResult {

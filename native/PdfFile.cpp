@@ -27,18 +27,18 @@ bool CPdfFile::WriteToMemory(std::vector<uint8_t>& bytes, CDrawing& drawing) {
     return true;
 }
 
-bool CPdfFile::Read(const std::string& path, CDrawing& drawing) {
+bool CPdfFile::Read(const std::string& path, CDrawing& drawing, int shownPage) {
     std::vector<uint8_t> bytes;
     std::string message;
     if (!ReadRegularFile(path, kMaxDrawingFileBytes, bytes, message)) {
         drawing.SetErrorMessage(message);
         return false;
     }
-    return ReadFromMemory(bytes, drawing);
+    return ReadFromMemory(bytes, drawing, shownPage);
 }
 
-bool CPdfFile::ReadFromMemory(std::span<const uint8_t> bytes, CDrawing& drawing) {
-    CPdfReader reader(bytes, drawing);
+bool CPdfFile::ReadFromMemory(std::span<const uint8_t> bytes, CDrawing& drawing, int shownPage) {
+    CPdfReader reader(bytes, drawing, shownPage);
     return reader.Read();
 }
 

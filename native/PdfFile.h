@@ -29,9 +29,12 @@ public:
 
     // Replaces the drawing's objects, page count and page size by the file's. On failure the drawing
     // may be partly filled and the caller discards it.
-    bool Read(const std::string& path, CDrawing& drawing);
+    // With shownPage >= 0 only that page's objects are made ready to draw: the others keep their
+    // geometry but have no display polylines and empty bounds, which saves flattening pages that a
+    // one-page export never shows. Such a drawing is not for saving whole.
+    bool Read(const std::string& path, CDrawing& drawing, int shownPage = -1);
     // The same from bytes in memory.
-    bool ReadFromMemory(std::span<const uint8_t> bytes, CDrawing& drawing);
+    bool ReadFromMemory(std::span<const uint8_t> bytes, CDrawing& drawing, int shownPage = -1);
 };
 
 } // namespace pq

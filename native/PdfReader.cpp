@@ -78,7 +78,8 @@ std::optional<int32_t> CPdfReader::RootPageCount(std::size_t root) const {
     return ParseInt(rest);
 }
 
-CPdfReader::CPdfReader(std::span<const uint8_t> bytes, CDrawing& target) : data(bytes), drawing(target) {}
+CPdfReader::CPdfReader(std::span<const uint8_t> bytes, CDrawing& target, int page)
+    : shownPage(page), data(bytes), drawing(target) {}
 
 bool CPdfReader::Fail(std::string message) {
     drawing.SetErrorMessage(std::move(message));
@@ -297,6 +298,10 @@ void CPdfReader::FinishObjects() {
             text->position = toDocument.Apply(text->position);
             text->corner = toDocument.Apply(text->corner);
             text->height *= kUnitsPerPoint;
+        }
+        if (shownPage >= 0 && object->page != shownPage) {
+            object->bounds = CRectF::Empty();
+            continue;
         }
         object->RecalcBounds();
         if (CTextShape* text = object->AsText(); text != nullptr && text->mode != kTextParagraph)

@@ -27,7 +27,10 @@ class CPdfLineReader;
 // file is checked against the bytes there are; inflated data and the objects made are bounded.
 class CPdfReader {
 public:
-    CPdfReader(std::span<const uint8_t> bytes, CDrawing& drawing);
+    // shownPage >= 0: the caller shows or exports that page alone, so only its objects get display
+    // polylines and bounds; the other pages' objects are read whole but left unflattened, with empty
+    // bounds, and such a drawing must not be saved with every page.
+    CPdfReader(std::span<const uint8_t> bytes, CDrawing& drawing, int shownPage = -1);
 
     bool Read();
 
@@ -70,6 +73,8 @@ private:
     };
 
     bool Fail(std::string message);
+
+    int shownPage = -1;
 
     // Structure (PdfReader.cpp).
     bool FindPages();

@@ -54,12 +54,12 @@ CPixelSize ExportPixelSize(float pageWidth, float pageHeight, int pixelsPerInch,
 }
 
 CImageResult ExportPageBitmap(const CDrawing& drawing, int page, const std::string& fileName, int width,
-                              int height, bool antiAlias, std::string* writtenPath) {
+                              int height, bool antiAlias, std::string* writtenPath, EdgeStyle edges) {
     const BitmapFormat format = BitmapFormatOf(fileName);
     if (format == BitmapFormat::None)
         return CImageResult::Failure("Cannot export \"" + fileName +
                                      "\": bitmaps are exported as .bmp, .jpg or .png files.");
-    const auto bitmap = RenderPageToBitmap(drawing, page, width, height, antiAlias);
+    const auto bitmap = RenderPageToBitmap(drawing, page, width, height, antiAlias, edges);
     if (!bitmap)
         return CImageResult::Failure("Cannot make a bitmap of " + std::to_string(width) + " x " +
                                      std::to_string(height) + " pixels.");

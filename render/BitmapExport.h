@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/image/ImageResult.h"
+#include "render/PageRenderer.h"
 
 #include <string>
 #include <string_view>
@@ -31,11 +32,12 @@ struct CPixelSize {
 [[nodiscard]] CPixelSize ExportPixelSize(float pageWidth, float pageHeight, int pixelsPerInch, int maxWidth,
                                          int maxHeight);
 
-// Renders a page at width x height (smoothed when asked) and writes it as the file name's format, with
-// the extension the format's own: "picture.jpeg" is written as "picture.jpg". writtenPath receives the
-// name written. Fails with a message for a name of no bitmap format, a size no bitmap can have, or a
-// file that cannot be written.
+// Renders a page at width x height (smoothed when asked, with the edge style given) and writes it as the file
+// name's format, with the extension the format's own: "picture.jpeg" is written as "picture.jpg". writtenPath
+// receives the name written. Fails with a message for a name of no bitmap format, a size no bitmap can have,
+// or a file that cannot be written.
 [[nodiscard]] CImageResult ExportPageBitmap(const CDrawing& drawing, int page, const std::string& fileName,
-                                            int width, int height, bool antiAlias, std::string* writtenPath);
+                                            int width, int height, bool antiAlias, std::string* writtenPath,
+                                            EdgeStyle edges = EdgeStyle::Aliased);
 
 } // namespace pq

@@ -3,14 +3,17 @@
 #include "geometry/ViewMapping.h"
 #include "model/Drawing.h"
 #include "model/GraphicObject.h"
+#include "platform/CoverageRaster.h"
 #include "platform/DeviceContext.h"
 #include "platform/DibSectionDraw.h"
+#include "platform/SmoothImage.h"
 #include "render/BitmapFilter.h"
 #include "render/PolyPolyFill.h"
 #include "render/TextRenderer.h"
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <exception>
 #include <mutex>
@@ -63,6 +66,8 @@ struct CPathScratch {
     std::vector<CPoint> points;
     std::vector<int32_t> counts;
     CPolyPolyFill filler;
+    std::vector<CPointF> smoothPoints;
+    CCoverageRaster raster;
 };
 
 void DrawPath(const CGraphicObject& object, const CPathShape& path, CDeviceContext& dc,
@@ -117,7 +122,94 @@ void DrawPath(const CGraphicObject& object, const CPathShape& path, CDeviceConte
     }
 }
 
-void DrawImage(const CImageShape& image, CDeviceContext& dc, const CViewMapping& mapping) {
+// A smooth pen keeps the aliased pen's rule of never being wider in pixels than in units, but keeps its
+// fraction of a pixel; no pen is thinner than a pixel.
+float SmoothPenWidth(int32_t penWidth, const CViewMapping& mapping) {
+    const float units = static_cast<float>(std::max(penWidth, 1));
+    return std::max(std::min(units * mapping.GetScale(), units), 1.0f);
+}
+
+// The path with smooth edges: the fill by coverage under the even-odd rule across the subpaths, then
+// each outline as the area its round pen covers. Hatched and dotted fills are patterns of whole pixels
+// and keep their aliased drawing.
+void DrawSmoothPath(const CGraphicObject& object, const CPathShape& path, CDeviceContext& dc,
+                    const CViewMapping& mapping, CStyleCache& styles, CPathScratch& scratch) {
+    if (path.brushStyle == kBrushHatched || path.brushStyle == kBrushDotted) {
+        DrawPath(object, path, dc, mapping, styles, scratch);
+        return;
+    }
+    // Points closer than this to the point kept before them change no pixel's coverage visibly.
+    constexpr float kMinStep = 0.1f;
+    // A point this close to the line through its neighbours changes no pixel's coverage visibly.
+    constexpr float kLineTolerance = 0.02f;
+    std::size_t used = 0;
+    scratch.counts.clear();
+    for (const auto& polyline : path.polylines) {
+        const std::size_t count = polyline ? polyline->GetSize() : 0;
+        if (count < 2)
+            continue;
+        if (scratch.smoothPoints.size() < used + count)
+            scratch.smoothPoints.resize(used + count + count / 2);
+        CPointF* out = scratch.smoothPoints.data() + used;
+        const CPointF* in = polyline->data();
+        std::size_t kept = 0;
+        CPointF direction; // of the run of points in line that ends at the last point kept
+        for (std::size_t i = 0; i < count; ++i) {
+            const CPointF point = mapping.DocToDevicef(in[i]);
+            if (kept > 0 && i + 1 < count && std::fabs(point.x - out[kept - 1].x) < kMinStep &&
+                std::fabs(point.y - out[kept - 1].y) < kMinStep)
+                continue;
+            // Points in line (a straight side flattened into short pieces) only add edges: while the
+            // points stay near the line the run began along, each replaces the one before.
+            if (kept >= 2) {
+                const CPointF chord = point - out[kept - 2];
+                const float cross = chord.x * direction.y - chord.y * direction.x;
+                const float along = chord.x * direction.x + chord.y * direction.y;
+                const CPointF last = out[kept - 1] - out[kept - 2];
+                if (along >= last.x * direction.x + last.y * direction.y &&
+                    cross * cross <= kLineTolerance * kLineTolerance * direction.SquaredLength()) {
+                    out[kept - 1] = point;
+                    continue;
+                }
+            }
+            out[kept++] = point;
+            if (kept >= 2)
+                direction = out[kept - 1] - out[kept - 2];
+        }
+        used += kept;
+        scratch.counts.push_back(static_cast<int32_t>(kept));
+    }
+    if (scratch.counts.empty())
+        return;
+    auto subpaths = [&](auto&& visit) {
+        std::size_t first = 0;
+        for (int32_t count : scratch.counts) {
+            visit(std::span<const CPointF>(scratch.smoothPoints.data() + first,
+                                           static_cast<std::size_t>(count)));
+            first += static_cast<std::size_t>(count);
+        }
+    };
+    const bool filled = path.brushStyle != kBrushHollow;
+    if (filled) {
+        subpaths([&](std::span<const CPointF> points) { scratch.raster.AddPolygon(points); });
+        scratch.raster.Fill(dc, object.color, CCoverageRaster::FillRule::EvenOdd);
+    }
+    if (path.penStyle == kPenNull)
+        return;
+    // A filled single polygon is outlined all round, as the aliased polygon call does.
+    const bool closed = filled && scratch.counts.size() == 1;
+    const float width = SmoothPenWidth(path.penWidth, mapping);
+    subpaths([&](std::span<const CPointF> points) {
+        scratch.raster.AddStroke(points, width, closed, path.penStyle);
+    });
+    scratch.raster.Fill(dc, path.penColor, CCoverageRaster::FillRule::NonZero);
+}
+
+void DrawImage(const CImageShape& image, CDeviceContext& dc, const CViewMapping& mapping, EdgeStyle edges) {
+    if (edges == EdgeStyle::Smooth && image.rasterOp == kRop3SrcCopy &&
+        DrawSmoothImage(image.bitmap, dc, mapping.DocToDevicef({image.placement.left, image.placement.top}),
+                        mapping.DocToDevicef({image.placement.right, image.placement.bottom})))
+        return;
     const int32_t x = mapping.DocToDeviceX(image.placement.left);
     const int32_t y = mapping.DocToDeviceY(image.placement.top);
     const int32_t width = mapping.DocToDeviceX(image.placement.right) - x;
@@ -211,7 +303,7 @@ std::mutex& FontLock() {
 // Draws the listed objects that reach the context's clip box. With shared set another thread draws into
 // the same bitmap at the same time, elsewhere.
 void DrawObjects(std::span<const CVisibleObject> visible, CDeviceContext& dc, const CViewMapping& mapping,
-                 bool shared) {
+                 bool shared, EdgeStyle edges) {
     const CRect box = dc.GetClipBox();
     CStyleCache styles(dc);
     CPathScratch scratch;
@@ -221,14 +313,17 @@ void DrawObjects(std::span<const CVisibleObject> visible, CDeviceContext& dc, co
             continue;
         const CGraphicObject& object = *visible[i].object;
         if (const CPathShape* path = visible[i].path) {
-            DrawPath(object, *path, dc, mapping, styles, scratch);
+            if (edges == EdgeStyle::Smooth)
+                DrawSmoothPath(object, *path, dc, mapping, styles, scratch);
+            else
+                DrawPath(object, *path, dc, mapping, styles, scratch);
         } else if (const CTextShape* text = object.AsText()) {
             std::unique_lock<std::mutex> lock;
             if (shared)
                 lock = std::unique_lock(FontLock());
             DrawText(object, *text, dc, mapping);
         } else if (const CImageShape* image = object.AsImage()) {
-            DrawImage(*image, dc, mapping);
+            DrawImage(*image, dc, mapping, edges);
         }
     }
 }
@@ -280,7 +375,7 @@ constexpr int32_t kSplitRowCount = 64;
 } // namespace
 
 void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CViewMapping& mapping,
-              const CRect& visibleRect, PaintThreads threads) {
+              const CRect& visibleRect, PaintThreads threads, EdgeStyle edges) {
     if (page < 0 || page >= drawing.PageCount())
         return;
     const CRect box = dc.GetClipBox();
@@ -289,7 +384,7 @@ void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CView
                        visible.size() >= static_cast<std::size_t>(kSplitObjectCount) &&
                        box.bottom - box.top >= kSplitRowCount && std::thread::hardware_concurrency() >= 2;
     if (!split) {
-        DrawObjects(visible, dc, mapping, false);
+        DrawObjects(visible, dc, mapping, false, edges);
         return;
     }
 
@@ -308,17 +403,17 @@ void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CView
     try {
         worker = std::thread([&] {
             try {
-                DrawObjects(visible, lower, mapping, true);
+                DrawObjects(visible, lower, mapping, true, edges);
             } catch (...) {
                 failure = std::current_exception();
             }
         });
     } catch (const std::system_error&) {
         // No thread to be had: the lower part is drawn here after the upper one.
-        DrawObjects(visible, lower, mapping, false);
+        DrawObjects(visible, lower, mapping, false, edges);
     }
     try {
-        DrawObjects(visible, upper, mapping, worker.joinable());
+        DrawObjects(visible, upper, mapping, worker.joinable(), edges);
     } catch (...) {
         if (worker.joinable())
             worker.join();
@@ -333,7 +428,7 @@ void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CView
 }
 
 std::optional<CDibSection> RenderPageToBitmap(const CDrawing& drawing, int page, int width, int height,
-                                              bool antiAlias) {
+                                              bool antiAlias, EdgeStyle edges) {
     CDibSection bitmap;
     if (!bitmap.Create(width, height, 24))
         return std::nullopt;
@@ -346,7 +441,7 @@ std::optional<CDibSection> RenderPageToBitmap(const CDrawing& drawing, int page,
     CViewMapping mapping;
     mapping.FitRect(CRectF{-pageWidth / 2, pageWidth / 2, -pageHeight / 2, pageHeight / 2},
                     CRect{0, 0, width, height});
-    DrawPage(drawing, page, dc, mapping, visible);
+    DrawPage(drawing, page, dc, mapping, visible, PaintThreads::Automatic, edges);
     dc.SelectBitmap(nullptr);
     if (antiAlias)
         return AntiAliasBitmap(bitmap);

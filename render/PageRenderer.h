@@ -15,15 +15,22 @@ class CViewMapping;
 // the same either way.
 enum class PaintThreads { Automatic, One };
 
+// Aliased edges are the platform's exact pixels, which exports, feedback and tests rely on; smooth edges
+// blend paths' fills and pens by how much of each pixel they cover, and scale images by their area.
+enum class EdgeStyle { Aliased, Smooth };
+
 // Draws the objects of one page back to front onto the bitmap selected into dc, within its clip box.
 // Objects whose reach (bounds widened by a pixel and by a wide pen) misses visibleRect cost nothing.
 // Nothing is drawn for a page the drawing lacks.
 void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CViewMapping& mapping,
-              const CRect& visibleRect, PaintThreads threads = PaintThreads::Automatic);
+              const CRect& visibleRect, PaintThreads threads = PaintThreads::Automatic,
+              EdgeStyle edges = EdgeStyle::Aliased);
 
 // A width x height 24-bit rendering of a page on white, the page fitted into the bitmap; smoothed by the
-// anti-aliasing filter when asked. Nothing when the size is not one a bitmap can have.
+// anti-aliasing filter when asked, drawn with the edge style given. Nothing when the size is not one a bitmap
+// can have.
 [[nodiscard]] std::optional<CDibSection> RenderPageToBitmap(const CDrawing& drawing, int page, int width,
-                                                            int height, bool antiAlias);
+                                                            int height, bool antiAlias,
+                                                            EdgeStyle edges = EdgeStyle::Aliased);
 
 } // namespace pq

@@ -50,7 +50,8 @@ void BM_RenderPageToBitmap(benchmark::State& state) {
 }
 BENCHMARK(BM_RenderPageToBitmap)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-// The busy page fitted into a 1280 x 800 window, drawn by one thread (0) or split between two (1).
+// The busy page fitted into a 1280 x 800 window, drawn by one thread (0) or split between two (1), with
+// aliased (0) or smooth (1) edges.
 void BM_DrawPageThreads(benchmark::State& state) {
     CDrawing drawing;
     bench::BuildBusyPaths(drawing, 11, false);
@@ -60,12 +61,17 @@ void BM_DrawPageThreads(benchmark::State& state) {
     CViewMapping mapping;
     mapping.FitRect(CRectF{-740.0f, 740.0f, -1050.0f, 1050.0f}, CRect{0, 0, 1280, 800});
     const PaintThreads threads = state.range(0) != 0 ? PaintThreads::Automatic : PaintThreads::One;
+    const EdgeStyle edges = state.range(1) != 0 ? EdgeStyle::Smooth : EdgeStyle::Aliased;
     for (auto _ : state) {
-        DrawPage(drawing, 0, dc, mapping, CRect{0, 0, 1280, 800}, threads);
+        DrawPage(drawing, 0, dc, mapping, CRect{0, 0, 1280, 800}, threads, edges);
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_DrawPageThreads)->ArgName("split")->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawPageThreads)
+    ->ArgNames({"split", "smooth"})
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 void BM_MeasureTextBlock(benchmark::State& state) {
     InstallFontTextMetrics();

@@ -45,7 +45,7 @@ TEST(CommandLayout, MenuBarHoldsFileEditViewToolsWithEveryCommandOnce) {
         cmd::kPagesBar,      cmd::kGrid,          cmd::kScrollBars,   cmd::kToolFreehand, cmd::kToolBezier,
         cmd::kToolLine,      cmd::kToolRectangle, cmd::kToolEllipse,  cmd::kToolText,     cmd::kLibrary,
         cmd::kSendToLibrary, cmd::kSettings,      cmd::kDuplicate,    cmd::kToolSelect,   cmd::kToolNode,
-        cmd::kZoomArea,      cmd::kToolPan};
+        cmd::kZoomArea,      cmd::kToolPan,       cmd::kSmoothEdges};
     for (int id : expected)
         EXPECT_EQ(ids.count(id), 1u) << id;
     EXPECT_EQ(ids.size(), expected.size());
@@ -74,7 +74,8 @@ TEST(CommandLayout, ViewBarsAreRadioItemsAndTogglesCarryMarks) {
     for (const CMenuEntry& item : view) {
         if (item.id == cmd::kDrawingBar || item.id == cmd::kTextBar || item.id == cmd::kPagesBar) {
             EXPECT_EQ(item.check, CMenuEntry::Check::Radio) << item.text;
-        } else if (item.id == cmd::kToolbar || item.id == cmd::kGrid || item.id == cmd::kScrollBars) {
+        } else if (item.id == cmd::kToolbar || item.id == cmd::kGrid || item.id == cmd::kScrollBars ||
+                   item.id == cmd::kSmoothEdges) {
             EXPECT_EQ(item.check, CMenuEntry::Check::Mark) << item.text;
         }
     }

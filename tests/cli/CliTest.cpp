@@ -1,6 +1,7 @@
 #include "cli/CliText.h"
 #include "cli/Commands.h"
 
+#include "RasterHelpers.h"
 #include "formats/FormatDispatch.h"
 #include "model/Drawing.h"
 #include "model/GraphicObject.h"
@@ -89,6 +90,14 @@ TEST_F(Cli, ConvertRendersAPageToABitmapOfTheAskedSize) {
     ASSERT_TRUE(LoadImageFile(In("page.png"), image).ok);
     EXPECT_EQ(image.GetWidth(), 200);
     EXPECT_EQ(image.GetHeight(), 100);
+
+    // Smooth edges blend colours the aliased page does not have.
+    ASSERT_EQ(Invoke(RunConvert, {input, In("hard.bmp"), "--size", "200x100"}).status, kExitOk);
+    ASSERT_EQ(Invoke(RunConvert, {input, In("soft.bmp"), "--size", "200x100", "--smooth"}).status, kExitOk);
+    CDibSection hard, soft;
+    ASSERT_TRUE(LoadImageFile(In("hard.bmp"), hard).ok);
+    ASSERT_TRUE(LoadImageFile(In("soft.bmp"), soft).ok);
+    EXPECT_GT(test::CountDifferences(hard, soft), 0);
 
     // Without a size: 1:1 at 96 pixels per inch (1000 units = 378 pixels).
     run = Invoke(RunConvert, {input, In("page.bmp")});
@@ -190,12 +199,13 @@ TEST_F(Cli, OutputThatCannotBeWrittenIsAFailure) {
 }
 
 TEST_F(Cli, OptionsAnAllPagesOutputDoesNotUseAreReportedNotIgnored) {
-    const CRun run =
-        Invoke(RunConvert, {input, In("all.pdf"), "--page", "5", "--size", "10x10", "--antialias"});
+    const CRun run = Invoke(
+        RunConvert, {input, In("all.pdf"), "--page", "5", "--size", "10x10", "--antialias", "--smooth"});
     ASSERT_EQ(run.status, kExitOk) << run.err;
     EXPECT_NE(run.err.find("--page applies to one-page and bitmap outputs"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("--size applies to bitmap outputs"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("--antialias applies to bitmap outputs"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("--smooth applies to bitmap outputs"), std::string::npos) << run.err;
     EXPECT_EQ(Invoke(RunInfo, {In("all.pdf")}).out, Invoke(RunInfo, {input}).out) << "every page is kept";
 
     const CRun plain = Invoke(RunConvert, {input, In("plain.tpl")});

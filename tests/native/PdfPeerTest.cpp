@@ -109,5 +109,76 @@ TEST(PdfPeers, PopplerDrawsPathsAsWeDo) {
     EXPECT_GE(share, 0.98) << agree << " of " << width * height << " pixels agree";
 }
 
+// Mean difference of the colour components of two bitmaps of the same size, and the share of pixels that
+// differ in some component by more than a quarter of the range.
+struct CImageDistance {
+    double mean = 0;
+    double farShare = 0;
+};
+
+CImageDistance Distance(const CDibSection& a, const CDibSection& b) {
+    double sum = 0;
+    int far = 0;
+    for (int y = 0; y < a.GetHeight(); ++y)
+        for (int x = 0; x < a.GetWidth(); ++x) {
+            const uint32_t p = PixelAt(a, x, y), q = PixelAt(b, x, y);
+            int worst = 0;
+            for (int shift = 0; shift <= 16; shift += 8) {
+                const int d =
+                    std::abs(static_cast<int>((p >> shift) & 0xFF) - static_cast<int>((q >> shift) & 0xFF));
+                sum += d;
+                worst = std::max(worst, d);
+            }
+            far += worst > 64 ? 1 : 0;
+        }
+    const double pixels = static_cast<double>(a.GetWidth()) * a.GetHeight();
+    return {sum / (3 * pixels), far / pixels};
+}
+
+TEST(PdfPeers, SmoothEdgesLookLikeMupdfs) {
+    if (PeerMissing("/usr/bin/mutool"))
+        return;
+    // At 50.8 pixels per inch the page is 296 x 420 pixels exactly: both programs map it alike.
+    CDrawing drawing;
+    drawing.SetPageSize(1480.0f, 2100.0f);
+    CNodeArray blob;
+    blob.Add({{-500, -300}, {-500, -300}, {-300, -700}});
+    blob.Add({{100, -650}, {450, -500}, {450, -500}});
+    blob.Add({{300, 0}, {-100, 100}, {-500, -300}});
+    drawing.Add(
+        MakePathObject({blob, Square(-200, -450, 200)}, kPenSolid, kBrushSolid, 9, 0x202080, 0x60C0F0));
+    // Pens of a pixel and more: a thinner pen stays a pixel wide here, where mupdf draws it faint.
+    for (int i = 0; i < 12; ++i) {
+        const float y = 150.0f + 40.0f * static_cast<float>(i);
+        drawing.Add(MakePathObject({Polyline({{-600, y}, {600, y + 25.0f * static_cast<float>(i)}})},
+                                   kPenSolid, kBrushHollow, 6 + 2 * (i % 4), 0x101010));
+    }
+    CNodeArray wave;
+    wave.Add({{-600, 800}, {-600, 800}, {-300, 500}});
+    wave.Add({{0, 900}, {300, 1000}, {300, 1000}});
+    drawing.Add(MakePathObject({wave}, kPenSolid, kBrushHollow, 30, 0x0060C0));
+    drawing.Add(MakeImageObject({250, 650, 350, 650}, 7, 5));
+
+    CTempFolder folder;
+    const std::string path = WriteFile(drawing, folder, "smooth.pdf");
+    std::string output;
+    ASSERT_EQ(
+        RunCommand("/usr/bin/mutool draw -q -r 50.8 -o " + folder.File("mu.ppm") + " " + path + " 1", output),
+        0)
+        << output;
+    CDibSection theirs;
+    ASSERT_TRUE(ReadPpm(folder.File("mu.ppm"), theirs));
+    const auto smooth =
+        RenderPageToBitmap(drawing, 0, theirs.GetWidth(), theirs.GetHeight(), false, EdgeStyle::Smooth);
+    const auto aliased = RenderPageToBitmap(drawing, 0, theirs.GetWidth(), theirs.GetHeight(), false);
+    ASSERT_TRUE(smooth && aliased);
+    DumpIfAsked(*smooth, "smooth-ours");
+    DumpIfAsked(theirs, "smooth-mupdf");
+    const CImageDistance near = Distance(*smooth, theirs), hard = Distance(*aliased, theirs);
+    EXPECT_LT(near.mean, 1.0) << "aliased: " << hard.mean;
+    EXPECT_LT(near.farShare, 0.002) << "aliased: " << hard.farShare;
+    EXPECT_LT(near.mean, hard.mean * 0.3) << "smooth edges should be closer to mupdf's than hard ones";
+}
+
 } // namespace
 } // namespace pq

@@ -86,5 +86,35 @@ TEST(PdfReaderCost, DisplayPointsOfHugeCurvesAreBounded) {
     EXPECT_LE(object.AsPath()->polylines.at(0)->GetSize(), 3u * 64u * kSegments);
 }
 
+TEST(PdfReaderCost, ReadingForOnePageFlattensThatPageAlone) {
+    CDrawing drawing;
+    drawing.SetPageCount(3);
+    CNodeArray curve;
+    curve.Add({{-400, 600}, {-400, 600}, {-200, 300}});
+    curve.Add({{200, 700}, {400, 500}, {400, 500}});
+    for (int page = 0; page < 3; ++page) {
+        drawing.Add(MakePathObject({curve, Square(-300, -300, 200)}, kPenSolid, kBrushSolid, 4, 0, 0, page));
+        drawing.Add(MakeTextObject(u"Label", {-100, 100}, kTextArtistic, kAlignLeft, 0, 0.0f, page));
+    }
+    const std::vector<uint8_t> bytes = WritePdf(drawing);
+    CDrawing whole, shown;
+    ASSERT_TRUE(ReadPdf(bytes, whole));
+    ASSERT_TRUE(CPdfFile().ReadFromMemory(bytes, shown, 1));
+    ASSERT_EQ(shown.Count(), whole.Count());
+    for (int i = 0; i < whole.Count(); ++i) {
+        const CGraphicObject& a = *whole.GetAt(i);
+        const CGraphicObject& b = *shown.GetAt(i);
+        SCOPED_TRACE(i);
+        const CPathShape* path = b.AsPath();
+        if (a.page == 1) {
+            EXPECT_EQ(b.bounds, a.bounds);
+            EXPECT_EQ(path ? path->polylines.size() : 0, a.AsPath() ? a.AsPath()->polylines.size() : 0);
+        } else {
+            EXPECT_TRUE(b.bounds.IsEmpty());
+            EXPECT_TRUE(path == nullptr || path->polylines.empty());
+        }
+    }
+}
+
 } // namespace
 } // namespace pq

@@ -270,18 +270,20 @@ TEST_F(TextRendering, APageDrawnByTwoThreadsIsThePageDrawnByOne) {
     drawing.Add(
         test::MakeTextObject(u"Across the seam", {-500, -30}, 120.0f, 15.0f, kTextArtistic, 0x0000C0));
 
-    for (const float zoom : {1.0f, 4.0f}) {
-        CViewMapping mapping;
-        mapping.FitRect(CRectF{-740, 740, -1050, 1050}, CRect{0, 0, 300, 401});
-        mapping.ZoomAbout(CPoint{120, 200}, zoom);
-        CDibSection one = MakeBitmap(300, 401, 24), two = MakeBitmap(300, 401, 24);
-        CDeviceContext dcOne(&one), dcTwo(&two);
-        DrawPage(drawing, 0, dcOne, mapping, {0, 0, 300, 401}, PaintThreads::One);
-        DrawPage(drawing, 0, dcTwo, mapping, {0, 0, 300, 401}, PaintThreads::Automatic);
-        EXPECT_EQ(test::CountDifferences(one, two), 0) << "zoom " << zoom;
-        EXPECT_LT(CountColour(one, 0xFFFFFF), 300 * 401 / 4) << "the page is mostly drawn on";
-        EXPECT_EQ(dcTwo.GetDamage(), dcOne.GetDamage());
-    }
+    for (const EdgeStyle edges : {EdgeStyle::Aliased, EdgeStyle::Smooth})
+        for (const float zoom : {1.0f, 4.0f}) {
+            SCOPED_TRACE(edges == EdgeStyle::Smooth ? "smooth" : "aliased");
+            CViewMapping mapping;
+            mapping.FitRect(CRectF{-740, 740, -1050, 1050}, CRect{0, 0, 300, 401});
+            mapping.ZoomAbout(CPoint{120, 200}, zoom);
+            CDibSection one = MakeBitmap(300, 401, 24), two = MakeBitmap(300, 401, 24);
+            CDeviceContext dcOne(&one), dcTwo(&two);
+            DrawPage(drawing, 0, dcOne, mapping, {0, 0, 300, 401}, PaintThreads::One, edges);
+            DrawPage(drawing, 0, dcTwo, mapping, {0, 0, 300, 401}, PaintThreads::Automatic, edges);
+            EXPECT_EQ(test::CountDifferences(one, two), 0) << "zoom " << zoom;
+            EXPECT_LT(CountColour(one, 0xFFFFFF), 300 * 401 / 4) << "the page is mostly drawn on";
+            EXPECT_EQ(dcTwo.GetDamage(), dcOne.GetDamage());
+        }
 }
 
 TEST(RenderPageToBitmap, FitsThePageOnWhiteAndSmoothsWhenAsked) {
@@ -300,6 +302,18 @@ TEST(RenderPageToBitmap, FitsThePageOnWhiteAndSmoothsWhenAsked) {
     ASSERT_TRUE(smooth);
     EXPECT_NE(PixelAt(*smooth, 49, 25), 0x000000u); // the edge is blended
     EXPECT_NE(PixelAt(*smooth, 49, 25), 0xFFFFFFu);
+    // Smooth edges: the square's edge falls on a pixel boundary and stays sharp; a circle's rim blends.
+    drawing.Add(test::MakePath({EllipseToNodes({0, 400, 0, 400})}, 0x000000, kBrushSolid, 0, 0, kPenNull));
+    const auto edges = RenderPageToBitmap(drawing, 0, 100, 100, false, EdgeStyle::Smooth);
+    ASSERT_TRUE(edges);
+    EXPECT_EQ(PixelAt(*edges, 49, 25), 0x000000u);
+    EXPECT_EQ(PixelAt(*edges, 50, 25), 0xFFFFFFu);
+    int blended = 0;
+    for (int x = 50; x < 100; ++x) {
+        const uint32_t c = PixelAt(*edges, x, 56);
+        blended += c != 0 && c != 0xFFFFFF ? 1 : 0;
+    }
+    EXPECT_GE(blended, 4) << "the rim blends where it crosses row 56, on both sides";
     EXPECT_FALSE(RenderPageToBitmap(drawing, 0, 0, 100, false));
     EXPECT_FALSE(RenderPageToBitmap(drawing, 0, 20000, 100, false));
 }

@@ -60,6 +60,8 @@ TEST(ViewPreferences, ValuesWrittenAtDestructionReadBackTheSame) {
         view.SetAntiAlias(true);
         view.SetImageResolution(480);
         view.OnCommand(cmd::kScrollBars);
+        EXPECT_TRUE(view.GetSmoothEdges()) << "smooth edges unless the user turned them off";
+        view.OnCommand(cmd::kSmoothEdges);
         view.SetShowPage(false);
         CNewObjectStyle& style = view.GetNewObjectStyle();
         style.penColor = 0x010203;
@@ -81,6 +83,7 @@ TEST(ViewPreferences, ValuesWrittenAtDestructionReadBackTheSame) {
     EXPECT_EQ(again.GetMaxPixels(), 480);
     EXPECT_TRUE(again.GetShowScrollBars());
     EXPECT_FALSE(again.GetShowPage());
+    EXPECT_FALSE(again.GetSmoothEdges());
     EXPECT_EQ(again.GetNewObjectStyle().penColor, 0x010203u);
     EXPECT_EQ(again.GetNewObjectStyle().brushColor, 0xFFFFFFu);
     EXPECT_EQ(again.GetNewObjectStyle().textColor, 0x0000FFu);

@@ -54,6 +54,7 @@ public:
     static constexpr std::string_view kImageResolutionName = "ImageResolution";
     static constexpr std::string_view kShowScrollBarsName = "ShowScrollBars";
     static constexpr std::string_view kShowPageName = "ShowPage";
+    static constexpr std::string_view kSmoothEdgesName = "SmoothEdges";
     static constexpr std::string_view kPenColorName = "PenColor";
     static constexpr std::string_view kBrushColorName = "BrushColor";
     static constexpr std::string_view kTextColorName = "TextColor";
@@ -188,6 +189,9 @@ public:
     [[nodiscard]] bool GetShowScrollBars() const { return showScrollBars; }
     [[nodiscard]] bool GetShowPage() const { return showPage; }
     void SetShowPage(bool on) { showPage = on; }
+    // Smooth edges on screen only: exports, feedback and hit tests keep the aliased pixels.
+    [[nodiscard]] bool GetSmoothEdges() const { return smoothEdges; }
+    void SetSmoothEdges(bool on) { smoothEdges = on; }
     [[nodiscard]] int GetImageResolution() const { return imageResolution; }
     void SetImageResolution(int pixels) { imageResolution = pixels; }
     void SetAntiAlias(bool on) { antiAlias = on; }
@@ -288,6 +292,7 @@ private:
     bool showScrollBars = false;
     int currentPage = 0;
     bool showPage = true;
+    bool smoothEdges = true;
     CTool* currentTool = nullptr;
     // The tool before the last switch: Escape returns to it from the Zoom tool.
     ToolKind previousTool = ToolKind::Pan;

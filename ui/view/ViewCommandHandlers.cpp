@@ -70,6 +70,10 @@ bool CPqxView::OnCommand(int id) {
         showGrid = !showGrid;
         InvalidateAll();
         return true;
+    case cmd::kSmoothEdges:
+        smoothEdges = !smoothEdges;
+        InvalidateAll();
+        return true;
     case cmd::kScrollBars:
         showScrollBars = !showScrollBars;
         ApplyScrollBarRanges();
@@ -108,6 +112,9 @@ bool CPqxView::OnUpdateCommand(int id, bool& enabled, bool& checked) const {
     switch (id) {
     case cmd::kGrid:
         checked = showGrid;
+        return true;
+    case cmd::kSmoothEdges:
+        checked = smoothEdges;
         return true;
     case cmd::kScrollBars:
         checked = showScrollBars;

@@ -36,6 +36,7 @@ inline constexpr int kScrollDown = 32888;
 // View toggles.
 inline constexpr int kGrid = 32892;
 inline constexpr int kScrollBars = 32905;
+inline constexpr int kSmoothEdges = 32990;
 
 // Pages.
 inline constexpr int kAddPage = 32906;

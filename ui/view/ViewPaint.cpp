@@ -46,7 +46,8 @@ void CPqxView::OnPaint() {
         DrawPageFrame(dc);
     DrawGrid(dc, client);
     if (const CDrawing* drawing = GetDrawing())
-        DrawPage(*drawing, currentPage, dc, mapping, client);
+        DrawPage(*drawing, currentPage, dc, mapping, client, PaintThreads::Automatic,
+                 smoothEdges ? EdgeStyle::Smooth : EdgeStyle::Aliased);
     if (currentTool != nullptr)
         currentTool->PaintFeedback(dc);
     dc.SelectBitmap(nullptr);

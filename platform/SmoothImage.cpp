@@ -1,0 +1,136 @@
+#include "platform/SmoothImage.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace pq {
+
+namespace {
+
+// The image pixels a device pixel's slice of the image covers along one axis, with their shares.
+struct CFootprint {
+    uint32_t firstWeight = 0; // index into the weights
+    int32_t firstSource = 0;
+    int32_t count = 0;
+    float coverage = 0; // of the device pixel by the image, 0..1
+};
+
+// Footprints of the device pixels first .. last - 1 on an axis where the image runs from a to b
+// (mirrored when b < a) over sourceSize pixels.
+void BuildFootprints(float a, float b, int32_t sourceSize, int32_t first, int32_t last,
+                     std::vector<CFootprint>& out, std::vector<float>& weights) {
+    const bool mirrored = b < a;
+    const float low = std::min(a, b), high = std::max(a, b);
+    const float perPixel = static_cast<float>(sourceSize) / (high - low);
+    out.assign(static_cast<std::size_t>(last - first), CFootprint{});
+    weights.clear();
+    for (int32_t d = first; d < last; ++d) {
+        CFootprint& f = out[static_cast<std::size_t>(d - first)];
+        const float from = std::max(static_cast<float>(d), low),
+                    to = std::min(static_cast<float>(d + 1), high);
+        if (!(to > from))
+            continue;
+        f.coverage = to - from;
+        float u0 = (from - low) * perPixel, u1 = (to - low) * perPixel;
+        if (mirrored) {
+            const float t = static_cast<float>(sourceSize) - u1;
+            u1 = static_cast<float>(sourceSize) - u0;
+            u0 = t;
+        }
+        u0 = std::clamp(u0, 0.0f, static_cast<float>(sourceSize));
+        u1 = std::clamp(u1, u0, static_cast<float>(sourceSize));
+        const auto s0 = std::min(static_cast<int32_t>(u0), sourceSize - 1);
+        const auto s1 = std::clamp(static_cast<int32_t>(std::ceil(u1)), s0 + 1, sourceSize);
+        f.firstWeight = static_cast<uint32_t>(weights.size());
+        f.firstSource = s0;
+        f.count = s1 - s0;
+        const float span = u1 - u0;
+        for (int32_t s = s0; s < s1; ++s) {
+            const float overlap =
+                std::min(u1, static_cast<float>(s + 1)) - std::max(u0, static_cast<float>(s));
+            weights.push_back(span > 0 ? std::max(overlap, 0.0f) / span : 1.0f / static_cast<float>(f.count));
+        }
+    }
+}
+
+} // namespace
+
+bool DrawSmoothImage(const CDibSection& image, CDeviceContext& dc, CPointF corner, CPointF opposite) {
+    CDibSection* target = dc.GetBitmap();
+    if (image.IsEmpty() || target == nullptr || (target->GetBitCount() != 24 && target->GetBitCount() != 32))
+        return false;
+    if (!(std::fabs(opposite.x - corner.x) > 0) || !(std::fabs(opposite.y - corner.y) > 0))
+        return true; // nothing to cover
+    const CRect clip = dc.GetClipBox();
+    const int32_t left =
+        std::max(clip.left, static_cast<int32_t>(std::floor(std::min(corner.x, opposite.x))));
+    const int32_t right =
+        std::min(clip.right, static_cast<int32_t>(std::ceil(std::max(corner.x, opposite.x))));
+    const int32_t top = std::max(clip.top, static_cast<int32_t>(std::floor(std::min(corner.y, opposite.y))));
+    const int32_t bottom =
+        std::min(clip.bottom, static_cast<int32_t>(std::ceil(std::max(corner.y, opposite.y))));
+    if (left >= right || top >= bottom)
+        return true;
+
+    // The image's pixels as colours, whatever its depth and colour table.
+    const int32_t sw = image.GetWidth(), sh = image.GetHeight();
+    CDibSection source;
+    if (!source.Create(sw, sh, 24))
+        return false;
+    {
+        CDeviceContext copy(&source);
+        copy.BitBlt(0, 0, sw, sh, image, 0, 0, kRop3SrcCopy);
+    }
+    const uint8_t* bits = source.GetBits().data();
+    const std::size_t rowBytes = source.GetBytesPerRow();
+    auto sourceRow = [&](int32_t y) { return bits + rowBytes * static_cast<std::size_t>(sh - 1 - y); };
+
+    std::vector<CFootprint> columns, rows;
+    std::vector<float> columnWeights, rowWeights;
+    BuildFootprints(corner.x, opposite.x, sw, left, right, columns, columnWeights);
+    BuildFootprints(corner.y, opposite.y, sh, top, bottom, rows, rowWeights);
+
+    const std::size_t targetRowBytes = target->GetBytesPerRow();
+    const int32_t targetHeight = target->GetHeight();
+    const int32_t bytesPerPixel = target->GetBitCount() / 8;
+    const bool topDown = target->GetHeader().height < 0;
+    uint8_t* targetBits = target->GetBits().data();
+    std::vector<float> blended(static_cast<std::size_t>(sw) * 3);
+    for (int32_t y = top; y < bottom; ++y) {
+        const CFootprint& row = rows[static_cast<std::size_t>(y - top)];
+        if (row.coverage <= 0)
+            continue;
+        // The image rows of this pixel row, averaged.
+        std::fill(blended.begin(), blended.end(), 0.0f);
+        for (int32_t k = 0; k < row.count; ++k) {
+            const float w = rowWeights[row.firstWeight + static_cast<uint32_t>(k)];
+            const uint8_t* in = sourceRow(row.firstSource + k);
+            for (std::size_t i = 0; i < blended.size(); ++i)
+                blended[i] += w * in[i];
+        }
+        uint8_t* out =
+            targetBits + targetRowBytes * static_cast<std::size_t>(topDown ? y : targetHeight - 1 - y);
+        for (int32_t x = left; x < right; ++x) {
+            const CFootprint& column = columns[static_cast<std::size_t>(x - left)];
+            const float alpha = column.coverage * row.coverage;
+            if (alpha <= 0)
+                continue;
+            float colour[3] = {0, 0, 0};
+            for (int32_t k = 0; k < column.count; ++k) {
+                const float w = columnWeights[column.firstWeight + static_cast<uint32_t>(k)];
+                const float* in = &blended[static_cast<std::size_t>(column.firstSource + k) * 3];
+                colour[0] += w * in[0];
+                colour[1] += w * in[1];
+                colour[2] += w * in[2];
+            }
+            uint8_t* p = out + static_cast<std::ptrdiff_t>(x) * bytesPerPixel;
+            for (int c = 0; c < 3; ++c)
+                p[c] = static_cast<uint8_t>(std::lround(colour[c] * alpha + p[c] * (1.0f - alpha)));
+        }
+    }
+    dc.AddDamage(CRect{left, top, right, bottom});
+    return true;
+}
+
+} // namespace pq

@@ -1,0 +1,180 @@
+#include "platform/CoverageRaster.h"
+#include "platform/DeviceContext.h"
+#include "platform/PenBrushStyles.h"
+#include "platform/SmoothImage.h"
+
+#include "RasterHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <numbers>
+#include <vector>
+
+namespace pq {
+namespace {
+
+using test::MakeBitmap;
+using test::PixelAt;
+
+// How much of a pixel black covers on white, 0..1, from its red component.
+double Ink(const CDibSection& bitmap, int x, int y) {
+    return 1.0 - static_cast<double>(PixelAt(bitmap, x, y) & 0xFF) / 255.0;
+}
+
+double TotalInk(const CDibSection& bitmap) {
+    double sum = 0;
+    for (int y = 0; y < bitmap.GetHeight(); ++y)
+        for (int x = 0; x < bitmap.GetWidth(); ++x)
+            sum += Ink(bitmap, x, y);
+    return sum;
+}
+
+TEST(CCoverageRaster, EdgePixelsGetTheShareTheyCover) {
+    for (uint16_t depth : {24, 32}) {
+        CDibSection bitmap = MakeBitmap(12, 8, depth);
+        CDeviceContext dc(&bitmap);
+        CCoverageRaster raster;
+        const std::vector<CPointF> box{{2.5f, 1.0f}, {8.25f, 1.0f}, {8.25f, 5.75f}, {2.5f, 5.75f}};
+        raster.AddPolygon(box);
+        raster.Fill(dc, 0x000000, CCoverageRaster::FillRule::EvenOdd);
+        EXPECT_TRUE(raster.IsEmpty());
+        EXPECT_NEAR(Ink(bitmap, 2, 3), 0.5, 0.01);
+        EXPECT_NEAR(Ink(bitmap, 8, 3), 0.25, 0.01);
+        EXPECT_NEAR(Ink(bitmap, 5, 5), 0.75, 0.05); // 12 of 16 sample rows
+        EXPECT_NEAR(Ink(bitmap, 8, 5), 0.25 * 0.75, 0.02);
+        EXPECT_EQ(PixelAt(bitmap, 5, 3), 0x000000u);
+        EXPECT_EQ(PixelAt(bitmap, 1, 3), 0xFFFFFFu);
+        EXPECT_EQ(PixelAt(bitmap, 5, 0), 0xFFFFFFu);
+        EXPECT_EQ(PixelAt(bitmap, 9, 3), 0xFFFFFFu);
+        EXPECT_EQ(dc.GetDamage(), CRect(2, 1, 9, 6));
+        // A sloped edge: the triangle's area is what it inks.
+        CDibSection slope = MakeBitmap(20, 20, depth);
+        CDeviceContext slopeDc(&slope);
+        const std::vector<CPointF> triangle{{1.3f, 1.1f}, {18.7f, 3.4f}, {6.2f, 17.9f}};
+        raster.AddPolygon(triangle);
+        raster.Fill(slopeDc, 0x000000, CCoverageRaster::FillRule::EvenOdd);
+        const double area = std::abs((18.7 - 1.3) * (17.9 - 1.1) - (6.2 - 1.3) * (3.4 - 1.1)) / 2;
+        EXPECT_NEAR(TotalInk(slope), area, area * 0.01);
+    }
+}
+
+TEST(CCoverageRaster, FillRulesAndOverlaps) {
+    const std::vector<CPointF> a{{1, 1}, {7, 1}, {7, 7}, {1, 7}};
+    const std::vector<CPointF> b{{4, 4}, {10, 4}, {10, 10}, {4, 10}};
+    for (auto rule : {CCoverageRaster::FillRule::EvenOdd, CCoverageRaster::FillRule::NonZero}) {
+        CDibSection bitmap = MakeBitmap(12, 12, 24);
+        CDeviceContext dc(&bitmap);
+        CCoverageRaster raster;
+        raster.AddPolygon(a);
+        raster.AddPolygon(b);
+        raster.Fill(dc, 0x000000, rule);
+        const bool evenOdd = rule == CCoverageRaster::FillRule::EvenOdd;
+        EXPECT_EQ(PixelAt(bitmap, 5, 5), evenOdd ? 0xFFFFFFu : 0x000000u);
+        EXPECT_EQ(PixelAt(bitmap, 2, 2), 0x000000u);
+        EXPECT_EQ(PixelAt(bitmap, 8, 8), 0x000000u);
+        EXPECT_NEAR(TotalInk(bitmap), evenOdd ? 72 - 18 : 72 - 9, 0.5);
+    }
+}
+
+TEST(CCoverageRaster, StrokesInkTheirAreaOnceWhereverPiecesOverlap) {
+    // A straight line in several collinear pieces inks what one piece does; a closed square outline its
+    // ring with rounded outer corners.
+    const float width = 3.0f, radius = width / 2;
+    const double caps = std::numbers::pi * radius * radius;
+    CCoverageRaster raster;
+    CDibSection one = MakeBitmap(40, 20, 24);
+    CDeviceContext oneDc(&one);
+    const std::vector<CPointF> pieces{{5.2f, 9.5f}, {12.0f, 9.5f}, {12.5f, 9.5f}, {30.3f, 9.5f}};
+    raster.AddStroke(pieces, width, false, kPenSolid);
+    raster.Fill(oneDc, 0x000000, CCoverageRaster::FillRule::NonZero);
+    EXPECT_NEAR(TotalInk(one), (30.3 - 5.2) * width + caps, 0.5);
+
+    CDibSection ring = MakeBitmap(40, 40, 32);
+    CDeviceContext ringDc(&ring);
+    const std::vector<CPointF> square{{10, 10}, {30, 10}, {30, 30}, {10, 30}};
+    raster.AddStroke(square, width, true, kPenSolid);
+    raster.Fill(ringDc, 0x000000, CCoverageRaster::FillRule::NonZero);
+    const double outer = 23.0 * 23.0 - 4 * radius * radius + caps, inner = 17.0 * 17.0;
+    EXPECT_NEAR(TotalInk(ring), outer - inner, 1.0); // discs are inscribed polygons
+    EXPECT_EQ(PixelAt(ring, 20, 10), 0x000000u);
+    EXPECT_EQ(PixelAt(ring, 20, 20), 0xFFFFFFu);
+
+    // A circle of many short pieces, drawn with a pen wider than a piece is long: its ring, no more
+    // and without holes.
+    CDibSection circle = MakeBitmap(40, 40, 24);
+    CDeviceContext circleDc(&circle);
+    std::vector<CPointF> round;
+    for (int i = 0; i < 240; ++i) {
+        const double angle = 2 * std::numbers::pi * i / 240;
+        round.push_back(
+            {static_cast<float>(20 + 12 * std::cos(angle)), static_cast<float>(20 + 12 * std::sin(angle))});
+    }
+    raster.AddStroke(round, 4.0f, true, kPenSolid);
+    raster.Fill(circleDc, 0x000000, CCoverageRaster::FillRule::NonZero);
+    const double annulus = std::numbers::pi * (14.0 * 14.0 - 10.0 * 10.0);
+    EXPECT_NEAR(TotalInk(circle), annulus, annulus * 0.01);
+    EXPECT_EQ(PixelAt(circle, 20, 8), 0x000000u);
+    EXPECT_EQ(PixelAt(circle, 20, 20), 0xFFFFFFu);
+
+    // A dashed one-pixel pen inks its dashes only: 18 on, 6 off along a line of 48 pixels.
+    CDibSection dashed = MakeBitmap(60, 10, 24);
+    CDeviceContext dashedDc(&dashed);
+    const std::vector<CPointF> line{{2, 5}, {50, 5}};
+    raster.AddStroke(line, 0.0f, false, kPenDash);
+    raster.Fill(dashedDc, 0x000000, CCoverageRaster::FillRule::NonZero);
+    EXPECT_NEAR(TotalInk(dashed), 36.0, 0.5);
+    EXPECT_NEAR(Ink(dashed, 10, 4), 0.5, 0.01); // the pen's pixel straddles two rows
+    EXPECT_NEAR(Ink(dashed, 10, 5), 0.5, 0.01);
+    EXPECT_EQ(PixelAt(dashed, 22, 4), 0xFFFFFFu);
+}
+
+TEST(CCoverageRaster, DrawsOnlyInsideTheClip) {
+    CDibSection bitmap = MakeBitmap(20, 20, 24);
+    CDeviceContext dc(&bitmap);
+    dc.SetClipRect(CRect(5, 6, 12, 14));
+    CCoverageRaster raster;
+    const std::vector<CPointF> all{{-100, -50}, {300, -50}, {300, 400}, {-100, 400}};
+    raster.AddPolygon(all);
+    raster.Fill(dc, 0x000000, CCoverageRaster::FillRule::EvenOdd);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) {
+            const bool inside = x >= 5 && x < 12 && y >= 6 && y < 14;
+            ASSERT_EQ(PixelAt(bitmap, x, y), inside ? 0u : 0xFFFFFFu) << x << "," << y;
+        }
+    EXPECT_EQ(dc.GetDamage(), CRect(5, 6, 12, 14));
+}
+
+TEST(SmoothImage, AveragesTheImageAndBlendsItsEdges) {
+    // A 4 x 2 black and white checkerboard shrunk into 2 x 1 pixels is grey, and the image's half-covered
+    // edge pixels are half grey over white.
+    CDibSection checker = MakeBitmap(4, 2, 24);
+    {
+        CDeviceContext dc(&checker);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 4; ++x)
+                if ((x + y) % 2 == 0)
+                    dc.SetPixel(x, y, 0x000000);
+    }
+    CDibSection bitmap = MakeBitmap(6, 4, 24);
+    CDeviceContext dc(&bitmap);
+    ASSERT_TRUE(DrawSmoothImage(checker, dc, {1.5f, 1.0f}, {3.5f, 2.0f}));
+    EXPECT_NEAR(Ink(bitmap, 2, 1), 0.5, 0.01);
+    EXPECT_NEAR(Ink(bitmap, 1, 1), 0.25, 0.01);
+    EXPECT_NEAR(Ink(bitmap, 3, 1), 0.25, 0.01);
+    EXPECT_EQ(PixelAt(bitmap, 2, 2), 0xFFFFFFu);
+    // Mirrored: the corners given the other way round turn a left-black image right-black.
+    CDibSection half = MakeBitmap(2, 1, 24);
+    {
+        CDeviceContext h(&half);
+        h.SetPixel(0, 0, 0x000000);
+    }
+    CDibSection mirrored = MakeBitmap(4, 1, 24);
+    CDeviceContext m(&mirrored);
+    ASSERT_TRUE(DrawSmoothImage(half, m, {4, 0}, {0, 1}));
+    EXPECT_EQ(PixelAt(mirrored, 0, 0), 0xFFFFFFu);
+    EXPECT_EQ(PixelAt(mirrored, 3, 0), 0x000000u);
+    EXPECT_FALSE(DrawSmoothImage(CDibSection(), m, {0, 0}, {1, 1}));
+}
+
+} // namespace
+} // namespace pq
