@@ -166,6 +166,9 @@ public:
     bool SelectObject(int index);
     // Empties the selection.
     void ClearSelection();
+    // After an undo or redo: shows the page of a selection the replay restored and keeps the selection
+    // to the page on screen.
+    void AfterReplay();
     [[nodiscard]] CNewObjectStyle& GetNewObjectStyle() { return defaults; }
     [[nodiscard]] const CNewObjectStyle& GetNewObjectStyle() const { return defaults; }
     [[nodiscard]] CUndoRecorder& GetUndoRecorder() { return undoRecorder; }

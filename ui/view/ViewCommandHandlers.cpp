@@ -86,9 +86,11 @@ bool CPqxView::OnCommand(int id) {
         return true;
     case cmd::kUndo:
         undoRecorder.Undo();
+        AfterReplay();
         return true;
     case cmd::kRedo:
         undoRecorder.Redo();
+        AfterReplay();
         return true;
     default:
         break;

@@ -42,4 +42,28 @@ void CPqxView::ClearSelection() {
     selection.clear();
 }
 
+void CPqxView::AfterReplay() {
+    const CDrawing* drawing = GetDrawing();
+    if (drawing == nullptr || selection.empty())
+        return;
+    // A replay that restored a selection shows the page it lies on, so the user sees what the undo or
+    // redo changed; the selection never holds objects of a page that is not on screen.
+    const CGraphicObject* first = drawing->GetAt(selection.front());
+    if (first != nullptr && first->page != currentPage &&
+        std::all_of(selection.begin(), selection.end(), [&](int index) {
+            const CGraphicObject* object = drawing->GetAt(index);
+            return object != nullptr && object->page == first->page;
+        })) {
+        currentPage = std::clamp(first->page, 0, drawing->PageCount() - 1);
+        InvalidateAll();
+        if (window != nullptr)
+            window->RefreshPageIndicator(currentPage, drawing->PageCount());
+    }
+    std::erase_if(selection, [&](int index) {
+        const CGraphicObject* object = drawing->GetAt(index);
+        return object == nullptr || object->page != currentPage;
+    });
+    ResetSelectTool();
+}
+
 } // namespace pq
