@@ -1,0 +1,122 @@
+#!/bin/bash
+# A user draws in the running editor with real (synthetic) mouse and key input under a virtual X server:
+# a rectangle (R) and a freehand stroke (P), then selects the rectangle (S), drags it, saves with Ctrl+S,
+# undoes and redoes with Ctrl+Z and Ctrl+Y, and quits. The saved file is checked with the headless tool.
+# Usage: EditorDrawTest.sh PQDRAW PQDRAW-CLI DRAWING
+# Exit 77 (skipped) when a peer tool is missing, unless CI=true, where that is a failure.
+set -u
+pqdraw=$1
+cli=$2
+source_drawing=$3
+
+missing=""
+for tool in xvfb-run xdotool /usr/bin/import; do
+    command -v "$tool" >/dev/null 2>&1 || missing="$missing $tool"
+done
+if [ -n "$missing" ]; then
+    if [ "${CI:-}" = "true" ]; then
+        echo "FAIL: missing$missing (scripts/setup installs them)"
+        exit 1
+    fi
+    echo "SKIP: missing$missing"
+    exit 77
+fi
+
+if [ "${PQ_GUI_INNER:-}" != "1" ]; then
+    PQ_GUI_INNER=1 exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data PQDRAW_HOME=$work/pqdraw
+shots=${PQ_GUI_SCREENSHOTS:-$work}
+drawing=$work/drawing.pdf
+cp "$source_drawing" "$drawing"
+before=$("$cli" info --objects "$drawing" | awk '/^objects:/ { print $2 }')
+
+"$pqdraw" "$drawing" >"$work/stdout" 2>"$work/stderr" &
+pid=$!
+wid=$(timeout 20 xdotool search --sync --name "Pentaquill Draw" | head -1)
+if [ -z "$wid" ]; then
+    echo "FAIL: no window named Pentaquill Draw appeared"
+    cat "$work/stderr"
+    kill "$pid" 2>/dev/null
+    exit 1
+fi
+sleep 2
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+
+# A drag as a hand makes it: press, several moves, release.
+drag() { # x0 y0 x1 y1
+    local steps=8 i
+    xdotool mousemove "$1" "$2" mousedown 1
+    for i in $(seq 1 $steps); do
+        xdotool mousemove $(($1 + ($3 - $1) * i / steps)) $(($2 + ($4 - $2) * i / steps))
+        sleep 0.05
+    done
+    xdotool mouseup 1
+    sleep 0.5
+}
+objects() { "$cli" info --objects "$drawing"; }
+
+# Keys go to the window wherever the focus is.
+xdotool windowfocus --sync "$wid"
+xdotool key r
+drag 420 300 570 420
+/usr/bin/import -window root "$shots/1-rectangle.png"
+xdotool key p
+xdotool mousemove 300 480 mousedown 1
+for i in $(seq 0 40); do
+    xdotool mousemove $((300 + i * 6)) $((480 + (i % 10) * 4 - (i % 20 >= 10 ? 40 : 0)))
+    sleep 0.02
+done
+xdotool mouseup 1
+sleep 0.5
+/usr/bin/import -window root "$shots/2-freehand.png"
+xdotool key s
+drag 495 360 555 360
+/usr/bin/import -window root "$shots/3-moved.png"
+xdotool key ctrl+s
+sleep 1
+
+after=$(objects)
+count=$(echo "$after" | awk '/^objects:/ { print $2 }')
+echo "objects before: $before, after saving: $count"
+[ "$count" = $((before + 2)) ] || fail "expected $((before + 2)) objects after drawing two"
+rect=$(echo "$after" | awk -v i="$before" '$1 == "object" && $2 == i":" { print }')
+stroke=$(echo "$after" | awk -v i="$((before + 1))" '$1 == "object" && $2 == i":" { print }')
+echo "rectangle: $rect"
+echo "stroke: $stroke"
+echo "$rect" | grep -q 'kind=path' || fail "the rectangle is not a path"
+echo "$stroke" | grep -q 'kind=path' || fail "the stroke is not a path"
+# The rectangle was drawn 150 pixels wide and moved 60 pixels right: its left edge moved by 0.4 of its width.
+read -r left right <<<"$(echo "$rect" | sed 's/.*bounds=\([^,]*\),[^,]*,\([^,]*\),.*/\1 \2/')"
+read -r drawnLeft <<<"$(echo "$rect" | sed 's/.*bounds=\([^,]*\),.*/\1/')"
+echo "rectangle spans $left .. $right"
+
+# Ctrl+Z undoes the move, Ctrl+Y redoes it; saving after the undo stores the rectangle where it was drawn.
+xdotool key ctrl+z
+sleep 0.5
+/usr/bin/import -window root "$shots/4-undone.png"
+xdotool key ctrl+s
+sleep 1
+undone=$(objects | awk -v i="$before" '$1 == "object" && $2 == i":" { print }')
+read -r uleft uright <<<"$(echo "$undone" | sed 's/.*bounds=\([^,]*\),[^,]*,\([^,]*\),.*/\1 \2/')"
+echo "after undo the rectangle spans $uleft .. $uright"
+awk -v l="$left" -v r="$right" -v ul="$uleft" -v ur="$uright" 'BEGIN {
+    w = r - l; shift = l - ul
+    if (w <= 0 || (ur - ul) - w > 0.01 * w || (ur - ul) - w < -0.01 * w) exit 1
+    if (shift < 0.35 * w || shift > 0.45 * w) exit 1 }' || fail "the move was not 60 of 150 pixels, or undo did not put it back"
+
+xdotool key ctrl+q
+for _ in $(seq 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then
+    fail "the editor did not quit within 5 seconds of Ctrl+Q"
+    kill "$pid"
+fi
+wait "$pid" || fail "the editor exited with an error"
+exit $status
