@@ -1,6 +1,6 @@
 #include "bench/BusyPage.h"
+#include "bench/ui/BenchWindow.h"
 #include "document/PqxDoc.h"
-#include "platform/WindowHost.h"
 #include "ui/tools/SelectTool.h"
 #include "ui/view/PqxView.h"
 #include "ui/view/ViewCommands.h"
@@ -11,37 +11,6 @@
 
 namespace pq {
 namespace {
-
-// A 1280 x 800 window that only keeps its front buffer.
-class CSelectBenchWindow : public IWindowHost {
-public:
-    CSelectBenchWindow() { front.Create(client.Width(), client.Height(), 24); }
-    void Invalidate() override {}
-    void InvalidateRect(const CRect&) override {}
-    void SetCapture() override {}
-    void ReleaseCapture() override {}
-    [[nodiscard]] bool HasCapture() const override { return false; }
-    bool SetTimer(int, int) override { return true; }
-    void KillTimer(int) override {}
-    [[nodiscard]] CRect GetClientRect() const override { return client; }
-    void PostCommand(int) override {}
-    void MessageBox(std::string_view) override {}
-    int TrackPopupMenu(std::span<const CMenuItem>, CPoint, MenuAnchor) override { return 0; }
-    [[nodiscard]] std::optional<CRect> GetCommandButtonRect(int) const override { return std::nullopt; }
-    [[nodiscard]] bool IsInputPending() const override { return false; }
-    bool RecognizeTapAndHold(CPoint) override { return false; }
-    void SetCursor(CursorShape) override {}
-    void SetScrollRange(ScrollBarAxis, int, int) override {}
-    void SetScrollPos(ScrollBarAxis, int) override {}
-    void RefreshPageIndicator(int, int) override {}
-    void SetToolButtonState(int, bool) override {}
-    [[nodiscard]] CDibSection& GetFrontBuffer() override { return front; }
-    void MarkDamaged(const CRect&) override {}
-
-private:
-    CRect client{0, 0, 1280, 800};
-    CDibSection front;
-};
 
 // The busy page of 10000 paths fitted into the window, painted once, with the select tool current.
 struct CBusyView {
@@ -56,7 +25,7 @@ struct CBusyView {
     }
     CSelectTool& Tool() { return *static_cast<CSelectTool*>(view.GetTool(ToolKind::Select)); }
 
-    CSelectBenchWindow window;
+    bench::CBenchWindow window{1280, 800};
     CPqxDoc doc;
     CPqxView view;
 };
