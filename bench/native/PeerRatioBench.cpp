@@ -64,6 +64,27 @@ double FileSize(const std::string& path) {
     return error ? 0.0 : static_cast<double>(size);
 }
 
+// Runs our command and the peer's in turn for each iteration and reports their mean CPU times and ratio;
+// false (the benchmark marked failed) when either program fails.
+bool RunSideBySide(benchmark::State& state, const std::string& oursCommand, const std::string& theirsCommand,
+                   const char* theirsName) {
+    double oursTotal = 0, theirsTotal = 0;
+    for (auto _ : state) {
+        const double a = Timed(oursCommand), b = Timed(theirsCommand);
+        if (a < 0 || b < 0) {
+            state.SkipWithError("a program failed");
+            return false;
+        }
+        oursTotal += a;
+        theirsTotal += b;
+    }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["ours_ms"] = 1000 * oursTotal / n;
+    state.counters[theirsName] = 1000 * theirsTotal / n;
+    state.counters["ratio"] = theirsTotal > 0 ? oursTotal / theirsTotal : 0;
+    return true;
+}
+
 // Arguments: document (0 sample, 1 twenty pages, 2 busy page), print size, smooth.
 void BM_RenderRatio(benchmark::State& state) {
     if (!std::filesystem::exists("/usr/bin/mutool")) {
@@ -79,20 +100,8 @@ void BM_RenderRatio(benchmark::State& state) {
                                     size + (smooth ? " --smooth" : "");
     const std::string theirsCommand = "/usr/bin/mutool draw -q" + std::string(smooth ? "" : " -A 0") +
                                       " -r " + dpi + " -o " + theirs + " " + input + " 1";
-    double oursTotal = 0, theirsTotal = 0;
-    for (auto _ : state) {
-        const double a = Timed(oursCommand), b = Timed(theirsCommand);
-        if (a < 0 || b < 0) {
-            state.SkipWithError("a program failed");
-            return;
-        }
-        oursTotal += a;
-        theirsTotal += b;
-    }
-    const auto n = static_cast<double>(state.iterations());
-    state.counters["ours_ms"] = 1000 * oursTotal / n;
-    state.counters["mutool_ms"] = 1000 * theirsTotal / n;
-    state.counters["ratio"] = theirsTotal > 0 ? oursTotal / theirsTotal : 0;
+    if (!RunSideBySide(state, oursCommand, theirsCommand, "mutool_ms"))
+        return;
     state.counters["ours_kB"] = FileSize(ours) / 1000;
     state.counters["mutool_kB"] = FileSize(theirs) / 1000;
 }
@@ -111,20 +120,7 @@ void BM_OpenRatio(benchmark::State& state) {
     const std::string& input = Document(2);
     const std::string oursCommand = std::string(PQ_CLI_PATH) + " info " + input;
     const std::string theirsCommand = "/usr/bin/qpdf --check " + input;
-    double oursTotal = 0, theirsTotal = 0;
-    for (auto _ : state) {
-        const double a = Timed(oursCommand), b = Timed(theirsCommand);
-        if (a < 0 || b < 0) {
-            state.SkipWithError("a program failed");
-            return;
-        }
-        oursTotal += a;
-        theirsTotal += b;
-    }
-    const auto n = static_cast<double>(state.iterations());
-    state.counters["ours_ms"] = 1000 * oursTotal / n;
-    state.counters["qpdf_ms"] = 1000 * theirsTotal / n;
-    state.counters["ratio"] = theirsTotal > 0 ? oursTotal / theirsTotal : 0;
+    RunSideBySide(state, oursCommand, theirsCommand, "qpdf_ms");
 }
 BENCHMARK(BM_OpenRatio)->Iterations(10)->Unit(benchmark::kMillisecond);
 

@@ -1,43 +1,17 @@
 #!/bin/bash
 # The editor starts on a drawing under a virtual X server, shows its window with the page drawn, and
 # quits cleanly on Ctrl+Q. Usage: EditorSmokeTest.sh PQDRAW [DRAWING]
-# Exit 77 (skipped) when a peer tool is missing, unless CI=true, where that is a failure.
 set -u
 pqdraw=$1
 drawing=${2:-}
 
-missing=""
-for tool in xvfb-run xdotool /usr/bin/import /usr/bin/convert; do
-    command -v "$tool" >/dev/null 2>&1 || missing="$missing $tool"
-done
-if [ -n "$missing" ]; then
-    if [ "${CI:-}" = "true" ]; then
-        echo "FAIL: missing$missing (scripts/setup installs them)"
-        exit 1
-    fi
-    echo "SKIP: missing$missing"
-    exit 77
-fi
-
-if [ "${PQ_GUI_INNER:-}" != "1" ]; then
-    PQ_GUI_INNER=1 exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
-fi
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-# A private home: the editor's preferences and data folder must not touch the user's.
-export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data PQDRAW_HOME=$work/pqdraw
+gui_tools="/usr/bin/import /usr/bin/convert"
+source "$(dirname "$0")/GuiTestCommon.sh"
 shot=${PQ_GUI_SCREENSHOT:-$work/editor.png}
 
 "$pqdraw" ${drawing:+"$drawing"} >"$work/stdout" 2>"$work/stderr" &
 pid=$!
-wid=$(timeout 20 xdotool search --sync --name "Pentaquill Draw" | head -1)
-if [ -z "$wid" ]; then
-    echo "FAIL: no window named Pentaquill Draw appeared"
-    cat "$work/stderr"
-    kill "$pid" 2>/dev/null
-    exit 1
-fi
+wid=$(wait_for_editor_window "$pid") || exit 1
 # The first paint fits the page and asks for a second one; give both time to land.
 sleep 2
 /usr/bin/import -window root "$shot"

@@ -65,33 +65,6 @@ void BuildTextPage(CDrawing& drawing) {
     drawing.Add(Paragraph(prose, {30, 700, 300, 1000}, u"Courier New", 40, kTextStyleBold, kAlignRight));
 }
 
-// Reads a binary PPM (P6) as written by pdftoppm into a 24-bit bitmap.
-bool ReadPpm(const std::string& path, CDibSection& bitmap) {
-    std::ifstream in(path, std::ios::binary);
-    std::string magic;
-    int width = 0;
-    int height = 0;
-    int maximum = 0;
-    if (!(in >> magic >> width >> height >> maximum) || magic != "P6" || maximum != 255)
-        return false;
-    in.get();
-    if (!bitmap.Create(width, height, 24))
-        return false;
-    std::vector<char> row(static_cast<std::size_t>(width) * 3);
-    for (int y = 0; y < height; ++y) {
-        if (!in.read(row.data(), static_cast<std::streamsize>(row.size())))
-            return false;
-        uint8_t* out =
-            bitmap.GetBits().data() + static_cast<std::size_t>(height - 1 - y) * bitmap.GetBytesPerRow();
-        for (int x = 0; x < width; ++x) {
-            out[3 * x] = static_cast<uint8_t>(row[3 * x + 2]);
-            out[3 * x + 1] = static_cast<uint8_t>(row[3 * x + 1]);
-            out[3 * x + 2] = static_cast<uint8_t>(row[3 * x]);
-        }
-    }
-    return true;
-}
-
 int Darkness(uint32_t colour) {
     return 765 - static_cast<int>((colour & 0xFF) + (colour >> 8 & 0xFF) + (colour >> 16 & 0xFF));
 }
@@ -155,7 +128,7 @@ TEST(PdfTextPeers, PopplerShowsTextsAsTheEditorDraws) {
             << output;
         EXPECT_EQ(output, "");
         CDibSection theirs;
-        ASSERT_TRUE(ReadPpm(folder.File("poppler.ppm"), theirs));
+        ASSERT_TRUE(test::ReadPpm(folder.File("poppler.ppm"), theirs));
         const std::optional<CDibSection> ours = RenderPageToBitmap(drawing, 0, width, height, false);
         ASSERT_TRUE(ours.has_value());
         ASSERT_EQ(theirs.GetWidth(), width);

@@ -152,7 +152,7 @@ void CSelectTool::Deactivate() {
     CTool::Deactivate();
 }
 
-void CSelectTool::Reset() {
+void CSelectTool::ClearGesture() {
     mode = kModeNone;
     handle = -1;
     hitObject = -1;
@@ -160,6 +160,10 @@ void CSelectTool::Reset() {
     moveDelta = {};
     snapshot.Clear();
     frame.Clear();
+}
+
+void CSelectTool::Reset() {
+    ClearGesture();
     selectedSet.clear();
     ResetFlags();
     selBounds = CRectF::Empty();
@@ -172,13 +176,7 @@ void CSelectTool::AbandonDrag() {
     }
     dragging = false;
     moved = false;
-    mode = kModeNone;
-    handle = -1;
-    hitObject = -1;
-    transform.Reset();
-    moveDelta = {};
-    snapshot.Clear();
-    frame.Clear();
+    ClearGesture();
 }
 
 void CSelectTool::LeavePendingSelection() {

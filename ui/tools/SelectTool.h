@@ -120,6 +120,8 @@ private:
     [[nodiscard]] bool IsPropertiesTag() const;
     // Ends the drag without doing anything more.
     void AbandonDrag();
+    // Forgets the gesture: mode, handle, transform and snapshots.
+    void ClearGesture();
 
     // Geometry (SelectToolGeometry.cpp).
     // Sets mode and handle from the handles and the frame at a client point.

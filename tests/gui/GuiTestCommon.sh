@@ -1,0 +1,37 @@
+# Sourced by the editor's Xvfb tests: checks the peer tools, re-runs the calling script under its own
+# virtual X server, and gives it a private home so that the editor's preferences and data folder never
+# touch the user's. Exit 77 (skipped) when a tool is missing, unless CI=true, where that is a failure.
+# The caller sets gui_tools (the programs it needs) before sourcing; afterwards $work is its scratch folder.
+missing=""
+for tool in xvfb-run xdotool $gui_tools; do
+    command -v "$tool" >/dev/null 2>&1 || missing="$missing $tool"
+done
+if [ -n "$missing" ]; then
+    if [ "${CI:-}" = "true" ]; then
+        echo "FAIL: missing$missing (scripts/setup installs them)"
+        exit 1
+    fi
+    echo "SKIP: missing$missing"
+    exit 77
+fi
+
+if [ "${PQ_GUI_INNER:-}" != "1" ]; then
+    PQ_GUI_INNER=1 exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data PQDRAW_HOME=$work/pqdraw
+
+# Waits for the editor's window; prints its id, or fails the test with the editor's errors.
+wait_for_editor_window() { # pid
+    local wid
+    wid=$(timeout 20 xdotool search --sync --name "Pentaquill Draw" | head -1)
+    if [ -z "$wid" ]; then
+        echo "FAIL: no window named Pentaquill Draw appeared" >&2
+        cat "$work/stderr" >&2
+        kill "$1" 2>/dev/null
+        exit 1
+    fi
+    echo "$wid"
+}
