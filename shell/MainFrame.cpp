@@ -159,6 +159,7 @@ CMainFrame::CMainFrame(IPreferenceStore* preferences, IDrawingFileOps* fileOps, 
     Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnCharHook, this);
     Bind(wxEVT_MENU, &CMainFrame::OnMenu, this);
     Bind(wxEVT_MENU_OPEN, &CMainFrame::OnMenuOpen, this);
+    Bind(wxEVT_MENU_CLOSE, &CMainFrame::OnMenuClose, this);
     Bind(wxEVT_IDLE, &CMainFrame::OnIdle, this);
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
     UpdateCommandStates();
@@ -258,7 +259,9 @@ void CMainFrame::OnMenu(wxCommandEvent& event) {
 void CMainFrame::OnCharHook(wxKeyEvent& event) {
     wxWindow* focus = wxWindow::FindFocus();
     const bool inTextField = focus != nullptr && dynamic_cast<wxTextEntry*>(focus) != nullptr;
-    if (inTextField || (focus != nullptr && wxGetTopLevelParent(focus) != this) || event.AltDown()) {
+    // An open menu takes its own keys: Escape closes it and the arrows move through it.
+    if (openMenus > 0 || inTextField || (focus != nullptr && wxGetTopLevelParent(focus) != this) ||
+        event.AltDown()) {
         if (inTextField) {
             textFieldKey = true;
             CallAfter([this] { textFieldKey = false; });
@@ -302,7 +305,13 @@ void CMainFrame::OnCharHook(wxKeyEvent& event) {
 }
 
 void CMainFrame::OnMenuOpen(wxMenuEvent& event) {
+    ++openMenus;
     UpdateCommandStates();
+    event.Skip();
+}
+
+void CMainFrame::OnMenuClose(wxMenuEvent& event) {
+    openMenus = std::max(0, openMenus - 1);
     event.Skip();
 }
 

@@ -76,6 +76,7 @@ private:
     void OnMenu(wxCommandEvent& event);
     void OnCharHook(wxKeyEvent& event);
     void OnMenuOpen(wxMenuEvent& event);
+    void OnMenuClose(wxMenuEvent& event);
     void OnIdle(wxIdleEvent& event);
     void OnClose(wxCloseEvent& event);
     void OnColorDropDown();
@@ -101,6 +102,8 @@ private:
     std::string shownTitle;
     // A key press is on its way to the focused text field.
     bool textFieldKey = false;
+    // Menus open now (a sub-menu counts again): while one is open, keys are its own.
+    int openMenus = 0;
 };
 
 } // namespace pq

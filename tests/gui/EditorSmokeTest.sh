@@ -5,7 +5,7 @@ set -u
 pqdraw=$1
 drawing=${2:-}
 
-gui_tools="/usr/bin/import /usr/bin/convert"
+gui_tools="/usr/bin/import /usr/bin/convert /usr/bin/compare"
 source "$(dirname "$0")/GuiTestCommon.sh"
 shot=${PQ_GUI_SCREENSHOT:-$work/editor.png}
 
@@ -53,6 +53,20 @@ dark=$(/usr/bin/convert "$work/scrollbars.png" -crop 900x560+20+80 +repage -form
 echo "black pixels after showing the scroll bars: $dark"
 if [ "$dark" -gt $((900 * 560 / 4)) ]; then
     echo "FAIL: the canvas was left black when the scroll bars appeared"
+    status=1
+fi
+
+# Escape closes an open menu: the frame's keys never take it from the menu.
+/usr/bin/import -window root -crop 300x400+0+30 "$work/menu-before.png"
+xdotool mousemove 42 12 click 1
+sleep 0.5
+xdotool key Escape
+sleep 0.5
+/usr/bin/import -window root -crop 300x400+0+30 "$work/menu-after.png"
+changed=$(/usr/bin/compare -metric AE "$work/menu-before.png" "$work/menu-after.png" null: 2>&1)
+echo "pixels changed after opening the Edit menu and pressing Escape: $changed"
+if [ "${changed%%.*}" -gt 2000 ] 2>/dev/null || ! [ "${changed%%.*}" -ge 0 ] 2>/dev/null; then
+    echo "FAIL: Escape did not close the menu"
     status=1
 fi
 
