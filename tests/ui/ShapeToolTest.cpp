@@ -226,9 +226,12 @@ TEST(BezierTool, CtrlMakesACuspPlainDragASmoothNodeAndAFilledCurveIsClosed) {
         EXPECT_EQ(placed[2], (CPathNode{{200, 200}, {200, 200}, {200, 200}, 1}));
         EXPECT_EQ(s.Drawing().Count(), 0) << "nothing is made before the curve is finished";
 
-        // A double-click far from the last press does not finish; one near it does.
+        // A double-click far from the last press does not finish; one near it does. Its first click on
+        // the last anchor adds no segment of no length.
         s.view.OnLButtonDblClk(kDown, {320, 250});
         EXPECT_EQ(s.Drawing().Count(), 0);
+        s.Drag({303, 252}, {303, 252});
+        EXPECT_EQ(placed.GetSize(), 3u);
         s.view.OnLButtonDblClk(kDown, {303, 252});
         ASSERT_EQ(s.Drawing().Count(), 1);
         const CNodeArray& nodes = s.LastNodes();

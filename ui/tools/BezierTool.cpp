@@ -66,6 +66,14 @@ void CBezierTool::OnLButtonUp(unsigned flags, CPoint point) {
         VectorAngle(CPointD(currentNode.in), CPointD(currentNode.anchor), CPointD(currentNode.out));
     currentNode.flags = std::numbers::pi - std::fabs(angle) > kCuspAngle ? 1u : 0u;
 
+    // A click on the last anchor (the first click of the double-click that finishes the curve) would
+    // only add a segment of no length.
+    const CPointF last = nodes.IsEmpty() ? CPointF{} : nodes.Last().anchor;
+    if (!nodes.IsEmpty() && currentNode.anchor == last && currentNode.in == last && currentNode.out == last) {
+        cusp = false;
+        return;
+    }
+
     // The finished segment and the anchor's mark stay on the screen until the curve is made.
     if (IWindowHost* window = Window()) {
         CClientDC client(*window);
