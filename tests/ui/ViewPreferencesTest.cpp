@@ -63,6 +63,7 @@ TEST(ViewPreferences, ValuesWrittenAtDestructionReadBackTheSame) {
         EXPECT_TRUE(view.GetSmoothEdges()) << "smooth edges unless the user turned them off";
         view.OnCommand(cmd::kSmoothEdges);
         view.SetShowPage(false);
+        view.SetMeasurementUnit(3);
         CNewObjectStyle& style = view.GetNewObjectStyle();
         style.penColor = 0x010203;
         style.brushColor = 0xFFFFFF;
@@ -84,6 +85,7 @@ TEST(ViewPreferences, ValuesWrittenAtDestructionReadBackTheSame) {
     EXPECT_TRUE(again.GetShowScrollBars());
     EXPECT_FALSE(again.GetShowPage());
     EXPECT_FALSE(again.GetSmoothEdges());
+    EXPECT_EQ(again.GetMeasurementUnit(), 3);
     EXPECT_EQ(again.GetNewObjectStyle().penColor, 0x010203u);
     EXPECT_EQ(again.GetNewObjectStyle().brushColor, 0xFFFFFFu);
     EXPECT_EQ(again.GetNewObjectStyle().textColor, 0x0000FFu);

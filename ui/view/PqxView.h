@@ -60,6 +60,8 @@ public:
     static constexpr std::string_view kTextColorName = "TextColor";
     static constexpr std::string_view kTextTypeName = "TextType";
     static constexpr std::string_view kTextHeightName = "TextHeight";
+    // The measurement unit every dialog shows lengths in (an index of app/MeasurementUnits.h).
+    static constexpr std::string_view kMeasurementUnitName = "MeasurementUnit";
 
     static constexpr float kMinGridSpacing = 10.0f;
     static constexpr float kMaxGridSpacing = 3000.0f;
@@ -195,6 +197,9 @@ public:
     // Smooth edges on screen only: exports, feedback and hit tests keep the aliased pixels.
     [[nodiscard]] bool GetSmoothEdges() const { return smoothEdges; }
     void SetSmoothEdges(bool on) { smoothEdges = on; }
+    // The measurement unit's index; kept with the view's preferences.
+    [[nodiscard]] int GetMeasurementUnit() const { return measurementUnit; }
+    void SetMeasurementUnit(int unit) { measurementUnit = unit; }
     [[nodiscard]] int GetImageResolution() const { return imageResolution; }
     void SetImageResolution(int pixels) { imageResolution = pixels; }
     void SetAntiAlias(bool on) { antiAlias = on; }
@@ -296,6 +301,7 @@ private:
     int currentPage = 0;
     bool showPage = true;
     bool smoothEdges = true;
+    int measurementUnit = 0;
     CTool* currentTool = nullptr;
     // The tool before the last switch: Escape returns to it from the Zoom tool.
     ToolKind previousTool = ToolKind::Pan;

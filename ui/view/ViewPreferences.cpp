@@ -57,6 +57,7 @@ void CPqxView::ReadPreferences() {
     showScrollBars = store.ReadInt(kShowScrollBarsName, showScrollBars ? 1 : 0) != 0;
     showPage = store.ReadInt(kShowPageName, showPage ? 1 : 0) != 0;
     smoothEdges = store.ReadInt(kSmoothEdgesName, smoothEdges ? 1 : 0) != 0;
+    measurementUnit = store.ReadInt(kMeasurementUnitName, measurementUnit);
     defaults.penColor = ReadColor(store, kPenColorName, defaults.penColor);
     defaults.brushColor = ReadColor(store, kBrushColorName, defaults.brushColor);
     defaults.textColor = ReadColor(store, kTextColorName, defaults.textColor);
@@ -82,6 +83,7 @@ void CPqxView::WritePreferences() {
     store.WriteInt(kShowScrollBarsName, showScrollBars ? 1 : 0);
     store.WriteInt(kShowPageName, showPage ? 1 : 0);
     store.WriteInt(kSmoothEdgesName, smoothEdges ? 1 : 0);
+    store.WriteInt(kMeasurementUnitName, measurementUnit);
     WriteColor(store, kPenColorName, defaults.penColor);
     WriteColor(store, kBrushColorName, defaults.brushColor);
     WriteColor(store, kTextColorName, defaults.textColor);
