@@ -13,16 +13,19 @@ class CDeviceContext;
 
 // Smooth-edged filling: shapes given in device pixels with fractional coordinates are blended into the
 // bitmap of a device context by how much of each pixel they cover. Pixel (x, y) is the square from
-// (x, y) to (x + 1, y + 1). Coverage is exact along each of kSubRows sample rows per pixel row (the part
-// of the row's width inside the shape), so a near-vertical edge gets its true partial coverage and a
-// near-horizontal one kSubRows + 1 levels. Nothing here is drawn with a raster operation: the colour is
-// laid over what is there, which is why aliased feedback never goes through it.
+// (x, y) to (x + 1, y + 1). Nothing here is drawn with a raster operation: the colour is laid over what
+// is there, which is why aliased feedback never goes through it.
+//
+// Coverage is each pixel's exact covered area: every edge adds, to the cells of the rows it crosses, the
+// signed area it sweeps towards the right, and a running sum along each row gives the pixel's winding
+// weighted by area, to which the fill rule is applied (non-zero: its size up to one; even-odd: folded
+// about the odd windings). That is exact wherever the borders of overlapping parts do not meet inside
+// one pixel, which is why a pen's area is built as outlines that do not overlap themselves. The cost is
+// the edges' length in pixels plus the shape's bounding box, however many edges a row holds.
 //
 // Shapes are collected with the Add calls and drawn, then forgotten, by Fill. One object per thread.
 class CCoverageRaster {
 public:
-    static constexpr int kSubRows = 16;
-
     enum class FillRule { EvenOdd, NonZero };
 
     // A closed polygon (the last point joins the first).
@@ -47,28 +50,26 @@ private:
         float xTop = 0, dxdy = 0;    // x at yTop, and its change per unit of y
         int32_t winding = 0;         // +1 downwards, -1 upwards
     };
-    struct CCrossing {
-        int32_t x = 0; // in 1/256 pixel, clamped to the clip
-        int32_t winding = 0;
-    };
 
     void AddEdge(CPointF a, CPointF b);
     void AddDisc(CPointF centre, float radius);
+    void AppendArc(CPointF centre, CPointF from, float sweep, float radius);
     void AddSolidStroke(std::span<const CPointF> points, float width, bool closed, bool roundEnds);
     void AddDashedStroke(std::span<const CPointF> points, bool closed, int penStyle);
-    // Adds the spans of one sample row to the coverage of the row's pixels, counted weight times.
-    void AccumulateSubRow(FillRule rule, int32_t left, int32_t right, int32_t weight);
+    void FillByArea(CDeviceContext& dc, uint32_t colour, FillRule rule);
+    // Adds the edge's share of the rows from bandTop to bandBottom (band coordinates: x from the band's
+    // left, rows from its top) to the cells, whose rows are stride apart and width + 2 long.
+    void AccumulateEdge(const CEdge& edge, float left, int32_t bandTop, int32_t bandBottom, int32_t width,
+                        std::size_t stride);
 
     std::vector<CEdge> edges;
     std::vector<uint32_t> active;
-    std::vector<CCrossing> crossings;
-    std::vector<int32_t> cover;      // partial coverage of each pixel of the row, from the clip's left
-    std::vector<int32_t> runs;       // difference array of whole-pixel coverage, from the clip's left
+    std::vector<float> cells;        // area changes of a band of rows; all zero between fills
     std::vector<CPointF> dash;       // the points of one dash
     std::vector<CPointF> line;       // a stroked line's distinct points
-    std::vector<CPointF> unitCircle; // the last disc's corners on the unit circle
-    int32_t touchedLeft = 0, touchedRight = -1; // pixels of the row with coverage, from the clip's left
-    float minY = 0, maxY = 0;
+    std::vector<CPointF> outline;    // one outline of a pen's area
+    std::vector<CPointF> normals;    // of a stroked line's segments
+    float minX = 0, maxX = 0, minY = 0, maxY = 0;
 };
 
 } // namespace pq

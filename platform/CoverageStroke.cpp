@@ -25,40 +25,42 @@ constexpr CDashLengths kDashes[4] = {
 
 // A disc's polygon stays within this distance of its circle, in pixels.
 constexpr float kDiscTolerance = 0.05f;
-// A bend whose outer corner misses the round join by less than this needs no disc, in pixels: the
+// A bend whose outer corner misses the round join by less than this meets at its mitre, in pixels: the
 // bends of a flattened curve.
 constexpr float kJoinTolerance = 0.01f;
 
 } // namespace
 
-// Every piece winds the same way (clockwise on the screen), so that their union fills by the non-zero
-// rule wherever they overlap.
 void CCoverageRaster::AddDisc(CPointF centre, float radius) {
     if (radius <= 0)
         return;
+    outline.clear();
+    AppendArc(centre, {radius, 0.0f}, -2.0f * std::numbers::pi_v<float>, radius);
+    AddPolygon(outline);
+}
+
+// Points of the arc about centre from centre + from, turning by sweep radians (negative: clockwise on
+// the screen), the first point included and the last left out; the corners stay within the disc
+// tolerance of the circle.
+void CCoverageRaster::AppendArc(CPointF centre, CPointF from, float sweep, float radius) {
     const float cosine = std::max(1.0f - kDiscTolerance / radius, -1.0f);
-    const int corners =
-        std::clamp(static_cast<int>(std::ceil(std::numbers::pi_v<float> / std::acos(cosine))), 8, 512);
-    if (unitCircle.size() != static_cast<std::size_t>(corners)) {
-        unitCircle.resize(static_cast<std::size_t>(corners));
-        for (int i = 0; i < corners; ++i) {
-            const double angle = -2.0 * std::numbers::pi * i / corners;
-            unitCircle[static_cast<std::size_t>(i)] = {static_cast<float>(std::cos(angle)),
-                                                       static_cast<float>(std::sin(angle))};
-        }
-    }
-    CPointF previous = centre + unitCircle.back() * radius;
-    for (const CPointF& corner : unitCircle) {
-        const CPointF point = centre + corner * radius;
-        AddEdge(previous, point);
-        previous = point;
+    const float step = 2.0f * std::acos(cosine);
+    const int pieces = std::clamp(static_cast<int>(std::ceil(std::fabs(sweep) / step)), 1, 512);
+    const float turn = sweep / static_cast<float>(pieces);
+    const float c = std::cos(turn), s = std::sin(turn);
+    CPointF offset = from;
+    for (int i = 0; i < pieces; ++i) {
+        outline.push_back(centre + offset);
+        offset = {offset.x * c - offset.y * s, offset.x * s + offset.y * c};
     }
 }
 
-// The pen's area as one outline per run of gently bending segments: the left side forward, the right
-// side back, mitred at each bend (for such bends the mitre and the round join differ by less than the
-// join tolerance). Pieces of one outline then cross a row twice instead of twice per segment. Sharp
-// bends and the ends get discs.
+// The pen's area as outlines that do not overlap themselves but at tight inner corners: an open line is
+// one polygon (its left side forward, the end cap, its right side back, the start cap), a closed line two
+// (its left side and its right side, wound opposite ways, so the ring between them fills). At each bend
+// the outer side turns along the round join and the inner side meets at the offset lines' crossing; a
+// bend too tight for its segments pivots about the point instead, whose small overlap the non-zero rule
+// fills once. Borders of one outline never meet inside a pixel, so area coverage is exact.
 void CCoverageRaster::AddSolidStroke(std::span<const CPointF> points, float width, bool closed,
                                      bool roundEnds) {
     if (points.empty())
@@ -67,72 +69,86 @@ void CCoverageRaster::AddSolidStroke(std::span<const CPointF> points, float widt
     // The line as consecutive distinct points, closed ones ending where they began.
     line.clear();
     for (const CPointF& p : points)
-        if (line.empty() || p.x != line.back().x || p.y != line.back().y)
+        if (std::isfinite(p.x) && std::isfinite(p.y) &&
+            (line.empty() || p.x != line.back().x || p.y != line.back().y))
             line.push_back(p);
+    if (line.empty())
+        return;
     if (closed && line.size() > 2 && (line.back().x != line.front().x || line.back().y != line.front().y))
         line.push_back(line.front());
+    closed = closed && line.size() > 3;
     const std::size_t n = line.size();
     if (n == 1) {
         AddDisc(line[0], half);
         return;
     }
-    auto normal = [&](std::size_t segment) {
-        const CPointF d = line[segment + 1] - line[segment];
-        return CPointF(-d.y, d.x) * (1.0f / d.Length());
-    };
-    // Whether the bend at point i (between segments i - 1 and i) is gentle enough to mitre.
-    auto gentle = [&](std::size_t i) {
-        const CPointF a = normal(i - 1), b = normal(i);
-        const float cosine = a.x * b.x + a.y * b.y;
-        const float shorter = std::min(line[i].DistanceTo(line[i - 1]), line[i + 1].DistanceTo(line[i]));
-        // The inner side must not fold back within the shorter segment.
-        const float sine = std::sqrt(std::max(0.0f, 1.0f - cosine * cosine));
-        return half * (1.0f - cosine) < kJoinTolerance * 4 && shorter > 2 * half * sine;
-    };
-    std::size_t first = 0;
-    for (std::size_t i = 1; i < n; ++i) {
-        if (i + 1 < n && gentle(i))
-            continue;
-        // Segments first .. i - 1 form one run, from point first to point i.
-        CPointF previousLeft = line[first] + normal(first) * half;
-        const CPointF startLeft = previousLeft;
-        for (std::size_t k = first + 1; k <= i; ++k) {
-            CPointF offset = normal(k - 1) * half;
-            if (k < i) {
-                const CPointF a = normal(k - 1), b = normal(k);
-                const CPointF m = a + b;
-                offset = m * (half / (m.x * b.x + m.y * b.y));
-            }
-            const CPointF left = line[k] + offset;
-            AddEdge(previousLeft, left);
-            previousLeft = left;
-        }
-        CPointF previousRight = line[i] - normal(i - 1) * half;
-        AddEdge(previousLeft, previousRight);
-        for (std::size_t k = i; k-- > first;) {
-            CPointF offset = normal(k) * half;
-            if (k > first) {
-                const CPointF a = normal(k - 1), b = normal(k);
-                const CPointF m = a + b;
-                offset = m * (half / (m.x * b.x + m.y * b.y));
-            }
-            const CPointF right = line[k] - offset;
-            AddEdge(previousRight, right);
-            previousRight = right;
-        }
-        AddEdge(previousRight, startLeft);
-        // A disc at the sharp bend, or at an end of an open line.
-        const bool end = i + 1 == n;
-        if (!end)
-            AddDisc(line[i], half);
-        else if (closed)
-            AddDisc(line[i], half); // where a closed line meets its start
-        else if (roundEnds)
-            AddDisc(line[i], half);
-        first = i;
+    const std::size_t segments = n - 1;
+    normals.resize(segments);
+    for (std::size_t i = 0; i < segments; ++i) {
+        const CPointF d = line[i + 1] - line[i];
+        normals[i] = CPointF(-d.y, d.x) * (1.0f / d.Length());
     }
-    if (!closed && roundEnds)
-        AddDisc(line[0], half);
+    // The join at point i, between segments before and after, appended for one side (side +1 left,
+    // -1 right).
+    auto join = [&](std::size_t i, std::size_t before, std::size_t after, float side) {
+        const CPointF a = normals[before] * side, b = normals[after] * side;
+        const float cosine = a.x * b.x + a.y * b.y;
+        const float cross = a.x * b.y - a.y * b.x; // > 0: this side is the inner one
+        const CPointF p = line[i];
+        const float shorter = std::min(p.DistanceTo(line[before]), p.DistanceTo(line[after + 1]));
+        const CPointF m = a + b;
+        const float mb = m.x * b.x + m.y * b.y; // 1 + cosine
+        // Gentle bends meet at the mitre on both sides (while the inner side cannot fold back within the
+        // shorter segment); so does the inner side of any bend while the crossing of its offset lines
+        // lies within half of each segment (half * tan(turn / 2) along it).
+        const bool inner = cross * side > 0.0f;
+        const bool gentle = half * (1.0f - cosine) < kJoinTolerance * 4 && shorter > 2 * half * std::fabs(cross);
+        const bool innerMitre = inner && half * std::fabs(cross) <= 0.5f * shorter * mb;
+        if ((gentle || innerMitre) && mb > 1e-6f) {
+            outline.push_back(p + m * (half / mb));
+            return;
+        }
+        if (inner) {
+            outline.push_back(p + a * half);
+            outline.push_back(p);
+            outline.push_back(p + b * half);
+            return;
+        }
+        AppendArc(p, a * half, std::atan2(cross, cosine), half);
+        outline.push_back(p + b * half);
+    };
+    if (closed) {
+        // The joins at the start join the last segment to the first.
+        for (float side : {1.0f, -1.0f}) {
+            outline.clear();
+            join(0, segments - 1, 0, side);
+            for (std::size_t i = 1; i < segments; ++i)
+                join(i, i - 1, i, side);
+            if (side < 0)
+                std::reverse(outline.begin(), outline.end());
+            AddPolygon(outline);
+        }
+        return;
+    }
+    outline.clear();
+    outline.push_back(line[0] + normals[0] * half);
+    for (std::size_t i = 1; i < segments; ++i)
+        join(i, i - 1, i, 1.0f);
+    const CPointF endNormal = normals[segments - 1] * half;
+    if (roundEnds)
+        AppendArc(line[n - 1], endNormal, -std::numbers::pi_v<float>, half);
+    else
+        outline.push_back(line[n - 1] + endNormal);
+    // The right side, built forward and then turned round.
+    const std::size_t rightStart = outline.size();
+    outline.push_back(line[0] - normals[0] * half);
+    for (std::size_t i = 1; i < segments; ++i)
+        join(i, i - 1, i, -1.0f);
+    outline.push_back(line[n - 1] - endNormal);
+    std::reverse(outline.begin() + static_cast<std::ptrdiff_t>(rightStart), outline.end());
+    if (roundEnds)
+        AppendArc(line[0], normals[0] * -half, -std::numbers::pi_v<float>, half);
+    AddPolygon(outline);
 }
 
 void CCoverageRaster::AddDashedStroke(std::span<const CPointF> points, bool closed, int penStyle) {

@@ -141,7 +141,7 @@ void DrawSmoothPath(const CGraphicObject& object, const CPathShape& path, CDevic
     // Points closer than this to the point kept before them change no pixel's coverage visibly.
     constexpr float kMinStep = 0.1f;
     // A point this close to the line through its neighbours changes no pixel's coverage visibly.
-    constexpr float kLineTolerance = 0.02f;
+    constexpr float kLineTolerance = 0.1f;
     std::size_t used = 0;
     scratch.counts.clear();
     for (const auto& polyline : path.polylines) {
