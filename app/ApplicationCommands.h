@@ -9,7 +9,7 @@ namespace pq {
 class CPqxDoc;
 class IShellServices;
 
-// The application's commands: New, Open, About, Help (when the view leaves it) and Exit. New and Open ask
+// The application's commands: New, Open, About and Help (in the File and Help menus) and Exit. New and Open ask
 // to save a modified document first.
 class CApplicationCommands : public ICommandTarget {
 public:
