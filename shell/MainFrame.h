@@ -6,6 +6,7 @@
 #include "app/FrameCommands.h"
 #include "app/ShellServices.h"
 #include "app/ColorButtonFace.h"
+#include "app/CommandLayout.h"
 #include "app/ViewCommandTarget.h"
 #include "document/DocumentHost.h"
 #include "document/PqxDoc.h"

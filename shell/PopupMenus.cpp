@@ -11,15 +11,15 @@ namespace pq {
 namespace {
 
 // The toolkit's own size request of a menu widget. The GTK headers are not needed to build the editor,
-// so the one function is looked up in the GTK library wx has already loaded; where it is not there (another
-// toolkit), the height is estimated instead.
+// so the two functions are looked up in the GTK library wx has already loaded; where they are not there
+// (another toolkit), the height is estimated instead.
+using WidgetFunction = void (*)(GtkWidget*);
 using PreferredHeightFunction = void (*)(GtkWidget*, int*, int*);
 
-PreferredHeightFunction FindPreferredHeight() {
+template <typename Function>
+Function FindToolkitFunction([[maybe_unused]] const char* name) {
 #ifdef __WXGTK__
-    static const auto function =
-        reinterpret_cast<PreferredHeightFunction>(dlsym(RTLD_DEFAULT, "gtk_widget_get_preferred_height"));
-    return function;
+    return reinterpret_cast<Function>(dlsym(RTLD_DEFAULT, name));
 #else
     return nullptr;
 #endif
@@ -27,11 +27,16 @@ PreferredHeightFunction FindPreferredHeight() {
 
 } // namespace
 
-std::optional<int> MeasuredMenuHeight(wxMenu& menu) {
+std::optional<int> MeasuredMenuHeight([[maybe_unused]] wxMenu& menu) {
 #ifdef __WXGTK__
-    const PreferredHeightFunction preferredHeight = FindPreferredHeight();
-    if (preferredHeight == nullptr || menu.m_menu == nullptr)
+    static const auto show = FindToolkitFunction<WidgetFunction>("gtk_widget_show");
+    static const auto preferredHeight =
+        FindToolkitFunction<PreferredHeightFunction>("gtk_widget_get_preferred_height");
+    if (show == nullptr || preferredHeight == nullptr || menu.m_menu == nullptr)
         return std::nullopt;
+    // A hidden widget asks for no room. Showing the menu inside its pop-up window, which stays unmapped
+    // until the menu pops up, puts nothing on the screen.
+    show(menu.m_menu);
     int minimum = 0;
     int natural = 0;
     preferredHeight(menu.m_menu, &minimum, &natural);
@@ -39,7 +44,6 @@ std::optional<int> MeasuredMenuHeight(wxMenu& menu) {
         return std::nullopt;
     return natural;
 #else
-    (void)menu;
     return std::nullopt;
 #endif
 }
