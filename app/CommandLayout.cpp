@@ -97,9 +97,9 @@ std::vector<CMenuEntry> EditMenu() {
             CMenuEntry::Popup("Grouping", {Item(cmd::kGroup, 'G'), Item(cmd::kUngroup, 'U')}, 'G'),
             CMenuEntry::Popup("Order", {Item(cmd::kBringToFront, 'B'), Item(cmd::kSendToBack, 'S')}, 'O'),
             CMenuEntry::Popup("Align",
-                              {Item(cmd::kAlignLeft, 'L'), Item(cmd::kAlignRight, 'R'), Item(cmd::kAlignCenter, 'C'),
-                               Item(cmd::kAlignTop, 'T'), Item(cmd::kAlignMiddle, 'M'),
-                               Item(cmd::kAlignBottom, 'B')},
+                              {Item(cmd::kAlignLeft, 'L'), Item(cmd::kAlignRight, 'R'),
+                               Item(cmd::kAlignCenter, 'C'), Item(cmd::kAlignTop, 'T'),
+                               Item(cmd::kAlignMiddle, 'M'), Item(cmd::kAlignBottom, 'B')},
                               'n'),
             Separator(),
             Item(cmd::kProperties, 'i')};

@@ -75,8 +75,23 @@ struct CToolButton {
 struct CAccelerator {
     // Plus and Minus are the characters, on the main keys or the keypad, whatever Shift it takes to type
     // them; Digit is a digit key, main or keypad.
-    enum class Key { Letter, Delete, Left, Right, Up, Down, Escape, Plus, Minus, Digit, PageUp, PageDown, Home,
-                     End, F1 };
+    enum class Key {
+        Letter,
+        Delete,
+        Left,
+        Right,
+        Up,
+        Down,
+        Escape,
+        Plus,
+        Minus,
+        Digit,
+        PageUp,
+        PageDown,
+        Home,
+        End,
+        F1
+    };
     Key key = Key::Letter;
     char letter = 0; // upper case for Key::Letter, '0' .. '9' for Key::Digit
     bool control = false;

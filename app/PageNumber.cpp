@@ -46,8 +46,8 @@ CPageNumberChoice ParsePageNumber(std::string_view text, int pageCount) {
             break;
     }
     if (number < 1 || number > pageCount)
-        return {std::nullopt,
-                "There is no page " + std::string(digits) + ": the drawing has pages " + RangeText(pageCount) + "."};
+        return {std::nullopt, "There is no page " + std::string(digits) + ": the drawing has pages " +
+                                  RangeText(pageCount) + "."};
     return {static_cast<int>(number) - 1, {}};
 }
 

@@ -1,8 +1,8 @@
 #include "shell/Canvas.h"
 
 #include "app/PopupPlacement.h"
-#include "shell/PopupMenus.h"
 #include "platform/ScreenMetrics.h"
+#include "shell/PopupMenus.h"
 #include "shell/WxIds.h"
 #include "ui/tools/Tool.h"
 #include "ui/view/PqxView.h"

@@ -227,7 +227,8 @@ void CMainFrame::BuildMenuBar() {
                 case CMenuEntry::Kind::Popup: {
                     auto* sub = new wxMenu;
                     fill(sub, item.items);
-                    wxMenuItem* added = menu->AppendSubMenu(sub, FromUtf8(MnemonicLabel(item.text, item.mnemonic)));
+                    wxMenuItem* added =
+                        menu->AppendSubMenu(sub, FromUtf8(MnemonicLabel(item.text, item.mnemonic)));
                     popupItems.emplace_back(added, item.items);
                     break;
                 }
@@ -434,8 +435,7 @@ void CMainFrame::UpdateCommandStates() {
     for (int id : AllCommands())
         apply(id);
     for (const auto& [item, entries] : popupItems) {
-        const bool enabled =
-            AnyCommandEnabled(entries, [this](int id) { return shownStates[id].enabled; });
+        const bool enabled = AnyCommandEnabled(entries, [this](int id) { return shownStates[id].enabled; });
         if (item->IsEnabled() != enabled)
             item->Enable(enabled);
     }

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "app/ApplicationCommands.h"
+#include "app/ColorButtonFace.h"
+#include "app/CommandLayout.h"
 #include "app/CommandRouter.h"
 #include "app/DocumentCommands.h"
 #include "app/FrameCommands.h"
 #include "app/ShellServices.h"
-#include "app/ColorButtonFace.h"
-#include "app/CommandLayout.h"
 #include "app/ViewCommandTarget.h"
 #include "document/DocumentHost.h"
 #include "document/PqxDoc.h"

@@ -16,8 +16,7 @@ namespace {
 using WidgetFunction = void (*)(GtkWidget*);
 using PreferredHeightFunction = void (*)(GtkWidget*, int*, int*);
 
-template <typename Function>
-Function FindToolkitFunction([[maybe_unused]] const char* name) {
+template <typename Function> Function FindToolkitFunction([[maybe_unused]] const char* name) {
 #ifdef __WXGTK__
     return reinterpret_cast<Function>(dlsym(RTLD_DEFAULT, name));
 #else
@@ -72,10 +71,10 @@ void AppendPopupItems(wxMenu& menu, std::span<const CMenuItem> items) {
 }
 
 wxPoint PopupPositionAboveButton(const wxWindow& window, const wxRect& button, int menuHeight) {
-    const CPoint corner = PopupAboveButton(
-        CRect{button.GetLeft(), button.GetTop(), button.GetLeft() + button.GetWidth(),
-              button.GetTop() + button.GetHeight()},
-        menuHeight);
+    const CPoint corner =
+        PopupAboveButton(CRect{button.GetLeft(), button.GetTop(), button.GetLeft() + button.GetWidth(),
+                               button.GetTop() + button.GetHeight()},
+                         menuHeight);
     wxPoint at(corner.x, corner.y);
     // A button near the top of the screen opens its menu below itself instead.
     if (window.ClientToScreen(at).y < 0)

@@ -87,7 +87,8 @@ TEST(ColorButtonFace, NoneIsWhiteCrossedByATwoPixelRedDiagonal) {
 
 TEST(ColorButtonFace, ATinyFaceDrawsWithoutOverrunning) {
     for (int size : {0, 1, 4, 8})
-        EXPECT_EQ(DrawColorButtonFace(CColorButtonFace{}, size, size).size(), static_cast<std::size_t>(size * size));
+        EXPECT_EQ(DrawColorButtonFace(CColorButtonFace{}, size, size).size(),
+                  static_cast<std::size_t>(size * size));
 }
 
 } // namespace

@@ -87,9 +87,9 @@ TEST(CommandLayout, ToolsAreOneRunOfRadioItems) {
             runEnded = true;
         }
     }
-    EXPECT_EQ(radios, (std::vector<int>{cmd::kToolSelect, cmd::kToolNode, cmd::kToolFreehand, cmd::kToolBezier,
-                                        cmd::kToolLine, cmd::kToolRectangle, cmd::kToolEllipse, cmd::kToolText,
-                                        cmd::kZoomArea, cmd::kToolPan}));
+    EXPECT_EQ(radios, (std::vector<int>{cmd::kToolSelect, cmd::kToolNode, cmd::kToolFreehand,
+                                        cmd::kToolBezier, cmd::kToolLine, cmd::kToolRectangle,
+                                        cmd::kToolEllipse, cmd::kToolText, cmd::kZoomArea, cmd::kToolPan}));
 }
 
 TEST(CommandLayout, ViewBarsAreRadioItemsAndTogglesCarryMarks) {
@@ -222,7 +222,8 @@ TEST(CommandLayout, KeysFindTheirCommandsWithExactModifiers) {
 TEST(CommandLayout, MnemonicsAreLettersOfTheirTextAndUniqueInEachMenu) {
     auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
     // Among a menu's entries (or the menu bar's titles) no letter picks two.
-    auto check = [&](const auto& self, const std::vector<CMenuEntry>& items, const std::string& where) -> void {
+    auto check = [&](const auto& self, const std::vector<CMenuEntry>& items,
+                     const std::string& where) -> void {
         std::set<char> used;
         for (const CMenuEntry& item : items) {
             if (item.kind == CMenuEntry::Kind::Separator)

@@ -24,8 +24,11 @@ namespace {
 
 class CQuietShell : public IShellServices {
 public:
-    std::optional<std::string> AskOpenPath(std::string_view, std::string_view) override { return std::nullopt; }
-    std::optional<std::string> AskSavePath(std::string_view, std::string_view, std::string_view, int&) override {
+    std::optional<std::string> AskOpenPath(std::string_view, std::string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> AskSavePath(std::string_view, std::string_view, std::string_view,
+                                           int&) override {
         return std::nullopt;
     }
     void ShowAbout() override { ++abouts; }
@@ -44,7 +47,9 @@ public:
     int GetPageCount() const override { return view.GetDrawing()->PageCount(); }
     int GetShownPage() const override { return view.GetCurrentPage(); }
     void ShowPage(int page) override { view.SetCurrentPage(page); }
-    std::optional<std::string> AskPageNumber(const std::string&, const std::string&) override { return answer; }
+    std::optional<std::string> AskPageNumber(const std::string&, const std::string&) override {
+        return answer;
+    }
     void ShowPageMessage(std::string_view) override {}
     std::optional<std::string> answer;
 
@@ -106,7 +111,8 @@ protected:
 // Where a command shows: the menu (and pop-up) of the menu bar, or nothing.
 std::map<int, std::string> MenuPlaces() {
     std::map<int, std::string> places;
-    const auto walk = [&](const auto& self, const std::vector<CMenuEntry>& items, const std::string& where) -> void {
+    const auto walk = [&](const auto& self, const std::vector<CMenuEntry>& items,
+                          const std::string& where) -> void {
         for (const CMenuEntry& item : items) {
             if (item.kind == CMenuEntry::Kind::Command)
                 places[item.id] = where;
@@ -242,27 +248,69 @@ TEST(CommandTable, EveryCommandHasItsTextAndItsPlaceInTheMenus) {
 TEST_F(CommandTableTest, EachCommandIsCarriedByItsTarget) {
     using L = RouteLevel;
     const std::pair<int, L> carried[] = {
-        {cmd::kFileNew, L::Application},     {cmd::kFileOpen, L::Application},  {cmd::kAbout, L::Application},
-        {cmd::kHelp, L::Application},        {cmd::kExit, L::Application},      {cmd::kHelpContents, L::Application},
-        {cmd::kHelpAbout, L::Application},   {cmd::kFileSave, L::Document},     {cmd::kFileSaveAs, L::Document},
-        {cmd::kFileImport, L::Document},     {cmd::kExportBitmap, L::Document}, {cmd::kToolbar, L::Frame},
-        {cmd::kDrawingBar, L::Frame},        {cmd::kTextBar, L::Frame},         {cmd::kPagesBar, L::Frame},
-        {cmd::kGoToPage, L::Frame},          {cmd::kUndo, L::View},             {cmd::kRedo, L::View},
-        {cmd::kCut, L::View},                {cmd::kCopy, L::View},             {cmd::kPaste, L::View},
-        {cmd::kDelete, L::View},             {cmd::kSelectAll, L::View},        {cmd::kJoin, L::View},
-        {cmd::kBreakApart, L::View},         {cmd::kGroup, L::View},            {cmd::kUngroup, L::View},
-        {cmd::kBringToFront, L::View},       {cmd::kSendToBack, L::View},       {cmd::kAlignLeft, L::View},
-        {cmd::kAlignBottom, L::View},        {cmd::kGrid, L::View},             {cmd::kScrollBars, L::View},
-        {cmd::kZoomIn, L::View},             {cmd::kZoomOut, L::View},          {cmd::kZoomOneToOne, L::View},
-        {cmd::kFitPage, L::View},            {cmd::kFitToWindow, L::View},      {cmd::kFitSelection, L::View},
-        {cmd::kZoomArea, L::View},           {cmd::kToolZoomMenu, L::View},     {cmd::kAddPage, L::View},
-        {cmd::kInsertPageBefore, L::View},   {cmd::kInsertPageAfter, L::View},  {cmd::kDeletePage, L::View},
-        {cmd::kPageMenu, L::View},           {cmd::kFirstPage, L::View},        {cmd::kPreviousPage, L::View},
-        {cmd::kNextPage, L::View},           {cmd::kLastPage, L::View},         {cmd::kNoFill, L::View},
-        {cmd::kNoLine, L::View},             {cmd::kLineFine, L::View},         {cmd::kLineThick, L::View},
-        {cmd::kPickFillColor, L::View},      {cmd::kPickLineColor, L::View},    {cmd::kToolSelect, L::View},
-        {cmd::kToolNode, L::View},           {cmd::kToolPan, L::View},          {cmd::kToolFreehand, L::View},
-        {cmd::kToolLine, L::View},           {cmd::kScrollLeft, L::View},       {cmd::kScrollDown, L::View},
+        {cmd::kFileNew, L::Application},
+        {cmd::kFileOpen, L::Application},
+        {cmd::kAbout, L::Application},
+        {cmd::kHelp, L::Application},
+        {cmd::kExit, L::Application},
+        {cmd::kHelpContents, L::Application},
+        {cmd::kHelpAbout, L::Application},
+        {cmd::kFileSave, L::Document},
+        {cmd::kFileSaveAs, L::Document},
+        {cmd::kFileImport, L::Document},
+        {cmd::kExportBitmap, L::Document},
+        {cmd::kToolbar, L::Frame},
+        {cmd::kDrawingBar, L::Frame},
+        {cmd::kTextBar, L::Frame},
+        {cmd::kPagesBar, L::Frame},
+        {cmd::kGoToPage, L::Frame},
+        {cmd::kUndo, L::View},
+        {cmd::kRedo, L::View},
+        {cmd::kCut, L::View},
+        {cmd::kCopy, L::View},
+        {cmd::kPaste, L::View},
+        {cmd::kDelete, L::View},
+        {cmd::kSelectAll, L::View},
+        {cmd::kJoin, L::View},
+        {cmd::kBreakApart, L::View},
+        {cmd::kGroup, L::View},
+        {cmd::kUngroup, L::View},
+        {cmd::kBringToFront, L::View},
+        {cmd::kSendToBack, L::View},
+        {cmd::kAlignLeft, L::View},
+        {cmd::kAlignBottom, L::View},
+        {cmd::kGrid, L::View},
+        {cmd::kScrollBars, L::View},
+        {cmd::kZoomIn, L::View},
+        {cmd::kZoomOut, L::View},
+        {cmd::kZoomOneToOne, L::View},
+        {cmd::kFitPage, L::View},
+        {cmd::kFitToWindow, L::View},
+        {cmd::kFitSelection, L::View},
+        {cmd::kZoomArea, L::View},
+        {cmd::kToolZoomMenu, L::View},
+        {cmd::kAddPage, L::View},
+        {cmd::kInsertPageBefore, L::View},
+        {cmd::kInsertPageAfter, L::View},
+        {cmd::kDeletePage, L::View},
+        {cmd::kPageMenu, L::View},
+        {cmd::kFirstPage, L::View},
+        {cmd::kPreviousPage, L::View},
+        {cmd::kNextPage, L::View},
+        {cmd::kLastPage, L::View},
+        {cmd::kNoFill, L::View},
+        {cmd::kNoLine, L::View},
+        {cmd::kLineFine, L::View},
+        {cmd::kLineThick, L::View},
+        {cmd::kPickFillColor, L::View},
+        {cmd::kPickLineColor, L::View},
+        {cmd::kToolSelect, L::View},
+        {cmd::kToolNode, L::View},
+        {cmd::kToolPan, L::View},
+        {cmd::kToolFreehand, L::View},
+        {cmd::kToolLine, L::View},
+        {cmd::kScrollLeft, L::View},
+        {cmd::kScrollDown, L::View},
     };
     for (const auto& [id, level] : carried) {
         const std::optional<RouteLevel> handler = HandlerOf(id);

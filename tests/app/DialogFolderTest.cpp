@@ -63,18 +63,22 @@ std::string WithoutSvg(std::string_view filter) {
 }
 
 TEST(FileDialogFilters, EveryReaderAndWriterIsOfferedAndSvgIsTheOnlyAddition) {
-    EXPECT_EQ(WithoutSvg(kOpenFilter),
-              "All (PDF,AI,DXF,EMF,WMF,PLT)|*.ai;*.dxf;*.emf;*.wmf;*.pdf;*.plt|PDF Document (PDF)|*.pdf|Adobe "
-              "Illustrator v10 (AI)|*.ai|AutoCAD 2002 (DXF)|*.dxf|Enhanced Metafile (EMF)|*.emf|Windows Metafile "
-              "(WMF)|*.wmf|HPGL Plotter file (PLT)|*.plt||");
-    EXPECT_EQ(WithoutSvg(kSaveAsFilter),
-              "PDF Document (PDF)|*.pdf|Adobe Illustrator v7 (AI)|*.ai|AutoCAD 2002 (DXF)|*.dxf|Enhanced Metafile "
-              "(EMF)|*.emf|HPGL Plotter file (PLT)|*.plt|BMP Bitmap|*.bmp|JPG Image|*.jpg|Template (TPL)|*.tpl||");
-    EXPECT_EQ(WithoutSvg(kImportFilter),
-              "All Vector Files|*.ai;*.dxf;*.emf;*.wmf;*.plt|All Bitmaps|*.bmp;*.jpg;*.jpeg;*.gif;*.png;*.2bp|Adobe "
-              "Illustrator v10 (AI)|*.ai|AutoCAD 2002 (DXF)|*.dxf|Enhanced Metafile (EMF)|*.emf|Windows Metafile "
-              "(WMF)|*.wmf|HPGL Plotter file (PLT)|*.plt|BMP Bitmap|*.bmp|JPG Image|*.jpg;*.jpeg|GIF "
-              "Bitmap|*.gif|PNG Bitmap|*.png|2BP Bitmap|*.2bp||");
+    EXPECT_EQ(
+        WithoutSvg(kOpenFilter),
+        "All (PDF,AI,DXF,EMF,WMF,PLT)|*.ai;*.dxf;*.emf;*.wmf;*.pdf;*.plt|PDF Document (PDF)|*.pdf|Adobe "
+        "Illustrator v10 (AI)|*.ai|AutoCAD 2002 (DXF)|*.dxf|Enhanced Metafile (EMF)|*.emf|Windows Metafile "
+        "(WMF)|*.wmf|HPGL Plotter file (PLT)|*.plt||");
+    EXPECT_EQ(
+        WithoutSvg(kSaveAsFilter),
+        "PDF Document (PDF)|*.pdf|Adobe Illustrator v7 (AI)|*.ai|AutoCAD 2002 (DXF)|*.dxf|Enhanced Metafile "
+        "(EMF)|*.emf|HPGL Plotter file (PLT)|*.plt|BMP Bitmap|*.bmp|JPG Image|*.jpg|Template (TPL)|*.tpl||");
+    EXPECT_EQ(
+        WithoutSvg(kImportFilter),
+        "All Vector Files|*.ai;*.dxf;*.emf;*.wmf;*.plt|All "
+        "Bitmaps|*.bmp;*.jpg;*.jpeg;*.gif;*.png;*.2bp|Adobe "
+        "Illustrator v10 (AI)|*.ai|AutoCAD 2002 (DXF)|*.dxf|Enhanced Metafile (EMF)|*.emf|Windows Metafile "
+        "(WMF)|*.wmf|HPGL Plotter file (PLT)|*.plt|BMP Bitmap|*.bmp|JPG Image|*.jpg;*.jpeg|GIF "
+        "Bitmap|*.gif|PNG Bitmap|*.png|2BP Bitmap|*.2bp||");
 }
 
 } // namespace

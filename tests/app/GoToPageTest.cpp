@@ -25,7 +25,8 @@ TEST(PageNumber, NumbersOutsideThePagesAndTextThatIsNoNumberAreRefusedWithAReaso
     for (const char* text : {"0", "7", "100000000000000000000000000"}) {
         const CPageNumberChoice choice = ParsePageNumber(text, 6);
         EXPECT_FALSE(choice.pageIndex) << text;
-        EXPECT_EQ(choice.message, "There is no page " + std::string(text) + ": the drawing has pages from 1 to 6.");
+        EXPECT_EQ(choice.message,
+                  "There is no page " + std::string(text) + ": the drawing has pages from 1 to 6.");
     }
     for (const char* text : {"", "   ", "two", "2x", "-1", "+2", "2.5", "1 2", "\xC2\xB2"}) {
         const CPageNumberChoice choice = ParsePageNumber(text, 6);
@@ -33,7 +34,8 @@ TEST(PageNumber, NumbersOutsideThePagesAndTextThatIsNoNumberAreRefusedWithAReaso
         EXPECT_NE(choice.message.find("is not a page number. Type a number from 1 to 6."), std::string::npos)
             << choice.message;
     }
-    EXPECT_EQ(ParsePageNumber(" abc ", 3).message, "\"abc\" is not a page number. Type a number from 1 to 3.");
+    EXPECT_EQ(ParsePageNumber(" abc ", 3).message,
+              "\"abc\" is not a page number. Type a number from 1 to 3.");
 }
 
 class CScriptedPages : public IPageNavigation {

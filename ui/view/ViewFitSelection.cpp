@@ -44,7 +44,8 @@ void CPqxView::FitSelection() {
     const CRectF box = SelectionBounds();
     const CRect client = GetClientRect();
     const int margin = std::min(kSelectionMargin, std::max(0, std::min(client.Width(), client.Height()) / 4));
-    const CRect area{client.left + margin, client.top + margin, client.right - margin, client.bottom - margin};
+    const CRect area{client.left + margin, client.top + margin, client.right - margin,
+                     client.bottom - margin};
     if (box.Width() > 1.0f || box.Height() > 1.0f) {
         // A line along an axis fits by its length alone: the other extent asks for no scale.
         mapping.FitRect(box, area);

@@ -110,11 +110,11 @@ void CPqxView::PopupPageMenu() {
     if (window == nullptr)
         return;
     std::vector<CMenuItem> items{{cmd::kAddPage, "Add Page"},
-                                       {0, ""},
-                                       {cmd::kInsertPageBefore, "Insert Page Before"},
-                                       {cmd::kInsertPageAfter, "Insert Page After"},
-                                       {0, ""},
-                                       {cmd::kDeletePage, "Delete Page"}};
+                                 {0, ""},
+                                 {cmd::kInsertPageBefore, "Insert Page Before"},
+                                 {cmd::kInsertPageAfter, "Insert Page After"},
+                                 {0, ""},
+                                 {cmd::kDeletePage, "Delete Page"}};
     TrackButtonMenu(cmd::kPageMenu, items);
 }
 
