@@ -1,6 +1,5 @@
 #include "shell/Canvas.h"
 
-#include "app/PopupPlacement.h"
 #include "platform/ScreenMetrics.h"
 #include "shell/PopupMenus.h"
 #include "shell/WxIds.h"

@@ -150,6 +150,17 @@ back=$(changed 7a-fit-drawing 7c-zoomed-out 980x620+10+60)
 echo "canvas pixels changed by +: $zoomed, left changed after + and -: $back"
 [ "${zoomed:-0}" -gt 10000 ] && [ "${back:-1}" -eq 0 ] || fail "the + and - keys do not zoom in and back out"
 
+# Page keys: Page Down shows page 2 (no title band), Home page 1 again, End page 2, Page Up page 1.
+pages_seen=""
+for key in Next Home End Prior; do
+    xdotool key "$key"
+    sleep 0.7
+    shot "7-key-$key"
+    [ "$(band "7-key-$key")" -gt 2000 ] && pages_seen="$pages_seen 1" || pages_seen="$pages_seen 2"
+done
+echo "pages after Page Down, Home, End, Page Up:$pages_seen"
+[ "$pages_seen" = " 2 1 2 1" ] || fail "the page keys did not move between the pages"
+
 # The Tools menu: the tools as radio items, the current one (Pan) marked.
 xdotool key alt+t
 sleep 0.7
