@@ -16,9 +16,11 @@ bool CApplicationCommands::OnCommand(int id) {
         FileOpen();
         return true;
     case cmd::kAbout:
+    case cmd::kHelpAbout:
         shell.ShowAbout();
         return true;
     case cmd::kHelp:
+    case cmd::kHelpContents:
         shell.ShowHelp();
         return true;
     case cmd::kExit:
@@ -34,7 +36,9 @@ bool CApplicationCommands::OnUpdateCommand(int id, bool& enabled, bool& /*checke
     case cmd::kFileNew:
     case cmd::kFileOpen:
     case cmd::kAbout:
+    case cmd::kHelpAbout:
     case cmd::kHelp:
+    case cmd::kHelpContents:
     case cmd::kExit:
         enabled = true;
         return true;

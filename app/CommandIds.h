@@ -33,6 +33,11 @@ inline constexpr int kToolbar = 32796;
 inline constexpr int kDrawingBar = 32912;
 inline constexpr int kTextBar = 32928;
 inline constexpr int kPagesBar = 32913;
+inline constexpr int kGoToPage = 32971; // asks a page number and shows that page
+
+// Help (the File menu's Help... and About... open the same as the Help menu's Contents and About)
+inline constexpr int kHelpContents = 32972;
+inline constexpr int kHelpAbout = 32973;
 
 // Tools
 inline constexpr int kLibrary = 32890;

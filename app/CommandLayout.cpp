@@ -6,12 +6,13 @@
 
 namespace pq {
 
-CMenuEntry CMenuEntry::Command(int id, Check check) {
+CMenuEntry CMenuEntry::Command(int id, Check check, char mnemonic) {
     CMenuEntry item;
     item.kind = Kind::Command;
     item.id = id;
     item.text = std::string(CommandText(id));
     item.check = check;
+    item.mnemonic = mnemonic;
     return item;
 }
 
@@ -21,20 +22,41 @@ CMenuEntry CMenuEntry::Separator() {
     return item;
 }
 
-CMenuEntry CMenuEntry::Popup(std::string_view text, std::vector<CMenuEntry> items) {
+CMenuEntry CMenuEntry::Popup(std::string_view text, std::vector<CMenuEntry> items, char mnemonic) {
     CMenuEntry item;
     item.kind = Kind::Popup;
     item.text = std::string(text);
     item.items = std::move(items);
+    item.mnemonic = mnemonic;
     return item;
+}
+
+std::string MnemonicLabel(std::string_view text, char mnemonic) {
+    std::string label(text);
+    if (mnemonic == 0 || label.find('&') != std::string::npos)
+        return label;
+    std::size_t at = label.find(mnemonic);
+    if (at == std::string::npos) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        for (std::size_t i = 0; i < label.size() && at == std::string::npos; ++i)
+            if (lower(label[i]) == lower(mnemonic))
+                at = i;
+    }
+    if (at != std::string::npos)
+        label.insert(at, "&");
+    return label;
 }
 
 namespace {
 
 using Check = CMenuEntry::Check;
 
-CMenuEntry Item(int id, Check check = Check::None) {
-    return CMenuEntry::Command(id, check);
+CMenuEntry Item(int id, char mnemonic, Check check = Check::None) {
+    return CMenuEntry::Command(id, check, mnemonic);
+}
+
+CMenuEntry Item(int id) {
+    return CMenuEntry::Command(id);
 }
 
 CMenuEntry Separator() {
@@ -42,72 +64,95 @@ CMenuEntry Separator() {
 }
 
 std::vector<CMenuEntry> FileMenu() {
-    return {Item(cmd::kFileNew),
-            Item(cmd::kFileOpen),
-            Item(cmd::kFileTemplate),
+    return {Item(cmd::kFileNew, 'N'),
+            Item(cmd::kFileOpen, 'O'),
+            Item(cmd::kFileTemplate, 'T'),
             Separator(),
-            Item(cmd::kFileImport),
+            Item(cmd::kFileImport, 'I'),
             Separator(),
-            Item(cmd::kFileSave),
-            Item(cmd::kFileSaveAs),
-            CMenuEntry::Popup("Send", {Item(cmd::kSendEmail), Item(cmd::kSendFtp)}),
-            Item(cmd::kExportBitmap),
+            Item(cmd::kFileSave, 'S'),
+            Item(cmd::kFileSaveAs, 'A'),
+            CMenuEntry::Popup("Send", {Item(cmd::kSendEmail, 'E'), Item(cmd::kSendFtp, 'F')}, 'd'),
+            Item(cmd::kExportBitmap, 'E'),
             Separator(),
-            Item(cmd::kHelp),
-            Item(cmd::kAbout),
+            Item(cmd::kHelp, 'H'),
+            Item(cmd::kAbout, 'b'),
             Separator(),
-            Item(cmd::kExit)};
+            Item(cmd::kExit, 'x')};
 }
 
 std::vector<CMenuEntry> EditMenu() {
-    return {
-        Item(cmd::kUndo),
-        Item(cmd::kRedo),
-        Separator(),
-        Item(cmd::kCut),
-        Item(cmd::kCopy),
-        Item(cmd::kPaste),
-        Item(cmd::kDelete),
-        Separator(),
-        Item(cmd::kSelectAll),
-        Item(cmd::kDuplicate),
-        Separator(),
-        CMenuEntry::Popup("Joining", {Item(cmd::kJoin), Item(cmd::kBreakApart)}),
-        CMenuEntry::Popup("Grouping", {Item(cmd::kGroup), Item(cmd::kUngroup)}),
-        CMenuEntry::Popup("Order", {Item(cmd::kBringToFront), Item(cmd::kSendToBack)}),
-        CMenuEntry::Popup("Align", {Item(cmd::kAlignLeft), Item(cmd::kAlignRight), Item(cmd::kAlignCenter),
-                                    Item(cmd::kAlignTop), Item(cmd::kAlignMiddle), Item(cmd::kAlignBottom)}),
-        Separator(),
-        Item(cmd::kProperties)};
+    return {Item(cmd::kUndo, 'U'),
+            Item(cmd::kRedo, 'R'),
+            Separator(),
+            Item(cmd::kCut, 't'),
+            Item(cmd::kCopy, 'C'),
+            Item(cmd::kPaste, 'P'),
+            Item(cmd::kDelete, 'D'),
+            Separator(),
+            Item(cmd::kSelectAll, 'A'),
+            Item(cmd::kDuplicate, 'l'),
+            Separator(),
+            CMenuEntry::Popup("Joining", {Item(cmd::kJoin, 'J'), Item(cmd::kBreakApart, 'B')}, 'J'),
+            CMenuEntry::Popup("Grouping", {Item(cmd::kGroup, 'G'), Item(cmd::kUngroup, 'U')}, 'G'),
+            CMenuEntry::Popup("Order", {Item(cmd::kBringToFront, 'B'), Item(cmd::kSendToBack, 'S')}, 'O'),
+            CMenuEntry::Popup("Align",
+                              {Item(cmd::kAlignLeft, 'L'), Item(cmd::kAlignRight, 'R'),
+                               Item(cmd::kAlignCenter, 'C'), Item(cmd::kAlignTop, 'T'),
+                               Item(cmd::kAlignMiddle, 'M'), Item(cmd::kAlignBottom, 'B')},
+                              'n'),
+            Separator(),
+            Item(cmd::kProperties, 'i')};
 }
 
 std::vector<CMenuEntry> ViewMenu() {
-    return {Item(cmd::kToolbar, Check::Mark),     Separator(),
-            Item(cmd::kDrawingBar, Check::Radio), Item(cmd::kTextBar, Check::Radio),
-            Item(cmd::kPagesBar, Check::Radio),   Separator(),
-            Item(cmd::kGrid, Check::Mark),        Item(cmd::kScrollBars, Check::Mark),
-            Item(cmd::kSmoothEdges, Check::Mark)};
+    // The bars and toggles first, then the zoom and page commands the tool bar's Zoom and Add/Remove Page
+    // buttons and the pages bar offer.
+    return {Item(cmd::kToolbar, 'T', Check::Mark),
+            Separator(),
+            Item(cmd::kDrawingBar, 'D', Check::Radio),
+            Item(cmd::kTextBar, 'x', Check::Radio),
+            Item(cmd::kPagesBar, 'P', Check::Radio),
+            Separator(),
+            Item(cmd::kGrid, 'G', Check::Mark),
+            Item(cmd::kScrollBars, 'S', Check::Mark),
+            Item(cmd::kSmoothEdges, 'm', Check::Mark),
+            Separator(),
+            Item(cmd::kZoomIn, 'I'),
+            Item(cmd::kZoomOut, 'O'),
+            Item(cmd::kZoomOneToOne, '1'),
+            Item(cmd::kFitPage, 'F'),
+            Item(cmd::kFitToWindow, 'W'),
+            Item(cmd::kFitSelection, 'l'),
+            Separator(),
+            Item(cmd::kNextPage, 'N'),
+            Item(cmd::kPreviousPage, 'v'),
+            Item(cmd::kFirstPage, 'r'),
+            Item(cmd::kLastPage, 'a'),
+            Item(cmd::kGoToPage, 'e')};
 }
 
 std::vector<CMenuEntry> ToolsMenu() {
-    // Every tool, so that each shows its key.
-    return {Item(cmd::kToolSelect, Check::Mark),
-            Item(cmd::kToolNode, Check::Mark),
+    // Every tool, so that each shows its key; one run of radio items, as one tool is current at a time.
+    return {Item(cmd::kToolSelect, 'S', Check::Radio),
+            Item(cmd::kToolNode, 'h', Check::Radio),
+            Item(cmd::kToolFreehand, 'D', Check::Radio),
+            Item(cmd::kToolBezier, 'B', Check::Radio),
+            Item(cmd::kToolLine, 'L', Check::Radio),
+            Item(cmd::kToolRectangle, 'R', Check::Radio),
+            Item(cmd::kToolEllipse, 'E', Check::Radio),
+            Item(cmd::kToolText, 'T', Check::Radio),
+            Item(cmd::kZoomArea, 'Z', Check::Radio),
+            Item(cmd::kToolPan, 'P', Check::Radio),
             Separator(),
-            Item(cmd::kToolFreehand, Check::Mark),
-            Item(cmd::kToolBezier, Check::Mark),
-            Item(cmd::kToolLine, Check::Mark),
-            Item(cmd::kToolRectangle, Check::Mark),
-            Item(cmd::kToolEllipse, Check::Mark),
-            Item(cmd::kToolText, Check::Mark),
+            Item(cmd::kLibrary, 'i'),
+            Item(cmd::kSendToLibrary, 'n'),
             Separator(),
-            Item(cmd::kZoomArea, Check::Mark),
-            Item(cmd::kToolPan, Check::Mark),
-            Separator(),
-            Item(cmd::kLibrary),
-            Item(cmd::kSendToLibrary),
-            Separator(),
-            Item(cmd::kSettings)};
+            Item(cmd::kSettings, 'g')};
+}
+
+std::vector<CMenuEntry> HelpMenu() {
+    return {Item(cmd::kHelpContents, 'C'), Item(cmd::kHelpAbout, 'A')};
 }
 
 CToolButton Button(int id, std::string_view tooltip, bool toggle = false, bool dropDown = false) {
@@ -119,7 +164,11 @@ constexpr CToolButton kSeparator{};
 } // namespace
 
 std::vector<CMenu> MainMenuBar() {
-    return {{"File", FileMenu()}, {"Edit", EditMenu()}, {"View", ViewMenu()}, {"Tools", ToolsMenu()}};
+    return {{"File", FileMenu(), 'F'},
+            {"Edit", EditMenu(), 'E'},
+            {"View", ViewMenu(), 'V'},
+            {"Tools", ToolsMenu(), 'T'},
+            {"Help", HelpMenu(), 'H'}};
 }
 
 std::vector<CMenuEntry> ColorMenu() {
@@ -131,8 +180,8 @@ std::vector<CMenuEntry> ColorMenu() {
             Item(cmd::kLineBold),
             Item(cmd::kLineThick),
             Separator(),
-            Item(cmd::kPickFillColor, Check::Mark),
-            Item(cmd::kPickLineColor, Check::Mark)};
+            CMenuEntry::Command(cmd::kPickFillColor, Check::Mark),
+            CMenuEntry::Command(cmd::kPickLineColor, Check::Mark)};
 }
 
 const std::vector<CToolButton>& CommandBarButtons() {
@@ -214,7 +263,24 @@ const std::vector<CAccelerator>& Accelerators() {
         {Key::Letter, 'E', false, cmd::kToolEllipse},
         {Key::Letter, 'T', false, cmd::kToolText},
         {Key::Letter, 'Z', false, cmd::kZoomArea},
-        {Key::Letter, 'H', false, cmd::kToolPan}};
+        {Key::Letter, 'H', false, cmd::kToolPan},
+        // Zoom and pages, as in viewers and other drawing programs; the first of a command's keys is the
+        // one its menu item shows.
+        {Key::Plus, 0, true, cmd::kZoomIn},
+        {Key::Plus, 0, false, cmd::kZoomIn},
+        {Key::Minus, 0, true, cmd::kZoomOut},
+        {Key::Minus, 0, false, cmd::kZoomOut},
+        {Key::Digit, '1', false, cmd::kZoomOneToOne},
+        {Key::Digit, '3', false, cmd::kFitSelection},
+        {Key::Digit, '4', false, cmd::kFitToWindow},
+        {Key::Digit, '5', false, cmd::kFitPage},
+        {Key::PageDown, 0, false, cmd::kNextPage},
+        {Key::PageUp, 0, false, cmd::kPreviousPage},
+        {Key::Home, 0, true, cmd::kFirstPage},
+        {Key::Home, 0, false, cmd::kFirstPage},
+        {Key::End, 0, true, cmd::kLastPage},
+        {Key::End, 0, false, cmd::kLastPage},
+        {Key::F1, 0, false, cmd::kHelpContents}};
     return accelerators;
 }
 
@@ -229,7 +295,29 @@ std::string AcceleratorText(int id) {
         text += "Shift+";
     switch (found->key) {
     case CAccelerator::Key::Letter:
+    case CAccelerator::Key::Digit:
         text += found->letter;
+        break;
+    case CAccelerator::Key::Plus:
+        text += "+";
+        break;
+    case CAccelerator::Key::Minus:
+        text += "-";
+        break;
+    case CAccelerator::Key::PageUp:
+        text += "PgUp";
+        break;
+    case CAccelerator::Key::PageDown:
+        text += "PgDn";
+        break;
+    case CAccelerator::Key::Home:
+        text += "Home";
+        break;
+    case CAccelerator::Key::End:
+        text += "End";
+        break;
+    case CAccelerator::Key::F1:
+        text += "F1";
         break;
     case CAccelerator::Key::Delete:
         text += "Del";
@@ -259,9 +347,14 @@ int AcceleratorCommand(CAccelerator::Key key, char letter, bool control, bool sh
             letter = static_cast<char>(letter - 'a' + 'A');
         if (letter < 'A' || letter > 'Z')
             return 0;
+    } else if (key == CAccelerator::Key::Digit) {
+        if (letter < '0' || letter > '9')
+            return 0;
     } else {
         letter = 0;
     }
+    if (key == CAccelerator::Key::Plus || key == CAccelerator::Key::Minus)
+        shift = false;
     for (const CAccelerator& accelerator : Accelerators()) {
         if (accelerator.key == key && accelerator.letter == letter && accelerator.control == control &&
             accelerator.shift == shift)

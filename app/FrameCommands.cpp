@@ -1,6 +1,7 @@
 #include "app/FrameCommands.h"
 
 #include "app/CommandIds.h"
+#include "app/PageNumber.h"
 
 #include <cstdio>
 
@@ -24,6 +25,10 @@ int BarOfCommand(int id) {
 } // namespace
 
 bool CFrameCommands::OnCommand(int id) {
+    if (id == cmd::kGoToPage) {
+        GoToPage();
+        return true;
+    }
     if (id == cmd::kToolbar) {
         ToggleToolbar();
         return true;
@@ -36,6 +41,11 @@ bool CFrameCommands::OnCommand(int id) {
 }
 
 bool CFrameCommands::OnUpdateCommand(int id, bool& enabled, bool& checked) {
+    if (id == cmd::kGoToPage) {
+        // With one page there is nowhere to go.
+        enabled = pages != nullptr && pages->GetPageCount() >= 2;
+        return true;
+    }
     if (id == cmd::kToolbar) {
         enabled = true;
         checked = toolbarVisible;
@@ -59,6 +69,25 @@ void CFrameCommands::ShowBar(int bar) {
 void CFrameCommands::ToggleToolbar() {
     toolbarVisible = !toolbarVisible;
     Apply();
+}
+
+bool CFrameCommands::GoToPage() {
+    if (pages == nullptr)
+        return false;
+    std::string typed = std::to_string(pages->GetShownPage() + 1);
+    for (;;) {
+        const int count = pages->GetPageCount();
+        const std::optional<std::string> answer = pages->AskPageNumber(PageNumberPrompt(count), typed);
+        if (!answer)
+            return false;
+        const CPageNumberChoice choice = ParsePageNumber(*answer, count);
+        if (choice.pageIndex) {
+            pages->ShowPage(*choice.pageIndex);
+            return true;
+        }
+        pages->ShowPageMessage(choice.message);
+        typed = *answer;
+    }
 }
 
 void CFrameCommands::Apply() {

@@ -2,7 +2,9 @@
 
 #include "app/CommandRouter.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace pq {
 
@@ -17,7 +19,23 @@ public:
     virtual void SetPageIndicatorText(const std::string& text) = 0;
 };
 
-// The frame's own commands: which bottom bar shows and whether any shows, and the page indicator.
+// What "Go to page..." needs: the pages of the drawing on screen, a dialog asking a page number and a
+// message box.
+class IPageNavigation {
+public:
+    virtual ~IPageNavigation() = default;
+
+    [[nodiscard]] virtual int GetPageCount() const = 0;
+    [[nodiscard]] virtual int GetShownPage() const = 0; // zero-based
+    virtual void ShowPage(int pageIndex) = 0;
+    // Asks for a page number, the field starting with initial; nothing when the user cancels.
+    [[nodiscard]] virtual std::optional<std::string> AskPageNumber(const std::string& prompt,
+                                                                   const std::string& initial) = 0;
+    virtual void ShowPageMessage(std::string_view text) = 0;
+};
+
+// The frame's own commands: which bottom bar shows and whether any shows, the page indicator, and "Go to
+// page...".
 class CFrameCommands : public ICommandTarget {
 public:
     static constexpr int kDrawingBar = 1;
@@ -25,6 +43,9 @@ public:
     static constexpr int kPagesBar = 3;
 
     explicit CFrameCommands(IFrameBars* bars = nullptr) : bars(bars) {}
+
+    // Without it (no view) "Go to page..." is greyed.
+    void SetPageNavigation(IPageNavigation* navigation) { pages = navigation; }
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, bool& enabled, bool& checked) override;
@@ -37,6 +58,10 @@ public:
     void ShowBar(int bar);
     void ToggleToolbar();
 
+    // Asks for a page number until one names a page (each refusal says why, and the field keeps what was
+    // typed) or the user cancels; true when a page was shown. Nothing changes before that.
+    bool GoToPage();
+
     // Shows "page/count" for the zero-based current page; the text changes only when it differs.
     void RefreshPageIndicator(int currentPage, int pageCount);
     [[nodiscard]] const std::string& GetPageIndicatorText() const { return pageIndicator; }
@@ -45,6 +70,7 @@ private:
     void Apply();
 
     IFrameBars* bars;
+    IPageNavigation* pages = nullptr;
     int currentBar = kDrawingBar;
     bool toolbarVisible = true;
     std::string pageIndicator = "1/1";

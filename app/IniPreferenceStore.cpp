@@ -15,6 +15,10 @@ CIniPreferenceStore::CIniPreferenceStore(std::string filePath) : path(std::move(
     file.Load(path);
 }
 
+CIniPreferenceStore::~CIniPreferenceStore() {
+    Flush();
+}
+
 std::string_view CIniPreferenceStore::StoredName(std::string_view name) {
     return name.empty() ? std::string_view(kUnnamedValue) : name;
 }
@@ -43,9 +47,22 @@ std::optional<std::string> CIniPreferenceStore::FindString(std::string_view name
     return text;
 }
 
+void CIniPreferenceStore::Set(std::string_view name, std::string_view text) {
+    const std::string_view stored = StoredName(name);
+    if (file.Get(kSection, stored) == text)
+        return;
+    file.Set(kSection, stored, text);
+    dirty = true;
+}
+
+bool CIniPreferenceStore::Flush() {
+    if (dirty && file.Save(path))
+        dirty = false;
+    return !dirty;
+}
+
 void CIniPreferenceStore::WriteInt(std::string_view name, int32_t value) {
-    file.Set(kSection, StoredName(name), std::to_string(value));
-    file.Save(path);
+    Set(name, std::to_string(value));
 }
 
 void CIniPreferenceStore::WriteString(std::string_view name, std::string_view value) {
@@ -54,8 +71,7 @@ void CIniPreferenceStore::WriteString(std::string_view name, std::string_view va
     for (char& c : clean)
         if (c == '\r' || c == '\n')
             c = ' ';
-    file.Set(kSection, StoredName(name), clean);
-    file.Save(path);
+    Set(name, clean);
 }
 
 } // namespace pq

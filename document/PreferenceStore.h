@@ -18,6 +18,9 @@ public:
     [[nodiscard]] virtual std::optional<std::string> FindString(std::string_view name) const = 0;
     virtual void WriteInt(std::string_view name, int32_t value) = 0;
     virtual void WriteString(std::string_view name, std::string_view value) = 0;
+    // Stores what was written since the last flush where it lasts (a store that keeps values in memory has
+    // nothing to do); false when some of it could not be stored.
+    virtual bool Flush() { return true; }
 
     [[nodiscard]] int32_t ReadInt(std::string_view name, int32_t fallback) const {
         return FindInt(name).value_or(fallback);

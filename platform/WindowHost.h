@@ -16,10 +16,12 @@ enum class CursorShape { Arrow, Wait, Cross, Hand, Move, Text };
 
 enum class ScrollBarAxis { Horizontal, Vertical };
 
-// One entry of a pop-up menu; an id of 0 is a separator.
+// One entry of a pop-up menu; an id of 0 is a separator. A greyed item is shown but cannot be chosen.
 struct CMenuItem {
     int id = 0;
     std::string text;
+    bool enabled = true;
+    bool checked = false;
 };
 
 // Where the point given to TrackPopupMenu sits on the menu: its top-left corner, or its bottom-left

@@ -1,7 +1,7 @@
 #include "shell/Canvas.h"
 
-#include "app/PopupPlacement.h"
 #include "platform/ScreenMetrics.h"
+#include "shell/PopupMenus.h"
 #include "shell/WxIds.h"
 #include "ui/tools/Tool.h"
 #include "ui/view/PqxView.h"
@@ -282,23 +282,15 @@ void CCanvas::MessageBox(std::string_view text) {
 
 int CCanvas::TrackPopupMenu(std::span<const CMenuItem> items, CPoint point, MenuAnchor anchor) {
     wxMenu menu;
-    int commands = 0;
-    int separators = 0;
-    for (const CMenuItem& item : items) {
-        if (item.id == 0) {
-            menu.AppendSeparator();
-            ++separators;
-        } else {
-            menu.Append(ToWxId(item.id), wxString::FromUTF8(item.text));
-            ++commands;
-        }
-    }
+    AppendPopupItems(menu, items);
     wxPoint at(point.x, point.y);
     if (anchor == MenuAnchor::BottomLeft) {
-        const wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
-        const int fontHeight = PointsToPixels(static_cast<int>(font.GetFractionalPointSize() * 100 + 0.5),
-                                              ScreenPixelsPerInch());
-        const int height = EstimateMenuHeight(commands, separators, PopupItemHeight(fontHeight));
+        int commands = 0;
+        int separators = 0;
+        for (const CMenuItem& item : items)
+            ++(item.id == 0 ? separators : commands);
+        // The point is where the menu's bottom goes: the menu opens upwards from it by its real height.
+        const int height = PopupMenuHeight(menu, commands, separators);
         at.y -= height;
         // A button near the top of the screen opens its menu below itself instead.
         if (ClientToScreen(at).y < 0 && lastButtonRect && lastButtonRect->left == point.x)

@@ -3,12 +3,18 @@
 #include "Version.h"
 #include "app/CommandIds.h"
 #include "app/CommandLayout.h"
+#include "app/DialogFolder.h"
 #include "app/FileDialogFilters.h"
-#include "app/PopupPlacement.h"
-#include "platform/ScreenMetrics.h"
+#include "app/HelpLocation.h"
+#include "document/PreferenceStore.h"
+#include "shell/PopupMenus.h"
 #include "shell/WxIds.h"
 #include "ui/view/PqxView.h"
 
+#include <wx/aboutdlg.h>
+#include <wx/textdlg.h>
+
+#include <filesystem>
 #include <functional>
 
 namespace pq {
@@ -17,6 +23,11 @@ namespace {
 
 constexpr const char* kProductName = "Pentaquill Draw";
 constexpr int kPageIndicatorWidth = 50;
+// The Color button's face: two swatches in a picture the size of the other buttons' icons.
+constexpr int kColorFaceWidth = 22;
+constexpr int kColorFaceHeight = 20;
+// How often a running help viewer is asked whether it has ended.
+constexpr int kHelpPollMilliseconds = 250;
 
 wxString FromUtf8(std::string_view text) {
     return wxString::FromUTF8(text.data(), text.size());
@@ -25,6 +36,20 @@ wxString FromUtf8(std::string_view text) {
 std::string ToUtf8(const wxString& text) {
     const wxScopedCharBuffer utf8 = text.utf8_str();
     return std::string(utf8.data(), utf8.length());
+}
+
+wxBitmap ColorFaceBitmap(const CColorButtonFace& face) {
+    const std::vector<uint32_t> pixels = DrawColorButtonFace(face, kColorFaceWidth, kColorFaceHeight);
+    wxImage image(kColorFaceWidth, kColorFaceHeight);
+    image.InitAlpha();
+    for (int y = 0; y < kColorFaceHeight; ++y) {
+        for (int x = 0; x < kColorFaceWidth; ++x) {
+            const uint32_t argb = pixels[static_cast<std::size_t>(y) * kColorFaceWidth + x];
+            image.SetRGB(x, y, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+            image.SetAlpha(x, y, (argb >> 24) & 0xFF);
+        }
+    }
+    return wxBitmap(image);
 }
 
 } // namespace
@@ -103,6 +128,11 @@ public:
             toggle->SetValue(state.checked);
     }
 
+    void SetFace(int id, const wxBitmap& face) {
+        if (const auto found = buttons.find(id); found != buttons.end())
+            found->second->SetBitmap(face);
+    }
+
     [[nodiscard]] std::optional<wxRect> ButtonScreenRect(int id) const {
         const auto found = buttons.find(id);
         if (found == buttons.end() || !IsShownOnScreen())
@@ -134,7 +164,7 @@ private:
 
 CMainFrame::CMainFrame(IPreferenceStore* preferences, IDrawingFileOps* fileOps, std::string resources)
     : wxFrame(nullptr, wxID_ANY, kProductName, wxDefaultPosition, wxSize(1000, 720)),
-      resourceFolder(std::move(resources)), document(this, preferences, fileOps),
+      resourceFolder(std::move(resources)), preferences(preferences), document(this, preferences, fileOps),
       documentCommands(document, *this), frameCommands(this), applicationCommands(document, *this) {
     const std::string appIcon = resourceFolder + "/icons/pentaquill-draw.svg";
     if (!resourceFolder.empty() && wxFileExists(FromUtf8(appIcon)))
@@ -154,7 +184,10 @@ CMainFrame::CMainFrame(IPreferenceStore* preferences, IDrawingFileOps* fileOps, 
     router.SetTarget(RouteLevel::Document, &documentCommands);
     router.SetTarget(RouteLevel::Frame, &frameCommands);
     router.SetTarget(RouteLevel::Application, &applicationCommands);
+    frameCommands.SetPageNavigation(this);
     canvas->SetView(view.get());
+    helpTimer.SetOwner(this);
+    Bind(wxEVT_TIMER, &CMainFrame::OnHelpTimer, this, helpTimer.GetId());
 
     Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnCharHook, this);
     Bind(wxEVT_MENU, &CMainFrame::OnMenu, this);
@@ -166,13 +199,18 @@ CMainFrame::CMainFrame(IPreferenceStore* preferences, IDrawingFileOps* fileOps, 
 }
 
 CMainFrame::~CMainFrame() {
+    helpTimer.Stop();
+    frameCommands.SetPageNavigation(nullptr);
     // The view writes its preferences as it goes; the canvas must not reach it afterwards.
     router.SetTarget(RouteLevel::View, nullptr);
     documentCommands.SetExportSettings(nullptr);
     documentCommands.SetImportTarget(nullptr);
     if (canvas != nullptr)
         canvas->SetView(nullptr);
+    // The view hands its preferences to the store as it goes; the store saves them once.
     view.reset();
+    if (preferences != nullptr)
+        preferences->Flush();
 }
 
 void CMainFrame::BuildMenuBar() {
@@ -187,11 +225,13 @@ void CMainFrame::BuildMenuBar() {
                 case CMenuEntry::Kind::Popup: {
                     auto* sub = new wxMenu;
                     fill(sub, item.items);
-                    menu->AppendSubMenu(sub, FromUtf8(item.text));
+                    wxMenuItem* added =
+                        menu->AppendSubMenu(sub, FromUtf8(MnemonicLabel(item.text, item.mnemonic)));
+                    popupItems.emplace_back(added, item.items);
                     break;
                 }
                 case CMenuEntry::Kind::Command: {
-                    wxString text = FromUtf8(item.text);
+                    wxString text = FromUtf8(MnemonicLabel(item.text, item.mnemonic));
                     if (const std::string accelerator = AcceleratorText(item.id); !accelerator.empty())
                         text += "\t" + FromUtf8(accelerator);
                     const wxItemKind kind = item.check == CMenuEntry::Check::Radio  ? wxITEM_RADIO
@@ -206,7 +246,7 @@ void CMainFrame::BuildMenuBar() {
     for (const CMenu& menu : MainMenuBar()) {
         auto* pulldown = new wxMenu;
         fill(pulldown, menu.items);
-        bar->Append(pulldown, FromUtf8(menu.title));
+        bar->Append(pulldown, FromUtf8(MnemonicLabel(menu.title, menu.mnemonic)));
     }
     SetMenuBar(bar);
 }
@@ -240,7 +280,16 @@ void CMainFrame::StartDocument(const std::string& path) {
 
 void CMainFrame::RouteCommand(int id) {
     router.Execute(id);
+    SavePreferences();
     UpdateCommandStates();
+}
+
+void CMainFrame::SavePreferences() {
+    if (preferences == nullptr)
+        return;
+    if (view)
+        view->StorePreferences();
+    preferences->Flush();
 }
 
 void CMainFrame::OnMenu(wxCommandEvent& event) {
@@ -291,10 +340,52 @@ void CMainFrame::OnCharHook(wxKeyEvent& event) {
     case WXK_ESCAPE:
         key = Key::Escape;
         break;
-    default:
-        if (event.GetKeyCode() >= 'A' && event.GetKeyCode() <= 'Z')
-            letter = static_cast<char>(event.GetKeyCode());
+    case WXK_PAGEUP:
+    case WXK_NUMPAD_PAGEUP:
+        key = Key::PageUp;
         break;
+    case WXK_PAGEDOWN:
+    case WXK_NUMPAD_PAGEDOWN:
+        key = Key::PageDown;
+        break;
+    case WXK_HOME:
+    case WXK_NUMPAD_HOME:
+        key = Key::Home;
+        break;
+    case WXK_END:
+    case WXK_NUMPAD_END:
+        key = Key::End;
+        break;
+    case WXK_F1:
+        key = Key::F1;
+        break;
+    case '+':
+    case '=': // "+" is Shift+= on many keyboards; Ctrl+= zooms in as it does in browsers
+    case WXK_ADD:
+    case WXK_NUMPAD_ADD:
+        key = Key::Plus;
+        break;
+    case '-':
+    case WXK_SUBTRACT:
+    case WXK_NUMPAD_SUBTRACT:
+        key = Key::Minus;
+        break;
+    default:
+        if (event.GetKeyCode() >= 'A' && event.GetKeyCode() <= 'Z') {
+            letter = static_cast<char>(event.GetKeyCode());
+        } else if (event.GetKeyCode() >= '0' && event.GetKeyCode() <= '9') {
+            key = Key::Digit;
+            letter = static_cast<char>(event.GetKeyCode());
+        } else if (event.GetKeyCode() >= WXK_NUMPAD0 && event.GetKeyCode() <= WXK_NUMPAD9) {
+            key = Key::Digit;
+            letter = static_cast<char>('0' + (event.GetKeyCode() - WXK_NUMPAD0));
+        }
+        break;
+    }
+    // A digit typed with Shift is another character on most keyboards, not the digit.
+    if (key == Key::Digit && event.ShiftDown()) {
+        event.Skip();
+        return;
     }
     const int id = AcceleratorCommand(key, letter, event.ControlDown(), event.ShiftDown());
     if (id == 0) {
@@ -341,7 +432,30 @@ void CMainFrame::UpdateCommandStates() {
     };
     for (int id : AllCommands())
         apply(id);
+    for (const auto& [item, entries] : popupItems) {
+        const bool enabled = AnyCommandEnabled(entries, [this](int id) { return shownStates[id].enabled; });
+        if (item->IsEnabled() != enabled)
+            item->Enable(enabled);
+    }
+    UpdateColorButtons();
     UpdateTitle();
+}
+
+void CMainFrame::UpdateColorButtons() {
+    if (!view)
+        return;
+    CCommandState state = router.Update(cmd::kColor);
+    state.checked = view->GetColorPickMode() != 0;
+    commandBar->Apply(cmd::kColor, state);
+    for (CButtonBar* bottom : bottomBars)
+        bottom->Apply(cmd::kColor, state);
+    const CColorButtonFace face = ColorButtonFaceOf(view->GetNewObjectStyle());
+    if (shownFace == face)
+        return;
+    shownFace = face;
+    const wxBitmap bitmap = ColorFaceBitmap(face);
+    for (CButtonBar* bottom : bottomBars)
+        bottom->SetFace(cmd::kColor, bitmap);
 }
 
 void CMainFrame::UpdateTitle() {
@@ -353,33 +467,27 @@ void CMainFrame::UpdateTitle() {
 }
 
 void CMainFrame::OnColorDropDown() {
-    const std::vector<CMenuEntry> items = ColorMenu();
-    wxMenu menu;
-    for (const CMenuEntry& item : items) {
-        if (item.kind == CMenuEntry::Kind::Separator) {
-            menu.AppendSeparator();
+    std::vector<CMenuItem> items;
+    for (const CMenuEntry& entry : ColorMenu()) {
+        if (entry.kind == CMenuEntry::Kind::Separator) {
+            items.push_back({});
             continue;
         }
-        const CCommandState state = router.Update(item.id);
-        wxMenuItem* added = menu.Append(ToWxId(item.id), FromUtf8(item.text), wxString(),
-                                        item.check == CMenuEntry::Check::None ? wxITEM_NORMAL : wxITEM_CHECK);
-        added->Enable(state.enabled);
-        if (added->IsCheckable())
-            added->Check(state.checked);
+        const CCommandState state = router.Update(entry.id);
+        items.push_back({entry.id, entry.text, state.enabled, state.checked});
     }
+    wxMenu menu;
+    AppendPopupItems(menu, items);
     // Above the Color button of whichever bar shows it, its last item just over the button.
     const std::optional<wxRect> button = FindButtonScreenRect(cmd::kColor);
     wxPoint at = ScreenToClient(wxGetMousePosition());
     if (button) {
-        const wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
-        const int fontHeight = PointsToPixels(static_cast<int>(font.GetFractionalPointSize() * 100 + 0.5),
-                                              ScreenPixelsPerInch());
-        const int height = EstimateMenuHeight(items, PopupItemHeight(fontHeight));
-        const wxPoint topLeft = ScreenToClient(button->GetTopLeft());
-        const CPoint corner = PopupAboveButton(
-            CRect{topLeft.x, topLeft.y, topLeft.x + button->GetWidth(), topLeft.y + button->GetHeight()},
-            height);
-        at = wxPoint(corner.x, corner.y);
+        int commands = 0;
+        int separators = 0;
+        for (const CMenuItem& item : items)
+            ++(item.id == 0 ? separators : commands);
+        const wxRect client(ScreenToClient(button->GetTopLeft()), button->GetSize());
+        at = PopupPositionAboveButton(*this, client, PopupMenuHeight(menu, commands, separators));
     }
     PopupMenu(&menu, at);
 }
@@ -454,37 +562,100 @@ bool CMainFrame::RunSaveAs() {
     return documentCommands.SaveAs();
 }
 
+std::string CMainFrame::DialogFolder() const {
+    std::string documentPath = document.GetPathName();
+    if (!documentPath.empty()) {
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(documentPath, error);
+        if (!error)
+            documentPath = absolute.string();
+    }
+    const std::string last =
+        preferences != nullptr ? preferences->ReadString(kLastFolderName, "") : std::string();
+    return ChooseDialogFolder(documentPath, last, [](const std::string& folder) {
+        std::error_code error;
+        return std::filesystem::is_directory(folder, error);
+    });
+}
+
+void CMainFrame::RememberFolder(const std::string& chosenPath) {
+    const std::string folder = FolderOfPath(chosenPath);
+    if (preferences == nullptr || folder.empty())
+        return;
+    preferences->WriteString(kLastFolderName, folder);
+    preferences->Flush();
+}
+
 std::optional<std::string> CMainFrame::AskOpenPath(std::string_view title, std::string_view filter) {
-    wxFileDialog dialog(this, FromUtf8(title), wxString(), wxString(), FromUtf8(ToolkitFilter(filter)),
-                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    wxFileDialog dialog(this, FromUtf8(title), FromUtf8(DialogFolder()), wxString(),
+                        FromUtf8(ToolkitFilter(filter)), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK)
         return std::nullopt;
-    return ToUtf8(dialog.GetPath());
+    const std::string path = ToUtf8(dialog.GetPath());
+    RememberFolder(path);
+    return path;
 }
 
 std::optional<std::string> CMainFrame::AskSavePath(std::string_view title, std::string_view filter,
                                                    std::string_view initialName, int& filterIndex) {
-    wxFileDialog dialog(this, FromUtf8(title), wxString(), FromUtf8(initialName),
+    wxFileDialog dialog(this, FromUtf8(title), FromUtf8(DialogFolder()), FromUtf8(initialName),
                         FromUtf8(ToolkitFilter(filter)), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     dialog.SetFilterIndex(filterIndex);
     if (dialog.ShowModal() != wxID_OK)
         return std::nullopt;
     filterIndex = dialog.GetFilterIndex();
-    return ToUtf8(dialog.GetPath());
+    const std::string path = ToUtf8(dialog.GetPath());
+    RememberFolder(path);
+    return path;
+}
+
+int CMainFrame::GetPageCount() const {
+    return document.GetDrawing().PageCount();
+}
+
+std::optional<std::string> CMainFrame::AskPageNumber(const std::string& prompt, const std::string& initial) {
+    wxTextEntryDialog dialog(this, FromUtf8(prompt), "Go to page", FromUtf8(initial));
+    if (dialog.ShowModal() != wxID_OK)
+        return std::nullopt;
+    return ToUtf8(dialog.GetValue());
 }
 
 void CMainFrame::ShowAbout() {
-    wxMessageBox(wxString::Format("%s %s\n\nA multi-page vector drawing editor.", kProductName, kVersion),
-                 wxString("About ") + kProductName, wxOK | wxICON_INFORMATION, this);
+    wxAboutDialogInfo info;
+    info.SetName(kProductName);
+    info.SetVersion(kVersion);
+    info.SetDescription("A multi-page vector drawing editor: lines, curves, shapes, text and pictures on "
+                        "pages that share one paper size, saved as PDF and exchanged as AI, DXF, EMF, WMF "
+                        "and HPGL files.");
+    const std::string appIcon = resourceFolder + "/icons/pentaquill-draw.svg";
+    if (!resourceFolder.empty() && wxFileExists(FromUtf8(appIcon)))
+        info.SetIcon(wxBitmapBundle::FromSVGFile(FromUtf8(appIcon), wxSize(64, 64)).GetIcon(wxSize(64, 64)));
+    wxAboutBox(info, this);
 }
 
 bool CMainFrame::ShowHelp() {
-    const std::string help = resourceFolder + "/help/index.html";
-    if (resourceFolder.empty() || !wxFileExists(FromUtf8(help))) {
-        ShowMessage("The help pages are not installed.");
+    const std::string index = HelpIndexPath(resourceFolder);
+    if (index.empty() || !wxFileExists(FromUtf8(index))) {
+        ShowMessage(HelpMissingMessage());
         return false;
     }
-    return wxLaunchDefaultBrowser("file://" + FromUtf8(help));
+    // The viewer runs beside the editor; whether it found a browser is known only when it ends, which the
+    // timer watches for without holding up the window.
+    if (!helpViewer.Start(HelpViewerCommand(index))) {
+        ShowMessage(NoBrowserMessage(HelpFolder(resourceFolder)));
+        return false;
+    }
+    helpTimer.Start(kHelpPollMilliseconds);
+    return true;
+}
+
+void CMainFrame::OnHelpTimer(wxTimerEvent& /*event*/) {
+    const CChildProcess::State state = helpViewer.Poll();
+    if (state == CChildProcess::State::Running)
+        return;
+    helpTimer.Stop();
+    if (state == CChildProcess::State::Failed)
+        ShowMessage(NoBrowserMessage(HelpFolder(resourceFolder)));
 }
 
 void CMainFrame::CloseMainWindow() {
@@ -505,6 +676,7 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
         event.Veto();
         return;
     }
+    SavePreferences();
     Destroy();
 }
 

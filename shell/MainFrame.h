@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/ApplicationCommands.h"
+#include "app/ColorButtonFace.h"
+#include "app/CommandLayout.h"
 #include "app/CommandRouter.h"
 #include "app/DocumentCommands.h"
 #include "app/FrameCommands.h"
@@ -9,10 +11,13 @@
 #include "document/DocumentHost.h"
 #include "document/PqxDoc.h"
 #include "model/Drawing.h"
+#include "platform/ChildProcess.h"
 #include "shell/Canvas.h"
 
 #include <map>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace pq {
 
@@ -27,6 +32,7 @@ class IPreferenceStore;
 class CMainFrame : public wxFrame,
                    public ICanvasOwner,
                    public IFrameBars,
+                   public IPageNavigation,
                    public IDocumentHost,
                    public IShellServices {
 public:
@@ -48,6 +54,14 @@ public:
     // IFrameBars
     void ShowBottomBar(int bar, bool visible) override;
     void SetPageIndicatorText(const std::string& text) override;
+
+    // IPageNavigation
+    [[nodiscard]] int GetPageCount() const override;
+    [[nodiscard]] int GetShownPage() const override { return GetCurrentPage(); }
+    void ShowPage(int pageIndex) override { SetCurrentPage(pageIndex); }
+    [[nodiscard]] std::optional<std::string> AskPageNumber(const std::string& prompt,
+                                                           const std::string& initial) override;
+    void ShowPageMessage(std::string_view text) override { ShowMessage(text); }
 
     // IDocumentHost
     void ShowMessage(std::string_view text) override;
@@ -82,9 +96,19 @@ private:
     void OnColorDropDown();
     // Brings menu items and buttons in line with the routing table's enable and check rules.
     void UpdateCommandStates();
+    // The Color buttons show the new-object style's line and fill, and are checked while the eyedropper
+    // picks.
+    void UpdateColorButtons();
     void UpdateTitle();
+    // The view's preferences go into the store, which saves them when some value changed.
+    void SavePreferences();
+    // The folder file dialogs open in, and remembering the folder of a chosen file.
+    [[nodiscard]] std::string DialogFolder() const;
+    void RememberFolder(const std::string& chosenPath);
+    void OnHelpTimer(wxTimerEvent& event);
 
     std::string resourceFolder;
+    IPreferenceStore* preferences = nullptr;
     CDrawing clipboard; // the application's private clipboard
     CPqxDoc document;
     std::unique_ptr<CPqxView> view;
@@ -99,6 +123,12 @@ private:
     CApplicationCommands applicationCommands;
 
     std::map<int, CCommandState> shownStates;
+    // The menu bar's pop-ups with their entries: each is greyed when all its commands are.
+    std::vector<std::pair<wxMenuItem*, std::vector<CMenuEntry>>> popupItems;
+    std::optional<CColorButtonFace> shownFace;
+    // The help viewer started last, watched until it ends so that a failure is reported.
+    CChildProcess helpViewer;
+    wxTimer helpTimer;
     std::string shownTitle;
     // A key press is on its way to the focused text field.
     bool textFieldKey = false;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <set>
 #include <tuple>
 
@@ -21,13 +22,14 @@ const CMenuEntry* FindPopup(const std::vector<CMenuEntry>& items, std::string_vi
     return nullptr;
 }
 
-TEST(CommandLayout, MenuBarHoldsFileEditViewToolsWithEveryCommandOnce) {
+TEST(CommandLayout, MenuBarHoldsFileEditViewToolsHelpWithEveryCommandOnce) {
     const std::vector<CMenu> bar = MainMenuBar();
-    ASSERT_EQ(bar.size(), 4u);
+    ASSERT_EQ(bar.size(), 5u);
     EXPECT_EQ(bar[0].title, "File");
     EXPECT_EQ(bar[1].title, "Edit");
     EXPECT_EQ(bar[2].title, "View");
     EXPECT_EQ(bar[3].title, "Tools");
+    EXPECT_EQ(bar[4].title, "Help");
 
     std::multiset<int> ids;
     for (const CMenu& menu : bar) {
@@ -45,7 +47,10 @@ TEST(CommandLayout, MenuBarHoldsFileEditViewToolsWithEveryCommandOnce) {
         cmd::kPagesBar,      cmd::kGrid,          cmd::kScrollBars,   cmd::kToolFreehand, cmd::kToolBezier,
         cmd::kToolLine,      cmd::kToolRectangle, cmd::kToolEllipse,  cmd::kToolText,     cmd::kLibrary,
         cmd::kSendToLibrary, cmd::kSettings,      cmd::kDuplicate,    cmd::kToolSelect,   cmd::kToolNode,
-        cmd::kZoomArea,      cmd::kToolPan,       cmd::kSmoothEdges};
+        cmd::kZoomArea,      cmd::kToolPan,       cmd::kSmoothEdges,  cmd::kZoomIn,       cmd::kZoomOut,
+        cmd::kZoomOneToOne,  cmd::kFitPage,       cmd::kFitToWindow,  cmd::kFitSelection, cmd::kNextPage,
+        cmd::kPreviousPage,  cmd::kFirstPage,     cmd::kLastPage,     cmd::kGoToPage,     cmd::kHelpContents,
+        cmd::kHelpAbout};
     for (int id : expected)
         EXPECT_EQ(ids.count(id), 1u) << id;
     EXPECT_EQ(ids.size(), expected.size());
@@ -66,6 +71,25 @@ TEST(CommandLayout, RuntimePopupsSitInTheFileAndEditMenus) {
     for (std::string_view name : {"Joining", "Grouping", "Order"})
         EXPECT_NE(FindPopup(bar[1].items, name), nullptr) << name;
     EXPECT_EQ(FindPopup(bar[1].items, "Order")->items[0].text, "Bring to Front");
+}
+
+TEST(CommandLayout, ToolsAreOneRunOfRadioItems) {
+    // wx keeps one item of each uninterrupted run of radio items checked: the tools must form one run, or
+    // a second run would always show a tool checked that is not current.
+    const std::vector<CMenuEntry>& tools = MainMenuBar()[3].items;
+    std::vector<int> radios;
+    bool runEnded = false;
+    for (const CMenuEntry& item : tools) {
+        if (item.check == CMenuEntry::Check::Radio) {
+            EXPECT_FALSE(runEnded) << item.text;
+            radios.push_back(item.id);
+        } else if (!radios.empty()) {
+            runEnded = true;
+        }
+    }
+    EXPECT_EQ(radios, (std::vector<int>{cmd::kToolSelect, cmd::kToolNode, cmd::kToolFreehand,
+                                        cmd::kToolBezier, cmd::kToolLine, cmd::kToolRectangle,
+                                        cmd::kToolEllipse, cmd::kToolText, cmd::kZoomArea, cmd::kToolPan}));
 }
 
 TEST(CommandLayout, ViewBarsAreRadioItemsAndTogglesCarryMarks) {
@@ -115,6 +139,18 @@ TEST(CommandLayout, BarsHoldTheirButtonsInOrder) {
 }
 
 TEST(CommandLayout, AcceleratorsNameTheirKeys) {
+    EXPECT_EQ(AcceleratorText(cmd::kZoomIn), "Ctrl++");
+    EXPECT_EQ(AcceleratorText(cmd::kZoomOut), "Ctrl+-");
+    EXPECT_EQ(AcceleratorText(cmd::kZoomOneToOne), "1");
+    EXPECT_EQ(AcceleratorText(cmd::kFitSelection), "3");
+    EXPECT_EQ(AcceleratorText(cmd::kFitToWindow), "4");
+    EXPECT_EQ(AcceleratorText(cmd::kFitPage), "5");
+    EXPECT_EQ(AcceleratorText(cmd::kNextPage), "PgDn");
+    EXPECT_EQ(AcceleratorText(cmd::kPreviousPage), "PgUp");
+    EXPECT_EQ(AcceleratorText(cmd::kFirstPage), "Ctrl+Home");
+    EXPECT_EQ(AcceleratorText(cmd::kLastPage), "Ctrl+End");
+    EXPECT_EQ(AcceleratorText(cmd::kHelpContents), "F1");
+    EXPECT_EQ(AcceleratorText(cmd::kGoToPage), "");
     EXPECT_EQ(AcceleratorText(cmd::kExit), "Ctrl+Q");
     EXPECT_EQ(AcceleratorText(cmd::kRedo), "Ctrl+Y");
     EXPECT_EQ(AcceleratorText(cmd::kDelete), "Del");
@@ -139,6 +175,28 @@ TEST(CommandLayout, KeysFindTheirCommandsWithExactModifiers) {
     EXPECT_EQ(AcceleratorCommand(Key::Delete, 0, false, false), cmd::kDelete);
     EXPECT_EQ(AcceleratorCommand(Key::Left, 0, false, false), cmd::kScrollLeft);
 
+    // Zoom: Ctrl and plain, and Shift does not matter for the characters that need it.
+    EXPECT_EQ(AcceleratorCommand(Key::Plus, 0, true, false), cmd::kZoomIn);
+    EXPECT_EQ(AcceleratorCommand(Key::Plus, 0, false, true), cmd::kZoomIn);
+    EXPECT_EQ(AcceleratorCommand(Key::Minus, 0, true, true), cmd::kZoomOut);
+    EXPECT_EQ(AcceleratorCommand(Key::Minus, 0, false, false), cmd::kZoomOut);
+    EXPECT_EQ(AcceleratorCommand(Key::Digit, '1', false, false), cmd::kZoomOneToOne);
+    EXPECT_EQ(AcceleratorCommand(Key::Digit, '3', false, false), cmd::kFitSelection);
+    EXPECT_EQ(AcceleratorCommand(Key::Digit, '4', false, false), cmd::kFitToWindow);
+    EXPECT_EQ(AcceleratorCommand(Key::Digit, '5', false, false), cmd::kFitPage);
+    EXPECT_EQ(AcceleratorCommand(Key::Digit, '2', false, false), 0);
+    EXPECT_EQ(AcceleratorCommand(Key::Digit, '1', true, false), 0);
+    EXPECT_EQ(AcceleratorCommand(Key::Digit, 'A', false, false), 0);
+    // Pages.
+    EXPECT_EQ(AcceleratorCommand(Key::PageDown, 0, false, false), cmd::kNextPage);
+    EXPECT_EQ(AcceleratorCommand(Key::PageUp, 0, false, false), cmd::kPreviousPage);
+    EXPECT_EQ(AcceleratorCommand(Key::Home, 0, true, false), cmd::kFirstPage);
+    EXPECT_EQ(AcceleratorCommand(Key::Home, 0, false, false), cmd::kFirstPage);
+    EXPECT_EQ(AcceleratorCommand(Key::End, 0, true, false), cmd::kLastPage);
+    EXPECT_EQ(AcceleratorCommand(Key::End, 0, false, false), cmd::kLastPage);
+    EXPECT_EQ(AcceleratorCommand(Key::End, 0, false, true), 0);
+    EXPECT_EQ(AcceleratorCommand(Key::F1, 0, false, false), cmd::kHelpContents);
+
     // No key runs two commands, and every single-key tool shortcut is shown in the Tools menu.
     std::set<std::tuple<Key, char, bool, bool>> seen;
     const std::vector<int> tools = CommandIdsIn(MainMenuBar()[3].items);
@@ -148,6 +206,73 @@ TEST(CommandLayout, KeysFindTheirCommandsWithExactModifiers) {
             EXPECT_NE(std::find(tools.begin(), tools.end(), a.id), tools.end()) << a.letter;
         }
     }
+    // Every command a key runs shows in some menu, where its item names the key.
+    std::set<int> shown;
+    for (const CMenu& menu : MainMenuBar())
+        for (int id : CommandIdsIn(menu.items))
+            shown.insert(id);
+    for (const CAccelerator& a : Accelerators()) {
+        if (a.key == Key::Left || a.key == Key::Right || a.key == Key::Up || a.key == Key::Down ||
+            a.key == Key::Escape)
+            continue; // scrolling and ending a gesture are no menu commands
+        EXPECT_TRUE(shown.count(a.id)) << a.id;
+    }
+}
+
+TEST(CommandLayout, MnemonicsAreLettersOfTheirTextAndUniqueInEachMenu) {
+    auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
+    // Among a menu's entries (or the menu bar's titles) no letter picks two.
+    auto check = [&](const auto& self, const std::vector<CMenuEntry>& items,
+                     const std::string& where) -> void {
+        std::set<char> used;
+        for (const CMenuEntry& item : items) {
+            if (item.kind == CMenuEntry::Kind::Separator)
+                continue;
+            const std::string label = MnemonicLabel(item.text, item.mnemonic);
+            const std::size_t amp = label.find('&');
+            ASSERT_NE(amp, std::string::npos) << where << ": " << item.text;
+            ASSERT_LT(amp + 1, label.size());
+            EXPECT_TRUE(used.insert(lower(label[amp + 1])).second) << where << ": " << label;
+            // The label is the command's own text with one "&" added.
+            std::string plain = label;
+            plain.erase(amp, 1);
+            if (item.text.find('&') == std::string::npos) {
+                EXPECT_EQ(plain, item.text);
+            }
+            if (item.kind == CMenuEntry::Kind::Popup)
+                self(self, item.items, where + " > " + item.text);
+        }
+    };
+    std::set<char> titles;
+    for (const CMenu& menu : MainMenuBar()) {
+        EXPECT_TRUE(titles.insert(lower(menu.mnemonic)).second) << menu.title;
+        check(check, menu.items, menu.title);
+    }
+    EXPECT_EQ(MnemonicLabel("File", 'F'), "&File");
+    EXPECT_EQ(MnemonicLabel("Fit Selection", 'l'), "Fit Se&lection");
+    EXPECT_EQ(MnemonicLabel("About...", 'B'), "A&bout..."); // the other case when the same is missing
+    EXPECT_EQ(MnemonicLabel("E&xit", 'x'), "E&xit");
+    EXPECT_EQ(MnemonicLabel("Zoom 1:1", '1'), "Zoom &1:1");
+    EXPECT_EQ(MnemonicLabel("Grid", 0), "Grid");
+    EXPECT_EQ(MnemonicLabel("Grid", 'q'), "Grid"); // a letter the text lacks adds nothing
+}
+
+TEST(CommandLayout, APopupIsGreyedWhenAllItsCommandsAre) {
+    const std::vector<CMenu> bar = MainMenuBar();
+    const CMenuEntry* align = FindPopup(bar[1].items, "Align");
+    ASSERT_NE(align, nullptr);
+    std::set<int> enabled;
+    auto isEnabled = [&](int id) { return enabled.count(id) != 0; };
+    EXPECT_FALSE(AnyCommandEnabled(align->items, isEnabled));
+    enabled.insert(cmd::kAlignBottom);
+    EXPECT_TRUE(AnyCommandEnabled(align->items, isEnabled));
+    // A pop-up inside a pop-up counts for the outer one; separators never do.
+    const std::vector<CMenuEntry> nested = {CMenuEntry::Separator(),
+                                            CMenuEntry::Popup("Inner", {CMenuEntry::Command(cmd::kGroup)})};
+    EXPECT_FALSE(AnyCommandEnabled(nested, isEnabled));
+    enabled.insert(cmd::kGroup);
+    EXPECT_TRUE(AnyCommandEnabled(nested, isEnabled));
+    EXPECT_FALSE(AnyCommandEnabled({}, isEnabled));
 }
 
 TEST(PopupPlacement, ColorMenuOpensAboveTheButtonAt19PixelsAnItemWithoutAFontHeight) {

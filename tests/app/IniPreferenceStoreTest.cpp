@@ -46,6 +46,7 @@ TEST_F(IniPreferenceStoreTest, KeepsOtherSectionsAndRejectsNonNumbers) {
     EXPECT_EQ(store.ReadInt("ShowGrid", 0), 1);
     EXPECT_FALSE(store.FindInt("GridSpacing"));
     store.WriteInt("SnapSpacing", 50);
+    EXPECT_TRUE(store.Flush());
     const std::string text = test::ReadFileText(path);
     EXPECT_NE(text.find("[Other]\nShowGrid=7\n"), std::string::npos);
     EXPECT_NE(text.find("SnapSpacing=50"), std::string::npos);
@@ -56,7 +57,60 @@ TEST_F(IniPreferenceStoreTest, StringsAreCutToOneHundredCharactersAndStayOnOneLi
     store.WriteString("DefaultTemplate", std::string(98, 'a') + "\xC3\xA9\xC3\xA9"); // 98 + two 2-byte é
     EXPECT_EQ(store.ReadString("DefaultTemplate", "").size(), 100u);
     store.WriteString("LastTempFile", "a\nb=c");
+    store.Flush();
     EXPECT_EQ(CIniPreferenceStore(path).ReadString("LastTempFile", ""), "a b=c");
+}
+
+TEST_F(IniPreferenceStoreTest, WritesWaitForTheFlushAndASavedValueSurvivesAKill) {
+    CIniPreferenceStore store(path);
+    store.WriteInt("ShowGrid", 1);
+    store.WriteInt("GridSpacing", 2500);
+    store.WriteString("LastFolder", "/home/ann");
+    // Nothing on disk yet: a dozen values written together are saved once.
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_TRUE(store.HasUnsavedChanges());
+    EXPECT_EQ(store.ReadInt("GridSpacing", 0), 2500); // the store reads its own writes
+    EXPECT_TRUE(store.Flush());
+    EXPECT_FALSE(store.HasUnsavedChanges());
+    // What a program killed now would leave: another store reading the file sees every flushed value.
+    const CIniPreferenceStore reader(path);
+    EXPECT_EQ(reader.ReadInt("ShowGrid", 0), 1);
+    EXPECT_EQ(reader.ReadInt("GridSpacing", 0), 2500);
+    EXPECT_EQ(reader.ReadString("LastFolder", ""), "/home/ann");
+}
+
+TEST_F(IniPreferenceStoreTest, RewritingTheSameValuesSavesNothing) {
+    {
+        CIniPreferenceStore store(path);
+        store.WriteInt("ShowGrid", 1);
+        store.WriteString("LastFolder", "/tmp");
+    } // the store flushes as it goes
+    ASSERT_TRUE(std::filesystem::exists(path));
+    CIniPreferenceStore store(path);
+    std::filesystem::remove(path);
+    // The view hands over all its values after every command; unchanged ones must not rewrite the file.
+    store.WriteInt("ShowGrid", 1);
+    store.WriteString("LastFolder", "/tmp");
+    EXPECT_FALSE(store.HasUnsavedChanges());
+    EXPECT_TRUE(store.Flush());
+    EXPECT_FALSE(std::filesystem::exists(path));
+    // One change saves them all.
+    store.WriteInt("ShowGrid", 0);
+    EXPECT_TRUE(store.Flush());
+    EXPECT_EQ(test::ReadFileText(path), "[Draw]\nShowGrid=0\nLastFolder=/tmp\n");
+}
+
+TEST_F(IniPreferenceStoreTest, AFileThatCannotBeWrittenKeepsTheValuesAndTriesAgain) {
+    // A folder stands where the file should be: saving fails.
+    std::filesystem::create_directories(path);
+    CIniPreferenceStore store(path);
+    store.WriteInt("ShowGrid", 1);
+    EXPECT_FALSE(store.Flush());
+    EXPECT_TRUE(store.HasUnsavedChanges());
+    EXPECT_EQ(store.ReadInt("ShowGrid", 0), 1);
+    std::filesystem::remove(path);
+    EXPECT_TRUE(store.Flush());
+    EXPECT_EQ(CIniPreferenceStore(path).ReadInt("ShowGrid", 0), 1);
 }
 
 } // namespace

@@ -80,6 +80,8 @@ public:
     explicit CPqxView(IWindowHost* window = nullptr, IPreferenceStore* preferences = nullptr);
     // Writes the preferences.
     ~CPqxView() override;
+    // Writes the preferences into the store now (the store decides when they reach the disk).
+    void StorePreferences() { WritePreferences(); }
     CPqxView(const CPqxView&) = delete;
     CPqxView& operator=(const CPqxView&) = delete;
 
@@ -135,6 +137,12 @@ public:
     void ZoomOneToOne();
     void FitPage();
     void FitDrawing();
+    // Zooms so that the selection's bounds fill the client area (less a margin for the handles), keeping
+    // the selection and the tool; nothing without a selection (ViewFitSelection.cpp).
+    void FitSelection();
+    [[nodiscard]] bool CanFitSelection() const;
+    // The union of the selected objects' bounds; all zero without a selection.
+    [[nodiscard]] CRectF SelectionBounds() const;
     // Moves the view by a pixel delta; a non-zero delta updates the scroll bars and repaints.
     void ScrollBy(int dx, int dy);
     // Sets the scroll bars' positions to the document point at the client's top-left pixel.
@@ -238,6 +246,10 @@ private:
     void ApplyScrollBarRanges();
     void Scroll(ScrollBarAxis axis, ScrollCode code, int thumbPosition);
     void PopupZoomMenu();
+    // Pops up a menu above a toolbar button (at the client's lower left when no bar shows it), each item
+    // greyed or checked as the view's rules say, and runs the chosen command when it is enabled
+    // (ViewPopupMenus.cpp).
+    void TrackButtonMenu(int buttonCommand, std::vector<CMenuItem> items);
     // Posts Fit Page for an empty drawing with the page shown, else the fit of the drawing.
     void PostFirstFit();
 

@@ -43,6 +43,9 @@ bool CPqxView::OnCommand(int id) {
     case cmd::kFitDrawing:
         FitDrawing();
         return true;
+    case cmd::kFitSelection:
+        FitSelection();
+        return true;
     case cmd::kFitToWindow:
         FitDrawing();
         SetTool(ToolKind::Pan);
@@ -133,12 +136,24 @@ bool CPqxView::OnUpdateCommand(int id, bool& enabled, bool& checked) const {
     case cmd::kFitPage:
         enabled = document != nullptr;
         return true;
+    case cmd::kFitSelection:
+        enabled = CanFitSelection();
+        return true;
+    // Page navigation that would stay where it is, and a zoom already at its limit, cannot act: greyed.
     case cmd::kFirstPage:
     case cmd::kPreviousPage:
+        enabled = currentPage > 0;
+        return true;
     case cmd::kNextPage:
     case cmd::kLastPage:
+        enabled = drawing != nullptr && currentPage < drawing->PageCount() - 1;
+        return true;
     case cmd::kZoomIn:
+        enabled = mapping.GetScale() < mapping.GetMaxScale();
+        return true;
     case cmd::kZoomOut:
+        enabled = mapping.GetScale() > mapping.GetMinScale();
+        return true;
     case cmd::kZoomOneToOne:
     case cmd::kFitDrawing:
     case cmd::kFitToWindow:

@@ -26,6 +26,7 @@ inline constexpr int kFitToWindow = 32808;
 inline constexpr int kZoomArea = 32809;
 inline constexpr int kZoomOneToOne = 32889;
 inline constexpr int kFitPage = 32914;
+inline constexpr int kFitSelection = 32970; // zooms to the selection's bounds
 
 // Scrolling by the arrow keys.
 inline constexpr int kScrollLeft = 32885;

@@ -109,18 +109,13 @@ bool CPqxView::OnPageCommand(int id) {
 void CPqxView::PopupPageMenu() {
     if (window == nullptr)
         return;
-    const std::vector<CMenuItem> items{{cmd::kAddPage, "Add Page"},
-                                       {0, ""},
-                                       {cmd::kInsertPageBefore, "Insert Page Before"},
-                                       {cmd::kInsertPageAfter, "Insert Page After"},
-                                       {0, ""},
-                                       {cmd::kDeletePage, "Delete Page"}};
-    const std::optional<CRect> button = window->GetCommandButtonRect(cmd::kPageMenu);
-    const CRect client = GetClientRect();
-    const CPoint at = button ? CPoint{button->left, button->top - 2} : CPoint{client.left, client.bottom};
-    const int chosen = window->TrackPopupMenu(items, at, MenuAnchor::BottomLeft);
-    if (chosen != 0)
-        OnCommand(chosen);
+    std::vector<CMenuItem> items{{cmd::kAddPage, "Add Page"},
+                                 {0, ""},
+                                 {cmd::kInsertPageBefore, "Insert Page Before"},
+                                 {cmd::kInsertPageAfter, "Insert Page After"},
+                                 {0, ""},
+                                 {cmd::kDeletePage, "Delete Page"}};
+    TrackButtonMenu(cmd::kPageMenu, items);
 }
 
 } // namespace pq

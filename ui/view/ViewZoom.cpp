@@ -173,12 +173,7 @@ void CPqxView::PopupZoomMenu() {
         items.push_back({cmd::kFitPage, "Fit Page"});
     items.push_back({cmd::kFitToWindow, "Fit To Window"});
     items.push_back({cmd::kZoomArea, "Zoom Area..."});
-    const std::optional<CRect> button = window->GetCommandButtonRect(cmd::kToolZoomMenu);
-    const CRect client = GetClientRect();
-    const CPoint at = button ? CPoint{button->left, button->top - 2} : CPoint{client.left, client.bottom};
-    const int chosen = window->TrackPopupMenu(items, at, MenuAnchor::BottomLeft);
-    if (chosen != 0)
-        OnCommand(chosen);
+    TrackButtonMenu(cmd::kToolZoomMenu, std::move(items));
 }
 
 } // namespace pq

@@ -1,0 +1,85 @@
+// The folder file dialogs open in, and the bundled help's location and messages.
+
+#include "app/DialogFolder.h"
+#include "app/FileDialogFilters.h"
+#include "app/HelpLocation.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace pq {
+namespace {
+
+TEST(DialogFolder, FolderOfAPath) {
+    EXPECT_EQ(FolderOfPath("/home/ann/cards/card.pdf"), "/home/ann/cards");
+    EXPECT_EQ(FolderOfPath("/card.pdf"), "/");
+    EXPECT_EQ(FolderOfPath("card.pdf"), "");
+    EXPECT_EQ(FolderOfPath(""), "");
+}
+
+TEST(DialogFolder, TheDocumentsFolderFirstThenTheLastFolderWhileItExists) {
+    std::set<std::string> folders = {"/home/ann/cards", "/home/ann/plans"};
+    const auto exists = [&](const std::string& folder) { return folders.count(folder) != 0; };
+    // A document with a file: its own folder, whatever was used last.
+    EXPECT_EQ(ChooseDialogFolder("/home/ann/cards/card.pdf", "/home/ann/plans", exists), "/home/ann/cards");
+    // A new document: the last folder used.
+    EXPECT_EQ(ChooseDialogFolder("", "/home/ann/plans", exists), "/home/ann/plans");
+    // The document's folder has gone (a removed stick): the last folder.
+    EXPECT_EQ(ChooseDialogFolder("/media/stick/card.pdf", "/home/ann/plans", exists), "/home/ann/plans");
+    // Nothing usable: the toolkit chooses.
+    folders.clear();
+    EXPECT_EQ(ChooseDialogFolder("/home/ann/cards/card.pdf", "/home/ann/plans", exists), "");
+    EXPECT_EQ(ChooseDialogFolder("", "", exists), "");
+}
+
+TEST(HelpLocation, TheIndexPageGoesToTheOpenerAsOneEscapedFileUrl) {
+    EXPECT_EQ(HelpFolder("/usr/share/pentaquill-draw"), "/usr/share/pentaquill-draw/help");
+    EXPECT_EQ(HelpIndexPath("/opt/pq/"), "/opt/pq/help/index.html");
+    EXPECT_EQ(HelpIndexPath(""), "");
+    const std::vector<std::string> command = HelpViewerCommand("/home/ann/My Tools/pq#2/help/index.html");
+    ASSERT_EQ(command.size(), 2u);
+    EXPECT_EQ(command[0], "xdg-open");
+    EXPECT_EQ(command[1], "file:///home/ann/My%20Tools/pq%232/help/index.html");
+    EXPECT_EQ(HelpViewerCommand("/a/\xC3\xA9.html")[1], "file:///a/%C3%A9.html");
+    EXPECT_EQ(NoBrowserMessage("/opt/pq/help"),
+              "No web browser was found to show the help. The help pages are in /opt/pq/help.");
+}
+
+} // namespace
+} // namespace pq
+
+namespace pq {
+namespace {
+
+// The filters without the SVG entries this editor adds to the formats of its own lineage.
+std::string WithoutSvg(std::string_view filter) {
+    std::string text(filter);
+    for (const std::string cut : {"|SVG Drawing (SVG)|*.svg", ";*.svg", ",SVG"}) {
+        for (std::size_t at = text.find(cut); at != std::string::npos; at = text.find(cut))
+            text.erase(at, cut.size());
+    }
+    return text;
+}
+
+TEST(FileDialogFilters, EveryReaderAndWriterIsOfferedAndSvgIsTheOnlyAddition) {
+    EXPECT_EQ(
+        WithoutSvg(kOpenFilter),
+        "All (PDF,AI,DXF,EMF,WMF,PLT)|*.ai;*.dxf;*.emf;*.wmf;*.pdf;*.plt|PDF Document (PDF)|*.pdf|Adobe "
+        "Illustrator v10 (AI)|*.ai|AutoCAD 2002 (DXF)|*.dxf|Enhanced Metafile (EMF)|*.emf|Windows Metafile "
+        "(WMF)|*.wmf|HPGL Plotter file (PLT)|*.plt||");
+    EXPECT_EQ(
+        WithoutSvg(kSaveAsFilter),
+        "PDF Document (PDF)|*.pdf|Adobe Illustrator v7 (AI)|*.ai|AutoCAD 2002 (DXF)|*.dxf|Enhanced Metafile "
+        "(EMF)|*.emf|HPGL Plotter file (PLT)|*.plt|BMP Bitmap|*.bmp|JPG Image|*.jpg|Template (TPL)|*.tpl||");
+    EXPECT_EQ(
+        WithoutSvg(kImportFilter),
+        "All Vector Files|*.ai;*.dxf;*.emf;*.wmf;*.plt|All "
+        "Bitmaps|*.bmp;*.jpg;*.jpeg;*.gif;*.png;*.2bp|Adobe "
+        "Illustrator v10 (AI)|*.ai|AutoCAD 2002 (DXF)|*.dxf|Enhanced Metafile (EMF)|*.emf|Windows Metafile "
+        "(WMF)|*.wmf|HPGL Plotter file (PLT)|*.plt|BMP Bitmap|*.bmp|JPG Image|*.jpg;*.jpeg|GIF "
+        "Bitmap|*.gif|PNG Bitmap|*.png|2BP Bitmap|*.2bp||");
+}
+
+} // namespace
+} // namespace pq
