@@ -24,6 +24,9 @@ bool CApplicationCommands::OnCommand(int id) {
     case cmd::kExit:
         shell.CloseMainWindow();
         return true;
+    case cmd::kSettings:
+        shell.ShowSettingsSheet();
+        return true;
     default:
         return false;
     }
@@ -36,6 +39,7 @@ bool CApplicationCommands::OnUpdateCommand(int id, bool& enabled, bool& /*checke
     case cmd::kAbout:
     case cmd::kHelp:
     case cmd::kExit:
+    case cmd::kSettings:
         enabled = true;
         return true;
     default:

@@ -58,6 +58,7 @@ public:
     void SetCurrentPage(int page) override;
     bool RunFileNew() override;
     bool RunSaveAs() override;
+    void PostViewCommand(int id) override;
 
     // IShellServices
     [[nodiscard]] std::optional<std::string> AskOpenPath(std::string_view title,
@@ -69,6 +70,8 @@ public:
     bool ShowHelp() override;
     void CloseMainWindow() override;
     void OnDocumentReplaced() override;
+    [[nodiscard]] std::optional<std::string> ChooseTemplate(const std::string& folder) override;
+    bool ShowSettingsSheet() override;
 
 private:
     void BuildMenuBar();
@@ -85,6 +88,7 @@ private:
     void UpdateTitle();
 
     std::string resourceFolder;
+    IPreferenceStore* preferences = nullptr;
     CDrawing clipboard; // the application's private clipboard
     CPqxDoc document;
     std::unique_ptr<CPqxView> view;
