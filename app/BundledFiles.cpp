@@ -49,7 +49,8 @@ CBundledCopy CopyBundledFiles(const std::string& bundledFolder, const std::strin
         return result;
     const std::string listPath = Join(userFolder, kBundledListName);
     std::set<std::string> offered = ReadOffered(listPath);
-    if (std::all_of(bundled.begin(), bundled.end(), [&](const std::string& n) { return offered.contains(n); }))
+    if (std::all_of(bundled.begin(), bundled.end(),
+                    [&](const std::string& n) { return offered.contains(n); }))
         return result;
     if (!CreateFolders(userFolder, result.message))
         return result;

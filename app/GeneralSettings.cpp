@@ -43,8 +43,8 @@ CSpinRange CGeneralSettings::SpinRange(const CLengthField& field, double fallbac
     CSpinRange range;
     range.lower = RoundHalfAway(lowest / scale);
     range.upper = RoundHalfAway(highest / scale);
-    range.position = std::clamp(RoundHalfAway(field.Read(unit).value_or(fallback) / scale), range.lower,
-                                range.upper);
+    range.position =
+        std::clamp(RoundHalfAway(field.Read(unit).value_or(fallback) / scale), range.lower, range.upper);
     return range;
 }
 

@@ -11,7 +11,8 @@
 
 namespace pq {
 
-CPageSettings::CPageSettings(CPqxView& settingsView, CDrawing& pageDrawing, IPreferenceStore* store, int shownUnit)
+CPageSettings::CPageSettings(CPqxView& settingsView, CDrawing& pageDrawing, IPreferenceStore* store,
+                             int shownUnit)
     : view(settingsView), drawing(pageDrawing), preferences(store), unit(ShownMeasurementUnit(shownUnit)),
       showPage(settingsView.GetShowPage()) {
     const double pageWidth = drawing.GetPageWidth();
@@ -108,7 +109,8 @@ std::string CPageSettings::Validate() const {
     const auto inRange = [](double side) {
         return side >= CDrawing::kMinPageSide && side <= CDrawing::kMaxPageSide;
     };
-    if (!inRange(w) || !inRange(h) || !CDrawing::IsValidPageSize(static_cast<float>(w), static_cast<float>(h)))
+    if (!inRange(w) || !inRange(h) ||
+        !CDrawing::IsValidPageSize(static_cast<float>(w), static_cast<float>(h)))
         return std::string(kPageSizeOutOfRange);
     return {};
 }

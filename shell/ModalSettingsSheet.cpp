@@ -120,7 +120,8 @@ wxPanel* CModalSettingsSheet::BuildGeneralPage(wxWindow* book) {
     });
     maxPixels->Bind(wxEVT_CHOICE,
                     [&general](wxCommandEvent& event) { general.SetMaxPixelsIndex(event.GetSelection()); });
-    antiAlias->Bind(wxEVT_CHECKBOX, [&general](wxCommandEvent& event) { general.SetAntiAlias(event.IsChecked()); });
+    antiAlias->Bind(wxEVT_CHECKBOX,
+                    [&general](wxCommandEvent& event) { general.SetAntiAlias(event.IsChecked()); });
     smoothEdges->Bind(wxEVT_CHECKBOX,
                       [&general](wxCommandEvent& event) { general.SetSmoothEdges(event.IsChecked()); });
     return page;
@@ -186,7 +187,8 @@ wxPanel* CModalSettingsSheet::BuildPagePage(wxWindow* book) {
         settings.OnHeightEdited(ToUtf8(heightText->GetValue()));
         ShowPage(false);
     });
-    showPage->Bind(wxEVT_CHECKBOX, [&settings](wxCommandEvent& event) { settings.SetShowPage(event.IsChecked()); });
+    showPage->Bind(wxEVT_CHECKBOX,
+                   [&settings](wxCommandEvent& event) { settings.SetShowPage(event.IsChecked()); });
     setAsDefault->Bind(wxEVT_CHECKBOX,
                        [&settings](wxCommandEvent& event) { settings.SetSetAsDefault(event.IsChecked()); });
     return page;

@@ -22,7 +22,7 @@ CTemplateDialog::CTemplateDialog(wxWindow* parent, CTemplateList& model)
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       templates(model) {
     const int gap = FromDIP(6);
-    list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, FromDIP(wxSize(300, 260)),
+    list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, FromDIP(wxSize(380, 260)),
                           wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_EDIT_LABELS | wxLC_NO_HEADER);
     list->AppendColumn("Name");
     emptyNote = new wxStaticText(this, wxID_ANY,

@@ -85,11 +85,13 @@ TEST(BundledTemplates, TheShippedTemplatesAreNativeDocumentsOfThePagesTheyName) 
         float height;
         bool grid;
     };
-    for (const Expected& e : {Expected{"A4 Portrait", 2100, 2970, false}, Expected{"A4 Landscape", 2970, 2100, false},
-                              Expected{"Letter Portrait", 2159, 2794, false},
-                              Expected{"Letter Landscape", 2794, 2159, false}, Expected{"A4 Grid", 2100, 2970, true}}) {
+    for (const Expected& e :
+         {Expected{"A4 Portrait", 2100, 2970, false}, Expected{"A4 Landscape", 2970, 2100, false},
+          Expected{"Letter Portrait", 2159, 2794, false}, Expected{"Letter Landscape", 2794, 2159, false},
+          Expected{"A4 Grid", 2100, 2970, true}}) {
         CDrawing drawing;
-        ASSERT_TRUE(OpenDrawing(drawing, folder + e.name + ".tpl")) << e.name << ": " << drawing.GetErrorMessage();
+        ASSERT_TRUE(OpenDrawing(drawing, folder + e.name + ".tpl"))
+            << e.name << ": " << drawing.GetErrorMessage();
         EXPECT_EQ(drawing.GetPageWidth(), e.width) << e.name;
         EXPECT_EQ(drawing.GetPageHeight(), e.height) << e.name;
         EXPECT_EQ(drawing.PageCount(), 1) << e.name;

@@ -1,9 +1,9 @@
 // The settings sheet's pages as a user drives them: grid and snap in every unit, the unit kept even when
 // the sheet is cancelled, paper and orientation, the page size with its limits, and the defaults written.
 
+#include "app/SettingsSheet.h"
 #include "app/MeasurementUnits.h"
 #include "app/PaperSizes.h"
-#include "app/SettingsSheet.h"
 #include "document/PqxDoc.h"
 #include "document/PreferenceStore.h"
 #include "model/ModelTestHelpers.h"

@@ -33,7 +33,8 @@ public:
     int replaced = 0;
 
     std::optional<std::string> AskOpenPath(std::string_view, std::string_view) override { return {}; }
-    std::optional<std::string> AskSavePath(std::string_view, std::string_view, std::string_view, int&) override {
+    std::optional<std::string> AskSavePath(std::string_view, std::string_view, std::string_view,
+                                           int&) override {
         return {};
     }
     void ShowAbout() override {}

@@ -28,7 +28,8 @@ TEST(FolderFiles, RenamingNeverReplacesWhatStandsAtTheNewName) {
     EXPECT_EQ(test::ReadFileText(folder.File("b.tpl")), "b");
     EXPECT_FALSE(fs::exists(folder.File("nowhere")));
 
-    EXPECT_EQ(RenameWithoutReplacing(folder.File("a.tpl"), folder.File("c.tpl"), message), RenameOutcome::Renamed);
+    EXPECT_EQ(RenameWithoutReplacing(folder.File("a.tpl"), folder.File("c.tpl"), message),
+              RenameOutcome::Renamed);
     EXPECT_EQ(test::ReadFileText(folder.File("c.tpl")), "a");
     EXPECT_FALSE(fs::exists(folder.File("a.tpl")));
 
