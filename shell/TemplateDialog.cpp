@@ -132,8 +132,8 @@ void CTemplateDialog::OnEndLabelEdit(wxListEvent& event) {
 
 void CTemplateDialog::OnDelete() {
     const std::string problem = templates.Delete([this](std::string_view question) {
-        return wxMessageBox(FromUtf8(question), FromUtf8(CTemplateList::kTitle), wxYES_NO | wxICON_STOP,
-                            this) == wxYES;
+        return wxMessageBox(FromUtf8(question), FromUtf8(CTemplateList::kTitle),
+                            wxYES_NO | wxNO_DEFAULT | wxICON_STOP, this) == wxYES;
     });
     FillList();
     ShowProblem(problem);
