@@ -26,6 +26,9 @@ bool CApplicationCommands::OnCommand(int id) {
     case cmd::kExit:
         shell.CloseMainWindow();
         return true;
+    case cmd::kSettings:
+        shell.ShowSettingsSheet();
+        return true;
     default:
         return false;
     }
@@ -40,6 +43,7 @@ bool CApplicationCommands::OnUpdateCommand(int id, bool& enabled, bool& /*checke
     case cmd::kHelp:
     case cmd::kHelpContents:
     case cmd::kExit:
+    case cmd::kSettings:
         enabled = true;
         return true;
     default:

@@ -9,8 +9,8 @@ namespace pq {
 class CPqxDoc;
 class IShellServices;
 
-// The application's commands: New, Open, About and Help (in the File and Help menus) and Exit. New and Open
-// ask to save a modified document first.
+// The application's commands: New, Open, Settings, About and Help (in the File and Help menus) and Exit.
+// New and Open ask to save a modified document first.
 class CApplicationCommands : public ICommandTarget {
 public:
     CApplicationCommands(CPqxDoc& document, IShellServices& shell) : document(document), shell(shell) {}

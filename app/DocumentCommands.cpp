@@ -39,6 +39,9 @@ bool CDocumentCommands::OnCommand(int id) {
     case cmd::kFileImport:
         ImportCommand();
         return true;
+    case cmd::kFileTemplate:
+        TemplateCommand();
+        return true;
     default:
         return false;
     }
@@ -48,6 +51,7 @@ bool CDocumentCommands::OnUpdateCommand(int id, bool& enabled, bool& /*checked*/
     switch (id) {
     case cmd::kFileSave:
     case cmd::kFileSaveAs:
+    case cmd::kFileTemplate:
         enabled = true;
         return true;
     case cmd::kExportBitmap:
@@ -93,6 +97,17 @@ bool CDocumentCommands::ImportCommand() {
         return false;
     const auto chosen = shell.AskOpenPath("Import", kImportFilter);
     return chosen && document.Import(*chosen, *importTarget);
+}
+
+bool CDocumentCommands::TemplateCommand() {
+    const auto chosen = shell.ChooseTemplate(document.GetTemplatesFolder());
+    if (!chosen)
+        return false;
+    const TemplateOpenResult result = document.OpenTemplate(*chosen);
+    // Loaded or emptied, the document the view shows is not the one it showed before the template.
+    if (result != TemplateOpenResult::Kept)
+        shell.OnDocumentReplaced();
+    return result == TemplateOpenResult::Opened;
 }
 
 } // namespace pq

@@ -11,8 +11,8 @@ class IBitmapExportSettings;
 class IImportTarget;
 class IShellServices;
 
-// The document's file commands: Save, Save As, Import and Export Bitmap. Templates and sending have no
-// handler here yet and stay greyed.
+// The document's file commands: Save, Save As, Template, Import and Export Bitmap. Sending has no handler
+// here yet and stays greyed.
 class CDocumentCommands : public ICommandTarget {
 public:
     CDocumentCommands(CPqxDoc& document, IShellServices& shell) : document(document), shell(shell) {}
@@ -33,6 +33,8 @@ public:
     bool ExportBitmapCommand();
     // An open dialog with the import filter, then the document's Import.
     bool ImportCommand();
+    // The Template dialog, then a new, untitled document holding the chosen template. True when it loaded.
+    bool TemplateCommand();
 
 private:
     CPqxDoc& document;

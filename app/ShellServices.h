@@ -29,6 +29,12 @@ public:
     virtual void CloseMainWindow() = 0;
     // A new document was started or a file was opened: the view refits, the title changes.
     virtual void OnDocumentReplaced() = 0;
+    // The Template dialog over the templates folder: the chosen template's path; nothing when cancelled.
+    [[nodiscard]] virtual std::optional<std::string> ChooseTemplate(const std::string& /*folder*/) {
+        return std::nullopt;
+    }
+    // The settings sheet; true when it was accepted.
+    virtual bool ShowSettingsSheet() { return false; }
 };
 
 } // namespace pq

@@ -31,6 +31,9 @@ public:
     virtual bool RunFileNew() = 0;
     // Runs Save As (a file dialog, then the save); false when nothing was saved.
     virtual bool RunSaveAs() = 0;
+    // Queues a command for the active view, run once the current one has finished; a host without a
+    // view ignores it.
+    virtual void PostViewCommand(int /*id*/) {}
 };
 
 } // namespace pq

@@ -102,6 +102,37 @@ bool CPqxDoc::OnOpenDocument(const std::string& path) {
     return true;
 }
 
+TemplateOpenResult CPqxDoc::OpenTemplate(const std::string& path) {
+    if (host != nullptr) {
+        if (!host->RunFileNew())
+            return TemplateOpenResult::Kept;
+    } else {
+        OnNewDocument();
+    }
+    const bool opened = files != nullptr && files->Open(drawing, path);
+    if (!opened) {
+        const std::string message =
+            drawing.GetErrorMessage().empty() ? std::string(kOpenFailed) : drawing.GetErrorMessage();
+        // What a reader left behind before it failed is not the user's: the new document stays empty.
+        DeleteContents();
+        ApplyDefaultPageSize();
+        ShowMessage(message);
+        return TemplateOpenResult::Failed;
+    }
+    // A template is where a drawing starts, not the file it is saved to.
+    pathName.clear();
+    title = kUntitled;
+    modified = false;
+    if (!drawing.GetWarning().empty())
+        ShowMessage(drawing.GetWarning());
+    if (host != nullptr) {
+        if (drawing.Count() > 0)
+            host->PostViewCommand(kFitDrawingCommand);
+        host->PostViewCommand(kSelectToolCommand);
+    }
+    return TemplateOpenResult::Opened;
+}
+
 bool CPqxDoc::SaveModified() {
     // The question's own message loop can deliver a second close request; the document stays.
     if (askingToSave)

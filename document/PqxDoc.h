@@ -20,6 +20,13 @@ class IPreferenceStore;
 // from the file formats comes through interfaces, any of which may be absent: without a host nothing
 // is shown and questions are answered Cancel, without preferences the defaults apply, and without file
 // operations opening and saving fail.
+// What became of a template the Template command chose.
+enum class TemplateOpenResult {
+    Kept,   // the user kept the modified document: nothing changed
+    Failed, // a new document was started but the template could not be read: it stays empty
+    Opened, // the new, untitled document holds the template's drawing
+};
+
 class CPqxDoc {
 public:
     // Page size preferences, in thousandths of a millimetre.
@@ -37,6 +44,9 @@ public:
     static constexpr std::string_view kTemplateExists =
         "Template exists - do you want to replace the existing template?";
     static constexpr std::string_view kFileExists = "File exists - do you want to replace the existing file?";
+    // The view's commands a loaded template asks for: fit the drawing, then the Select tool.
+    static constexpr int kFitDrawingCommand = 32804;
+    static constexpr int kSelectToolCommand = 32790;
 
     explicit CPqxDoc(IDocumentHost* host = nullptr, IPreferenceStore* preferences = nullptr,
                      IDrawingFileOps* files = nullptr);
@@ -79,6 +89,13 @@ public:
     // inserted as an image object, any other file is read through the clipboard and pasted. A file that
     // cannot be imported changes nothing and says why.
     bool Import(const std::string& path, IImportTarget& target);
+
+    // Starts a new document through the frame's New command (which asks to save a modified one) and
+    // reads the template into it. The document stays untitled and unmodified, so a later Save asks for a
+    // name; the view is asked to fit the drawing (an empty template keeps the new document's fit) and to
+    // take the Select tool. A template that cannot be read shows the reader's message and leaves the new
+    // document empty.
+    TemplateOpenResult OpenTemplate(const std::string& path);
 
     // The folder templates are saved in (the data folder's Templates unless set).
     void SetTemplatesFolder(std::string folder) { templatesFolder = std::move(folder); }

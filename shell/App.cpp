@@ -1,5 +1,6 @@
 // pqdraw: the editor's application object and start-up.
 #include "Version.h"
+#include "app/BundledFiles.h"
 #include "app/IniPreferenceStore.h"
 #include "app/ResourceFolder.h"
 #include "app/Startup.h"
@@ -46,6 +47,14 @@ public:
         InstallFontTextMetrics();
         preferences = std::make_unique<CIniPreferenceStore>(PreferencesFilePath());
         const std::string resources = FindResourceFolder(ExecutableFolder(), PQ_SOURCE_RESOURCES);
+        // The templates we ship join the user's on the first start; the user's own are never replaced.
+        if (!resources.empty()) {
+            const CBundledCopy seeded =
+                CopyBundledFiles(resources + "/templates", DataFolder() + "/Templates", ".tpl");
+            if (!seeded.message.empty())
+                std::fprintf(stderr, "pqdraw: the bundled templates were not all copied: %s\n",
+                             seeded.message.c_str());
+        }
 
         auto* frame = new CMainFrame(preferences.get(), &fileOps, resources);
         fileOps.SetHost(frame); // the one-page notice of single-page formats shows in a message box

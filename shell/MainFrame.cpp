@@ -8,6 +8,10 @@
 #include "app/HelpLocation.h"
 #include "document/PreferenceStore.h"
 #include "shell/PopupMenus.h"
+#include "app/SettingsSheet.h"
+#include "app/TemplateList.h"
+#include "shell/ModalSettingsSheet.h"
+#include "shell/TemplateDialog.h"
 #include "shell/WxIds.h"
 #include "ui/view/PqxView.h"
 
@@ -162,9 +166,9 @@ private:
     std::map<int, wxAnyButton*> buttons;
 };
 
-CMainFrame::CMainFrame(IPreferenceStore* preferences, IDrawingFileOps* fileOps, std::string resources)
+CMainFrame::CMainFrame(IPreferenceStore* preferenceStore, IDrawingFileOps* fileOps, std::string resources)
     : wxFrame(nullptr, wxID_ANY, kProductName, wxDefaultPosition, wxSize(1000, 720)),
-      resourceFolder(std::move(resources)), preferences(preferences), document(this, preferences, fileOps),
+      resourceFolder(std::move(resources)), preferences(preferenceStore), document(this, preferenceStore, fileOps),
       documentCommands(document, *this), frameCommands(this), applicationCommands(document, *this) {
     const std::string appIcon = resourceFolder + "/icons/pentaquill-draw.svg";
     if (!resourceFolder.empty() && wxFileExists(FromUtf8(appIcon)))
@@ -584,6 +588,28 @@ void CMainFrame::RememberFolder(const std::string& chosenPath) {
         return;
     preferences->WriteString(kLastFolderName, folder);
     preferences->Flush();
+}
+
+void CMainFrame::PostViewCommand(int id) {
+    CallAfter([this, id] { RouteCommand(id); });
+}
+
+std::optional<std::string> CMainFrame::ChooseTemplate(const std::string& folder) {
+    CTemplateList templates(folder, preferences);
+    CTemplateDialog dialog(this, templates);
+    if (dialog.ShowModal() != wxID_OK)
+        return std::nullopt;
+    return dialog.GetChosenPath();
+}
+
+bool CMainFrame::ShowSettingsSheet() {
+    CSettingsSheet sheet(view.get(), preferences);
+    CModalSettingsSheet dialog(this, sheet);
+    const bool accepted = dialog.ShowModal() == wxID_OK;
+    // The unit may have changed even when the sheet was cancelled; the page may have a new size.
+    canvas->Invalidate();
+    UpdateCommandStates();
+    return accepted;
 }
 
 std::optional<std::string> CMainFrame::AskOpenPath(std::string_view title, std::string_view filter) {

@@ -72,6 +72,7 @@ public:
     void SetCurrentPage(int page) override;
     bool RunFileNew() override;
     bool RunSaveAs() override;
+    void PostViewCommand(int id) override;
 
     // IShellServices
     [[nodiscard]] std::optional<std::string> AskOpenPath(std::string_view title,
@@ -83,6 +84,8 @@ public:
     bool ShowHelp() override;
     void CloseMainWindow() override;
     void OnDocumentReplaced() override;
+    [[nodiscard]] std::optional<std::string> ChooseTemplate(const std::string& folder) override;
+    bool ShowSettingsSheet() override;
 
 private:
     void BuildMenuBar();

@@ -233,7 +233,7 @@ TEST_F(FileCommandsTest, ExitClosesTheWindowAndCommandsWithoutHandlersStayGreyed
     EXPECT_EQ(shell.closes, 1);
     router.Execute(cmd::kAbout);
     EXPECT_EQ(shell.abouts, 1);
-    for (int id : {cmd::kFileTemplate, cmd::kSendEmail, cmd::kSendFtp, cmd::kLibrary})
+    for (int id : {cmd::kSendEmail, cmd::kSendFtp, cmd::kLibrary})
         EXPECT_FALSE(router.Update(id).enabled) << id;
 }
 

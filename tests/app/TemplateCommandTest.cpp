@@ -1,0 +1,188 @@
+// File > Template... through the routing table with real template files: the question about unsaved
+// changes, the new untitled document holding the template, the view's fit and tool, and a template that
+// cannot be read.
+
+#include "app/ApplicationCommands.h"
+#include "app/CommandIds.h"
+#include "app/CommandRouter.h"
+#include "app/DocumentCommands.h"
+#include "app/ShellServices.h"
+#include "document/DocumentHost.h"
+#include "document/FormatFileOps.h"
+#include "document/PqxDoc.h"
+#include "formats/FormatDispatch.h"
+#include "native/PdfFile.h"
+
+#include "PeerHelpers.h"
+#include "model/ModelTestHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <fstream>
+
+namespace pq {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class CTemplateShell : public IShellServices {
+public:
+    std::optional<std::string> chosen; // the template the dialog returns; nothing for Cancel
+    Strings folders;                   // the folder each dialog listed
+    int replaced = 0;
+
+    std::optional<std::string> AskOpenPath(std::string_view, std::string_view) override { return {}; }
+    std::optional<std::string> AskSavePath(std::string_view, std::string_view, std::string_view,
+                                           int&) override {
+        return {};
+    }
+    void ShowAbout() override {}
+    bool ShowHelp() override { return true; }
+    void CloseMainWindow() override {}
+    void OnDocumentReplaced() override { ++replaced; }
+    std::optional<std::string> ChooseTemplate(const std::string& folder) override {
+        folders.push_back(folder);
+        return chosen;
+    }
+};
+
+class CTemplateHost : public IDocumentHost {
+public:
+    CApplicationCommands* app = nullptr;
+    Strings messages, questions;
+    std::deque<HostAnswer> answers;
+    std::vector<int> posted;
+
+    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+    HostAnswer AskYesNoCancel(std::string_view question) override {
+        questions.emplace_back(question);
+        const HostAnswer answer = answers.empty() ? HostAnswer::Cancel : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return answer;
+    }
+    bool HasActiveView() const override { return true; }
+    void ResetViewForNewDocument() override {}
+    int GetCurrentPage() const override { return 0; }
+    void SetCurrentPage(int) override {}
+    bool RunFileNew() override { return app->FileNew(); }
+    bool RunSaveAs() override { return false; }
+    void PostViewCommand(int id) override { posted.push_back(id); }
+};
+
+class TemplateCommandTest : public ::testing::Test {
+protected:
+    TemplateCommandTest() {
+        host.app = &app;
+        doc.SetTemplatesFolder(templates.Path().string());
+        router.SetTarget(RouteLevel::Document, &docCommands);
+        router.SetTarget(RouteLevel::Application, &app);
+    }
+
+    // A two-page landscape template with one rectangle on each page.
+    std::string MakeTemplate(const std::string& name) {
+        CDrawing drawing;
+        drawing.SetPageSize(2970.0f, 2100.0f);
+        drawing.AppendPages(1);
+        drawing.Add(test::MakeRect({-500, 500, -300, 300}));
+        auto second = test::MakeRect({0, 100, 0, 100});
+        second->page = 1;
+        drawing.Add(std::move(second));
+        const std::string path = templates.File(name + ".tpl");
+        EXPECT_TRUE(SaveDrawing(drawing, path, 0, -1, -1, nullptr)) << drawing.GetErrorMessage();
+        return path;
+    }
+
+    void MakeModified() {
+        doc.GetDrawing().Add(test::MakeRect({0, 5, 0, 5}));
+        doc.SetModifiedFlag();
+    }
+
+    test::CTempFolder templates;
+    CTemplateHost host;
+    CFormatFileOps files;
+    CPqxDoc doc{&host, nullptr, &files};
+    CTemplateShell shell;
+    CDocumentCommands docCommands{doc, shell};
+    CApplicationCommands app{doc, shell};
+    CCommandRouter router;
+};
+
+TEST_F(TemplateCommandTest, ATemplateStartsAnUntitledUnmodifiedDocumentFittedWithTheSelectTool) {
+    doc.SetPathName("/work/old.pdf");
+    shell.chosen = MakeTemplate("Poster");
+    EXPECT_TRUE(router.Update(cmd::kFileTemplate).enabled);
+    EXPECT_TRUE(router.Execute(cmd::kFileTemplate));
+    EXPECT_EQ(shell.folders, Strings{templates.Path().string()});
+
+    const CDrawing& drawing = doc.GetDrawing();
+    EXPECT_EQ(drawing.Count(), 2);
+    EXPECT_EQ(drawing.PageCount(), 2);
+    EXPECT_EQ(drawing.GetPageWidth(), 2970.0f);
+    EXPECT_EQ(drawing.GetPageHeight(), 2100.0f);
+    EXPECT_EQ(doc.GetTitle(), "Untitled");
+    EXPECT_TRUE(doc.GetPathName().empty());
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(host.posted, (std::vector<int>{cmd::kFitDrawing, cmd::kToolSelect}));
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_GE(shell.replaced, 1);
+}
+
+TEST_F(TemplateCommandTest, UnsavedChangesAreAskedAboutAndCancelLeavesTheDocument) {
+    MakeModified();
+    shell.chosen = MakeTemplate("Poster");
+    router.Execute(cmd::kFileTemplate); // Cancel to the question
+    EXPECT_EQ(host.questions, Strings{"Save changes to Untitled?"});
+    EXPECT_EQ(doc.GetDrawing().Count(), 1);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_TRUE(host.posted.empty());
+    EXPECT_EQ(shell.replaced, 0);
+
+    host.answers = {HostAnswer::No};
+    router.Execute(cmd::kFileTemplate);
+    EXPECT_EQ(host.questions.size(), 2u);
+    EXPECT_EQ(doc.GetDrawing().Count(), 2);
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(TemplateCommandTest, CancellingTheDialogChangesNothing) {
+    MakeModified();
+    router.Execute(cmd::kFileTemplate);
+    EXPECT_TRUE(host.questions.empty());
+    EXPECT_EQ(doc.GetDrawing().Count(), 1);
+    EXPECT_EQ(shell.replaced, 0);
+}
+
+TEST_F(TemplateCommandTest, ATemplateThatCannotBeReadShowsTheReadersMessageAndLeavesAnEmptyDocument) {
+    shell.chosen = templates.File("Foreign.tpl");
+    std::ofstream(*shell.chosen) << "%PDF-1.4\n1 0 obj << >> endobj\ntrailer << >>\n%%EOF\n";
+    doc.SetPathName("/work/old.pdf");
+    EXPECT_TRUE(router.Execute(cmd::kFileTemplate));
+    EXPECT_EQ(host.messages, Strings{CPdfFile::kForeignFileMessage});
+    EXPECT_EQ(doc.GetDrawing().Count(), 0);
+    EXPECT_EQ(doc.GetDrawing().GetPageWidth(), 1480.0f);
+    EXPECT_EQ(doc.GetTitle(), "Untitled");
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(host.posted.empty());
+
+    // A template deleted after it was chosen says why it cannot be read.
+    host.messages.clear();
+    shell.chosen = templates.File("Gone.tpl");
+    router.Execute(cmd::kFileTemplate);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("Gone.tpl"), std::string::npos) << host.messages[0];
+}
+
+TEST_F(TemplateCommandTest, AnEmptyTemplateKeepsTheNewDocumentsFitAndTakesTheSelectTool) {
+    CDrawing empty;
+    empty.SetPageSize(2159.0f, 2794.0f);
+    shell.chosen = templates.File("Letter.tpl");
+    ASSERT_TRUE(SaveDrawing(empty, *shell.chosen, 0, -1, -1, nullptr));
+    router.Execute(cmd::kFileTemplate);
+    EXPECT_EQ(doc.GetDrawing().GetPageWidth(), 2159.0f);
+    EXPECT_EQ(host.posted, std::vector<int>{cmd::kToolSelect});
+}
+
+} // namespace
+} // namespace pq
