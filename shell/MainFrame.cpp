@@ -5,7 +5,9 @@
 #include "app/CommandLayout.h"
 #include "app/FileDialogFilters.h"
 #include "app/PopupPlacement.h"
+#include "platform/DataPaths.h"
 #include "platform/ScreenMetrics.h"
+#include "shell/PropertySheetDialog.h"
 #include "shell/WxIds.h"
 #include "ui/view/PqxView.h"
 
@@ -135,7 +137,8 @@ private:
 CMainFrame::CMainFrame(IPreferenceStore* preferences, IDrawingFileOps* fileOps, std::string resources)
     : wxFrame(nullptr, wxID_ANY, kProductName, wxDefaultPosition, wxSize(1000, 720)),
       resourceFolder(std::move(resources)), document(this, preferences, fileOps),
-      documentCommands(document, *this), frameCommands(this), applicationCommands(document, *this) {
+      documentCommands(document, *this), frameCommands(this), applicationCommands(document, *this),
+      propertySheetState(preferences, CustomPalettePath(DataFolder())) {
     const std::string appIcon = resourceFolder + "/icons/pentaquill-draw.svg";
     if (!resourceFolder.empty() && wxFileExists(FromUtf8(appIcon)))
         SetIcons(wxIconBundle(
@@ -150,6 +153,9 @@ CMainFrame::CMainFrame(IPreferenceStore* preferences, IDrawingFileOps* fileOps, 
     documentCommands.SetExportSettings(view.get());
     view->SetClipboard(&clipboard);
     documentCommands.SetImportTarget(view.get());
+    propertySheetCommands = std::make_unique<CPropertySheetCommands>(*view, propertySheetState, this);
+    viewTarget->SetDialogCommands(propertySheetCommands.get());
+    view->SetPropertySheetOpener(propertySheetCommands.get());
     router.SetTarget(RouteLevel::View, viewTarget.get());
     router.SetTarget(RouteLevel::Document, &documentCommands);
     router.SetTarget(RouteLevel::Frame, &frameCommands);
@@ -172,6 +178,7 @@ CMainFrame::~CMainFrame() {
     documentCommands.SetImportTarget(nullptr);
     if (canvas != nullptr)
         canvas->SetView(nullptr);
+    view->SetPropertySheetOpener(nullptr);
     view.reset();
 }
 
@@ -498,6 +505,11 @@ void CMainFrame::OnDocumentReplaced() {
     }
     canvas->Invalidate();
     UpdateTitle();
+}
+
+bool CMainFrame::RunPropertySheet(CModalPropSheet& sheet) {
+    CPropertySheetDialog dialog(this, sheet);
+    return dialog.ShowModal() == wxID_OK;
 }
 
 void CMainFrame::OnClose(wxCloseEvent& event) {

@@ -4,6 +4,8 @@
 #include "app/CommandRouter.h"
 #include "app/DocumentCommands.h"
 #include "app/FrameCommands.h"
+#include "app/PropertySheetCommands.h"
+#include "app/PropertySheetState.h"
 #include "app/ShellServices.h"
 #include "app/ViewCommandTarget.h"
 #include "document/DocumentHost.h"
@@ -28,7 +30,8 @@ class CMainFrame : public wxFrame,
                    public ICanvasOwner,
                    public IFrameBars,
                    public IDocumentHost,
-                   public IShellServices {
+                   public IShellServices,
+                   public IPropertySheetDialog {
 public:
     CMainFrame(IPreferenceStore* preferences, IDrawingFileOps* fileOps, std::string resourceFolder);
     ~CMainFrame() override;
@@ -70,6 +73,9 @@ public:
     void CloseMainWindow() override;
     void OnDocumentReplaced() override;
 
+    // IPropertySheetDialog (ShowMessage is shared with IDocumentHost)
+    bool RunPropertySheet(CModalPropSheet& sheet) override;
+
 private:
     void BuildMenuBar();
     void BuildBars();
@@ -97,6 +103,9 @@ private:
     CDocumentCommands documentCommands;
     CFrameCommands frameCommands;
     CApplicationCommands applicationCommands;
+    // The object property sheet: what it keeps for the run, and its commands at the view's level.
+    CPropertySheetState propertySheetState;
+    std::unique_ptr<CPropertySheetCommands> propertySheetCommands;
 
     std::map<int, CCommandState> shownStates;
     std::string shownTitle;
