@@ -134,8 +134,8 @@ void CColorPage::TapCell(int index) {
 }
 
 bool CColorPage::CanSetNone() const {
-    // A text's colour cannot be "none"; nor can the colour of new text.
-    return target == Target::Line || !textColor;
+    // Only paths have a line or a fill to leave out; a text's colour is always drawn.
+    return linePartShown;
 }
 
 void CColorPage::SetNone() {

@@ -65,7 +65,7 @@ public:
     [[nodiscard]] bool IsSetMode() const { return setMode; }
     // A tap on palette cell 0 .. 39.
     void TapCell(int index);
-    // The target gets no line or no fill; false where that means nothing (the colour of a text).
+    // The target gets no line or no fill; false where that means nothing (texts alone, new text).
     [[nodiscard]] bool CanSetNone() const;
     void SetNone();
 

@@ -33,6 +33,13 @@ void DrawSwatchFace(wxDC& dc, const wxRect& r, CColorPage::SwatchLook look, std:
     }
 }
 
+// The white ground of the swatches and the palette, framed like an entry field.
+void DrawCard(wxDC& dc, const wxSize& size) {
+    dc.SetPen(wxPen(wxColour(190, 190, 190), 1));
+    dc.SetBrush(*wxWHITE_BRUSH);
+    dc.DrawRectangle(wxPoint(0, 0), size);
+}
+
 } // namespace
 
 // The two overlapping swatch buttons: the fill (a filled square) and the line (a square frame drawn in
@@ -70,10 +77,10 @@ private:
             const int band = FromDIP(10);
             dc.SetPen(*wxTRANSPARENT_PEN);
             dc.SetBrush(*wxWHITE_BRUSH);
-            dc.DrawRectangle(r.Deflate(band));
+            dc.DrawRectangle(wxRect(r).Deflate(band));
             dc.SetPen(wxPen(wxColour(160, 160, 160), 1));
             dc.SetBrush(*wxTRANSPARENT_BRUSH);
-            dc.DrawRectangle(r.Deflate(band));
+            dc.DrawRectangle(wxRect(r).Deflate(band));
         }
         Frame(dc, r, page.GetTarget() == CColorPage::Target::Line);
     }
@@ -81,13 +88,12 @@ private:
         dc.SetBrush(*wxTRANSPARENT_BRUSH);
         dc.SetPen(current ? wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT), FromDIP(3))
                           : wxPen(wxColour(90, 90, 90), 1));
-        dc.DrawRectangle(current ? r.Inflate(1) : r);
+        dc.DrawRectangle(current ? wxRect(r).Inflate(1) : r);
     }
 
     void OnPaint(wxPaintEvent&) {
         wxAutoBufferedPaintDC dc(this);
-        dc.SetBackground(wxBrush(GetParent()->GetBackgroundColour()));
-        dc.Clear();
+        DrawCard(dc, GetClientSize());
         if (!page.IsLinePartShown()) {
             DrawFill(dc);
             return;
@@ -127,7 +133,8 @@ class CColorPagePanel::CPaletteGrid : public wxWindow {
 public:
     CPaletteGrid(wxWindow* parent, CColorPage& page, std::function<void()> changed)
         : wxWindow(parent, wxID_ANY, wxDefaultPosition,
-                   parent->FromDIP(wxSize(kPaletteColumns * kCell, kPaletteRows * kCell))),
+                   parent->FromDIP(wxSize(kPaletteColumns * kCell + kGap + 2 * kMargin,
+                                          kPaletteRows * kCell + kGap + 2 * kMargin))),
           page(page), changed(std::move(changed)) {
         SetBackgroundStyle(wxBG_STYLE_PAINT);
         Bind(wxEVT_PAINT, &CPaletteGrid::OnPaint, this);
@@ -135,19 +142,20 @@ public:
     }
 
 private:
-    static constexpr int kCell = 26;
+    static constexpr int kCell = 30;
     static constexpr int kGap = 5;
+    static constexpr int kMargin = 4;
 
     [[nodiscard]] wxRect CellRect(int index) const {
         const int cell = FromDIP(kCell);
-        return {(index % kPaletteColumns) * cell, (index / kPaletteColumns) * cell, cell - FromDIP(kGap),
-                cell - FromDIP(kGap)};
+        const int origin = FromDIP(kMargin + kGap);
+        return {origin + (index % kPaletteColumns) * cell, origin + (index / kPaletteColumns) * cell,
+                cell - FromDIP(kGap), cell - FromDIP(kGap)};
     }
 
     void OnPaint(wxPaintEvent&) {
         wxAutoBufferedPaintDC dc(this);
-        dc.SetBackground(wxBrush(GetParent()->GetBackgroundColour()));
-        dc.Clear();
+        DrawCard(dc, GetClientSize());
         const CPalette& palette = page.GetShownPalette();
         dc.SetPen(wxPen(wxColour(120, 120, 120), 1));
         for (int i = 0; i < kPaletteSize; ++i) {
@@ -211,7 +219,7 @@ CColorPagePanel::CColorPagePanel(wxWindow* parent, CColorPage& page) : wxPanel(p
     }
     for (int i = 0; i < 3; ++i) {
         numbers[i] = new wxSpinCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition,
-                                    FromDIP(wxSize(110, -1)), wxSP_ARROW_KEYS, 0, 255, 0);
+                                    wxDefaultSize, wxSP_ARROW_KEYS, 0, 255, 0);
         numbers[i]->Bind(wxEVT_TEXT, [this, i](wxCommandEvent& event) { OnNumberText(i, event.GetString()); });
         numbers[i]->Bind(wxEVT_SPINCTRL, [this, i](wxSpinEvent& event) {
             OnNumberText(i, wxString::Format("%d", event.GetPosition()));
@@ -264,6 +272,10 @@ void CColorPagePanel::OnNumberText(int box, const wxString& text) {
     if (!page.TypeNumber(box, std::string_view(utf8.data(), utf8.length())))
         return;
     refreshing = true;
+    // Boxes left blank by differing colours now show the numbers the colour was made from.
+    for (int other = 0; other < 3; ++other)
+        if (other != box)
+            numbers[other]->SetValue(page.GetNumbers()[static_cast<std::size_t>(other)]);
     swatches->Refresh();
     setButton->SetValue(page.IsSetMode());
     refreshing = false;

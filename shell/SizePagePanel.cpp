@@ -19,9 +19,9 @@ CSizePagePanel::CSizePagePanel(wxWindow* parent, CSizePage& page) : wxPanel(pare
     const wxSize fieldSize = FromDIP(wxSize(110, -1));
     width = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, fieldSize);
     height = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, fieldSize);
-    widthPercent = new wxSpinCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, fieldSize, wxSP_ARROW_KEYS,
+    widthPercent = new wxSpinCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxSP_ARROW_KEYS,
                                   CSizePage::kMinPercent, CSizePage::kMaxPercent, 100);
-    heightPercent = new wxSpinCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, fieldSize, wxSP_ARROW_KEYS,
+    heightPercent = new wxSpinCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxSP_ARROW_KEYS,
                                    CSizePage::kMinPercent, CSizePage::kMaxPercent, 100);
     auto* rotation = new wxTextCtrl(this, wxID_ANY, FromUtf8(page.GetRotationText()), wxDefaultPosition, fieldSize);
     auto* keepAspect = new wxCheckBox(this, wxID_ANY, "Maintain aspect ratio");

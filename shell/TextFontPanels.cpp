@@ -61,18 +61,24 @@ CTextPagePanel::CTextPagePanel(wxWindow* parent, CModalPropSheet& sheet, std::fu
     horizontal->SetValue(page.GetHorizontalScroll());
     horizontal->Bind(wxEVT_CHECKBOX, [this, horizontal](wxCommandEvent&) { ShowEdit(horizontal->GetValue()); });
 
-    // Each button on its own, so that texts of both kinds can show neither chosen until one is.
-    artistic = new wxRadioButton(this, wxID_ANY, "Artistic text", wxDefaultPosition, wxDefaultSize, wxRB_SINGLE);
-    paragraph = new wxRadioButton(this, wxID_ANY, "Paragraph text", wxDefaultPosition, wxDefaultSize, wxRB_SINGLE);
-    const auto choose = [this](int kind) {
-        this->sheet.ChooseTextKind(kind);
+    // Texts of both kinds show neither button chosen until one is: a group always has one button on, so
+    // a hidden third stands for "as each text is".
+    artistic = new wxRadioButton(this, wxID_ANY, "Artistic text", wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
+    paragraph = new wxRadioButton(this, wxID_ANY, "Paragraph text");
+    auto* neither = new wxRadioButton(this, wxID_ANY, wxEmptyString);
+    neither->Hide();
+    const auto showKind = [this, neither] {
         artistic->SetValue(page.GetKind() == CTextPage::kArtistic);
         paragraph->SetValue(page.GetKind() == CTextPage::kParagraph);
+        neither->SetValue(page.GetKind() == 0);
+    };
+    const auto choose = [this, showKind](int kind) {
+        this->sheet.ChooseTextKind(kind);
+        showKind();
         if (this->onKind)
             this->onKind();
     };
-    artistic->SetValue(page.GetKind() == CTextPage::kArtistic);
-    paragraph->SetValue(page.GetKind() == CTextPage::kParagraph);
+    showKind();
     artistic->Bind(wxEVT_RADIOBUTTON, [choose](wxCommandEvent&) { choose(CTextPage::kArtistic); });
     paragraph->Bind(wxEVT_RADIOBUTTON, [choose](wxCommandEvent&) { choose(CTextPage::kParagraph); });
 
