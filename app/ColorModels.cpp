@@ -9,7 +9,7 @@ namespace pq {
 
 namespace {
 
-constexpr double kChannelScale = 0.00392156862745098; // 1 / 255
+constexpr double kChannelScale = 0.00392156862745098;      // 1 / 255
 constexpr double kDegreesToSextant = 0.016666666666666666; // 1 / 60
 constexpr double kGreyTolerance = 1e-7;
 
@@ -105,7 +105,8 @@ uint32_t ColorFromComponents(const std::array<int, 3>& numbers, ColorModel model
     std::array<int, 3> held{};
     for (int i = 0; i < 3; ++i) {
         const CComponentRange range = ComponentRange(model, i);
-        held[static_cast<size_t>(i)] = std::clamp(numbers[static_cast<size_t>(i)], range.minimum, range.maximum);
+        held[static_cast<size_t>(i)] =
+            std::clamp(numbers[static_cast<size_t>(i)], range.minimum, range.maximum);
     }
     if (model == ColorModel::Rgb)
         return MakeColor(held[0], held[1], held[2]);

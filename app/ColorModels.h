@@ -20,9 +20,15 @@ struct CHls {
 };
 
 // The red, green and blue of a colour word 0x00BBGGRR.
-[[nodiscard]] constexpr int RedOf(uint32_t color) { return static_cast<int>(color & 0xFF); }
-[[nodiscard]] constexpr int GreenOf(uint32_t color) { return static_cast<int>((color >> 8) & 0xFF); }
-[[nodiscard]] constexpr int BlueOf(uint32_t color) { return static_cast<int>((color >> 16) & 0xFF); }
+[[nodiscard]] constexpr int RedOf(uint32_t color) {
+    return static_cast<int>(color & 0xFF);
+}
+[[nodiscard]] constexpr int GreenOf(uint32_t color) {
+    return static_cast<int>((color >> 8) & 0xFF);
+}
+[[nodiscard]] constexpr int BlueOf(uint32_t color) {
+    return static_cast<int>((color >> 16) & 0xFF);
+}
 // A colour word from three channels, each held to 0 .. 255.
 [[nodiscard]] uint32_t MakeColor(int red, int green, int blue);
 

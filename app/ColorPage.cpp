@@ -37,8 +37,8 @@ int WidthIndexOf(int width) {
 
 CColorPage::CColorPage(CPropertySheetState& state) : state(state), model(state.GetColorModel()) {}
 
-void CColorPage::Init(const CDrawing* drawing, std::span<const int> selection, const CNewObjectStyle& defaults,
-                      bool textColorDefault) {
+void CColorPage::Init(const CDrawing* drawing, std::span<const int> selection,
+                      const CNewObjectStyle& defaults, bool textColorDefault) {
     textColor = false;
     target = Target::Fill;
     setMode = false;
@@ -69,13 +69,11 @@ void CColorPage::Init(const CDrawing* drawing, std::span<const int> selection, c
             coloured.push_back(object);
         }
     }
-    // The first path leads when there is one: its colour is the one compared with all the others.
-    std::stable_partition(coloured.begin(), coloured.end(),
-                          [](const CGraphicObject* o) { return o->AsPath() != nullptr; });
     linePartShown = !paths.empty();
     fill.color = Common<uint32_t>(coloured, [](const CGraphicObject& o) { return o.color & 0xFFFFFF; });
-    fill.style = paths.empty() ? kFillSolid
-                               : Common<int>(paths, [](const CPathShape& p) { return p.brushStyle; }).value_or(kMixed);
+    fill.style = paths.empty()
+                     ? kFillSolid
+                     : Common<int>(paths, [](const CPathShape& p) { return p.brushStyle; }).value_or(kMixed);
     line.color = Common<uint32_t>(paths, [](const CPathShape& p) { return p.penColor & 0xFFFFFF; });
     line.style = Common<int>(paths, [](const CPathShape& p) { return p.penStyle; }).value_or(kMixed);
     const std::optional<int> width =

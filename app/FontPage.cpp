@@ -66,21 +66,23 @@ void CFontPage::Init(const CDrawing* drawing, std::span<const int> selection, co
         face = defaults.fontFace;
         sizeText = std::to_string(PointsOf(defaults.textHeight));
         for (int bit = 0; bit < 3; ++bit)
-            styles[static_cast<std::size_t>(bit)] = (defaults.textStyle & (1 << bit)) != 0 ? Check::On : Check::Off;
+            styles[static_cast<std::size_t>(bit)] =
+                (defaults.textStyle & (1 << bit)) != 0 ? Check::On : Check::Off;
         alignmentIndex = std::max(AlignmentIndex(defaults.textAlign), 0);
         angleText = AngleText(defaults.textAngle);
         textKind = defaults.textType == 2 ? 2 : 1;
     } else {
         face = Common<std::u16string>(texts, [](const CTextShape& t) { return t.faceName; }).value_or(u"");
-        const std::optional<int> points = Common<int>(texts, [](const CTextShape& t) { return PointsOf(t.height); });
+        const std::optional<int> points =
+            Common<int>(texts, [](const CTextShape& t) { return PointsOf(t.height); });
         sizeText = points ? std::to_string(*points) : std::string();
         for (int bit = 0; bit < 3; ++bit) {
             const std::optional<bool> on =
                 Common<bool>(texts, [bit](const CTextShape& t) { return (t.style & (1 << bit)) != 0; });
             styles[static_cast<std::size_t>(bit)] = !on ? Check::Mixed : *on ? Check::On : Check::Off;
         }
-        alignmentIndex = AlignmentIndex(
-            Common<int>(texts, [](const CTextShape& t) { return t.alignment; }).value_or(0));
+        alignmentIndex =
+            AlignmentIndex(Common<int>(texts, [](const CTextShape& t) { return t.alignment; }).value_or(0));
         const std::optional<int> angle =
             Common<int>(texts, [](const CTextShape& t) { return RoundHalfAway(t.angle); });
         angleText = angle ? std::to_string(*angle) : std::string();
@@ -102,9 +104,11 @@ void CFontPage::SetAlignmentIndex(int index) {
         alignmentIndex = index;
 }
 
-bool CFontPage::ApplyToSelection(CDrawing& drawing, CUndoRecorder& recorder, std::span<const int> selection) const {
+bool CFontPage::ApplyToSelection(CDrawing& drawing, CUndoRecorder& recorder,
+                                 std::span<const int> selection) const {
     const std::optional<float> height = sizeText != shownSizeText ? HeightOf(sizeText) : std::nullopt;
-    const std::optional<int> angle = angleText != shownAngleText ? ParseTypedInteger(angleText) : std::nullopt;
+    const std::optional<int> angle =
+        angleText != shownAngleText ? ParseTypedInteger(angleText) : std::nullopt;
     return ApplyModifyStep(drawing, recorder, selection, [&](CGraphicObject& object) {
         CTextShape* text = object.AsText();
         if (text == nullptr)
@@ -147,7 +151,8 @@ void CFontPage::ApplyToDefaults(CNewObjectStyle& defaults) const {
         defaults.textAlign = AlignmentWord(alignmentIndex);
     if (textKind == 2)
         defaults.textAngle = 0.0f;
-    else if (const std::optional<int> angle = ParseTypedInteger(angleText); angle && angleText != shownAngleText)
+    else if (const std::optional<int> angle = ParseTypedInteger(angleText);
+             angle && angleText != shownAngleText)
         defaults.textAngle = static_cast<float>(*angle % 360);
 }
 

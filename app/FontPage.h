@@ -21,7 +21,7 @@ public:
     enum class Check { Off, On, Mixed };
 
     static constexpr std::array<int, 11> kSizes = {8, 9, 10, 11, 12, 14, 16, 20, 24, 28, 36};
-    static constexpr std::array<std::string_view, 8> kAngles = {"0",    "45",  "90",  "135",
+    static constexpr std::array<std::string_view, 8> kAngles = {"0",   "45",   "90",  "135",
                                                                 "180", "-135", "-90", "-45"};
     // Combo order; the alignment words are 1 left, 3 centre, 2 right.
     static constexpr std::array<std::string_view, 3> kAlignments = {"Left", "Center", "Right"};

@@ -58,7 +58,8 @@ CModalPropSheet::CModalPropSheet(CPqxView& view, PropertySheetOpening opening, C
     for (PropertyPage page : pages) {
         switch (page) {
         case PropertyPage::Color: {
-            const bool textColor = opening == PropertySheetOpening::NewText || view.IsToolCurrent(ToolKind::Text);
+            const bool textColor =
+                opening == PropertySheetOpening::NewText || view.IsToolCurrent(ToolKind::Text);
             colorPage.emplace(state);
             colorPage->Init(drawing, selection, defaults, textColor);
             break;

@@ -6,7 +6,8 @@ namespace pq {
 
 CPropertySheetState::CPropertySheetState(IPreferenceStore* preferences, std::string customPalettePath)
     : preferences(preferences), palettePath(std::move(customPalettePath)) {
-    if (preferences != nullptr && preferences->ReadInt(kColorModelName, 0) == static_cast<int>(ColorModel::Hls))
+    if (preferences != nullptr &&
+        preferences->ReadInt(kColorModelName, 0) == static_cast<int>(ColorModel::Hls))
         colorModel = ColorModel::Hls;
 }
 

@@ -22,7 +22,8 @@ struct CSelectionKinds {
 [[nodiscard]] CSelectionKinds KindsOf(const CDrawing* drawing, std::span<const int> selection);
 
 // The selected objects that exist, in selection order.
-[[nodiscard]] std::vector<CGraphicObject*> SelectedObjects(const CDrawing* drawing, std::span<const int> selection);
+[[nodiscard]] std::vector<CGraphicObject*> SelectedObjects(const CDrawing* drawing,
+                                                           std::span<const int> selection);
 
 // One page of the property sheet applied as one modify step: the edit runs on copies of the selected
 // objects, and only when some copy came out different from its object (record bytes or bounds) is the

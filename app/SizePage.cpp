@@ -112,7 +112,8 @@ std::optional<CTransform> CSizePage::GetTransform() const {
     return transform;
 }
 
-bool CSizePage::ApplyToSelection(CDrawing& drawing, CUndoRecorder& recorder, std::span<const int> selection) const {
+bool CSizePage::ApplyToSelection(CDrawing& drawing, CUndoRecorder& recorder,
+                                 std::span<const int> selection) const {
     const std::optional<CTransform> transform = GetTransform();
     return transform && ApplyTransformStep(drawing, recorder, selection, *transform);
 }

@@ -41,7 +41,8 @@ std::u16string CTextPage::StoredTextOf(std::string_view edited) {
     return stored;
 }
 
-void CTextPage::Init(const CDrawing* drawing, std::span<const int> selection, const CNewObjectStyle& defaults) {
+void CTextPage::Init(const CDrawing* drawing, std::span<const int> selection,
+                     const CNewObjectStyle& defaults) {
     horizontalScroll = false;
     std::vector<const CTextShape*> texts;
     for (const CGraphicObject* object : SelectedObjects(drawing, selection))
@@ -72,7 +73,8 @@ void CTextPage::SetKind(int k) {
         kind = k;
 }
 
-bool CTextPage::ApplyToSelection(CDrawing& drawing, CUndoRecorder& recorder, std::span<const int> selection) const {
+bool CTextPage::ApplyToSelection(CDrawing& drawing, CUndoRecorder& recorder,
+                                 std::span<const int> selection) const {
     const std::u16string stored = StoredTextOf(text);
     return ApplyModifyStep(drawing, recorder, selection, [&](CGraphicObject& object) {
         CTextShape* shape = object.AsText();

@@ -21,7 +21,8 @@ wxColour ColourOf(uint32_t word) {
 // that differ among the selected objects.
 void DrawSwatchFace(wxDC& dc, const wxRect& r, CColorPage::SwatchLook look, std::optional<uint32_t> color) {
     dc.SetPen(*wxTRANSPARENT_PEN);
-    dc.SetBrush(look == CColorPage::SwatchLook::Color ? wxBrush(ColourOf(color.value_or(0))) : *wxWHITE_BRUSH);
+    dc.SetBrush(look == CColorPage::SwatchLook::Color ? wxBrush(ColourOf(color.value_or(0)))
+                                                      : *wxWHITE_BRUSH);
     dc.DrawRectangle(r);
     if (look == CColorPage::SwatchLook::None) {
         dc.SetPen(wxPen(wxColour(200, 0, 0), 2));
@@ -65,7 +66,8 @@ private:
 
     void DrawFill(wxDC& dc) const {
         const wxRect r = FillRect();
-        DrawSwatchFace(dc, r, page.GetSwatchLook(CColorPage::Target::Fill), page.GetColor(CColorPage::Target::Fill));
+        DrawSwatchFace(dc, r, page.GetSwatchLook(CColorPage::Target::Fill),
+                       page.GetColor(CColorPage::Target::Fill));
         Frame(dc, r, page.GetTarget() == CColorPage::Target::Fill);
     }
     void DrawLine(wxDC& dc) const {
@@ -218,9 +220,10 @@ CColorPagePanel::CColorPagePanel(wxWindow* parent, CColorPage& page) : wxPanel(p
         numberRow->Add(numberLabels[i], 0, wxALIGN_BOTTOM);
     }
     for (int i = 0; i < 3; ++i) {
-        numbers[i] = new wxSpinCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition,
-                                    wxDefaultSize, wxSP_ARROW_KEYS, 0, 255, 0);
-        numbers[i]->Bind(wxEVT_TEXT, [this, i](wxCommandEvent& event) { OnNumberText(i, event.GetString()); });
+        numbers[i] = new wxSpinCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                                    wxSP_ARROW_KEYS, 0, 255, 0);
+        numbers[i]->Bind(wxEVT_TEXT,
+                         [this, i](wxCommandEvent& event) { OnNumberText(i, event.GetString()); });
         numbers[i]->Bind(wxEVT_SPINCTRL, [this, i](wxSpinEvent& event) {
             OnNumberText(i, wxString::Format("%d", event.GetPosition()));
         });

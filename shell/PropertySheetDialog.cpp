@@ -7,7 +7,8 @@
 namespace pq {
 
 CPropertySheetDialog::CPropertySheetDialog(wxWindow* parent, CModalPropSheet& sheet) {
-    Create(parent, wxID_ANY, wxString::FromUTF8(CModalPropSheet::kTitle.data(), CModalPropSheet::kTitle.size()));
+    Create(parent, wxID_ANY,
+           wxString::FromUTF8(CModalPropSheet::kTitle.data(), CModalPropSheet::kTitle.size()));
     CreateButtons(wxOK | wxCANCEL);
     wxBookCtrlBase* book = GetBookCtrl();
     for (PropertyPage page : sheet.GetPages()) {

@@ -19,11 +19,12 @@ CSizePagePanel::CSizePagePanel(wxWindow* parent, CSizePage& page) : wxPanel(pare
     const wxSize fieldSize = FromDIP(wxSize(110, -1));
     width = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, fieldSize);
     height = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, fieldSize);
-    widthPercent = new wxSpinCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxSP_ARROW_KEYS,
-                                  CSizePage::kMinPercent, CSizePage::kMaxPercent, 100);
-    heightPercent = new wxSpinCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxSP_ARROW_KEYS,
-                                   CSizePage::kMinPercent, CSizePage::kMaxPercent, 100);
-    auto* rotation = new wxTextCtrl(this, wxID_ANY, FromUtf8(page.GetRotationText()), wxDefaultPosition, fieldSize);
+    widthPercent = new wxSpinCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                                  wxSP_ARROW_KEYS, CSizePage::kMinPercent, CSizePage::kMaxPercent, 100);
+    heightPercent = new wxSpinCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                                   wxSP_ARROW_KEYS, CSizePage::kMinPercent, CSizePage::kMaxPercent, 100);
+    auto* rotation =
+        new wxTextCtrl(this, wxID_ANY, FromUtf8(page.GetRotationText()), wxDefaultPosition, fieldSize);
     auto* keepAspect = new wxCheckBox(this, wxID_ANY, "Maintain aspect ratio");
     auto* flipHorizontal = new wxCheckBox(this, wxID_ANY, "Flip horizontal");
     auto* flipVertical = new wxCheckBox(this, wxID_ANY, "Flip vertical");
@@ -37,14 +38,16 @@ CSizePagePanel::CSizePagePanel(wxWindow* parent, CSizePage& page) : wxPanel(pare
             ShowTexts(typing);
         };
     };
-    width->Bind(wxEVT_TEXT, edited(width, [this](std::string text) { this->page.EditWidth(std::move(text)); }));
-    height->Bind(wxEVT_TEXT, edited(height, [this](std::string text) { this->page.EditHeight(std::move(text)); }));
+    width->Bind(wxEVT_TEXT,
+                edited(width, [this](std::string text) { this->page.EditWidth(std::move(text)); }));
+    height->Bind(wxEVT_TEXT,
+                 edited(height, [this](std::string text) { this->page.EditHeight(std::move(text)); }));
     widthPercent->Bind(wxEVT_TEXT, edited(widthPercent, [this](std::string text) {
-        this->page.EditWidthPercent(std::move(text));
-    }));
+                           this->page.EditWidthPercent(std::move(text));
+                       }));
     heightPercent->Bind(wxEVT_TEXT, edited(heightPercent, [this](std::string text) {
-        this->page.EditHeightPercent(std::move(text));
-    }));
+                            this->page.EditHeightPercent(std::move(text));
+                        }));
     // The arrows change the number without a text event on every toolkit.
     widthPercent->Bind(wxEVT_SPINCTRL, [this](wxSpinEvent& event) {
         if (refreshing)

@@ -59,11 +59,13 @@ CTextPagePanel::CTextPagePanel(wxWindow* parent, CModalPropSheet& sheet, std::fu
         });
     auto* horizontal = new wxCheckBox(this, wxID_ANY, "Horizontal scroll");
     horizontal->SetValue(page.GetHorizontalScroll());
-    horizontal->Bind(wxEVT_CHECKBOX, [this, horizontal](wxCommandEvent&) { ShowEdit(horizontal->GetValue()); });
+    horizontal->Bind(wxEVT_CHECKBOX,
+                     [this, horizontal](wxCommandEvent&) { ShowEdit(horizontal->GetValue()); });
 
     // Texts of both kinds show neither button chosen until one is: a group always has one button on, so
     // a hidden third stands for "as each text is".
-    artistic = new wxRadioButton(this, wxID_ANY, "Artistic text", wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
+    artistic =
+        new wxRadioButton(this, wxID_ANY, "Artistic text", wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
     paragraph = new wxRadioButton(this, wxID_ANY, "Paragraph text");
     auto* neither = new wxRadioButton(this, wxID_ANY, wxEmptyString);
     neither->Hide();
@@ -117,7 +119,8 @@ CFontPagePanel::CFontPagePanel(wxWindow* parent, CFontPage& page) : wxPanel(pare
     auto* face = new wxChoice(this, wxID_ANY, wxDefaultPosition, FromDIP(wxSize(240, -1)));
     for (const std::u16string& family : page.GetFamilies())
         face->Append(FromUtf16(family));
-    face->SetSelection(page.GetFace().empty() ? wxNOT_FOUND : face->FindString(FromUtf16(page.GetFace()), true));
+    face->SetSelection(page.GetFace().empty() ? wxNOT_FOUND
+                                              : face->FindString(FromUtf16(page.GetFace()), true));
     face->Bind(wxEVT_CHOICE, [this, face](wxCommandEvent&) {
         this->page.SetFace(Utf8ToUtf16(ToUtf8(face->GetStringSelection())));
     });
@@ -127,10 +130,10 @@ CFontPagePanel::CFontPagePanel(wxWindow* parent, CFontPage& page) : wxPanel(pare
         sizes.Add(wxString::Format("%d", points));
     auto* size = new wxComboBox(this, wxID_ANY, FromUtf8(page.GetSizeText()), wxDefaultPosition,
                                 FromDIP(wxSize(90, -1)), sizes, wxCB_DROPDOWN);
-    size->Bind(wxEVT_TEXT, [this, size](wxCommandEvent&) { this->page.SetSizeText(ToUtf8(size->GetValue())); });
-    size->Bind(wxEVT_COMBOBOX, [this, size](wxCommandEvent&) {
-        this->page.SetSizeText(ToUtf8(size->GetStringSelection()));
-    });
+    size->Bind(wxEVT_TEXT,
+               [this, size](wxCommandEvent&) { this->page.SetSizeText(ToUtf8(size->GetValue())); });
+    size->Bind(wxEVT_COMBOBOX,
+               [this, size](wxCommandEvent&) { this->page.SetSizeText(ToUtf8(size->GetStringSelection())); });
 
     auto* styles = new wxBoxSizer(wxHORIZONTAL);
     constexpr const char* kStyleNames[] = {"Bold", "Italic", "Underline"};
@@ -144,8 +147,9 @@ CFontPagePanel::CFontPagePanel(wxWindow* parent, CFontPage& page) : wxPanel(pare
         else
             box->SetValue(page.GetStyle(bit) == CFontPage::Check::On);
         box->Bind(wxEVT_CHECKBOX, [this, box, bit, mixed](wxCommandEvent&) {
-            this->page.SetStyle(bit, mixed ? CheckOf(box->Get3StateValue()) : box->GetValue() ? CFontPage::Check::On
-                                                                                               : CFontPage::Check::Off);
+            this->page.SetStyle(bit, mixed             ? CheckOf(box->Get3StateValue())
+                                     : box->GetValue() ? CFontPage::Check::On
+                                                       : CFontPage::Check::Off);
         });
         styles->Add(box, 0, wxRIGHT, FromDIP(14));
     }

@@ -64,7 +64,8 @@ TEST(ColorModels, ShownHlsNumbersComeBackToANearbyColour) {
         for (int g = 0; g < 256; g += 5)
             for (int b = 0; b < 256; b += 5) {
                 const uint32_t color = MakeColor(r, g, b);
-                const uint32_t back = ColorFromComponents(ColorComponents(color, ColorModel::Hls), ColorModel::Hls);
+                const uint32_t back =
+                    ColorFromComponents(ColorComponents(color, ColorModel::Hls), ColorModel::Hls);
                 worst = std::max({worst, std::abs(RedOf(back) - r), std::abs(GreenOf(back) - g),
                                   std::abs(BlueOf(back) - b)});
             }

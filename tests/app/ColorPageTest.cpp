@@ -15,12 +15,13 @@ using Look = CColorPage::SwatchLook;
 
 TEST(ColorPage, ValuesShowWhenAllSelectedObjectsAgreeAndMixedOtherwise) {
     CSheetSetup s;
-    s.Drawing().Add(BuildPath({BoxNodes({0, 100, 0, 100})}, {.penWidth = 4, .penColor = 0x0000FF, .fill = 0x00FF00}));
+    s.Drawing().Add(
+        BuildPath({BoxNodes({0, 100, 0, 100})}, {.penWidth = 4, .penColor = 0x0000FF, .fill = 0x00FF00}));
     s.Drawing().Add(BuildPath({BoxNodes({200, 300, 0, 100})},
                               {.penStyle = kPenNull, .penWidth = 9, .penColor = 0x0000FF, .fill = 0x00FF00}));
     s.Drawing().Add(BuildPath({BoxNodes({400, 500, 0, 100})}, {.penWidth = 12, .fill = 0x00FF00}));
-    s.Drawing().Add(BuildText(u"t", {0, 300}, {.color = 0x00FF00}));
-    s.Drawing().Add(BuildText(u"u", {0, 500}, {.color = 0x123456}));
+    s.Drawing().Add(BuildText(u"t", {0, 300}, {.corner = {}, .color = 0x00FF00}));
+    s.Drawing().Add(BuildText(u"u", {0, 500}, {.corner = {}, .color = 0x123456}));
     s.Start();
 
     // A path of width 4 shows no width.
@@ -30,7 +31,8 @@ TEST(ColorPage, ValuesShowWhenAllSelectedObjectsAgreeAndMixedOtherwise) {
     EXPECT_EQ(one.GetColorPage()->GetSwatchLook(Target::Line), Look::Color);
     s.Select({1});
     EXPECT_EQ(s.Sheet(PropertySheetOpening::Properties).GetColorPage()->GetWidthIndex(), 3);
-    EXPECT_EQ(s.Sheet(PropertySheetOpening::Properties).GetColorPage()->GetSwatchLook(Target::Line), Look::None);
+    EXPECT_EQ(s.Sheet(PropertySheetOpening::Properties).GetColorPage()->GetSwatchLook(Target::Line),
+              Look::None);
     // Widths above 10 are shown as 10, which is no choice either.
     s.Select({2});
     EXPECT_EQ(s.Sheet(PropertySheetOpening::Properties).GetColorPage()->GetWidthIndex(), -1);
@@ -63,8 +65,10 @@ TEST(ColorPage, ValuesShowWhenAllSelectedObjectsAgreeAndMixedOtherwise) {
 
 TEST(ColorPage, OkWritesOnlyWhatChangedAndLeavesMixedValuesAsEachObjectHasThem) {
     CSheetSetup s;
-    s.Drawing().Add(BuildPath({BoxNodes({0, 100, 0, 100})}, {.penWidth = 3, .penColor = 0x0000FF, .fill = 0x00FF00}));
-    s.Drawing().Add(BuildPath({BoxNodes({200, 300, 0, 100})}, {.penWidth = 6, .penColor = 0xFF0000, .fill = 0x0000FF}));
+    s.Drawing().Add(
+        BuildPath({BoxNodes({0, 100, 0, 100})}, {.penWidth = 3, .penColor = 0x0000FF, .fill = 0x00FF00}));
+    s.Drawing().Add(
+        BuildPath({BoxNodes({200, 300, 0, 100})}, {.penWidth = 6, .penColor = 0xFF0000, .fill = 0x0000FF}));
     s.Drawing().Add(MakeImage({400, 500, 0, 60}));
     s.Start();
     const DrawingSnapshot before = Snapshot(s.Drawing(), false);
@@ -86,7 +90,8 @@ TEST(ColorPage, OkWritesOnlyWhatChangedAndLeavesMixedValuesAsEachObjectHasThem) 
     EXPECT_EQ(s.Drawing().GetAt(1)->AsPath()->penWidth, 6);
     EXPECT_EQ(s.NewestStep(), UndoRecordType::Modify);
 
-    ASSERT_TRUE(s.Run(cmd::kProperties, [](CModalPropSheet& sheet) { sheet.GetColorPage()->ChooseWidth(1); }));
+    ASSERT_TRUE(
+        s.Run(cmd::kProperties, [](CModalPropSheet& sheet) { sheet.GetColorPage()->ChooseWidth(1); }));
     EXPECT_EQ(s.Drawing().GetAt(0)->AsPath()->penStyle, kPenSolid);
     EXPECT_EQ(s.Drawing().GetAt(1)->AsPath()->penWidth, 3);
     EXPECT_EQ(s.Drawing().GetAt(1)->AsPath()->penColor, 0xFF0000u);
@@ -125,14 +130,16 @@ TEST(ColorPage, NumberBoxesFollowTheModelAndRefuseWhatIsNotANumber) {
     EXPECT_FALSE(page.TypeNumber(3, "1"));
 
     // OK keeps the model for the next showing.
-    ASSERT_TRUE(s.Run(cmd::kProperties, [](CModalPropSheet& next) {
-        next.GetColorPage()->SetModel(ColorModel::Hls);
-    }));
+    ASSERT_TRUE(s.Run(cmd::kProperties,
+                      [](CModalPropSheet& next) { next.GetColorPage()->SetModel(ColorModel::Hls); }));
     EXPECT_EQ(s.state.GetColorModel(), ColorModel::Hls);
-    ASSERT_TRUE(s.Run(cmd::kProperties, [](CModalPropSheet& next) {
-        EXPECT_EQ(next.GetColorPage()->GetModel(), ColorModel::Hls);
-        next.GetColorPage()->SetModel(ColorModel::Rgb);
-    }, false));
+    ASSERT_TRUE(s.Run(
+        cmd::kProperties,
+        [](CModalPropSheet& next) {
+            EXPECT_EQ(next.GetColorPage()->GetModel(), ColorModel::Hls);
+            next.GetColorPage()->SetModel(ColorModel::Rgb);
+        },
+        false));
     EXPECT_EQ(s.state.GetColorModel(), ColorModel::Hls);
 }
 
@@ -144,17 +151,20 @@ TEST(ColorPage, SetStoresTheTargetColourIntoTheCustomPaletteWhichIsWrittenOnCanc
     s.Start();
     s.Select({0});
     const DrawingSnapshot before = Snapshot(s.Drawing(), false);
-    ASSERT_TRUE(s.Run(cmd::kProperties, [](CModalPropSheet& sheet) {
-        CColorPage& page = *sheet.GetColorPage();
-        EXPECT_FALSE(page.IsCustomShown());
-        EXPECT_EQ(page.GetShownPalette(), DefaultPalette());
-        EXPECT_TRUE(page.SetSetMode(true));
-        page.TapCell(12);
-        EXPECT_TRUE(page.IsCustomShown());
-        EXPECT_EQ(page.GetShownPalette()[12], 0x336699u);
-        // In "Set" mode a tap does not colour the target.
-        EXPECT_EQ(page.GetColor(Target::Fill), 0x336699u);
-    }, false));
+    ASSERT_TRUE(s.Run(
+        cmd::kProperties,
+        [](CModalPropSheet& sheet) {
+            CColorPage& page = *sheet.GetColorPage();
+            EXPECT_FALSE(page.IsCustomShown());
+            EXPECT_EQ(page.GetShownPalette(), DefaultPalette());
+            EXPECT_TRUE(page.SetSetMode(true));
+            page.TapCell(12);
+            EXPECT_TRUE(page.IsCustomShown());
+            EXPECT_EQ(page.GetShownPalette()[12], 0x336699u);
+            // In "Set" mode a tap does not colour the target.
+            EXPECT_EQ(page.GetColor(Target::Fill), 0x336699u);
+        },
+        false));
     EXPECT_EQ(Snapshot(s.Drawing(), false), before);
     CPalette expected = CustomPaletteStart();
     expected[12] = 0x336699;

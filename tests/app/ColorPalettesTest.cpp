@@ -19,15 +19,15 @@ using test::CTempFolder;
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 TEST(ColorPalettes, TheDefaultTableRunsFromBlackToWhiteAsColourWords) {
     const CPalette& palette = DefaultPalette();
     EXPECT_EQ(palette[0], 0x000000u);
-    EXPECT_EQ(palette[1], 0x2A2AA5u); // A52A2A, red in the low byte
-    EXPECT_EQ(palette[9], 0x2068FFu); // FF6820
+    EXPECT_EQ(palette[1], 0x2A2AA5u);  // A52A2A, red in the low byte
+    EXPECT_EQ(palette[9], 0x2068FFu);  // FF6820
     EXPECT_EQ(palette[13], 0xFF0000u); // 0000FF, pure blue
     EXPECT_EQ(palette[39], 0xFFFFFFu);
 }
@@ -116,8 +116,8 @@ TEST(PropertySheetState, TheCustomPaletteIsReadOnceAndWrittenOnlyWhenSetChangedI
     std::string message;
     EXPECT_TRUE(state.SaveCustomPalette(message));
     EXPECT_FALSE(std::filesystem::exists(path)); // nothing changed, nothing written
-    state.SetCustomColor(3, 0xFF123456); // the top byte is no colour
-    state.SetCustomColor(40, 0x111111);  // no such cell
+    state.SetCustomColor(3, 0xFF123456);         // the top byte is no colour
+    state.SetCustomColor(40, 0x111111);          // no such cell
     EXPECT_TRUE(state.HasUnsavedPalette());
     EXPECT_TRUE(state.SaveCustomPalette(message)) << message;
     EXPECT_FALSE(state.HasUnsavedPalette());

@@ -36,8 +36,9 @@ public:
 
 struct CSheetSetup : CEditSetup {
     explicit CSheetSetup(std::string palettePath = {})
-        : state(nullptr, std::move(palettePath)),
-          commands(view, state, &dialog, [] { return std::vector<std::u16string>{u"Arial", u"Courier New"}; }) {
+        : state(nullptr, std::move(palettePath)), commands(view, state, &dialog, [] {
+              return std::vector<std::u16string>{u"Arial", u"Courier New"};
+          }) {
         view.SetPropertySheetOpener(&commands);
     }
     // Opens the sheet by command, as the menu would (a greyed command does not run).
@@ -57,7 +58,8 @@ struct CSheetSetup : CEditSetup {
     }
     int Steps() { return view.GetUndoRecorder().CanUndo(); }
     UndoRecordType NewestStep() {
-        return static_cast<UndoRecordType>(view.GetUndoRecorder().GetEntries(UndoDirection::TowardsUndo).back().type);
+        return static_cast<UndoRecordType>(
+            view.GetUndoRecorder().GetEntries(UndoDirection::TowardsUndo).back().type);
     }
 
     CScriptedSheetDialog dialog;

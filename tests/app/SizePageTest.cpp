@@ -86,7 +86,8 @@ TEST(SizePage, RotationActsBeforeTheScaleAndFlipsMirror) {
 
     s.view.OnCommand(cmd::kUndo);
     s.Select({0});
-    ASSERT_TRUE(s.Run(cmd::kProperties, [](CModalPropSheet& sheet) { sheet.GetSizePage()->SetFlipHorizontal(true); }));
+    ASSERT_TRUE(s.Run(cmd::kProperties,
+                      [](CModalPropSheet& sheet) { sheet.GetSizePage()->SetFlipHorizontal(true); }));
     const CNodeArray& flipped = *s.Drawing().GetAt(0)->AsPath()->subpaths[0];
     EXPECT_TRUE(ExpectNear(flipped[0].anchor, {100, 0}, 1e-3));
     EXPECT_TRUE(ExpectNear(flipped[2].anchor, {0, 50}, 1e-3));
@@ -114,9 +115,8 @@ TEST(SizePage, OutOfRangeSizesAndTextsOrPicturesLeaveTheSelectionAlone) {
     EXPECT_TRUE(tryWidth({0}, "0.001")); // shows as 0.00: a flattened selection
     EXPECT_TRUE(tryWidth({1}, "3"));     // narrower than one displayed unit
     EXPECT_TRUE(tryWidth({2, 3}, "3"));  // a text and a picture: Text, Font, Color and Size, no change
-    EXPECT_EQ(s.dialog.shownPages,
-              (std::vector<PropertyPage>{PropertyPage::Text, PropertyPage::Font, PropertyPage::Color,
-                                         PropertyPage::Size}));
+    EXPECT_EQ(s.dialog.shownPages, (std::vector<PropertyPage>{PropertyPage::Text, PropertyPage::Font,
+                                                              PropertyPage::Color, PropertyPage::Size}));
     EXPECT_TRUE(tryWidth({0, 3}, "3"));
     EXPECT_EQ(Snapshot(s.Drawing(), false), before);
     EXPECT_EQ(s.Steps(), 0);

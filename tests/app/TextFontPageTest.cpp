@@ -24,9 +24,15 @@ TEST(FontPage, SizesAreWholePointsAndTypedSizesAreHeldToSaneHeights) {
 
 TEST(FontPage, DifferingTextsShowBlankAndThirdStateAndKeepTheirOwnValues) {
     CSheetSetup s;
-    s.Drawing().Add(BuildText(u"a", {0, 0}, {.faceName = u"Arial", .height = 70.5555f, .angle = 45, .style = 1}));
+    s.Drawing().Add(BuildText(
+        u"a", {0, 0}, {.faceName = u"Arial", .corner = {}, .height = 70.5555f, .angle = 45, .style = 1}));
     s.Drawing().Add(BuildText(u"b", {0, 300},
-                              {.faceName = u"Verdana", .height = 35.0f, .angle = 45, .alignment = kAlignRight, .style = 3}));
+                              {.faceName = u"Verdana",
+                               .corner = {},
+                               .height = 35.0f,
+                               .angle = 45,
+                               .alignment = kAlignRight,
+                               .style = 3}));
     s.Start();
     s.Select({0, 1});
     CModalPropSheet sheet = s.Sheet(PropertySheetOpening::Properties);
@@ -70,7 +76,7 @@ TEST(FontPage, DifferingTextsShowBlankAndThirdStateAndKeepTheirOwnValues) {
 
 TEST(TextPage, AnArtisticTextMadeAParagraphGetsItsBoundsAsFrameAndNoAngle) {
     CSheetSetup s;
-    s.Drawing().Add(BuildText(u"turned", {100, 100}, {.angle = 30}));
+    s.Drawing().Add(BuildText(u"turned", {100, 100}, {.corner = {}, .angle = 30}));
     s.Drawing().Add(MakeText(u"frame", {0, 600}, kTextParagraph));
     s.Start();
     s.Select({0});
