@@ -87,8 +87,7 @@ void CColorPage::SetTarget(Target t) {
         return;
     target = t;
     // "Set" stores the target's colour; a target without one cannot keep it on.
-    if (setMode && (Value(target).style == NoneStyle(target) || !Value(target).color))
-        setMode = false;
+    setMode = setMode && CanSetMode();
     ShowTargetNumbers();
 }
 
@@ -111,9 +110,13 @@ const CPalette& CColorPage::GetShownPalette() const {
     return state.GetShowCustom() ? state.GetCustomPalette() : DefaultPalette();
 }
 
-bool CColorPage::SetSetMode(bool on) {
+bool CColorPage::CanSetMode() const {
     const CValue& value = Value(target);
-    setMode = on && value.style != NoneStyle(target) && value.color.has_value();
+    return value.style != NoneStyle(target) && value.color.has_value();
+}
+
+bool CColorPage::SetSetMode(bool on) {
+    setMode = on && CanSetMode();
     return setMode;
 }
 

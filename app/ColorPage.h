@@ -62,6 +62,7 @@ public:
     // "Set" mode: a tapped cell receives the target's colour instead of giving its own. It cannot be
     // switched on while the target has no line or no fill, or no one colour; returns the mode now on.
     bool SetSetMode(bool on);
+    [[nodiscard]] bool CanSetMode() const;
     [[nodiscard]] bool IsSetMode() const { return setMode; }
     // A tap on palette cell 0 .. 39.
     void TapCell(int index);

@@ -281,6 +281,7 @@ void CColorPagePanel::OnNumberText(int box, const wxString& text) {
             numbers[other]->SetValue(page.GetNumbers()[static_cast<std::size_t>(other)]);
     swatches->Refresh();
     setButton->SetValue(page.IsSetMode());
+    setButton->Enable(page.CanSetMode());
     refreshing = false;
 }
 
@@ -301,6 +302,7 @@ void CColorPagePanel::ShowPage() {
     defaultRadio->SetValue(!page.IsCustomShown());
     customRadio->SetValue(page.IsCustomShown());
     setButton->SetValue(page.IsSetMode());
+    setButton->Enable(page.CanSetMode());
     noneButton->Enable(page.CanSetNone());
     noneButton->SetLabel(page.GetTarget() == CColorPage::Target::Fill ? "No Fill" : "No Line");
     widthLabel->Show(page.IsLinePartShown());

@@ -55,6 +55,11 @@ TEST(ColorPage, ValuesShowWhenAllSelectedObjectsAgreeAndMixedOtherwise) {
     EXPECT_FALSE(mixed.GetColorPage()->GetColor(Target::Fill).has_value());
     EXPECT_EQ(mixed.GetColorPage()->GetSwatchLook(Target::Fill), Look::Mixed);
     EXPECT_EQ(mixed.GetColorPage()->GetNumberTexts(), (std::array<std::string, 3>{}));
+    // No one colour to store: "Set" stays off until a colour is chosen.
+    EXPECT_FALSE(mixed.GetColorPage()->CanSetMode());
+    EXPECT_FALSE(mixed.GetColorPage()->SetSetMode(true));
+    mixed.GetColorPage()->TapCell(3);
+    EXPECT_TRUE(mixed.GetColorPage()->SetSetMode(true));
     // Texts alone: no line part, and the line cannot be made the target.
     s.Select({3, 4});
     CModalPropSheet texts = s.Sheet(PropertySheetOpening::Properties);
