@@ -12,6 +12,8 @@
 #include "app/TemplateList.h"
 #include "shell/ModalSettingsSheet.h"
 #include "shell/TemplateDialog.h"
+#include "platform/DataPaths.h"
+#include "shell/PropertySheetDialog.h"
 #include "shell/WxIds.h"
 #include "ui/view/PqxView.h"
 
@@ -169,7 +171,8 @@ private:
 CMainFrame::CMainFrame(IPreferenceStore* preferenceStore, IDrawingFileOps* fileOps, std::string resources)
     : wxFrame(nullptr, wxID_ANY, kProductName, wxDefaultPosition, wxSize(1000, 720)),
       resourceFolder(std::move(resources)), preferences(preferenceStore), document(this, preferenceStore, fileOps),
-      documentCommands(document, *this), frameCommands(this), applicationCommands(document, *this) {
+      documentCommands(document, *this), frameCommands(this), applicationCommands(document, *this),
+      propertySheetState(preferenceStore, CustomPalettePath(DataFolder())) {
     const std::string appIcon = resourceFolder + "/icons/pentaquill-draw.svg";
     if (!resourceFolder.empty() && wxFileExists(FromUtf8(appIcon)))
         SetIcons(wxIconBundle(
@@ -184,6 +187,9 @@ CMainFrame::CMainFrame(IPreferenceStore* preferenceStore, IDrawingFileOps* fileO
     documentCommands.SetExportSettings(view.get());
     view->SetClipboard(&clipboard);
     documentCommands.SetImportTarget(view.get());
+    propertySheetCommands = std::make_unique<CPropertySheetCommands>(*view, propertySheetState, this);
+    viewTarget->SetDialogCommands(propertySheetCommands.get());
+    view->SetPropertySheetOpener(propertySheetCommands.get());
     router.SetTarget(RouteLevel::View, viewTarget.get());
     router.SetTarget(RouteLevel::Document, &documentCommands);
     router.SetTarget(RouteLevel::Frame, &frameCommands);
@@ -211,6 +217,7 @@ CMainFrame::~CMainFrame() {
     documentCommands.SetImportTarget(nullptr);
     if (canvas != nullptr)
         canvas->SetView(nullptr);
+    view->SetPropertySheetOpener(nullptr);
     // The view hands its preferences to the store as it goes; the store saves them once.
     view.reset();
     if (preferences != nullptr)
@@ -695,6 +702,11 @@ void CMainFrame::OnDocumentReplaced() {
     }
     canvas->Invalidate();
     UpdateTitle();
+}
+
+bool CMainFrame::RunPropertySheet(CModalPropSheet& sheet) {
+    CPropertySheetDialog dialog(this, sheet);
+    return dialog.ShowModal() == wxID_OK;
 }
 
 void CMainFrame::OnClose(wxCloseEvent& event) {

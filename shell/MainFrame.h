@@ -6,6 +6,8 @@
 #include "app/CommandRouter.h"
 #include "app/DocumentCommands.h"
 #include "app/FrameCommands.h"
+#include "app/PropertySheetCommands.h"
+#include "app/PropertySheetState.h"
 #include "app/ShellServices.h"
 #include "app/ViewCommandTarget.h"
 #include "document/DocumentHost.h"
@@ -34,7 +36,8 @@ class CMainFrame : public wxFrame,
                    public IFrameBars,
                    public IPageNavigation,
                    public IDocumentHost,
-                   public IShellServices {
+                   public IShellServices,
+                   public IPropertySheetDialog {
 public:
     CMainFrame(IPreferenceStore* preferences, IDrawingFileOps* fileOps, std::string resourceFolder);
     ~CMainFrame() override;
@@ -87,6 +90,9 @@ public:
     [[nodiscard]] std::optional<std::string> ChooseTemplate(const std::string& folder) override;
     bool ShowSettingsSheet() override;
 
+    // IPropertySheetDialog (ShowMessage is shared with IDocumentHost)
+    bool RunPropertySheet(CModalPropSheet& sheet) override;
+
 private:
     void BuildMenuBar();
     void BuildBars();
@@ -124,6 +130,9 @@ private:
     CDocumentCommands documentCommands;
     CFrameCommands frameCommands;
     CApplicationCommands applicationCommands;
+    // The object property sheet: what it keeps for the run, and its commands at the view's level.
+    CPropertySheetState propertySheetState;
+    std::unique_ptr<CPropertySheetCommands> propertySheetCommands;
 
     std::map<int, CCommandState> shownStates;
     // The menu bar's pop-ups with their entries: each is greyed when all its commands are.

@@ -10,6 +10,7 @@
 #include "platform/DibSection.h"
 #include "ui/tools/Tool.h"
 #include "ui/view/NewObjectStyle.h"
+#include "ui/view/PropertySheetOpener.h"
 
 #include <array>
 #include <cstdint>
@@ -182,6 +183,13 @@ public:
     [[nodiscard]] CNewObjectStyle& GetNewObjectStyle() { return defaults; }
     [[nodiscard]] const CNewObjectStyle& GetNewObjectStyle() const { return defaults; }
     [[nodiscard]] CUndoRecorder& GetUndoRecorder() { return undoRecorder; }
+    // The object property sheet, which the application opens for the view (observed, may be null).
+    void SetPropertySheetOpener(IPropertySheetOpener* opener) { propertySheetOpener = opener; }
+    // Runs the sheet; false when it was cancelled or nobody can open it (as for a new text: then no
+    // text is placed).
+    bool OpenPropertySheet(PropertySheetOpening opening) {
+        return propertySheetOpener != nullptr && propertySheetOpener->OpenPropertySheet(opening);
+    }
     // Marks the document modified.
     void SetModified();
 
@@ -299,6 +307,7 @@ private:
 
     CPqxDoc* document = nullptr;
     CDrawing* clipboard = nullptr;
+    IPropertySheetOpener* propertySheetOpener = nullptr;
     CViewMapping mapping;
     bool initialised = false;
     CNewObjectStyle defaults;
