@@ -6,6 +6,7 @@
 #include "app/FileDialogFilters.h"
 #include "app/PopupPlacement.h"
 #include "platform/ScreenMetrics.h"
+#include "shell/StatusBar.h"
 #include "shell/WxIds.h"
 #include "ui/view/PqxView.h"
 
@@ -155,6 +156,9 @@ CMainFrame::CMainFrame(IPreferenceStore* preferences, IDrawingFileOps* fileOps, 
     router.SetTarget(RouteLevel::Frame, &frameCommands);
     router.SetTarget(RouteLevel::Application, &applicationCommands);
     canvas->SetView(view.get());
+    statusBar = new CEditorStatusBar(this);
+    SetStatusBar(statusBar);
+    statusBar->SetView(view.get());
 
     Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnCharHook, this);
     Bind(wxEVT_MENU, &CMainFrame::OnMenu, this);
@@ -172,6 +176,8 @@ CMainFrame::~CMainFrame() {
     documentCommands.SetImportTarget(nullptr);
     if (canvas != nullptr)
         canvas->SetView(nullptr);
+    if (statusBar != nullptr)
+        statusBar->SetView(nullptr);
     view.reset();
 }
 
@@ -317,6 +323,8 @@ void CMainFrame::OnMenuClose(wxMenuEvent& event) {
 
 void CMainFrame::OnIdle(wxIdleEvent& event) {
     UpdateCommandStates();
+    if (statusBar != nullptr)
+        statusBar->ShowViewState();
     event.Skip();
 }
 
@@ -394,6 +402,16 @@ void CMainFrame::OnToolButtonState(int id, bool checked) {
     commandBar->Apply(id, state);
     for (CButtonBar* bottom : bottomBars)
         bottom->Apply(id, state);
+}
+
+void CMainFrame::OnPointerMoved(std::optional<CPoint> point) {
+    if (statusBar != nullptr)
+        statusBar->OnPointer(point);
+}
+
+void CMainFrame::OnMappingChanged() {
+    if (statusBar != nullptr)
+        statusBar->ShowViewState();
 }
 
 std::optional<wxRect> CMainFrame::FindButtonScreenRect(int id) const {
@@ -498,6 +516,8 @@ void CMainFrame::OnDocumentReplaced() {
     }
     canvas->Invalidate();
     UpdateTitle();
+    if (statusBar != nullptr)
+        statusBar->OnDocumentOpened();
 }
 
 void CMainFrame::OnClose(wxCloseEvent& event) {

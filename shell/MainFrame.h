@@ -17,6 +17,7 @@
 namespace pq {
 
 class CButtonBar;
+class CEditorStatusBar;
 class CPqxView;
 class IDrawingFileOps;
 class IPreferenceStore;
@@ -44,6 +45,8 @@ public:
     void OnPageIndicator(int currentPage, int pageCount) override;
     void OnToolButtonState(int id, bool checked) override;
     [[nodiscard]] std::optional<wxRect> FindButtonScreenRect(int id) const override;
+    void OnPointerMoved(std::optional<CPoint> point) override;
+    void OnMappingChanged() override;
 
     // IFrameBars
     void ShowBottomBar(int bar, bool visible) override;
@@ -91,6 +94,7 @@ private:
     CCanvas* canvas = nullptr;
     CButtonBar* commandBar = nullptr;
     CButtonBar* bottomBars[3] = {};
+    CEditorStatusBar* statusBar = nullptr;
 
     CCommandRouter router;
     std::unique_ptr<CViewCommandTarget> viewTarget;
