@@ -51,8 +51,7 @@ std::string PageOfText(int page, int pageCount) {
 std::string_view ToolHint(ToolKind kind) {
     switch (kind) {
     case ToolKind::Select:
-        return "Select: click an object or drag a box round several, Ctrl+click adds; drag to move, "
-               "Ctrl+drag to copy, handles scale and rotate";
+        return "Select: click an object or drag round several; drag to move, Ctrl+drag copies, handles scale";
     case ToolKind::Node:
         return "Shape: click a curve to show its nodes; drag a node or its handles to reshape it";
     case ToolKind::Freehand:
@@ -69,8 +68,7 @@ std::string_view ToolHint(ToolKind kind) {
     case ToolKind::Text:
         return "Text: click where the text goes";
     case ToolKind::Zoom:
-        return "Zoom: drag round an area to fill the window with it, click to zoom in, double-click to "
-               "zoom out";
+        return "Zoom: drag round an area to fill the window, click to zoom in, double-click to zoom out";
     case ToolKind::Pan:
         return "Pan: drag to move the page; the wheel scrolls, Ctrl+wheel zooms";
     }

@@ -61,10 +61,11 @@ TEST(StatusBarText, PageCountsFromOneAndEveryToolHasAShortHint) {
             continue;
         const std::string_view hint = ToolHint(row.kind);
         EXPECT_FALSE(hint.empty()) << static_cast<int>(row.kind);
-        EXPECT_LE(hint.size(), 120u) << hint << ": one line";
+        EXPECT_LE(hint.size(), 100u) << hint << ": one line";
         EXPECT_EQ(hint.find('\n'), std::string_view::npos);
-        if (row.kind != ToolKind::Box14)
+        if (row.kind != ToolKind::Box14) {
             EXPECT_TRUE(hints.insert(hint).second) << "each tool says its own: " << hint;
+        }
     }
     EXPECT_EQ(ToolHint(ToolKind::Box14), ToolHint(ToolKind::Rectangle));
     EXPECT_EQ(ToolHint(ToolKind::Bezier).substr(0, 7), "Bezier:");
