@@ -8,15 +8,20 @@ namespace pq {
 
 namespace {
 
-// Field widths in pixels at 96 dots per inch; the hint takes what is left.
-constexpr int kPositionWidth = 170;
-constexpr int kZoomWidth = 80;
-constexpr int kPageWidth = 100;
+// The longest texts the fixed fields usually show; the hint takes what is left.
+constexpr const char* kWidestPosition = "-888.88, -888.88 mm/10";
+constexpr const char* kWidestZoom = "88888%";
+constexpr const char* kWidestPage = "page 888 of 888";
+// Room for the field's border, and for the size grip drawn in the last field.
+constexpr int kFieldPadding = 16;
+constexpr int kGripWidth = 20;
 
 } // namespace
 
 CEditorStatusBar::CEditorStatusBar(wxWindow* frame) : wxStatusBar(frame, wxID_ANY) {
-    const int widths[kStatusFieldCount] = {-1, FromDIP(kPositionWidth), FromDIP(kZoomWidth), FromDIP(kPageWidth)};
+    const auto width = [this](const char* text) { return GetTextExtent(text).GetWidth() + FromDIP(kFieldPadding); };
+    const int widths[kStatusFieldCount] = {-1, width(kWidestPosition), width(kWidestZoom),
+                                           width(kWidestPage) + FromDIP(kGripWidth)};
     SetFieldsCount(kStatusFieldCount, widths);
 }
 

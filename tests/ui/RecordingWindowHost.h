@@ -46,7 +46,11 @@ public:
     bool tapAndHold = false;
     [[nodiscard]] bool RecognizeTapAndHold(CPoint) override { return tapAndHold; }
     void SetCursor(CursorShape shape) override { cursor = shape; }
-    void SetScrollInfo(ScrollBarAxis axis, const CScrollBarInfo& info) override { scrollBars[axis] = info; }
+    void SetScrollInfo(ScrollBarAxis axis, const CScrollBarInfo& info) override {
+        scrollBars[axis] = info;
+        if (info.range > 0)
+            ++shownScrollInfos;
+    }
     void MappingChanged() override { ++mappingChanges; }
     void RefreshPageIndicator(int page, int count) override { indicator = {page, count}; }
     void SetToolButtonState(int commandId, bool checked) override { buttons[commandId] = checked; }
@@ -74,6 +78,8 @@ public:
     CursorShape cursor = CursorShape::Arrow;
     // What each scroll bar shows (a range of 0: hidden).
     std::map<ScrollBarAxis, CScrollBarInfo> scrollBars;
+    // How often a bar was given something to show.
+    int shownScrollInfos = 0;
     int mappingChanges = 0;
     std::pair<int, int> indicator{-1, -1};
     std::map<int, bool> buttons;

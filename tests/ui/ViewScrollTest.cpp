@@ -253,6 +253,22 @@ TEST(ViewScroll, HiddenBarsShowNothingAndShowingThemAgainKeepsThePlace) {
     EXPECT_TRUE(checked);
 }
 
+TEST(ViewScroll, OpeningADocumentWithTheBarsOffNeverShowsThem) {
+    CViewSetup s;
+    s.Drawing().Add(MakeRect({-300.0f, 300.0f, -200.0f, 200.0f}));
+    // A paint and a resize may come between the update and the posted commands it queued.
+    s.view.OnUpdate();
+    s.view.OnPaint();
+    s.view.OnSize(400, 300);
+    s.host.RunPosted(s.view);
+    s.Paint();
+    s.view.OnMouseWheel(CWheelEvent{-1.0f, false, 3, 0, CPoint{}});
+    EXPECT_FALSE(s.view.GetShowScrollBars());
+    EXPECT_EQ(s.host.shownScrollInfos, 0) << "no bar flashes up while the document opens";
+    s.view.OnCommand(cmd::kScrollBars);
+    EXPECT_GT(s.host.scrollBars[kV].range, 0);
+}
+
 TEST(ViewScroll, HugeDrawingAtTheHighestZoomStaysWithinTheBar) {
     CScrollSetup s(CViewMapping::kDefaultMaxScale);
     s.Drawing().Add(MakeRect({-90000.0f, 90000.0f, -10.0f, 10.0f}));

@@ -358,9 +358,10 @@ private:
     std::vector<int> selection;
     CDibSection backBuffer;
 
-    // Scrolling (ViewScroll.cpp): the layouts the scroll bars show (horizontal, vertical), which thumb
+    // Scrolling (ViewScroll.cpp): whether the bars show, their layouts (horizontal, vertical), which thumb
     // is being dragged (its bar keeps its layout until the drop), the client size last seen, wheel
     // pixels not yet scrolled and the zoom of the pinch so far.
+    bool scrollBarsShown = false;
     std::array<CScrollBarLayout, 2> shownScrollBars;
     std::array<bool, 2> thumbDragging{false, false};
     CRect sizedClient;

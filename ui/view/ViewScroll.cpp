@@ -73,12 +73,15 @@ void CPqxView::UpdateScrollBars() {
         if (thumbDragging[index])
             continue;
         shownScrollBars[index] = GetScrollBarLayout(axis);
-        window->SetScrollInfo(axis, showScrollBars ? shownScrollBars[index].info : CScrollBarInfo{});
+        window->SetScrollInfo(axis, scrollBarsShown ? shownScrollBars[index].info : CScrollBarInfo{});
     }
     window->MappingChanged();
 }
 
 void CPqxView::ApplyScrollBarRanges() {
+    // Only the Scrollbars command shows or hides the bars: opening a document inverts the flag for a
+    // moment before the command inverts it back, and the bars must not flash meanwhile.
+    scrollBarsShown = showScrollBars;
     thumbDragging = {false, false};
     UpdateScrollBars();
 }
