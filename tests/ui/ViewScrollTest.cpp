@@ -206,6 +206,24 @@ TEST(ViewScroll, DraggedThumbCarriesTheViewAndTheBarIsLaidOutAtTheDrop) {
     EXPECT_EQ(s.Bar(kV).position, 0);
 }
 
+TEST(ViewScroll, AZoomDuringADragOrADropThatNeverCameLaysTheBarOutAgain) {
+    CScrollSetup s(1.0f);
+    s.Scroll(kH, ScrollCode::ThumbTrack, 50);
+    const CScrollBarInfo during = s.Bar(kH);
+    s.view.ZoomAt(CPoint{200, 150}, 2.0);
+    EXPECT_NE(s.Bar(kH), during) << "the old bar's pixels no longer fit the view";
+    EXPECT_EQ(s.Bar(kH), s.view.GetScrollBarLayout(kH).info);
+    // The drop lands on the new bar.
+    s.Scroll(kH, ScrollCode::ThumbPosition, 300);
+    EXPECT_EQ(s.Bar(kH).position, 300);
+
+    // A drag whose release was lost: the next page step still lays the bar out.
+    s.Scroll(kV, ScrollCode::ThumbTrack, 10);
+    s.Scroll(kV, ScrollCode::PageDown);
+    EXPECT_EQ(s.Bar(kV), s.view.GetScrollBarLayout(kV).info);
+    EXPECT_EQ(s.Bar(kV).position, 10 + 300);
+}
+
 TEST(ViewScroll, AViewPannedOffThePageIsOnTheBarAndADragBringsItBack) {
     CScrollSetup s(1.0f);
     // Far to the right of the page, as the Pan tool can put it.

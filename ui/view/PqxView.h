@@ -364,6 +364,7 @@ private:
     bool scrollBarsShown = false;
     std::array<CScrollBarLayout, 2> shownScrollBars;
     std::array<bool, 2> thumbDragging{false, false};
+    float thumbDragScale = 0.0f;
     CRect sizedClient;
     std::array<float, 2> wheelRemainder{0.0f, 0.0f};
     double pinchZoom = 1.0;

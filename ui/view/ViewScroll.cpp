@@ -69,9 +69,11 @@ void CPqxView::UpdateScrollBars() {
     for (ScrollBarAxis axis : {ScrollBarAxis::Horizontal, ScrollBarAxis::Vertical}) {
         const std::size_t index = AxisIndex(axis);
         // A bar whose thumb is being dragged keeps the layout it had when the drag began, so the thumb
-        // stays under the pointer; it is laid out again at the drop.
-        if (thumbDragging[index])
+        // stays under the pointer; it is laid out again at the drop, or at once if the view zoomed
+        // meanwhile (the old layout's pixels no longer fit the view).
+        if (thumbDragging[index] && mapping.GetScale() == thumbDragScale)
             continue;
+        thumbDragging[index] = false;
         shownScrollBars[index] = GetScrollBarLayout(axis);
         window->SetScrollInfo(axis, scrollBarsShown ? shownScrollBars[index].info : CScrollBarInfo{});
     }
@@ -154,6 +156,9 @@ void CPqxView::Scroll(ScrollBarAxis axis, ScrollCode code, int thumbPosition) {
     const int64_t line = std::max(1, length / 10);
     const int64_t page = std::max(1, length);
     bool moved = false;
+    // Any event but another step of the drag ends a thumb drag, even one whose drop never came.
+    if (code != ScrollCode::ThumbTrack && code != ScrollCode::ThumbPosition)
+        thumbDragging[index] = false;
     // Moves the view to a position of a bar layout (held to that bar).
     const auto moveTo = [&](const CScrollBarLayout& layout, int position) {
         return MoveViewStart(axis, PixelsToScrollPosition(layout, ViewStart(axis), position));
@@ -181,6 +186,8 @@ void CPqxView::Scroll(ScrollBarAxis axis, ScrollCode code, int thumbPosition) {
         break;
     case ScrollCode::ThumbTrack:
         // The view follows the thumb while it is dragged, over the bar as it was when the drag began.
+        if (!thumbDragging[index])
+            thumbDragScale = mapping.GetScale();
         thumbDragging[index] = true;
         moved = moveTo(shownScrollBars[index], thumbPosition);
         break;
