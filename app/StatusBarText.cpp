@@ -25,8 +25,8 @@ std::string PointerPositionText(CPointF documentPoint, float pageWidth, float pa
     const double y = static_cast<double>(documentPoint.y) + pageHeight / 2.0;
     if (!std::isfinite(x) || !std::isfinite(y))
         return {};
-    return WithoutNegativeZero(FormatLength(x, unit)) + ", " + WithoutNegativeZero(FormatLength(y, unit)) + " " +
-           std::string(UnitName(unit));
+    return WithoutNegativeZero(FormatLength(x, unit)) + ", " + WithoutNegativeZero(FormatLength(y, unit)) +
+           " " + std::string(UnitName(unit));
 }
 
 std::string ZoomPercentText(double scale, double oneToOneScale) {
@@ -98,8 +98,9 @@ bool CStatusBarText::ShowHint() {
 
 bool CStatusBarText::SetPointer(std::optional<CPointF> documentPoint, float pageWidth, float pageHeight,
                                 int unit) {
-    return Set(StatusField::Position,
-               documentPoint ? PointerPositionText(*documentPoint, pageWidth, pageHeight, unit) : std::string());
+    return Set(StatusField::Position, documentPoint
+                                          ? PointerPositionText(*documentPoint, pageWidth, pageHeight, unit)
+                                          : std::string());
 }
 
 bool CStatusBarText::SetZoom(double scale, double oneToOneScale) {

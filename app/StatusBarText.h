@@ -18,7 +18,8 @@ inline constexpr int kStatusFieldCount = 4;
 // The pointer's place on the page in a measurement unit (app/MeasurementUnits.h), measured from the
 // page's top-left corner, x to the right and y down: "12.50, 3.20 cm". An index outside the unit table
 // shows millimetres.
-[[nodiscard]] std::string PointerPositionText(CPointF documentPoint, float pageWidth, float pageHeight, int unit);
+[[nodiscard]] std::string PointerPositionText(CPointF documentPoint, float pageWidth, float pageHeight,
+                                              int unit);
 // The zoom as a percentage of the 1:1 scale: "100%", "141%", "3.5%", "0.026%" (two significant digits
 // below 10%).
 [[nodiscard]] std::string ZoomPercentText(double scale, double oneToOneScale);

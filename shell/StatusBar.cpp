@@ -19,7 +19,9 @@ constexpr int kGripWidth = 20;
 } // namespace
 
 CEditorStatusBar::CEditorStatusBar(wxWindow* frame) : wxStatusBar(frame, wxID_ANY) {
-    const auto width = [this](const char* text) { return GetTextExtent(text).GetWidth() + FromDIP(kFieldPadding); };
+    const auto width = [this](const char* text) {
+        return GetTextExtent(text).GetWidth() + FromDIP(kFieldPadding);
+    };
     const int widths[kStatusFieldCount] = {-1, width(kWidestPosition), width(kWidestZoom),
                                            width(kWidestPage) + FromDIP(kGripWidth)};
     SetFieldsCount(kStatusFieldCount, widths);
@@ -42,8 +44,8 @@ void CEditorStatusBar::ShowViewState() {
     const CDrawing* drawing = view->GetDrawing();
     const float pageWidth = drawing != nullptr ? drawing->GetPageWidth() : 0.0f;
     const float pageHeight = drawing != nullptr ? drawing->GetPageHeight() : 0.0f;
-    texts.SetPointer(pointer ? std::optional<CPointF>(mapping.DeviceToDoc(*pointer)) : std::nullopt, pageWidth,
-                     pageHeight, view->GetMeasurementUnit());
+    texts.SetPointer(pointer ? std::optional<CPointF>(mapping.DeviceToDoc(*pointer)) : std::nullopt,
+                     pageWidth, pageHeight, view->GetMeasurementUnit());
     texts.SetZoom(mapping.GetScale(), CViewMapping::PixelsPerUnit());
     if (drawing != nullptr)
         texts.SetPage(view->GetCurrentPage(), drawing->PageCount());

@@ -1,7 +1,7 @@
 // What the status bar says: the pointer's place, the zoom, the page and the tool's hint.
 
-#include "app/MeasurementUnits.h"
 #include "app/StatusBarText.h"
+#include "app/MeasurementUnits.h"
 #include "platform/ScreenMetrics.h"
 #include "ui/tools/ToolTable.h"
 
@@ -26,9 +26,9 @@ TEST(StatusBarText, PointerPositionIsMeasuredFromThePagesTopLeftInTheChosenUnit)
         {{0.0f, 0.0f}, 2, "74.0, 105.0 mm"},
         {{0.0f, 0.0f}, 3, "740, 1050 mm/10"},
         {{-740.0f + 254.0f, -1050.0f}, 4, "96, 0 px"},
-        {{-800.0f, -1100.0f}, 0, "-0.60, -0.50 cm"}, // left of and above the page
+        {{-800.0f, -1100.0f}, 0, "-0.60, -0.50 cm"},   // left of and above the page
         {{-740.001f, -1050.001f}, 0, "0.00, 0.00 cm"}, // no "-0.00" at the edge
-        {{0.0f, 0.0f}, 17, "74.0, 105.0 mm"},            // an unknown unit shows millimetres
+        {{0.0f, 0.0f}, 17, "74.0, 105.0 mm"},          // an unknown unit shows millimetres
     };
     for (const auto& c : cases)
         EXPECT_EQ(PointerPositionText(c.point, 1480.0f, 2100.0f, c.unit), c.text) << c.text;

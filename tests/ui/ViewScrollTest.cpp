@@ -98,8 +98,8 @@ TEST(ScrollBarLayout, AnExtentTooLongForIntTakesSeveralPixelsPerUnit) {
 TEST(ViewScroll, ThumbIsTheVisiblePartOfThePageAndMarginAtEveryZoom) {
     const struct {
         float width, height, scale;
-    } cases[] = {{1480, 2100, 0.1f}, {1480, 2100, 0.378f}, {1480, 2100, 1.0f}, {2100, 2970, 2.5f},
-                 {5000, 800, 0.25f}, {300, 9000, 4.0f}};
+    } cases[] = {{1480, 2100, 0.1f}, {1480, 2100, 0.378f}, {1480, 2100, 1.0f},
+                 {2100, 2970, 2.5f}, {5000, 800, 0.25f},   {300, 9000, 4.0f}};
     for (const auto& c : cases) {
         CScrollSetup s(c.scale, {0.0f, 0.0f}, c.width, c.height);
         const float margin = std::max(c.width, c.height) * CPqxView::kPageMarginFraction;
@@ -308,8 +308,10 @@ TEST(ViewWheel, WheelScrollsUpAndDownAndShiftOrATiltScrollsSideways) {
         bool sideways;
         unsigned flags;
         CPoint shift; // of the drawing on the screen
-    } cases[] = {{1.0f, false, 0, {0, 60}},        {-2.0f, false, 0, {0, -120}},
-                 {1.0f, false, kKeyFlagShift, {60, 0}}, {1.0f, true, 0, {-60, 0}},
+    } cases[] = {{1.0f, false, 0, {0, 60}},
+                 {-2.0f, false, 0, {0, -120}},
+                 {1.0f, false, kKeyFlagShift, {60, 0}},
+                 {1.0f, true, 0, {-60, 0}},
                  {-0.5f, true, 0, {30, 0}}};
     for (const auto& c : cases) {
         CScrollSetup s(1.0f);

@@ -9,8 +9,8 @@
 #include "model/UndoViewHooks.h"
 #include "platform/DibSection.h"
 #include "ui/tools/Tool.h"
-#include "ui/view/ScrollBarLayout.h"
 #include "ui/view/NewObjectStyle.h"
+#include "ui/view/ScrollBarLayout.h"
 
 #include <array>
 #include <cstdint>

@@ -38,9 +38,8 @@ CScrollBarLayout LayOutScrollBar(const CScrollAxis& axis) {
     layout.info.position = static_cast<int>(beforeUnits);
     layout.info.page = static_cast<int>(pageUnits);
     layout.info.range = static_cast<int>(std::min(beforeUnits + pageUnits + afterUnits, int64_t{INT32_MAX}));
-    layout.origin = std::isfinite(axis.viewStart)
-                        ? axis.viewStart - static_cast<double>(beforeUnits * layout.unit)
-                        : 0.0;
+    layout.origin =
+        std::isfinite(axis.viewStart) ? axis.viewStart - static_cast<double>(beforeUnits * layout.unit) : 0.0;
     return layout;
 }
 
@@ -49,8 +48,8 @@ int ClampScrollPosition(const CScrollBarLayout& layout, int position) {
 }
 
 int64_t PixelsToScrollPosition(const CScrollBarLayout& layout, double viewStart, int position) {
-    const double target =
-        layout.origin + static_cast<double>(ClampScrollPosition(layout, position)) * static_cast<double>(layout.unit);
+    const double target = layout.origin + static_cast<double>(ClampScrollPosition(layout, position)) *
+                                              static_cast<double>(layout.unit);
     const double shift = target - viewStart;
     return std::isfinite(shift) ? std::llround(shift) : 0;
 }

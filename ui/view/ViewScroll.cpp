@@ -26,7 +26,8 @@ double CPqxView::ViewStart(ScrollBarAxis axis) const {
     const CRect client = GetClientRect();
     const double scale = mapping.GetScale();
     if (axis == ScrollBarAxis::Horizontal)
-        return static_cast<double>(mapping.GetDocOrigin().x) * scale - mapping.GetDeviceOrigin().x + client.left;
+        return static_cast<double>(mapping.GetDocOrigin().x) * scale - mapping.GetDeviceOrigin().x +
+               client.left;
     return static_cast<double>(mapping.GetDocOrigin().y) * scale - mapping.GetDeviceOrigin().y + client.top;
 }
 
@@ -123,11 +124,12 @@ bool CPqxView::ScrollWithinExtent(ScrollBarAxis axis, int64_t pixels) {
     const CScrollBarLayout layout = GetScrollBarLayout(axis);
     const double start = ViewStart(axis);
     const double low = layout.origin;
-    const double high = layout.origin +
-                        static_cast<double>(std::max(0, layout.info.range - layout.info.page)) *
+    const double high =
+        layout.origin + static_cast<double>(std::max(0, layout.info.range - layout.info.page)) *
                             static_cast<double>(layout.unit);
     // A view already beyond the end (a thumb dragged there) is not pulled back by a step away from it.
-    const double target = std::clamp(start + static_cast<double>(pixels), std::min(low, start), std::max(high, start));
+    const double target =
+        std::clamp(start + static_cast<double>(pixels), std::min(low, start), std::max(high, start));
     return MoveViewStart(axis, std::llround(target - start));
 }
 
