@@ -16,6 +16,15 @@ enum class CursorShape { Arrow, Wait, Cross, Hand, Move, Text };
 
 enum class ScrollBarAxis { Horizontal, Vertical };
 
+// What one scroll bar shows, in scroll units: the whole extent (range), the visible part (page, the
+// thumb's length) and where the visible part starts (position, 0 .. range - page).
+struct CScrollBarInfo {
+    int range = 0;
+    int page = 0;
+    int position = 0;
+    bool operator==(const CScrollBarInfo&) const = default;
+};
+
 // One entry of a pop-up menu; an id of 0 is a separator. A greyed item is shown but cannot be chosen.
 struct CMenuItem {
     int id = 0;
@@ -72,9 +81,11 @@ public:
     [[nodiscard]] virtual bool RecognizeTapAndHold(CPoint point) = 0;
     virtual void SetCursor(CursorShape shape) = 0;
 
-    // Scroll bars. A range of 0 .. 0 hides a bar.
-    virtual void SetScrollRange(ScrollBarAxis axis, int minimum, int maximum) = 0;
-    virtual void SetScrollPos(ScrollBarAxis axis, int position) = 0;
+    // A scroll bar: positions run from 0 to range - page, the thumb is page long and sits at position.
+    // A range of 0 hides the bar.
+    virtual void SetScrollInfo(ScrollBarAxis axis, const CScrollBarInfo& info) = 0;
+    // The view's mapping changed (a zoom or a scroll); the frame's status bar follows it.
+    virtual void MappingChanged() {}
 
     // The frame's page indicator shows "page / count" (page counted from 1).
     virtual void RefreshPageIndicator(int currentPage, int pageCount) = 0;

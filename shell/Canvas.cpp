@@ -69,6 +69,11 @@ CCanvas::CCanvas(wxWindow* parent, ICanvasOwner& canvasOwner)
          {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DCLICK, wxEVT_MOTION, wxEVT_RIGHT_DOWN, wxEVT_RIGHT_UP})
         Bind(type, &CCanvas::OnMouse, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CCanvas::OnCaptureLost, this);
+    Bind(wxEVT_MOUSEWHEEL, &CCanvas::OnWheel, this);
+    Bind(wxEVT_LEAVE_WINDOW, &CCanvas::OnLeave, this);
+    // Touchpad pinches arrive as zoom gestures where the toolkit reports them.
+    if (EnableTouchEvents(wxTOUCH_ZOOM_GESTURE))
+        Bind(wxEVT_GESTURE_ZOOM, &CCanvas::OnZoomGesture, this);
     for (auto type : {wxEVT_SCROLLWIN_LINEUP, wxEVT_SCROLLWIN_LINEDOWN, wxEVT_SCROLLWIN_PAGEUP,
                       wxEVT_SCROLLWIN_PAGEDOWN, wxEVT_SCROLLWIN_THUMBTRACK, wxEVT_SCROLLWIN_THUMBRELEASE,
                       wxEVT_SCROLLWIN_TOP, wxEVT_SCROLLWIN_BOTTOM})
@@ -186,7 +191,33 @@ void CCanvas::OnMouse(wxMouseEvent& event) {
         view->OnLButtonUp(flags, point);
     } else if (type == wxEVT_MOTION) {
         view->OnMouseMove(flags, point);
+        owner.OnPointerMoved(point);
     }
+}
+
+void CCanvas::OnWheel(wxMouseEvent& event) {
+    if (view == nullptr || event.GetWheelDelta() == 0)
+        return;
+    // Handled here, not skipped: the toolkit would otherwise scroll the bars by its own amounts.
+    CWheelEvent wheel;
+    wheel.notches = static_cast<float>(event.GetWheelRotation()) / static_cast<float>(event.GetWheelDelta());
+    wheel.sideways = event.GetWheelAxis() == wxMOUSE_WHEEL_HORIZONTAL;
+    wheel.linesPerNotch = wheel.sideways ? event.GetColumnsPerAction() : event.GetLinesPerAction();
+    wheel.flags = KeyFlags(event);
+    wheel.point = CPoint{event.GetX(), event.GetY()};
+    view->OnMouseWheel(wheel);
+}
+
+void CCanvas::OnZoomGesture(wxZoomGestureEvent& event) {
+    if (view == nullptr)
+        return;
+    const wxPoint at = event.GetPosition();
+    view->OnPinch(CPoint{at.x, at.y}, event.GetZoomFactor(), event.IsGestureStart());
+}
+
+void CCanvas::OnLeave(wxMouseEvent& event) {
+    owner.OnPointerMoved(std::nullopt);
+    event.Skip();
 }
 
 void CCanvas::OnCaptureLost(wxMouseCaptureLostEvent&) {
@@ -219,9 +250,9 @@ void CCanvas::OnScroll(wxScrollWinEvent& event) {
     else if (type == wxEVT_SCROLLWIN_BOTTOM)
         code = ScrollCode::Bottom;
     if (event.GetOrientation() == wxHORIZONTAL)
-        view->OnHScroll(code, event.GetPosition() + scrollMinimum[0]);
+        view->OnHScroll(code, event.GetPosition());
     else
-        view->OnVScroll(code, event.GetPosition() + scrollMinimum[1]);
+        view->OnVScroll(code, event.GetPosition());
 }
 
 void CCanvas::FireTimer(int id) {
@@ -339,20 +370,21 @@ void CCanvas::SetCursor(CursorShape shape) {
     wxWindow::SetCursor(wxCursor(stock));
 }
 
-void CCanvas::SetScrollRange(ScrollBarAxis axis, int minimum, int maximum) {
-    const int index = axis == ScrollBarAxis::Horizontal ? 0 : 1;
-    scrollMinimum[index] = minimum;
-    if (maximum <= minimum) {
-        SetScrollbar(Orientation(axis), 0, 0, 0);
+void CCanvas::SetScrollInfo(ScrollBarAxis axis, const CScrollBarInfo& info) {
+    const int orientation = Orientation(axis);
+    if (info.range <= 0) {
+        SetScrollbar(orientation, 0, 0, 0);
         return;
     }
-    const int position = std::clamp(GetScrollPos(Orientation(axis)), 0, maximum - minimum);
-    SetScrollbar(Orientation(axis), position, 1, maximum - minimum + 1);
+    // The view lays its bars out after every change; the toolkit is only bothered when one differs.
+    if (GetScrollRange(orientation) == info.range && GetScrollThumb(orientation) == info.page &&
+        GetScrollPos(orientation) == info.position)
+        return;
+    SetScrollbar(orientation, info.position, info.page, info.range);
 }
 
-void CCanvas::SetScrollPos(ScrollBarAxis axis, int position) {
-    const int index = axis == ScrollBarAxis::Horizontal ? 0 : 1;
-    wxWindow::SetScrollPos(Orientation(axis), position - scrollMinimum[index]);
+void CCanvas::MappingChanged() {
+    owner.OnMappingChanged();
 }
 
 void CCanvas::RefreshPageIndicator(int currentPage, int pageCount) {

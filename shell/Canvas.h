@@ -12,20 +12,24 @@ namespace pq {
 class CPqxView;
 
 // What the canvas needs from its frame: routing posted commands, the page indicator, tool buttons and
-// the button rectangles pop-up menus open at.
+// the button rectangles pop-up menus open at; and what the status bar follows.
 class ICanvasOwner {
 public:
     virtual ~ICanvasOwner() = default;
     virtual void RouteCommand(int id) = 0;
     virtual void OnPageIndicator(int currentPage, int pageCount) = 0;
     virtual void OnToolButtonState(int id, bool checked) = 0;
+    // The pointer moved over the canvas (client pixels), or left it.
+    virtual void OnPointerMoved(std::optional<CPoint> point) = 0;
+    // The view zoomed or scrolled.
+    virtual void OnMappingChanged() = 0;
     // The button's rectangle in screen pixels, if some bar shows it.
     [[nodiscard]] virtual std::optional<wxRect> FindButtonScreenRect(int id) const = 0;
 };
 
 // The drawing area: a window that hosts the view. It owns the front buffer the view paints into and
-// copies only the damaged parts of it to the screen in its paint event; stylus, timer, size and scroll
-// events go to the view (keys are the frame's).
+// copies only the damaged parts of it to the screen in its paint event; stylus, wheel, pinch, timer, size
+// and scroll events go to the view (keys are the frame's).
 class CCanvas : public wxWindow, public IWindowHost {
 public:
     CCanvas(wxWindow* parent, ICanvasOwner& owner);
@@ -50,8 +54,8 @@ public:
     [[nodiscard]] bool IsInputPending() const override;
     [[nodiscard]] bool RecognizeTapAndHold(CPoint point) override;
     void SetCursor(CursorShape shape) override;
-    void SetScrollRange(ScrollBarAxis axis, int minimum, int maximum) override;
-    void SetScrollPos(ScrollBarAxis axis, int position) override;
+    void SetScrollInfo(ScrollBarAxis axis, const CScrollBarInfo& info) override;
+    void MappingChanged() override;
     void RefreshPageIndicator(int currentPage, int pageCount) override;
     void SetToolButtonState(int commandId, bool checked) override;
     [[nodiscard]] CDibSection& GetFrontBuffer() override;
@@ -64,6 +68,9 @@ private:
     void OnSize(wxSizeEvent& event);
     void OnMouse(wxMouseEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
+    void OnWheel(wxMouseEvent& event);
+    void OnZoomGesture(wxZoomGestureEvent& event);
+    void OnLeave(wxMouseEvent& event);
     void OnScroll(wxScrollWinEvent& event);
     void FireTimer(int id);
 
@@ -81,7 +88,6 @@ private:
     CRect damage;
     bool painting = false;
     std::map<int, std::unique_ptr<CViewTimer>> timers;
-    int scrollMinimum[2] = {0, 0};
     std::optional<CRect> lastButtonRect;
     // The press being handled came from the right button: it is the context-menu gesture at once.
     bool rightButtonPress = false;

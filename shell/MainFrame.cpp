@@ -14,6 +14,7 @@
 #include "shell/TemplateDialog.h"
 #include "platform/DataPaths.h"
 #include "shell/PropertySheetDialog.h"
+#include "shell/StatusBar.h"
 #include "shell/WxIds.h"
 #include "ui/view/PqxView.h"
 
@@ -198,6 +199,9 @@ CMainFrame::CMainFrame(IPreferenceStore* preferenceStore, IDrawingFileOps* fileO
     canvas->SetView(view.get());
     helpTimer.SetOwner(this);
     Bind(wxEVT_TIMER, &CMainFrame::OnHelpTimer, this, helpTimer.GetId());
+    statusBar = new CEditorStatusBar(this);
+    SetStatusBar(statusBar);
+    statusBar->SetView(view.get());
 
     Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnCharHook, this);
     Bind(wxEVT_MENU, &CMainFrame::OnMenu, this);
@@ -218,6 +222,8 @@ CMainFrame::~CMainFrame() {
     if (canvas != nullptr)
         canvas->SetView(nullptr);
     view->SetPropertySheetOpener(nullptr);
+    if (statusBar != nullptr)
+        statusBar->SetView(nullptr);
     // The view hands its preferences to the store as it goes; the store saves them once.
     view.reset();
     if (preferences != nullptr)
@@ -419,6 +425,8 @@ void CMainFrame::OnMenuClose(wxMenuEvent& event) {
 
 void CMainFrame::OnIdle(wxIdleEvent& event) {
     UpdateCommandStates();
+    if (statusBar != nullptr)
+        statusBar->ShowViewState();
     event.Skip();
 }
 
@@ -513,6 +521,16 @@ void CMainFrame::OnToolButtonState(int id, bool checked) {
     commandBar->Apply(id, state);
     for (CButtonBar* bottom : bottomBars)
         bottom->Apply(id, state);
+}
+
+void CMainFrame::OnPointerMoved(std::optional<CPoint> point) {
+    if (statusBar != nullptr)
+        statusBar->OnPointer(point);
+}
+
+void CMainFrame::OnMappingChanged() {
+    if (statusBar != nullptr)
+        statusBar->ShowViewState();
 }
 
 std::optional<wxRect> CMainFrame::FindButtonScreenRect(int id) const {
@@ -702,6 +720,8 @@ void CMainFrame::OnDocumentReplaced() {
     }
     canvas->Invalidate();
     UpdateTitle();
+    if (statusBar != nullptr)
+        statusBar->OnDocumentOpened();
 }
 
 bool CMainFrame::RunPropertySheet(CModalPropSheet& sheet) {

@@ -24,6 +24,7 @@
 namespace pq {
 
 class CButtonBar;
+class CEditorStatusBar;
 class CPqxView;
 class IDrawingFileOps;
 class IPreferenceStore;
@@ -53,6 +54,8 @@ public:
     void OnPageIndicator(int currentPage, int pageCount) override;
     void OnToolButtonState(int id, bool checked) override;
     [[nodiscard]] std::optional<wxRect> FindButtonScreenRect(int id) const override;
+    void OnPointerMoved(std::optional<CPoint> point) override;
+    void OnMappingChanged() override;
 
     // IFrameBars
     void ShowBottomBar(int bar, bool visible) override;
@@ -124,6 +127,7 @@ private:
     CCanvas* canvas = nullptr;
     CButtonBar* commandBar = nullptr;
     CButtonBar* bottomBars[3] = {};
+    CEditorStatusBar* statusBar = nullptr;
 
     CCommandRouter router;
     std::unique_ptr<CViewCommandTarget> viewTarget;

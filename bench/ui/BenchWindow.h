@@ -24,8 +24,7 @@ public:
     [[nodiscard]] bool IsInputPending() const override { return false; }
     bool RecognizeTapAndHold(CPoint) override { return false; }
     void SetCursor(CursorShape) override {}
-    void SetScrollRange(ScrollBarAxis, int, int) override {}
-    void SetScrollPos(ScrollBarAxis, int) override {}
+    void SetScrollInfo(ScrollBarAxis, const CScrollBarInfo&) override {}
     void RefreshPageIndicator(int, int) override {}
     void SetToolButtonState(int, bool) override {}
     [[nodiscard]] CDibSection& GetFrontBuffer() override { return front; }

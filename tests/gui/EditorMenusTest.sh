@@ -82,16 +82,17 @@ sleep 0.7
 shot 3-pages-bar
 # The page menu button is the first of the bottom bar: find the bar's top edge from the screenshot (the
 # canvas's grey desk ends there).
-bar_top=$(/usr/bin/convert "$shots/3-pages-bar.png" -crop 1x720+980+0 +repage txt:- |
-    awk -F'[,: ]+' '/#EBEBEB/ { last = $2 } END { print last + 1 }')
+bar_top=$(bottom_bar_top)
 button_y=$((bar_top + 16))
+# The bar's rows below its top edge (the status bar under it shows menu hints).
+bar_rows=28
 echo "pages bar starts at y $bar_top"
 xdotool mousemove 20 "$button_y" click 1
 sleep 0.8
 shot 4-page-menu
 # The button itself is not covered: the rows of the bar look as they did before the menu opened, but for
 # the pressed button.
-covered=$(changed 3-pages-bar 4-page-menu "300x$((720 - bar_top - 4))+60+$((bar_top + 2))")
+covered=$(changed 3-pages-bar 4-page-menu "300x$bar_rows+60+$((bar_top + 2))")
 echo "pixels of the pages bar changed by the open page menu: $covered"
 [ "${covered:-0}" -lt 200 ] || fail "the page menu covers the pages bar"
 xdotool key Down Return
@@ -182,7 +183,7 @@ xdotool mousemove "$arrow_x" "$button_y" click 1
 sleep 0.8
 shot 9-color-menu
 # From the first tool to the Color button beside the arrow (the Undo button's look follows the focus).
-covered=$(changed 8-drawing-bar 9-color-menu "$((arrow_x - 10 - 40))x$((720 - bar_top - 4))+40+$((bar_top + 2))")
+covered=$(changed 8-drawing-bar 9-color-menu "$((arrow_x - 10 - 40))x$bar_rows+40+$((bar_top + 2))")
 echo "pixels of the drawing bar's tools and Color button changed by the open colour menu: $covered"
 [ "${covered:-0}" -lt 200 ] || fail "the colour drop-down covers the bar"
 xdotool key Escape

@@ -35,3 +35,10 @@ wait_for_editor_window() { # pid
     fi
     echo "$wid"
 }
+
+# The top row of the bottom tool bar: where the canvas's grey desk ends in the window's right column
+# (the status bar below the tool bar moves it).
+bottom_bar_top() {
+    /usr/bin/import -window root -crop 1x720+980+0 "$work/bar-column.png"
+    /usr/bin/convert "$work/bar-column.png" txt:- | awk -F'[,: ]+' '/#EBEBEB/ { last = $2 } END { print last + 1 }'
+}

@@ -119,7 +119,7 @@ echo "$ratio" | awk '{ exit !($1 > 1.98 && $1 < 2.02 && $2 > 1.98 && $2 < 2.02) 
 # Nothing selected: the Color button opens the colour page alone; Escape cancels it.
 xdotool mousemove 850 400 click 1
 sleep 0.3
-xdotool mousemove 265 706 click 1
+xdotool mousemove 265 $(($(bottom_bar_top) + 16)) click 1
 if open_sheet >/dev/null; then
     /usr/bin/import -window root "$shots/sheet-defaults.png"
     xdotool key Escape

@@ -46,10 +46,12 @@ public:
     bool tapAndHold = false;
     [[nodiscard]] bool RecognizeTapAndHold(CPoint) override { return tapAndHold; }
     void SetCursor(CursorShape shape) override { cursor = shape; }
-    void SetScrollRange(ScrollBarAxis axis, int minimum, int maximum) override {
-        ranges[axis] = {minimum, maximum};
+    void SetScrollInfo(ScrollBarAxis axis, const CScrollBarInfo& info) override {
+        scrollBars[axis] = info;
+        if (info.range > 0)
+            ++shownScrollInfos;
     }
-    void SetScrollPos(ScrollBarAxis axis, int position) override { positions[axis] = position; }
+    void MappingChanged() override { ++mappingChanges; }
     void RefreshPageIndicator(int page, int count) override { indicator = {page, count}; }
     void SetToolButtonState(int commandId, bool checked) override { buttons[commandId] = checked; }
     [[nodiscard]] CDibSection& GetFrontBuffer() override { return front; }
@@ -74,8 +76,11 @@ public:
     std::vector<CMenuItem> lastMenu;
     int menuChoice = 0;
     CursorShape cursor = CursorShape::Arrow;
-    std::map<ScrollBarAxis, std::pair<int, int>> ranges;
-    std::map<ScrollBarAxis, int> positions;
+    // What each scroll bar shows (a range of 0: hidden).
+    std::map<ScrollBarAxis, CScrollBarInfo> scrollBars;
+    // How often a bar was given something to show.
+    int shownScrollInfos = 0;
+    int mappingChanges = 0;
     std::pair<int, int> indicator{-1, -1};
     std::map<int, bool> buttons;
     std::vector<CRect> damage;

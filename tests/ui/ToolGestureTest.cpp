@@ -27,6 +27,7 @@ TEST(PanTool, DragMovesTheViewByTheDragAndShowsTheShiftedSnapshot) {
     ASSERT_TRUE(s.view.IsToolCurrent(ToolKind::Pan));
     const CDibSection before = s.host.front;
     const CPoint origin = s.view.GetMapping().DocToDevice(CPointF{0, 0});
+    const CScrollBarInfo bar = s.view.GetScrollBarLayout(ScrollBarAxis::Horizontal).info;
 
     s.view.OnLButtonDown(kKeyFlagLButton, {100, 100});
     EXPECT_TRUE(s.host.captured);
@@ -42,8 +43,10 @@ TEST(PanTool, DragMovesTheViewByTheDragAndShowsTheShiftedSnapshot) {
     s.view.OnLButtonUp(0, {150, 120});
     EXPECT_FALSE(s.host.captured);
     EXPECT_EQ(s.host.invalidations, 1);
-    EXPECT_EQ(s.host.positions[ScrollBarAxis::Horizontal],
-              static_cast<int>(std::floor(s.view.GetMapping().DeviceToDocX(0.0f) + 0.5f)));
+    // The horizontal bar's thumb moved 50 pixels towards its start, over a range that did not change.
+    const CScrollBarInfo after = s.view.GetScrollBarLayout(ScrollBarAxis::Horizontal).info;
+    EXPECT_EQ(after.position, bar.position - 50);
+    EXPECT_EQ(after.range, bar.range);
 }
 
 TEST(PanTool, TapDoesNotRepaint) {

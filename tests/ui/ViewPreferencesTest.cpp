@@ -99,7 +99,7 @@ TEST(ViewPreferences, OpeningADocumentTakesThePageFramePreference) {
     s.view.SetShowPage(true);
     s.Open();
     EXPECT_FALSE(s.view.GetShowPage());
-    EXPECT_EQ(s.host.ranges[ScrollBarAxis::Horizontal], std::make_pair(0, 0)) << "scroll bars as they were";
+    EXPECT_EQ(s.host.scrollBars[ScrollBarAxis::Horizontal].range, 0) << "scroll bars as they were";
 }
 
 } // namespace

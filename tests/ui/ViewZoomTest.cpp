@@ -129,33 +129,6 @@ TEST(ViewZoom, ArrowCommandsScrollByATenthOfTheClientArea) {
     }
 }
 
-TEST(ViewZoom, ScrollBarsShowTheTopLeftDocumentPointAndTheirThumbScrolls) {
-    CViewSetup s;
-    s.view.GetMapping().SetOrigins(0.0f, 0.0f, 200, 150);
-    s.view.GetMapping().SetScale(0.5f);
-    s.view.OnCommand(cmd::kScrollBars);
-    EXPECT_EQ(s.host.ranges[ScrollBarAxis::Horizontal], std::make_pair(-30000, 30000));
-    EXPECT_EQ(s.host.positions[ScrollBarAxis::Horizontal], -400);
-    EXPECT_EQ(s.host.positions[ScrollBarAxis::Vertical], -300);
-
-    s.view.OnHScroll(ScrollCode::PageDown, 0);
-    EXPECT_EQ(s.host.positions[ScrollBarAxis::Horizontal], -400 + 266 * 2);
-    s.view.OnVScroll(ScrollCode::ThumbPosition, 1000);
-    EXPECT_EQ(s.host.positions[ScrollBarAxis::Vertical], 1000);
-    s.view.OnVScroll(ScrollCode::ThumbTrack, -5000);
-    EXPECT_EQ(s.host.positions[ScrollBarAxis::Vertical], 1000) << "tracking does not scroll";
-
-    // Hiding and showing the bars again keeps the place.
-    const CPointF topLeft = s.view.GetMapping().DeviceToDoc(CPoint{0, 0});
-    s.view.OnCommand(cmd::kScrollBars);
-    EXPECT_EQ(s.host.ranges[ScrollBarAxis::Vertical], std::make_pair(0, 0));
-    s.view.OnCommand(cmd::kScrollBars);
-    EXPECT_EQ(s.view.GetMapping().DeviceToDoc(CPoint{0, 0}), topLeft);
-    bool enabled = false, checked = false;
-    ASSERT_TRUE(s.view.OnUpdateCommand(cmd::kScrollBars, enabled, checked));
-    EXPECT_TRUE(checked);
-}
-
 TEST(ViewZoom, ZoomMenuMakesTheZoomToolCurrentAndRunsTheChosenCommand) {
     CViewSetup s;
     s.Open();

@@ -144,11 +144,6 @@ void CPqxView::OnTimer(int timerId) {
         currentTool->OnTimer(timerId);
 }
 
-void CPqxView::OnSize(int /*width*/, int /*height*/) {
-    // The back buffer follows the client size at the next paint.
-    InvalidateAll();
-}
-
 // Tools.
 
 CTool* CPqxView::GetTool(ToolKind kind) const {

@@ -11,6 +11,7 @@
 #include "ui/tools/Tool.h"
 #include "ui/view/NewObjectStyle.h"
 #include "ui/view/PropertySheetOpener.h"
+#include "ui/view/ScrollBarLayout.h"
 
 #include <array>
 #include <cstdint>
@@ -37,6 +38,19 @@ enum class ScrollCode : int {
     Top = 6,
     Bottom = 7,
     EndScroll = 8,
+};
+
+// A turn of the mouse wheel or a scroll stroke on a touchpad, as the shell reports it.
+struct CWheelEvent {
+    // Notches turned (fractions from smooth wheels and touchpads): positive away from the user, or to the
+    // right on a sideways wheel or stroke.
+    float notches = 0.0f;
+    bool sideways = false;
+    // Lines the desktop scrolls per notch.
+    int linesPerNotch = 3;
+    // kKeyFlagShift scrolls sideways, kKeyFlagControl zooms about the pointer.
+    unsigned flags = 0;
+    CPoint point; // the pointer, client pixels
 };
 
 // The single view of the document: the mapping between document units and client pixels, zoom and
@@ -69,7 +83,12 @@ public:
     static constexpr float kMinSnapSpacing = 0.0f;
     static constexpr float kMaxSnapSpacing = 100.0f;
     static constexpr int kDefaultImageResolution = 640;
-    static constexpr int kScrollRange = 30000;
+    // The page is scrollable this far beyond its edges, as a fraction of its longer side.
+    static constexpr float kPageMarginFraction = 0.1f;
+    // Pixels the wheel scrolls per line; the desktop says how many lines a notch is.
+    static constexpr int kWheelLinePixels = 20;
+    // A notch of Ctrl+wheel zooms by this factor (two notches make one Zoom In).
+    static constexpr double kWheelZoomPerNotch = 1.4142135623730951;
     // Grid lines closer than this many pixels are not drawn.
     static constexpr float kMinGridPixels = 3.0f;
 
@@ -104,8 +123,16 @@ public:
     void OnTimer(int timerId);
     void OnSize(int width, int height);
     void OnPaint();
+    // Scroll bar events: the bar's code and its thumb position (0 .. range - page of the bar as last
+    // shown). Line steps (the arrow keys) move a tenth of the client area, even beyond the page's margin;
+    // page steps a whole client area, stopping at the bar's ends; the thumb, dragged or dropped, shows
+    // exactly the part of the extent it covers.
     void OnHScroll(ScrollCode code, int thumbPosition);
     void OnVScroll(ScrollCode code, int thumbPosition);
+    // The wheel scrolls (Shift: sideways) and with Ctrl zooms about the pointer; ignored during a drag.
+    void OnMouseWheel(const CWheelEvent& wheel);
+    // A touchpad pinch: zoomSinceStart is the zoom of the whole gesture so far, about its centre.
+    void OnPinch(CPoint center, double zoomSinceStart, bool gestureStart);
 
     // Commands by id: OnCommand returns false for an id the view does not handle; OnUpdateCommand returns
     // false likewise, else sets whether the command is enabled and whether its item is checked.
@@ -144,10 +171,19 @@ public:
     [[nodiscard]] bool CanFitSelection() const;
     // The union of the selected objects' bounds; all zero without a selection.
     [[nodiscard]] CRectF SelectionBounds() const;
-    // Moves the view by a pixel delta; a non-zero delta updates the scroll bars and repaints.
+    // Scales by factor about a client point, which keeps showing the same document point; the scale
+    // stays within the mapping's limits. Updates the scroll bars and repaints.
+    void ZoomAt(CPoint point, double factor);
+    // Moves the drawing by a pixel delta; a non-zero delta updates the scroll bars and repaints.
     void ScrollBy(int dx, int dy);
-    // Sets the scroll bars' positions to the document point at the client's top-left pixel.
+    // After a change of the mapping or of the drawing's extent: lays the scroll bars out again (unless a
+    // thumb is being dragged) and tells the window the mapping changed.
     void UpdateScrollBars();
+    // A scroll bar's layout for the view as it is now; the bars show it when they are on.
+    [[nodiscard]] CScrollBarLayout GetScrollBarLayout(ScrollBarAxis axis) const;
+    // The document rectangle the scroll bars span: the page with its margin and the current page's
+    // objects (the view's own part is added by the layout).
+    [[nodiscard]] CRectF GetScrollExtent() const;
     [[nodiscard]] CViewMapping& GetMapping() { return mapping; }
     [[nodiscard]] const CViewMapping& GetMapping() const { return mapping; }
     [[nodiscard]] CRect GetClientRect() const;
@@ -251,8 +287,20 @@ private:
     // Fits the page into the client area less 2 pixels; false (mapping unchanged) without a document or
     // for a page of 1 unit or less in either direction.
     bool FitPageRect();
+    // Shows or hides the scroll bars by showScrollBars and lays them out (ViewScroll.cpp).
     void ApplyScrollBarRanges();
     void Scroll(ScrollBarAxis axis, ScrollCode code, int thumbPosition);
+    // Moves the view's start along an axis by pixels (positive: towards the end), held to the extent the
+    // scroll bar spans; true when it moved.
+    bool ScrollWithinExtent(ScrollBarAxis axis, int64_t pixels);
+    // Moves the view's start along an axis by pixels, without limits; true when it moved.
+    bool MoveViewStart(ScrollBarAxis axis, int64_t pixels);
+    // Moves the drawing by a pixel delta without limits of int.
+    void PanBy(int64_t dx, int64_t dy);
+    // The pixel (document coordinate times scale) at the client's first column or row.
+    [[nodiscard]] double ViewStart(ScrollBarAxis axis) const;
+    // Re-centres the page after a resize when the whole page showed in the old client area.
+    void RecenterAfterResize(const CRect& oldClient, const CRect& newClient);
     void PopupZoomMenu();
     // Pops up a menu above a toolbar button (at the client's lower left when no bar shows it), each item
     // greyed or checked as the view's rules say, and runs the chosen command when it is enabled
@@ -330,6 +378,17 @@ private:
     std::array<std::unique_ptr<CTool>, 16> tools;
     std::vector<int> selection;
     CDibSection backBuffer;
+
+    // Scrolling (ViewScroll.cpp): whether the bars show, their layouts (horizontal, vertical), which thumb
+    // is being dragged (its bar keeps its layout until the drop), the client size last seen, wheel
+    // pixels not yet scrolled and the zoom of the pinch so far.
+    bool scrollBarsShown = false;
+    std::array<CScrollBarLayout, 2> shownScrollBars;
+    std::array<bool, 2> thumbDragging{false, false};
+    float thumbDragScale = 0.0f;
+    CRect sizedClient;
+    std::array<float, 2> wheelRemainder{0.0f, 0.0f};
+    double pinchZoom = 1.0;
 };
 
 } // namespace pq

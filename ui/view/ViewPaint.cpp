@@ -39,6 +39,8 @@ void CPqxView::OnPaint() {
     const CRect client = GetClientRect();
     if (client.IsEmpty() || !EnsureBackBuffer(client))
         return;
+    // An edit may have moved objects beyond the page: the scroll bars span them.
+    UpdateScrollBars();
 
     CDeviceContext dc(&backBuffer);
     dc.FillSolidRect(client, showPage ? kDeskColor : 0xFFFFFF);

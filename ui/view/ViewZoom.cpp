@@ -23,13 +23,6 @@ CRect FitArea(const CRect& client) {
             std::max(r.top, r.bottom)};
 }
 
-// A scroll bar position: the document coordinate rounded half up, inside the bar's range.
-int ScrollPosition(float v) {
-    const double rounded = std::floor(static_cast<double>(v) + 0.5);
-    return static_cast<int>(
-        std::clamp(rounded, double{-CPqxView::kScrollRange}, double{CPqxView::kScrollRange}));
-}
-
 } // namespace
 
 void CPqxView::AfterZoom() {
@@ -92,76 +85,6 @@ void CPqxView::FitDrawing() {
     initialised = true;
     UpdateScrollBars();
     InvalidateAll();
-}
-
-void CPqxView::UpdateScrollBars() {
-    if (window == nullptr)
-        return;
-    const CRect client = GetClientRect();
-    window->SetScrollPos(ScrollBarAxis::Horizontal, ScrollPosition(mapping.DeviceToDocX(float(client.left))));
-    window->SetScrollPos(ScrollBarAxis::Vertical, ScrollPosition(mapping.DeviceToDocY(float(client.top))));
-}
-
-void CPqxView::ApplyScrollBarRanges() {
-    if (window == nullptr)
-        return;
-    const int range = showScrollBars ? kScrollRange : 0;
-    window->SetScrollRange(ScrollBarAxis::Horizontal, -range, range);
-    window->SetScrollRange(ScrollBarAxis::Vertical, -range, range);
-    UpdateScrollBars();
-}
-
-void CPqxView::ScrollBy(int dx, int dy) {
-    if (dx == 0 && dy == 0)
-        return;
-    mapping.Pan(CPoint{0, 0}, CPoint{dx, dy});
-    UpdateScrollBars();
-    InvalidateAll();
-}
-
-void CPqxView::OnHScroll(ScrollCode code, int thumbPosition) {
-    Scroll(ScrollBarAxis::Horizontal, code, thumbPosition);
-}
-
-void CPqxView::OnVScroll(ScrollCode code, int thumbPosition) {
-    Scroll(ScrollBarAxis::Vertical, code, thumbPosition);
-}
-
-void CPqxView::Scroll(ScrollBarAxis axis, ScrollCode code, int thumbPosition) {
-    const CRect client = GetClientRect();
-    const bool horizontal = axis == ScrollBarAxis::Horizontal;
-    const int extent = horizontal ? client.Width() : client.Height();
-    int shift = 0;
-    switch (code) {
-    case ScrollCode::LineUp:
-        shift = extent / 10;
-        break;
-    case ScrollCode::LineDown:
-        shift = -(extent / 10);
-        break;
-    case ScrollCode::PageUp:
-        shift = (2 * extent) / 3;
-        break;
-    case ScrollCode::PageDown:
-        shift = -((2 * extent) / 3);
-        break;
-    case ScrollCode::ThumbPosition: {
-        // Move by the pixel distance between the coordinate the thumb shows now and where it was dropped.
-        const auto toDevice = [&](float v) {
-            return horizontal ? mapping.DocToDeviceX(v) : mapping.DocToDeviceY(v);
-        };
-        const float edge =
-            horizontal ? mapping.DeviceToDocX(float(client.left)) : mapping.DeviceToDocY(float(client.top));
-        shift = toDevice(float(ScrollPosition(edge))) - toDevice(float(thumbPosition));
-        break;
-    }
-    default:
-        break;
-    }
-    if (horizontal)
-        ScrollBy(shift, 0);
-    else
-        ScrollBy(0, shift);
 }
 
 void CPqxView::PopupZoomMenu() {
