@@ -44,6 +44,16 @@ class DroppingDTPHandler(DTPHandler):
     handle_read_event = handle_read
 
 
+class SlowDTPHandler(ThrottledDTPHandler):
+    """Reads at 256 KiB per second through a small receive buffer, so the sender soon has to wait."""
+
+    read_limit = 256 * 1024
+
+    def __init__(self, sock, cmd_channel):
+        sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 64 * 1024)
+        ThrottledDTPHandler.__init__(self, sock, cmd_channel)
+
+
 def make_handler(mode):
     class Handler(FTPHandler):
         def handle(self):
@@ -89,8 +99,7 @@ def make_handler(mode):
     if mode == "drop-data":
         Handler.dtp_handler = DroppingDTPHandler
     elif mode == "slow":
-        ThrottledDTPHandler.read_limit = 256 * 1024
-        Handler.dtp_handler = ThrottledDTPHandler
+        Handler.dtp_handler = SlowDTPHandler
     return Handler
 
 
