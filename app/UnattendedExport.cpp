@@ -46,7 +46,8 @@ bool WriteBitmapCopy(CDrawing& drawing, int page, const std::string& path, const
 }
 
 bool WriteDrawingCopy(CDrawing& drawing, int page, const std::string& path, int width, int height,
-                      const char* what, const CUnattendedExportOptions& options, CUnattendedExportResult& result) {
+                      const char* what, const CUnattendedExportOptions& options,
+                      CUnattendedExportResult& result) {
     if (!SaveDrawing(drawing, path, page, width, height, options.notice)) {
         result.failures.push_back(std::string("Cannot write the ") + what + " " + path + ": " +
                                   drawing.GetErrorMessage());
@@ -75,7 +76,8 @@ CPixelSize UnattendedExportSize(const CDrawing& drawing, int32_t size) {
     return {std::max(RoundHalfAway(w * scale), 1), std::max(RoundHalfAway(h * scale), 1)};
 }
 
-std::string UnattendedExportPath(const std::string& location, const std::string& name, std::string_view extension) {
+std::string UnattendedExportPath(const std::string& location, const std::string& name,
+                                 std::string_view extension) {
     std::string path = location;
     if (!path.empty() && path.back() != '/')
         path += '/';
@@ -95,8 +97,8 @@ CUnattendedExportResult WriteUnattendedFiles(CDrawing& drawing, const CExportSet
             result.emfPath = path;
     }
     if (!values.printLocation.empty())
-        WriteBitmapCopy(drawing, page, UnattendedExportPath(values.printLocation, values.fileName, "jpg"), size,
-                        "JPEG copy", result, &result.jpegPath);
+        WriteBitmapCopy(drawing, page, UnattendedExportPath(values.printLocation, values.fileName, "jpg"),
+                        size, "JPEG copy", result, &result.jpegPath);
     if (!values.saveLocation.empty() && !values.fileType.empty()) {
         const std::string type = LowerTypeWithoutDots(values.fileType);
         const std::string path = UnattendedExportPath(values.saveLocation, values.fileName, type);
@@ -129,19 +131,22 @@ CFtpUploadRequest UnattendedUploadRequest(const CUploadSettings& upload, const C
 }
 
 CUnattendedExportResult RunUnattendedExport(CDrawing& drawing, const CExportSettings& values,
-                                            const CUploadSettings* upload, const CUnattendedExportOptions& options,
+                                            const CUploadSettings* upload,
+                                            const CUnattendedExportOptions& options,
                                             const std::atomic<bool>* cancel) {
     CUnattendedExportResult result = WriteUnattendedFiles(drawing, values, options);
     if (upload == nullptr || upload->ftpServer.empty())
         return result;
     if (upload->ftpPort < 1 || upload->ftpPort > 65535) {
-        result.failures.push_back("Cannot upload: the settings file's ftpport must be a number from 1 to 65535.");
+        result.failures.push_back(
+            "Cannot upload: the settings file's ftpport must be a number from 1 to 65535.");
         return result;
     }
     if (result.emfPath.empty() && result.jpegPath.empty()) {
         if (values.saveLocation.empty() && values.printLocation.empty())
-            result.failures.push_back("Nothing to upload: the settings file names neither a savelocation nor a "
-                                      "printlocation.");
+            result.failures.push_back(
+                "Nothing to upload: the settings file names neither a savelocation nor a "
+                "printlocation.");
         else
             result.failures.push_back("Nothing to upload: neither the EMF nor the JPEG copy was written.");
         return result;
@@ -156,8 +161,8 @@ CUnattendedExportResult RunUnattendedExport(CDrawing& drawing, const CExportSett
                 options.uploadProgress(state);
         });
     if (outcome != FtpUploadOutcome::Succeeded) {
-        result.failures.push_back("The upload to " + request.server + " port " + std::to_string(request.port) +
-                                  " ended with \"" + last.status + "\"" +
+        result.failures.push_back("The upload to " + request.server + " port " +
+                                  std::to_string(request.port) + " ended with \"" + last.status + "\"" +
                                   (last.detail.empty() ? std::string(".") : ": " + last.detail));
         return result;
     }

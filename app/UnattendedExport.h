@@ -24,10 +24,10 @@ inline constexpr std::string_view kIniChangedQuestion =
 // and their upload. The editor runs it from Export Bitmap in settings-file mode, pqdraw-cli from
 // --settings FILE.
 struct CUnattendedExportOptions {
-    int page = 0;              // the page written (the editor's current page)
-    std::string flagFilePath;  // where the upload leaves PQS.ftp; empty: nowhere
+    int page = 0;             // the page written (the editor's current page)
+    std::string flagFilePath; // where the upload leaves PQS.ftp; empty: nowhere
     std::chrono::milliseconds ftpTimeout{30000};
-    NoticeSink notice;         // the writers' notices, such as the one-page notice
+    NoticeSink notice; // the writers' notices, such as the one-page notice
     // Every state of the upload, on the thread that runs the upload.
     std::function<void(const CFtpUploadState&)> uploadProgress;
 };

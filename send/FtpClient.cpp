@@ -91,12 +91,11 @@ bool CFtpClient::ReadReply(std::chrono::milliseconds timeout) {
             pending.clear();
             return Fail(kBadReply, "The server's answer is not FTP: " + why + ".");
         }
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         std::size_t received = 0;
-        const CNetResult got = left.count() > 0
-                                   ? control.Receive(buffer, received, left, cancel)
-                                   : CNetResult::Failure(NetStatus::TimedOut, "");
+        const CNetResult got = left.count() > 0 ? control.Receive(buffer, received, left, cancel)
+                                                : CNetResult::Failure(NetStatus::TimedOut, "");
         if (!got.Ok()) {
             if (got.status == NetStatus::TimedOut)
                 return Fail(kTimedOut, "The server did not answer within " + DurationText(timeout) + ".");
@@ -121,8 +120,8 @@ bool CFtpClient::Connect(const std::string& server, uint16_t port) {
     const CNetResult made = control.Connect(server, port, options.timeout, cancel);
     if (!made.Ok()) {
         if (made.status == NetStatus::Failed)
-            return Fail(kConnectFailed,
-                        "Cannot connect to " + server + " port " + std::to_string(port) + ": " + made.message + ".");
+            return Fail(kConnectFailed, "Cannot connect to " + server + " port " + std::to_string(port) +
+                                            ": " + made.message + ".");
         if (made.status == NetStatus::TimedOut)
             return Fail(kTimedOut, "The server " + server + " did not answer within " +
                                        DurationText(options.timeout) + ".");
@@ -171,7 +170,8 @@ bool CFtpClient::OpenDataConnection() {
         if (lastCode == 229) {
             port = ParseEpsvReply(lastReply);
             if (!port)
-                return Fail(kBadReply, "The server's passive-mode answer holds no port: " + ServerSays() + ".");
+                return Fail(kBadReply,
+                            "The server's passive-mode answer holds no port: " + ServerSays() + ".");
         } else {
             epsvRefused = true;
         }
@@ -183,7 +183,8 @@ bool CFtpClient::OpenDataConnection() {
             return Fail(lastCode, "The server refused passive mode: " + ServerSays() + ".");
         const auto address = ParsePasvReply(lastReply);
         if (!address)
-            return Fail(kBadReply, "The server's passive-mode answer holds no address: " + ServerSays() + ".");
+            return Fail(kBadReply,
+                        "The server's passive-mode answer holds no address: " + ServerSays() + ".");
         // The data connection goes to the host of the control connection, whatever address the reply
         // names: a server behind a router names an address of its own network, and a hostile one could
         // name any host to have the file sent there.
@@ -193,14 +194,15 @@ bool CFtpClient::OpenDataConnection() {
     const CNetResult made = data.Connect(target, options.timeout, cancel);
     if (!made.Ok()) {
         if (made.status == NetStatus::Failed || made.status == NetStatus::TimedOut)
-            return Fail(kDataConnectFailed, "Cannot open the data connection to " + target.HostText() + " port " +
-                                                std::to_string(*port) + ": " + made.message + ".");
+            return Fail(kDataConnectFailed, "Cannot open the data connection to " + target.HostText() +
+                                                " port " + std::to_string(*port) + ": " + made.message + ".");
         return FailNet(made, "opening the data connection", kDataConnectFailed);
     }
     return true;
 }
 
-bool CFtpClient::Put(const std::string& localPath, const std::string& remoteName, const FtpProgressSink& sink) {
+bool CFtpClient::Put(const std::string& localPath, const std::string& remoteName,
+                     const FtpProgressSink& sink) {
     if (!connected)
         return Fail(kConnectionLost, "Not connected to the server.");
     if (remoteName.empty())
@@ -244,15 +246,16 @@ bool CFtpClient::Put(const std::string& localPath, const std::string& remoteName
         }
         if (n == 0)
             break;
-        const CNetResult sent =
-            data.SendAll(std::span<const char>(block.data(), static_cast<std::size_t>(n)), options.timeout, cancel);
+        const CNetResult sent = data.SendAll(std::span<const char>(block.data(), static_cast<std::size_t>(n)),
+                                             options.timeout, cancel);
         if (!sent.Ok()) {
             const std::string where =
                 "after " + std::to_string(total) + " of " + std::to_string(info.st_size) + " bytes";
             if (sent.status == NetStatus::Closed)
                 Fail(kConnectionLost, "The server closed the data connection " + where + ".");
             else if (sent.status == NetStatus::TimedOut)
-                Fail(kTimedOut, "The server took no data for " + DurationText(options.timeout) + " " + where + ".");
+                Fail(kTimedOut,
+                     "The server took no data for " + DurationText(options.timeout) + " " + where + ".");
             else
                 FailNet(sent, "sending the file", kConnectionLost);
             failed = true;

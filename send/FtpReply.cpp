@@ -56,7 +56,8 @@ CFtpReplyReader::Status CFtpReplyReader::Feed(std::string_view data, std::size_t
         if (c != '\n') {
             line += c;
             if (line.size() > kMaxLineBytes) {
-                error = "the server sent a reply line longer than " + std::to_string(kMaxLineBytes) + " bytes";
+                error =
+                    "the server sent a reply line longer than " + std::to_string(kMaxLineBytes) + " bytes";
                 return Status::Malformed;
             }
             continue;

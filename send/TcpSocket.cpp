@@ -88,7 +88,8 @@ CNetResult Resolve(std::string host, uint16_t port, Clock::time_point deadline, 
             lookup->finished.notify_all();
         }).detach();
     } catch (const std::system_error&) {
-        return CNetResult::Failure(NetStatus::Failed, "cannot look up " + host + ": no thread for the lookup");
+        return CNetResult::Failure(NetStatus::Failed,
+                                   "cannot look up " + host + ": no thread for the lookup");
     }
     std::unique_lock lock(lookup->mutex);
     while (!lookup->done) {
@@ -204,7 +205,8 @@ CNetResult CTcpSocket::Connect(const std::string& host, uint16_t port, Timeout t
     return last;
 }
 
-CNetResult CTcpSocket::Connect(const CSocketAddress& address, Timeout timeout, const std::atomic<bool>* cancel) {
+CNetResult CTcpSocket::Connect(const CSocketAddress& address, Timeout timeout,
+                               const std::atomic<bool>* cancel) {
     Close();
     fd = socket(address.Family(), SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0)
@@ -235,7 +237,8 @@ CNetResult CTcpSocket::Connect(const CSocketAddress& address, Timeout timeout, c
     return {};
 }
 
-CNetResult CTcpSocket::SendAll(std::span<const char> bytes, Timeout timeout, const std::atomic<bool>* cancel) {
+CNetResult CTcpSocket::SendAll(std::span<const char> bytes, Timeout timeout,
+                               const std::atomic<bool>* cancel) {
     while (!bytes.empty()) {
         if (fd < 0)
             return CNetResult::Failure(NetStatus::Failed, "not connected");

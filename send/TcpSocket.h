@@ -50,7 +50,8 @@ public:
 
     // Looks the host up (a name, an IPv4 or IPv6 address, the latter also in brackets) and connects to
     // each address it has in turn until one answers. The whole call, lookup included, ends within timeout.
-    CNetResult Connect(const std::string& host, uint16_t port, Timeout timeout, const std::atomic<bool>* cancel);
+    CNetResult Connect(const std::string& host, uint16_t port, Timeout timeout,
+                       const std::atomic<bool>* cancel);
     CNetResult Connect(const CSocketAddress& address, Timeout timeout, const std::atomic<bool>* cancel);
 
     // Sends every byte; fails when the peer takes nothing for timeout or closes the connection.

@@ -113,7 +113,12 @@ void BM_FtpUploadOurs(benchmark::State& state) {
     }
     Report(state, seconds);
 }
-BENCHMARK(BM_FtpUploadOurs)->ArgName("block")->Arg(65536)->Arg(256)->Iterations(5)->UseManualTime()
+BENCHMARK(BM_FtpUploadOurs)
+    ->ArgName("block")
+    ->Arg(65536)
+    ->Arg(256)
+    ->Iterations(5)
+    ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
 void BM_FtpUploadCurl(benchmark::State& state) {
@@ -122,8 +127,9 @@ void BM_FtpUploadCurl(benchmark::State& state) {
         state.SkipWithError("the FTP server did not start or curl is missing");
         return;
     }
-    const std::string command = "/usr/bin/curl -s -S -T '" + server.file + "' --user pq:secret ftp://127.0.0.1:" +
-                                std::to_string(server.port) + "/curl.bin";
+    const std::string command = "/usr/bin/curl -s -S -T '" + server.file +
+                                "' --user pq:secret ftp://127.0.0.1:" + std::to_string(server.port) +
+                                "/curl.bin";
     double seconds = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();

@@ -43,8 +43,9 @@ protected:
         return status;
     }
     std::string Common() const {
-        return "filename=plan\nopenfile=" + folder.File("sample.pdf") + "\nsize=320\nsavelocation=" +
-               folder.File("out") + "/\nprintlocation=" + folder.File("out") + "\nfiletype=svg\n";
+        return "filename=plan\nopenfile=" + folder.File("sample.pdf") +
+               "\nsize=320\nsavelocation=" + folder.File("out") + "/\nprintlocation=" + folder.File("out") +
+               "\nfiletype=svg\n";
     }
 
     test::CTempFolder folder;
@@ -63,8 +64,8 @@ TEST_F(SettingsExport, WritesEveryCopyAndSucceeds) {
 }
 
 TEST_F(SettingsExport, FailsWithAMessageWhenTheDocumentOrTheSettingsCannotBeRead) {
-    EXPECT_EQ(Run(WriteSettings("filename=plan\nopenfile=" + folder.File("missing.pdf") + "\nprintlocation=" +
-                                folder.File("out") + "\nsize=100\n")),
+    EXPECT_EQ(Run(WriteSettings("filename=plan\nopenfile=" + folder.File("missing.pdf") +
+                                "\nprintlocation=" + folder.File("out") + "\nsize=100\n")),
               kExitFailed);
     EXPECT_NE(err.find("missing.pdf"), std::string::npos) << err;
     EXPECT_FALSE(std::filesystem::exists(folder.File("out/plan.jpg")));
@@ -93,14 +94,16 @@ TEST_F(SettingsExport, UploadsTheEmfAndJpegToTheServerOnItsPort) {
     const std::string upload = "ftpserver=127.0.0.1\nftpport=" + std::to_string(server.Port()) +
                                "\nusername=pq\npassword=secret\nftplocation=drop\n";
     ASSERT_EQ(Run(WriteSettings(Common() + upload)), kExitOk) << err;
-    EXPECT_EQ(test::ReadFileText(root.File("drop/plan.emf")), test::ReadFileText(folder.File("out/plan.emf")));
-    EXPECT_EQ(test::ReadFileText(root.File("drop/plan.jpg")), test::ReadFileText(folder.File("out/plan.jpg")));
+    EXPECT_EQ(test::ReadFileText(root.File("drop/plan.emf")),
+              test::ReadFileText(folder.File("out/plan.emf")));
+    EXPECT_EQ(test::ReadFileText(root.File("drop/plan.jpg")),
+              test::ReadFileText(folder.File("out/plan.jpg")));
     EXPECT_NE(out.find("uploaded /drop/plan.jpg"), std::string::npos) << out;
     EXPECT_EQ(test::ReadFileText(folder.File("data/PQS.ftp")), "&ftp=true");
 
     // The same with a password the server refuses: the files are written, the run fails and says why.
-    const std::string refused = "ftpserver=127.0.0.1\nftpport=" + std::to_string(server.Port()) +
-                                "\nusername=pq\npassword=wrong\n";
+    const std::string refused =
+        "ftpserver=127.0.0.1\nftpport=" + std::to_string(server.Port()) + "\nusername=pq\npassword=wrong\n";
     EXPECT_EQ(Run(WriteSettings(Common() + refused)), kExitFailed);
     EXPECT_NE(err.find("Authorization failed."), std::string::npos) << err;
     EXPECT_EQ(test::ReadFileText(folder.File("data/PQS.ftp")), "&ftp=false");

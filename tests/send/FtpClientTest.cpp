@@ -254,7 +254,8 @@ TEST(FtpClientConnect, NamesTheReasonWhenNoServerListens) {
 
     CFtpClient unknown(CFtpClient::COptions{5000ms});
     EXPECT_FALSE(unknown.Connect("no-such-host.invalid", 21));
-    EXPECT_NE(unknown.GetLastError().find("no-such-host.invalid"), std::string::npos) << unknown.GetLastError();
+    EXPECT_NE(unknown.GetLastError().find("no-such-host.invalid"), std::string::npos)
+        << unknown.GetLastError();
 }
 
 } // namespace

@@ -46,7 +46,8 @@ TEST(CFtpReplyReader, ReadsOneLineRepliesAndLeavesTheNextOneForLater) {
 
 TEST(CFtpReplyReader, ReadsAMultiLineReplyToTheLineWithItsOwnCode) {
     // Lines inside may start with blanks or other codes; only "220 " ends this reply.
-    const std::string greeting = "220-Welcome\r\n 220 indented\r\n123 other code\r\n220-more\r\n220 ready\r\n";
+    const std::string greeting =
+        "220-Welcome\r\n 220 indented\r\n123 other code\r\n220-more\r\n220 ready\r\n";
     for (std::size_t piece : {1u, 7u, 1000u}) {
         const auto replies = ReadReplies(greeting + "230 in\r\n", piece);
         ASSERT_EQ(replies.size(), 2u);
@@ -93,10 +94,10 @@ TEST(ParsePasvReply, ReadsTheAddressBetweenTheParentheses) {
 }
 
 TEST(ParsePasvReply, FailsCleanlyOnMissingOrBadFields) {
-    for (const char* reply : {"227 Entering Passive Mode 127,0,0,1,4,1", "227 (127,0,0,1,4,1",
-                              "227 (127,0,0,1,4)", "227 (127,0,0,1,4,1,9)", "227 (127,0,0,1,256,1)",
-                              "227 (127,0,0,-1,4,1)", "227 (127,0,0,1,4,x)", "227 (127,,0,1,4,1)",
-                              "227 (127,0,0,1,0,0)", "227 ()", "227 (99999999999,0,0,1,4,1)"})
+    for (const char* reply :
+         {"227 Entering Passive Mode 127,0,0,1,4,1", "227 (127,0,0,1,4,1", "227 (127,0,0,1,4)",
+          "227 (127,0,0,1,4,1,9)", "227 (127,0,0,1,256,1)", "227 (127,0,0,-1,4,1)", "227 (127,0,0,1,4,x)",
+          "227 (127,,0,1,4,1)", "227 (127,0,0,1,0,0)", "227 ()", "227 (99999999999,0,0,1,4,1)"})
         EXPECT_FALSE(ParsePasvReply(reply).has_value()) << reply;
 }
 

@@ -8,12 +8,12 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <netinet/in.h>
 #include <poll.h>
 #include <spawn.h>
 #include <string>
 #include <sys/socket.h>
 #include <sys/wait.h>
-#include <netinet/in.h>
 #include <unistd.h>
 
 extern char** environ;
@@ -54,7 +54,8 @@ inline bool Ipv6LoopbackAvailable() {
 class CFtpTestServer {
 public:
     // Starts the server serving root in the given mode (see the script); Port() is 0 when it failed.
-    CFtpTestServer(const std::string& root, const std::string& mode = "normal", const std::string& host = "127.0.0.1") {
+    CFtpTestServer(const std::string& root, const std::string& mode = "normal",
+                   const std::string& host = "127.0.0.1") {
         int out[2];
         if (pipe(out) != 0)
             return;
@@ -63,8 +64,8 @@ public:
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, out[0]);
         const std::string script = PQ_FTP_TEST_SERVER;
-        const char* argv[] = {kFtpPython, script.c_str(), "--root", root.c_str(), "--mode", mode.c_str(),
-                              "--host", host.c_str(), nullptr};
+        const char* argv[] = {kFtpPython,   script.c_str(), "--root",     root.c_str(), "--mode",
+                              mode.c_str(), "--host",       host.c_str(), nullptr};
         const int rc = posix_spawn(&pid, kFtpPython, &actions, nullptr, const_cast<char**>(argv), environ);
         posix_spawn_file_actions_destroy(&actions);
         close(out[1]);
@@ -101,4 +102,3 @@ private:
 };
 
 } // namespace pq::test
-

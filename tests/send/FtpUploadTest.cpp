@@ -32,7 +32,8 @@ protected:
         request.port = server ? server->Port() : 21;
         request.userName = test::kFtpUser;
         request.password = test::kFtpPassword;
-        request.localPaths = {first.empty() ? "" : local.File(first), second.empty() ? "" : local.File(second)};
+        request.localPaths = {first.empty() ? "" : local.File(first),
+                              second.empty() ? "" : local.File(second)};
         request.remoteNames = {"/" + first, "/" + second};
         request.flagFilePath = data.File("PQS.ftp");
         request.timeout = 5000ms;
@@ -41,7 +42,8 @@ protected:
     // Runs the upload on this thread and keeps every state it showed.
     FtpUploadOutcome Run(const CFtpUploadRequest& request) {
         std::atomic<bool> cancel{false};
-        return RunFtpUpload(request, cancel, [this](const CFtpUploadState& state) { shown.push_back(state); });
+        return RunFtpUpload(request, cancel,
+                            [this](const CFtpUploadState& state) { shown.push_back(state); });
     }
     [[nodiscard]] std::vector<std::string> Statuses() const {
         std::vector<std::string> result;
@@ -65,8 +67,8 @@ TEST_F(FtpUpload, UploadsTwoFilesWithTheirStatusesProgressAndFlag) {
     EXPECT_EQ(test::ReadFileText(root.File("plan.emf")), emf);
     EXPECT_EQ(test::ReadFileText(root.File("plan.jpg")), jpg);
     EXPECT_EQ(Statuses(), (std::vector<std::string>{"", "Connecting to FTP Server...", "Authorizing...",
-                                                     "Uploading [plan.emf]...", "[plan.emf] uploaded.",
-                                                     "Uploading [plan.jpg]...", "FTP Succeeded."}));
+                                                    "Uploading [plan.emf]...", "[plan.emf] uploaded.",
+                                                    "Uploading [plan.jpg]...", "FTP Succeeded."}));
     const CFtpUploadState& last = shown.back();
     EXPECT_EQ(last.secondLine, "2 files uploaded.");
     EXPECT_EQ(last.percent, 100);
