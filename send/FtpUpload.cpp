@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
+#include <system_error>
 #include <vector>
 
 namespace pq {
@@ -171,14 +172,34 @@ void CFtpUploadRun::Start() {
         state = {};
         state.secondLine = kFtpNoFilesUploaded;
     }
-    worker = std::thread([this] {
-        RunFtpUpload(request, cancel, [this](const CFtpUploadState& now) { Publish(now); });
-        {
-            std::lock_guard lock(mutex);
-            running = false;
-        }
-        ended.notify_all();
-    });
+    try {
+        worker = std::thread([this] {
+            try {
+                RunFtpUpload(request, cancel, [this](const CFtpUploadState& now) { Publish(now); });
+            } catch (const std::exception& error) {
+                // Nothing may escape a thread; the dialog shows the failure instead.
+                CFtpUploadState failed = GetState();
+                failed.status = kFtpFailed;
+                failed.detail = std::string("The upload failed: ") + error.what() + ".";
+                failed.outcome = FtpUploadOutcome::Failed;
+                Publish(failed);
+            }
+            {
+                std::lock_guard lock(mutex);
+                running = false;
+            }
+            ended.notify_all();
+        });
+    } catch (const std::system_error& error) {
+        CFtpUploadState failed;
+        failed.secondLine = kFtpNoFilesUploaded;
+        failed.status = kFtpFailed;
+        failed.detail = std::string("Cannot start the upload: ") + error.what() + ".";
+        failed.outcome = FtpUploadOutcome::Failed;
+        Publish(failed);
+        std::lock_guard lock(mutex);
+        running = false;
+    }
 }
 
 void CFtpUploadRun::Cancel() {
