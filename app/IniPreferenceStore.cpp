@@ -1,10 +1,6 @@
 #include "app/IniPreferenceStore.h"
 
 #include <charconv>
-#include <fcntl.h>
-#include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace pq {
 
@@ -12,23 +8,6 @@ namespace {
 
 // A string read returns at most 100 characters, as the preference values always have.
 constexpr std::size_t kMaxStringLength = 100;
-
-// The file holds the stored FTP password ("Pwd"), so only its owner may read it. The atomic writer gives a
-// replaced file the mode of the one it replaces: a new file is therefore made private before its first
-// save, and an older one readable by others loses those bits before anything is written to it.
-void KeepPrivate(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0) {
-        if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-            chmod(path.c_str(), info.st_mode & S_IRWXU);
-        return;
-    }
-    std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
-    if (fd >= 0)
-        close(fd);
-}
 
 } // namespace
 
@@ -66,7 +45,6 @@ std::optional<std::string> CIniPreferenceStore::FindString(std::string_view name
 
 void CIniPreferenceStore::WriteInt(std::string_view name, int32_t value) {
     file.Set(kSection, StoredName(name), std::to_string(value));
-    KeepPrivate(path);
     file.Save(path);
 }
 
@@ -77,7 +55,6 @@ void CIniPreferenceStore::WriteString(std::string_view name, std::string_view va
         if (c == '\r' || c == '\n')
             c = ' ';
     file.Set(kSection, StoredName(name), clean);
-    KeepPrivate(path);
     file.Save(path);
 }
 

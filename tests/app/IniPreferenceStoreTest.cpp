@@ -34,8 +34,10 @@ TEST_F(IniPreferenceStoreTest, TheFileIsReadableByItsOwnerOnly) {
     }
     EXPECT_EQ(mode(), 0600u);
     chmod(path.c_str(), 0644);
-    CIniPreferenceStore store(path);
-    store.WriteInt("FtpPort", 2121);
+    {
+        CIniPreferenceStore store(path);
+        store.WriteInt("FtpPort", 2121);
+    }
     EXPECT_EQ(mode(), 0600u);
     EXPECT_EQ(CIniPreferenceStore(path).ReadString("Pwd", ""), "secret");
 }
