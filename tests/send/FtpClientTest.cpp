@@ -205,6 +205,18 @@ TEST_F(FtpClient, FallsBackToPasvAndFailsCleanlyOnAPasvReplyWithoutParentheses) 
     EXPECT_FALSE(std::filesystem::exists(root.File("h.bin")));
 }
 
+TEST_F(FtpClient, TheDataConnectionGoesToTheControlConnectionsHost) {
+    // The reply names a documentation address no one answers at; the data still reaches the server.
+    if (!StartServer("pasv-foreign-host"))
+        return;
+    const std::string bytes = test::WriteRandomFile(local.File("j.bin"), 20000, 19);
+    CFtpClient client(CFtpClient::COptions{3000ms});
+    ASSERT_TRUE(ConnectAndLogin(client));
+    ASSERT_TRUE(client.Put(local.File("j.bin"), "j.bin", {})) << client.GetLastError();
+    EXPECT_NE(client.GetLastReply().find("226"), std::string::npos);
+    EXPECT_EQ(test::ReadFileText(root.File("j.bin")), bytes);
+}
+
 TEST_F(FtpClient, UploadsOverIpv6Loopback) {
     if (!test::Ipv6LoopbackAvailable())
         GTEST_SKIP() << "this machine has no IPv6 loopback";

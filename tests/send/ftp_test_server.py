@@ -14,10 +14,12 @@ with the password "secret" and the anonymous user may write into --root. --mode 
   slow                 reads uploads at 256 KiB per second (so a test can cancel mid-way)
   no-epsv              refuses EPSV (502), so the client falls back to PASV
   pasv-no-parens       refuses EPSV and sends the PASV address without parentheses
+  pasv-foreign-host    refuses EPSV and names 192.0.2.1 (a documentation address) in its PASV reply
 """
 
 import argparse
 import logging
+import re
 import socket
 import struct
 import sys
@@ -28,7 +30,8 @@ from pyftpdlib.handlers import DTPHandler, FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
 MODES = ("normal", "refuse-login", "user-230", "multiline-greeting", "stall-greeting", "stall-final",
-         "drop-data", "slow", "no-epsv", "pasv-no-parens")
+         "drop-data", "slow", "no-epsv", "pasv-no-parens",
+         "pasv-foreign-host")
 
 
 class DroppingDTPHandler(DTPHandler):
@@ -84,7 +87,8 @@ def make_handler(mode):
             FTPHandler.ftp_PASS(self, line)
 
         def ftp_EPSV(self, line):
-            if mode in ("no-epsv", "pasv-no-parens"):
+            if mode in ("no-epsv", "pasv-no-parens",
+         "pasv-foreign-host"):
                 self.respond("502 Command not implemented.")
                 return
             FTPHandler.ftp_EPSV(self, line)
@@ -92,6 +96,8 @@ def make_handler(mode):
         def respond(self, resp, logfun=logging.debug):
             if mode == "pasv-no-parens" and resp.startswith("227"):
                 resp = resp.replace("(", "").replace(")", "")
+            if mode == "pasv-foreign-host" and resp.startswith("227"):
+                resp = re.sub(r"\(\d+,\d+,\d+,\d+,", "(192,0,2,1,", resp)
             if mode == "stall-final" and resp.startswith("226"):
                 return
             FTPHandler.respond(self, resp, logfun)
