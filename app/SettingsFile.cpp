@@ -117,6 +117,8 @@ bool ReadUploadSettings(const std::string& path, CUploadSettings& values) {
             values.password = kv.value;
         else if (kv.key == "ftplocation")
             values.ftpLocation = kv.value;
+        else if (kv.key == "ftpport")
+            values.ftpPort = ParseLeadingInt(kv.value);
     }
     return !values.ftpServer.empty();
 }

@@ -25,6 +25,7 @@ struct CUploadSettings {
     std::string userName;    // "username"
     std::string password;    // "password"
     std::string ftpLocation; // "ftplocation"
+    int32_t ftpPort = 21;    // "ftpport": the server's port, 21 when the file does not say
 
     bool operator==(const CUploadSettings&) const = default;
 };

@@ -25,9 +25,13 @@ void PrintUsage(std::FILE* out) {
                  "      Pages count from 1.\n"
                  "  pqdraw-cli info FILE [--objects]\n"
                  "      pages, page size, object counts; --objects lists every object\n"
+                 "  pqdraw-cli --settings FILE\n"
+                 "      the settings file's unattended export: opens its openfile, writes the EMF,\n"
+                 "      JPEG and typed copies to savelocation and printlocation, and uploads the EMF\n"
+                 "      and JPEG to ftpserver (port ftpport, 21 by default) when one is named\n"
                  "  pqdraw-cli --help | --version\n"
                  "\n"
-                 "Exit status: 0 done, 1 reading or writing failed, 2 usage error.\n",
+                 "Exit status: 0 done, 1 reading, writing or uploading failed, 2 usage error.\n",
                  kVersion);
 }
 
@@ -51,6 +55,14 @@ int Dispatch(std::span<const std::string_view> args, std::FILE* out, std::FILE* 
         return RunConvert(rest, out, err);
     if (command == "info")
         return RunInfo(rest, out, err);
+    if (command == "--settings")
+        return RunSettingsExport(rest, out, err);
+    if (command.starts_with("--settings=")) {
+        const std::string_view file[] = {command.substr(11)};
+        if (!rest.empty())
+            return RunSettingsExport(args, out, err); // says it takes one file
+        return RunSettingsExport(file, out, err);
+    }
     std::fprintf(err, "pqdraw-cli: unknown command \"%.*s\"\n\n", static_cast<int>(command.size()),
                  command.data());
     PrintUsage(err);

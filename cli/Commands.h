@@ -20,6 +20,8 @@ int RunCommandLine(std::span<const std::string_view> args, std::FILE* out, std::
 // Each command takes the arguments after its name and writes its report to out, messages to err.
 int RunConvert(std::span<const std::string_view> args, std::FILE* out, std::FILE* err);
 int RunInfo(std::span<const std::string_view> args, std::FILE* out, std::FILE* err);
+// --settings FILE: the settings file's unattended export (its EMF, JPEG and typed copies and their upload).
+int RunSettingsExport(std::span<const std::string_view> args, std::FILE* out, std::FILE* err);
 
 // Runs a command and turns an exception that escapes it into a message on err and kExitFailed, so that
 // no input ends the tool with an abort and a core dump.

@@ -3,7 +3,10 @@
 #include "platform/RegularFile.h"
 #include "platform/image/AtomicWrite.h"
 
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pq {
 
@@ -15,6 +18,21 @@ std::string_view Trim(std::string_view s) {
         return {};
     const auto last = s.find_last_not_of(" \t");
     return s.substr(first, last - first + 1);
+}
+
+// The preferences kept in the file may include the stored FTP password, so the file is its owner's
+// alone. The atomic writer gives a replaced file the mode of the one it replaces: a new file is therefore
+// made private before its first save, and an older one readable by others loses those bits first.
+void KeepPrivate(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0) {
+        if (S_ISREG(info.st_mode) && (info.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+            chmod(path.c_str(), info.st_mode & S_IRWXU);
+        return;
+    }
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd >= 0)
+        close(fd);
 }
 
 } // namespace
@@ -101,6 +119,7 @@ bool CIniFile::Save(const std::string& path) const {
     const std::filesystem::path target(path);
     if (target.has_parent_path())
         std::filesystem::create_directories(target.parent_path(), ec);
+    KeepPrivate(path);
     const std::string text = Format();
     return WriteFileReplacing(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size())).ok;
 }

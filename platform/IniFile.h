@@ -25,7 +25,8 @@ public:
 
     [[nodiscard]] std::string Format() const;
     // Writes through the atomic writer (WriteFileReplacing), so a crash never leaves half a file and a
-    // symbolic link or the file's permission bits stay as they were. Creates the folder when it is missing.
+    // symbolic link stays a link. Creates the folder when it is missing. The file is readable by its owner
+    // only (it may hold a password): a new one is made so, an old one loses the bits of others.
     bool Save(const std::string& path) const;
 
 private:

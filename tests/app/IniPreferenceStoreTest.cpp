@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace pq {
 namespace {
@@ -18,6 +19,28 @@ protected:
     test::CTempFolder folder;
     std::string path;
 };
+
+// The file keeps the FTP password: nobody but its owner may read it, whether it is new or was made
+// readable by others before.
+TEST_F(IniPreferenceStoreTest, TheFileIsReadableByItsOwnerOnly) {
+    const auto mode = [&] {
+        struct stat info {};
+        stat(path.c_str(), &info);
+        return info.st_mode & 0777;
+    };
+    {
+        CIniPreferenceStore store(path);
+        store.WriteString("Pwd", "secret");
+    }
+    EXPECT_EQ(mode(), 0600u);
+    chmod(path.c_str(), 0644);
+    {
+        CIniPreferenceStore store(path);
+        store.WriteInt("FtpPort", 2121);
+    }
+    EXPECT_EQ(mode(), 0600u);
+    EXPECT_EQ(CIniPreferenceStore(path).ReadString("Pwd", ""), "secret");
+}
 
 TEST_F(IniPreferenceStoreTest, ValuesSurviveAFreshStoreAndTheUnnamedValueIsUnit) {
     {

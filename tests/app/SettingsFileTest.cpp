@@ -61,7 +61,16 @@ TEST_F(SettingsFileTest, UploadValuesCountOnlyWithAServer) {
     EXPECT_EQ(upload.userName, "me");
     EXPECT_EQ(upload.password, "p w");
     EXPECT_EQ(upload.ftpLocation, "/in/");
+    EXPECT_EQ(upload.ftpPort, 21); // the port when the file names none
     EXPECT_FALSE(ReadUploadSettings(Write("v.ini", "username=me\n"), upload));
+}
+
+TEST_F(SettingsFileTest, FtpPortIsReadLikeTheOtherNumbers) {
+    CUploadSettings upload;
+    ASSERT_TRUE(ReadUploadSettings(Write("p.ini", "ftpserver=127.0.0.1\nFTP Port = 2121\n"), upload));
+    EXPECT_EQ(upload.ftpPort, 2121);
+    ASSERT_TRUE(ReadUploadSettings(Write("q.ini", "ftpserver=127.0.0.1\nftpport=x21\n"), upload));
+    EXPECT_EQ(upload.ftpPort, 0); // unreadable: the export refuses the port rather than guess
 }
 
 TEST_F(SettingsFileTest, PathKeepsItsCaseAndGainsIniOnlyWhenMissing) {
