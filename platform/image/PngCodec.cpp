@@ -22,7 +22,6 @@ struct CPngJob {
     png_infop info = nullptr;
     std::span<const uint8_t> input;
     std::size_t position = 0;
-    std::vector<uint8_t>* output = nullptr;
     std::vector<uint8_t> pixels; // the whole picture, for interlaced files only
     std::vector<uint8_t> row;
     char message[200] = {};
@@ -44,20 +43,6 @@ void OnPngRead(png_structp png, png_bytep data, png_size_t length) {
     std::memcpy(data, job->input.data() + job->position, length);
     job->position += length;
 }
-
-void OnPngWrite(png_structp png, png_bytep data, png_size_t length) {
-    auto* job = static_cast<CPngJob*>(png_get_io_ptr(png));
-    bool stored = true;
-    try {
-        job->output->insert(job->output->end(), data, data + length);
-    } catch (const std::bad_alloc&) {
-        stored = false;
-    }
-    if (!stored)
-        png_error(png, "not enough memory for the data");
-}
-
-void OnPngFlush(png_structp) {}
 
 uint8_t OverWhite(uint32_t value, uint32_t alpha) {
     return static_cast<uint8_t>((value * alpha + 255 * (255 - alpha) + 127) / 255);
@@ -154,60 +139,6 @@ bool RunDecoder(CPngJob* job, CDibSection* image) {
     return true;
 }
 
-bool RunEncoder(CPngJob* job, const CDibSection* image) {
-    if (setjmp(png_jmpbuf(job->png)))
-        return false;
-    png_set_write_fn(job->png, job, OnPngWrite, OnPngFlush);
-    const auto width = static_cast<png_uint_32>(image->GetWidth());
-    const auto height = static_cast<png_uint_32>(image->GetHeight());
-    const int depth = image->GetBitCount();
-    const bool indexed = depth <= 8;
-    png_set_IHDR(job->png, job->info, width, height, indexed ? depth : 8,
-                 indexed ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    // Rendered pages are mostly runs of one colour whose rows repeat the row above: the Up filter alone
-    // compresses them as well as trying every filter on every row does, in a fraction of the time.
-    // Palette rows stay unfiltered, as filters rarely help indices.
-    png_set_filter(job->png, PNG_FILTER_TYPE_BASE, indexed ? PNG_FILTER_NONE : PNG_FILTER_UP);
-    if (indexed) {
-        png_color palette[256] = {};
-        const auto table = image->GetColourTable();
-        const int entries = 1 << depth;
-        for (int i = 0; i < entries && i < static_cast<int>(table.size()); ++i) {
-            palette[i].red = static_cast<png_byte>(table[i] >> 16);
-            palette[i].green = static_cast<png_byte>(table[i] >> 8);
-            palette[i].blue = static_cast<png_byte>(table[i]);
-        }
-        png_set_PLTE(job->png, job->info, palette, entries);
-    }
-    png_write_info(job->png, job->info);
-    // Bitmap rows pack indices from the high bits as PNG does, so indexed rows go out unchanged.
-    const std::size_t rowBytes = indexed ? (static_cast<std::size_t>(width) * depth + 7) / 8 : 3 * width;
-    job->row.assign(rowBytes, 0);
-    for (png_uint_32 y = 0; y < height; ++y) {
-        const auto source = GetRowFromTop(*image, static_cast<int32_t>(y));
-        if (indexed) {
-            std::copy_n(source.begin(), rowBytes, job->row.begin());
-        } else if (depth == 24) {
-            for (png_uint_32 x = 0; x < width; ++x) {
-                job->row[3 * x] = source[3 * x + 2];
-                job->row[3 * x + 1] = source[3 * x + 1];
-                job->row[3 * x + 2] = source[3 * x];
-            }
-        } else {
-            for (png_uint_32 x = 0; x < width; ++x) {
-                const uint32_t rgb = GetPixelColour(*image, static_cast<int32_t>(x), static_cast<int32_t>(y));
-                job->row[3 * x] = RedOf(rgb);
-                job->row[3 * x + 1] = GreenOf(rgb);
-                job->row[3 * x + 2] = BlueOf(rgb);
-            }
-        }
-        png_write_row(job->png, job->row.data());
-    }
-    png_write_end(job->png, nullptr);
-    return true;
-}
-
 } // namespace
 
 CImageResult DecodePng(std::span<const uint8_t> file, CDibSection& image) {
@@ -255,25 +186,6 @@ CImageResult DecodePng(std::span<const uint8_t> file, CDibSection& image) {
     if (job.failure.empty())
         job.failure = std::string("PNG: ") + (job.message[0] ? job.message : "cannot start the decoder");
     return CImageResult::Failure(job.failure);
-}
-
-CImageResult EncodePng(const CDibSection& image, std::vector<uint8_t>& file) {
-    file.clear();
-    if (image.IsEmpty())
-        return CImageResult::Failure("PNG: there is no picture to write");
-    CPngJob job;
-    job.output = &file;
-    job.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &job, OnPngError, OnPngWarning);
-    if (job.png == nullptr)
-        return CImageResult::Failure("PNG: cannot start the encoder");
-    job.info = png_create_info_struct(job.png);
-    const bool ok = job.info != nullptr && RunEncoder(&job, &image);
-    png_destroy_write_struct(&job.png, &job.info);
-    if (ok)
-        return CImageResult::Success();
-    file.clear();
-    return CImageResult::Failure(std::string("PNG: ") +
-                                 (job.message[0] ? job.message : "cannot start the encoder"));
 }
 
 } // namespace pq
