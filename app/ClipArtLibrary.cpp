@@ -11,10 +11,14 @@
 #include <array>
 #include <cctype>
 #include <cstdint>
+#include <filesystem>
 
 namespace pq {
 
 namespace {
+
+// A 32 x 32 picture is 3 KB at 24 bits; anything beyond this is not one.
+constexpr std::uintmax_t kMaxThumbnailFileBytes = 4u * 1024 * 1024;
 
 // Metafiles are listed before Illustrator files.
 constexpr std::array<std::string_view, 2> kItemExtensions = {".emf", ".ai"};
@@ -202,6 +206,12 @@ bool WriteClipArtItem(CDrawing& drawing, const std::string& path, bool antiAlias
 
 std::optional<std::vector<uint8_t>> LoadThumbnailRgb(const std::string& path, int size) {
     if (size <= 0 || !PathExists(path))
+        return std::nullopt;
+    // A picture for the list is a few kilobytes; a huge file there is no thumbnail and must not hold up
+    // the dialog while it is read.
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(path, error);
+    if (error || bytes > kMaxThumbnailFileBytes)
         return std::nullopt;
     CDibSection image;
     if (!LoadImageFile(path, image).ok || image.IsEmpty())

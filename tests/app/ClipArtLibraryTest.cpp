@@ -6,14 +6,17 @@
 #include "document/PreferenceStore.h"
 #include "formats/FormatDispatch.h"
 #include "model/Drawing.h"
+#include "platform/DeviceContext.h"
 #include "platform/image/ImageFile.h"
 
 #include "PeerHelpers.h"
+#include "RasterHelpers.h"
 #include "model/ModelTestHelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <array>
 #include <fstream>
 
 namespace pq {
@@ -195,6 +198,30 @@ TEST_F(ClipArtLibraryTest, OnlyAnEmptyCategoryIsDeletedAndCategoryNamesStayInsid
     EXPECT_NE(browser.DeleteCategory([](std::string_view) { return true; }).find("not empty"), std::string::npos);
     EXPECT_TRUE(Exists("Shapes/notes.txt"));
     EXPECT_EQ(browser.CategoryName(), "Shapes");
+}
+
+TEST_F(ClipArtLibraryTest, PicturesReadAsRgbRowsFromTheTopScaledToTheListsSize) {
+    // A 64 x 64 picture: red on the top half, blue below, one green pixel block at the top left.
+    CDibSection picture = test::MakeBitmap(64, 64, 24, 0xFF0000);
+    {
+        CDeviceContext dc(&picture);
+        dc.FillSolidRect(CRect(0, 0, 64, 32), 0x0000FF);
+        dc.FillSolidRect(CRect(0, 0, 2, 2), 0x00FF00);
+    }
+    ASSERT_TRUE(WriteBmpFile(picture, At("Shapes/star.bmp")).ok);
+    const auto rgb = LoadThumbnailRgb(At("Shapes/star.bmp"), 32);
+    ASSERT_TRUE(rgb.has_value());
+    ASSERT_EQ(rgb->size(), 32u * 32 * 3);
+    const auto pixel = [&](int x, int y) {
+        const std::size_t at = (static_cast<std::size_t>(y) * 32 + x) * 3;
+        return std::array<int, 3>{(*rgb)[at], (*rgb)[at + 1], (*rgb)[at + 2]};
+    };
+    EXPECT_EQ(pixel(0, 0), (std::array<int, 3>{0, 255, 0}));
+    EXPECT_EQ(pixel(5, 3), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(pixel(31, 31), (std::array<int, 3>{0, 0, 255}));
+    // No picture, or something that is none: the list shows its own.
+    EXPECT_FALSE(LoadThumbnailRgb(At("Shapes/moon.bmp"), 32).has_value());
+    EXPECT_FALSE(LoadThumbnailRgb(At("Shapes/notes.txt"), 32).has_value());
 }
 
 class SendToLibraryTest : public ClipArtLibraryTest {
