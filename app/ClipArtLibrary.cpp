@@ -48,8 +48,10 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
     if (text.size() < suffix.size())
         return false;
     return std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<std::ptrdiff_t>(suffix.size()),
-                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
-                                                  std::tolower(static_cast<unsigned char>(b)); });
+                      [](char a, char b) {
+                          return std::tolower(static_cast<unsigned char>(a)) ==
+                                 std::tolower(static_cast<unsigned char>(b));
+                      });
 }
 
 } // namespace
@@ -190,8 +192,7 @@ bool WriteClipArtItem(CDrawing& drawing, const std::string& path, bool antiAlias
         message = drawing.GetErrorMessage();
         return false;
     }
-    const auto picture =
-        RenderObjectsThumbnail(drawing, 0, CClipArtLibrary::kThumbnailSize, antiAlias);
+    const auto picture = RenderObjectsThumbnail(drawing, 0, CClipArtLibrary::kThumbnailSize, antiAlias);
     if (!picture) {
         message = "The item has nothing to show in its picture.";
         return false;

@@ -39,9 +39,9 @@ CCategoryChoice::CCategoryChoice(CClipArtLibrary lib, IPreferenceStore* store)
     library.EnsureRoot(openProblem);
     categories = library.Categories();
     const int remembered = preferences != nullptr ? preferences->ReadInt(kLastCategoryName, 0) : 0;
-    category = categories.empty() ? -1
+    category = categories.empty()                                                    ? -1
                : remembered >= 0 && remembered < static_cast<int>(categories.size()) ? remembered
-                                                                                      : 0;
+                                                                                     : 0;
 }
 
 std::string CCategoryChoice::CategoryName() const {
@@ -180,7 +180,8 @@ CSendToLibrary::CResult CSendToLibrary::Ok(const AskYesNo& ask) {
         result.message = "There is no category to keep the item in: make one with \"New Category...\".";
         return result;
     }
-    const std::string target = library.CategoryPath(CategoryName()) + "/" + base + std::string(kIllustratorExtension);
+    const std::string target =
+        library.CategoryPath(CategoryName()) + "/" + base + std::string(kIllustratorExtension);
     if (PathExists(target) && (!ask || !ask(ReplaceQuestion(base))))
         return result;
 

@@ -18,7 +18,8 @@ constexpr float kMinimumSide = 1.0f;
 
 } // namespace
 
-std::optional<CDibSection> RenderObjectsThumbnail(const CDrawing& drawing, int page, int size, bool antiAlias) {
+std::optional<CDibSection> RenderObjectsThumbnail(const CDrawing& drawing, int page, int size,
+                                                  bool antiAlias) {
     if (drawing.ObjectCountOnPage(page) == 0 || size <= 2 * kMarginPixels)
         return std::nullopt;
     CDibSection bitmap;

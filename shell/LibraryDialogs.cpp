@@ -144,16 +144,22 @@ CLibraryDialog::CLibraryDialog(wxWindow* parent, CLibraryBrowser& model)
         ShowMenu(wxPoint(button.GetLeft(), button.GetBottom()));
     });
     insertButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnInsert(); });
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnRenameItem(); }, kRenameItem);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnDeleteItem(); }, kDeleteItem);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnNewCategory(); }, kNewCategory);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnRenameCategory(); }, kRenameCategory);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnDeleteCategory(); }, kDeleteCategory);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { OnRenameItem(); }, kRenameItem);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { OnDeleteItem(); }, kDeleteItem);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { OnNewCategory(); }, kNewCategory);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { OnRenameCategory(); }, kRenameCategory);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { OnDeleteCategory(); }, kDeleteCategory);
 
     FillCategories();
     list->SetFocus();
     if (!browser.GetOpenProblem().empty())
-        CallAfter([this] { ShowProblem("The library folder could not be made: " + browser.GetOpenProblem()); });
+        CallAfter(
+            [this] { ShowProblem("The library folder could not be made: " + browser.GetOpenProblem()); });
 }
 
 void CLibraryDialog::FillCategories() {
@@ -300,7 +306,8 @@ CSendToLibraryDialog::CSendToLibraryDialog(wxWindow* parent, CSendToLibrary& mod
     column->Add(buttons, 0, wxEXPAND | wxALL, FromDIP(10));
     SetSizerAndFit(column);
 
-    categories->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) { sender.SelectCategory(event.GetSelection()); });
+    categories->Bind(wxEVT_CHOICE,
+                     [this](wxCommandEvent& event) { sender.SelectCategory(event.GetSelection()); });
     newCategory->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnNewCategory(); });
     ok->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnOk(); });
     FillCategories();

@@ -161,11 +161,20 @@ std::vector<CItem> Items() {
         {"Right Arrow", 0}, {"Down Arrow", 90}, {"Left Arrow", 180}, {"Up Arrow", 270}};
     for (const auto& [name, degrees] : blocks) {
         const float turn = degrees;
-        add("Arrows", name, [turn](CDrawing& d) { d.Add(Path({Polygon(Turned(kRightArrow, turn))}, Filled(kBlue))); });
+        add("Arrows", name,
+            [turn](CDrawing& d) { d.Add(Path({Polygon(Turned(kRightArrow, turn))}, Filled(kBlue))); });
     }
     add("Arrows", "Double Arrow", [](CDrawing& d) {
-        d.Add(Path({Polygon({{-220, 0}, {-90, -130}, {-90, -55}, {90, -55}, {90, -130}, {220, 0},
-                             {90, 130}, {90, 55}, {-90, 55}, {-90, 130}})},
+        d.Add(Path({Polygon({{-220, 0},
+                             {-90, -130},
+                             {-90, -55},
+                             {90, -55},
+                             {90, -130},
+                             {220, 0},
+                             {90, 130},
+                             {90, 55},
+                             {-90, 55},
+                             {-90, 130}})},
                    Filled(kOrange)));
     });
     add("Arrows", "Chevron", [](CDrawing& d) {
@@ -230,24 +239,30 @@ std::vector<CItem> Items() {
         mouth.Add(CPathNode{{90, 140}, {130, 50}, {130, 50}});
         d.Add(Path({mouth}, Outline(kInk, 16)));
     });
-    add("Symbols", "Sun", [](CDrawing& d) {
-        d.Add(Path({Polygon(Star(12, 230, 150))}, Filled(kOrange, kOrange, 2)));
-        d.Add(Path({Ellipse(-130, -130, 130, 130)}, Filled(kYellow, kOrange, 6)));
-    }, ".emf");
-    add("Symbols", "Target", [](CDrawing& d) {
-        d.Add(Path({Ellipse(-220, -220, 220, 220)}, Filled(kRed)));
-        d.Add(Path({Ellipse(-150, -150, 150, 150)}, Filled(kWhite)));
-        d.Add(Path({Ellipse(-80, -80, 80, 80)}, Filled(kRed)));
-    }, ".emf");
+    add(
+        "Symbols", "Sun",
+        [](CDrawing& d) {
+            d.Add(Path({Polygon(Star(12, 230, 150))}, Filled(kOrange, kOrange, 2)));
+            d.Add(Path({Ellipse(-130, -130, 130, 130)}, Filled(kYellow, kOrange, 6)));
+        },
+        ".emf");
+    add(
+        "Symbols", "Target",
+        [](CDrawing& d) {
+            d.Add(Path({Ellipse(-220, -220, 220, 220)}, Filled(kRed)));
+            d.Add(Path({Ellipse(-150, -150, 150, 150)}, Filled(kWhite)));
+            d.Add(Path({Ellipse(-80, -80, 80, 80)}, Filled(kRed)));
+        },
+        ".emf");
 
     // Flow chart shapes, in the proportions of a box of text.
-    add("Flow Chart", "Process", [](CDrawing& d) { d.Add(Path({Rect(-250, -140, 250, 140)}, Filled(kPaleBlue))); });
+    add("Flow Chart", "Process",
+        [](CDrawing& d) { d.Add(Path({Rect(-250, -140, 250, 140)}, Filled(kPaleBlue))); });
     add("Flow Chart", "Decision", [](CDrawing& d) {
         d.Add(Path({Polygon({{0, -170}, {260, 0}, {0, 170}, {-260, 0}})}, Filled(kPaleYellow)));
     });
-    add("Flow Chart", "Terminator", [](CDrawing& d) {
-        d.Add(Path({RoundedRect(-260, -110, 260, 110, 110)}, Filled(kPaleGreen)));
-    });
+    add("Flow Chart", "Terminator",
+        [](CDrawing& d) { d.Add(Path({RoundedRect(-260, -110, 260, 110, 110)}, Filled(kPaleGreen))); });
     add("Flow Chart", "Data", [](CDrawing& d) {
         d.Add(Path({Polygon({{-180, -130}, {270, -130}, {180, 130}, {-270, 130}})}, Filled(kPaleBlue)));
     });
@@ -260,7 +275,8 @@ std::vector<CItem> Items() {
         nodes.Add(CPathNode::FromPoint({-250, -150}));
         d.Add(Path({nodes}, Filled(kPaleYellow)));
     });
-    add("Flow Chart", "Connector", [](CDrawing& d) { d.Add(Path({Ellipse(-120, -120, 120, 120)}, Filled(kPaleGreen))); });
+    add("Flow Chart", "Connector",
+        [](CDrawing& d) { d.Add(Path({Ellipse(-120, -120, 120, 120)}, Filled(kPaleGreen))); });
     add("Flow Chart", "Preparation", [](CDrawing& d) {
         d.Add(Path({Polygon({{-180, -130}, {180, -130}, {260, 0}, {180, 130}, {-180, 130}, {-260, 0}})},
                    Filled(kPaleBlue)));
@@ -301,7 +317,8 @@ std::vector<CItem> Items() {
         d.Add(Path({Polygon({{-160, 118}, {-220, 230}, {-60, 118}}, false)}, Outline(kInk, 10)));
     });
     add("Frames", "Banner", [](CDrawing& d) {
-        d.Add(Path({Polygon({{-300, -40}, {-200, -40}, {-200, 100}, {-300, 100}, {-250, 30}})}, Filled(kRed)));
+        d.Add(
+            Path({Polygon({{-300, -40}, {-200, -40}, {-200, 100}, {-300, 100}, {-250, 30}})}, Filled(kRed)));
         d.Add(Path({Polygon({{300, -40}, {200, -40}, {200, 100}, {300, 100}, {250, 30}})}, Filled(kRed)));
         d.Add(Path({Rect(-220, -100, 220, 60)}, Filled(kRed)));
     });

@@ -15,8 +15,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <array>
+#include <filesystem>
 #include <fstream>
 
 namespace pq {
@@ -141,7 +141,11 @@ TEST_F(ClipArtLibraryTest, RenamingAnItemMovesItsPictureAndRefusesATakenName) {
 TEST_F(ClipArtLibraryTest, DeletingAnItemAsksFirstAndKeepsAPictureAnotherItemShares) {
     CLibraryBrowser browser = OnShapes("star.ai");
     Strings asked;
-    EXPECT_EQ(browser.DeleteItem([&](std::string_view q) { asked.emplace_back(q); return false; }), "");
+    EXPECT_EQ(browser.DeleteItem([&](std::string_view q) {
+        asked.emplace_back(q);
+        return false;
+    }),
+              "");
     EXPECT_EQ(asked, Strings{"Are you sure you want\nto delete'star.ai'?"});
     EXPECT_TRUE(Exists("Shapes/star.ai"));
 
@@ -183,7 +187,11 @@ TEST_F(ClipArtLibraryTest, OnlyAnEmptyCategoryIsDeletedAndCategoryNamesStayInsid
     EXPECT_EQ(browser.CategoryName(), "Comets");
 
     Strings asked;
-    EXPECT_EQ(browser.DeleteCategory([&](std::string_view q) { asked.emplace_back(q); return true; }), "");
+    EXPECT_EQ(browser.DeleteCategory([&](std::string_view q) {
+        asked.emplace_back(q);
+        return true;
+    }),
+              "");
     EXPECT_EQ(asked, Strings{"Are you sure you want\nto delete'Comets'"});
     EXPECT_FALSE(Exists("Comets"));
     EXPECT_EQ(browser.GetCategories(), (Strings{"Arrows", "Shapes"}));
@@ -195,7 +203,8 @@ TEST_F(ClipArtLibraryTest, OnlyAnEmptyCategoryIsDeletedAndCategoryNamesStayInsid
         EXPECT_EQ(browser.DeleteItem([](std::string_view) { return true; }), "");
     }
     ASSERT_TRUE(browser.CanDeleteCategory());
-    EXPECT_NE(browser.DeleteCategory([](std::string_view) { return true; }).find("not empty"), std::string::npos);
+    EXPECT_NE(browser.DeleteCategory([](std::string_view) { return true; }).find("not empty"),
+              std::string::npos);
     EXPECT_TRUE(Exists("Shapes/notes.txt"));
     EXPECT_EQ(browser.CategoryName(), "Shapes");
 }
@@ -267,7 +276,10 @@ TEST_F(SendToLibraryTest, AnExistingItemIsReplacedOnlyAfterYesAndAnEmptyNameWrit
     CSendToLibrary sender = Sender();
     sender.SetName("star");
     Strings asked;
-    CSendToLibrary::CResult result = sender.Ok([&](std::string_view q) { asked.emplace_back(q); return false; });
+    CSendToLibrary::CResult result = sender.Ok([&](std::string_view q) {
+        asked.emplace_back(q);
+        return false;
+    });
     EXPECT_FALSE(result.close);
     EXPECT_EQ(asked, Strings{"The item 'star' exists\nReplace?"});
     EXPECT_EQ(test::ReadFileText(At("Shapes/star.ai")), "star drawing");
