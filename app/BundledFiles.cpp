@@ -39,30 +39,31 @@ std::set<std::string> ReadOffered(const std::string& path) {
     return offered;
 }
 
-} // namespace
-
-CBundledCopy CopyBundledFiles(const std::string& bundledFolder, const std::string& userFolder,
-                              std::string_view extension) {
+// Copies each relative name from the bundled root to the user's root once (see CopyBundledFiles).
+CBundledCopy CopyOffered(const std::string& bundledRoot, const std::string& userRoot,
+                         const std::vector<std::string>& bundled) {
     CBundledCopy result;
-    const std::vector<std::string> bundled = ListFileNames(bundledFolder, extension);
     if (bundled.empty())
         return result;
-    const std::string listPath = Join(userFolder, kBundledListName);
+    const std::string listPath = Join(userRoot, kBundledListName);
     std::set<std::string> offered = ReadOffered(listPath);
     if (std::all_of(bundled.begin(), bundled.end(),
                     [&](const std::string& n) { return offered.contains(n); }))
         return result;
-    if (!CreateFolders(userFolder, result.message))
+    if (!CreateFolders(userRoot, result.message))
         return result;
 
     for (const std::string& name : bundled) {
         if (offered.contains(name))
             continue;
-        const std::string target = Join(userFolder, name);
+        const std::string target = Join(userRoot, name);
         // Whatever stands there is the user's, even a link that leads nowhere.
         if (!PathExists(target)) {
             std::string reason;
-            if (!CopyRegularFile(Join(bundledFolder, name), target, reason)) {
+            const std::size_t slash = name.find_last_of('/');
+            const bool folderReady =
+                slash == std::string::npos || CreateFolders(Join(userRoot, name.substr(0, slash)), reason);
+            if (!folderReady || !CopyRegularFile(Join(bundledRoot, name), target, reason)) {
                 if (result.message.empty())
                     result.message = reason;
                 continue; // not offered yet: tried again at the next start
@@ -80,6 +81,24 @@ CBundledCopy CopyBundledFiles(const std::string& bundledFolder, const std::strin
     if (!written && result.message.empty())
         result.message = written.message;
     return result;
+}
+
+} // namespace
+
+CBundledCopy CopyBundledFiles(const std::string& bundledFolder, const std::string& userFolder,
+                              std::string_view extension) {
+    return CopyOffered(bundledFolder, userFolder, ListFileNames(bundledFolder, extension));
+}
+
+CBundledCopy CopyBundledTree(const std::string& bundledRoot, const std::string& userRoot,
+                             std::span<const std::string_view> extensions) {
+    std::vector<std::string> bundled;
+    for (const std::string& folder : ListFolderNames(bundledRoot))
+        for (std::string_view extension : extensions)
+            for (const std::string& name : ListFileNames(Join(bundledRoot, folder), extension))
+                bundled.push_back(folder + "/" + name);
+    std::sort(bundled.begin(), bundled.end());
+    return CopyOffered(bundledRoot, userRoot, bundled);
 }
 
 } // namespace pq

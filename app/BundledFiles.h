@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,13 @@ struct CBundledCopy {
 // arrive when it first runs.
 CBundledCopy CopyBundledFiles(const std::string& bundledFolder, const std::string& userFolder,
                               std::string_view extension);
+
+// The same for a tree of one level: every file of the bundled root's sub-folders whose name ends in one of
+// the extensions joins the user's root under the same sub-folder (made when missing). The names offered
+// ("folder/file") are kept in the user's root, so a file or a whole sub-folder the user deleted, or a
+// sub-folder the user renamed, is not brought back. copied lists "folder/file" names.
+CBundledCopy CopyBundledTree(const std::string& bundledRoot, const std::string& userRoot,
+                             std::span<const std::string_view> extensions);
 
 // The list in the user's folder of the names offered so far.
 inline constexpr std::string_view kBundledListName = ".bundled";

@@ -43,6 +43,24 @@ std::vector<std::string> ListFileNames(const std::string& folder, std::string_vi
     return names;
 }
 
+std::vector<std::string> ListFolderNames(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    std::filesystem::directory_iterator entries(folder, error);
+    if (error)
+        return names;
+    for (const auto& entry : entries) {
+        std::string name = entry.path().filename().string();
+        if (name.empty() || name.front() == '.')
+            continue;
+        std::error_code typeError;
+        if (entry.is_directory(typeError)) // follows links
+            names.push_back(std::move(name));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 bool PathExists(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
@@ -66,6 +84,14 @@ bool DeleteFileAt(const std::string& path, std::string& message) {
     if (::unlink(path.c_str()) == 0 || errno == ENOENT)
         return true;
     message = Reason("delete", path, errno);
+    return false;
+}
+
+bool DeleteEmptyFolder(const std::string& path, std::string& message) {
+    if (::rmdir(path.c_str()) == 0)
+        return true;
+    message = errno == ENOTEMPTY || errno == EEXIST ? "cannot delete the folder " + path + ": it is not empty"
+                                                     : Reason("delete the folder", path, errno);
     return false;
 }
 

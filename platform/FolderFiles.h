@@ -10,6 +10,10 @@ namespace pq {
 // sorted; empty when the folder is missing or cannot be read.
 [[nodiscard]] std::vector<std::string> ListFileNames(const std::string& folder, std::string_view suffix);
 
+// The names of the folders in a folder (a link to a folder counts), sorted, leaving out hidden ones (names
+// starting with "."); empty when the folder is missing or cannot be read.
+[[nodiscard]] std::vector<std::string> ListFolderNames(const std::string& folder);
+
 // True when anything stands at path: a file, a folder, or a link, even one that leads nowhere.
 [[nodiscard]] bool PathExists(const std::string& path);
 
@@ -20,9 +24,12 @@ bool CreateFolders(const std::string& path, std::string& message);
 // why.
 bool DeleteFileAt(const std::string& path, std::string& message);
 
+// Removes an empty folder. A folder that still holds anything is left as it is, and message says so.
+bool DeleteEmptyFolder(const std::string& path, std::string& message);
+
 enum class RenameOutcome { Renamed, TargetExists, Failed };
 
-// Renames a file without ever replacing what stands at the new name: TargetExists leaves both alone.
+// Renames a file or a folder without ever replacing what stands at the new name: TargetExists leaves both alone.
 // Failed leaves a reason in message.
 RenameOutcome RenameWithoutReplacing(const std::string& from, const std::string& to, std::string& message);
 

@@ -1,6 +1,7 @@
 // pqdraw: the editor's application object and start-up.
 #include "Version.h"
 #include "app/BundledFiles.h"
+#include "app/ClipArtLibrary.h"
 #include "app/IniPreferenceStore.h"
 #include "app/ResourceFolder.h"
 #include "app/Startup.h"
@@ -54,6 +55,13 @@ public:
             if (!seeded.message.empty())
                 std::fprintf(stderr, "pqdraw: the bundled templates were not all copied: %s\n",
                              seeded.message.c_str());
+            // The starter clip-art joins the user's library the same way, category by category.
+            static constexpr std::string_view kClipArtFiles[] = {".ai", ".emf", ".bmp"};
+            const CBundledCopy clipArt =
+                CopyBundledTree(resources + "/library", CClipArtLibrary::RootIn(DataFolder()), kClipArtFiles);
+            if (!clipArt.message.empty())
+                std::fprintf(stderr, "pqdraw: the bundled clip-art was not all copied: %s\n",
+                             clipArt.message.c_str());
         }
 
         auto* frame = new CMainFrame(preferences.get(), &fileOps, resources);

@@ -12,6 +12,8 @@
 #include "app/TemplateList.h"
 #include "shell/ModalSettingsSheet.h"
 #include "shell/TemplateDialog.h"
+#include "app/ClipArtLibrary.h"
+#include "shell/LibraryDialogs.h"
 #include "platform/DataPaths.h"
 #include "shell/PropertySheetDialog.h"
 #include "shell/StatusBar.h"
@@ -189,7 +191,12 @@ CMainFrame::CMainFrame(IPreferenceStore* preferenceStore, IDrawingFileOps* fileO
     view->SetClipboard(&clipboard);
     documentCommands.SetImportTarget(view.get());
     propertySheetCommands = std::make_unique<CPropertySheetCommands>(*view, propertySheetState, this);
-    viewTarget->SetDialogCommands(propertySheetCommands.get());
+    libraryDialogs = std::make_unique<CLibraryDialogRunner>(this);
+    libraryCommands = std::make_unique<CLibraryCommands>(*view, CClipArtLibrary::RootIn(DataFolder()), preferences,
+                                                         libraryDialogs.get());
+    viewDialogCommands.Add(propertySheetCommands.get());
+    viewDialogCommands.Add(libraryCommands.get());
+    viewTarget->SetDialogCommands(&viewDialogCommands);
     view->SetPropertySheetOpener(propertySheetCommands.get());
     router.SetTarget(RouteLevel::View, viewTarget.get());
     router.SetTarget(RouteLevel::Document, &documentCommands);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/ApplicationCommands.h"
+#include "app/CommandTargetChain.h"
+#include "app/LibraryCommands.h"
 #include "app/ColorButtonFace.h"
 #include "app/CommandLayout.h"
 #include "app/CommandRouter.h"
@@ -137,6 +139,10 @@ private:
     // The object property sheet: what it keeps for the run, and its commands at the view's level.
     CPropertySheetState propertySheetState;
     std::unique_ptr<CPropertySheetCommands> propertySheetCommands;
+    // The clip-art library's commands and dialogs, asked after the property sheet's at the view's level.
+    std::unique_ptr<ILibraryDialogs> libraryDialogs;
+    std::unique_ptr<CLibraryCommands> libraryCommands;
+    CCommandTargetChain viewDialogCommands;
 
     std::map<int, CCommandState> shownStates;
     // The menu bar's pop-ups with their entries: each is greyed when all its commands are.

@@ -1,4 +1,4 @@
-// Listing, deleting, renaming and copying files in a folder, as the templates use them.
+// Listing, deleting, renaming and copying files and folders, as the templates and the clip-art library use them.
 
 #include "platform/FolderFiles.h"
 
@@ -59,6 +59,33 @@ TEST(FolderFiles, ListingTakesRegularFilesWithTheEndingSortedByName) {
     EXPECT_EQ(ListFileNames(folder.Path().string(), ".tpl"), (std::vector<std::string>{"a.tpl", "b.tpl"}));
     EXPECT_TRUE(ListFileNames(folder.File("missing"), ".tpl").empty());
     EXPECT_TRUE(ListFileNames(folder.File("b.tpl"), ".tpl").empty());
+}
+
+TEST(FolderFiles, FoldersAreListedSortedWithoutHiddenOnesAndOnlyAnEmptyOneIsDeleted) {
+    const test::CTempFolder folder;
+    for (const char* name : {"Shapes", "Arrows", ".trash", "Frames"})
+        fs::create_directory(folder.File(name));
+    std::ofstream(folder.File("custom.pal")) << "not a folder";
+    fs::create_directory_symlink(folder.File("Shapes"), folder.File("Linked"));
+    std::ofstream(folder.File("Shapes/star.ai")) << "star";
+    EXPECT_EQ(ListFolderNames(folder.Path().string()),
+              (std::vector<std::string>{"Arrows", "Frames", "Linked", "Shapes"}));
+    EXPECT_TRUE(ListFolderNames(folder.File("missing")).empty());
+
+    std::string message;
+    EXPECT_FALSE(DeleteEmptyFolder(folder.File("Shapes"), message));
+    EXPECT_NE(message.find("not empty"), std::string::npos) << message;
+    EXPECT_TRUE(fs::exists(folder.File("Shapes/star.ai")));
+    EXPECT_TRUE(DeleteEmptyFolder(folder.File("Arrows"), message));
+    EXPECT_FALSE(fs::exists(folder.File("Arrows")));
+    EXPECT_FALSE(DeleteEmptyFolder(folder.File("custom.pal"), message));
+    EXPECT_TRUE(fs::exists(folder.File("custom.pal")));
+    // Folders rename without replacing, as files do.
+    EXPECT_EQ(RenameWithoutReplacing(folder.File("Frames"), folder.File("Shapes"), message),
+              RenameOutcome::TargetExists);
+    EXPECT_EQ(RenameWithoutReplacing(folder.File("Frames"), folder.File("Borders"), message),
+              RenameOutcome::Renamed);
+    EXPECT_TRUE(fs::is_directory(folder.File("Borders")));
 }
 
 TEST(FolderFiles, CopyingWritesTheSameBytesAndRefusesAFolderAsTheSource) {
