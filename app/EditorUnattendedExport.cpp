@@ -5,7 +5,8 @@ namespace pq {
 CEditorUnattendedExport::CEditorUnattendedExport(CStartupRequest request, std::string flagFile)
     : startup(std::move(request)), flagFilePath(std::move(flagFile)) {}
 
-CEditorUnattendedExport::Outcome CEditorUnattendedExport::Run(CDrawing& drawing, IUnattendedExportHost& host) {
+CEditorUnattendedExport::Outcome CEditorUnattendedExport::Run(CDrawing& drawing,
+                                                              IUnattendedExportHost& host) {
     if (!SettingsFileUnchanged(startup, [&](std::string_view question) { return host.AskYesNo(question); }))
         return Outcome::SettingsChanged;
     std::vector<std::string> failures;
@@ -25,10 +26,9 @@ CEditorUnattendedExport::Outcome CEditorUnattendedExport::Run(CDrawing& drawing,
                 const CFtpUploadRequest request = UnattendedUploadRequest(upload, values, files, options);
                 const FtpUploadOutcome outcome = host.RunUploadDialog(request);
                 if (outcome != FtpUploadOutcome::Succeeded)
-                    failures.push_back("The upload to " + request.server + " port " +
-                                       std::to_string(request.port) +
-                                       (outcome == FtpUploadOutcome::Canceled ? " was cancelled."
-                                                                              : " did not succeed."));
+                    failures.push_back(
+                        "The upload to " + request.server + " port " + std::to_string(request.port) +
+                        (outcome == FtpUploadOutcome::Canceled ? " was cancelled." : " did not succeed."));
             }
         }
     }

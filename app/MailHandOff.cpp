@@ -4,7 +4,7 @@ namespace pq {
 
 std::vector<std::string> MailCommand(const std::string& path, const std::string& fileName) {
     return {"xdg-email", "--utf8", "--subject", fileName, "--body", "Attachment: " + fileName,
-            "--attach", path};
+            "--attach",  path};
 }
 
 std::string MailMissingMessage(const std::string& path, const std::string& reason) {

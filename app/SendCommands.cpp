@@ -24,7 +24,8 @@ bool CSendCommands::Send(SendKind kind) {
     CSendSheet sheet(kind, documentPath ? documentPath() : std::string(), preferences);
     if (!shell.RunSendSheet(sheet))
         return false;
-    const CTemporaryCopy copy = WriteTemporaryCopy(TempFolder(), sheet.send.FileName(), preferences, writeCopy);
+    const CTemporaryCopy copy =
+        WriteTemporaryCopy(TempFolder(), sheet.send.FileName(), preferences, writeCopy);
     if (!copy.Ok()) {
         // The writer has said why; only a folder that could not be made is ours to tell.
         if (!copy.error.empty())

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include <wx/button.h>
-#include <wx/settings.h>
 #include <wx/gauge.h>
+#include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
@@ -62,6 +62,17 @@ CFtpUploadDialog::CFtpUploadDialog(wxWindow* parent, const CFtpUploadRequest& re
     closeButton->Bind(wxEVT_BUTTON, &CFtpUploadDialog::OnClose, this);
     retryButton->Bind(wxEVT_BUTTON, &CFtpUploadDialog::OnRetry, this);
     Bind(wxEVT_CLOSE_WINDOW, &CFtpUploadDialog::OnCloseWindow, this);
+    // Escape cancels a run in progress and closes the dialog once the run has ended.
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        if (event.GetKeyCode() != WXK_ESCAPE) {
+            event.Skip();
+            return;
+        }
+        if (run->IsRunning())
+            run->Cancel();
+        else
+            EndModal(shown.outcome == FtpUploadOutcome::Succeeded ? wxID_OK : wxID_CANCEL);
+    });
     timer.SetOwner(this);
     Bind(wxEVT_TIMER, &CFtpUploadDialog::OnTimer, this, timer.GetId());
 
@@ -83,8 +94,10 @@ void CFtpUploadDialog::ShowState(const CFtpUploadState& state) {
     shown = state;
     status->SetLabel(FromUtf8(state.status));
     secondLine->SetLabel(FromUtf8(state.secondLine));
+    // Why it failed, in the client's words, shows only when there is something to say.
     detail->SetLabel(FromUtf8(state.detail));
     detail->SetToolTip(FromUtf8(state.detail));
+    detail->Show(!state.detail.empty());
     bar->SetValue(std::clamp(state.percent, 0, 100));
     percent->SetLabel(FromUtf8(state.PercentText()));
     cancelButton->Show(state.ShowCancel());
@@ -93,6 +106,7 @@ void CFtpUploadDialog::ShowState(const CFtpUploadState& state) {
     if (state.ShowClose())
         closeButton->SetDefault();
     Layout();
+    Fit();
 }
 
 void CFtpUploadDialog::OnTimer(wxTimerEvent& /*event*/) {

@@ -55,9 +55,10 @@ protected:
     }
 
     void WriteSettings(const std::string& extra = {}) const {
-        std::ofstream(folder.File("PQS.ini")) << "filename=plan\nsize=320\nsavelocation=" << folder.File("out")
-                                              << "\nprintlocation=" << folder.File("out") << "\n"
-                                              << extra;
+        std::ofstream(folder.File("PQS.ini"))
+            << "filename=plan\nsize=320\nsavelocation=" << folder.File("out")
+            << "\nprintlocation=" << folder.File("out") << "\n"
+            << extra;
     }
 
     CStartupRequest Startup() const {
@@ -96,7 +97,8 @@ TEST_F(EditorUnattendedExport, AChangedFileAsksAndEndsTheCommandWhateverTheAnswe
     WriteSettings("filetype=.BMP\n");
     host.answers = {false};
     EXPECT_EQ(exporter.Run(drawing, host), CEditorUnattendedExport::Outcome::SettingsChanged);
-    EXPECT_EQ(host.questions, (Strings{"Ini file has changed since the application started.\nRestart application?"}));
+    EXPECT_EQ(host.questions,
+              (Strings{"Ini file has changed since the application started.\nRestart application?"}));
     EXPECT_FALSE(std::filesystem::exists(folder.File("out/plan.emf")));
     EXPECT_EQ(host.closes, 0);
     // No keeps the old values, so it asks again; Yes takes the new ones and the next run exports them.

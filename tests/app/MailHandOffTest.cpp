@@ -58,7 +58,8 @@ TEST(MailHandOff, XdgEmailGetsTheSubjectBodyAndTheAttachment) {
     ASSERT_TRUE(mail.Start(file, "plan file.pdf", &message)) << message;
     EXPECT_EQ(WaitForEnd(mail), std::nullopt);
     EXPECT_EQ(test::ReadFileText(folder.File("args.log")),
-              "--utf8\n--subject\nplan file.pdf\n--body\nAttachment: plan file.pdf\n--attach\n" + file + "\n");
+              "--utf8\n--subject\nplan file.pdf\n--body\nAttachment: plan file.pdf\n--attach\n" + file +
+                  "\n");
     // Said once: polling again gives nothing more.
     EXPECT_EQ(mail.Poll(), std::nullopt);
 }

@@ -1,8 +1,8 @@
 // The send sheet's model: the name and type it starts with, the temporary name, validation, the FTP
 // page's preferences, and the temporary copy written through the document in every type.
 
-#include "app/SendCommands.h"
 #include "app/SendSheet.h"
+#include "app/SendCommands.h"
 #include "document/BitmapExportSettings.h"
 #include "document/DocumentHost.h"
 #include "document/FormatFileOps.h"
@@ -191,7 +191,8 @@ TEST(TemporaryCopy, TheLastCopyIsDeletedButNothingOutsideTheTempFolder) {
     EXPECT_EQ(preferences.ReadString("LastTempFile", "x"), "");
 
     // A writer that fails leaves no copy to send; a folder that cannot be made says so.
-    EXPECT_FALSE(WriteTemporaryCopy(temp, "b.pdf", &preferences, [](const std::string&) { return false; }).Ok());
+    EXPECT_FALSE(
+        WriteTemporaryCopy(temp, "b.pdf", &preferences, [](const std::string&) { return false; }).Ok());
     std::ofstream(folder.File("file")) << "x";
     const CTemporaryCopy blocked = WriteTemporaryCopy(folder.File("file"), "c.pdf", &preferences, write);
     EXPECT_FALSE(blocked.Ok());
@@ -255,8 +256,9 @@ TEST(SendCommands, EveryTypeIsWrittenThroughTheDocumentAndReadsBack) {
     doc.GetDrawing().Add(test::MakeRect({-50, 50, 150, 250}));
 
     CScriptedSendShell shell;
-    CSendCommands send([&] { return doc.GetPathName(); }, [&](const std::string& p) { return doc.SaveCopy(p); },
-                       &preferences, folder.Path().string(), shell);
+    CSendCommands send([&] { return doc.GetPathName(); },
+                       [&](const std::string& p) { return doc.SaveCopy(p); }, &preferences,
+                       folder.Path().string(), shell);
     preferences.WriteString("FtpServer", "127.0.0.1");
     preferences.WriteString("FtpUsername", "pq");
     for (std::size_t i = 0; i < kSendTypes.size(); ++i) {
@@ -265,7 +267,8 @@ TEST(SendCommands, EveryTypeIsWrittenThroughTheDocumentAndReadsBack) {
             sheet.send.typeIndex = static_cast<int>(i);
         };
         ASSERT_TRUE(send.Send(SendKind::Ftp)) << kSendTypes[i].text;
-        const std::string expectedPath = send.TempFolder() + "/drawing." + std::string(kSendTypes[i].extension);
+        const std::string expectedPath =
+            send.TempFolder() + "/drawing." + std::string(kSendTypes[i].extension);
         ASSERT_EQ(shell.uploads.size(), i + 1);
         EXPECT_EQ(shell.uploads.back().localPaths[0], expectedPath);
         EXPECT_EQ(shell.uploads.back().remoteNames[0], "drawing." + std::string(kSendTypes[i].extension));
