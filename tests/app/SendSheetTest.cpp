@@ -2,7 +2,12 @@
 // page's preferences, and the temporary copy written through the document in every type.
 
 #include "app/SendSheet.h"
+#include "app/CommandIds.h"
+#include "app/CommandRouter.h"
+#include "app/DocumentCommands.h"
+#include "app/EditorUnattendedExport.h"
 #include "app/SendCommands.h"
+#include "app/ShellServices.h"
 #include "document/BitmapExportSettings.h"
 #include "document/DocumentHost.h"
 #include "document/FormatFileOps.h"
@@ -326,6 +331,78 @@ TEST(SendCommands, TwoMailSendsLeaveOnlyTheSecondCopyAndACancelledSheetWritesNot
     EXPECT_FALSE(send.Send(SendKind::Email));
     EXPECT_EQ(writes, 2);
     EXPECT_TRUE(std::filesystem::exists(send.TempFolder() + "/second.pdf"));
+}
+
+} // namespace
+} // namespace pq
+
+namespace pq {
+namespace {
+
+class CNoDialogs : public IShellServices {
+public:
+    int saveDialogs = 0;
+    std::optional<std::string> AskOpenPath(std::string_view, std::string_view) override { return {}; }
+    std::optional<std::string> AskSavePath(std::string_view, std::string_view, std::string_view,
+                                           int&) override {
+        ++saveDialogs;
+        return {};
+    }
+    void ShowAbout() override {}
+    bool ShowHelp() override { return true; }
+    void CloseMainWindow() override {}
+    void OnDocumentReplaced() override {}
+};
+
+class CCountingUnattendedHost : public IUnattendedExportHost {
+public:
+    int closes = 0;
+    int GetExportPage() const override { return 0; }
+    bool AskYesNo(std::string_view) override { return false; }
+    FtpUploadOutcome RunUploadDialog(const CFtpUploadRequest&) override { return FtpUploadOutcome::Failed; }
+    void ReportFailures(const std::vector<std::string>&) override {}
+    void CloseMainWindow() override { ++closes; }
+};
+
+TEST(SendRouting, SendNeedsTheSendCommandsAndAViewAndExportBitmapSkipsItsDialogInSettingsFileMode) {
+    const test::CTempFolder folder;
+    CViewHost host;
+    CPqxDoc doc(&host);
+    CNoDialogs shell;
+    CDocumentCommands commands(doc, shell);
+    CCommandRouter router;
+    router.SetTarget(RouteLevel::Document, &commands);
+    CViewSettings settings;
+    CScriptedSendShell sendShell;
+    sendShell.accept = false;
+    CSendCommands send([] { return std::string(); }, [](const std::string&) { return false; }, nullptr,
+                       folder.Path().string(), sendShell);
+    EXPECT_FALSE(router.Update(cmd::kSendFtp).enabled);
+    commands.SetSendCommands(&send);
+    EXPECT_FALSE(router.Update(cmd::kSendFtp).enabled); // no view yet
+    commands.SetExportSettings(&settings);
+    EXPECT_TRUE(router.Update(cmd::kSendEmail).enabled);
+    EXPECT_TRUE(router.Update(cmd::kSendFtp).enabled);
+    int sheets = 0;
+    sendShell.fill = [&](CSendSheet& sheet) {
+        ++sheets;
+        EXPECT_EQ(sheet.Caption(), "Ftp");
+    };
+    EXPECT_TRUE(router.Execute(cmd::kSendFtp));
+    EXPECT_EQ(sheets, 1);
+
+    // Without a settings file Export Bitmap asks for a name; with one it runs the export instead.
+    router.Execute(cmd::kExportBitmap);
+    EXPECT_EQ(shell.saveDialogs, 1);
+    std::ofstream(folder.File("PQS.ini")) << "filename=plan\n";
+    CCommandLine line;
+    line.settingsPath = folder.File("PQS.ini");
+    CEditorUnattendedExport exporter(ResolveStartup(line, folder.Path().string()), "");
+    CCountingUnattendedHost unattendedHost;
+    commands.SetUnattendedExport(&exporter, &unattendedHost);
+    router.Execute(cmd::kExportBitmap);
+    EXPECT_EQ(shell.saveDialogs, 1);
+    EXPECT_EQ(unattendedHost.closes, 1);
 }
 
 } // namespace
