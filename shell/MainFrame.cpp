@@ -725,8 +725,8 @@ void CMainFrame::OnHelpTimer(wxTimerEvent& /*event*/) {
 }
 
 // The window's side of the settings file's export: questions and reports in message boxes, the upload in
-// its dialog (closing by itself when it succeeds, since nobody may be there), and the close posted so
-// that the command ends first.
+// its dialog (closing by itself when it succeeds, since the editor closes next anyway; a failure stays
+// shown with Retry), and the close posted so that the command ends first.
 class CFrameUnattendedHost : public IUnattendedExportHost {
 public:
     explicit CFrameUnattendedHost(CMainFrame& owner) : frame(owner) {}
