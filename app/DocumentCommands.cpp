@@ -1,7 +1,9 @@
 #include "app/DocumentCommands.h"
 
 #include "app/CommandIds.h"
+#include "app/EditorUnattendedExport.h"
 #include "app/FileDialogFilters.h"
+#include "app/SendCommands.h"
 #include "app/ShellServices.h"
 #include "document/BitmapExportSettings.h"
 #include "document/PqxDoc.h"
@@ -42,6 +44,11 @@ bool CDocumentCommands::OnCommand(int id) {
     case cmd::kFileTemplate:
         TemplateCommand();
         return true;
+    case cmd::kSendEmail:
+    case cmd::kSendFtp:
+        if (sendCommands != nullptr)
+            sendCommands->Send(id == cmd::kSendEmail ? SendKind::Email : SendKind::Ftp);
+        return true;
     default:
         return false;
     }
@@ -59,6 +66,11 @@ bool CDocumentCommands::OnUpdateCommand(int id, bool& enabled, bool& /*checked*/
         return true;
     case cmd::kFileImport:
         enabled = importTarget != nullptr;
+        return true;
+    case cmd::kSendEmail:
+    case cmd::kSendFtp:
+        // The copy is written through the view's page and export settings.
+        enabled = sendCommands != nullptr && exportSettings != nullptr;
         return true;
     default:
         return false;
@@ -83,6 +95,10 @@ bool CDocumentCommands::SaveAs() {
 bool CDocumentCommands::ExportBitmapCommand() {
     if (exportSettings == nullptr)
         return false;
+    if (unattendedExport != nullptr && unattendedHost != nullptr && unattendedExport->InSettingsFileMode()) {
+        return unattendedExport->Run(document.GetDrawing(), *unattendedHost) ==
+               CEditorUnattendedExport::Outcome::Done;
+    }
     int filterIndex = kJpegFilterIndex;
     const auto chosen = shell.AskSavePath("Export Bitmap", kExportBitmapFilter,
                                           WithoutExtension(document.GetTitle()), filterIndex);

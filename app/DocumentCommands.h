@@ -6,13 +6,16 @@
 
 namespace pq {
 
+class CEditorUnattendedExport;
 class CPqxDoc;
+class CSendCommands;
+class IUnattendedExportHost;
 class IBitmapExportSettings;
 class IImportTarget;
 class IShellServices;
 
-// The document's file commands: Save, Save As, Template, Import and Export Bitmap. Sending has no handler
-// here yet and stays greyed.
+// The document's file commands: Save, Save As, Template, Import, Export Bitmap (or, in settings-file
+// mode, the unattended export in its place) and File > Send.
 class CDocumentCommands : public ICommandTarget {
 public:
     CDocumentCommands(CPqxDoc& document, IShellServices& shell) : document(document), shell(shell) {}
@@ -21,6 +24,14 @@ public:
     void SetExportSettings(const IBitmapExportSettings* settings);
     // The active view, which Import adds to; without one nothing can be imported.
     void SetImportTarget(IImportTarget* target) { importTarget = target; }
+
+    // File > Send; without it both Send commands are greyed.
+    void SetSendCommands(CSendCommands* commands) { sendCommands = commands; }
+    // The settings file's export, which Export Bitmap runs instead of its dialog in settings-file mode.
+    void SetUnattendedExport(CEditorUnattendedExport* exporter, IUnattendedExportHost* host) {
+        unattendedExport = exporter;
+        unattendedHost = host;
+    }
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, bool& enabled, bool& checked) override;
@@ -41,6 +52,9 @@ private:
     IShellServices& shell;
     const IBitmapExportSettings* exportSettings = nullptr;
     IImportTarget* importTarget = nullptr;
+    CSendCommands* sendCommands = nullptr;
+    CEditorUnattendedExport* unattendedExport = nullptr;
+    IUnattendedExportHost* unattendedHost = nullptr;
 };
 
 } // namespace pq

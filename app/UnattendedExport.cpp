@@ -130,6 +130,18 @@ CFtpUploadRequest UnattendedUploadRequest(const CUploadSettings& upload, const C
     return request;
 }
 
+std::string UnattendedUploadProblem(const CUploadSettings& upload, const CExportSettings& values,
+                                    const CUnattendedExportResult& files) {
+    if (upload.ftpPort < 1 || upload.ftpPort > 65535)
+        return "Cannot upload: the settings file's ftpport must be a number from 1 to 65535.";
+    if (files.emfPath.empty() && files.jpegPath.empty()) {
+        if (values.saveLocation.empty() && values.printLocation.empty())
+            return "Nothing to upload: the settings file names neither a savelocation nor a printlocation.";
+        return "Nothing to upload: neither the EMF nor the JPEG copy was written.";
+    }
+    return {};
+}
+
 CUnattendedExportResult RunUnattendedExport(CDrawing& drawing, const CExportSettings& values,
                                             const CUploadSettings* upload,
                                             const CUnattendedExportOptions& options,
@@ -137,18 +149,8 @@ CUnattendedExportResult RunUnattendedExport(CDrawing& drawing, const CExportSett
     CUnattendedExportResult result = WriteUnattendedFiles(drawing, values, options);
     if (upload == nullptr || upload->ftpServer.empty())
         return result;
-    if (upload->ftpPort < 1 || upload->ftpPort > 65535) {
-        result.failures.push_back(
-            "Cannot upload: the settings file's ftpport must be a number from 1 to 65535.");
-        return result;
-    }
-    if (result.emfPath.empty() && result.jpegPath.empty()) {
-        if (values.saveLocation.empty() && values.printLocation.empty())
-            result.failures.push_back(
-                "Nothing to upload: the settings file names neither a savelocation nor a "
-                "printlocation.");
-        else
-            result.failures.push_back("Nothing to upload: neither the EMF nor the JPEG copy was written.");
+    if (std::string problem = UnattendedUploadProblem(*upload, values, result); !problem.empty()) {
+        result.failures.push_back(std::move(problem));
         return result;
     }
     const CFtpUploadRequest request = UnattendedUploadRequest(*upload, values, result, options);

@@ -65,6 +65,12 @@ struct CUnattendedExportResult {
                                                         const CUnattendedExportResult& files,
                                                         const CUnattendedExportOptions& options);
 
+// Why the upload of the copies cannot start (a port out of range, nothing written to send); empty when it
+// can.
+[[nodiscard]] std::string UnattendedUploadProblem(const CUploadSettings& upload,
+                                                  const CExportSettings& values,
+                                                  const CUnattendedExportResult& files);
+
 // The whole batch on the caller's thread: the files, then, when upload is given (its "ftpserver" set),
 // their upload, which cancel (when given) stops.
 [[nodiscard]] CUnattendedExportResult RunUnattendedExport(CDrawing& drawing, const CExportSettings& values,

@@ -66,6 +66,7 @@ public:
 
         auto* frame = new CMainFrame(preferences.get(), &fileOps, resources);
         fileOps.SetHost(frame); // the one-page notice of single-page formats shows in a message box
+        frame->SetStartupRequest(request);
         frame->Show();
         frame->StartDocument(request.openPath);
         return true;

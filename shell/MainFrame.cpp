@@ -4,12 +4,15 @@
 #include "app/CommandIds.h"
 #include "app/CommandLayout.h"
 #include "app/DialogFolder.h"
+#include "app/EditorUnattendedExport.h"
 #include "app/FileDialogFilters.h"
 #include "app/HelpLocation.h"
 #include "document/PreferenceStore.h"
 #include "shell/PopupMenus.h"
 #include "app/SettingsSheet.h"
 #include "app/TemplateList.h"
+#include "shell/FtpUploadDialog.h"
+#include "shell/ModalSendSheet.h"
 #include "shell/ModalSettingsSheet.h"
 #include "shell/TemplateDialog.h"
 #include "app/ClipArtLibrary.h"
@@ -23,6 +26,7 @@
 #include <wx/aboutdlg.h>
 #include <wx/textdlg.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 
@@ -37,6 +41,8 @@ constexpr int kColorFaceWidth = 22;
 constexpr int kColorFaceHeight = 20;
 // How often a running help viewer is asked whether it has ended.
 constexpr int kHelpPollMilliseconds = 250;
+// How often the mail program started by File > Send > E-mail... is asked whether it has ended.
+constexpr int kMailPollMilliseconds = 250;
 
 wxString FromUtf8(std::string_view text) {
     return wxString::FromUTF8(text.data(), text.size());
@@ -206,6 +212,12 @@ CMainFrame::CMainFrame(IPreferenceStore* preferenceStore, IDrawingFileOps* fileO
     canvas->SetView(view.get());
     helpTimer.SetOwner(this);
     Bind(wxEVT_TIMER, &CMainFrame::OnHelpTimer, this, helpTimer.GetId());
+    sendCommands = std::make_unique<CSendCommands>(
+        [this] { return document.GetPathName(); }, [this](const std::string& path) { return document.SaveCopy(path); },
+        preferences, DataFolder(), *this);
+    documentCommands.SetSendCommands(sendCommands.get());
+    mailTimer.SetOwner(this);
+    Bind(wxEVT_TIMER, &CMainFrame::OnMailTimer, this, mailTimer.GetId());
     statusBar = new CEditorStatusBar(this);
     SetStatusBar(statusBar);
     statusBar->SetView(view.get());
@@ -221,6 +233,9 @@ CMainFrame::CMainFrame(IPreferenceStore* preferenceStore, IDrawingFileOps* fileO
 
 CMainFrame::~CMainFrame() {
     helpTimer.Stop();
+    mailTimer.Stop();
+    documentCommands.SetSendCommands(nullptr);
+    documentCommands.SetUnattendedExport(nullptr, nullptr);
     frameCommands.SetPageNavigation(nullptr);
     // The view writes its preferences as it goes; the canvas must not reach it afterwards.
     router.SetTarget(RouteLevel::View, nullptr);
@@ -714,6 +729,65 @@ void CMainFrame::OnHelpTimer(wxTimerEvent& /*event*/) {
     helpTimer.Stop();
     if (state == CChildProcess::State::Failed)
         ShowMessage(NoBrowserMessage(HelpFolder(resourceFolder)));
+}
+
+// The window's side of the settings file's export: questions and reports in message boxes, the upload in
+// its dialog (closing by itself when it succeeds, since the editor closes next anyway; a failure stays
+// shown with Retry), and the close posted so that the command ends first.
+class CFrameUnattendedHost : public IUnattendedExportHost {
+public:
+    explicit CFrameUnattendedHost(CMainFrame& owner) : frame(owner) {}
+
+    int GetExportPage() const override { return frame.GetCurrentPage(); }
+    bool AskYesNo(std::string_view question) override {
+        return wxMessageBox(FromUtf8(question), kProductName, wxYES_NO | wxICON_QUESTION, &frame) == wxYES;
+    }
+    FtpUploadOutcome RunUploadDialog(const CFtpUploadRequest& request) override {
+        CFtpUploadDialog dialog(&frame, request, true);
+        dialog.ShowModal();
+        return dialog.GetOutcome();
+    }
+    void ReportFailures(const std::vector<std::string>& failures) override {
+        std::string text = "The export of the settings file was not completed:";
+        for (const std::string& failure : failures) {
+            std::fprintf(stderr, "pqdraw: %s\n", failure.c_str());
+            text += "\n- " + failure;
+        }
+        frame.ShowMessage(text);
+    }
+    void CloseMainWindow() override {
+        frame.CallAfter([this] { frame.CloseMainWindow(); });
+    }
+
+private:
+    CMainFrame& frame;
+};
+
+void CMainFrame::SetStartupRequest(const CStartupRequest& request) {
+    unattendedExport = std::make_unique<CEditorUnattendedExport>(
+        request, (std::filesystem::path(DataFolder()) / std::string(kFtpFlagFileName)).string());
+    unattendedHost = std::make_unique<CFrameUnattendedHost>(*this);
+    documentCommands.SetUnattendedExport(unattendedExport.get(), unattendedHost.get());
+}
+
+bool CMainFrame::RunSendSheet(CSendSheet& sheet) {
+    CModalSendSheet dialog(this, sheet);
+    return dialog.ShowModal() == wxID_OK;
+}
+
+FtpUploadOutcome CMainFrame::RunUploadDialog(const CFtpUploadRequest& request) {
+    CFtpUploadDialog dialog(this, request);
+    dialog.ShowModal();
+    return dialog.GetOutcome();
+}
+
+void CMainFrame::WatchMailProgram() {
+    mailTimer.Start(kMailPollMilliseconds);
+}
+
+void CMainFrame::OnMailTimer(wxTimerEvent& /*event*/) {
+    if (!sendCommands || !sendCommands->PollMail())
+        mailTimer.Stop();
 }
 
 void CMainFrame::CloseMainWindow() {

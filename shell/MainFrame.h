@@ -10,6 +10,7 @@
 #include "app/FrameCommands.h"
 #include "app/PropertySheetCommands.h"
 #include "app/PropertySheetState.h"
+#include "app/SendCommands.h"
 #include "app/ShellServices.h"
 #include "app/ViewCommandTarget.h"
 #include "document/DocumentHost.h"
@@ -26,6 +27,9 @@
 namespace pq {
 
 class CButtonBar;
+class CEditorUnattendedExport;
+struct CStartupRequest;
+class IUnattendedExportHost;
 class CEditorStatusBar;
 class CPqxView;
 class IDrawingFileOps;
@@ -40,7 +44,8 @@ class CMainFrame : public wxFrame,
                    public IPageNavigation,
                    public IDocumentHost,
                    public IShellServices,
-                   public IPropertySheetDialog {
+                   public IPropertySheetDialog,
+                   public ISendShell {
 public:
     CMainFrame(IPreferenceStore* preferences, IDrawingFileOps* fileOps, std::string resourceFolder);
     ~CMainFrame() override;
@@ -50,6 +55,10 @@ public:
     void StartDocument(const std::string& path);
 
     [[nodiscard]] CCommandRouter& GetRouter() { return router; }
+
+    // What the start-up found in the settings file: in settings-file mode Export Bitmap runs the
+    // unattended export instead of its dialog.
+    void SetStartupRequest(const CStartupRequest& request);
 
     // ICanvasOwner
     void RouteCommand(int id) override;
@@ -98,6 +107,11 @@ public:
     // IPropertySheetDialog (ShowMessage is shared with IDocumentHost)
     bool RunPropertySheet(CModalPropSheet& sheet) override;
 
+    // ISendShell (ShowMessage is shared with IDocumentHost)
+    bool RunSendSheet(CSendSheet& sheet) override;
+    FtpUploadOutcome RunUploadDialog(const CFtpUploadRequest& request) override;
+    void WatchMailProgram() override;
+
 private:
     void BuildMenuBar();
     void BuildBars();
@@ -120,6 +134,7 @@ private:
     [[nodiscard]] std::string DialogFolder() const;
     void RememberFolder(const std::string& chosenPath);
     void OnHelpTimer(wxTimerEvent& event);
+    void OnMailTimer(wxTimerEvent& event);
 
     std::string resourceFolder;
     IPreferenceStore* preferences = nullptr;
@@ -152,6 +167,12 @@ private:
     CChildProcess helpViewer;
     wxTimer helpTimer;
     std::string shownTitle;
+    // File > Send, and the mail program it started, watched until it ends so that a failure is reported.
+    std::unique_ptr<CSendCommands> sendCommands;
+    wxTimer mailTimer;
+    // The settings file's export, with the window's side of it.
+    std::unique_ptr<CEditorUnattendedExport> unattendedExport;
+    std::unique_ptr<IUnattendedExportHost> unattendedHost;
     // A key press is on its way to the focused text field.
     bool textFieldKey = false;
     // Menus open now (a sub-menu counts again): while one is open, keys are its own.

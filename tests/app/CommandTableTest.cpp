@@ -317,12 +317,18 @@ TEST_F(CommandTableTest, EachCommandIsCarriedByItsTarget) {
         ASSERT_TRUE(handler.has_value()) << CommandText(id) << " " << id;
         EXPECT_EQ(static_cast<int>(*handler), static_cast<int>(level)) << CommandText(id) << " " << id;
     }
-    // Sending and the library come later: no handler, so they stay greyed wherever they show, and their
-    // pop-up with them.
-    for (int id : {cmd::kSendEmail, cmd::kSendFtp, cmd::kLibrary, cmd::kSendToLibrary}) {
+    // Without the library's commands (no window to show its dialogs) the library has no handler and stays
+    // greyed wherever it shows.
+    for (int id : {cmd::kLibrary, cmd::kSendToLibrary}) {
         EXPECT_FALSE(HandlerOf(id).has_value()) << id;
         EXPECT_FALSE(Enabled(id)) << id;
         EXPECT_FALSE(router.Execute(id)) << id;
+    }
+    // Sending is the document's; without the send commands (no window to show the sheet) it is greyed,
+    // and its pop-up with it.
+    for (int id : {cmd::kSendEmail, cmd::kSendFtp}) {
+        EXPECT_EQ(HandlerOf(id), RouteLevel::Document) << id;
+        EXPECT_FALSE(Enabled(id)) << id;
     }
     EXPECT_FALSE(PopupEnabled("Send"));
     // Both Help entries and both About entries do the same.

@@ -1,0 +1,64 @@
+#!/bin/bash
+# The editor in settings-file mode: PQS.ini in the data folder opens a drawing, and File > Export
+# Bitmap... then writes the EMF and JPEG copies without a dialog, uploads both to a pyftpdlib server on
+# loopback through the upload dialog, and closes the editor. Usage: UnattendedExportTest.sh PQDRAW DRAWING.pdf
+set -u
+pqdraw=$1
+drawing=$2
+server_script="$(cd "$(dirname "$0")/.." && pwd)/send/ftp_test_server.py"
+
+gui_tools="/usr/bin/import /usr/bin/python3"
+source "$(dirname "$0")/GuiTestCommon.sh"
+if ! /usr/bin/python3 -c 'import pyftpdlib' 2>/dev/null; then
+    [ "${CI:-}" = "true" ] && { echo "FAIL: python3-pyftpdlib is missing"; exit 1; }
+    echo "SKIP: python3-pyftpdlib is missing"
+    exit 77
+fi
+shots=${PQ_GUI_SCREENSHOT_DIR:-$work}
+status=0
+fail() {
+    echo "FAIL: $*"
+    status=1
+}
+
+mkdir -p "$work/root/in" "$work/out" "$PQDRAW_HOME"
+/usr/bin/python3 "$server_script" --root "$work/root" >"$work/server.out" 2>"$work/server.err" &
+server=$!
+trap 'kill $server 2>/dev/null; rm -rf "$work"' EXIT
+port=""
+for _ in $(seq 100); do
+    port=$(awk '/^PORT / { print $2 }' "$work/server.out")
+    [ -n "$port" ] && break
+    sleep 0.1
+done
+[ -n "$port" ] || { echo "FAIL: the FTP test server did not start"; cat "$work/server.err"; exit 1; }
+cp "$drawing" "$work/plan.pdf"
+printf 'openfile=%s\nfilename=plan\nsize=320\nsavelocation=%s\nprintlocation=%s\nftpserver=127.0.0.1\nftpport=%s\nusername=pq\npassword=secret\nftplocation=in\n' \
+    "$work/plan.pdf" "$work/out" "$work/out" "$port" >"$PQDRAW_HOME/PQS.ini"
+
+"$pqdraw" >"$work/stdout" 2>"$work/stderr" &
+pid=$!
+wid=$(wait_for_editor_window "$pid") || exit 1
+sleep 2
+xdotool search --name "^plan.pdf - Pentaquill Draw\$" >/dev/null || fail "the settings file's openfile was not opened"
+# File > Export Bitmap... is the File menu's eighth item.
+xdotool mousemove 15 12 click 1
+sleep 0.7
+xdotool key Down Down Down Down Down Down Down Down Return
+for _ in $(seq 150); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then
+    /usr/bin/import -window root "$shots/unattended-not-closing.png"
+    fail "the editor did not close after the unattended export"
+    kill "$pid"
+fi
+wait "$pid" || fail "the editor ended with a failure"
+for name in plan.emf plan.jpg; do
+    [ -s "$work/out/$name" ] || fail "$name was not written"
+    cmp -s "$work/out/$name" "$work/root/in/$name" || fail "the uploaded $name is not the one written"
+done
+grep -q '&ftp=true' "$PQDRAW_HOME/PQS.ftp" || fail "the flag file does not say the upload succeeded"
+[ -s "$work/stderr" ] && cat "$work/stderr"
+exit $status
