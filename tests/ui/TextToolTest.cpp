@@ -212,6 +212,20 @@ TEST(TextTool, AParagraphIsFramedAroundItsLinesAndWrapsAtItsWidth) {
         ASSERT_EQ(WrappedLines(text).size(), 2u) << "after move " << i;
     }
 
+    // A frame whose corners lie on both sides of a power of two is a little narrower in floats than the
+    // width it was given; the line it was sized to still fits.
+    const float snug = text.corner.x - text.position.x;
+    int narrower = 0;
+    for (int i = 1; i <= 2000; ++i) {
+        text.position.x = -0.37f * static_cast<float>(i);
+        text.corner.x = text.position.x + snug;
+        if (text.corner.x - text.position.x >= snug)
+            continue;
+        ++narrower;
+        ASSERT_EQ(WrappedLines(text).size(), 2u) << "frame from " << text.position.x;
+    }
+    EXPECT_GT(narrower, 0);
+
     // A narrower frame breaks the line at the last space that makes it fit.
     const float frame = GetTextMetrics().MeasureString(text, u"Some words in").x + 2.0f;
     text.corner.x = text.position.x + frame;
