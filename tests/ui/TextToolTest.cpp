@@ -217,7 +217,7 @@ TEST(TextTool, AParagraphIsFramedAroundItsLinesAndWrapsAtItsWidth) {
     const float snug = text.corner.x - text.position.x;
     int narrower = 0;
     for (int i = 1; i <= 2000; ++i) {
-        text.position.x = -0.37f * static_cast<float>(i);
+        text.position.x = 1024.0f - 0.097f * static_cast<float>(i); // the corner past 1024
         text.corner.x = text.position.x + snug;
         if (text.corner.x - text.position.x >= snug)
             continue;
