@@ -113,7 +113,8 @@ TEST(TextPlacement, CancelOnTheSheetPlacesNothingAndKeepsTheStyleOfNewText) {
 TEST(TextPlacement, TheNativeDocumentKeepsEveryCharacterOfThePlacedText) {
     CPlacementSetup s;
     // Artistic and paragraph, with a lone CR typed, characters of several scripts and planes.
-    const char* typed[] = {kTyped, "\xCE\xB1\xCE\xB2\xCE\xB3 \xD0\x96 \xE2\x82\xAC \xF0\x9D\x92\x9C\r\xF0\x9F\x98\x80"};
+    const char* typed[] = {
+        kTyped, "\xCE\xB1\xCE\xB2\xCE\xB3 \xD0\x96 \xE2\x82\xAC \xF0\x9D\x92\x9C\r\xF0\x9F\x98\x80"};
     for (int i = 0; i < 2; ++i) {
         s.dialog.script = [&](CModalPropSheet& sheet) {
             sheet.GetTextPage()->SetText(typed[i]);

@@ -162,7 +162,8 @@ TEST(TextTool, TheTextCommandShowsItsTextSelectedTenPixelsFromTheCornerAtAnyZoom
             EXPECT_EQ(s.view.GetSelection(), std::vector<int>{index});
             EXPECT_TRUE(s.view.IsToolCurrent(ToolKind::Select));
             const CViewMapping& mapping = s.view.GetMapping();
-            EXPECT_EQ(mapping.DocToDevice(s.Last().bounds.TopLeft()), (CPoint{10, 10})) << scale << " " << type;
+            EXPECT_EQ(mapping.DocToDevice(s.Last().bounds.TopLeft()), (CPoint{10, 10}))
+                << scale << " " << type;
             EXPECT_NEAR(mapping.DocToDeviceXf(s.Last().bounds.left), 10.0f, 0.01f);
             EXPECT_NEAR(mapping.DocToDeviceYf(s.Last().bounds.top), 10.0f, 0.01f);
             // Placing and moving are one step: undo takes the text away, redo brings it back where it was
@@ -386,9 +387,9 @@ TEST(TextBar, WithNothingSelectedTheCommandsSetTheStyleOfNewText) {
     // A selection without a text leaves the text commands nothing to do: greyed.
     s.Drawing().Add(MakeRect({0, 40, 0, 40}));
     s.Select({0});
-    for (int id : {cmd::kTextBold, cmd::kTextItalic, cmd::kTextUnderline, cmd::kTextAlignLeft,
-                   cmd::kTextAlignCenter, cmd::kTextAlignRight, cmd::kTextType, cmd::kTextArtistic,
-                   cmd::kTextParagraph}) {
+    for (int id :
+         {cmd::kTextBold, cmd::kTextItalic, cmd::kTextUnderline, cmd::kTextAlignLeft, cmd::kTextAlignCenter,
+          cmd::kTextAlignRight, cmd::kTextType, cmd::kTextArtistic, cmd::kTextParagraph}) {
         const CCommandStateSeen state = s.State(id);
         EXPECT_TRUE(state.handled) << id;
         EXPECT_FALSE(state.enabled) << id;

@@ -146,11 +146,14 @@ bool CPqxView::OnUpdateTextCommand(int id, bool& enabled, bool& checked) const {
         return true;
     }
     if (bit != 0)
-        checked = AllSelectedShow(texts, [bit](const CTextShape& t) { return (t.style & bit) != 0; }, true);
+        checked = AllSelectedShow(
+            texts, [bit](const CTextShape& t) { return (t.style & bit) != 0; }, true);
     else if (alignment != 0)
-        checked = AllSelectedShow(texts, [](const CTextShape& t) { return t.alignment; }, alignment);
+        checked = AllSelectedShow(
+            texts, [](const CTextShape& t) { return t.alignment; }, alignment);
     else
-        checked = AllSelectedShow(texts, [](const CTextShape& t) { return t.mode; }, type);
+        checked = AllSelectedShow(
+            texts, [](const CTextShape& t) { return t.mode; }, type);
     return true;
 }
 
@@ -174,7 +177,8 @@ void CPqxView::PlaceTextByCommand() {
     CGraphicObject* object = drawing->GetAt(placed);
     const CPointF target = mapping.DeviceToDoc(kTextCommandCorner);
     CTransform move;
-    move.Translate(object->bounds.left - target.x, object->bounds.top - target.y, 0.0f); // moves by -arguments
+    move.Translate(object->bounds.left - target.x, object->bounds.top - target.y,
+                   0.0f); // moves by -arguments
     object->Transform(move);
     AfterSelectionEdit();
 }
