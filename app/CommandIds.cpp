@@ -121,6 +121,7 @@ constexpr std::array kCommandNames = {
     CommandName{cmd::kScrollUp, ""},
     CommandName{cmd::kScrollDown, ""},
     CommandName{cmd::kCancel, ""},
+    CommandName{cmd::kChooseTextTool, ""},
 };
 
 constexpr auto kCommandIds = [] {

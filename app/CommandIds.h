@@ -44,16 +44,7 @@ inline constexpr int kLibrary = 32890;
 inline constexpr int kSendToLibrary = 32891;
 inline constexpr int kSettings = 32893;
 
-// Text
-inline constexpr int kTextBold = 32922;
-inline constexpr int kTextItalic = 32923;
-inline constexpr int kTextUnderline = 32924;
-inline constexpr int kTextAlignLeft = 32925;
-inline constexpr int kTextAlignCenter = 32926;
-inline constexpr int kTextAlignRight = 32927;
-inline constexpr int kTextType = 32937;
-inline constexpr int kTextArtistic = 32938;
-inline constexpr int kTextParagraph = 32939;
+// Text: the view carries the text commands (ui/view/ViewCommands.h).
 
 // Colours (the line and fill commands are in ui/view/ViewCommands.h)
 inline constexpr int kColor = 32844;

@@ -262,7 +262,7 @@ const std::vector<CAccelerator>& Accelerators() {
         {Key::Letter, 'L', false, cmd::kToolLine},
         {Key::Letter, 'R', false, cmd::kToolRectangle},
         {Key::Letter, 'E', false, cmd::kToolEllipse},
-        {Key::Letter, 'T', false, cmd::kToolText},
+        {Key::Letter, 'T', false, cmd::kChooseTextTool}, // the tool alone: the next tap places the text
         {Key::Letter, 'Z', false, cmd::kZoomArea},
         {Key::Letter, 'H', false, cmd::kToolPan},
         // Zoom and pages, as in viewers and other drawing programs; the first of a command's keys is the

@@ -12,6 +12,10 @@ namespace pq {
 namespace {
 
 constexpr std::u16string_view kLineBreak = u"\r\n";
+// Frames are floats that moves and sizing round: a line up to this much wider than the width it is fitted
+// to still fits, so a frame sized to its widest line keeps that line on one line whatever rounding did to
+// the frame since (a move can leave a frame of 200 units 199.99998 wide).
+constexpr float kFitSlack = 1.0f / 16.0f;
 
 float LineWidth(const CTextShape& text, std::u16string_view line) {
     return GetTextMetrics().MeasureString(text, line).x;
@@ -94,7 +98,7 @@ std::u16string GetWrappedLine(const CTextShape& text, std::size_t& index, std::o
         index = s.size();
         return rest;
     }
-    const float limit = width ? *width : std::trunc(frameWidth);
+    const float limit = (width ? *width : std::trunc(frameWidth + kFitSlack)) + kFitSlack;
 
     const std::size_t end = std::min(s.find(kLineBreak, index), s.size());
     const std::u16string_view hardLine(s.data() + index, end - index);

@@ -45,6 +45,8 @@ class CTextPagePanel : public wxPanel {
 public:
     // onKind runs after the kind changed, so the font page can follow.
     CTextPagePanel(wxWindow* parent, CModalPropSheet& sheet, std::function<void()> onKind);
+    // Puts the focus in the shown edit with its whole text selected, so typing replaces it.
+    void FocusText();
 
 private:
     void ShowEdit(bool horizontalScroll);

@@ -19,10 +19,11 @@ CPropertySheetDialog::CPropertySheetDialog(wxWindow* parent, CModalPropSheet& sh
             break;
         case PropertyPage::Text:
             // The font page comes after the text page; the kind reaches it through the sheet.
-            panel = new CTextPagePanel(book, sheet, [this] {
+            textPanel = new CTextPagePanel(book, sheet, [this] {
                 if (fontPanel != nullptr)
                     fontPanel->RefreshAngle();
             });
+            panel = textPanel;
             break;
         case PropertyPage::Font:
             fontPanel = new CFontPagePanel(book, *sheet.GetFontPage());
@@ -36,6 +37,21 @@ CPropertySheetDialog::CPropertySheetDialog(wxWindow* parent, CModalPropSheet& sh
         book->AddPage(panel, wxString::FromUTF8(title.data(), title.size()));
     }
     LayoutDialog();
+    Bind(wxEVT_CHAR_HOOK, &CPropertySheetDialog::OnCharHook, this);
+    // A sheet that opens on its text page (a new text, selected texts) opens ready to type the text.
+    if (textPanel != nullptr && !sheet.GetPages().empty() && sheet.GetPages().front() == PropertyPage::Text)
+        Bind(wxEVT_INIT_DIALOG, [this](wxInitDialogEvent& event) {
+            event.Skip();
+            CallAfter([this] { textPanel->FocusText(); });
+        });
+}
+
+void CPropertySheetDialog::OnCharHook(wxKeyEvent& event) {
+    const int key = event.GetKeyCode();
+    if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && event.GetModifiers() == wxMOD_CONTROL &&
+        EmulateButtonClickIfPresent(wxID_OK))
+        return;
+    event.Skip();
 }
 
 } // namespace pq

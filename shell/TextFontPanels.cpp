@@ -115,6 +115,12 @@ void CTextPagePanel::ShowEdit(bool horizontalScroll) {
     Layout();
 }
 
+void CTextPagePanel::FocusText() {
+    wxTextCtrl* shown = scrolling->IsShown() ? scrolling : wrapping;
+    shown->SetFocus();
+    shown->SelectAll();
+}
+
 CFontPagePanel::CFontPagePanel(wxWindow* parent, CFontPage& page) : wxPanel(parent, wxID_ANY), page(page) {
     auto* face = new wxChoice(this, wxID_ANY, wxDefaultPosition, FromDIP(wxSize(240, -1)));
     for (const std::u16string& family : page.GetFamilies())

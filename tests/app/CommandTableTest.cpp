@@ -311,6 +311,14 @@ TEST_F(CommandTableTest, EachCommandIsCarriedByItsTarget) {
         {cmd::kToolLine, L::View},
         {cmd::kScrollLeft, L::View},
         {cmd::kScrollDown, L::View},
+        {cmd::kToolText, L::View},
+        {cmd::kChooseTextTool, L::View},
+        {cmd::kTextBold, L::View},
+        {cmd::kTextUnderline, L::View},
+        {cmd::kTextAlignCenter, L::View},
+        {cmd::kTextType, L::View},
+        {cmd::kTextArtistic, L::View},
+        {cmd::kTextParagraph, L::View},
     };
     for (const auto& [id, level] : carried) {
         const std::optional<RouteLevel> handler = HandlerOf(id);

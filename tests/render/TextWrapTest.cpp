@@ -31,7 +31,8 @@ std::u16string ReferenceWrappedLine(const CTextShape& text, std::size_t& index, 
         index = s.size();
         return rest;
     }
-    const float limit = width ? *width : std::trunc(frameWidth);
+    // A line a sixteenth of a unit wider than the width still fits: frames lose that much to rounding.
+    const float limit = (width ? *width : std::trunc(frameWidth + 0.0625f)) + 0.0625f;
     const std::size_t end = std::min(s.find(u"\r\n", index), s.size());
     std::u16string_view line(s.data() + index, end - index);
     while (!line.empty() && GetTextMetrics().MeasureString(text, line).x > limit) {

@@ -103,7 +103,7 @@ TEST(ZoomTool, DoubleClickCentresAndZoomsOutKeepingTheTool) {
 }
 
 TEST(ToolSwitching, KindsWithoutAToolSelectThePanTool) {
-    for (int kind : {3, 6, 15, 99, -1}) {
+    for (int kind : {3, 15, 99, -1}) {
         CGestureSetup s;
         s.view.SetTool(ToolKind::Zoom);
         s.view.SetTool(kind);
@@ -118,7 +118,8 @@ TEST(ToolSwitching, CommandsOfToolsNotYetBuiltAreGreyed) {
             continue;
         bool enabled = false, checked = false;
         ASSERT_TRUE(s.view.OnUpdateCommand(row.commandId, enabled, checked));
-        EXPECT_EQ(enabled, row.create != nullptr) << row.commandId;
+        // Placing a text also needs the property sheet, which this view has not got.
+        EXPECT_EQ(enabled, row.create != nullptr && row.kind != ToolKind::Text) << row.commandId;
     }
     bool enabled = false, checked = false;
     s.view.OnUpdateCommand(cmd::kToolPan, enabled, checked);

@@ -5,6 +5,7 @@
 #include "ui/tools/FreehandTool.h"
 #include "ui/tools/PanTool.h"
 #include "ui/tools/SelectTool.h"
+#include "ui/tools/TextTool.h"
 #include "ui/tools/ZoomTool.h"
 #include "ui/view/ViewCommands.h"
 
@@ -23,7 +24,7 @@ constexpr std::array<CToolRow, 11> kRows{{
     {ToolKind::Select, cmd::kToolSelect, &Make<CSelectTool>},
     {ToolKind::Zoom, cmd::kToolZoomMenu, &Make<CZoomTool>},
     {ToolKind::Pan, cmd::kToolPan, &Make<CPanTool>},
-    {ToolKind::Text, cmd::kToolText, nullptr},
+    {ToolKind::Text, cmd::kToolText, &Make<CTextTool>},
     {ToolKind::Freehand, cmd::kToolFreehand, &Make<CFreehandTool>},
     {ToolKind::Bezier, cmd::kToolBezier, &Make<CBezierTool>},
     {ToolKind::Line, cmd::kToolLine, &Make<CLineTool>},

@@ -145,6 +145,8 @@ public:
     void SetTool(ToolKind kind) { SetTool(static_cast<int>(kind)); }
     void RestoreDefaultTool() { SetTool(ToolKind::Pan); }
     [[nodiscard]] bool IsToolCurrent(ToolKind kind) const;
+    // The kind of the tool that was current before the current one (the Text tool returns to it on Cancel).
+    [[nodiscard]] ToolKind GetPreviousTool() const { return previousTool; }
     [[nodiscard]] CTool* GetCurrentTool() const { return currentTool; }
     // The view's tool of a kind, or nullptr when that kind is not built.
     [[nodiscard]] CTool* GetTool(ToolKind kind) const;
@@ -345,6 +347,15 @@ private:
     void SelectAll();
     void DuplicateSelection();
     void CancelGesture();
+    // Text: the Text command, the text bar's style, alignment and kind commands and the text-type pop-up
+    // (ViewText.cpp).
+    bool OnTextCommand(int id);
+    bool OnUpdateTextCommand(int id, bool& enabled, bool& checked) const;
+    void PlaceTextByCommand();
+    void ToggleTextStyle(int bit);
+    void SetTextAlignment(int alignment);
+    void SetTextType(int type);
+    void PopupTextTypeMenu();
     // After a command changed selected objects: the select tool follows the selection, the document is
     // modified and the window repaints.
     void AfterSelectionEdit();

@@ -101,7 +101,7 @@ bool CPqxView::OnCommand(int id) {
     if (OnPageCommand(id))
         return true;
     // Edit commands on the selection.
-    if (OnArrangeCommand(id) || OnStyleCommand(id) || OnClipboardCommand(id))
+    if (OnArrangeCommand(id) || OnStyleCommand(id) || OnClipboardCommand(id) || OnTextCommand(id))
         return true;
     if (const CToolRow* row = FindToolRowByCommand(id)) {
         SetTool(static_cast<int>(row->kind));
@@ -184,7 +184,7 @@ bool CPqxView::OnUpdateCommand(int id, bool& enabled, bool& checked) const {
     }
     // Edit commands on the selection.
     if (OnUpdateArrangeCommand(id, enabled) || OnUpdateStyleCommand(id, enabled, checked) ||
-        OnUpdateClipboardCommand(id, enabled))
+        OnUpdateClipboardCommand(id, enabled) || OnUpdateTextCommand(id, enabled, checked))
         return true;
     if (const CToolRow* row = FindToolRowByCommand(id)) {
         // A tool still to be written stays greyed rather than quietly selecting the Pan tool.

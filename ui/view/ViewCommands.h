@@ -89,4 +89,18 @@ inline constexpr int kLineThick = 32853;
 // The Escape key: ends the gesture in progress and leaves the Zoom tool for the tool before it.
 inline constexpr int kCancel = 32961;
 
+// Text: the style, alignment and kind of the selected texts, or of new text with nothing selected. The
+// Text command (kToolText) places a text at once; the T key only makes the Text tool current, so that
+// a tap on the page places the text there.
+inline constexpr int kTextBold = 32922;
+inline constexpr int kTextItalic = 32923;
+inline constexpr int kTextUnderline = 32924;
+inline constexpr int kTextAlignLeft = 32925;
+inline constexpr int kTextAlignCenter = 32926;
+inline constexpr int kTextAlignRight = 32927;
+inline constexpr int kTextType = 32937; // the text bar's button: pops up Artistic and Paragraph
+inline constexpr int kTextArtistic = 32938;
+inline constexpr int kTextParagraph = 32939;
+inline constexpr int kChooseTextTool = 33010;
+
 } // namespace pq::cmd
