@@ -277,6 +277,10 @@ TEST(NodeTool, DeletingTheMiddleOfThreeJoinsItsNeighboursAndTwoNodesStay) {
 
     s.Tap(s.Dev({0, 0}));
     s.RunAndUndo(cmd::kNodeDelete, before);
+    // The Delete key deletes the selected node, not the path.
+    s.Tap(s.Dev({0, 0}));
+    s.RunAndUndo(cmd::kDelete, before);
+    EXPECT_EQ(s.Drawing().Count(), 1);
 }
 
 TEST(NodeTool, DeletingTheFirstNodeOfAClosedCurveKeepsItClosed) {

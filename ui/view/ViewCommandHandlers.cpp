@@ -44,6 +44,9 @@ bool IsNodeCommand(int id) {
 } // namespace
 
 bool CPqxView::OnCommand(int id) {
+    // With the Shape tool, the Delete key deletes the selected nodes rather than objects.
+    if (id == cmd::kDelete && IsToolCurrent(ToolKind::Node))
+        id = cmd::kNodeDelete;
     if (IsNodeCommand(id)) {
         // Only the Shape tool, while current, carries the node commands.
         auto* node = static_cast<CNodeTool*>(IsToolCurrent(ToolKind::Node) ? GetTool(ToolKind::Node) : nullptr);
@@ -138,6 +141,8 @@ bool CPqxView::OnUpdateCommand(int id, bool& enabled, bool& checked) const {
     enabled = true;
     checked = false;
     const CDrawing* drawing = GetDrawing();
+    if (id == cmd::kDelete && IsToolCurrent(ToolKind::Node))
+        id = cmd::kNodeDelete;
     if (IsNodeCommand(id)) {
         const auto* node = static_cast<const CNodeTool*>(IsToolCurrent(ToolKind::Node) ? GetTool(ToolKind::Node) : nullptr);
         enabled = node != nullptr && node->CanRunCommand(id);
