@@ -1,5 +1,5 @@
-#include "geometry/BezierMath.h"
 #include "ui/tools/NodeEdit.h"
+#include "geometry/BezierMath.h"
 
 #include <gtest/gtest.h>
 

@@ -95,7 +95,8 @@ CNodeArray ThreeNodes(CPointF in = {-60, 0}, CPointF out = {30, 0}, uint32_t fla
 // A closed 200 x 100 rectangle of straight segments, corners clockwise from the top-left.
 CNodeArray Rectangle() {
     CNodeArray nodes;
-    for (CPointF p : {CPointF{-100, -50}, CPointF{100, -50}, CPointF{100, 50}, CPointF{-100, 50}, CPointF{-100, -50}})
+    for (CPointF p :
+         {CPointF{-100, -50}, CPointF{100, -50}, CPointF{100, 50}, CPointF{-100, 50}, CPointF{-100, -50}})
         nodes.Add(CPathNode::FromPoint(p));
     return nodes;
 }
@@ -376,8 +377,9 @@ TEST(NodeTool, AddingAPointKeepsTheShapeAndSelectsTheNewNode) {
         const CPointF original = BezierPointAt(curve, t);
         const CBezier first{split[0], split[1]};
         const CBezier second{split[1], split[2]};
-        const float d = std::min(BezierPointAt(first, BezierNearestParameter(first, original)).DistanceTo(original),
-                                 BezierPointAt(second, BezierNearestParameter(second, original)).DistanceTo(original));
+        const float d =
+            std::min(BezierPointAt(first, BezierNearestParameter(first, original)).DistanceTo(original),
+                     BezierPointAt(second, BezierNearestParameter(second, original)).DistanceTo(original));
         EXPECT_LT(d, 0.05f) << t;
     }
     s.view.OnCommand(cmd::kUndo);
@@ -421,8 +423,9 @@ TEST(NodeTool, PressAndHoldOpensTheNodeMenuWithItsGroups) {
     for (const CMenuItem& item : s.host.lastMenu)
         texts.push_back(item.id == 0 ? "-" : item.text + (item.enabled ? "" : " (greyed)"));
     // On a node only Delete point of its group applies; the group shows both, Add point greyed.
-    EXPECT_EQ(texts, (std::vector<std::string>{"Line", "Cusp", "Smooth", "Symmetrical", "-", "Add point (greyed)",
-                                               "Delete point", "-", "Split curve (greyed)", "Close curve"}));
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"Line", "Cusp", "Smooth", "Symmetrical", "-", "Add point (greyed)",
+                                        "Delete point", "-", "Split curve (greyed)", "Close curve"}));
     // The chosen command ran, as its own step, and no drag started.
     EXPECT_EQ(s.Stored()[1], CPathNode::FromPoint({0, 0}));
     EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 1);

@@ -58,7 +58,8 @@ void MakeSmooth(CNodeArray& nodes, int index) {
     const double theta = Fold(AngleOf(out - anchor) - inAngle);
     const double side = theta >= 0.0 ? 1.0 : -1.0;
     const double bisector = inAngle + theta / 2.0;
-    InHandle(nodes, index) = FromPolar(anchor, bisector - side * std::numbers::pi / 2.0, (in - anchor).Length());
+    InHandle(nodes, index) =
+        FromPolar(anchor, bisector - side * std::numbers::pi / 2.0, (in - anchor).Length());
     node.out = FromPolar(anchor, bisector + side * std::numbers::pi / 2.0, (out - anchor).Length());
 }
 
@@ -151,7 +152,8 @@ void DragHandle(CNodeArray& nodes, const HandleDrag& drag, CPointF q) {
     dragged = q;
     if (node.flags & kCuspFlag)
         return;
-    if (std::fabs(drag.draggedLength - drag.oppositeLength) < kSymmetricalTolerance && drag.draggedLength > 1e-6f) {
+    if (std::fabs(drag.draggedLength - drag.oppositeLength) < kSymmetricalTolerance &&
+        drag.draggedLength > 1e-6f) {
         opposite = drag.savedOpposite + (drag.savedDragged - q) * (drag.oppositeLength / drag.draggedLength);
         return;
     }

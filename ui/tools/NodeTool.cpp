@@ -33,7 +33,8 @@ CPoint Rounded(CPointF p) {
 }
 
 // Draws with a pen and brush and puts the context's own back.
-template <class Draw> void WithPenAndBrush(CDeviceContext& dc, const CPen& pen, const CBrush& brush, Draw draw) {
+template <class Draw>
+void WithPenAndBrush(CDeviceContext& dc, const CPen& pen, const CBrush& brush, Draw draw) {
     const CPen savedPen = dc.SelectPen(pen);
     const CBrush savedBrush = dc.SelectBrush(brush);
     const int savedRop = dc.SetROP2(kR2CopyPen);
@@ -172,7 +173,8 @@ bool CNodeTool::HitSegment(CPoint point, int& segment, float& t) const {
         const float left = std::min({curve.p0.x, curve.p1.x, curve.p2.x, curve.p3.x}) - kSegmentSearchMargin;
         const float right = std::max({curve.p0.x, curve.p1.x, curve.p2.x, curve.p3.x}) + kSegmentSearchMargin;
         const float top = std::min({curve.p0.y, curve.p1.y, curve.p2.y, curve.p3.y}) - kSegmentSearchMargin;
-        const float bottom = std::max({curve.p0.y, curve.p1.y, curve.p2.y, curve.p3.y}) + kSegmentSearchMargin;
+        const float bottom =
+            std::max({curve.p0.y, curve.p1.y, curve.p2.y, curve.p3.y}) + kSegmentSearchMargin;
         if (p.x < left || p.x > right || p.y < top || p.y > bottom)
             continue;
         const float u = BezierNearestParameter(curve, p);
@@ -185,7 +187,8 @@ bool CNodeTool::HitSegment(CPoint point, int& segment, float& t) const {
     }
     if (segment < 0)
         return false;
-    const CBezier curve{nodes[static_cast<std::size_t>(segment)], nodes[static_cast<std::size_t>(segment) + 1]};
+    const CBezier curve{nodes[static_cast<std::size_t>(segment)],
+                        nodes[static_cast<std::size_t>(segment) + 1]};
     return Near(BezierPointAt(curve, t), point);
 }
 
@@ -519,7 +522,9 @@ std::vector<CMenuItem> CNodeTool::ContextMenuItems() const {
         for (const auto& command : commands)
             items.push_back(CMenuItem{command.first, command.second, CanRunCommand(command.first), false});
     };
-    group({{cmd::kNodeLine, "Line"}, {cmd::kNodeCusp, "Cusp"}, {cmd::kNodeSmooth, "Smooth"},
+    group({{cmd::kNodeLine, "Line"},
+           {cmd::kNodeCusp, "Cusp"},
+           {cmd::kNodeSmooth, "Smooth"},
            {cmd::kNodeSymmetrical, "Symmetrical"}});
     group({{cmd::kNodeAdd, "Add point"}, {cmd::kNodeDelete, "Delete point"}});
     group({{cmd::kNodeSplit, "Split curve"}, {cmd::kNodeClose, "Close curve"}});
@@ -592,8 +597,8 @@ void CNodeTool::DrawSegment(CDeviceContext& dc, int segment) const {
     const CViewMapping& mapping = view->GetMapping();
     const CPathNode& from = nodes[static_cast<std::size_t>(segment)];
     const CPathNode& to = nodes[static_cast<std::size_t>(segment) + 1];
-    CBezier curve{mapping.DocToDevicef(from.anchor), mapping.DocToDevicef(from.out), mapping.DocToDevicef(to.in),
-                  mapping.DocToDevicef(to.anchor)};
+    CBezier curve{mapping.DocToDevicef(from.anchor), mapping.DocToDevicef(from.out),
+                  mapping.DocToDevicef(to.in), mapping.DocToDevicef(to.anchor)};
     curve.SetTolerance(kFeedbackTolerance);
     CPointArray points;
     FlattenBezier(curve, points, false);

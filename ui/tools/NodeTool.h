@@ -121,7 +121,7 @@ private:
     // Whether a Shift press on a selected node took it out of the selection (no drag then).
     bool deselectedAtPress = false;
     node_edit::HandleDrag handleDrag;
-    CPointF dragOrigin; // document point of the press of an anchor drag
+    CPointF dragOrigin;  // document point of the press of an anchor drag
     CPointF dragApplied; // displacement applied to the working nodes so far
 };
 

@@ -49,7 +49,8 @@ bool CPqxView::OnCommand(int id) {
         id = cmd::kNodeDelete;
     if (IsNodeCommand(id)) {
         // Only the Shape tool, while current, carries the node commands.
-        auto* node = static_cast<CNodeTool*>(IsToolCurrent(ToolKind::Node) ? GetTool(ToolKind::Node) : nullptr);
+        auto* node =
+            static_cast<CNodeTool*>(IsToolCurrent(ToolKind::Node) ? GetTool(ToolKind::Node) : nullptr);
         if (node != nullptr)
             node->RunCommand(id);
         return true;
@@ -144,7 +145,8 @@ bool CPqxView::OnUpdateCommand(int id, bool& enabled, bool& checked) const {
     if (id == cmd::kDelete && IsToolCurrent(ToolKind::Node))
         id = cmd::kNodeDelete;
     if (IsNodeCommand(id)) {
-        const auto* node = static_cast<const CNodeTool*>(IsToolCurrent(ToolKind::Node) ? GetTool(ToolKind::Node) : nullptr);
+        const auto* node =
+            static_cast<const CNodeTool*>(IsToolCurrent(ToolKind::Node) ? GetTool(ToolKind::Node) : nullptr);
         enabled = node != nullptr && node->CanRunCommand(id);
         return true;
     }
