@@ -431,13 +431,21 @@ TEST(NodeTool, PressAndHoldOpensTheNodeMenuWithItsGroups) {
     EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 1);
     EXPECT_FALSE(s.host.captured);
 
-    // A closed curve pressed away from everything: no group applies and no menu shows.
+    // On a closed curve's edge: no node type applies, so that group is left out.
     CNodeSetup closed;
     closed.AddPath(Rectangle());
     closed.host.tapAndHold = true;
+    closed.view.OnLButtonDown(kDown, closed.Dev({0, 50}));
+    texts.clear();
+    for (const CMenuItem& item : closed.host.lastMenu)
+        texts.push_back(item.id == 0 ? "-" : item.text + (item.enabled ? "" : " (greyed)"));
+    EXPECT_EQ(texts, (std::vector<std::string>{"Add point", "Delete point (greyed)", "-", "Split curve",
+                                               "Close curve (greyed)"}));
+    // Away from the curve no menu shows: the press starts a rubber band.
     closed.host.lastMenu.clear();
     closed.view.OnLButtonDown(kDown, closed.Dev({0, 0}));
     EXPECT_TRUE(closed.host.lastMenu.empty());
+    EXPECT_TRUE(closed.host.captured);
 }
 
 TEST(NodeTool, ATapOnAnotherPathEditsItAndOtherObjectsAreRefused) {

@@ -288,11 +288,12 @@ void CNodeTool::OnLButtonDown(unsigned flags, CPoint point) {
     if (mode == kModeInHandle || mode == kModeOutHandle)
         handleDrag = BeginHandleDrag(nodes, selectedNode, mode == kModeOutHandle);
 
-    // A press held still, or the right button, asks for the node commands here; grabbing a handle never
-    // does, so that a handle can be held before it is moved.
+    // A press held still, or the right button, on the curve asks for the node commands here; grabbing a
+    // handle never does, so that a handle can be held before it is moved, and neither does a press away
+    // from the curve, which starts a rubber band.
     IWindowHost* host = Window();
     if (host != nullptr && editedIndex >= 0 && mode != kModeInHandle && mode != kModeOutHandle &&
-        host->RecognizeTapAndHold(point)) {
+        (nodeHit || segmentHit) && host->RecognizeTapAndHold(point)) {
         mode = kModeIdle;
         ShowContextMenu(point);
         return;
