@@ -49,15 +49,7 @@ inline constexpr int kSettings = 32893;
 // Colours (the line and fill commands are in ui/view/ViewCommands.h)
 inline constexpr int kColor = 32844;
 
-// Nodes
-inline constexpr int kNodeLine = 32863;
-inline constexpr int kNodeCusp = 32866;
-inline constexpr int kNodeSmooth = 32865;
-inline constexpr int kNodeSymmetrical = 32868;
-inline constexpr int kNodeAdd = 32861;
-inline constexpr int kNodeDelete = 32862;
-inline constexpr int kNodeSplit = 32870;
-inline constexpr int kNodeClose = 32871;
+// The node commands are in ui/view/ViewCommands.h.
 
 // The page indicator control in the pages bar.
 inline constexpr int kPageIndicator = 1123;

@@ -102,6 +102,13 @@ std::vector<CMenuEntry> EditMenu() {
                                Item(cmd::kAlignCenter, 'C'), Item(cmd::kAlignTop, 'T'),
                                Item(cmd::kAlignMiddle, 'M'), Item(cmd::kAlignBottom, 'B')},
                               'n'),
+            // The Shape tool's node commands, greyed unless that tool is current.
+            CMenuEntry::Popup("Node",
+                              {Item(cmd::kNodeLine, 'L'), Item(cmd::kNodeCusp, 'C'), Item(cmd::kNodeSmooth, 'S'),
+                               Item(cmd::kNodeSymmetrical, 'y'), Separator(), Item(cmd::kNodeAdd, 'A'),
+                               Item(cmd::kNodeDelete, 'D'), Separator(), Item(cmd::kNodeSplit, 'p'),
+                               Item(cmd::kNodeClose, 'o')},
+                              'e'),
             Separator(),
             Item(cmd::kProperties, 'i')};
 }

@@ -50,7 +50,8 @@ TEST(CommandLayout, MenuBarHoldsFileEditViewToolsHelpWithEveryCommandOnce) {
         cmd::kZoomArea,      cmd::kToolPan,       cmd::kSmoothEdges,  cmd::kZoomIn,       cmd::kZoomOut,
         cmd::kZoomOneToOne,  cmd::kFitPage,       cmd::kFitToWindow,  cmd::kFitSelection, cmd::kNextPage,
         cmd::kPreviousPage,  cmd::kFirstPage,     cmd::kLastPage,     cmd::kGoToPage,     cmd::kHelpContents,
-        cmd::kHelpAbout};
+        cmd::kHelpAbout,     cmd::kNodeLine,      cmd::kNodeCusp,     cmd::kNodeSmooth,   cmd::kNodeSymmetrical,
+        cmd::kNodeAdd,       cmd::kNodeDelete,    cmd::kNodeSplit,    cmd::kNodeClose};
     for (int id : expected)
         EXPECT_EQ(ids.count(id), 1u) << id;
     EXPECT_EQ(ids.size(), expected.size());
@@ -71,6 +72,13 @@ TEST(CommandLayout, RuntimePopupsSitInTheFileAndEditMenus) {
     for (std::string_view name : {"Joining", "Grouping", "Order"})
         EXPECT_NE(FindPopup(bar[1].items, name), nullptr) << name;
     EXPECT_EQ(FindPopup(bar[1].items, "Order")->items[0].text, "Bring to Front");
+
+    // The Shape tool's node commands: the types, adding and deleting, splitting and closing.
+    const CMenuEntry* node = FindPopup(bar[1].items, "Node");
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(CommandIdsIn(node->items),
+              (std::vector<int>{cmd::kNodeLine, cmd::kNodeCusp, cmd::kNodeSmooth, cmd::kNodeSymmetrical,
+                                cmd::kNodeAdd, cmd::kNodeDelete, cmd::kNodeSplit, cmd::kNodeClose}));
 }
 
 TEST(CommandLayout, ToolsAreOneRunOfRadioItems) {

@@ -222,14 +222,14 @@ TEST(CommandTable, EveryCommandHasItsTextAndItsPlaceInTheMenus) {
         {cmd::kLineThick, "Thick", ""},
         {cmd::kPickFillColor, "Pick Fill Color...", ""},
         {cmd::kPickLineColor, "Pick Line Color...", ""},
-        {cmd::kNodeLine, "Line", ""},
-        {cmd::kNodeCusp, "Cusp", ""},
-        {cmd::kNodeSmooth, "Smooth", ""},
-        {cmd::kNodeSymmetrical, "Symmetrical", ""},
-        {cmd::kNodeAdd, "Add Point", ""},
-        {cmd::kNodeDelete, "Delete Point", ""},
-        {cmd::kNodeSplit, "Split Curve", ""},
-        {cmd::kNodeClose, "Close Curve", ""},
+        {cmd::kNodeLine, "Line", "Edit > Node"},
+        {cmd::kNodeCusp, "Cusp", "Edit > Node"},
+        {cmd::kNodeSmooth, "Smooth", "Edit > Node"},
+        {cmd::kNodeSymmetrical, "Symmetrical", "Edit > Node"},
+        {cmd::kNodeAdd, "Add Point", "Edit > Node"},
+        {cmd::kNodeDelete, "Delete Point", "Edit > Node"},
+        {cmd::kNodeSplit, "Split Curve", "Edit > Node"},
+        {cmd::kNodeClose, "Close Curve", "Edit > Node"},
     };
     const std::map<int, std::string> places = MenuPlaces();
     const std::set<int> all(AllCommands().begin(), AllCommands().end());
@@ -384,7 +384,7 @@ TEST_F(CommandTableTest, PageCommandsThatCannotActAreGreyedAndRefused) {
 
 TEST_F(CommandTableTest, EditPopupsAreGreyedUntilTheSelectionLetsOneOfTheirCommandsAct) {
     // The Pan tool is current: every command of the four pop-ups is greyed, so the pop-ups are too.
-    for (std::string_view title : {"Joining", "Grouping", "Order", "Align"})
+    for (std::string_view title : {"Joining", "Grouping", "Order", "Align", "Node"})
         EXPECT_FALSE(PopupEnabled(title)) << title;
     EXPECT_FALSE(Enabled(cmd::kFitSelection));
 

@@ -3,6 +3,7 @@
 #include "ui/tools/BezierTool.h"
 #include "ui/tools/BoxTools.h"
 #include "ui/tools/FreehandTool.h"
+#include "ui/tools/NodeTool.h"
 #include "ui/tools/PanTool.h"
 #include "ui/tools/SelectTool.h"
 #include "ui/tools/TextTool.h"
@@ -31,7 +32,7 @@ constexpr std::array<CToolRow, 11> kRows{{
     {ToolKind::Rectangle, cmd::kToolRectangle, &Make<CRectangleTool>},
     {ToolKind::Ellipse, cmd::kToolEllipse, &Make<CEllipseTool>},
     {ToolKind::Box14, cmd::kToolBox14, &Make<CBoxTool14>},
-    {ToolKind::Node, cmd::kToolNode, nullptr},
+    {ToolKind::Node, cmd::kToolNode, &Make<CNodeTool>},
 }};
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "model/Drawing.h"
 #include "model/GraphicObject.h"
 #include "platform/WindowHost.h"
+#include "ui/tools/NodeTool.h"
 #include "ui/tools/ToolTable.h"
 #include "ui/view/ViewCommands.h"
 
@@ -24,9 +25,36 @@ bool SelectionEmptyOrHasPath(const CDrawing* drawing, const std::vector<int>& se
     return false;
 }
 
+bool IsNodeCommand(int id) {
+    switch (id) {
+    case cmd::kNodeLine:
+    case cmd::kNodeCusp:
+    case cmd::kNodeSmooth:
+    case cmd::kNodeSymmetrical:
+    case cmd::kNodeAdd:
+    case cmd::kNodeDelete:
+    case cmd::kNodeSplit:
+    case cmd::kNodeClose:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 bool CPqxView::OnCommand(int id) {
+    // With the Shape tool, the Delete key deletes the selected nodes rather than objects.
+    if (id == cmd::kDelete && IsToolCurrent(ToolKind::Node))
+        id = cmd::kNodeDelete;
+    if (IsNodeCommand(id)) {
+        // Only the Shape tool, while current, carries the node commands.
+        auto* node =
+            static_cast<CNodeTool*>(IsToolCurrent(ToolKind::Node) ? GetTool(ToolKind::Node) : nullptr);
+        if (node != nullptr)
+            node->RunCommand(id);
+        return true;
+    }
     switch (id) {
     case cmd::kZoomIn:
         ZoomIn();
@@ -114,6 +142,14 @@ bool CPqxView::OnUpdateCommand(int id, bool& enabled, bool& checked) const {
     enabled = true;
     checked = false;
     const CDrawing* drawing = GetDrawing();
+    if (id == cmd::kDelete && IsToolCurrent(ToolKind::Node))
+        id = cmd::kNodeDelete;
+    if (IsNodeCommand(id)) {
+        const auto* node =
+            static_cast<const CNodeTool*>(IsToolCurrent(ToolKind::Node) ? GetTool(ToolKind::Node) : nullptr);
+        enabled = node != nullptr && node->CanRunCommand(id);
+        return true;
+    }
     switch (id) {
     case cmd::kGrid:
         checked = showGrid;

@@ -86,6 +86,16 @@ inline constexpr int kLineNormal = 32851;
 inline constexpr int kLineBold = 32852;
 inline constexpr int kLineThick = 32853;
 
+// Node commands of the Shape tool, enabled only while it is current.
+inline constexpr int kNodeLine = 32863;
+inline constexpr int kNodeCusp = 32866;
+inline constexpr int kNodeSmooth = 32865;
+inline constexpr int kNodeSymmetrical = 32868;
+inline constexpr int kNodeAdd = 32861;
+inline constexpr int kNodeDelete = 32862;
+inline constexpr int kNodeSplit = 32870;
+inline constexpr int kNodeClose = 32871;
+
 // The Escape key: ends the gesture in progress and leaves the Zoom tool for the tool before it.
 inline constexpr int kCancel = 32961;
 

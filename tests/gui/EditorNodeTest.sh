@@ -1,0 +1,119 @@
+#!/bin/bash
+# A user reshapes a curve in the running editor under a virtual X server: draws a Bezier curve (B), takes
+# the Shape tool (N), picks the curve and drags one of its nodes, saves with Ctrl+S, undoes with Ctrl+Z and
+# saves again. The headless tool checks each saved file: the curve's bounds follow the node, and come back.
+# Usage: EditorNodeTest.sh PQDRAW PQDRAW-CLI DRAWING
+set -u
+pqdraw=$1
+cli=$2
+source_drawing=$3
+
+gui_tools="/usr/bin/import"
+source "$(dirname "$0")/GuiTestCommon.sh"
+shots=${PQ_GUI_SCREENSHOTS:-$work}
+drawing=$work/drawing.pdf
+cp "$source_drawing" "$drawing"
+before=$("$cli" info --objects "$drawing" | awk '/^objects:/ { print $2 }')
+
+"$pqdraw" "$drawing" >"$work/stdout" 2>"$work/stderr" &
+pid=$!
+wid=$(wait_for_editor_window "$pid") || exit 1
+sleep 2
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+
+drag() { # x0 y0 x1 y1
+    local steps=8 i
+    xdotool mousemove "$1" "$2" mousedown 1
+    for i in $(seq 1 $steps); do
+        xdotool mousemove $(($1 + ($3 - $1) * i / steps)) $(($2 + ($4 - $2) * i / steps))
+        sleep 0.05
+    done
+    xdotool mouseup 1
+    sleep 0.5
+}
+click() { # x y
+    xdotool mousemove "$1" "$2" click 1
+    sleep 0.5
+}
+# The bounds of the object drawn by this test, as "left top right bottom".
+curve_bounds() {
+    "$cli" info --objects "$drawing" | awk -v i="$before" '$1 == "object" && $2 == i":" { print }' |
+        sed -n 's/.*kind=path.*bounds=\([^,]*\),\([^,]*\),\([^,]*\),\([^ ]*\).*/\1 \2 \3 \4/p'
+}
+
+xdotool windowfocus --sync "$wid"
+# A curve of three nodes, each placed by a press and a short drag that pulls its handle.
+xdotool key b
+drag 300 560 330 540
+drag 450 600 490 600
+drag 600 560 630 580
+# Taking the Shape tool finishes the curve.
+xdotool key n
+sleep 0.5
+/usr/bin/import -window root "$shots/node-1-curve.png"
+xdotool key ctrl+s
+sleep 1
+drawn=$(curve_bounds)
+echo "curve drawn: $drawn"
+[ -n "$drawn" ] || fail "no curve was drawn"
+
+# A tap on the curve picks it (its nodes show), a tap on the middle node selects it, a drag moves it.
+click 450 600
+/usr/bin/import -window root "$shots/node-2-picked.png"
+click 450 600
+/usr/bin/import -window root "$shots/node-3-selected.png"
+# Halfway through the drag the reshaped segments show as feedback over the drawing.
+xdotool mousemove 450 600 mousedown 1
+for y in 590 570 550 530; do
+    xdotool mousemove 450 $y
+    sleep 0.05
+done
+sleep 0.3
+/usr/bin/import -window root "$shots/node-4-dragging.png"
+for y in 510 490 480; do
+    xdotool mousemove 450 $y
+    sleep 0.05
+done
+xdotool mouseup 1
+sleep 0.5
+/usr/bin/import -window root "$shots/node-5-dragged.png"
+xdotool key ctrl+s
+sleep 1
+moved=$(curve_bounds)
+echo "after the drag: $moved"
+read -r l0 t0 r0 b0 <<<"$drawn"
+read -r l1 t1 r1 b1 <<<"$moved"
+# The node went up 120 pixels: the curve's top rose, its left and right ends stayed.
+awk -v l0="$l0" -v t0="$t0" -v r0="$r0" -v l1="$l1" -v t1="$t1" -v r1="$r1" 'BEGIN {
+    w = r0 - l0; if (w <= 0) exit 1
+    if (l1 - l0 > 0.01 * w || l0 - l1 > 0.01 * w || r1 - r0 > 0.01 * w || r0 - r1 > 0.01 * w) exit 1
+    if (t0 - t1 < 0.1 * w) exit 1 }' || fail "the node drag did not raise the curve's top with its ends in place"
+
+# The right button on a node opens the node menu; Escape closes it.
+xdotool mousemove 450 480 click 3
+sleep 1
+/usr/bin/import -window root "$shots/node-6-menu.png"
+xdotool key Escape
+sleep 0.5
+
+xdotool key ctrl+z
+sleep 0.5
+/usr/bin/import -window root "$shots/node-7-undone.png"
+xdotool key ctrl+s
+sleep 1
+undone=$(curve_bounds)
+echo "after undo: $undone"
+[ "$undone" = "$drawn" ] || fail "undo did not put the curve back as it was drawn"
+
+xdotool key ctrl+q
+for _ in $(seq 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then
+    fail "the editor did not quit within 5 seconds of Ctrl+Q"
+    kill "$pid"
+fi
+wait "$pid" || fail "the editor exited with an error"
+exit $status
