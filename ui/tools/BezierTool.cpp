@@ -5,6 +5,7 @@
 #include "geometry/LineMath.h"
 #include "geometry/Numeric.h"
 #include "platform/WindowHost.h"
+#include "ui/tools/SegmentFeedback.h"
 #include "ui/tools/XorFeedback.h"
 #include "ui/view/PqxView.h"
 
@@ -15,18 +16,11 @@ namespace pq {
 
 namespace {
 
-constexpr float kPreviewTolerance = 2.0f; // pixels
 constexpr uint32_t kMarkPenColor = 0xC8C8C8;
 constexpr uint32_t kMarkFillColor = 0xC00000;
-// Feedback is clipped to the client area widened by this much, so that no far-off pixel overflows.
-constexpr float kClipMargin = 8.0f;
 
 bool AnchorsDiffer(CPointF a, CPointF b) {
     return std::fabs(a.x - b.x) >= kGeomEpsilon || std::fabs(a.y - b.y) >= kGeomEpsilon;
-}
-
-CPoint Rounded(CPointF p) {
-    return {RoundHalfAway(p.x), RoundHalfAway(p.y)};
 }
 
 } // namespace
@@ -182,25 +176,7 @@ void CBezierTool::DrawPreview(CDeviceContext* dc) const {
 }
 
 void CBezierTool::DrawSegment(CDeviceContext& dc, const CPathNode& from, const CPathNode& to) const {
-    const CViewMapping& mapping = view->GetMapping();
-    CBezier curve{mapping.DocToDevicef(from.anchor), mapping.DocToDevicef(from.out),
-                  mapping.DocToDevicef(to.in), mapping.DocToDevicef(to.anchor)};
-    curve.SetTolerance(kPreviewTolerance);
-    CPointArray points;
-    FlattenBezier(curve, points, false);
-    const CRect client = view->GetClientRect();
-    const CRectF reach{
-        static_cast<float>(client.left) - kClipMargin, static_cast<float>(client.right) + kClipMargin,
-        static_cast<float>(client.top) - kClipMargin, static_cast<float>(client.bottom) + kClipMargin};
-    // Pieces drawn one after another leave out their last pixel, so each joint is inverted once.
-    for (std::size_t i = 1; i < points.GetSize(); ++i) {
-        CPointF a = points[i - 1];
-        CPointF b = points[i];
-        if (ClipSegment(a, b, reach) == kClipInvisible)
-            continue;
-        dc.MoveTo(Rounded(a));
-        dc.LineTo(Rounded(b));
-    }
+    DrawSegmentFeedback(dc, view->GetMapping(), view->GetClientRect(), from, to);
 }
 
 void CBezierTool::DrawAnchorMark(CDeviceContext& dc, const CPathNode& node) const {

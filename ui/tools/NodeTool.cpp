@@ -6,6 +6,7 @@
 #include "model/Drawing.h"
 #include "model/GraphicObject.h"
 #include "platform/PenBrushStyles.h"
+#include "ui/tools/SegmentFeedback.h"
 #include "ui/tools/XorFeedback.h"
 #include "ui/view/PqxView.h"
 #include "ui/view/ViewCommands.h"
@@ -19,18 +20,12 @@ using namespace node_edit;
 
 namespace {
 
-constexpr float kFeedbackTolerance = 2.0f; // pixels
-constexpr float kClipMargin = 8.0f;
 // Node markers: the Bezier tool's colours for plain nodes, a dark frame and red inside for selected ones.
 constexpr uint32_t kMarkPenColor = 0xC8C8C8;
 constexpr uint32_t kMarkFillColor = 0xC00000;
 constexpr uint32_t kSelectedPenColor = 0x000000;
 constexpr uint32_t kSelectedFillColor = 0x0000E0;
 constexpr uint32_t kHandleColor = 0xC00000;
-
-CPoint Rounded(CPointF p) {
-    return {RoundHalfAway(p.x), RoundHalfAway(p.y)};
-}
 
 // Draws with a pen and brush and puts the context's own back.
 template <class Draw>
@@ -414,7 +409,7 @@ bool CNodeTool::CanRunCommand(int id) const {
     }
 }
 
-bool CNodeTool::RunCommand(int id) {
+bool CNodeTool::IsNodeCommand(int id) {
     switch (id) {
     case cmd::kNodeLine:
     case cmd::kNodeCusp:
@@ -424,10 +419,15 @@ bool CNodeTool::RunCommand(int id) {
     case cmd::kNodeDelete:
     case cmd::kNodeSplit:
     case cmd::kNodeClose:
-        break;
+        return true;
     default:
         return false;
     }
+}
+
+bool CNodeTool::RunCommand(int id) {
+    if (!IsNodeCommand(id))
+        return false;
     if (!CanRunCommand(id))
         return true;
     switch (id) {
@@ -595,26 +595,9 @@ void CNodeTool::DrawDragFeedback(CDeviceContext* dc) const {
 }
 
 void CNodeTool::DrawSegment(CDeviceContext& dc, int segment) const {
-    const CViewMapping& mapping = view->GetMapping();
     const CPathNode& from = nodes[static_cast<std::size_t>(segment)];
     const CPathNode& to = nodes[static_cast<std::size_t>(segment) + 1];
-    CBezier curve{mapping.DocToDevicef(from.anchor), mapping.DocToDevicef(from.out),
-                  mapping.DocToDevicef(to.in), mapping.DocToDevicef(to.anchor)};
-    curve.SetTolerance(kFeedbackTolerance);
-    CPointArray points;
-    FlattenBezier(curve, points, false);
-    const CRect client = view->GetClientRect();
-    const CRectF reach{
-        static_cast<float>(client.left) - kClipMargin, static_cast<float>(client.right) + kClipMargin,
-        static_cast<float>(client.top) - kClipMargin, static_cast<float>(client.bottom) + kClipMargin};
-    for (std::size_t i = 1; i < points.GetSize(); ++i) {
-        CPointF a = points[i - 1];
-        CPointF b = points[i];
-        if (ClipSegment(a, b, reach) == kClipInvisible)
-            continue;
-        dc.MoveTo(Rounded(a));
-        dc.LineTo(Rounded(b));
-    }
+    DrawSegmentFeedback(dc, view->GetMapping(), view->GetClientRect(), from, to);
 }
 
 void CNodeTool::PaintFeedback(CDeviceContext& dc) {

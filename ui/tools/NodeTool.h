@@ -57,7 +57,9 @@ public:
     // not paths, and subpaths they do not have, are refused (false).
     bool Attach(int index, int subpath);
 
-    // Node commands by id (ui/view/ViewCommands.h): false for an id that is no node command.
+    // Whether an id is one of the node commands (ui/view/ViewCommands.h).
+    [[nodiscard]] static bool IsNodeCommand(int id);
+    // Node commands by id: false for an id that is no node command.
     bool RunCommand(int id);
     [[nodiscard]] bool CanRunCommand(int id) const;
 

@@ -25,29 +25,13 @@ bool SelectionEmptyOrHasPath(const CDrawing* drawing, const std::vector<int>& se
     return false;
 }
 
-bool IsNodeCommand(int id) {
-    switch (id) {
-    case cmd::kNodeLine:
-    case cmd::kNodeCusp:
-    case cmd::kNodeSmooth:
-    case cmd::kNodeSymmetrical:
-    case cmd::kNodeAdd:
-    case cmd::kNodeDelete:
-    case cmd::kNodeSplit:
-    case cmd::kNodeClose:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 bool CPqxView::OnCommand(int id) {
     // With the Shape tool, the Delete key deletes the selected nodes rather than objects.
     if (id == cmd::kDelete && IsToolCurrent(ToolKind::Node))
         id = cmd::kNodeDelete;
-    if (IsNodeCommand(id)) {
+    if (CNodeTool::IsNodeCommand(id)) {
         // Only the Shape tool, while current, carries the node commands.
         auto* node =
             static_cast<CNodeTool*>(IsToolCurrent(ToolKind::Node) ? GetTool(ToolKind::Node) : nullptr);
@@ -144,7 +128,7 @@ bool CPqxView::OnUpdateCommand(int id, bool& enabled, bool& checked) const {
     const CDrawing* drawing = GetDrawing();
     if (id == cmd::kDelete && IsToolCurrent(ToolKind::Node))
         id = cmd::kNodeDelete;
-    if (IsNodeCommand(id)) {
+    if (CNodeTool::IsNodeCommand(id)) {
         const auto* node =
             static_cast<const CNodeTool*>(IsToolCurrent(ToolKind::Node) ? GetTool(ToolKind::Node) : nullptr);
         enabled = node != nullptr && node->CanRunCommand(id);
