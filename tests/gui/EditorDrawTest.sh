@@ -83,14 +83,5 @@ awk -v l="$left" -v r="$right" -v ul="$uleft" -v ur="$uright" 'BEGIN {
     if (w <= 0 || (ur - ul) - w > 0.01 * w || (ur - ul) - w < -0.01 * w) exit 1
     if (shift < 0.35 * w || shift > 0.45 * w) exit 1 }' || fail "the move was not 60 of 150 pixels, or undo did not put it back"
 
-xdotool key ctrl+q
-for _ in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-    fail "the editor did not quit within 5 seconds of Ctrl+Q"
-    kill "$pid"
-fi
-wait "$pid" || fail "the editor exited with an error"
+quit_editor "$pid"
 exit $status

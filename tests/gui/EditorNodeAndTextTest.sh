@@ -162,14 +162,5 @@ sleep 0.5
 save
 [ "$(count)" = "$before" ] || fail "the last Ctrl+Z did not take the curve away"
 
-xdotool key ctrl+q
-for _ in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-    fail "the editor did not quit within 5 seconds of Ctrl+Q"
-    kill "$pid"
-fi
-wait "$pid" || fail "the editor exited with an error"
+quit_editor "$pid"
 exit $status

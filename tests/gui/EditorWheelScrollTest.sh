@@ -113,14 +113,6 @@ echo "canvas pixels changed by the trough click: $paged; page white: $white%"
 [ "${white:-0}" -ge 15 ] 2>/dev/null || fail "after the trough click the page is out of sight"
 
 xdotool windowfocus --sync "$wid"
-xdotool key ctrl+q
-for _ in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-    fail "the editor did not quit within 5 seconds of Ctrl+Q"
-    kill "$pid"
-fi
+quit_editor "$pid"
 [ $status -eq 0 ] && echo "PASS (screenshots in $shots)"
 exit $status

@@ -42,3 +42,20 @@ bottom_bar_top() {
     /usr/bin/import -window root -crop 1x720+980+0 "$work/bar-column.png"
     /usr/bin/convert "$work/bar-column.png" txt:- | awk -F'[,: ]+' '/#EBEBEB/ { last = $2 } END { print last + 1 }'
 }
+
+# Quits the editor with Ctrl+Q: a failure (through the caller's fail) when it still runs 5 seconds later
+# or exits with an error.
+quit_editor() { # pid
+    local _
+    xdotool key ctrl+q
+    for _ in $(seq 50); do
+        kill -0 "$1" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$1" 2>/dev/null; then
+        fail "the editor did not quit within 5 seconds of Ctrl+Q"
+        kill "$1"
+        return
+    fi
+    wait "$1" || { fail "the editor exited with an error"; cat "$work/stderr"; }
+}

@@ -129,19 +129,7 @@ else
 fi
 
 xdotool windowfocus --sync "$wid"
-xdotool key ctrl+q
-for _ in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-    fail "the editor did not quit within 5 seconds of Ctrl+Q"
-    kill "$pid"
-    exit 1
-fi
-wait "$pid"
-code=$?
-[ "$code" -eq 0 ] || { fail "the editor exited with $code"; cat "$work/stderr"; }
+quit_editor "$pid"
 if grep -q "CRITICAL" "$work/stderr"; then
     fail "the toolkit complained:"
     grep "CRITICAL" "$work/stderr" | head -5
