@@ -84,7 +84,8 @@ TEST(CommandLayout, RuntimePopupsSitInTheFileAndEditMenus) {
 TEST(CommandLayout, ToolsAreOneRunOfRadioItems) {
     // wx keeps one item of each uninterrupted run of radio items checked: the tools must form one run, or
     // a second run would always show a tool checked that is not current.
-    const std::vector<CMenuEntry>& tools = MainMenuBar()[3].items;
+    const std::vector<CMenu> bar = MainMenuBar();
+    const std::vector<CMenuEntry>& tools = bar[3].items;
     std::vector<int> radios;
     bool runEnded = false;
     for (const CMenuEntry& item : tools) {
