@@ -15,12 +15,7 @@ drawing=$work/drawing.pdf
 cp "$source_drawing" "$drawing"
 before=$("$cli" info --objects "$drawing" | awk '/^objects:/ { print $2 }')
 
-"$pqdraw" "$drawing" >"$work/stdout" 2>"$work/stderr" &
-pid=$!
-wid=$(wait_for_editor_window "$pid") || exit 1
-sleep 2
-status=0
-fail() { echo "FAIL: $*"; status=1; }
+start_editor "$pqdraw" "$drawing"
 
 # A drag as a hand makes it: press, several moves, release.
 drag() { # x0 y0 x1 y1

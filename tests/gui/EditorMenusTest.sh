@@ -14,12 +14,7 @@ shots=${PQ_GUI_SCREENSHOTS:-$work}
 drawing=$work/drawing.pdf
 cp "$source_drawing" "$drawing"
 
-"$pqdraw" "$drawing" >"$work/stdout" 2>"$work/stderr" &
-pid=$!
-wid=$(wait_for_editor_window "$pid") || exit 1
-sleep 2
-status=0
-fail() { echo "FAIL: $*"; status=1; }
+start_editor "$pqdraw" "$drawing"
 shot() { /usr/bin/import -window root "$shots/$1.png"; }
 # Pixels that differ between two screenshots in a region (WxH+X+Y).
 changed() { # before after region

@@ -18,12 +18,7 @@ drawing=$work/drawing.pdf
 cp "$source_drawing" "$drawing"
 before=$("$cli" info --objects "$drawing" | awk '/^objects:/ { print $2 }')
 
-"$pqdraw" "$drawing" >"$work/stdout" 2>"$work/stderr" &
-pid=$!
-wid=$(wait_for_editor_window "$pid") || exit 1
-sleep 2
-status=0
-fail() { echo "FAIL: $*"; status=1; }
+start_editor "$pqdraw" "$drawing"
 objects() { "$cli" info --objects "$drawing"; }
 count() { objects | awk '/^objects:/ { print $2 }'; }
 sheet_id() { xdotool search --name "^Properties$" 2>/dev/null | head -1; }

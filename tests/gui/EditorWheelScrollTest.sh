@@ -17,12 +17,7 @@ export GTK_OVERLAY_SCROLLING=0
 mkdir -p "$XDG_CONFIG_HOME/pentaquill"
 printf '[Draw]\nShowScrollBars=1\n' >"$XDG_CONFIG_HOME/pentaquill/draw.ini"
 
-"$pqdraw" "$drawing" >"$work/stdout" 2>"$work/stderr" &
-pid=$!
-wid=$(wait_for_editor_window "$pid") || exit 1
-sleep 2
-status=0
-fail() { echo "FAIL: $*"; status=1; }
+start_editor "$pqdraw" "$drawing"
 
 # The 1000 x 720 window sits at 0,0 without a window manager: the canvas lies between the command bar
 # and the bottom bar, its vertical scroll bar along its right edge; the status bar is the last row.

@@ -23,6 +23,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data PQDRAW_HOME=$work/pqdraw
 
+# A test's outcome: fail notes a failure and lets the test go on, so that every step is reported.
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+
 # Waits for the editor's window; prints its id, or fails the test with the editor's errors.
 wait_for_editor_window() { # pid
     local wid
@@ -58,4 +62,12 @@ quit_editor() { # pid
         return
     fi
     wait "$1" || { fail "the editor exited with an error"; cat "$work/stderr"; }
+}
+
+# Starts the editor on a drawing, its output kept in $work; sets pid and wid once its window is up.
+start_editor() { # program drawing
+    "$1" "$2" >"$work/stdout" 2>"$work/stderr" &
+    pid=$!
+    wid=$(wait_for_editor_window "$pid") || exit 1
+    sleep 2
 }

@@ -16,12 +16,7 @@ drawing=$work/drawing.pdf
 cp "$source_drawing" "$drawing"
 before=$("$cli" info --objects "$drawing" | awk '/^objects:/ { print $2 }')
 
-"$pqdraw" "$drawing" >"$work/stdout" 2>"$work/stderr" &
-pid=$!
-wid=$(wait_for_editor_window "$pid") || exit 1
-sleep 2
-status=0
-fail() { echo "FAIL: $*"; status=1; }
+start_editor "$pqdraw" "$drawing"
 
 drag() { # x0 y0 x1 y1
     local steps=8 i
