@@ -4,26 +4,57 @@
 #include "platform/DeviceContext.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 
 namespace pq {
 
 namespace {
 
+// The cells of a band use at most this many floats, so a shape as large as a poster-sized bitmap costs
+// a band of rows at a time.
+constexpr std::size_t kMaxBandCells = std::size_t{1} << 18;
+
+// Marks cells first..last of a row as holding an area change.
+inline void MarkCells(uint64_t* words, int32_t first, int32_t last) {
+    const int32_t firstWord = first >> 6, lastWord = last >> 6;
+    const uint64_t fromFirst = ~uint64_t{0} << (first & 63);
+    const uint64_t toLast = ~uint64_t{0} >> (63 - (last & 63));
+    if (firstWord == lastWord) {
+        words[firstWord] |= fromFirst & toLast;
+        return;
+    }
+    words[firstWord] |= fromFirst;
+    for (int32_t w = firstWord + 1; w < lastWord; ++w)
+        words[w] = ~uint64_t{0};
+    words[lastWord] |= toLast;
+}
+
+// Marks cells x and x + 1, the most common piece.
+[[gnu::always_inline]] inline void MarkCellPair(uint64_t* words, int32_t x) {
+    uint64_t* word = words + (x >> 6);
+    word[0] |= uint64_t{3} << (x & 63); // the second bit falls off the end of bit 63
+    if ((x & 63) == 63)
+        word[1] |= 1;
+}
+
 // Adds the area a piece of an edge within one row sweeps towards the row's right end: d is its height
 // in the row, signed by its direction, and lo <= hi its x range in the row's cells (0 <= lo, hi <= width).
 // The cells right of the piece's last one get the whole of d through the running sum.
-void AddRowPiece(float* row, float lo, float hi, float d) {
+[[gnu::always_inline]] inline void AddRowPiece(float* row, uint64_t* touched, float lo, float hi, float d) {
     const auto x0 = static_cast<int32_t>(lo); // lo >= 0: truncation is the floor
-    const auto x1 = static_cast<int32_t>(std::ceil(hi));
-    if (x1 <= x0 + 1) {
+    if (hi <= static_cast<float>(x0 + 1)) {
         const float middle = 0.5f * (lo + hi) - static_cast<float>(x0);
         row[x0] += d * (1.0f - middle);
         row[x0 + 1] += d * middle;
+        MarkCellPair(touched, x0);
         return;
     }
     // Across several cells: the piece's area left of each cell boundary grows quadratically in the end
     // cells and linearly between them.
+    auto x1 = static_cast<int32_t>(hi);
+    x1 += static_cast<float>(x1) < hi ? 1 : 0; // the ceiling
     const float s = 1.0f / (hi - lo);
     const float f0 = lo - static_cast<float>(x0);
     const float a0 = 0.5f * s * (1.0f - f0) * (1.0f - f0);
@@ -41,16 +72,63 @@ void AddRowPiece(float* row, float lo, float hi, float d) {
         row[x1 - 1] += d * (1.0f - a2 - am);
     }
     row[x1] += d * am;
+    MarkCells(touched, x0, x1);
 }
 
-// The cells of a band use at most this many floats, so a shape as large as a poster-sized bitmap costs
-// a band of rows at a time.
-constexpr std::size_t kMaxBandCells = std::size_t{1} << 18;
+// A pixel's alpha, 0..256, from its winding weighted by area.
+inline int32_t CoverageAlpha(float winding, CCoverageRaster::FillRule rule) {
+    float covered = std::fabs(winding);
+    if (covered > 1.0f) {
+        if (rule == CCoverageRaster::FillRule::NonZero) {
+            covered = 1.0f;
+        } else {
+            // Even-odd: windings fold about the odd ones, so two overlapping layers leave a hole.
+            covered -= 2.0f * static_cast<float>(static_cast<int64_t>(covered * 0.5f));
+            covered = covered > 1.0f ? 2.0f - covered : covered;
+        }
+    }
+    return static_cast<int32_t>(covered * 256.0f + 0.5f);
+}
+
+// The colour as a fill lays it: channels to blend, and whole pixels to copy four at a time.
+struct CRunColour {
+    coverage::CBlendColour channels;
+    uint8_t pattern[16];
+
+    explicit CRunColour(uint32_t colour) : channels(colour) {
+        for (int i = 0; i < 4; ++i) { // three-byte pixels; four-byte ones take the first four bytes
+            pattern[3 * i] = channels.blue;
+            pattern[3 * i + 1] = channels.green;
+            pattern[3 * i + 2] = channels.red;
+        }
+        pattern[12] = pattern[13] = pattern[14] = pattern[15] = 0;
+    }
+};
+
+// Lays the colour over count pixels from p at one alpha.
+void BlendRun(uint8_t* p, int32_t count, int32_t alpha, const CRunColour& colour, int32_t bytesPerPixel) {
+    if (alpha < 256) {
+        for (int32_t i = 0; i < count; ++i, p += bytesPerPixel)
+            coverage::BlendPixel(p, alpha, colour.channels, bytesPerPixel);
+        return;
+    }
+    if (bytesPerPixel == 4) {
+        uint8_t pixel[4] = {colour.channels.blue, colour.channels.green, colour.channels.red, 0};
+        for (int32_t i = 0; i < count; ++i, p += 4)
+            std::memcpy(p, pixel, 4);
+        return;
+    }
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4, p += 12)
+        std::memcpy(p, colour.pattern, 12);
+    for (; i < count; ++i, p += 3)
+        std::memcpy(p, colour.pattern, 3);
+}
 
 } // namespace
 
-void CCoverageRaster::AccumulateEdge(const CEdge& edge, float left, int32_t bandTop, int32_t bandBottom,
-                                     int32_t width, std::size_t stride) {
+void CCoverageRaster::AccumulateEdge(const CEdge& edge, float left, int32_t bandTop, int32_t bandBottom, int32_t width,
+                                     std::size_t stride, std::size_t words) {
     const float top = std::max(edge.yTop, static_cast<float>(bandTop));
     const float bottom = std::min(edge.yBottom, static_cast<float>(bandBottom));
     if (!(top < bottom))
@@ -58,20 +136,28 @@ void CCoverageRaster::AccumulateEdge(const CEdge& edge, float left, int32_t band
     const auto right = static_cast<double>(width);
     const auto firstRow = static_cast<int32_t>(std::floor(top));
     const auto endRow = static_cast<int32_t>(std::ceil(bottom));
+    const auto winding = static_cast<float>(edge.winding);
+    const auto bandRow = [&](int32_t y) {
+        const auto index = static_cast<std::size_t>(y - bandTop);
+        return std::pair{cells.data() + index * stride, touched.data() + index * words};
+    };
+    // x from the edge's top at every row boundary, so that no error piles up along a long edge; in
+    // double, so that an edge reaching far outside the band neither overflows nor loses the share it
+    // leaves.
+    const double xTop = static_cast<double>(edge.xTop) - left, yTop = edge.yTop, dxdy = edge.dxdy;
+    float ya = top;
+    double xa = xTop + (static_cast<double>(ya) - yTop) * dxdy;
     for (int32_t y = firstRow; y < endRow; ++y) {
-        const float ya = std::max(static_cast<float>(y), top);
         const float yb = std::min(static_cast<float>(y + 1), bottom);
-        if (!(ya < yb))
-            continue;
-        // x from the edge's top each time, so that no error piles up along a long edge; in double, so
-        // that an edge reaching far outside the band neither overflows nor loses the share it leaves.
-        const double xa = edge.xTop + (static_cast<double>(ya) - edge.yTop) * edge.dxdy - left;
-        const double xb = edge.xTop + (static_cast<double>(yb) - edge.yTop) * edge.dxdy - left;
+        const double xb = xTop + (static_cast<double>(yb) - yTop) * dxdy;
         double lo = std::min(xa, xb), hi = std::max(xa, xb);
-        double d = static_cast<double>(yb - ya) * edge.winding;
-        float* row = cells.data() + static_cast<std::size_t>(y - bandTop) * stride;
+        double d = static_cast<double>((yb - ya) * winding);
+        xa = xb;
+        ya = yb;
+        const auto [row, marks] = bandRow(y);
         if (hi <= 0.0) {
             row[0] += static_cast<float>(d); // wholly left of the band: its winding counts from the first cell
+            marks[0] |= 1;
             continue;
         }
         if (lo >= right)
@@ -79,6 +165,7 @@ void CCoverageRaster::AccumulateEdge(const CEdge& edge, float left, int32_t band
         if (lo < 0.0) {
             const double leftShare = d * (-lo / (hi - lo));
             row[0] += static_cast<float>(leftShare);
+            marks[0] |= 1;
             d -= leftShare;
             lo = 0.0;
         }
@@ -86,7 +173,7 @@ void CCoverageRaster::AccumulateEdge(const CEdge& edge, float left, int32_t band
             d -= d * ((hi - right) / (hi - lo));
             hi = right;
         }
-        AddRowPiece(row, static_cast<float>(lo), static_cast<float>(hi), static_cast<float>(d));
+        AddRowPiece(row, marks, static_cast<float>(lo), static_cast<float>(hi), static_cast<float>(d));
     }
 }
 
@@ -105,15 +192,20 @@ void CCoverageRaster::FillByArea(CDeviceContext& dc, uint32_t colour, FillRule r
         return;
     const int32_t width = columnRight - columnLeft;
     const std::size_t stride = static_cast<std::size_t>(width) + 2;
+    const std::size_t words = (static_cast<std::size_t>(width) + 1) / 64 + 1; // marks for cells 0..width
     const auto bandHeight = static_cast<int32_t>(std::max<std::size_t>(1, kMaxBandCells / stride));
     const std::size_t bandRows = static_cast<std::size_t>(std::min(bandHeight, rowBottom - rowTop));
+    // Both all zero between fills: each row clears what it read.
     if (cells.size() < stride * bandRows)
-        cells.assign(stride * bandRows, 0.0f); // all zero between fills: each row clears what it read
+        cells.assign(stride * bandRows, 0.0f);
+    if (touched.size() < words * bandRows)
+        touched.assign(words * bandRows, 0);
     // One band takes every edge at once; several take them in order of their tops.
     if (bandHeight < rowBottom - rowTop)
         std::sort(edges.begin(), edges.end(), [](const CEdge& a, const CEdge& b) { return a.yTop < b.yTop; });
-    const coverage::CBlendColour blend(colour);
+    const CRunColour blend(colour);
     const float left = static_cast<float>(columnLeft);
+    const int32_t bpp = rows.bytesPerPixel;
     int32_t damageLeft = width, damageRight = -1, damageTop = rowBottom, damageBottom = rowTop;
     active.clear();
     std::size_t next = 0;
@@ -127,35 +219,48 @@ void CCoverageRaster::FillByArea(CDeviceContext& dc, uint32_t colour, FillRule r
             if (e.yBottom <= static_cast<float>(band))
                 continue;
             active[kept++] = index;
-            AccumulateEdge(e, left, band, bandBottom, width, stride);
+            AccumulateEdge(e, left, band, bandBottom, width, stride, words);
         }
         active.resize(kept);
+        // Each row is swept from marked cell to marked cell: between them the winding, and so the
+        // coverage, stays what it was, so runs are skipped or laid at once.
         for (int32_t y = band; y < bandBottom; ++y) {
             float* cell = cells.data() + static_cast<std::size_t>(y - band) * stride;
+            uint64_t* marks = touched.data() + static_cast<std::size_t>(y - band) * words;
             uint8_t* row = rows.Pixel(columnLeft, y);
             float winding = 0.0f;
+            int32_t alpha = 0;
+            int32_t x = 0; // the first pixel not yet laid
             int32_t rowLeft = width, rowRight = -1;
-            for (int32_t x = 0; x < width; ++x) {
-                winding += cell[x];
-                cell[x] = 0.0f;
-                float covered = std::fabs(winding);
-                // Even-odd: windings fold about the odd ones, so two overlapping layers leave a hole.
-                if (covered > 1.0f && rule == FillRule::NonZero) {
-                    covered = 1.0f;
-                } else if (covered > 1.0f) {
-                    covered = std::fmod(covered, 2.0f);
-                    covered = covered > 1.0f ? 2.0f - covered : covered;
+            for (std::size_t w = 0; w < words; ++w) {
+                uint64_t bits = marks[w];
+                marks[w] = 0;
+                while (bits != 0) {
+                    const auto at = static_cast<int32_t>(w * 64 + static_cast<std::size_t>(std::countr_zero(bits)));
+                    bits &= bits - 1;
+                    winding += cell[at];
+                    cell[at] = 0.0f;
+                    if (at >= width)
+                        continue; // the change right of the last pixel shows nowhere
+                    if (alpha != 0 && at > x) { // the run since the last mark
+                        BlendRun(row + static_cast<std::ptrdiff_t>(x) * bpp, at - x, alpha, blend, bpp);
+                        rowLeft = std::min(rowLeft, x);
+                        rowRight = at - 1;
+                    }
+                    alpha = CoverageAlpha(winding, rule);
+                    x = at + 1;
+                    if (alpha != 0) {
+                        coverage::BlendPixel(row + static_cast<std::ptrdiff_t>(at) * bpp, alpha, blend.channels, bpp);
+                        rowLeft = std::min(rowLeft, at);
+                        rowRight = at;
+                    }
                 }
-                const auto alpha = static_cast<int32_t>(covered * 256.0f + 0.5f);
-                if (alpha == 0)
-                    continue;
-                rowLeft = std::min(rowLeft, x);
-                rowRight = x;
-                coverage::BlendPixel(row + static_cast<std::ptrdiff_t>(x) * rows.bytesPerPixel, alpha, blend,
-                                     rows.bytesPerPixel);
             }
-            cell[width] = 0.0f;
-            cell[width + 1] = 0.0f;
+            if (alpha != 0 && width > x) {
+                BlendRun(row + static_cast<std::ptrdiff_t>(x) * bpp, width - x, alpha, blend, bpp);
+                rowLeft = std::min(rowLeft, x);
+                rowRight = width - 1;
+            }
             if (rowRight < rowLeft)
                 continue;
             damageLeft = std::min(damageLeft, rowLeft);

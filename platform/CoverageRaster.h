@@ -20,8 +20,9 @@ class CDeviceContext;
 // signed area it sweeps towards the right, and a running sum along each row gives the pixel's winding
 // weighted by area, to which the fill rule is applied (non-zero: its size up to one; even-odd: folded
 // about the odd windings). That is exact wherever the borders of overlapping parts do not meet inside
-// one pixel, which is why a pen's area is built as outlines that do not overlap themselves. The cost is
-// the edges' length in pixels plus the shape's bounding box, however many edges a row holds.
+// one pixel, which is why a pen's area is built as outlines that do not overlap themselves. Cells that
+// an edge changed are marked, and each row is swept from mark to mark, laying the runs between them at
+// once: the cost is the edges' length in pixels plus the pixels drawn, however many edges a row holds.
 //
 // Shapes are collected with the Add calls and drawn, then forgotten, by Fill. One object per thread.
 class CCoverageRaster {
@@ -58,13 +59,15 @@ private:
     void AddDashedStroke(std::span<const CPointF> points, bool closed, int penStyle);
     void FillByArea(CDeviceContext& dc, uint32_t colour, FillRule rule);
     // Adds the edge's share of the rows from bandTop to bandBottom (band coordinates: x from the band's
-    // left, rows from its top) to the cells, whose rows are stride apart and width + 2 long.
+    // left, rows from its top) to the cells, whose rows are stride apart and width + 2 long, and marks the
+    // cells it changed in the rows' marks, words apart.
     void AccumulateEdge(const CEdge& edge, float left, int32_t bandTop, int32_t bandBottom, int32_t width,
-                        std::size_t stride);
+                        std::size_t stride, std::size_t words);
 
     std::vector<CEdge> edges;
     std::vector<uint32_t> active;
     std::vector<float> cells;        // area changes of a band of rows; all zero between fills
+    std::vector<uint64_t> touched;   // a bit for each cell that may hold a change; all zero between fills
     std::vector<CPointF> dash;       // the points of one dash
     std::vector<CPointF> line;       // a stroked line's distinct points
     std::vector<CPointF> outline;    // one outline of a pen's area

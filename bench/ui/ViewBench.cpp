@@ -16,13 +16,14 @@ namespace {
 
 // One paint of the page into a 1280 x 800 window: the page fitted (range 1), or 8 times closer about
 // the page centre (range 8), with the grid on when range(1) is 1 and every pen one pixel wide when range(2)
-// is 1 (wide pens are most of the cost of the fitted paint).
+// is 1 (wide pens are most of the cost of the fitted paint), with aliased edges when range(3) is 1.
 void BM_PaintBusyPage(benchmark::State& state) {
     bench::CBenchWindow window(1280, 800);
     CPqxDoc doc;
     bench::BuildBusyPaths(doc.GetDrawing(), 11, state.range(2) != 0);
     CPqxView view(&window);
     view.SetDocument(&doc);
+    view.SetSmoothEdges(state.range(3) == 0);
     view.OnUpdate();
     view.OnCommand(cmd::kFitPage);
     view.OnPaint();
@@ -35,14 +36,16 @@ void BM_PaintBusyPage(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     state.SetLabel(std::string(state.range(0) == 1 ? "fit page" : "8x") + (state.range(1) ? ", grid" : "") +
-                   (state.range(2) ? ", thin pens" : ""));
+                   (state.range(2) ? ", thin pens" : "") + (state.range(3) ? ", aliased" : ""));
 }
 BENCHMARK(BM_PaintBusyPage)
-    ->Args({1, 0, 0})
-    ->Args({8, 0, 0})
-    ->Args({1, 1, 0})
-    ->Args({1, 0, 1})
-    ->Args({8, 0, 1})
+    ->Args({1, 0, 0, 0})
+    ->Args({8, 0, 0, 0})
+    ->Args({1, 1, 0, 0})
+    ->Args({1, 0, 1, 0})
+    ->Args({8, 0, 1, 0})
+    ->Args({1, 0, 0, 1})
+    ->Args({1, 0, 1, 1})
     ->UseRealTime() // a busy page is drawn by two threads: the wait is what counts
     ->Unit(benchmark::kMillisecond);
 

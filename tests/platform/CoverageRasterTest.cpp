@@ -140,6 +140,46 @@ TEST(CCoverageRaster, StrokesInkTheirAreaOnceWhereverPiecesOverlap) {
     EXPECT_EQ(PixelAt(dashed, 22, 4), 0xFFFFFFu);
 }
 
+TEST(CCoverageRaster, AFillLeavesNothingBehindForTheNext) {
+    // A star whose edges cross the 64-pixel boundaries of the row marks at every angle, and a leaning
+    // box whose steep right side runs down the 64th column of the fill, each at several offsets: each
+    // inks its area, and a square filled afterwards by the same raster inks exactly its own.
+    CCoverageRaster raster;
+    for (float offset : {0.0f, 0.37f, 1.5f, 63.25f}) {
+        std::vector<CPointF> star;
+        for (int i = 0; i < 14; ++i) {
+            const double angle = std::numbers::pi * i / 7, radius = i % 2 ? 20.0 : 55.0;
+            star.push_back({static_cast<float>(offset + 64 + radius * std::cos(angle)),
+                            static_cast<float>(60 + radius * std::sin(angle))});
+        }
+        const float left = offset + 10.2f;
+        const std::vector<CPointF> leaning{
+            {left, 5}, {std::floor(left) + 63.6f, 5}, {std::floor(left) + 63.9f, 50}, {left + 0.3f, 50}};
+        for (const auto& shape : {star, leaning}) {
+            double area = 0;
+            for (std::size_t i = 0; i < shape.size(); ++i) {
+                const CPointF a = shape[i], b = shape[(i + 1) % shape.size()];
+                area += (static_cast<double>(a.x) * b.y - static_cast<double>(b.x) * a.y) / 2;
+            }
+            CDibSection bitmap = MakeBitmap(200, 120, 24);
+            CDeviceContext dc(&bitmap);
+            raster.AddPolygon(shape);
+            raster.Fill(dc, 0x000000, CCoverageRaster::FillRule::NonZero);
+            EXPECT_NEAR(TotalInk(bitmap), std::abs(area), 0.5) << offset;
+            raster.AddStroke(shape, 2.5f, true, kPenSolid);
+            raster.Fill(dc, 0x0000FF, CCoverageRaster::FillRule::NonZero);
+
+            CDibSection square = MakeBitmap(200, 120, 24);
+            CDeviceContext squareDc(&square);
+            const std::vector<CPointF> box{{150.5f, 10.25f}, {160.5f, 10.25f}, {160.5f, 20.25f}, {150.5f, 20.25f}};
+            raster.AddPolygon(box);
+            raster.Fill(squareDc, 0x000000, CCoverageRaster::FillRule::EvenOdd);
+            EXPECT_NEAR(TotalInk(square), 100.0, 0.05) << offset;
+            EXPECT_EQ(squareDc.GetDamage(), CRect(150, 10, 161, 21));
+        }
+    }
+}
+
 TEST(CCoverageRaster, DrawsOnlyInsideTheClip) {
     CDibSection bitmap = MakeBitmap(20, 20, 24);
     CDeviceContext dc(&bitmap);
