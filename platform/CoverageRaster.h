@@ -72,6 +72,8 @@ private:
     std::vector<CPointF> line;       // a stroked line's distinct points
     std::vector<CPointF> outline;    // one outline of a pen's area
     std::vector<CPointF> normals;    // of a stroked line's segments
+    std::vector<float> lengths;      // of a stroked line's segments
+    float arcRadius = 0, arcStep = 0; // the angle step of arcs of the last radius drawn
     float minX = 0, maxX = 0, minY = 0, maxY = 0;
 };
 

@@ -43,8 +43,11 @@ void CCoverageRaster::AddDisc(CPointF centre, float radius) {
 // the screen), the first point included and the last left out; the corners stay within the disc
 // tolerance of the circle.
 void CCoverageRaster::AppendArc(CPointF centre, CPointF from, float sweep, float radius) {
-    const float cosine = std::max(1.0f - kDiscTolerance / radius, -1.0f);
-    const float step = 2.0f * std::acos(cosine);
+    if (radius != arcRadius) { // the joins of one pen share their radius
+        arcRadius = radius;
+        arcStep = 2.0f * std::acos(std::max(1.0f - kDiscTolerance / radius, -1.0f));
+    }
+    const float step = arcStep;
     const int pieces = std::clamp(static_cast<int>(std::ceil(std::fabs(sweep) / step)), 1, 512);
     const float turn = sweep / static_cast<float>(pieces);
     const float c = std::cos(turn), s = std::sin(turn);
@@ -84,9 +87,11 @@ void CCoverageRaster::AddSolidStroke(std::span<const CPointF> points, float widt
     }
     const std::size_t segments = n - 1;
     normals.resize(segments);
+    lengths.resize(segments);
     for (std::size_t i = 0; i < segments; ++i) {
         const CPointF d = line[i + 1] - line[i];
-        normals[i] = CPointF(-d.y, d.x) * (1.0f / d.Length());
+        lengths[i] = d.Length();
+        normals[i] = CPointF(-d.y, d.x) * (1.0f / lengths[i]);
     }
     // The join at point i, between segments before and after, appended for one side (side +1 left,
     // -1 right).
@@ -95,7 +100,7 @@ void CCoverageRaster::AddSolidStroke(std::span<const CPointF> points, float widt
         const float cosine = a.x * b.x + a.y * b.y;
         const float cross = a.x * b.y - a.y * b.x; // > 0: this side is the inner one
         const CPointF p = line[i];
-        const float shorter = std::min(p.DistanceTo(line[before]), p.DistanceTo(line[after + 1]));
+        const float shorter = std::min(lengths[before], lengths[after]);
         const CPointF m = a + b;
         const float mb = m.x * b.x + m.y * b.y; // 1 + cosine
         // Gentle bends meet at the mitre on both sides (while the inner side cannot fold back within the
