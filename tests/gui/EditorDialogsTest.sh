@@ -8,21 +8,7 @@ pqdraw=$1
 
 gui_tools="/usr/bin/import /usr/bin/convert"
 source "$(dirname "$0")/GuiTestCommon.sh"
-shots=${PQ_GUI_SCREENSHOT_DIR:-$work}
-status=0
-fail() {
-    echo "FAIL: $*"
-    status=1
-}
 
-# Waits for a window with exactly this name; prints its id.
-wait_for_window() { # name
-    timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1
-}
-# True while a window with exactly this name is shown.
-window_shown() { # name
-    [ -n "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ]
-}
 # Counts the pixels of a screenshot's rectangle that are clearly bluer than red: the grid template's
 # light blue lines, whatever smoothing blends them with the white page.
 count_bluish() { # shot geometry

@@ -10,7 +10,6 @@ source_drawing=$2
 
 gui_tools="/usr/bin/import /usr/bin/convert /usr/bin/compare"
 source "$(dirname "$0")/GuiTestCommon.sh"
-shots=${PQ_GUI_SCREENSHOTS:-$work}
 drawing=$work/drawing.pdf
 cp "$source_drawing" "$drawing"
 

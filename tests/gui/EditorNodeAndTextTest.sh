@@ -13,7 +13,6 @@ source_drawing=$3
 
 gui_tools="/usr/bin/import"
 source "$(dirname "$0")/GuiTestCommon.sh"
-shots=${PQ_GUI_SCREENSHOTS:-$work}
 drawing=$work/drawing.pdf
 cp "$source_drawing" "$drawing"
 before=$("$cli" info --objects "$drawing" | awk '/^objects:/ { print $2 }')
@@ -28,16 +27,6 @@ save() {
     sleep 1
 }
 
-drag() { # x0 y0 x1 y1
-    local steps=8 i
-    xdotool mousemove "$1" "$2" mousedown 1
-    for i in $(seq 1 $steps); do
-        xdotool mousemove $(($1 + ($3 - $1) * i / steps)) $(($2 + ($4 - $2) * i / steps))
-        sleep 0.05
-    done
-    xdotool mouseup 1
-    sleep 0.5
-}
 click() { # x y
     xdotool mousemove "$1" "$2" click 1
     sleep 0.5

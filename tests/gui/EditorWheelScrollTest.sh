@@ -9,7 +9,6 @@ drawing=$2
 
 gui_tools="/usr/bin/import /usr/bin/convert /usr/bin/compare"
 source "$(dirname "$0")/GuiTestCommon.sh"
-shots=${PQ_GUI_SCREENSHOTS:-$work}
 mkdir -p "$shots"
 
 # Classic scroll bars (overlay ones only show while hovered), shown from the start by the preference.

@@ -27,6 +27,51 @@ export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data PQDRAW_H
 status=0
 fail() { echo "FAIL: $*"; status=1; }
 
+# Screenshots go to $PQ_GUI_SCREENSHOTS when it is set (to look at them), else to the scratch folder.
+shots=${PQ_GUI_SCREENSHOTS:-${PQ_GUI_SCREENSHOT_DIR:-$work}}
+
+# Waits up to 10 seconds for a shown window with exactly this name; prints its id.
+wait_for_window() { # name
+    timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1
+}
+# True while a window with exactly this name is shown.
+window_shown() { # name
+    [ -n "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ]
+}
+
+# A drag as a hand makes it: press, several moves, release.
+drag() { # x0 y0 x1 y1
+    local steps=8 i
+    xdotool mousemove "$1" "$2" mousedown 1
+    for i in $(seq 1 $steps); do
+        xdotool mousemove $(($1 + ($3 - $1) * i / steps)) $(($2 + ($4 - $2) * i / steps))
+        sleep 0.05
+    done
+    xdotool mouseup 1
+    sleep 0.5
+}
+
+# Starts the FTP test server on a free port of its choosing in $work/root; sets server and port, and
+# stops it on exit. Skips (or fails in CI) without pyftpdlib.
+start_ftp_server() { # server-script
+    if ! /usr/bin/python3 -c 'import pyftpdlib' 2>/dev/null; then
+        [ "${CI:-}" = "true" ] && { echo "FAIL: python3-pyftpdlib is missing"; exit 1; }
+        echo "SKIP: python3-pyftpdlib is missing"
+        exit 77
+    fi
+    mkdir -p "$work/root"
+    /usr/bin/python3 "$1" --root "$work/root" >"$work/server.out" 2>"$work/server.err" &
+    server=$!
+    trap 'kill $server 2>/dev/null; rm -rf "$work"' EXIT
+    port=""
+    for _ in $(seq 100); do
+        port=$(awk '/^PORT / { print $2 }' "$work/server.out")
+        [ -n "$port" ] && break
+        sleep 0.1
+    done
+    [ -n "$port" ] || { echo "FAIL: the FTP test server did not start"; cat "$work/server.err"; exit 1; }
+}
+
 # Waits for the editor's window; prints its id, or fails the test with the editor's errors.
 wait_for_editor_window() { # pid
     local wid

@@ -11,19 +11,7 @@ sample=$3
 
 gui_tools="/usr/bin/import /usr/bin/convert"
 source "$(dirname "$0")/GuiTestCommon.sh"
-shots=${PQ_GUI_SCREENSHOT_DIR:-$work}
-status=0
-fail() {
-    echo "FAIL: $*"
-    status=1
-}
 
-wait_for_window() { # name
-    timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1
-}
-window_shown() { # name
-    [ -n "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ]
-}
 # Opens the Tools menu (at the window's top left without a window manager) and presses keys.
 tools_menu() { # keys...
     xdotool mousemove 140 12 click 1

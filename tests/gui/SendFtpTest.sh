@@ -10,36 +10,8 @@ server_script="$(cd "$(dirname "$0")/.." && pwd)/send/ftp_test_server.py"
 
 gui_tools="/usr/bin/import /usr/bin/convert /usr/bin/python3"
 source "$(dirname "$0")/GuiTestCommon.sh"
-if ! /usr/bin/python3 -c 'import pyftpdlib' 2>/dev/null; then
-    [ "${CI:-}" = "true" ] && { echo "FAIL: python3-pyftpdlib is missing"; exit 1; }
-    echo "SKIP: python3-pyftpdlib is missing"
-    exit 77
-fi
-shots=${PQ_GUI_SCREENSHOT_DIR:-$work}
-status=0
-fail() {
-    echo "FAIL: $*"
-    status=1
-}
-wait_for_window() { # name
-    timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1
-}
-window_shown() { # name
-    [ -n "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ]
-}
 
-# The server, on a free port of its choosing.
-mkdir -p "$work/root"
-/usr/bin/python3 "$server_script" --root "$work/root" >"$work/server.out" 2>"$work/server.err" &
-server=$!
-trap 'kill $server 2>/dev/null; rm -rf "$work"' EXIT
-port=""
-for _ in $(seq 100); do
-    port=$(awk '/^PORT / { print $2 }' "$work/server.out")
-    [ -n "$port" ] && break
-    sleep 0.1
-done
-[ -n "$port" ] || { echo "FAIL: the FTP test server did not start"; cat "$work/server.err"; exit 1; }
+start_ftp_server "$server_script"
 
 # The FTP page's values as an earlier send left them.
 mkdir -p "$XDG_CONFIG_HOME/pentaquill"
