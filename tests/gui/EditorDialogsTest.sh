@@ -96,20 +96,8 @@ else
 fi
 
 xdotool windowfocus --sync "$wid"
-xdotool key ctrl+q
-sleep 1
 # The page changed, so the editor asks whether to save it: No.
-xdotool key alt+n
-for _ in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-    /usr/bin/import -window root "$shots/not-quitting.png"
-    fail "the editor did not quit"
-    kill "$pid"
-fi
-wait "$pid"
+quit_editor "$pid" alt+n
 
 ini="$XDG_CONFIG_HOME/pentaquill/draw.ini"
 grep -q '^PageWidth=297000$' "$ini" || fail "Set as default did not store the landscape width"

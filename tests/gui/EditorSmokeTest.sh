@@ -71,22 +71,6 @@ if [ "${changed%%.*}" -gt 2000 ] 2>/dev/null || ! [ "${changed%%.*}" -ge 0 ] 2>/
 fi
 
 xdotool windowfocus --sync "$wid"
-xdotool key ctrl+q
-for _ in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-    echo "FAIL: the editor did not quit within 5 seconds of Ctrl+Q"
-    kill "$pid"
-    exit 1
-fi
-wait "$pid"
-code=$?
-if [ "$code" -ne 0 ]; then
-    echo "FAIL: the editor exited with $code"
-    cat "$work/stderr"
-    exit 1
-fi
+quit_editor "$pid"
 [ -f "$work/config/pentaquill/draw.ini" ] || { echo "FAIL: the view's preferences were not written"; status=1; }
 exit $status

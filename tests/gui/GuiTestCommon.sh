@@ -92,21 +92,28 @@ bottom_bar_top() {
     /usr/bin/convert "$work/bar-column.png" txt:- | awk -F'[,: ]+' '/#EBEBEB/ { last = $2 } END { print last + 1 }'
 }
 
-# Quits the editor with Ctrl+Q: a failure (through the caller's fail) when it still runs 5 seconds later
-# or exits with an error.
-quit_editor() { # pid
-    local _
+# Quits the editor with Ctrl+Q, then presses the answer keys given (after a second, for a question about
+# saving): a failure (through the caller's fail, with a screenshot) when it still runs 5 seconds later or
+# exits with an error.
+quit_editor() { # pid [answer-keys...]
+    local _ editor=$1
+    shift
     xdotool key ctrl+q
+    if [ $# -gt 0 ]; then
+        sleep 1
+        xdotool key "$@"
+    fi
     for _ in $(seq 50); do
-        kill -0 "$1" 2>/dev/null || break
+        kill -0 "$editor" 2>/dev/null || break
         sleep 0.1
     done
-    if kill -0 "$1" 2>/dev/null; then
+    if kill -0 "$editor" 2>/dev/null; then
+        /usr/bin/import -window root "$shots/not-quitting.png" 2>/dev/null
         fail "the editor did not quit within 5 seconds of Ctrl+Q"
-        kill "$1"
+        kill "$editor"
         return
     fi
-    wait "$1" || { fail "the editor exited with an error"; cat "$work/stderr"; }
+    wait "$editor" || { fail "the editor exited with an error"; cat "$work/stderr"; }
 }
 
 # Starts the editor on a drawing, its output kept in $work; sets pid and wid once its window is up.

@@ -98,17 +98,7 @@ awk -F'[=, ]+' '{ for (i = 1; i <= NF; ++i) if ($i == "bounds") { w = $(i + 3) -
     END { exit !(w > 355 && w < 365 && h > 295 && h < 305) }' "$work/chevron.txt" ||
     fail "the inserted object is not the Chevron's size"
 
-xdotool key ctrl+q
-for _ in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-    /usr/bin/import -window root "$shots/not-quitting.png"
-    fail "the editor did not quit"
-    kill "$pid"
-fi
-wait "$pid"
+quit_editor "$pid"
 grep -q '^LastCategory=0$' "$XDG_CONFIG_HOME/pentaquill/draw.ini" || fail "the category was not remembered"
 [ $status -eq 0 ] && echo "screenshots in $shots"
 exit $status

@@ -69,16 +69,6 @@ else
 fi
 
 xdotool windowfocus --sync "$wid"
-xdotool key ctrl+q
-for _ in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-    /usr/bin/import -window root "$shots/not-quitting.png"
-    fail "the editor did not quit"
-    kill "$pid"
-fi
-wait "$pid"
+quit_editor "$pid"
 [ $status -eq 0 ] && echo "screenshots in $shots"
 exit $status
