@@ -129,6 +129,32 @@ void BlendRun(uint8_t* p, int32_t count, int32_t alpha, const CRunColour& colour
 
 void CCoverageRaster::AccumulateEdge(const CEdge& edge, float left, int32_t bandTop, int32_t bandBottom, int32_t width,
                                      std::size_t stride, std::size_t words) {
+    // Most edges are short and lie within the band from end to end: they need no clipping, and their
+    // x is worked out in float from the edge's top at each row boundary.
+    const float xStart = edge.xTop - left, xEnd = edge.xBottom - left;
+    if (edge.yTop >= static_cast<float>(bandTop) && edge.yBottom <= static_cast<float>(bandBottom) &&
+        std::min(xStart, xEnd) >= 0.0f && std::max(xStart, xEnd) <= static_cast<float>(width) - 0.001f) {
+        const auto w = static_cast<float>(edge.winding);
+        auto y = static_cast<int32_t>(edge.yTop); // at or below the band's top, so not negative
+        const auto index = static_cast<std::size_t>(y - bandTop);
+        float* row = cells.data() + index * stride;
+        uint64_t* marks = touched.data() + index * words;
+        float ya = edge.yTop, xa = xStart;
+        for (;;) {
+            const auto yb = static_cast<float>(y + 1);
+            if (yb >= edge.yBottom) {
+                AddRowPiece(row, marks, std::min(xa, xEnd), std::max(xa, xEnd), (edge.yBottom - ya) * w);
+                return;
+            }
+            const float xb = xStart + (yb - edge.yTop) * edge.dxdy;
+            AddRowPiece(row, marks, std::min(xa, xb), std::max(xa, xb), (yb - ya) * w);
+            xa = xb;
+            ya = yb;
+            ++y;
+            row += stride;
+            marks += words;
+        }
+    }
     const float top = std::max(edge.yTop, static_cast<float>(bandTop));
     const float bottom = std::min(edge.yBottom, static_cast<float>(bandBottom));
     if (!(top < bottom))
@@ -211,6 +237,12 @@ void CCoverageRaster::FillByArea(CDeviceContext& dc, uint32_t colour, FillRule r
     std::size_t next = 0;
     for (int32_t band = rowTop; band < rowBottom; band += bandHeight) {
         const int32_t bandBottom = std::min(rowBottom, band + bandHeight);
+        // The bitmap's rows are far apart: their ends are fetched while the edges are accumulated, since
+        // the partly covered pixels along them are read to be blended.
+        for (int32_t y = band; y < std::min(bandBottom, band + 128); ++y) {
+            __builtin_prefetch(rows.Pixel(columnLeft, y), 1);
+            __builtin_prefetch(rows.Pixel(columnRight - 1, y), 1);
+        }
         while (next < edges.size() && (bandBottom == rowBottom || edges[next].yTop < static_cast<float>(bandBottom)))
             active.push_back(static_cast<uint32_t>(next++));
         std::size_t kept = 0;

@@ -26,6 +26,7 @@ void CCoverageRaster::AddEdge(CPointF a, CPointF b) {
     e.yTop = a.y;
     e.yBottom = b.y;
     e.xTop = a.x;
+    e.xBottom = b.x;
     e.dxdy = (b.x - a.x) / (b.y - a.y);
     if (!std::isfinite(e.dxdy))
         return; // so flat against its length that it covers nothing
@@ -76,6 +77,8 @@ void CCoverageRaster::AddPolygon(std::span<const CPointF> points) {
         e.yTop = a.y;
         e.yBottom = b.y;
         e.xTop = a.x;
+        e.xBottom = b.x;
+    e.xBottom = b.x;
         e.dxdy = (b.x - a.x) / (b.y - a.y);
         if (std::isfinite(e.dxdy)) // else so flat against its length that it covers nothing
             edges.push_back(e);

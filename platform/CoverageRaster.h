@@ -49,6 +49,7 @@ private:
     struct CEdge {
         float yTop = 0, yBottom = 0; // yTop < yBottom
         float xTop = 0, dxdy = 0;    // x at yTop, and its change per unit of y
+        float xBottom = 0;           // x at yBottom
         int32_t winding = 0;         // +1 downwards, -1 upwards
     };
 
