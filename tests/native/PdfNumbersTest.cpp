@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <random>
+#include <string>
 
 namespace pq {
 namespace {
@@ -37,6 +40,22 @@ TEST(PdfNumbers, FixedMatchesPrintfInTheCLocale) {
     std::string nonFinite;
     AppendFixed(nonFinite, 1.0 / 0.0, 2);
     EXPECT_EQ(nonFinite, "0.00");
+
+    // Seeded floats of every size the writer meets (coordinates, exact binary fractions that fall on
+    // ties, tiny and huge), and doubles near ties: the digits printf gives.
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> mantissa(-1.0f, 1.0f);
+    std::uniform_int_distribution<int> exponent(-30, 40);
+    for (int i = 0; i < 200000; ++i) {
+        const double v = i % 7 == 0 ? std::ldexp(std::round(mantissa(random) * 4096.0f), -(i % 20))
+                                    : std::ldexp(static_cast<double>(mantissa(random)), exponent(random));
+        const int decimals = i % 3 == 0 ? 6 : i % 3 == 1 ? 4 : 2;
+        char expected[400];
+        std::snprintf(expected, sizeof expected, "%.*f", decimals, v);
+        std::string got;
+        AppendFixed(got, v, decimals);
+        ASSERT_EQ(got, expected) << v << " with " << decimals << " decimals";
+    }
 }
 
 TEST(PdfNumbers, IntegersAndZeroPadding) {
