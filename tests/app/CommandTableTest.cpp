@@ -10,6 +10,7 @@
 #include "app/ShellServices.h"
 #include "app/ViewCommandTarget.h"
 
+#include "ScriptedShell.h"
 #include "ui/EditTestSetup.h"
 
 #include <gtest/gtest.h>
@@ -21,25 +22,6 @@
 
 namespace pq {
 namespace {
-
-class CQuietShell : public IShellServices {
-public:
-    std::optional<std::string> AskOpenPath(std::string_view, std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> AskSavePath(std::string_view, std::string_view, std::string_view,
-                                           int&) override {
-        return std::nullopt;
-    }
-    void ShowAbout() override { ++abouts; }
-    bool ShowHelp() override {
-        ++helps;
-        return true;
-    }
-    void CloseMainWindow() override {}
-    void OnDocumentReplaced() override {}
-    int abouts = 0, helps = 0;
-};
 
 class CPages : public IPageNavigation {
 public:
@@ -99,7 +81,7 @@ protected:
     }
 
     test::CEditSetup edit;
-    CQuietShell shell;
+    test::CScriptedShell shell;
     CViewCommandTarget viewTarget{edit.view};
     CDocumentCommands documentCommands{edit.doc, shell};
     CFrameCommands frame;
