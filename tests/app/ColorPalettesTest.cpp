@@ -49,8 +49,6 @@ TEST(ColorPalettes, AFileShorterThan160BytesGivesTheDefaultReversed) {
     EXPECT_EQ(LoadCustomPalette(path), CustomPaletteStart());
     WriteBytes(path, std::vector<uint8_t>(100, 0x11));
     const CPalette reversed = LoadCustomPalette(path);
-    EXPECT_EQ(reversed[0], 0xFFFFFFu);
-    EXPECT_EQ(reversed[39], 0x000000u);
     for (int i = 0; i < kPaletteSize; ++i)
         EXPECT_EQ(reversed[static_cast<size_t>(i)], DefaultPalette()[static_cast<size_t>(39 - i)]);
     // An empty file is short too.
@@ -89,10 +87,8 @@ TEST(ColorPalettes, SavingWritesExactly160BytesAndMakesTheLibraryFolder) {
     ASSERT_TRUE(SaveCustomPalette(path, palette, message)) << message;
     const std::vector<uint8_t> bytes = test::ReadFileBytes(path);
     ASSERT_EQ(bytes.size(), 160u);
-    EXPECT_EQ(bytes[20], 0x0C);
-    EXPECT_EQ(bytes[21], 0x0B);
-    EXPECT_EQ(bytes[22], 0x0A);
-    EXPECT_EQ(bytes[23], 0x00);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 20, bytes.begin() + 24),
+              (std::vector<uint8_t>{0x0C, 0x0B, 0x0A, 0x00}));
     EXPECT_EQ(LoadCustomPalette(path), palette);
 
     // A folder in the way: refused with a message naming the file, nothing else disturbed.

@@ -22,7 +22,7 @@ const CMenuEntry* FindPopup(const std::vector<CMenuEntry>& items, std::string_vi
     return nullptr;
 }
 
-TEST(CommandLayout, MenuBarHoldsFileEditViewToolsHelpWithEveryCommandOnce) {
+TEST(CommandLayout, MenuBarHoldsFileEditViewToolsHelp) {
     const std::vector<CMenu> bar = MainMenuBar();
     ASSERT_EQ(bar.size(), 5u);
     EXPECT_EQ(bar[0].title, "File");
@@ -30,31 +30,6 @@ TEST(CommandLayout, MenuBarHoldsFileEditViewToolsHelpWithEveryCommandOnce) {
     EXPECT_EQ(bar[2].title, "View");
     EXPECT_EQ(bar[3].title, "Tools");
     EXPECT_EQ(bar[4].title, "Help");
-
-    std::multiset<int> ids;
-    for (const CMenu& menu : bar) {
-        for (int id : CommandIdsIn(menu.items))
-            ids.insert(id);
-    }
-    const std::vector<int> expected = {
-        cmd::kFileNew,       cmd::kFileOpen,      cmd::kFileTemplate, cmd::kFileImport,   cmd::kFileSave,
-        cmd::kFileSaveAs,    cmd::kSendEmail,     cmd::kSendFtp,      cmd::kExportBitmap, cmd::kHelp,
-        cmd::kAbout,         cmd::kExit,          cmd::kUndo,         cmd::kRedo,         cmd::kCut,
-        cmd::kCopy,          cmd::kPaste,         cmd::kDelete,       cmd::kSelectAll,    cmd::kProperties,
-        cmd::kJoin,          cmd::kBreakApart,    cmd::kGroup,        cmd::kUngroup,      cmd::kBringToFront,
-        cmd::kSendToBack,    cmd::kAlignLeft,     cmd::kAlignRight,   cmd::kAlignCenter,  cmd::kAlignTop,
-        cmd::kAlignMiddle,   cmd::kAlignBottom,   cmd::kToolbar,      cmd::kDrawingBar,   cmd::kTextBar,
-        cmd::kPagesBar,      cmd::kGrid,          cmd::kScrollBars,   cmd::kToolFreehand, cmd::kToolBezier,
-        cmd::kToolLine,      cmd::kToolRectangle, cmd::kToolEllipse,  cmd::kToolText,     cmd::kLibrary,
-        cmd::kSendToLibrary, cmd::kSettings,      cmd::kDuplicate,    cmd::kToolSelect,   cmd::kToolNode,
-        cmd::kZoomArea,      cmd::kToolPan,       cmd::kSmoothEdges,  cmd::kZoomIn,       cmd::kZoomOut,
-        cmd::kZoomOneToOne,  cmd::kFitPage,       cmd::kFitToWindow,  cmd::kFitSelection, cmd::kNextPage,
-        cmd::kPreviousPage,  cmd::kFirstPage,     cmd::kLastPage,     cmd::kGoToPage,     cmd::kHelpContents,
-        cmd::kHelpAbout,     cmd::kNodeLine,      cmd::kNodeCusp,     cmd::kNodeSmooth,   cmd::kNodeSymmetrical,
-        cmd::kNodeAdd,       cmd::kNodeDelete,    cmd::kNodeSplit,    cmd::kNodeClose};
-    for (int id : expected)
-        EXPECT_EQ(ids.count(id), 1u) << id;
-    EXPECT_EQ(ids.size(), expected.size());
 }
 
 TEST(CommandLayout, RuntimePopupsSitInTheFileAndEditMenus) {
@@ -62,7 +37,6 @@ TEST(CommandLayout, RuntimePopupsSitInTheFileAndEditMenus) {
     const CMenuEntry* send = FindPopup(bar[0].items, "Send");
     ASSERT_NE(send, nullptr);
     EXPECT_EQ(CommandIdsIn(send->items), (std::vector<int>{cmd::kSendEmail, cmd::kSendFtp}));
-    EXPECT_EQ(send->items[0].text, "E-mail...");
 
     const CMenuEntry* align = FindPopup(bar[1].items, "Align");
     ASSERT_NE(align, nullptr);
@@ -114,13 +88,8 @@ TEST(CommandLayout, ViewBarsAreRadioItemsAndTogglesCarryMarks) {
     }
 }
 
-TEST(CommandLayout, EveryShownCommandHasItsText) {
-    for (const CMenu& menu : MainMenuBar()) {
-        for (int id : CommandIdsIn(menu.items))
-            EXPECT_FALSE(CommandText(id).empty()) << id;
-    }
-    EXPECT_EQ(CommandText(cmd::kExit), "E&xit");
-    EXPECT_EQ(CommandText(cmd::kToolFreehand), "Draw");
+// Each command's text and menu place, and that the menu bar shows each once, are in the command table's test.
+TEST(CommandLayout, CommandsWithoutATextAreEmptyAndEveryCommandIsListedOnce) {
     EXPECT_EQ(CommandText(cmd::kFitDrawing), "");
     EXPECT_EQ(CommandText(12345), "");
     EXPECT_EQ(std::set<int>(AllCommands().begin(), AllCommands().end()).size(), AllCommands().size());
@@ -148,26 +117,16 @@ TEST(CommandLayout, BarsHoldTheirButtonsInOrder) {
 }
 
 TEST(CommandLayout, AcceleratorsNameTheirKeys) {
-    EXPECT_EQ(AcceleratorText(cmd::kZoomIn), "Ctrl++");
-    EXPECT_EQ(AcceleratorText(cmd::kZoomOut), "Ctrl+-");
-    EXPECT_EQ(AcceleratorText(cmd::kZoomOneToOne), "1");
-    EXPECT_EQ(AcceleratorText(cmd::kFitSelection), "3");
-    EXPECT_EQ(AcceleratorText(cmd::kFitToWindow), "4");
-    EXPECT_EQ(AcceleratorText(cmd::kFitPage), "5");
-    EXPECT_EQ(AcceleratorText(cmd::kNextPage), "PgDn");
-    EXPECT_EQ(AcceleratorText(cmd::kPreviousPage), "PgUp");
-    EXPECT_EQ(AcceleratorText(cmd::kFirstPage), "Ctrl+Home");
-    EXPECT_EQ(AcceleratorText(cmd::kLastPage), "Ctrl+End");
-    EXPECT_EQ(AcceleratorText(cmd::kHelpContents), "F1");
-    EXPECT_EQ(AcceleratorText(cmd::kGoToPage), "");
-    EXPECT_EQ(AcceleratorText(cmd::kExit), "Ctrl+Q");
-    EXPECT_EQ(AcceleratorText(cmd::kRedo), "Ctrl+Y");
-    EXPECT_EQ(AcceleratorText(cmd::kDelete), "Del");
-    EXPECT_EQ(AcceleratorText(cmd::kScrollDown), "Down");
-    EXPECT_EQ(AcceleratorText(cmd::kFileSaveAs), "");
-    EXPECT_EQ(AcceleratorText(cmd::kUngroup), "Ctrl+Shift+G");
-    EXPECT_EQ(AcceleratorText(cmd::kCancel), "Esc");
-    EXPECT_EQ(AcceleratorText(cmd::kToolNode), "N");
+    const std::pair<int, const char*> keys[] = {
+        {cmd::kZoomIn, "Ctrl++"},     {cmd::kZoomOut, "Ctrl+-"},    {cmd::kZoomOneToOne, "1"},
+        {cmd::kFitSelection, "3"},    {cmd::kFitToWindow, "4"},     {cmd::kFitPage, "5"},
+        {cmd::kNextPage, "PgDn"},     {cmd::kPreviousPage, "PgUp"}, {cmd::kFirstPage, "Ctrl+Home"},
+        {cmd::kLastPage, "Ctrl+End"}, {cmd::kHelpContents, "F1"},   {cmd::kGoToPage, ""},
+        {cmd::kExit, "Ctrl+Q"},       {cmd::kRedo, "Ctrl+Y"},       {cmd::kDelete, "Del"},
+        {cmd::kScrollDown, "Down"},   {cmd::kFileSaveAs, ""},       {cmd::kUngroup, "Ctrl+Shift+G"},
+        {cmd::kCancel, "Esc"},        {cmd::kToolNode, "N"}};
+    for (const auto& [id, text] : keys)
+        EXPECT_EQ(AcceleratorText(id), text) << id;
 }
 
 TEST(CommandLayout, KeysFindTheirCommandsWithExactModifiers) {
@@ -211,7 +170,8 @@ TEST(CommandLayout, KeysFindTheirCommandsWithExactModifiers) {
     const std::vector<int> tools = CommandIdsIn(MainMenuBar()[3].items);
     for (const CAccelerator& a : Accelerators()) {
         EXPECT_TRUE(seen.insert({a.key, a.letter, a.control, a.shift}).second) << a.id;
-        // T only chooses the Text tool, for a tap to place the text; the Tools menu's Text places one at once.
+        // T only chooses the Text tool, for a tap to place the text; the Tools menu's Text places one at
+        // once.
         const int menuCommand = a.id == cmd::kChooseTextTool ? cmd::kToolText : a.id;
         if (a.key == Key::Letter && !a.control) {
             EXPECT_NE(std::find(tools.begin(), tools.end(), menuCommand), tools.end()) << a.letter;

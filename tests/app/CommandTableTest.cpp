@@ -10,6 +10,7 @@
 #include "app/ShellServices.h"
 #include "app/ViewCommandTarget.h"
 
+#include "ScriptedShell.h"
 #include "ui/EditTestSetup.h"
 
 #include <gtest/gtest.h>
@@ -21,25 +22,6 @@
 
 namespace pq {
 namespace {
-
-class CQuietShell : public IShellServices {
-public:
-    std::optional<std::string> AskOpenPath(std::string_view, std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> AskSavePath(std::string_view, std::string_view, std::string_view,
-                                           int&) override {
-        return std::nullopt;
-    }
-    void ShowAbout() override { ++abouts; }
-    bool ShowHelp() override {
-        ++helps;
-        return true;
-    }
-    void CloseMainWindow() override {}
-    void OnDocumentReplaced() override {}
-    int abouts = 0, helps = 0;
-};
 
 class CPages : public IPageNavigation {
 public:
@@ -99,7 +81,7 @@ protected:
     }
 
     test::CEditSetup edit;
-    CQuietShell shell;
+    test::CScriptedShell shell;
     CViewCommandTarget viewTarget{edit.view};
     CDocumentCommands documentCommands{edit.doc, shell};
     CFrameCommands frame;
@@ -152,6 +134,7 @@ TEST(CommandTable, EveryCommandHasItsTextAndItsPlaceInTheMenus) {
         {cmd::kPaste, "Paste", "Edit"},
         {cmd::kDelete, "Delete", "Edit"},
         {cmd::kSelectAll, "Select All", "Edit"},
+        {cmd::kDuplicate, "Duplicate", "Edit"},
         {cmd::kProperties, "Properties...", "Edit"},
         {cmd::kJoin, "Join", "Edit > Joining"},
         {cmd::kBreakApart, "Break Apart", "Edit > Joining"},
@@ -171,6 +154,7 @@ TEST(CommandTable, EveryCommandHasItsTextAndItsPlaceInTheMenus) {
         {cmd::kPagesBar, "Pages", "View"},
         {cmd::kGrid, "Grid", "View"},
         {cmd::kScrollBars, "Scrollbars", "View"},
+        {cmd::kSmoothEdges, "Smooth Edges", "View"},
         {cmd::kZoomIn, "Zoom In", "View"},
         {cmd::kZoomOut, "Zoom Out", "View"},
         {cmd::kZoomOneToOne, "Zoom 1:1", "View"},
@@ -233,12 +217,21 @@ TEST(CommandTable, EveryCommandHasItsTextAndItsPlaceInTheMenus) {
     };
     const std::map<int, std::string> places = MenuPlaces();
     const std::set<int> all(AllCommands().begin(), AllCommands().end());
+    std::multiset<int> inMenus;
+    for (const CMenu& menu : MainMenuBar())
+        for (int id : CommandIdsIn(menu.items))
+            inMenus.insert(id);
+    std::size_t shown = 0;
     for (const CRow& row : rows) {
         EXPECT_EQ(CommandText(row.id), row.text) << row.id;
         EXPECT_TRUE(all.count(row.id)) << row.id;
         const auto place = places.find(row.id);
         EXPECT_EQ(place != places.end() ? place->second : std::string(), row.menu) << row.text;
+        // Each command the menu bar shows, it shows once.
+        EXPECT_EQ(inMenus.count(row.id), *row.menu != '\0' ? 1u : 0u) << row.text;
+        shown += *row.menu != '\0' ? 1 : 0;
     }
+    EXPECT_EQ(inMenus.size(), shown); // and it shows no command missing from the rows
     // The colour drop-down, in its order.
     EXPECT_EQ(CommandIdsIn(ColorMenu()),
               (std::vector<int>{cmd::kNoFill, cmd::kNoLine, cmd::kLineFine, cmd::kLineNormal, cmd::kLineBold,

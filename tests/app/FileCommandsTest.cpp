@@ -15,6 +15,7 @@
 #include "model/ModelTestHelpers.h"
 
 #include "PeerHelpers.h"
+#include "ScriptedShell.h"
 
 #include <gtest/gtest.h>
 
@@ -26,60 +27,7 @@ namespace pq {
 namespace {
 
 using Strings = std::vector<std::string>;
-
-class CScriptedShell : public IShellServices {
-public:
-    std::deque<std::optional<std::string>> paths; // answers of the file dialogs, in order
-    Strings dialogs;                              // "title|initial name|filter index" of each dialog
-    int chosenFilter = -1;                        // the filter the user picks; -1 keeps the first shown
-    int replaced = 0, closes = 0, abouts = 0;
-
-    std::optional<std::string> Next() {
-        if (paths.empty())
-            return std::nullopt;
-        auto path = paths.front();
-        paths.pop_front();
-        return path;
-    }
-    std::optional<std::string> AskOpenPath(std::string_view title, std::string_view) override {
-        dialogs.push_back(std::string(title));
-        return Next();
-    }
-    std::optional<std::string> AskSavePath(std::string_view title, std::string_view,
-                                           std::string_view initialName, int& filterIndex) override {
-        dialogs.push_back(std::string(title) + "|" + std::string(initialName) + "|" +
-                          std::to_string(filterIndex));
-        if (chosenFilter >= 0)
-            filterIndex = chosenFilter;
-        return Next();
-    }
-    void ShowAbout() override { ++abouts; }
-    bool ShowHelp() override { return true; }
-    void CloseMainWindow() override { ++closes; }
-    void OnDocumentReplaced() override { ++replaced; }
-};
-
-class CHost : public IDocumentHost {
-public:
-    CApplicationCommands* app = nullptr;
-    Strings messages, questions;
-    std::deque<HostAnswer> answers;
-
-    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-    HostAnswer AskYesNoCancel(std::string_view question) override {
-        questions.emplace_back(question);
-        const HostAnswer answer = answers.empty() ? HostAnswer::Cancel : answers.front();
-        if (!answers.empty())
-            answers.pop_front();
-        return answer;
-    }
-    bool HasActiveView() const override { return true; }
-    void ResetViewForNewDocument() override {}
-    int GetCurrentPage() const override { return 0; }
-    void SetCurrentPage(int) override {}
-    bool RunFileNew() override { return app->FileNew(); }
-    bool RunSaveAs() override { return false; }
-};
+using test::CScriptedShell;
 
 class CFiles : public IDrawingFileOps {
 public:
@@ -98,12 +46,6 @@ public:
     }
 };
 
-class CExportSettings : public IBitmapExportSettings {
-public:
-    int GetMaxPixels() const override { return 240; }
-    bool GetAntiAlias() const override { return false; }
-};
-
 class FileCommandsTest : public ::testing::Test {
 protected:
     FileCommandsTest() {
@@ -118,13 +60,13 @@ protected:
         doc.SetModifiedFlag();
     }
 
-    CHost host;
+    test::CScriptedDocumentHost host;
     CFiles files;
     CPqxDoc doc{&host, nullptr, &files};
     CScriptedShell shell;
     CDocumentCommands docCommands{doc, shell};
     CApplicationCommands app{doc, shell};
-    CExportSettings exportSettings;
+    test::CSmallExportSettings exportSettings;
     CCommandRouter router;
 };
 

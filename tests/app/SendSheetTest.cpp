@@ -20,6 +20,7 @@
 #include "model/ModelTestHelpers.h"
 
 #include "PeerHelpers.h"
+#include "ScriptedShell.h"
 
 #include <gtest/gtest.h>
 
@@ -203,26 +204,6 @@ TEST(TemporaryCopy, TheLastCopyIsDeletedButNothingOutsideTheTempFolder) {
     EXPECT_NE(blocked.error.find("cannot be made"), std::string::npos) << blocked.error;
 }
 
-// A document that writes real files through the format dispatch, with a view's export settings.
-class CViewHost : public IDocumentHost {
-public:
-    Strings messages;
-    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-    HostAnswer AskYesNoCancel(std::string_view) override { return HostAnswer::Yes; }
-    bool HasActiveView() const override { return true; }
-    void ResetViewForNewDocument() override {}
-    int GetCurrentPage() const override { return 0; }
-    void SetCurrentPage(int) override {}
-    bool RunFileNew() override { return false; }
-    bool RunSaveAs() override { return false; }
-};
-
-class CViewSettings : public IBitmapExportSettings {
-public:
-    int GetMaxPixels() const override { return 240; }
-    bool GetAntiAlias() const override { return false; }
-};
-
 // The send flow with a scripted shell: the sheet is accepted as the test set it up.
 class CScriptedSendShell : public ISendShell {
 public:
@@ -249,11 +230,12 @@ public:
 
 TEST(SendCommands, EveryTypeIsWrittenThroughTheDocumentAndReadsBack) {
     const test::CTempFolder folder;
-    CViewHost host;
+    test::CScriptedDocumentHost host;
+    host.unscripted = HostAnswer::Yes;
     CFormatFileOps files(&host);
     CMemoryPreferenceStore preferences;
     CPqxDoc doc(&host, &preferences, &files);
-    CViewSettings settings;
+    test::CSmallExportSettings settings;
     doc.SetExportSettings(&settings);
     doc.OnNewDocument();
     doc.GetDrawing().Add(test::MakeRect({-200, 200, -100, 100}));
@@ -332,27 +314,6 @@ TEST(SendCommands, TwoMailSendsLeaveOnlyTheSecondCopyAndACancelledSheetWritesNot
     EXPECT_TRUE(std::filesystem::exists(send.TempFolder() + "/second.pdf"));
 }
 
-} // namespace
-} // namespace pq
-
-namespace pq {
-namespace {
-
-class CNoDialogs : public IShellServices {
-public:
-    int saveDialogs = 0;
-    std::optional<std::string> AskOpenPath(std::string_view, std::string_view) override { return {}; }
-    std::optional<std::string> AskSavePath(std::string_view, std::string_view, std::string_view,
-                                           int&) override {
-        ++saveDialogs;
-        return {};
-    }
-    void ShowAbout() override {}
-    bool ShowHelp() override { return true; }
-    void CloseMainWindow() override {}
-    void OnDocumentReplaced() override {}
-};
-
 class CCountingUnattendedHost : public IUnattendedExportHost {
 public:
     int closes = 0;
@@ -365,13 +326,14 @@ public:
 
 TEST(SendRouting, SendNeedsTheSendCommandsAndAViewAndExportBitmapSkipsItsDialogInSettingsFileMode) {
     const test::CTempFolder folder;
-    CViewHost host;
+    test::CScriptedDocumentHost host;
+    host.unscripted = HostAnswer::Yes;
     CPqxDoc doc(&host);
-    CNoDialogs shell;
+    test::CScriptedShell shell;
     CDocumentCommands commands(doc, shell);
     CCommandRouter router;
     router.SetTarget(RouteLevel::Document, &commands);
-    CViewSettings settings;
+    test::CSmallExportSettings settings;
     CScriptedSendShell sendShell;
     sendShell.accept = false;
     CSendCommands send([] { return std::string(); }, [](const std::string&) { return false; }, nullptr,
@@ -392,7 +354,7 @@ TEST(SendRouting, SendNeedsTheSendCommandsAndAViewAndExportBitmapSkipsItsDialogI
 
     // Without a settings file Export Bitmap asks for a name; with one it runs the export instead.
     router.Execute(cmd::kExportBitmap);
-    EXPECT_EQ(shell.saveDialogs, 1);
+    EXPECT_EQ(shell.dialogs.size(), 1u);
     std::ofstream(folder.File("PQS.ini")) << "filename=plan\n";
     CCommandLine line;
     line.settingsPath = folder.File("PQS.ini");
@@ -400,7 +362,7 @@ TEST(SendRouting, SendNeedsTheSendCommandsAndAViewAndExportBitmapSkipsItsDialogI
     CCountingUnattendedHost unattendedHost;
     commands.SetUnattendedExport(&exporter, &unattendedHost);
     router.Execute(cmd::kExportBitmap);
-    EXPECT_EQ(shell.saveDialogs, 1);
+    EXPECT_EQ(shell.dialogs.size(), 1u);
     EXPECT_EQ(unattendedHost.closes, 1);
 }
 

@@ -14,6 +14,7 @@
 #include "native/PdfFile.h"
 
 #include "PeerHelpers.h"
+#include "ScriptedShell.h"
 #include "model/ModelTestHelpers.h"
 
 #include <gtest/gtest.h>
@@ -25,51 +26,6 @@ namespace pq {
 namespace {
 
 using Strings = std::vector<std::string>;
-
-class CTemplateShell : public IShellServices {
-public:
-    std::optional<std::string> chosen; // the template the dialog returns; nothing for Cancel
-    Strings folders;                   // the folder each dialog listed
-    int replaced = 0;
-
-    std::optional<std::string> AskOpenPath(std::string_view, std::string_view) override { return {}; }
-    std::optional<std::string> AskSavePath(std::string_view, std::string_view, std::string_view,
-                                           int&) override {
-        return {};
-    }
-    void ShowAbout() override {}
-    bool ShowHelp() override { return true; }
-    void CloseMainWindow() override {}
-    void OnDocumentReplaced() override { ++replaced; }
-    std::optional<std::string> ChooseTemplate(const std::string& folder) override {
-        folders.push_back(folder);
-        return chosen;
-    }
-};
-
-class CTemplateHost : public IDocumentHost {
-public:
-    CApplicationCommands* app = nullptr;
-    Strings messages, questions;
-    std::deque<HostAnswer> answers;
-    std::vector<int> posted;
-
-    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-    HostAnswer AskYesNoCancel(std::string_view question) override {
-        questions.emplace_back(question);
-        const HostAnswer answer = answers.empty() ? HostAnswer::Cancel : answers.front();
-        if (!answers.empty())
-            answers.pop_front();
-        return answer;
-    }
-    bool HasActiveView() const override { return true; }
-    void ResetViewForNewDocument() override {}
-    int GetCurrentPage() const override { return 0; }
-    void SetCurrentPage(int) override {}
-    bool RunFileNew() override { return app->FileNew(); }
-    bool RunSaveAs() override { return false; }
-    void PostViewCommand(int id) override { posted.push_back(id); }
-};
 
 class TemplateCommandTest : public ::testing::Test {
 protected:
@@ -100,10 +56,10 @@ protected:
     }
 
     test::CTempFolder templates;
-    CTemplateHost host;
+    test::CScriptedDocumentHost host;
     CFormatFileOps files;
     CPqxDoc doc{&host, nullptr, &files};
-    CTemplateShell shell;
+    test::CScriptedShell shell;
     CDocumentCommands docCommands{doc, shell};
     CApplicationCommands app{doc, shell};
     CCommandRouter router;
@@ -111,10 +67,10 @@ protected:
 
 TEST_F(TemplateCommandTest, ATemplateStartsAnUntitledUnmodifiedDocumentFittedWithTheSelectTool) {
     doc.SetPathName("/work/old.pdf");
-    shell.chosen = MakeTemplate("Poster");
+    shell.chosenTemplate = MakeTemplate("Poster");
     EXPECT_TRUE(router.Update(cmd::kFileTemplate).enabled);
     EXPECT_TRUE(router.Execute(cmd::kFileTemplate));
-    EXPECT_EQ(shell.folders, Strings{templates.Path().string()});
+    EXPECT_EQ(shell.templateFolders, Strings{templates.Path().string()});
 
     const CDrawing& drawing = doc.GetDrawing();
     EXPECT_EQ(drawing.Count(), 2);
@@ -131,7 +87,7 @@ TEST_F(TemplateCommandTest, ATemplateStartsAnUntitledUnmodifiedDocumentFittedWit
 
 TEST_F(TemplateCommandTest, UnsavedChangesAreAskedAboutAndCancelLeavesTheDocument) {
     MakeModified();
-    shell.chosen = MakeTemplate("Poster");
+    shell.chosenTemplate = MakeTemplate("Poster");
     router.Execute(cmd::kFileTemplate); // Cancel to the question
     EXPECT_EQ(host.questions, Strings{"Save changes to Untitled?"});
     EXPECT_EQ(doc.GetDrawing().Count(), 1);
@@ -155,8 +111,8 @@ TEST_F(TemplateCommandTest, CancellingTheDialogChangesNothing) {
 }
 
 TEST_F(TemplateCommandTest, ATemplateThatCannotBeReadShowsTheReadersMessageAndLeavesAnEmptyDocument) {
-    shell.chosen = templates.File("Foreign.tpl");
-    std::ofstream(*shell.chosen) << "%PDF-1.4\n1 0 obj << >> endobj\ntrailer << >>\n%%EOF\n";
+    shell.chosenTemplate = templates.File("Foreign.tpl");
+    std::ofstream(*shell.chosenTemplate) << "%PDF-1.4\n1 0 obj << >> endobj\ntrailer << >>\n%%EOF\n";
     doc.SetPathName("/work/old.pdf");
     EXPECT_TRUE(router.Execute(cmd::kFileTemplate));
     EXPECT_EQ(host.messages, Strings{CPdfFile::kForeignFileMessage});
@@ -168,7 +124,7 @@ TEST_F(TemplateCommandTest, ATemplateThatCannotBeReadShowsTheReadersMessageAndLe
 
     // A template deleted after it was chosen says why it cannot be read.
     host.messages.clear();
-    shell.chosen = templates.File("Gone.tpl");
+    shell.chosenTemplate = templates.File("Gone.tpl");
     router.Execute(cmd::kFileTemplate);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find("Gone.tpl"), std::string::npos) << host.messages[0];
@@ -177,8 +133,8 @@ TEST_F(TemplateCommandTest, ATemplateThatCannotBeReadShowsTheReadersMessageAndLe
 TEST_F(TemplateCommandTest, AnEmptyTemplateKeepsTheNewDocumentsFitAndTakesTheSelectTool) {
     CDrawing empty;
     empty.SetPageSize(2159.0f, 2794.0f);
-    shell.chosen = templates.File("Letter.tpl");
-    ASSERT_TRUE(SaveDrawing(empty, *shell.chosen, 0, -1, -1, nullptr));
+    shell.chosenTemplate = templates.File("Letter.tpl");
+    ASSERT_TRUE(SaveDrawing(empty, *shell.chosenTemplate, 0, -1, -1, nullptr));
     router.Execute(cmd::kFileTemplate);
     EXPECT_EQ(doc.GetDrawing().GetPageWidth(), 2159.0f);
     EXPECT_EQ(host.posted, std::vector<int>{cmd::kToolSelect});

@@ -100,22 +100,28 @@ TEST_F(TemplateListTest, DeleteAsksFirstAndSelectsTheItemThatTakesTheDeletedOnes
     EXPECT_EQ(list.GetSelection(), -1);
     EXPECT_FALSE(Exists("A.tpl"));
     EXPECT_EQ(questions.size(), 4u);
-}
 
-TEST_F(TemplateListTest, ATemplateAlreadyGoneFromTheFolderLeavesTheListQuietly) {
-    Make("A.tpl");
-    CTemplateList list(Folder(), &preferences);
+    // A template already gone from the folder leaves the list quietly.
+    Make("D.tpl");
+    list.Fill("");
     list.Select(0);
-    fs::remove(folder.File("A.tpl"));
+    fs::remove(folder.File("D.tpl"));
     EXPECT_EQ(list.Delete(Answer(true)), "");
     EXPECT_TRUE(list.GetNames().empty());
 }
 
-TEST_F(TemplateListTest, RenameRenamesTheFileAndListsTheFolderAgainWithItSelected) {
+TEST_F(TemplateListTest, RenameRenamesTheFileButNeverOntoAnExistingNameAndListsTheFolderAgain) {
     Make("A4.tpl", "a4");
-    Make("Letter.tpl");
+    Make("Letter.tpl", "letter");
     CTemplateList list(Folder(), &preferences);
     list.Select(0);
+    // Onto an existing name: refused, both templates stay.
+    EXPECT_EQ(list.Rename("Letter"), "A template named 'Letter' already exists.");
+    EXPECT_EQ(test::ReadFileText(folder.File("Letter.tpl")), "letter");
+    EXPECT_EQ(test::ReadFileText(folder.File("A4.tpl")), "a4");
+    EXPECT_EQ(list.GetNames(), (Strings{"A4", "Letter"}));
+    EXPECT_EQ(list.GetSelection(), 0);
+
     EXPECT_EQ(list.Rename("Zine"), "");
     EXPECT_EQ(list.GetNames(), (Strings{"Letter", "Zine"}));
     EXPECT_EQ(list.GetSelection(), 1);
@@ -126,18 +132,6 @@ TEST_F(TemplateListTest, RenameRenamesTheFileAndListsTheFolderAgainWithItSelecte
     EXPECT_EQ(list.Rename(""), "");
     EXPECT_EQ(list.Rename("Zine"), "");
     EXPECT_EQ(list.GetNames(), (Strings{"Letter", "Zine"}));
-}
-
-TEST_F(TemplateListTest, RenameOntoAnExistingNameIsRefusedAndBothTemplatesStay) {
-    Make("A4.tpl", "a4");
-    Make("Letter.tpl", "letter");
-    CTemplateList list(Folder(), &preferences);
-    list.Select(0);
-    EXPECT_EQ(list.Rename("Letter"), "A template named 'Letter' already exists.");
-    EXPECT_EQ(test::ReadFileText(folder.File("Letter.tpl")), "letter");
-    EXPECT_EQ(test::ReadFileText(folder.File("A4.tpl")), "a4");
-    EXPECT_EQ(list.GetNames(), (Strings{"A4", "Letter"}));
-    EXPECT_EQ(list.GetSelection(), 0);
 }
 
 TEST_F(TemplateListTest, ANameThatWouldLeaveTheFolderIsRefused) {

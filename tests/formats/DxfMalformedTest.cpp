@@ -11,11 +11,12 @@
 namespace pq {
 namespace {
 
+using test::Dxf;
 using test::DxfText;
 using test::EntitiesFile;
 using test::ReadDxf;
 
-const std::string kLine = DxfText({{0, "LINE"}, {10, "0"}, {20, "0"}, {11, "10"}, {21, "5"}});
+const std::string kLine = Dxf("0 LINE 10 0 20 0 11 10 21 5");
 
 TEST(DxfMalformed, NothingToReadGivesAClearMessage) {
     CDrawing drawing;
@@ -23,9 +24,9 @@ TEST(DxfMalformed, NothingToReadGivesAClearMessage) {
     EXPECT_EQ(drawing.GetErrorMessage(), "DXF: the file is empty");
     EXPECT_FALSE(ReadDxf("hello\nworld\nthis is not a drawing\n", drawing));
     EXPECT_EQ(drawing.GetErrorMessage(), "DXF: the file is not a DXF file");
-    EXPECT_FALSE(ReadDxf(DxfText({{0, "SECTION"}, {2, "HEADER"}, {0, "ENDSEC"}, {0, "EOF"}}), drawing));
+    EXPECT_FALSE(ReadDxf(Dxf("0 SECTION 2 HEADER 0 ENDSEC 0 EOF"), drawing));
     EXPECT_EQ(drawing.GetErrorMessage(), "DXF: the file has no ENTITIES section");
-    EXPECT_FALSE(ReadDxf(EntitiesFile(DxfText({{0, "3DSOLID"}, {1, "opaque"}})), drawing));
+    EXPECT_FALSE(ReadDxf(EntitiesFile(Dxf("0 3DSOLID 1 opaque")), drawing));
     EXPECT_EQ(drawing.GetErrorMessage(), "DXF: the file has no entities that can be shown");
     EXPECT_FALSE(CDxfFile().ImportFromDxf("/nonexistent/folder/x.dxf", drawing));
     EXPECT_NE(drawing.GetErrorMessage().find("/nonexistent/folder/x.dxf"), std::string::npos);
@@ -42,7 +43,7 @@ TEST(DxfMalformed, WhatCanBeReadIsRead) {
     ASSERT_TRUE(ReadDxf(file, drawing)) << drawing.GetErrorMessage();
     EXPECT_EQ(drawing.Count(), 2);
     // The BLOCKS section missing, references to it are skipped.
-    ASSERT_TRUE(ReadDxf(EntitiesFile(DxfText({{0, "INSERT"}, {2, "NOPE"}}) + kLine), drawing));
+    ASSERT_TRUE(ReadDxf(EntitiesFile(Dxf("0 INSERT 2 NOPE") + kLine), drawing));
     EXPECT_EQ(drawing.Count(), 1);
     // Lines longer than 256 characters: a long number is still a number, a long text is kept whole.
     const std::string longText(5000, 'a');
@@ -52,26 +53,16 @@ TEST(DxfMalformed, WhatCanBeReadIsRead) {
                 drawing));
     EXPECT_EQ(drawing.GetAt(0)->AsText()->text.size(), 5000u);
     // Numbers that are not finite are absent.
-    EXPECT_FALSE(
-        ReadDxf(EntitiesFile(DxfText({{0, "CIRCLE"}, {10, "nan"}, {20, "0"}, {40, "inf"}})), drawing));
+    EXPECT_FALSE(ReadDxf(EntitiesFile(Dxf("0 CIRCLE 10 nan 20 0 40 inf")), drawing));
 }
 
 TEST(DxfMalformed, DuplicateHandlesAndDuplicateSectionsReadTheFirst) {
-    const std::string objects = DxfText({{0, "SECTION"},
-                                         {2, "OBJECTS"},
-                                         {0, "IMAGEDEF"},
-                                         {5, "A"},
-                                         {1, "first.png"},
-                                         {0, "IMAGEDEF"},
-                                         {5, "A"},
-                                         {1, "second.png"},
-                                         {0, "ENDSEC"}});
-    const std::string second =
-        DxfText({{0, "SECTION"}, {2, "ENTITIES"}}) + kLine + kLine + DxfText({{0, "ENDSEC"}});
+    const std::string objects =
+        Dxf("0 SECTION 2 OBJECTS 0 IMAGEDEF 5 A 1 first.png 0 IMAGEDEF 5 A 1 second.png 0 ENDSEC");
+    const std::string second = Dxf("0 SECTION 2 ENTITIES") + kLine + kLine + Dxf("0 ENDSEC");
     CDrawing drawing;
-    ASSERT_TRUE(ReadDxf(objects + DxfText({{0, "SECTION"}, {2, "ENTITIES"}}) + kLine +
-                            DxfText({{0, "ENDSEC"}}) + second + DxfText({{0, "EOF"}}),
-                        drawing));
+    ASSERT_TRUE(ReadDxf(
+        objects + Dxf("0 SECTION 2 ENTITIES") + kLine + Dxf("0 ENDSEC") + second + Dxf("0 EOF"), drawing));
     EXPECT_EQ(drawing.Count(), 1);
 }
 
@@ -81,11 +72,11 @@ TEST(DxfMalformed, HugeCountsCostOnlyWhatTheFileHolds) {
     // A hatch promising two billion paths and edges, a spline promising millions of knots whose control
     // points zigzag over hundreds of kilometres (its display would take more points than are allowed: it
     // is left out), an MTEXT that is a mile wide.
-    std::string hatch = DxfText({{0, "HATCH"}, {91, "2000000000"}, {92, "1"}, {93, "2000000000"}});
+    std::string hatch = Dxf("0 HATCH 91 2000000000 92 1 93 2000000000");
     for (int i = 0; i < 2000; ++i)
-        hatch += DxfText({{72, "1"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "1"}});
-    hatch += DxfText({{0, "HATCH"}, {91, "5"}, {92, "2"}, {93, "2000000000"}, {72, "1"}, {10, "1"}});
-    std::string spline = DxfText({{0, "SPLINE"}, {71, "3"}, {72, "99999999"}, {73, "99999999"}});
+        hatch += Dxf("72 1 10 0 20 0 11 1 21 1");
+    hatch += Dxf("0 HATCH 91 5 92 2 93 2000000000 72 1 10 1");
+    std::string spline = Dxf("0 SPLINE 71 3 72 99999999 73 99999999");
     for (int i = 0; i < 3000; ++i)
         spline += DxfText(
             {{10, std::to_string(i * 1e6)}, {20, std::to_string((i % 7) * 1e7)}, {40, "1"}, {41, "3"}});
@@ -98,16 +89,7 @@ TEST(DxfMalformed, HugeCountsCostOnlyWhatTheFileHolds) {
     EXPECT_FALSE(ReadDxf(EntitiesFile(spline), drawing));
     EXPECT_EQ(drawing.GetErrorMessage(), "DXF: the drawing is too large to be read");
     // One span of a spline longer than any count of samples (the sanitizer build checks the conversion).
-    const std::string farSpline = DxfText({{0, "SPLINE"},
-                                           {71, "1"},
-                                           {40, "0"},
-                                           {40, "0"},
-                                           {40, "1"},
-                                           {40, "1"},
-                                           {10, "0"},
-                                           {20, "0"},
-                                           {10, "1e22"},
-                                           {20, "1e22"}});
+    const std::string farSpline = Dxf("0 SPLINE 71 1 40 0 40 0 40 1 40 1 10 0 20 0 10 1e22 20 1e22");
     ASSERT_TRUE(ReadDxf(EntitiesFile(farSpline), drawing)) << drawing.GetErrorMessage();
     EXPECT_NE(drawing.GetAt(0)->AsPath(), nullptr);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
@@ -115,19 +97,17 @@ TEST(DxfMalformed, HugeCountsCostOnlyWhatTheFileHolds) {
 
 TEST(DxfMalformed, BlockReferencesThatMultiplyAreCut) {
     // Ten references per level, nine levels: a billion lines if expanded fully.
-    std::string blocks =
-        DxfText({{0, "SECTION"}, {2, "BLOCKS"}, {0, "BLOCK"}, {2, "L0"}}) + kLine + DxfText({{0, "ENDBLK"}});
+    std::string blocks = Dxf("0 SECTION 2 BLOCKS 0 BLOCK 2 L0") + kLine + Dxf("0 ENDBLK");
     for (int level = 1; level < 10; ++level) {
         blocks += DxfText({{0, "BLOCK"}, {2, "L" + std::to_string(level)}});
         for (int i = 0; i < 10; ++i)
             blocks += DxfText(
                 {{0, "INSERT"}, {2, "L" + std::to_string(level - 1)}, {10, std::to_string(i)}, {20, "0"}});
-        blocks += DxfText({{0, "ENDBLK"}});
+        blocks += Dxf("0 ENDBLK");
     }
-    blocks += DxfText({{0, "ENDSEC"}});
+    blocks += Dxf("0 ENDSEC");
     CDrawing drawing;
-    ASSERT_TRUE(
-        ReadDxf(blocks + EntitiesFile(DxfText({{0, "INSERT"}, {2, "L9"}, {10, "0"}, {20, "0"}})), drawing));
+    ASSERT_TRUE(ReadDxf(blocks + EntitiesFile(Dxf("0 INSERT 2 L9 10 0 20 0")), drawing));
     EXPECT_GT(drawing.Count(), 1000);
     EXPECT_LE(static_cast<std::size_t>(drawing.Count()), CDxfReader::kMaxObjects);
 }

@@ -12,22 +12,18 @@ constexpr uint32_t Rgb(int r, int g, int b) {
 
 TEST(DxfColours, PaletteHoldsTheStandardRows) {
     const auto& palette = AciPalette();
-    EXPECT_EQ(palette[0], Rgb(0, 0, 0));
-    EXPECT_EQ(palette[1], Rgb(255, 0, 0));
-    EXPECT_EQ(palette[5], Rgb(0, 0, 255));
-    EXPECT_EQ(palette[7], Rgb(255, 255, 255));
-    EXPECT_EQ(palette[8], Rgb(65, 65, 65));
-    EXPECT_EQ(palette[9], Rgb(128, 128, 128));
+    // At 50, 90, 130, 170 and 210: yellow, green, cyan, blue and magenta.
+    const std::pair<int, uint32_t> rows[] = {
+        {0, Rgb(0, 0, 0)},       {1, Rgb(255, 0, 0)},     {5, Rgb(0, 0, 255)},    {7, Rgb(255, 255, 255)},
+        {8, Rgb(65, 65, 65)},    {9, Rgb(128, 128, 128)}, {50, Rgb(255, 255, 0)}, {90, Rgb(0, 255, 0)},
+        {130, Rgb(0, 255, 255)}, {170, Rgb(0, 0, 255)},   {210, Rgb(255, 0, 255)}};
+    for (const auto& [index, rgb] : rows)
+        EXPECT_EQ(palette[static_cast<std::size_t>(index)], rgb) << "index " << index;
     const uint32_t reds[10] = {Rgb(255, 0, 0), Rgb(255, 170, 170), Rgb(189, 0, 0), Rgb(189, 126, 126),
                                Rgb(129, 0, 0), Rgb(129, 86, 86),   Rgb(104, 0, 0), Rgb(104, 69, 69),
                                Rgb(79, 0, 0),  Rgb(79, 53, 53)};
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(palette[static_cast<std::size_t>(10 + i)], reds[i]) << "index " << 10 + i;
-    EXPECT_EQ(palette[50], Rgb(255, 255, 0));  // yellow a third of the way round
-    EXPECT_EQ(palette[90], Rgb(0, 255, 0));    // green
-    EXPECT_EQ(palette[130], Rgb(0, 255, 255)); // cyan
-    EXPECT_EQ(palette[170], Rgb(0, 0, 255));   // blue
-    EXPECT_EQ(palette[210], Rgb(255, 0, 255)); // magenta
     const int greys[6] = {51, 80, 105, 130, 190, 255};
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(palette[static_cast<std::size_t>(250 + i)], Rgb(greys[i], greys[i], greys[i]));
@@ -52,34 +48,28 @@ TEST(DxfColours, WrittenIndicesNeverMeanByBlockAndKeepWhite) {
 }
 
 TEST(DxfColours, IndicesOnWhitePaper) {
-    EXPECT_EQ(AciColourOnPaper(7), 0u);   // the foreground colour
-    EXPECT_EQ(AciColourOnPaper(0), 0u);   // by block with no block
-    EXPECT_EQ(AciColourOnPaper(256), 0u); // by layer with no layer
-    EXPECT_EQ(AciColourOnPaper(-3), 0u);
+    // 7 is the foreground colour, 0 by block with no block, 256 by layer with no layer.
+    for (int index : {7, 0, 256, -3})
+        EXPECT_EQ(AciColourOnPaper(index), 0u) << index;
     EXPECT_EQ(AciColourOnPaper(255), Rgb(255, 255, 255));
     EXPECT_EQ(AciColourOnPaper(3), Rgb(0, 255, 0));
 }
 
 TEST(DxfUnits, InsUnitsGiveDocumentUnitsPerDrawingUnit) {
-    EXPECT_DOUBLE_EQ(UnitScaleForInsUnits(0), 10.0);
-    EXPECT_DOUBLE_EQ(UnitScaleForInsUnits(1), 254.0);
-    EXPECT_DOUBLE_EQ(UnitScaleForInsUnits(4), 10.0);
-    EXPECT_DOUBLE_EQ(UnitScaleForInsUnits(6), 10000.0);
-    EXPECT_DOUBLE_EQ(UnitScaleForInsUnits(13), 0.01);
-    EXPECT_DOUBLE_EQ(UnitScaleForInsUnits(20), 3.085678e20);
+    const std::pair<int, double> scales[] = {{0, 10.0},    {1, 254.0}, {4, 10.0},
+                                             {6, 10000.0}, {13, 0.01}, {20, 3.085678e20}};
+    for (const auto& [code, scale] : scales)
+        EXPECT_DOUBLE_EQ(UnitScaleForInsUnits(code), scale) << code;
     EXPECT_EQ(UnitScaleForInsUnits(21), 0.0);
     EXPECT_EQ(UnitScaleForInsUnits(-1), 0.0);
 }
 
 TEST(DxfLineweights, RoundToTheStandardSet) {
-    EXPECT_EQ(StandardLineweight(0.0), 0);
-    EXPECT_EQ(StandardLineweight(-5.0), 0);
-    EXPECT_EQ(StandardLineweight(30.0), 30);
-    EXPECT_EQ(StandardLineweight(10.0), 9);
-    EXPECT_EQ(StandardLineweight(110.0), 106);
-    EXPECT_EQ(StandardLineweight(130.0), 120); // a tie goes to the thinner
-    EXPECT_EQ(StandardLineweight(210.0), 211);
-    EXPECT_EQ(StandardLineweight(5000.0), 211);
+    // 130 lies halfway between 120 and 140: a tie goes to the thinner.
+    const std::pair<double, int> weights[] = {{0.0, 0},     {-5.0, 0},    {30.0, 30},   {10.0, 9},
+                                              {110.0, 106}, {130.0, 120}, {210.0, 211}, {5000.0, 211}};
+    for (const auto& [value, weight] : weights)
+        EXPECT_EQ(StandardLineweight(value), weight) << value;
 }
 
 TEST(DxfMText, EncodesFontLinesEscapesAndWideCharacters) {

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <string>
 #include <utility>
@@ -42,6 +43,22 @@ inline std::string DxfText(std::initializer_list<std::pair<int, std::string>> pa
     std::string out;
     for (const auto& [code, value] : pairs)
         out += std::to_string(code) + "\n" + value + "\n";
+    return out;
+}
+
+// A file of pairs written on one line, codes and values parted by blanks: Dxf("0 LINE 10 0 20 0"). Values
+// holding blanks go through DxfText.
+inline std::string Dxf(std::string_view pairs) {
+    std::string out;
+    std::size_t tokens = 0;
+    for (std::size_t at = pairs.find_first_not_of(' '); at != std::string_view::npos;
+         at = pairs.find_first_not_of(' ', at)) {
+        const std::size_t end = std::min(pairs.find(' ', at), pairs.size());
+        out.append(pairs.substr(at, end - at)).push_back('\n');
+        at = end;
+        ++tokens;
+    }
+    EXPECT_EQ(tokens % 2, 0u) << "a code without its value in: " << pairs;
     return out;
 }
 
