@@ -192,7 +192,8 @@ bool FitsBounds(const CFontAnswers& answers) {
         return list.size() <= kMaxFontAnswerCount && std::all_of(list.begin(), list.end(), shortString);
     };
     if (!shortString(answers.setting) || answers.stamps.size() > kMaxFontAnswerCount ||
-        answers.matches.size() > kMaxFontAnswerCount || (answers.families && !shortStrings(*answers.families)))
+        answers.matches.size() > kMaxFontAnswerCount ||
+        (answers.families && !shortStrings(*answers.families)))
         return false;
     for (const CPathStamp& stamp : answers.stamps) {
         if (!shortString(stamp.path))

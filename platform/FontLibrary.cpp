@@ -74,7 +74,8 @@ CFontLibrary& CFontLibrary::Get() {
 
 CFontLibrary::CFontLibrary()
     : fontconfig(std::make_unique<CFontconfigSource>()),
-      answerCache(std::make_unique<CFontAnswerCache>(FontAnswerCacheFile(), FontconfigSetting(), *fontconfig)) {
+      answerCache(
+          std::make_unique<CFontAnswerCache>(FontAnswerCacheFile(), FontconfigSetting(), *fontconfig)) {
     if (FT_Init_FreeType(&library) != 0)
         library = nullptr;
 }
@@ -99,7 +100,8 @@ bool CFontLibrary::LoadConfigFile(const std::string& configFile) {
 
 std::optional<CFontAnswer> CFontLibrary::AskMatch(std::string_view family, int weight, bool italic) {
     const std::string name(family);
-    return answerCache ? answerCache->MatchFamily(name, weight, italic) : fontconfig->MatchFamily(name, weight, italic);
+    return answerCache ? answerCache->MatchFamily(name, weight, italic)
+                       : fontconfig->MatchFamily(name, weight, italic);
 }
 
 std::vector<std::string> CFontLibrary::ListOutlineFamilies() {

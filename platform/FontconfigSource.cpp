@@ -50,7 +50,8 @@ std::vector<std::string> CFontconfigSource::ListOutlineFamilies() {
     return families;
 }
 
-std::optional<CFontAnswer> CFontconfigSource::MatchFamily(const std::string& family, int weight, bool italic) {
+std::optional<CFontAnswer> CFontconfigSource::MatchFamily(const std::string& family, int weight,
+                                                          bool italic) {
     FcPattern* pattern = FcPatternCreate();
     if (pattern == nullptr)
         return std::nullopt;
@@ -86,7 +87,8 @@ std::optional<CFontAnswer> CFontconfigSource::MatchFamily(const std::string& fam
         else
             answer.weight = FC_WEIGHT_REGULAR;
         int slant = FC_SLANT_ROMAN;
-        answer.slant = FcPatternGetInteger(match, FC_SLANT, 0, &slant) == FcResultMatch ? slant : FC_SLANT_ROMAN;
+        answer.slant =
+            FcPatternGetInteger(match, FC_SLANT, 0, &slant) == FcResultMatch ? slant : FC_SLANT_ROMAN;
     }
     FcPatternDestroy(match);
     return result;
@@ -114,8 +116,8 @@ std::vector<std::string> CFontconfigSource::Dependencies() {
 
 std::string FontconfigSetting() {
     std::string setting = "fontconfig " + std::to_string(FcGetVersion()) + "\n";
-    for (const char* name : {"FONTCONFIG_FILE", "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT", "HOME", "XDG_CONFIG_HOME",
-                             "XDG_DATA_HOME", "FC_LANG", "LC_ALL", "LC_CTYPE", "LANG"}) {
+    for (const char* name : {"FONTCONFIG_FILE", "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT", "HOME",
+                             "XDG_CONFIG_HOME", "XDG_DATA_HOME", "FC_LANG", "LC_ALL", "LC_CTYPE", "LANG"}) {
         if (const char* value = std::getenv(name))
             setting += std::string(name) + "=" + value + "\n";
     }

@@ -16,9 +16,6 @@ public:
     void SetUp() override {
         const std::string config = PQ_TEST_DATA_DIR "/fonts.conf";
         setenv("FONTCONFIG_FILE", config.c_str(), 1);
-        // Programs the tests start keep their font answers here, never in the user's own cache.
-        const std::string cache = ::testing::TempDir() + "pq-test-cache";
-        setenv("XDG_CACHE_HOME", cache.c_str(), 1);
         ASSERT_TRUE(LoadFontConfigFile(config)) << "cannot load " << config;
     }
 };

@@ -29,7 +29,8 @@ protected:
         CDrawing drawing;
         drawing.SetPageSize(1000, 500);
         const auto text = [](const std::u16string& face, float y, int32_t style) {
-            return test::BuildText(u"Quill 123 \u00e9", {-450.0f, y}, {.faceName = face, .style = style});
+            return test::BuildText(u"Quill 123 \u00e9", {-450.0f, y},
+                                   {.faceName = face, .corner = {}, .style = style});
         };
         drawing.Add(text(u"Arial", -200.0f, 3));
         drawing.Add(text(u"Times New Roman", -100.0f, 0));
@@ -41,7 +42,8 @@ protected:
     // Dates the configuration and its folder an hour (plus a few seconds) back: a file changed just
     // before a run is not trusted, since the run cannot tell whether fontconfig read it before or after.
     void SetOldTime(int seconds) {
-        const auto when = fs::file_time_type::clock::now() - std::chrono::hours(1) + std::chrono::seconds(seconds);
+        const auto when =
+            fs::file_time_type::clock::now() - std::chrono::hours(1) + std::chrono::seconds(seconds);
         fs::last_write_time(config, when);
         fs::last_write_time(folder.File("fc"), when);
     }
@@ -54,9 +56,9 @@ protected:
     CConvert Convert() {
         const std::string out = folder.File("out.png");
         fs::remove(out);
-        const std::string command = "XDG_CACHE_HOME='" + folder.File("cache") + "' FONTCONFIG_FILE='" + config +
-                                    "' FC_DEBUG=1024 " + PQ_CLI_PROGRAM + " convert '" + folder.File("in.pdf") +
-                                    "' '" + out + "' --size 400x200 2>&1";
+        const std::string command = "XDG_CACHE_HOME='" + folder.File("cache") + "' FONTCONFIG_FILE='" +
+                                    config + "' FC_DEBUG=1024 " + PQ_CLI_PROGRAM + " convert '" +
+                                    folder.File("in.pdf") + "' '" + out + "' --size 400x200 2>&1";
         std::string output;
         CConvert run;
         run.ok = test::RunCommand(command, output) == 0;
@@ -107,7 +109,8 @@ TEST_F(FontCacheRun, TheTextIsDrawnWithTheFacesAsked) {
     CDrawing drawing;
     drawing.SetPageSize(1000, 500);
     for (int i = 0; i < 4; ++i)
-        drawing.Add(test::BuildText(u"Quill 123 \u00e9", {-450.0f, -200.0f + 100.0f * i}, {.faceName = u"DejaVu Sans"}));
+        drawing.Add(test::BuildText(u"Quill 123 \u00e9", {-450.0f, -200.0f + 100.0f * i},
+                                    {.faceName = u"DejaVu Sans", .corner = {}}));
     ASSERT_TRUE(SaveDrawing(drawing, folder.File("in.pdf"), 0, -1, -1, nullptr));
     const CConvert oneFace = Convert();
     EXPECT_NE(oneFace.png, asked.png);

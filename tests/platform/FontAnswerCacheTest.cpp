@@ -27,7 +27,8 @@ public:
         ++matches;
         if (family == "Nothing")
             return std::nullopt;
-        return CFontAnswer{"/fonts/" + family + (italic ? "-I" : "") + ".ttf", weight / 100, {family}, 80.0, 0};
+        return CFontAnswer{
+            "/fonts/" + family + (italic ? "-I" : "") + ".ttf", weight / 100, {family}, 80.0, 0};
     }
     std::vector<std::string> Dependencies() override { return {dependency, dependency + ".d"}; }
 
@@ -128,8 +129,8 @@ TEST_F(FontAnswerCache, AChangedDependencyOrSettingStartsAfresh) {
 
 TEST_F(FontAnswerCache, ADamagedFileIsReplacedByAGoodOne) {
     fs::create_directories(fs::path(file).parent_path());
-    for (const std::string& junk : {std::string(), std::string("PQFONTS\n\x01\0\0\0garbage", 19),
-                                    std::string(100000, '\xff')}) {
+    for (const std::string& junk :
+         {std::string(), std::string("PQFONTS\n\x01\0\0\0garbage", 19), std::string(100000, '\xff')}) {
         std::ofstream(file, std::ios::binary | std::ios::trunc) << junk;
         CRun run(file, config);
         EXPECT_EQ(AskAll(run).size(), 3u);

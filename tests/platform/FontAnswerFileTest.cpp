@@ -18,8 +18,8 @@ CFontAnswers SampleAnswers() {
     answers.stamps = {{"/etc/fonts/fonts.conf", true, 1700000000123456789, 2810},
                       {"/home/u/.fonts.conf", false, 0, 0}};
     answers.families = std::vector<std::string>{"DejaVu Sans", "Liberation Serif", "Noto Sans CJK JP"};
-    answers.matches[{"Arial", 700, true}] =
-        CFontAnswer{"/usr/share/fonts/LiberationSans-BoldItalic.ttf", 0, {"Liberation Sans", "Arial"}, 200.0, 100};
+    answers.matches[{"Arial", 700, true}] = CFontAnswer{
+        "/usr/share/fonts/LiberationSans-BoldItalic.ttf", 0, {"Liberation Sans", "Arial"}, 200.0, 100};
     answers.matches[{"sans-serif", 400, false}] =
         CFontAnswer{"/usr/share/fonts/NotoSansCJK.ttc", 3, {"Noto Sans CJK JP"}, 80.5, 0};
     answers.matches[{"Nothing", 400, false}] = std::nullopt;
@@ -99,7 +99,7 @@ TEST(FontAnswerFile, AnswersBeyondTheReadersBoundsAreNotWritten) {
 
     answers = SampleAnswers();
     answers.families->assign(kMaxFontAnswerFileBytes / kMaxFontAnswerString + 1,
-                            std::string(kMaxFontAnswerString, 'f'));
+                             std::string(kMaxFontAnswerString, 'f'));
     // Within every count and length, yet larger than a cache file may be.
     CFontAnswers read;
     EXPECT_FALSE(DecodeFontAnswers(EncodeFontAnswers(answers), read));
