@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -13,15 +14,6 @@ namespace {
 // little-endian; strings and lists are a 32-bit count followed by their items.
 constexpr char kMagic[8] = {'P', 'Q', 'F', 'O', 'N', 'T', 'S', '\n'};
 constexpr uint32_t kVersion = 1;
-
-uint64_t Fnv1a(std::span<const uint8_t> bytes) {
-    uint64_t hash = 14695981039346656037ull;
-    for (uint8_t b : bytes) {
-        hash ^= b;
-        hash *= 1099511628211ull;
-    }
-    return hash;
-}
 
 class CWriter {
 public:
@@ -144,7 +136,8 @@ bool ReadAnswer(CReader& r, CFontAnswer& answer) {
         !r.I32(answer.slant))
         return false;
     answer.weight = std::bit_cast<double>(weightBits);
-    return true;
+    // fontconfig's weights are finite; anything else is damage.
+    return std::isfinite(answer.weight);
 }
 
 bool ReadBody(CReader& r, CFontAnswers& answers) {
@@ -235,7 +228,7 @@ std::vector<uint8_t> EncodeFontAnswers(const CFontAnswers& answers) {
         if (answer)
             WriteAnswer(w, *answer);
     }
-    w.U64(Fnv1a(w.out));
+    w.U64(FontAnswerChecksum(w.out));
     return std::move(w.out);
 }
 
@@ -247,7 +240,7 @@ bool DecodeFontAnswers(std::span<const uint8_t> bytes, CFontAnswers& answers) {
     const std::span<const uint8_t> content = bytes.first(bytes.size() - kHashBytes);
     CReader hashReader(bytes.last(kHashBytes));
     uint64_t hash = 0;
-    if (!hashReader.U64(hash) || hash != Fnv1a(content))
+    if (!hashReader.U64(hash) || hash != FontAnswerChecksum(content))
         return false;
 
     CReader r(content.subspan(sizeof kMagic));
@@ -259,6 +252,15 @@ bool DecodeFontAnswers(std::span<const uint8_t> bytes, CFontAnswers& answers) {
         return false;
     answers = std::move(read);
     return true;
+}
+
+uint64_t FontAnswerChecksum(std::span<const uint8_t> bytes) {
+    uint64_t hash = 14695981039346656037ull;
+    for (uint8_t b : bytes) {
+        hash ^= b;
+        hash *= 1099511628211ull;
+    }
+    return hash;
 }
 
 CPathStamp StampPath(const std::string& path) {

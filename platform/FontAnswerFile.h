@@ -62,6 +62,9 @@ inline constexpr uint32_t kMaxFontAnswerCount = 65536;
 // False (answers untouched) for anything but a complete, intact file of this version.
 [[nodiscard]] bool DecodeFontAnswers(std::span<const uint8_t> bytes, CFontAnswers& answers);
 
+// The hash a file ends with (FNV-1a over every byte before it, stored little-endian).
+[[nodiscard]] uint64_t FontAnswerChecksum(std::span<const uint8_t> bytes);
+
 // The current state of a path (following symbolic links, so an edited link target counts as changed).
 [[nodiscard]] CPathStamp StampPath(const std::string& path);
 

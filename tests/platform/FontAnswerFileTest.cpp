@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 namespace pq {
 namespace {
@@ -82,6 +83,11 @@ TEST(FontAnswerFile, DamagedOrForeignFilesAreRefusedAndLeaveTheAnswersAlone) {
         bad[at] ^= 0x20;
         EXPECT_FALSE(DecodeFontAnswers(bad, kept)) << "byte " << at << " changed";
     }
+    // A weight that is not a number, with the file's hash made right.
+    CFontAnswers odd = SampleAnswers();
+    odd.matches.begin()->second->weight = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_FALSE(DecodeFontAnswers(EncodeFontAnswers(odd), kept));
+
     std::vector<uint8_t> longer = good;
     longer.push_back(0);
     EXPECT_FALSE(DecodeFontAnswers(longer, kept));
