@@ -13,7 +13,9 @@ std::string Environment(const char* name) {
     return value != nullptr ? std::string(value) : std::string();
 }
 
-std::string HomeFolder() {
+} // namespace
+
+std::string UserHomeFolder() {
     std::string home = Environment("HOME");
     if (home.empty()) {
         if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr)
@@ -22,12 +24,10 @@ std::string HomeFolder() {
     return home.empty() ? std::string(".") : home;
 }
 
-} // namespace
-
 std::string PreferencesFilePath() {
     std::string base = Environment("XDG_CONFIG_HOME");
     if (base.empty())
-        base = HomeFolder() + "/.config";
+        base = UserHomeFolder() + "/.config";
     return base + "/pentaquill/draw.ini";
 }
 
@@ -36,7 +36,14 @@ std::string DataFolder() {
         return own;
     std::string base = Environment("XDG_DATA_HOME");
     if (base.empty())
-        base = HomeFolder() + "/.local/share";
+        base = UserHomeFolder() + "/.local/share";
+    return base + "/pentaquill-draw";
+}
+
+std::string CacheFolder() {
+    std::string base = Environment("XDG_CACHE_HOME");
+    if (base.empty())
+        base = UserHomeFolder() + "/.cache";
     return base + "/pentaquill-draw";
 }
 

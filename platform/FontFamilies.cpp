@@ -3,8 +3,6 @@
 #include "platform/FontLibrary.h"
 #include "platform/Utf16.h"
 
-#include <fontconfig/fontconfig.h>
-
 #include <algorithm>
 #include <optional>
 #include <set>
@@ -13,31 +11,8 @@ namespace pq {
 
 namespace {
 
-std::vector<std::string> ListInstalledFamilies() {
-    std::vector<std::string> families;
-    FcPattern* pattern = FcPatternCreate();
-    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
-    if (pattern != nullptr && objects != nullptr) {
-        // Only outline fonts: bitmap-only faces cannot be scaled or turned.
-        FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
-        if (FcFontSet* set = FcFontList(nullptr, pattern, objects)) {
-            for (int i = 0; i < set->nfont; ++i) {
-                FcChar8* name = nullptr;
-                for (int n = 0; FcPatternGetString(set->fonts[i], FC_FAMILY, n, &name) == FcResultMatch; ++n)
-                    families.emplace_back(reinterpret_cast<const char*>(name));
-            }
-            FcFontSetDestroy(set);
-        }
-    }
-    if (objects != nullptr)
-        FcObjectSetDestroy(objects);
-    if (pattern != nullptr)
-        FcPatternDestroy(pattern);
-    return families;
-}
-
 std::vector<std::u16string> BuildFamilyList() {
-    const std::vector<std::string> installed = ListInstalledFamilies();
+    const std::vector<std::string> installed = CFontLibrary::Get().ListOutlineFamilies();
     std::set<std::string> normalized;
     for (const std::string& name : installed)
         normalized.insert(NormalizeFamilyName(name));

@@ -1,5 +1,8 @@
 #include "platform/FontLibrary.h"
 
+#include "platform/FontAnswerCache.h"
+#include "platform/FontconfigSource.h"
+
 #include <fontconfig/fontconfig.h>
 
 #include <array>
@@ -69,7 +72,10 @@ CFontLibrary& CFontLibrary::Get() {
     return *instance;
 }
 
-CFontLibrary::CFontLibrary() {
+CFontLibrary::CFontLibrary()
+    : fontconfig(std::make_unique<CFontconfigSource>()),
+      answerCache(
+          std::make_unique<CFontAnswerCache>(FontAnswerCacheFile(), FontconfigSetting(), *fontconfig)) {
     if (FT_Init_FreeType(&library) != 0)
         library = nullptr;
 }
@@ -86,54 +92,20 @@ bool CFontLibrary::LoadConfigFile(const std::string& configFile) {
     }
     // The current configuration holds its own reference now.
     FcConfigDestroy(config);
+    answerCache.reset();
     matches.clear();
     ++generation;
     return true;
 }
 
-bool CFontLibrary::FcMatchFamily(std::string_view family, int weight, bool italic, CFcResult& result) {
-    FcPattern* pattern = FcPatternCreate();
-    if (pattern == nullptr)
-        return false;
-    const std::string familyZ(family);
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(familyZ.c_str()));
-    FcPatternAddDouble(pattern, FC_WEIGHT, FcWeightFromOpenTypeDouble(weight));
-    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult status = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &status);
-    FcPatternDestroy(pattern);
-    if (match == nullptr)
-        return false;
+std::optional<CFontAnswer> CFontLibrary::AskMatch(std::string_view family, int weight, bool italic) {
+    const std::string name(family);
+    return answerCache ? answerCache->MatchFamily(name, weight, italic)
+                       : fontconfig->MatchFamily(name, weight, italic);
+}
 
-    bool ok = false;
-    FcChar8* file = nullptr;
-    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file != nullptr) {
-        ok = true;
-        result.file = reinterpret_cast<const char*>(file);
-        int index = 0;
-        result.index = FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch ? index : 0;
-        result.families.clear();
-        FcChar8* name = nullptr;
-        for (int n = 0; FcPatternGetString(match, FC_FAMILY, n, &name) == FcResultMatch; ++n)
-            result.families.emplace_back(reinterpret_cast<const char*>(name));
-        double w = 0.0;
-        int wi = 0;
-        if (FcPatternGetDouble(match, FC_WEIGHT, 0, &w) == FcResultMatch)
-            result.weight = w;
-        else if (FcPatternGetInteger(match, FC_WEIGHT, 0, &wi) == FcResultMatch)
-            result.weight = wi;
-        else
-            result.weight = FC_WEIGHT_REGULAR;
-        int slant = FC_SLANT_ROMAN;
-        result.slant =
-            FcPatternGetInteger(match, FC_SLANT, 0, &slant) == FcResultMatch ? slant : FC_SLANT_ROMAN;
-    }
-    FcPatternDestroy(match);
-    return ok;
+std::vector<std::string> CFontLibrary::ListOutlineFamilies() {
+    return answerCache ? answerCache->OutlineFamilies() : fontconfig->ListOutlineFamilies();
 }
 
 std::shared_ptr<CFontFace> CFontLibrary::OpenFace(const std::string& file, int index) {
@@ -168,9 +140,11 @@ CFaceMatch CFontLibrary::Match(std::string_view family, int weight, bool italic)
             candidates.emplace_back(pair.twin);
     }
     CFaceMatch found;
-    CFcResult result;
+    CFontAnswer result;
     for (const std::string& candidate : candidates) {
-        if (!FcMatchFamily(candidate, weight, italic, result))
+        if (std::optional<CFontAnswer> answer = AskMatch(candidate, weight, italic))
+            result = std::move(*answer);
+        else
             continue;
         bool accepted = IsGenericFamily(candidate);
         for (const std::string& name : result.families)
@@ -181,8 +155,12 @@ CFaceMatch CFontLibrary::Match(std::string_view family, int weight, bool italic)
         if (found.face)
             break;
     }
-    if (!found.face && FcMatchFamily("sans-serif", weight, italic, result))
-        found.face = OpenFace(result.file, result.index);
+    if (!found.face) {
+        if (std::optional<CFontAnswer> answer = AskMatch("sans-serif", weight, italic)) {
+            result = std::move(*answer);
+            found.face = OpenFace(result.file, result.index);
+        }
+    }
     if (found.face) {
         found.family = result.families.empty() ? std::string() : result.families.front();
         found.syntheticBold = weight >= 600 && result.weight < kFcWeightDemiBold;
@@ -193,10 +171,10 @@ CFaceMatch CFontLibrary::Match(std::string_view family, int weight, bool italic)
 }
 
 std::string CFontLibrary::ResolveGenericFamily(std::string_view generic) {
-    CFcResult result;
-    if (!FcMatchFamily(generic, 400, false, result) || result.families.empty())
+    const std::optional<CFontAnswer> answer = AskMatch(generic, 400, false);
+    if (!answer || answer->families.empty())
         return {};
-    return result.families.front();
+    return answer->families.front();
 }
 
 bool LoadFontConfigFile(const std::string& configFile) {

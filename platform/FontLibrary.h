@@ -1,11 +1,14 @@
 #pragma once
 
+#include "platform/FontAnswerFile.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,6 +17,9 @@
 #include <vector>
 
 namespace pq {
+
+class CFontAnswerCache;
+class CFontAnswerSource;
 
 // One font file opened by FreeType. Every CFont drawn from the file shares it; each font keeps its own
 // size object on it, so fonts of different heights never disturb each other.
@@ -92,20 +98,20 @@ public:
     // Counts configuration changes, so that caches built from the configuration know when to rebuild.
     [[nodiscard]] uint32_t GetGeneration() const { return generation; }
 
+    // The family names of every installed outline font, as fontconfig lists them (unsorted, repeated).
+    [[nodiscard]] std::vector<std::string> ListOutlineFamilies();
+
 private:
     CFontLibrary();
 
-    struct CFcResult {
-        std::string file;
-        int index = 0;
-        std::vector<std::string> families;
-        double weight = 0.0; // fontconfig's weight scale
-        int slant = 0;
-    };
-    bool FcMatchFamily(std::string_view family, int weight, bool italic, CFcResult& result);
+    // fontconfig's answer for one face request, from the answers kept between runs when it is there.
+    std::optional<CFontAnswer> AskMatch(std::string_view family, int weight, bool italic);
     std::shared_ptr<CFontFace> OpenFace(const std::string& file, int index);
 
     FT_Library library = nullptr;
+    std::unique_ptr<CFontAnswerSource> fontconfig;
+    // Null once a configuration has been loaded explicitly: answers kept on disk describe the default one.
+    std::unique_ptr<CFontAnswerCache> answerCache;
     std::map<std::pair<std::string, int>, std::shared_ptr<CFontFace>> faces;
     std::map<std::tuple<std::string, int, bool>, CFaceMatch> matches;
     uint32_t generation = 0;
