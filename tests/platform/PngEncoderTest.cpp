@@ -161,6 +161,10 @@ TEST(PngWriter, EveryKindOfPictureDecodesToExactlyItsPixels) {
         std::copy_n(GetRowFromTop(repeating, 0).data(), 120, GetRowFromTop(tall, y).data());
     GetRowFromTop(tall, 15)[7] ^= 1;
     pictures["repeating rows"] = tall;
+    CDibSection steps = test::MakeGradient(64, 12); // filtered rows, then rows repeating a filtered row
+    for (int32_t y = 5; y < 9; ++y)
+        std::copy_n(GetRowFromTop(steps, 4).data(), 3 * 64, GetRowFromTop(steps, y).data());
+    pictures["gradient with repeating rows"] = steps;
 
     for (const auto& [name, picture] : pictures) {
         std::vector<uint8_t> file;
