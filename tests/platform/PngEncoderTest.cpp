@@ -195,7 +195,7 @@ TEST(PngWriter, PagesStayUnfilteredAndGradientsAreFiltered) {
     EXPECT_LE(file.size(), 3 * 200 * 50 + 51 + 200);
 }
 
-TEST(PngWriter, ImageMagickReadsTheSamePixels) {
+TEST(PngWriter, ImageMagickReadsTheSamePixelsAndPngcheckFindsNoFault) {
     if (test::PeerMissing("/usr/bin/convert"))
         return;
     test::CTempFolder folder;
@@ -217,6 +217,10 @@ TEST(PngWriter, ImageMagickReadsTheSamePixels) {
             read.push_back(MakeRgb(static_cast<uint8_t>(rgb[i]), static_cast<uint8_t>(rgb[i + 1]),
                                    static_cast<uint8_t>(rgb[i + 2])));
         EXPECT_EQ(read, Colours(picture)) << name;
+        std::string report; // pngcheck, where installed, checks every chunk and the stream
+        if (access("/usr/bin/pngcheck", X_OK) == 0) {
+            EXPECT_EQ(test::RunCommand("/usr/bin/pngcheck " + path, report), 0) << report;
+        }
     }
 }
 
