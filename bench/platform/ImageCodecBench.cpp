@@ -86,7 +86,9 @@ pq::CDibSection MakeRenderedPage() {
             auto row = pq::GetRowFromTop(image, y);
             for (int32_t x = std::max(0, cx - radius - 1); x < std::min(kWidth, cx + radius + 2); ++x) {
                 const double outside = std::hypot(x - cx, y - cy) - radius;
-                const int cover = outside <= -0.5 ? 256 : outside >= 0.5 ? 0 : static_cast<int>((0.5 - outside) * 256);
+                const int cover = outside <= -0.5  ? 256
+                                  : outside >= 0.5 ? 0
+                                                   : static_cast<int>((0.5 - outside) * 256);
                 for (int c = 0; c < 3; ++c) {
                     uint8_t& p = row[4 * static_cast<std::size_t>(x) + c];
                     p = static_cast<uint8_t>((colour[c] * cover + p * (256 - cover)) >> 8);

@@ -80,11 +80,21 @@ void ApplyFilter(Filter filter, const uint8_t* row, const uint8_t* previous, std
         const int a = i >= bpp ? row[i - bpp] : 0, b = previous[i], c = i >= bpp ? previous[i - bpp] : 0;
         int predicted = 0;
         switch (filter) {
-        case kNone: predicted = 0; break;
-        case kSub: predicted = a; break;
-        case kUp: predicted = b; break;
-        case kAverage: predicted = (a + b) / 2; break;
-        case kPaeth: predicted = Paeth(a, b, c); break;
+        case kNone:
+            predicted = 0;
+            break;
+        case kSub:
+            predicted = a;
+            break;
+        case kUp:
+            predicted = b;
+            break;
+        case kAverage:
+            predicted = (a + b) / 2;
+            break;
+        case kPaeth:
+            predicted = Paeth(a, b, c);
+            break;
         }
         out[i] = static_cast<uint8_t>(row[i] - predicted);
     }
@@ -110,7 +120,8 @@ CSteps CountSteps(const uint8_t* row, std::size_t n, std::size_t bpp) {
         const auto equal = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(step, zero)));
         if (equal == 0xFFFF) // a run of equal pixels, the bulk of a page
             continue;
-        const auto notLarge = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_subs_epu8(step, limit), zero)));
+        const auto notLarge =
+            static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_subs_epu8(step, limit), zero)));
         steps.large += static_cast<std::size_t>(std::popcount(~notLarge & 0xFFFFu));
         steps.small += static_cast<std::size_t>(std::popcount(notLarge & ~equal & 0xFFFFu));
     }
@@ -180,10 +191,12 @@ void ConvertRow(const CDibSection& image, int32_t y, bool plain32, uint8_t* out)
         // word read stays inside the row; the two bytes written past the pair are the next pair's.
         int32_t x = 0;
         if constexpr (std::endian::native == std::endian::little) {
-            for (; 3 * static_cast<std::size_t>(x) + 8 <= source.size() && x + 1 < width; x += 2, p += 6, out += 6) {
+            for (; 3 * static_cast<std::size_t>(x) + 8 <= source.size() && x + 1 < width;
+                 x += 2, p += 6, out += 6) {
                 uint64_t pair;
                 std::memcpy(&pair, p, 8);
-                pair = (pair & 0x0000FF0000FF00u) | (pair & 0x000000FF0000FFu) << 16 | (pair >> 16 & 0x000000FF0000FFu);
+                pair = (pair & 0x0000FF0000FF00u) | (pair & 0x000000FF0000FFu) << 16 |
+                       (pair >> 16 & 0x000000FF0000FFu);
                 std::memcpy(out, &pair, 8);
             }
         }
@@ -225,7 +238,8 @@ CImageResult EncodePng(const CDibSection& image, std::vector<uint8_t>& file) {
     const int depth = image.GetBitCount();
     const bool indexed = depth <= 8;
     // Bitmap rows pack indices from the high bits as PNG does, so indexed rows go out unchanged.
-    const std::size_t rowBytes = indexed ? (static_cast<std::size_t>(width) * depth + 7) / 8 : 3 * std::size_t{width};
+    const std::size_t rowBytes =
+        indexed ? (static_cast<std::size_t>(width) * depth + 7) / 8 : 3 * std::size_t{width};
     const std::size_t bpp = indexed ? 1 : 3;
     const bool plain32 = depth == 32 && HasPlainMasks32(image);
 
@@ -248,7 +262,8 @@ CImageResult EncodePng(const CDibSection& image, std::vector<uint8_t>& file) {
         // A row repeating the one above is matched whole by deflate as it is; its bitmap row is compared,
         // before any conversion.
         const auto source = GetRowFromTop(image, static_cast<int32_t>(y));
-        if (y > 0 && std::equal(source.begin(), source.end(), GetRowFromTop(image, static_cast<int32_t>(y - 1)).begin())) {
+        if (y > 0 && std::equal(source.begin(), source.end(),
+                                GetRowFromTop(image, static_cast<int32_t>(y - 1)).begin())) {
             out[0] = kNone;
             std::memcpy(out + 1, row, rowBytes); // the row last converted, unfiltered
             continue;
@@ -268,8 +283,9 @@ CImageResult EncodePng(const CDibSection& image, std::vector<uint8_t>& file) {
         ApplyFilter(chosen, row, previous, rowBytes, bpp, out + 1);
     }
 
-    const bool dense = rowBytes >= kLongRowBytes &&
-                      static_cast<double>(largeSteps) >= kDenseStepsPerPixel * width * static_cast<double>(height);
+    const bool dense =
+        rowBytes >= kLongRowBytes &&
+        static_cast<double>(largeSteps) >= kDenseStepsPerPixel * width * static_cast<double>(height);
     thread_local std::unique_ptr<libdeflate_compressor, CCompressorDeleter> compressors[2];
     auto& compressor = compressors[dense ? 1 : 0];
     if (!compressor)
@@ -291,7 +307,7 @@ CImageResult EncodePng(const CDibSection& image, std::vector<uint8_t>& file) {
     PutBig32(header, width);
     PutBig32(header, height);
     header.push_back(static_cast<uint8_t>(indexed ? depth : 8));
-    header.push_back(indexed ? 3 : 2); // palette or truecolour
+    header.push_back(indexed ? 3 : 2);      // palette or truecolour
     header.insert(header.end(), {0, 0, 0}); // deflate, adaptive filters, no interlace
     PutChunk(file, "IHDR", header);
     if (indexed) {
@@ -299,9 +315,10 @@ CImageResult EncodePng(const CDibSection& image, std::vector<uint8_t>& file) {
         const auto table = image.GetColourTable();
         const int entries = 1 << depth;
         for (int i = 0; i < entries; ++i) {
-            const uint32_t entry = i < static_cast<int>(table.size()) ? table[static_cast<std::size_t>(i)] : 0;
-            palette.insert(palette.end(), {static_cast<uint8_t>(entry >> 16), static_cast<uint8_t>(entry >> 8),
-                                           static_cast<uint8_t>(entry)});
+            const uint32_t entry =
+                i < static_cast<int>(table.size()) ? table[static_cast<std::size_t>(i)] : 0;
+            palette.insert(palette.end(), {static_cast<uint8_t>(entry >> 16),
+                                           static_cast<uint8_t>(entry >> 8), static_cast<uint8_t>(entry)});
         }
         PutChunk(file, "PLTE", palette);
     }

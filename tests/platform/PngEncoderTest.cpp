@@ -42,7 +42,9 @@ CDibSection MakeRenderedPage(int32_t width, int32_t height, uint16_t depth = 32)
         for (int32_t y = std::max(0, cy - radius - 1); y < std::min(height, cy + radius + 2); ++y) {
             for (int32_t x = std::max(0, cx - radius - 1); x < std::min(width, cx + radius + 2); ++x) {
                 const double outside = std::hypot(x - cx, y - cy) - radius; // coverage falls over one pixel
-                const int cover = outside <= -0.5 ? 256 : outside >= 0.5 ? 0 : static_cast<int>((0.5 - outside) * 256);
+                const int cover = outside <= -0.5  ? 256
+                                  : outside >= 0.5 ? 0
+                                                   : static_cast<int>((0.5 - outside) * 256);
                 uint8_t* p = bgr.data() + 3 * (static_cast<std::size_t>(y) * width + x);
                 for (int c = 0; c < 3; ++c)
                     p[c] = static_cast<uint8_t>((colour[c] * cover + p[c] * (256 - cover)) >> 8);
@@ -62,8 +64,8 @@ CDibSection MakeRenderedPage(int32_t width, int32_t height, uint16_t depth = 32)
 std::vector<int> FilterBytes(const std::vector<uint8_t>& file, std::size_t rowBytes, std::size_t rows) {
     std::vector<uint8_t> stream;
     for (std::size_t at = 8; at + 12 <= file.size();) {
-        const std::size_t length = static_cast<std::size_t>(file[at]) << 24 | file[at + 1] << 16 |
-                                   file[at + 2] << 8 | file[at + 3];
+        const std::size_t length =
+            static_cast<std::size_t>(file[at]) << 24 | file[at + 1] << 16 | file[at + 2] << 8 | file[at + 3];
         if (std::string(file.begin() + static_cast<std::ptrdiff_t>(at) + 4,
                         file.begin() + static_cast<std::ptrdiff_t>(at) + 8) == "IDAT")
             stream.insert(stream.end(), file.begin() + static_cast<std::ptrdiff_t>(at) + 8,
@@ -91,8 +93,9 @@ std::size_t LibpngSize(const CDibSection& image) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, AppendOutput, nullptr);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(image.GetWidth()), static_cast<png_uint_32>(image.GetHeight()),
-                 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(image.GetWidth()),
+                 static_cast<png_uint_32>(image.GetHeight()), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     std::vector<uint8_t> row(3 * static_cast<std::size_t>(image.GetWidth()));
     for (int32_t y = 0; y < image.GetHeight(); ++y) {
@@ -120,13 +123,18 @@ CDibSection Indexed(int32_t width, int32_t height, uint16_t depth) {
     EXPECT_TRUE(image.SetColourTable(table));
     for (int32_t y = 0; y < height; ++y)
         for (int32_t x = 0; x < width; ++x)
-            SetPackedIndex(GetRowFromTop(image, y), x, depth, static_cast<uint32_t>(x * x + 3 * y) % table.size());
+            SetPackedIndex(GetRowFromTop(image, y), x, depth,
+                           static_cast<uint32_t>(x * x + 3 * y) % table.size());
     return image;
 }
 
 // A 32-bit bitmap whose bit fields put red in the low byte, the opposite of the usual order.
 CDibSection SwappedFields(int32_t width, int32_t height) {
-    CBitmapInfoHeader header{.size = 40, .width = width, .height = -height, .planes = 1, .bitCount = 32,
+    CBitmapInfoHeader header{.size = 40,
+                             .width = width,
+                             .height = -height,
+                             .planes = 1,
+                             .bitCount = 32,
                              .compression = CBitmapInfoHeader::kCompressionFields};
     std::vector<uint8_t> pixels(4 * static_cast<std::size_t>(width) * height);
     for (std::size_t i = 0; i < pixels.size(); ++i)
@@ -199,17 +207,19 @@ TEST(PngWriter, ImageMagickReadsTheSamePixelsAndPngcheckFindsNoFault) {
     if (test::PeerMissing("/usr/bin/convert"))
         return;
     test::CTempFolder folder;
-    const std::pair<std::string, CDibSection> pictures[] = {
-        {"page", MakeRenderedPage(131, 47)}, {"gradient", test::MakeGradient(64, 33)}, {"indexed", Indexed(13, 7, 4)}};
+    const std::pair<std::string, CDibSection> pictures[] = {{"page", MakeRenderedPage(131, 47)},
+                                                            {"gradient", test::MakeGradient(64, 33)},
+                                                            {"indexed", Indexed(13, 7, 4)}};
     for (const auto& [name, picture] : pictures) {
         std::vector<uint8_t> file;
         ASSERT_TRUE(EncodePng(picture, file).ok);
         const std::string path = folder.File(name + ".png");
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
-                                                     static_cast<std::streamsize>(file.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
         std::string rgb;
-        ASSERT_EQ(test::RunCommand("/usr/bin/convert " + path + " -depth 8 rgb:" + folder.File(name + ".rgb"), rgb),
-                  0)
+        ASSERT_EQ(
+            test::RunCommand("/usr/bin/convert " + path + " -depth 8 rgb:" + folder.File(name + ".rgb"), rgb),
+            0)
             << rgb;
         rgb = test::ReadFileText(folder.File(name + ".rgb"));
         std::vector<uint32_t> read;
