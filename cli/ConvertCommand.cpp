@@ -3,9 +3,12 @@
 
 #include "formats/FormatDispatch.h"
 #include "model/Drawing.h"
+#include "native/PdfFile.h"
 #include "render/BitmapExport.h"
 
+#include <cctype>
 #include <charconv>
+#include <optional>
 #include <string>
 
 namespace pq::cli {
@@ -26,6 +29,16 @@ bool ParseSize(std::string_view text, int& width, int& height) {
     const std::size_t x = text.find_first_of("xX");
     return x != std::string_view::npos && ParseInt(text.substr(0, x), width) &&
            ParseInt(text.substr(x + 1), height) && width > 0 && height > 0;
+}
+
+// Native documents (".pdf", ".tpl", in any case) can be drawn a batch of objects at a time.
+bool IsNativeDocumentName(std::string_view name) {
+    if (name.size() < 4)
+        return false;
+    std::string tail(name.substr(name.size() - 4));
+    for (char& c : tail)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return tail == ".pdf" || tail == ".tpl";
 }
 
 int Usage(std::FILE* err, const std::string& why) {
@@ -79,6 +92,48 @@ int RunConvert(std::span<const std::string_view> args, std::FILE* out, std::FILE
         if (!SaveDrawing(empty, output, 0, -1, -1, nullptr))
             return writeFailed(empty.GetErrorMessage() +
                                " A page is saved as a picture with .bmp, .jpg or .png.");
+    }
+
+    // A picture of a native document is drawn as its page is read, a batch of objects at a time: however
+    // large the page, it is never held whole.
+    if (BitmapFormatOf(output) != BitmapFormat::None && IsNativeDocumentName(input)) {
+        CDrawing drawing;
+        std::optional<CPageBitmapPainter> painter;
+        const EdgeStyle edges = smooth ? EdgeStyle::Smooth : EdgeStyle::Aliased;
+        const auto paint = [&](const CDrawing& part) {
+            if (!painter) {
+                if (!sized) {
+                    const CPixelSize size = ExportPixelSize(part.GetPageWidth(), part.GetPageHeight(),
+                                                            kDefaultPixelsPerInch, kDefaultMaxPixels,
+                                                            kDefaultMaxPixels);
+                    width = size.width;
+                    height = size.height;
+                }
+                painter.emplace(width, height, antiAlias, edges);
+            }
+            painter->Paint(part, page - 1);
+        };
+        if (!CPdfFile().ReadPageInBatches(input, drawing, page - 1, paint)) {
+            ReportFileFailure(err, input,
+                              drawing.GetErrorMessage().empty() ? std::string(kOpenFailedMessage)
+                                                                : drawing.GetErrorMessage());
+            return kExitFailed;
+        }
+        PrintReadWarning(err, input, drawing);
+        if (page > drawing.PageCount()) {
+            std::fprintf(err, "pqdraw-cli: %s has %d page(s), no page %d\n", input.c_str(),
+                         drawing.PageCount(), page);
+            return kExitFailed;
+        }
+        if (!painter)
+            paint(drawing); // a page without objects: white
+        std::string written;
+        const CImageResult result = painter->Write(output, &written);
+        if (!result)
+            return writeFailed(result.message);
+        if (written != output)
+            std::fprintf(err, "pqdraw-cli: wrote %s\n", written.c_str());
+        return FinishOutput(kExitOk, out, err);
     }
 
     // A picture needs only its page made ready to draw; the writers may look at every object.

@@ -37,6 +37,23 @@ bool CPdfFile::Read(const std::string& path, CDrawing& drawing, int shownPage) {
     return ReadFromMemory(bytes, drawing, shownPage);
 }
 
+bool CPdfFile::ReadPageInBatches(const std::string& path, CDrawing& drawing, int shownPage,
+                                 const std::function<void(const CDrawing&)>& draw) {
+    std::vector<uint8_t> bytes;
+    std::string message;
+    if (!ReadRegularFile(path, kMaxDrawingFileBytes, bytes, message)) {
+        drawing.SetErrorMessage(message);
+        return false;
+    }
+    return ReadPageInBatchesFromMemory(bytes, drawing, shownPage, draw);
+}
+
+bool CPdfFile::ReadPageInBatchesFromMemory(std::span<const uint8_t> bytes, CDrawing& drawing, int shownPage,
+                                           const std::function<void(const CDrawing&)>& draw) {
+    CPdfReader reader(bytes, drawing, shownPage, draw);
+    return reader.Read();
+}
+
 bool CPdfFile::ReadFromMemory(std::span<const uint8_t> bytes, CDrawing& drawing, int shownPage) {
     CPdfReader reader(bytes, drawing, shownPage);
     return reader.Read();

@@ -53,11 +53,19 @@ CPointF FilePoint(double x, double y) {
 } // namespace
 
 bool CPdfReader::Append(std::unique_ptr<CGraphicObject> object) {
-    if (static_cast<std::size_t>(drawing.Count()) >= kMaxObjects) {
+    if (objectsMade >= kMaxObjects) {
         ++objectsLeftOut;
         return false;
     }
+    ++objectsMade;
+    // Once the display bound is passed while reading in batches, what follows is counted, not kept.
+    if (displayFull) {
+        ++displayLeftOut;
+        return false;
+    }
     drawing.Add(std::move(object));
+    if (sink && drawing.Count() >= kBatchObjects)
+        HandOverBatch();
     return true;
 }
 
