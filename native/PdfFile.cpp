@@ -34,7 +34,8 @@ bool CPdfFile::Read(const std::string& path, CDrawing& drawing, int shownPage) {
         drawing.SetErrorMessage(message);
         return false;
     }
-    return ReadFromMemory(bytes, drawing, shownPage);
+    CPdfReader reader(std::move(bytes), drawing, shownPage);
+    return reader.Read();
 }
 
 bool CPdfFile::ReadPageInBatches(const std::string& path, CDrawing& drawing, int shownPage,

@@ -81,6 +81,9 @@ std::optional<int32_t> CPdfReader::RootPageCount(std::size_t root) const {
 CPdfReader::CPdfReader(std::span<const uint8_t> bytes, CDrawing& target, int page)
     : shownPage(page), data(bytes), drawing(target) {}
 
+CPdfReader::CPdfReader(std::vector<uint8_t>&& bytes, CDrawing& target, int page)
+    : shownPage(page), owned(std::move(bytes)), data(owned), drawing(target) {}
+
 CPdfReader::CPdfReader(std::span<const uint8_t> bytes, CDrawing& target, int page, BatchSink batchSink)
     : shownPage(page), data(bytes), drawing(target), sink(std::move(batchSink)) {}
 
@@ -112,6 +115,9 @@ bool CPdfReader::Read() {
         if (!ReadContentStreams())
             return false;
         ReadGroups();
+        // Everything is read from the file by now; making display polylines is where the memory peaks.
+        std::vector<uint8_t>().swap(owned);
+        data = {};
         FinishObjects();
     }
     if (displayLeftOut > 0)

@@ -32,6 +32,9 @@ public:
     // polylines and bounds; the other pages' objects are read whole but left unflattened, with empty
     // bounds, and such a drawing must not be saved with every page.
     CPdfReader(std::span<const uint8_t> bytes, CDrawing& drawing, int shownPage = -1);
+    // The same with the file's bytes handed over, so that they are freed as soon as they are read,
+    // before the objects are made ready to draw.
+    CPdfReader(std::vector<uint8_t>&& bytes, CDrawing& drawing, int shownPage = -1);
     // Receives the shown page's objects a batch at a time (see CPdfFile::ReadPageInBatches).
     using BatchSink = std::function<void(const CDrawing&)>;
     // Reads the shown page alone, its content inflated a piece at a time, and hands its objects to sink
@@ -121,6 +124,7 @@ private:
     // Text (PdfReaderText.cpp).
     void ParseText(CPdfLineReader& lines, int page, int mode, GraphicsState& state);
 
+    std::vector<uint8_t> owned;
     std::span<const uint8_t> data;
     CDrawing& drawing;
     int pageCount = 0;

@@ -130,9 +130,11 @@ void CPdfReader::MakePath(GraphicsState& state, int page) {
     for (const std::vector<CPointF>& points : subpaths) {
         if (points.size() < 6 || points.size() % 3 != 0)
             continue;
+        // Sized once: grown a node at a time, a large drawing's nodes would hold a third more room.
         CNodeArray& nodes = path->AddSubpath();
+        nodes.SetSize(points.size() / 3);
         for (std::size_t i = 0; i < points.size(); i += 3)
-            nodes.Add({points[i], points[i + 1], points[i + 2]});
+            nodes[i / 3] = {points[i], points[i + 1], points[i + 2]};
     }
     if (stroke) {
         path->penStyle = kPenSolid;
