@@ -9,14 +9,14 @@
 
 namespace pq::bench {
 
-// 10000 seeded paths on one 1480 x 2100 page: boxes, ellipses, rings and unfilled boxes of mixed pen
-// widths (or all one pixel wide).
-inline void BuildBusyPaths(CDrawing& drawing, unsigned seed, bool thinPens) {
+// 10000 (or count) seeded paths on one 1480 x 2100 page: boxes, ellipses, rings and unfilled boxes of
+// mixed pen widths (or all one pixel wide).
+inline void BuildBusyPaths(CDrawing& drawing, unsigned seed, bool thinPens, int count = 10000) {
     drawing.SetPageSize(1480.0f, 2100.0f);
     std::mt19937 random(seed);
     std::uniform_real_distribution<float> x(-740.0f, 700.0f), y(-1050.0f, 1000.0f), size(5.0f, 120.0f);
     std::uniform_int_distribution<int> kind(0, 3), colour(0, 0xFFFFFF), width(0, 9);
-    for (int i = 0; i < 10000; ++i) {
+    for (int i = 0; i < count; ++i) {
         const float left = x(random), top = y(random), w = size(random), h = size(random);
         auto object = std::make_unique<CGraphicObject>(kKindPath);
         CPathShape* path = object->AsPath();

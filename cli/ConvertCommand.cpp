@@ -3,9 +3,12 @@
 
 #include "formats/FormatDispatch.h"
 #include "model/Drawing.h"
+#include "native/PdfFile.h"
 #include "render/BitmapExport.h"
 
+#include <cctype>
 #include <charconv>
+#include <optional>
 #include <string>
 
 namespace pq::cli {
@@ -28,10 +31,77 @@ bool ParseSize(std::string_view text, int& width, int& height) {
            ParseInt(text.substr(x + 1), height) && width > 0 && height > 0;
 }
 
+// Native documents (".pdf", ".tpl", in any case) can be drawn a batch of objects at a time.
+bool IsNativeDocumentName(std::string_view name) {
+    if (name.size() < 4)
+        return false;
+    std::string tail(name.substr(name.size() - 4));
+    for (char& c : tail)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return tail == ".pdf" || tail == ".tpl";
+}
+
 int Usage(std::FILE* err, const std::string& why) {
     std::fprintf(err, "pqdraw-cli convert: %s\n", why.c_str());
     std::fprintf(err, "usage: pqdraw-cli convert IN OUT [--page N] [--size WxH] [--antialias] [--smooth]\n");
     return kExitUsage;
+}
+
+// A page of a native document to a picture.
+struct CPictureRequest {
+    const std::string& input;
+    const std::string& output;
+    int page = 1; // from 1
+    int width = 0;
+    int height = 0;
+    bool sized = false;
+    bool antiAlias = false;
+    EdgeStyle edges = EdgeStyle::Aliased;
+};
+
+// The page is drawn as it is read, a batch of objects at a time: however large, it is never held whole.
+// Messages and outcomes are those of opening the whole drawing and exporting its page.
+int ConvertNativePage(CPictureRequest request, std::FILE* out, std::FILE* err) {
+    const std::string& input = request.input;
+    const int page = request.page;
+    CDrawing drawing;
+    std::optional<CPageBitmapPainter> painter;
+    const auto paint = [&](const CDrawing& part) {
+        if (!painter) {
+            if (!request.sized) {
+                const CPixelSize size = ExportPixelSize(part.GetPageWidth(), part.GetPageHeight(),
+                                                        kDefaultPixelsPerInch, kDefaultMaxPixels,
+                                                        kDefaultMaxPixels);
+                request.width = size.width;
+                request.height = size.height;
+            }
+            painter.emplace(request.width, request.height, request.antiAlias, request.edges);
+        }
+        painter->Paint(part, page - 1);
+    };
+    if (!CPdfFile().ReadPageInBatches(input, drawing, page - 1, paint)) {
+        ReportFileFailure(err, input,
+                          drawing.GetErrorMessage().empty() ? std::string(kOpenFailedMessage)
+                                                            : drawing.GetErrorMessage());
+        return kExitFailed;
+    }
+    PrintReadWarning(err, input, drawing);
+    if (page > drawing.PageCount()) {
+        std::fprintf(err, "pqdraw-cli: %s has %d page(s), no page %d\n", input.c_str(), drawing.PageCount(),
+                     page);
+        return kExitFailed;
+    }
+    if (!painter)
+        paint(drawing); // a page without objects: white
+    std::string written;
+    const CImageResult result = painter->Write(request.output, &written);
+    if (!result) {
+        ReportFileFailure(err, request.output, result.message);
+        return kExitFailed;
+    }
+    if (written != request.output)
+        std::fprintf(err, "pqdraw-cli: wrote %s\n", written.c_str());
+    return FinishOutput(kExitOk, out, err);
 }
 
 } // namespace
@@ -80,6 +150,11 @@ int RunConvert(std::span<const std::string_view> args, std::FILE* out, std::FILE
             return writeFailed(empty.GetErrorMessage() +
                                " A page is saved as a picture with .bmp, .jpg or .png.");
     }
+
+    if (BitmapFormatOf(output) != BitmapFormat::None && IsNativeDocumentName(input))
+        return ConvertNativePage({input, output, page, width, height, sized, antiAlias,
+                                  smooth ? EdgeStyle::Smooth : EdgeStyle::Aliased},
+                                 out, err);
 
     // A picture needs only its page made ready to draw; the writers may look at every object.
     CDrawing drawing;

@@ -43,47 +43,70 @@ bool DeflateBytes(std::span<const uint8_t> data, std::vector<uint8_t>& out) {
     return true;
 }
 
+struct CInflater::CState {
+    z_stream stream{};
+};
+
+CInflater::CInflater(std::span<const uint8_t> data, std::size_t outputLimit)
+    : state(std::make_unique<CState>()), input(data), limit(outputLimit) {
+    if (inflateInit(&state->stream) != Z_OK) {
+        done = true;
+        result = InflateResult::Corrupt;
+    }
+}
+
+CInflater::~CInflater() {
+    if (!done)
+        inflateEnd(&state->stream);
+}
+
+void CInflater::End(InflateResult outcome) {
+    result = outcome;
+    done = true;
+    inflateEnd(&state->stream);
+}
+
+bool CInflater::Read(std::vector<uint8_t>& out, std::size_t room) {
+    if (done)
+        return false;
+    z_stream& stream = state->stream;
+    // Feed the input in pieces zlib's 32-bit counters can hold.
+    if (stream.avail_in == 0 && consumed < input.size()) {
+        const std::size_t piece = std::min<std::size_t>(input.size() - consumed, UINT_MAX);
+        stream.next_in = const_cast<Bytef*>(input.data() + consumed);
+        stream.avail_in = static_cast<uInt>(piece);
+        consumed += piece;
+    }
+    if (produced >= limit) {
+        End(InflateResult::TooLarge);
+        return false;
+    }
+    room = std::min({room, limit - produced, std::size_t{UINT_MAX}});
+    const std::size_t before = out.size();
+    out.resize(before + room);
+    stream.next_out = out.data() + before;
+    stream.avail_out = static_cast<uInt>(room);
+    const int status = inflate(&stream, Z_NO_FLUSH);
+    const std::size_t got = room - stream.avail_out;
+    out.resize(before + got);
+    produced += got;
+    if (status == Z_STREAM_END) {
+        End(InflateResult::Complete);
+    } else if (status == Z_BUF_ERROR && stream.avail_in == 0 && consumed == input.size()) {
+        End(InflateResult::Truncated); // the input ended before the stream did
+    } else if (status != Z_OK) {
+        End(InflateResult::Corrupt);
+    }
+    return !done;
+}
+
 InflateResult InflateBytes(std::span<const uint8_t> data, std::size_t limit, std::vector<uint8_t>& out) {
     out.clear();
-    z_stream stream{};
-    if (inflateInit(&stream) != Z_OK)
-        return InflateResult::Corrupt;
-
     constexpr std::size_t kStep = 64 * 1024;
-    InflateResult result = InflateResult::Truncated;
-    std::size_t consumed = 0;
-    for (;;) {
-        // Feed the input in pieces zlib's 32-bit counters can hold.
-        if (stream.avail_in == 0 && consumed < data.size()) {
-            const std::size_t piece = std::min<std::size_t>(data.size() - consumed, UINT_MAX);
-            stream.next_in = const_cast<Bytef*>(data.data() + consumed);
-            stream.avail_in = static_cast<uInt>(piece);
-            consumed += piece;
-        }
-        const std::size_t produced = out.size();
-        if (produced >= limit) {
-            result = InflateResult::TooLarge;
-            break;
-        }
-        const std::size_t room = std::min(kStep, limit - produced);
-        out.resize(produced + room);
-        stream.next_out = out.data() + produced;
-        stream.avail_out = static_cast<uInt>(room);
-        const int status = inflate(&stream, Z_NO_FLUSH);
-        out.resize(produced + (room - stream.avail_out));
-        if (status == Z_STREAM_END) {
-            result = InflateResult::Complete;
-            break;
-        }
-        if (status == Z_BUF_ERROR && stream.avail_in == 0 && consumed == data.size())
-            break; // the input ended before the stream did
-        if (status != Z_OK) {
-            result = InflateResult::Corrupt;
-            break;
-        }
+    CInflater inflater(data, limit);
+    while (inflater.Read(out, kStep)) {
     }
-    inflateEnd(&stream);
-    return result;
+    return inflater.Result();
 }
 
 } // namespace pq

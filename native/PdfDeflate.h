@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -23,5 +24,33 @@ enum class InflateResult {
 // Inflates a zlib stream into out (replacing it), never producing more than limit bytes. The buffer grows
 // with the data actually produced, so a lying length costs nothing.
 InflateResult InflateBytes(std::span<const uint8_t> data, std::size_t limit, std::vector<uint8_t>& out);
+
+// Inflates a zlib stream a piece at a time, so that a large stream can be read without holding all of it:
+// the same bytes, outcome and limit as InflateBytes.
+class CInflater {
+public:
+    CInflater(std::span<const uint8_t> data, std::size_t limit);
+    ~CInflater();
+    CInflater(const CInflater&) = delete;
+    CInflater& operator=(const CInflater&) = delete;
+
+    // Appends up to room more bytes to out (possibly none); false once the stream has nothing more to
+    // give, when Result says why.
+    bool Read(std::vector<uint8_t>& out, std::size_t room);
+    // Truncated until the stream has ended one way or another.
+    [[nodiscard]] InflateResult Result() const { return result; }
+
+private:
+    void End(InflateResult outcome);
+
+    struct CState;
+    std::unique_ptr<CState> state;
+    std::span<const uint8_t> input;
+    std::size_t consumed = 0;
+    std::size_t produced = 0;
+    std::size_t limit = 0;
+    bool done = false;
+    InflateResult result = InflateResult::Truncated;
+};
 
 } // namespace pq

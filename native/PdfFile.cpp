@@ -34,7 +34,25 @@ bool CPdfFile::Read(const std::string& path, CDrawing& drawing, int shownPage) {
         drawing.SetErrorMessage(message);
         return false;
     }
-    return ReadFromMemory(bytes, drawing, shownPage);
+    CPdfReader reader(std::move(bytes), drawing, shownPage);
+    return reader.Read();
+}
+
+bool CPdfFile::ReadPageInBatches(const std::string& path, CDrawing& drawing, int shownPage,
+                                 const std::function<void(const CDrawing&)>& draw) {
+    std::vector<uint8_t> bytes;
+    std::string message;
+    if (!ReadRegularFile(path, kMaxDrawingFileBytes, bytes, message)) {
+        drawing.SetErrorMessage(message);
+        return false;
+    }
+    return ReadPageInBatchesFromMemory(bytes, drawing, shownPage, draw);
+}
+
+bool CPdfFile::ReadPageInBatchesFromMemory(std::span<const uint8_t> bytes, CDrawing& drawing, int shownPage,
+                                           const std::function<void(const CDrawing&)>& draw) {
+    CPdfReader reader(bytes, drawing, shownPage, draw);
+    return reader.Read();
 }
 
 bool CPdfFile::ReadFromMemory(std::span<const uint8_t> bytes, CDrawing& drawing, int shownPage) {

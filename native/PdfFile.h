@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -35,6 +36,16 @@ public:
     bool Read(const std::string& path, CDrawing& drawing, int shownPage = -1);
     // The same from bytes in memory.
     bool ReadFromMemory(std::span<const uint8_t> bytes, CDrawing& drawing, int shownPage = -1);
+
+    // Reads page shownPage alone for drawing it, without ever holding the page whole: its objects are
+    // handed to draw in drawing order a batch at a time, each ready to draw (bounds and display
+    // polylines made), and the drawing is emptied after each batch. The drawing keeps the file's page
+    // count, page size and warnings; its groups are not read. A page the file lacks, or one without
+    // objects, calls draw never. A failure may come after some batches were drawn.
+    bool ReadPageInBatches(const std::string& path, CDrawing& drawing, int shownPage,
+                           const std::function<void(const CDrawing&)>& draw);
+    bool ReadPageInBatchesFromMemory(std::span<const uint8_t> bytes, CDrawing& drawing, int shownPage,
+                                     const std::function<void(const CDrawing&)>& draw);
 };
 
 } // namespace pq

@@ -1,5 +1,7 @@
 #include "native/PdfLineReader.h"
 
+#include "native/PdfDeflate.h"
+
 #include <algorithm>
 #include <functional>
 
@@ -43,12 +45,43 @@ CPdfLineReader::CPdfLineReader(std::span<const uint8_t> bytes, std::size_t start
     lineEnd = position;
 }
 
+CPdfLineReader::CPdfLineReader(CInflater& from, std::size_t piece)
+    : source(&from), pieceBytes(std::max<std::size_t>(piece, 1)) {}
+
+bool CPdfLineReader::Refill(std::size_t keepFrom) {
+    if (source == nullptr)
+        return false;
+    held.erase(held.begin(), held.begin() + static_cast<std::ptrdiff_t>(keepFrom));
+    position -= keepFrom;
+    const std::size_t before = held.size();
+    bool more = true;
+    while (more && held.size() == before)
+        more = source->Read(held, pieceBytes);
+    data = held;
+    if (!more)
+        source = nullptr; // everything the stream gives is held now
+    return held.size() > before || more;
+}
+
 bool CPdfLineReader::Next(std::string_view& line) {
-    while (position < data.size() && IsSeparator(data[position]))
-        ++position;
-    const std::size_t start = position;
-    while (position < data.size() && !IsSeparator(data[position]))
-        ++position;
+    for (;;) {
+        while (position < data.size() && IsSeparator(data[position]))
+            ++position;
+        if (position < data.size() || !Refill(position))
+            break;
+    }
+    std::size_t start = position;
+    for (;;) {
+        while (position < data.size() && !IsSeparator(data[position]))
+            ++position;
+        if (position < data.size() || source == nullptr)
+            break;
+        // The line runs on into the next piece.
+        const std::size_t keep = start;
+        if (!Refill(keep))
+            break;
+        start = 0;
+    }
     lineEnd = position;
     line = std::string_view(reinterpret_cast<const char*>(data.data()) + start, position - start);
     while (!line.empty() && IsBlank(line.front()))

@@ -5,8 +5,11 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace pq {
+
+class CInflater;
 
 // The reader's view of the native format: raw bytes searched for exact strings and read line by line.
 
@@ -23,6 +26,12 @@ namespace pq {
 class CPdfLineReader {
 public:
     explicit CPdfLineReader(std::span<const uint8_t> bytes, std::size_t position = 0);
+    // Lines of an inflating stream, taken from it a piece at a time: only the line being read and the
+    // piece after it are held, however long the stream. A line read stays valid until the next Next.
+    // Position, Seek and StreamDataStart count within the piece held and are not for this use.
+    CPdfLineReader(CInflater& source, std::size_t pieceBytes);
+    CPdfLineReader(const CPdfLineReader&) = delete;
+    CPdfLineReader& operator=(const CPdfLineReader&) = delete;
 
     // The next line, or false at the end of the data or at an empty line.
     bool Next(std::string_view& line);
@@ -36,6 +45,13 @@ public:
     [[nodiscard]] std::size_t StreamDataStart() const;
 
 private:
+    // Drops the held bytes before keepFrom and appends the source's next piece; false when the source
+    // has nothing more.
+    bool Refill(std::size_t keepFrom);
+
+    CInflater* source = nullptr;
+    std::size_t pieceBytes = 0;
+    std::vector<uint8_t> held;
     std::span<const uint8_t> data;
     std::size_t position = 0;
     std::size_t lineEnd = 0;

@@ -81,6 +81,12 @@ std::optional<int32_t> CPdfReader::RootPageCount(std::size_t root) const {
 CPdfReader::CPdfReader(std::span<const uint8_t> bytes, CDrawing& target, int page)
     : shownPage(page), data(bytes), drawing(target) {}
 
+CPdfReader::CPdfReader(std::vector<uint8_t>&& bytes, CDrawing& target, int page)
+    : shownPage(page), owned(std::move(bytes)), data(owned), drawing(target) {}
+
+CPdfReader::CPdfReader(std::span<const uint8_t> bytes, CDrawing& target, int page, BatchSink batchSink)
+    : shownPage(page), data(bytes), drawing(target), sink(std::move(batchSink)) {}
+
 bool CPdfReader::Fail(std::string message) {
     drawing.SetErrorMessage(std::move(message));
     return false;
@@ -101,10 +107,22 @@ bool CPdfReader::Read() {
     if (!ReadCrossReference())
         return false;
     ReadFonts();
-    if (!ReadContentStreams())
-        return false;
-    ReadGroups();
-    FinishObjects();
+    if (sink) {
+        // Groups do not change how a page looks; they are left unread.
+        if (!ReadShownPageInBatches())
+            return false;
+    } else {
+        if (!ReadContentStreams())
+            return false;
+        ReadGroups();
+        // Everything is read from the file by now; making display polylines is where the memory peaks.
+        std::vector<uint8_t>().swap(owned);
+        data = {};
+        FinishObjects();
+    }
+    if (displayLeftOut > 0)
+        drawing.AddWarning("PDF: the drawing is too complex to show whole; its last " +
+                           std::to_string(displayLeftOut) + " objects were left out");
     if (objectsLeftOut > 0)
         drawing.AddWarning("PDF: the file holds more than " + std::to_string(kMaxObjects) + " objects; " +
                            std::to_string(objectsLeftOut) + " were left out");
@@ -274,13 +292,17 @@ void CPdfReader::ReadGroups() {
 }
 
 void CPdfReader::FinishObjects() {
+    FinishFrom(0);
+    drawing.RenumberAll();
+}
+
+void CPdfReader::FinishFrom(int first) {
     // Points of the file back to document units: the exact inverse of the writer's mapping, with the y
     // already negated while parsing. A file point (X, Y) becomes (X / k - w/2, h/2 - Y / k).
     CTransform toDocument;
     toDocument.Translate(pageWidth / 2.0f, -pageHeight / 2.0f, 0.0f);
     toDocument.Scale(kUnitsPerPoint, kUnitsPerPoint, 1.0f);
-    std::size_t displayPoints = 0;
-    for (int i = 0; i < drawing.Count(); ++i) {
+    for (int i = first; i < drawing.Count(); ++i) {
         CGraphicObject* object = drawing.GetAt(i);
         if (CPathShape* path = object->AsPath()) {
             for (auto& nodes : path->subpaths)
@@ -313,13 +335,11 @@ void CPdfReader::FinishObjects() {
         if (displayPoints > kMaxDisplayPoints) {
             const int leftOut = drawing.Count() - i - 1;
             drawing.RemoveAt(i + 1, leftOut);
-            if (leftOut > 0)
-                drawing.AddWarning("PDF: the drawing is too complex to show whole; its last " +
-                                   std::to_string(leftOut) + " objects were left out");
+            displayLeftOut += static_cast<std::size_t>(leftOut);
+            displayFull = true;
             break;
         }
     }
-    drawing.RenumberAll();
 }
 
 } // namespace pq

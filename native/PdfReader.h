@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -31,6 +32,14 @@ public:
     // polylines and bounds; the other pages' objects are read whole but left unflattened, with empty
     // bounds, and such a drawing must not be saved with every page.
     CPdfReader(std::span<const uint8_t> bytes, CDrawing& drawing, int shownPage = -1);
+    // The same with the file's bytes handed over, so that they are freed as soon as they are read,
+    // before the objects are made ready to draw.
+    CPdfReader(std::vector<uint8_t>&& bytes, CDrawing& drawing, int shownPage = -1);
+    // Receives the shown page's objects a batch at a time (see CPdfFile::ReadPageInBatches).
+    using BatchSink = std::function<void(const CDrawing&)>;
+    // Reads the shown page alone, its content inflated a piece at a time, and hands its objects to sink
+    // in batches, each ready to draw; the drawing is emptied after each batch.
+    CPdfReader(std::span<const uint8_t> bytes, CDrawing& drawing, int shownPage, BatchSink sink);
 
     bool Read();
 
@@ -41,6 +50,9 @@ public:
     // Points of all display polylines together (each path's are bounded by its own size): past this the
     // remaining objects are left out with a warning.
     static constexpr std::size_t kMaxDisplayPoints = std::size_t{32} << 20;
+    // Objects handed over at once when reading in batches, and the inflated bytes taken at a time.
+    static constexpr int kBatchObjects = 4096;
+    static constexpr std::size_t kPieceBytes = 64u << 10;
 
 private:
     // What a stream object's dictionary says and where its data starts.
@@ -84,6 +96,12 @@ private:
     void ReadFonts();
     void ReadGroups();
     void FinishObjects();
+    // Makes the objects from first on ready to draw (those of the shown page, when one is given): into
+    // document units, bounds and display polylines. Past the display bound the rest are left out.
+    void FinishFrom(int first);
+    // Reading in batches: the shown page's content, and handing over the objects made so far.
+    bool ReadShownPageInBatches();
+    void HandOverBatch();
 
     // Streams (PdfReaderStreams.cpp).
     [[nodiscard]] std::optional<StreamInfo> ReadStreamDictionary(std::size_t offset) const;
@@ -106,6 +124,7 @@ private:
     // Text (PdfReaderText.cpp).
     void ParseText(CPdfLineReader& lines, int page, int mode, GraphicsState& state);
 
+    std::vector<uint8_t> owned;
     std::span<const uint8_t> data;
     CDrawing& drawing;
     int pageCount = 0;
@@ -122,6 +141,12 @@ private:
     std::map<int, CDibSection> decodedImages;
     // Objects past the object bound, left out and reported.
     std::size_t objectsLeftOut = 0;
+    std::size_t objectsMade = 0;
+    // Display points made so far, and the objects left out once they passed their bound.
+    std::size_t displayPoints = 0;
+    std::size_t displayLeftOut = 0;
+    bool displayFull = false;
+    BatchSink sink;
 };
 
 } // namespace pq

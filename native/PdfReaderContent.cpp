@@ -53,11 +53,19 @@ CPointF FilePoint(double x, double y) {
 } // namespace
 
 bool CPdfReader::Append(std::unique_ptr<CGraphicObject> object) {
-    if (static_cast<std::size_t>(drawing.Count()) >= kMaxObjects) {
+    if (objectsMade >= kMaxObjects) {
         ++objectsLeftOut;
         return false;
     }
+    ++objectsMade;
+    // Once the display bound is passed while reading in batches, what follows is counted, not kept.
+    if (displayFull) {
+        ++displayLeftOut;
+        return false;
+    }
     drawing.Add(std::move(object));
+    if (sink && drawing.Count() >= kBatchObjects)
+        HandOverBatch();
     return true;
 }
 
@@ -122,9 +130,11 @@ void CPdfReader::MakePath(GraphicsState& state, int page) {
     for (const std::vector<CPointF>& points : subpaths) {
         if (points.size() < 6 || points.size() % 3 != 0)
             continue;
+        // Sized once: grown a node at a time, a large drawing's nodes would hold a third more room.
         CNodeArray& nodes = path->AddSubpath();
+        nodes.SetSize(points.size() / 3);
         for (std::size_t i = 0; i < points.size(); i += 3)
-            nodes.Add({points[i], points[i + 1], points[i + 2]});
+            nodes[i / 3] = {points[i], points[i + 1], points[i + 2]};
     }
     if (stroke) {
         path->penStyle = kPenSolid;

@@ -102,6 +102,53 @@ bool CPdfReader::ReadContentStreams() {
     return true;
 }
 
+bool CPdfReader::ReadShownPageInBatches() {
+    if (shownPage < 0 || shownPage >= pageCount)
+        return true;
+    const std::optional<StreamInfo> info = ReadStreamDictionary(offsets[static_cast<std::size_t>(shownPage)]);
+    if (!info)
+        return true; // not a stream where the table says: the page reads as empty
+    const std::string name = "page " + std::to_string(shownPage + 1);
+    const std::size_t start = std::min(info->dataStart, data.size());
+    InflateResult result = InflateResult::Complete;
+    if (!info->compressed) {
+        CPdfLineReader lines(data, start);
+        ParseContent(lines, shownPage);
+    } else if (!info->lengthGiven || info->length != 0) {
+        // As StreamBytes reads it, but a piece at a time: the page's inflated content is never held whole.
+        std::size_t length = data.size() - start;
+        if (info->length > 0)
+            length = std::min(length, static_cast<std::size_t>(info->length));
+        CInflater inflater(data.subspan(start, length), std::min(kMaxStreamBytes, kMaxInflatedBytes));
+        CPdfLineReader lines(inflater, kPieceBytes);
+        ParseContent(lines, shownPage);
+        // The content may stop before the stream ends (an "endobj" or an empty line in it): the rest is
+        // inflated all the same, so that damage there is found as reading it whole finds it.
+        std::vector<uint8_t> rest;
+        while (inflater.Read(rest, kPieceBytes))
+            rest.clear();
+        result = inflater.Result();
+    }
+    if (result == InflateResult::Corrupt)
+        return Fail("PDF: the content of " + name + " cannot be decompressed");
+    if (result == InflateResult::TooLarge)
+        drawing.AddWarning("PDF: " + name + " holds more than the reader takes (" +
+                           std::to_string(kMaxStreamBytes >> 20) +
+                           " MB of content); the rest of it was left out");
+    else if (result == InflateResult::Truncated)
+        drawing.AddWarning("PDF: the content of " + name + " ends early; the file may be damaged");
+    HandOverBatch();
+    return true;
+}
+
+void CPdfReader::HandOverBatch() {
+    if (drawing.Count() == 0)
+        return;
+    FinishFrom(0);
+    sink(drawing);
+    drawing.RemoveAt(0, drawing.Count());
+}
+
 bool CPdfReader::DecodeImage(std::size_t offset, CDibSection& bitmap) {
     const std::optional<StreamInfo> info = ReadStreamDictionary(offset);
     if (!info || info->width <= 0 || info->height <= 0 || info->length <= 0 ||

@@ -1,6 +1,9 @@
 #include "render/BitmapExport.h"
 
 #include "geometry/Numeric.h"
+#include "geometry/ViewMapping.h"
+#include "model/Drawing.h"
+#include "platform/DeviceContext.h"
 #include "platform/image/ImageFile.h"
 #include "render/BitmapFilter.h"
 #include "render/PageRenderer.h"
@@ -53,30 +56,24 @@ CPixelSize ExportPixelSize(float pageWidth, float pageHeight, int pixelsPerInch,
     return size;
 }
 
-CImageResult ExportPageBitmap(const CDrawing& drawing, int page, const std::string& fileName, int width,
-                              int height, bool antiAlias, std::string* writtenPath, EdgeStyle edges) {
-    const BitmapFormat format = BitmapFormatOf(fileName);
-    if (format == BitmapFormat::None)
-        return CImageResult::Failure("Cannot export \"" + fileName +
-                                     "\": bitmaps are exported as .bmp, .jpg or .png files.");
-    const auto bitmap = RenderPageToBitmap(drawing, page, width, height, antiAlias, edges);
-    if (!bitmap)
-        return CImageResult::Failure("Cannot make a bitmap of " + std::to_string(width) + " x " +
-                                     std::to_string(height) + " pixels.");
+namespace {
+
+CImageResult WriteBitmapAs(const CDibSection& bitmap, BitmapFormat format, const std::string& fileName,
+                           std::string* writtenPath) {
     std::string path;
     CImageResult result;
     switch (format) {
     case BitmapFormat::Bmp:
         path = ReplaceExtension(fileName, "bmp");
-        result = WriteBmpFile(*bitmap, path);
+        result = WriteBmpFile(bitmap, path);
         break;
     case BitmapFormat::Jpeg:
         path = ReplaceExtension(fileName, "jpg");
-        result = WriteJpegFile(path, *bitmap, 100);
+        result = WriteJpegFile(path, bitmap, 100);
         break;
     case BitmapFormat::Png:
         path = ReplaceExtension(fileName, "png");
-        result = WritePngFile(path, *bitmap);
+        result = WritePngFile(path, bitmap);
         break;
     case BitmapFormat::None:
         break;
@@ -84,6 +81,65 @@ CImageResult ExportPageBitmap(const CDrawing& drawing, int page, const std::stri
     if (result && writtenPath != nullptr)
         *writtenPath = path;
     return result;
+}
+
+CImageResult NoFormatFailure(const std::string& fileName) {
+    return CImageResult::Failure("Cannot export \"" + fileName +
+                                 "\": bitmaps are exported as .bmp, .jpg or .png files.");
+}
+
+CImageResult NoBitmapFailure(int width, int height) {
+    return CImageResult::Failure("Cannot make a bitmap of " + std::to_string(width) + " x " +
+                                 std::to_string(height) + " pixels.");
+}
+
+} // namespace
+
+CImageResult ExportPageBitmap(const CDrawing& drawing, int page, const std::string& fileName, int width,
+                              int height, bool antiAlias, std::string* writtenPath, EdgeStyle edges) {
+    const BitmapFormat format = BitmapFormatOf(fileName);
+    if (format == BitmapFormat::None)
+        return NoFormatFailure(fileName);
+    const auto bitmap = RenderPageToBitmap(drawing, page, width, height, antiAlias, edges);
+    if (!bitmap)
+        return NoBitmapFailure(width, height);
+    return WriteBitmapAs(*bitmap, format, fileName, writtenPath);
+}
+
+CPageBitmapPainter::CPageBitmapPainter(int bitmapWidth, int bitmapHeight, bool smoothed, EdgeStyle edgeStyle)
+    : width(bitmapWidth), height(bitmapHeight), antiAlias(smoothed), edges(edgeStyle) {
+    valid = bitmap.Create(width, height, 24);
+    if (valid) {
+        CDeviceContext dc(&bitmap);
+        dc.FillSolidRect(CRect{0, 0, width, height}, 0xFFFFFF);
+        dc.SelectBitmap(nullptr);
+    }
+}
+
+void CPageBitmapPainter::Paint(const CDrawing& part, int page) {
+    if (!valid)
+        return;
+    CDeviceContext dc(&bitmap);
+    // The page fitted into the bitmap, drawn within a pixel of its edges, as a whole page is rendered.
+    const CRect visible{1, 1, width - 1, height - 1};
+    const float pageWidth = part.GetPageWidth();
+    const float pageHeight = part.GetPageHeight();
+    CViewMapping mapping;
+    mapping.FitRect(CRectF{-pageWidth / 2, pageWidth / 2, -pageHeight / 2, pageHeight / 2},
+                    CRect{0, 0, width, height});
+    DrawPage(part, page, dc, mapping, visible, PaintThreads::Automatic, edges);
+    dc.SelectBitmap(nullptr);
+}
+
+CImageResult CPageBitmapPainter::Write(const std::string& fileName, std::string* writtenPath) const {
+    const BitmapFormat format = BitmapFormatOf(fileName);
+    if (format == BitmapFormat::None)
+        return NoFormatFailure(fileName);
+    if (!valid)
+        return NoBitmapFailure(width, height);
+    if (antiAlias)
+        return WriteBitmapAs(AntiAliasBitmap(bitmap), format, fileName, writtenPath);
+    return WriteBitmapAs(bitmap, format, fileName, writtenPath);
 }
 
 } // namespace pq

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/image/ImageResult.h"
+#include "platform/DibSection.h"
 #include "render/PageRenderer.h"
 
 #include <string>
@@ -39,5 +40,27 @@ struct CPixelSize {
 [[nodiscard]] CImageResult ExportPageBitmap(const CDrawing& drawing, int page, const std::string& fileName,
                                             int width, int height, bool antiAlias, std::string* writtenPath,
                                             EdgeStyle edges = EdgeStyle::Aliased);
+
+// A page rendered as RenderPageToBitmap renders it, but from its objects in parts, each part drawn over
+// those before: for a page read a batch at a time and never held whole. Then written as
+// ExportPageBitmap writes it.
+class CPageBitmapPainter {
+public:
+    CPageBitmapPainter(int width, int height, bool antiAlias, EdgeStyle edges = EdgeStyle::Aliased);
+
+    // Draws the part's objects on page, fitted by the part's page size.
+    void Paint(const CDrawing& part, int page);
+    // Fails as ExportPageBitmap does: a name of no bitmap format, a size no bitmap can have, a file
+    // that cannot be written.
+    [[nodiscard]] CImageResult Write(const std::string& fileName, std::string* writtenPath) const;
+
+private:
+    CDibSection bitmap;
+    int width = 0;
+    int height = 0;
+    bool antiAlias = false;
+    EdgeStyle edges = EdgeStyle::Aliased;
+    bool valid = false;
+};
 
 } // namespace pq

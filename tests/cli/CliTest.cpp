@@ -7,6 +7,7 @@
 #include "model/GraphicObject.h"
 #include "model/ModelTestHelpers.h"
 #include "platform/image/ImageFile.h"
+#include "render/BitmapExport.h"
 
 #include "PeerHelpers.h"
 
@@ -109,6 +110,58 @@ TEST_F(Cli, ConvertRendersAPageToABitmapOfTheAskedSize) {
     run = Invoke(RunConvert, {input, In("copy.pdf")});
     ASSERT_EQ(run.status, kExitOk) << run.err;
     EXPECT_EQ(Invoke(RunInfo, {In("copy.pdf")}).out, Invoke(RunInfo, {input}).out);
+}
+
+// A native page is drawn as it is read, a batch at a time; the picture is the one the whole drawing gives,
+// and failures say what opening the whole file says.
+TEST_F(Cli, ConvertingANativePageGivesThePictureOfTheWholeDrawing) {
+    CDrawing whole;
+    ASSERT_TRUE(OpenDrawing(whole, input));
+    std::filesystem::copy_file(input, In("same.TPL"));
+    for (const std::string& source : {input, In("same.TPL")}) {
+        for (int page = 1; page <= 2; ++page) {
+            for (const bool smooth : {false, true}) {
+                SCOPED_TRACE(testing::Message() << source << " page " << page << " smooth " << smooth);
+                const std::string pageText = std::to_string(page), output = In("cli.bmp");
+                std::vector<std::string_view> args = {source, output, "--page", pageText};
+                if (smooth)
+                    args.push_back("--smooth");
+                const CRun run = Invoke(RunConvert, args);
+                ASSERT_EQ(run.status, kExitOk) << run.err;
+                EXPECT_EQ(run.err, "");
+                // Without a size: 1:1 at 96 pixels per inch, as the whole drawing's export is asked for.
+                ASSERT_TRUE(ExportPageBitmap(whole, page - 1, In("whole.bmp"), 378, 189, false, nullptr,
+                                             smooth ? EdgeStyle::Smooth : EdgeStyle::Aliased)
+                                .ok);
+                EXPECT_EQ(test::ReadFileText(In("cli.bmp")), test::ReadFileText(In("whole.bmp")));
+            }
+        }
+    }
+    // "picture.jpeg" is written as "picture.jpg", and said so.
+    const std::string jpegName = In("picture.jpeg");
+    const CRun jpeg = Invoke(RunConvert, {input, jpegName, "--size", "50x25"});
+    ASSERT_EQ(jpeg.status, kExitOk) << jpeg.err;
+    EXPECT_EQ(jpeg.err, "pqdraw-cli: wrote " + In("picture.jpg") + "\n");
+
+    const std::string thirdName = In("third.png");
+    const CRun third = Invoke(RunConvert, {input, thirdName, "--page", "3"});
+    EXPECT_EQ(third.status, kExitFailed);
+    EXPECT_EQ(third.err, "pqdraw-cli: " + input + " has 2 page(s), no page 3\n");
+    EXPECT_FALSE(std::filesystem::exists(In("third.png")));
+
+    std::ofstream(In("foreign.pdf")) << "%PDF-1.4\n%made elsewhere\n";
+    const std::string cut = test::ReadFileText(input);
+    std::ofstream(In("cut.pdf"), std::ios::binary) << cut.substr(0, cut.size() / 3);
+    for (const char* name : {"foreign.pdf", "cut.pdf", "absent.pdf"}) {
+        SCOPED_TRACE(name);
+        const std::string path = In(name), png = In("out.png"), svg = In("out.svg");
+        const CRun picture = Invoke(RunConvert, {path, png});
+        const CRun drawing = Invoke(RunConvert, {path, svg});
+        EXPECT_EQ(picture.status, kExitFailed);
+        EXPECT_NE(picture.err, "");
+        EXPECT_EQ(picture.err, drawing.err);
+        EXPECT_FALSE(std::filesystem::exists(In("out.png")));
+    }
 }
 
 TEST_F(Cli, ExitCodesSeparateUsageErrorsFromFailures) {

@@ -4,8 +4,10 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace pq {
 namespace {
@@ -89,6 +91,29 @@ TEST(PdfNumbers, ParseTakesPlainDecimalsOnly) {
     std::string_view negative = " -17 0 R";
     EXPECT_EQ(ParseInt(negative), -17);
     EXPECT_EQ(negative, " 0 R");
+}
+
+// Every number reads as the correctly rounded double of its text, short or long, as strtod gives it.
+TEST(PdfNumbers, ParsedValuesAreTheCorrectlyRoundedOnes) {
+    std::vector<std::string> texts = {"0",     "-0",    "5.",        ".5",      "0.1",     "0.3",
+                                      "1e5",   "123456789012345", "1234567890123456", "9007199254740993",
+                                      "0.000000000000000000000001", "0.1000000000000000055511151231257827",
+                                      "00000000000000000000012.5", "-74.610367", "555.583496"};
+    std::mt19937_64 random(3);
+    char text[64];
+    for (int i = 0; i < 20000; ++i) {
+        const double value = std::ldexp(static_cast<double>(random() >> 11), -static_cast<int>(random() % 60));
+        std::snprintf(text, sizeof text, "%.*f", static_cast<int>(random() % 12), value);
+        texts.emplace_back(text);
+    }
+    for (const std::string& t : texts) {
+        std::string_view rest = t;
+        const std::optional<double> parsed = ParseNumber(rest);
+        ASSERT_TRUE(parsed.has_value()) << t;
+        const std::size_t used = t.size() - rest.size();
+        EXPECT_EQ(*parsed, std::strtod(t.substr(0, used).c_str(), nullptr)) << t;
+        EXPECT_EQ(std::signbit(*parsed), t[0] == '-') << t;
+    }
 }
 
 } // namespace

@@ -116,5 +116,23 @@ TEST(PdfReaderCost, ReadingForOnePageFlattensThatPageAlone) {
     }
 }
 
+// A large drawing's nodes cost what they hold: every subpath read has room for its nodes and no more.
+TEST(PdfReaderCost, SubpathsReadHoldNoRoomBeyondTheirNodes) {
+    CDrawing drawing;
+    CNodeArray curve;
+    for (int i = 0; i < 13; ++i)
+        curve.Add({{static_cast<float>(i), 0}, {static_cast<float>(i), 50}, {static_cast<float>(i), 90}});
+    drawing.Add(MakePathObject({curve, Square(0, 0, 30), Polyline({{0, 0}, {9, 9}, {20, 0}, {31, 5}, {40, 0}})},
+                               kPenSolid, kBrushSolid));
+    CDrawing back;
+    ASSERT_TRUE(ReadPdf(WritePdf(drawing), back));
+    const CPathShape* path = back.GetAt(0)->AsPath();
+    ASSERT_NE(path, nullptr);
+    ASSERT_EQ(path->SubpathCount(), 3u);
+    EXPECT_EQ(path->subpaths[0]->GetSize(), 13u);
+    for (const auto& nodes : path->subpaths)
+        EXPECT_EQ(nodes->GetCapacity(), nodes->GetSize());
+}
+
 } // namespace
 } // namespace pq

@@ -1,6 +1,8 @@
 #include "render/BitmapExport.h"
 
+#include "RasterHelpers.h"
 #include "SampleDrawings.h"
+#include "geometry/Transform.h"
 #include "platform/image/ImageFile.h"
 
 #include "PeerHelpers.h"
@@ -72,6 +74,52 @@ TEST_F(BitmapExportFiles, FailuresAreReportedNotSkipped) {
     EXPECT_FALSE(ExportPageBitmap(drawing, 0, In("page.bmp"), 0, 105, false, nullptr).ok);
     std::filesystem::create_directories(folder.Path() / "taken.jpg"); // a folder where the file should go
     EXPECT_FALSE(ExportPageBitmap(drawing, 0, In("taken.jpg"), 74, 105, false, nullptr).ok);
+}
+
+// The page drawn a few objects at a time over what came before gives the pixels it gives drawn at once,
+// for every edge style, with and without the smoothing filter; the failures are ExportPageBitmap's.
+TEST_F(BitmapExportFiles, APagePaintedInPartsIsThePagePaintedWhole) {
+    // Overlapping objects: the second copy of the showcase is shifted over the first.
+    const int count = drawing.Count();
+    for (int i = 0; i < count; ++i) {
+        auto copy = CDrawing::CloneObject(*drawing.GetAt(i));
+        CTransform shift;
+        shift.Translate(37.0f, 53.0f, 0.0f);
+        copy->Transform(shift);
+        drawing.Add(std::move(copy));
+    }
+    for (const EdgeStyle edges : {EdgeStyle::Aliased, EdgeStyle::Smooth}) {
+        for (const bool antiAlias : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "smooth " << (edges == EdgeStyle::Smooth) << " filter "
+                                            << antiAlias);
+            ASSERT_TRUE(ExportPageBitmap(drawing, 0, In("whole.bmp"), 296, 420, antiAlias, nullptr, edges).ok);
+            CPageBitmapPainter painter(296, 420, antiAlias, edges);
+            for (int first = 0; first < drawing.Count(); first += 3) {
+                CDrawing part;
+                part.SetPageSize(drawing.GetPageWidth(), drawing.GetPageHeight());
+                for (int i = first; i < std::min(first + 3, drawing.Count()); ++i)
+                    part.Add(CDrawing::CloneObject(*drawing.GetAt(i)));
+                painter.Paint(part, 0);
+            }
+            std::string written;
+            ASSERT_TRUE(painter.Write(In("parts.BMP"), &written).ok);
+            EXPECT_EQ(written, In("parts.bmp"));
+            EXPECT_EQ(test::ReadFileText(In("parts.bmp")), test::ReadFileText(In("whole.bmp")));
+        }
+    }
+    CPageBitmapPainter blank(30, 20, false);
+    ASSERT_TRUE(blank.Write(In("blank.bmp"), nullptr).ok);
+    CDibSection back;
+    ASSERT_TRUE(LoadImageFile(In("blank.bmp"), back).ok);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 30; ++x)
+            ASSERT_EQ(test::PixelAt(back, x, y), 0xFFFFFFu) << x << "," << y;
+
+    const CImageResult gif = CPageBitmapPainter(74, 105, false).Write(In("page.gif"), nullptr);
+    EXPECT_EQ(gif.message, ExportPageBitmap(drawing, 0, In("page.gif"), 74, 105, false, nullptr).message);
+    const CImageResult empty = CPageBitmapPainter(0, 105, false).Write(In("page.png"), nullptr);
+    EXPECT_FALSE(empty.ok);
+    EXPECT_EQ(empty.message, ExportPageBitmap(drawing, 0, In("page.png"), 0, 105, false, nullptr).message);
 }
 
 } // namespace
