@@ -100,6 +100,22 @@ bool CInflater::Read(std::vector<uint8_t>& out, std::size_t room) {
     return !done;
 }
 
+bool InflateKnownSize(std::span<const uint8_t> data, std::size_t size, std::vector<uint8_t>& out) {
+    struct CDecompressorDeleter {
+        void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
+    };
+    thread_local std::unique_ptr<libdeflate_decompressor, CDecompressorDeleter> decompressor(
+        libdeflate_alloc_decompressor());
+    if (!decompressor)
+        return false;
+    out.resize(size);
+    std::size_t consumed = 0, produced = 0;
+    // The stream may be followed by the line end before "endstream": what it consumed is not checked.
+    const libdeflate_result result = libdeflate_zlib_decompress_ex(
+        decompressor.get(), data.data(), data.size(), out.data(), out.size(), &consumed, &produced);
+    return result == LIBDEFLATE_SUCCESS && produced == size;
+}
+
 InflateResult InflateBytes(std::span<const uint8_t> data, std::size_t limit, std::vector<uint8_t>& out) {
     out.clear();
     constexpr std::size_t kStep = 64 * 1024;

@@ -25,6 +25,11 @@ enum class InflateResult {
 // with the data actually produced, so a lying length costs nothing.
 InflateResult InflateBytes(std::span<const uint8_t> data, std::size_t limit, std::vector<uint8_t>& out);
 
+// Inflates a zlib stream whose inflated size is known into out (replacing it) in one call, several
+// times faster than InflateBytes: true only when the stream is whole and sound and gives exactly size
+// bytes. Any other stream is for InflateBytes to judge.
+bool InflateKnownSize(std::span<const uint8_t> data, std::size_t size, std::vector<uint8_t>& out);
+
 // Inflates a zlib stream a piece at a time, so that a large stream can be read without holding all of it:
 // the same bytes, outcome and limit as InflateBytes.
 class CInflater {

@@ -165,8 +165,9 @@ bool CPdfReader::DecodeImage(std::size_t offset, CDibSection& bitmap) {
     const std::size_t start = std::min(info->dataStart, data.size());
     if (info->compressed) {
         const std::size_t length = std::min(data.size() - start, static_cast<std::size_t>(info->length));
-        if (InflateBytes(data.subspan(start, length), size + 1, inflated) != InflateResult::Complete ||
-            inflated.size() != size)
+        const std::span<const uint8_t> stream = data.subspan(start, length);
+        if (!InflateKnownSize(stream, size, inflated) &&
+            (InflateBytes(stream, size + 1, inflated) != InflateResult::Complete || inflated.size() != size))
             return false;
         rgb = inflated;
     } else {

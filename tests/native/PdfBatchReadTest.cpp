@@ -81,6 +81,22 @@ TEST(PdfBatchRead, InflatingInPiecesGivesTheBytesAndOutcomeOfInflatingWhole) {
     std::vector<uint8_t> whole;
     ASSERT_EQ(InflateBytes(packed, 1u << 20, whole), InflateResult::Complete);
     EXPECT_EQ(whole, Bytes(text));
+
+    // Inflating to a known size takes exactly a whole, sound stream of that size, followed or not by
+    // the line end before "endstream"; everything else is refused.
+    std::vector<uint8_t> followed = packed;
+    followed.insert(followed.end(), {'\r', '\n'});
+    std::vector<uint8_t> known;
+    EXPECT_TRUE(InflateKnownSize(packed, text.size(), known));
+    EXPECT_EQ(known, Bytes(text));
+    EXPECT_TRUE(InflateKnownSize(followed, text.size(), known));
+    EXPECT_EQ(known, Bytes(text));
+    EXPECT_FALSE(InflateKnownSize(packed, text.size() - 1, known)) << "more than the size";
+    EXPECT_FALSE(InflateKnownSize(packed, text.size() + 1, known)) << "less than the size";
+    EXPECT_FALSE(InflateKnownSize(std::span(packed).first(packed.size() / 2), text.size(), known));
+    EXPECT_FALSE(InflateKnownSize(damaged, text.size(), known));
+    EXPECT_FALSE(InflateKnownSize(std::span(packed).subspan(2), text.size(), known));
+    EXPECT_FALSE(InflateKnownSize({}, text.size(), known));
 }
 
 // The lines a reader gives, a blank line or the end marked by an empty entry, for a number of calls.
