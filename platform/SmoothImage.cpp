@@ -73,15 +73,20 @@ bool DrawSmoothImage(const CDibSection& image, CDeviceContext& dc, CPointF corne
     if (left >= right || top >= bottom)
         return true;
 
-    // The image's pixels as colours, whatever its depth and colour table.
+    // The image's pixels as 24-bit colours: its own when it has them, else a copy, whatever its depth
+    // and colour table.
     const int32_t sw = image.GetWidth(), sh = image.GetHeight();
-    CDibSection source;
-    if (!source.Create(sw, sh, 24))
-        return false;
-    {
-        CDeviceContext copy(&source);
-        copy.BitBlt(0, 0, sw, sh, image, 0, 0, kRop3SrcCopy);
+    const bool direct = image.GetBitCount() == 24 && image.GetHeader().height > 0 &&
+                        image.GetHeader().compression == CBitmapInfoHeader::kCompressionNone &&
+                        image.GetBits().size() >= image.GetBytesPerRow() * static_cast<std::size_t>(sh);
+    CDibSection copy;
+    if (!direct) {
+        if (!copy.Create(sw, sh, 24))
+            return false;
+        CDeviceContext copyDc(&copy);
+        copyDc.BitBlt(0, 0, sw, sh, image, 0, 0, kRop3SrcCopy);
     }
+    const CDibSection& source = direct ? image : copy;
     const uint8_t* bits = source.GetBits().data();
     const std::size_t rowBytes = source.GetBytesPerRow();
     auto sourceRow = [&](int32_t y) { return bits + rowBytes * static_cast<std::size_t>(sh - 1 - y); };
@@ -125,8 +130,8 @@ bool DrawSmoothImage(const CDibSection& image, CDeviceContext& dc, CPointF corne
                 colour[2] += w * in[2];
             }
             uint8_t* p = out + static_cast<std::ptrdiff_t>(x) * bytesPerPixel;
-            for (int c = 0; c < 3; ++c)
-                p[c] = static_cast<uint8_t>(std::lround(colour[c] * alpha + p[c] * (1.0f - alpha)));
+            for (int c = 0; c < 3; ++c) // not negative: rounded half up as lround would
+                p[c] = static_cast<uint8_t>(colour[c] * alpha + p[c] * (1.0f - alpha) + 0.5f);
         }
     }
     dc.AddDamage(CRect{left, top, right, bottom});
