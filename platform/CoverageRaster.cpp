@@ -15,11 +15,9 @@ void CCoverageRaster::Clear() {
     minX = maxX = minY = maxY = 0;
 }
 
-void CCoverageRaster::AddEdge(CPointF a, CPointF b) {
-    if (a.y == b.y || !std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) ||
-        !std::isfinite(b.y))
-        return;
-    CEdge e;
+bool CCoverageRaster::MakeEdge(CPointF a, CPointF b, CEdge& e) {
+    if (a.y == b.y)
+        return false;
     e.winding = a.y < b.y ? 1 : -1;
     if (b.y < a.y)
         std::swap(a, b);
@@ -28,29 +26,39 @@ void CCoverageRaster::AddEdge(CPointF a, CPointF b) {
     e.xTop = a.x;
     e.xBottom = b.x;
     e.dxdy = (b.x - a.x) / (b.y - a.y);
-    if (!std::isfinite(e.dxdy))
-        return; // so flat against its length that it covers nothing
+    return std::isfinite(e.dxdy); // else so flat against its length that it covers nothing
+}
 
-    const auto [lowX, highX] = std::minmax(a.x, b.x);
-    if (edges.empty()) {
+void CCoverageRaster::IncludeInBounds(bool start, float lowX, float highX, float lowY, float highY) {
+    if (start) {
         minX = lowX;
         maxX = highX;
-        minY = a.y;
-        maxY = b.y;
-    } else {
-        minX = std::min(minX, lowX);
-        maxX = std::max(maxX, highX);
-        minY = std::min(minY, a.y);
-        maxY = std::max(maxY, b.y);
+        minY = lowY;
+        maxY = highY;
+        return;
     }
+    minX = std::min(minX, lowX);
+    maxX = std::max(maxX, highX);
+    minY = std::min(minY, lowY);
+    maxY = std::max(maxY, highY);
+}
+
+void CCoverageRaster::AddEdge(CPointF a, CPointF b) {
+    CEdge e;
+    if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) || !std::isfinite(b.y) ||
+        !MakeEdge(a, b, e))
+        return;
+    const auto [lowX, highX] = std::minmax(a.x, b.x);
+    IncludeInBounds(edges.empty(), lowX, highX, e.yTop, e.yBottom);
     edges.push_back(e);
 }
 
 void CCoverageRaster::AddPolygon(std::span<const CPointF> points) {
     if (points.size() < 3)
         return;
-    // Bounds and finiteness in one pass; a polygon with a point at infinity or NaN goes edge by edge,
-    // dropping the edges that touch it.
+    // Bounds and finiteness in one pass: a polygon reaching infinity goes edge by edge, dropping the edges
+    // that touch it. (The bounds pass over a NaN, but an edge touching one has no finite slope and is
+    // dropped by MakeEdge either way.)
     float lowX = points[0].x, highX = lowX, lowY = points[0].y, highY = lowY;
     for (const CPointF& p : points) {
         lowX = std::min(lowX, p.x);
@@ -67,38 +75,12 @@ void CCoverageRaster::AddPolygon(std::span<const CPointF> points) {
     }
     const std::size_t before = edges.size();
     edges.reserve(before + points.size());
-    auto add = [&](CPointF a, CPointF b) {
-        if (a.y == b.y)
-            return;
-        CEdge e;
-        e.winding = a.y < b.y ? 1 : -1;
-        if (b.y < a.y)
-            std::swap(a, b);
-        e.yTop = a.y;
-        e.yBottom = b.y;
-        e.xTop = a.x;
-        e.xBottom = b.x;
-    e.xBottom = b.x;
-        e.dxdy = (b.x - a.x) / (b.y - a.y);
-        if (std::isfinite(e.dxdy)) // else so flat against its length that it covers nothing
+    CEdge e;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (MakeEdge(points[i], points[i + 1 < points.size() ? i + 1 : 0], e))
             edges.push_back(e);
-    };
-    for (std::size_t i = 0; i + 1 < points.size(); ++i)
-        add(points[i], points[i + 1]);
-    add(points.back(), points.front());
-    if (edges.size() == before)
-        return;
-    if (before == 0) {
-        minX = lowX;
-        maxX = highX;
-        minY = lowY;
-        maxY = highY;
-    } else {
-        minX = std::min(minX, lowX);
-        maxX = std::max(maxX, highX);
-        minY = std::min(minY, lowY);
-        maxY = std::max(maxY, highY);
-    }
+    if (edges.size() > before)
+        IncludeInBounds(before == 0, lowX, highX, lowY, highY);
 }
 
 void CCoverageRaster::Fill(CDeviceContext& dc, uint32_t colour, FillRule rule) {

@@ -53,6 +53,11 @@ private:
         int32_t winding = 0;         // +1 downwards, -1 upwards
     };
 
+    // The edge from a to b; false for one that covers nothing (level, or so flat against its length that
+    // its slope overflows).
+    static bool MakeEdge(CPointF a, CPointF b, CEdge& e);
+    // Widens the bounds of the collected shape, or starts them afresh.
+    void IncludeInBounds(bool start, float lowX, float highX, float lowY, float highY);
     void AddEdge(CPointF a, CPointF b);
     void AddDisc(CPointF centre, float radius);
     void AppendArc(CPointF centre, CPointF from, float sweep, float radius);
