@@ -111,6 +111,9 @@ private:
     InflateResult StreamBytes(const StreamInfo& info, std::vector<uint8_t>& storage,
                               std::span<const uint8_t>& bytes);
     bool ReadContentStreams();
+    // Warns of a page's content stream that was cut short or too large; false (failed) for one that cannot
+    // be decompressed.
+    bool ReportContentOutcome(InflateResult result, int page);
     void ReadImage(int number, int page, const GraphicsState& state);
     [[nodiscard]] bool DecodeImage(std::size_t offset, CDibSection& bitmap);
 

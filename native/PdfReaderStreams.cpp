@@ -79,6 +79,18 @@ InflateResult CPdfReader::StreamBytes(const StreamInfo& info, std::vector<uint8_
     return result;
 }
 
+bool CPdfReader::ReportContentOutcome(InflateResult result, int page) {
+    const std::string name = "page " + std::to_string(page + 1);
+    if (result == InflateResult::Corrupt)
+        return Fail("PDF: the content of " + name + " cannot be decompressed");
+    if (result == InflateResult::TooLarge)
+        drawing.AddWarning("PDF: " + name + " holds more than the reader takes (" +
+                           std::to_string(kMaxStreamBytes >> 20) + " MB of content); the rest of it was left out");
+    else if (result == InflateResult::Truncated)
+        drawing.AddWarning("PDF: the content of " + name + " ends early; the file may be damaged");
+    return true;
+}
+
 bool CPdfReader::ReadContentStreams() {
     std::vector<uint8_t> storage;
     for (int page = 0; page < pageCount; ++page) {
@@ -86,16 +98,9 @@ bool CPdfReader::ReadContentStreams() {
         if (!info)
             continue; // not a stream where the table says: the page reads as empty
         std::span<const uint8_t> bytes;
-        const std::string name = "page " + std::to_string(page + 1);
         const InflateResult result = StreamBytes(*info, storage, bytes);
-        if (result == InflateResult::Corrupt)
-            return Fail("PDF: the content of " + name + " cannot be decompressed");
-        if (result == InflateResult::TooLarge)
-            drawing.AddWarning("PDF: " + name + " holds more than the reader takes (" +
-                               std::to_string(kMaxStreamBytes >> 20) +
-                               " MB of content); the rest of it was left out");
-        else if (result == InflateResult::Truncated)
-            drawing.AddWarning("PDF: the content of " + name + " ends early; the file may be damaged");
+        if (!ReportContentOutcome(result, page))
+            return false;
         CPdfLineReader lines(bytes);
         ParseContent(lines, page);
     }
@@ -108,7 +113,6 @@ bool CPdfReader::ReadShownPageInBatches() {
     const std::optional<StreamInfo> info = ReadStreamDictionary(offsets[static_cast<std::size_t>(shownPage)]);
     if (!info)
         return true; // not a stream where the table says: the page reads as empty
-    const std::string name = "page " + std::to_string(shownPage + 1);
     const std::size_t start = std::min(info->dataStart, data.size());
     InflateResult result = InflateResult::Complete;
     if (!info->compressed) {
@@ -129,14 +133,8 @@ bool CPdfReader::ReadShownPageInBatches() {
             rest.clear();
         result = inflater.Result();
     }
-    if (result == InflateResult::Corrupt)
-        return Fail("PDF: the content of " + name + " cannot be decompressed");
-    if (result == InflateResult::TooLarge)
-        drawing.AddWarning("PDF: " + name + " holds more than the reader takes (" +
-                           std::to_string(kMaxStreamBytes >> 20) +
-                           " MB of content); the rest of it was left out");
-    else if (result == InflateResult::Truncated)
-        drawing.AddWarning("PDF: the content of " + name + " ends early; the file may be damaged");
+    if (!ReportContentOutcome(result, shownPage))
+        return false;
     HandOverBatch();
     return true;
 }
