@@ -236,18 +236,6 @@ TEST(PdfBatchRead, APageReadInBatchesIsThePageReadWholeAndNothingIsHeldAfterward
     EXPECT_EQ(missing.PageCount(), 3);
 }
 
-std::string MalformedSample() {
-    CDrawing drawing;
-    drawing.SetPageCount(3);
-    drawing.Add(MakePathObject({Square(0, 0, 100), Polyline({{0, 0}, {50, 80}})}, kPenSolid, kBrushSolid, 3,
-                               1, 2, 0, 1));
-    drawing.Add(MakeTextObject(u"text (one)\r\ntwo", {-200, 0}, kTextArtistic, kAlignLeft,
-                               kTextStyleUnderline, 0.0f, 1));
-    drawing.Add(MakeImageObject({0, 100, 0, 100}, 4, 4, 2));
-    drawing.Add(MakePathObject({Square(10, 10, 10)}, kPenSolid, kBrushHollow, 1, 0, 0, 0, 1));
-    return AsText(WritePdf(drawing));
-}
-
 std::vector<std::string> WarningLines(const std::string& warning) {
     std::vector<std::string> lines;
     std::istringstream in(warning);
@@ -261,7 +249,7 @@ std::vector<std::string> WarningLines(const std::string& warning) {
 // same success or failure with the same reason, the same objects and only warnings the whole reading
 // gives too (it reads the other pages as well).
 TEST(PdfBatchRead, DamagedFilesReadInBatchesAsTheyReadWhole) {
-    const std::string sample = MalformedSample();
+    const std::string sample = EveryKindSampleFile();
     std::vector<std::string> files;
     for (std::size_t length = 0; length < sample.size(); length += 5)
         files.push_back(sample.substr(0, length));

@@ -11,19 +11,6 @@ namespace {
 
 using namespace test;
 
-// A file with every kind of object on three pages, groups included.
-std::string SampleFile() {
-    CDrawing drawing;
-    drawing.SetPageCount(3);
-    drawing.Add(MakePathObject({Square(0, 0, 100), Polyline({{0, 0}, {50, 80}})}, kPenSolid, kBrushSolid, 3,
-                               1, 2, 0, 1));
-    drawing.Add(MakeTextObject(u"text (one)\r\ntwo", {-200, 0}, kTextArtistic, kAlignLeft,
-                               kTextStyleUnderline, 0.0f, 1));
-    drawing.Add(MakeImageObject({0, 100, 0, 100}, 4, 4, 2));
-    drawing.Add(MakePathObject({Square(10, 10, 10)}, kPenSolid, kBrushHollow, 1, 0, 0, 0, 1));
-    return AsText(WritePdf(drawing));
-}
-
 std::string Replace(std::string s, const std::string& from, const std::string& to) {
     const std::size_t at = s.find(from);
     EXPECT_NE(at, std::string::npos) << from;
@@ -33,7 +20,7 @@ std::string Replace(std::string s, const std::string& from, const std::string& t
 }
 
 TEST(PdfMalformed, EveryTruncationFailsOrReadsWhatItCan) {
-    const std::string file = SampleFile();
+    const std::string file = EveryKindSampleFile();
     for (std::size_t length = 0; length < file.size(); length += 7) {
         CDrawing back;
         const bool ok = ReadPdf(std::string_view(file).substr(0, length), back);
@@ -44,7 +31,7 @@ TEST(PdfMalformed, EveryTruncationFailsOrReadsWhatItCan) {
 }
 
 TEST(PdfMalformed, DamagedStructuresFailWithAReason) {
-    const std::string file = SampleFile();
+    const std::string file = EveryKindSampleFile();
     const std::size_t xref = file.rfind("\nxref\r\n") + 1;
     struct Case {
         const char* name;
@@ -145,7 +132,7 @@ TEST(PdfMalformed, ContentBeyondTheBoundsIsCutShortWithAWarning) {
 
     // A file read whole carries no warning.
     CDrawing whole;
-    ASSERT_TRUE(ReadPdf(SampleFile(), whole));
+    ASSERT_TRUE(ReadPdf(EveryKindSampleFile(), whole));
     EXPECT_EQ(whole.GetWarning(), "");
 }
 
@@ -204,7 +191,7 @@ TEST(PdfMalformed, AFileCutOffAfterItsPageTreeIsDamaged) {
 }
 
 TEST(PdfMalformed, RandomDamageNeverCrashes) {
-    const std::string file = SampleFile();
+    const std::string file = EveryKindSampleFile();
     std::mt19937 random(20240611);
     for (int round = 0; round < 300; ++round) {
         std::string damaged = file;

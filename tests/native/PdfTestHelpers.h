@@ -99,6 +99,19 @@ inline std::string AsText(const std::vector<uint8_t>& bytes) {
     return {bytes.begin(), bytes.end()};
 }
 
+// A native file with every kind of object on three pages, groups included: what damage is done to.
+inline std::string EveryKindSampleFile() {
+    CDrawing drawing;
+    drawing.SetPageCount(3);
+    drawing.Add(MakePathObject({Square(0, 0, 100), Polyline({{0, 0}, {50, 80}})}, kPenSolid, kBrushSolid, 3,
+                               1, 2, 0, 1));
+    drawing.Add(MakeTextObject(u"text (one)\r\ntwo", {-200, 0}, kTextArtistic, kAlignLeft,
+                               kTextStyleUnderline, 0.0f, 1));
+    drawing.Add(MakeImageObject({0, 100, 0, 100}, 4, 4, 2));
+    drawing.Add(MakePathObject({Square(10, 10, 10)}, kPenSolid, kBrushHollow, 1, 0, 0, 0, 1));
+    return AsText(WritePdf(drawing));
+}
+
 inline bool ReadPdf(const std::vector<uint8_t>& bytes, CDrawing& drawing) {
     CPdfFile pdf;
     return pdf.ReadFromMemory(bytes, drawing);
