@@ -117,18 +117,8 @@ CPageBitmapPainter::CPageBitmapPainter(int bitmapWidth, int bitmapHeight, bool s
 }
 
 void CPageBitmapPainter::Paint(const CDrawing& part, int page) {
-    if (!valid)
-        return;
-    CDeviceContext dc(&bitmap);
-    // The page fitted into the bitmap, drawn within a pixel of its edges, as a whole page is rendered.
-    const CRect visible{1, 1, width - 1, height - 1};
-    const float pageWidth = part.GetPageWidth();
-    const float pageHeight = part.GetPageHeight();
-    CViewMapping mapping;
-    mapping.FitRect(CRectF{-pageWidth / 2, pageWidth / 2, -pageHeight / 2, pageHeight / 2},
-                    CRect{0, 0, width, height});
-    DrawPage(part, page, dc, mapping, visible, PaintThreads::Automatic, edges);
-    dc.SelectBitmap(nullptr);
+    if (valid)
+        DrawPageFitted(part, page, bitmap, edges);
 }
 
 CImageResult CPageBitmapPainter::Write(const std::string& fileName, std::string* writtenPath) const {

@@ -427,14 +427,9 @@ void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CView
         std::rethrow_exception(failure);
 }
 
-std::optional<CDibSection> RenderPageToBitmap(const CDrawing& drawing, int page, int width, int height,
-                                              bool antiAlias, EdgeStyle edges) {
-    CDibSection bitmap;
-    if (!bitmap.Create(width, height, 24))
-        return std::nullopt;
+void DrawPageFitted(const CDrawing& drawing, int page, CDibSection& bitmap, EdgeStyle edges) {
+    const int width = bitmap.GetWidth(), height = bitmap.GetHeight();
     CDeviceContext dc(&bitmap);
-    dc.FillSolidRect(CRect{0, 0, width, height}, 0xFFFFFF);
-
     const CRect visible{1, 1, width - 1, height - 1};
     const float pageWidth = drawing.GetPageWidth();
     const float pageHeight = drawing.GetPageHeight();
@@ -443,6 +438,19 @@ std::optional<CDibSection> RenderPageToBitmap(const CDrawing& drawing, int page,
                     CRect{0, 0, width, height});
     DrawPage(drawing, page, dc, mapping, visible, PaintThreads::Automatic, edges);
     dc.SelectBitmap(nullptr);
+}
+
+std::optional<CDibSection> RenderPageToBitmap(const CDrawing& drawing, int page, int width, int height,
+                                              bool antiAlias, EdgeStyle edges) {
+    CDibSection bitmap;
+    if (!bitmap.Create(width, height, 24))
+        return std::nullopt;
+    {
+        CDeviceContext dc(&bitmap);
+        dc.FillSolidRect(CRect{0, 0, width, height}, 0xFFFFFF);
+        dc.SelectBitmap(nullptr);
+    }
+    DrawPageFitted(drawing, page, bitmap, edges);
     if (antiAlias)
         return AntiAliasBitmap(bitmap);
     return bitmap;

@@ -26,6 +26,10 @@ void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CView
               const CRect& visibleRect, PaintThreads threads = PaintThreads::Automatic,
               EdgeStyle edges = EdgeStyle::Aliased);
 
+// Draws a page's objects over what the bitmap holds, the page fitted into the whole bitmap and drawn within a
+// pixel of its edges: what a rendering of the page is, whether drawn at once or in parts.
+void DrawPageFitted(const CDrawing& drawing, int page, CDibSection& bitmap, EdgeStyle edges);
+
 // A width x height 24-bit rendering of a page on white, the page fitted into the bitmap; smoothed by the
 // anti-aliasing filter when asked, drawn with the edge style given. Nothing when the size is not one a bitmap
 // can have.
