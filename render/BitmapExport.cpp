@@ -1,7 +1,6 @@
 #include "render/BitmapExport.h"
 
 #include "geometry/Numeric.h"
-#include "geometry/ViewMapping.h"
 #include "model/Drawing.h"
 #include "platform/DeviceContext.h"
 #include "platform/image/ImageFile.h"
