@@ -10,11 +10,7 @@ source_drawing=$3
 
 gui_tools="/usr/bin/import"
 source "$(dirname "$0")/GuiTestCommon.sh"
-drawing=$work/drawing.pdf
-cp "$source_drawing" "$drawing"
-before=$("$cli" info --objects "$drawing" | awk '/^objects:/ { print $2 }')
-
-start_editor "$pqdraw" "$drawing"
+start_editor_on_copy "$pqdraw" "$source_drawing"
 
 objects() { "$cli" info --objects "$drawing"; }
 

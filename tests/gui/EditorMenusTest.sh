@@ -10,10 +10,7 @@ source_drawing=$2
 
 gui_tools="/usr/bin/import /usr/bin/convert /usr/bin/compare"
 source "$(dirname "$0")/GuiTestCommon.sh"
-drawing=$work/drawing.pdf
-cp "$source_drawing" "$drawing"
-
-start_editor "$pqdraw" "$drawing"
+start_editor_on_copy "$pqdraw" "$source_drawing"
 shot() { /usr/bin/import -window root "$shots/$1.png"; }
 # Pixels that differ between two screenshots in a region (WxH+X+Y).
 changed() { # before after region

@@ -116,6 +116,17 @@ quit_editor() { # pid [answer-keys...]
     wait "$editor" || { fail "the editor exited with an error"; cat "$work/stderr"; }
 }
 
+# Copies the drawing into the scratch folder as $drawing, notes its object count in $before (through
+# the headless tool $cli, when the caller has one) and starts the editor on the copy.
+start_editor_on_copy() { # program drawing
+    drawing=$work/drawing.pdf
+    cp "$2" "$drawing"
+    if [ -n "${cli:-}" ]; then
+        before=$("$cli" info --objects "$drawing" | awk '/^objects:/ { print $2 }')
+    fi
+    start_editor "$1" "$drawing"
+}
+
 # Starts the editor on a drawing, its output kept in $work; sets pid and wid once its window is up.
 start_editor() { # program drawing
     "$1" "$2" >"$work/stdout" 2>"$work/stderr" &

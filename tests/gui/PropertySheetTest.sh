@@ -11,11 +11,7 @@ source_drawing=$3
 
 gui_tools="/usr/bin/import /usr/bin/convert"
 source "$(dirname "$0")/GuiTestCommon.sh"
-drawing=$work/drawing.pdf
-cp "$source_drawing" "$drawing"
-before=$("$cli" info --objects "$drawing" | awk '/^objects:/ { print $2 }')
-
-start_editor "$pqdraw" "$drawing"
+start_editor_on_copy "$pqdraw" "$source_drawing"
 
 # Waits for the sheet; prints its window id and sets sheet_x, sheet_y to its top-left corner.
 open_sheet() {
