@@ -28,6 +28,7 @@ void CUndoRecorder::Attach(CDrawing* newDrawing, std::vector<int>* newSelection,
 }
 
 void CUndoRecorder::Clear() {
+    ++changeCount;
     undoData.Clear();
     redoData.Clear();
     undoEntries.clear();
@@ -51,6 +52,7 @@ std::span<const UndoEntry> CUndoRecorder::GetEntries(UndoDirection history) cons
 bool CUndoRecorder::Push(const CMemoryFile& record, UndoRecordType type, UndoDirection direction) {
     if (record.GetLength() == 0)
         return false;
+    ++changeCount;
     History history = HistoryOf(direction);
     const std::size_t offset = history.data.GetLength();
     bool appended = false;
@@ -103,6 +105,7 @@ bool CUndoRecorder::Pop(UndoDirection direction, CMemoryFile& record, UndoRecord
     History history = HistoryOf(direction);
     if (history.entries.empty())
         return false;
+    ++changeCount;
     const UndoEntry entry = history.entries.back();
     history.entries.pop_back();
     record.Clear();

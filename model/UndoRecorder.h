@@ -87,6 +87,10 @@ public:
     // The number of records in each history; non-zero enables Undo and Redo.
     [[nodiscard]] int CanUndo() const { return static_cast<int>(undoEntries.size()); }
     [[nodiscard]] int CanRedo() const { return static_cast<int>(redoEntries.size()); }
+    // Counts every push, pop and clearing of the histories. Every edit records a step before it changes
+    // the drawing and every undo or redo pops one, so a view that kept a drawn page can tell by this
+    // count alone that the drawing may have changed since.
+    [[nodiscard]] uint64_t GetChangeCount() const { return changeCount; }
 
     // Record operations. Each writes one record of its type into the history the direction names and
     // returns whether a record was pushed. Records that would describe nothing (an empty selection for
@@ -173,6 +177,7 @@ private:
     CMemoryFile redoData;
     std::vector<UndoEntry> undoEntries;
     std::vector<UndoEntry> redoEntries;
+    uint64_t changeCount = 0;
     bool clearRedoOnPush = true;
 };
 

@@ -32,6 +32,7 @@ void BM_PaintBusyPage(benchmark::State& state) {
     if (state.range(1) != 0)
         view.OnCommand(cmd::kGrid);
     for (auto _ : state) {
+        view.RepaintAll(); // as after an edit: the whole page is drawn again
         view.OnPaint();
         benchmark::ClobberMemory();
     }
@@ -48,6 +49,34 @@ BENCHMARK(BM_PaintBusyPage)
     ->Args({1, 0, 1, 1})
     ->UseRealTime() // a busy page is drawn by two threads: the wait is what counts
     ->Unit(benchmark::kMillisecond);
+
+// Paints of the busy page fitted into 1280 x 800 that change nothing on it (range 0: an exposure or a tool's
+// feedback) or follow a turn of the wheel by one line (range 1: scrolled by 20 pixels), with smooth edges.
+void BM_RepaintBusyPage(benchmark::State& state) {
+    bench::CBenchWindow window(1280, 800);
+    CPqxDoc doc;
+    bench::BuildBusyPaths(doc.GetDrawing(), 11, false);
+    CPqxView view(&window);
+    view.SetDocument(&doc);
+    view.OnUpdate();
+    view.OnCommand(cmd::kFitPage);
+    view.OnPaint();
+    view.OnPaint();
+    float direction = 1.0f;
+    for (auto _ : state) {
+        if (state.range(0) != 0) {
+            CWheelEvent wheel;
+            wheel.linesPerNotch = 1;
+            wheel.notches = direction;
+            direction = -direction;
+            view.OnMouseWheel(wheel);
+        }
+        view.OnPaint();
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel(state.range(0) != 0 ? "after a wheel line" : "nothing changed");
+}
+BENCHMARK(BM_RepaintBusyPage)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // The view's own share of a paint: the desk, the page frame and the copy to the window, with no objects.
 void BM_PaintEmptyPage(benchmark::State& state) {

@@ -55,6 +55,12 @@ CRect CPqxView::GetClientRect() const {
 }
 
 void CPqxView::InvalidateAll() {
+    drawnPage.Forget();
+    if (window != nullptr)
+        window->Invalidate();
+}
+
+void CPqxView::InvalidateMoved() {
     if (window != nullptr)
         window->Invalidate();
 }
@@ -74,6 +80,8 @@ void CPqxView::OnUpdate() {
     // A shape in progress belongs to the drawing that was replaced: leaving the tool must not make it.
     if (currentTool != nullptr)
         currentTool->Reset();
+    // The drawing was replaced: nothing drawn of the old one may show.
+    drawnPage.Forget();
     if (document == nullptr)
         return;
     undoRecorder.Attach(&document->GetDrawing(), &selection, this);
@@ -91,6 +99,7 @@ void CPqxView::OnUpdate() {
 }
 
 void CPqxView::ResetForNewDocument() {
+    drawnPage.Forget();
     // A shape in progress belongs to the drawing that was replaced.
     if (currentTool != nullptr)
         currentTool->Reset();

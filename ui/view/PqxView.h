@@ -9,6 +9,7 @@
 #include "model/UndoViewHooks.h"
 #include "platform/DibSection.h"
 #include "ui/tools/Tool.h"
+#include "ui/view/DrawnPage.h"
 #include "ui/view/NewObjectStyle.h"
 #include "ui/view/PropertySheetOpener.h"
 #include "ui/view/ScrollBarLayout.h"
@@ -279,7 +280,9 @@ public:
 
 private:
     // Painting (ViewPaint.cpp).
-    bool EnsureBackBuffer(const CRect& client);
+    [[nodiscard]] CDrawnPageKey DrawnPageKey(const CRect& client) const;
+    // The desk, the page frame, the grid and the page's objects within area of the client.
+    void DrawPageArea(CDeviceContext& dc, const CRect& client, const CRect& area) const;
     void DrawPageFrame(CDeviceContext& dc) const;
     void DrawGrid(CDeviceContext& dc, const CRect& client) const;
 
@@ -322,7 +325,10 @@ private:
 
     // Runs the eyedropper at a client point (ViewEyedropper.cpp).
     void PickColor(CPoint point);
+    // Repaints everything: the drawing may have changed.
     void InvalidateAll();
+    // Repaints after the view moved over an unchanged drawing: what still shows of the drawn page is kept.
+    void InvalidateMoved();
 
     // Edit commands on the selection: arrange and combine (ViewArrange.cpp), line and fill style
     // (ViewStyleCommands.cpp), clipboard, Select All, Duplicate and Escape (ViewClipboard.cpp). Each
@@ -389,6 +395,7 @@ private:
     std::array<std::unique_ptr<CTool>, 16> tools;
     std::vector<int> selection;
     CDibSection backBuffer;
+    CDrawnPage drawnPage;
 
     // Scrolling (ViewScroll.cpp): whether the bars show, their layouts (horizontal, vertical), which thumb
     // is being dragged (its bar keeps its layout until the drop), the client size last seen, wheel

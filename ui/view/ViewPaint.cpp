@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <span>
+#include <utility>
 
 namespace pq {
 
@@ -37,31 +39,31 @@ void CPqxView::OnPaint() {
     }
 
     const CRect client = GetClientRect();
-    if (client.IsEmpty() || !EnsureBackBuffer(client))
+    if (client.IsEmpty())
         return;
     // An edit may have moved objects beyond the page: the scroll bars span them.
     UpdateScrollBars();
-
-    CDeviceContext dc(&backBuffer);
-    dc.FillSolidRect(client, showPage ? kDeskColor : 0xFFFFFF);
-    if (showPage && document != nullptr)
-        DrawPageFrame(dc);
-    DrawGrid(dc, client);
-    if (const CDrawing* drawing = GetDrawing())
-        DrawPage(*drawing, currentPage, dc, mapping, client, PaintThreads::Automatic,
-                 smoothEdges ? EdgeStyle::Smooth : EdgeStyle::Aliased);
-    if (currentTool != nullptr)
+    // The back buffer lets go of the drawn page's pixels first, so that updating them copies nothing.
+    backBuffer.Clear();
+    if (!drawnPage.Update(DrawnPageKey(client),
+                          [this, &client](CDeviceContext& dc, const CRect& area) { DrawPageArea(dc, client, area); }))
+        return;
+    // The back buffer shares the drawn page's pixels until feedback draws on it.
+    backBuffer = drawnPage.GetBits();
+    if (currentTool != nullptr) {
+        CDeviceContext dc(&backBuffer);
         currentTool->PaintFeedback(dc);
-    dc.SelectBitmap(nullptr);
+    }
 
     if (window == nullptr)
         return;
     // A front buffer laid out like the back buffer takes its bytes as they are; any other goes through
     // the device context, which converts depths.
     CDibSection& front = window->GetFrontBuffer();
-    if (front.GetHeader() == backBuffer.GetHeader() &&
-        front.GetBits().size() == backBuffer.GetBits().size()) {
-        std::copy(backBuffer.GetBits().begin(), backBuffer.GetBits().end(), front.GetBits().begin());
+    // Read through a const view: the back buffer may share its pixels with the drawn page.
+    const std::span<const uint8_t> shown = std::as_const(backBuffer).GetBits();
+    if (front.GetHeader() == backBuffer.GetHeader() && front.GetBits().size() == shown.size()) {
+        std::copy(shown.begin(), shown.end(), front.GetBits().begin());
         window->MarkDamaged(client);
         return;
     }
@@ -69,15 +71,36 @@ void CPqxView::OnPaint() {
     screen.BitBlt(0, 0, client.Width(), client.Height(), backBuffer, 0, 0, kRop3SrcCopy);
 }
 
-bool CPqxView::EnsureBackBuffer(const CRect& client) {
-    if (!backBuffer.IsEmpty() &&
-        (backBuffer.GetWidth() != client.Width() || backBuffer.GetHeight() != client.Height()))
-        backBuffer.Clear();
-    if (backBuffer.IsEmpty() && !backBuffer.Create(client.Width(), client.Height(), 24)) {
-        backBuffer.Clear();
-        return false;
+CDrawnPageKey CPqxView::DrawnPageKey(const CRect& client) const {
+    CDrawnPageKey key;
+    if (const CDrawing* drawing = GetDrawing()) {
+        key.drawing = drawing;
+        key.objectCount = drawing->Count();
+        key.pageCount = drawing->PageCount();
+        key.pageWidth = drawing->GetPageWidth();
+        key.pageHeight = drawing->GetPageHeight();
     }
-    return true;
+    key.changeCount = undoRecorder.GetChangeCount();
+    key.page = currentPage;
+    key.showPage = showPage;
+    key.showGrid = showGrid;
+    key.gridSpacing = gridSpacing;
+    key.smoothEdges = smoothEdges;
+    key.client = client;
+    key.scale = mapping.GetScale();
+    key.docOrigin = mapping.GetDocOrigin();
+    key.deviceOrigin = mapping.GetDeviceOrigin();
+    return key;
+}
+
+void CPqxView::DrawPageArea(CDeviceContext& dc, const CRect& client, const CRect& area) const {
+    dc.FillSolidRect(area, showPage ? kDeskColor : 0xFFFFFF);
+    if (showPage && document != nullptr)
+        DrawPageFrame(dc);
+    DrawGrid(dc, client);
+    if (const CDrawing* drawing = GetDrawing())
+        DrawPage(*drawing, currentPage, dc, mapping, client, PaintThreads::Automatic,
+                 smoothEdges ? EdgeStyle::Smooth : EdgeStyle::Aliased);
 }
 
 void CPqxView::DrawPageFrame(CDeviceContext& dc) const {
