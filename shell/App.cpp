@@ -72,6 +72,11 @@ public:
         return true;
     }
 
+    int OnRun() override {
+        const int status = wxApp::OnRun();
+        return status != 0 ? status : EditorExitStatus();
+    }
+
 private:
     CStartupRequest request;
     std::unique_ptr<CIniPreferenceStore> preferences;

@@ -67,7 +67,17 @@ wxBitmap ColorFaceBitmap(const CColorButtonFace& face) {
     return wxBitmap(image);
 }
 
+int editorExitStatus = 0;
+
 } // namespace
+
+void SetEditorExitStatus(int status) {
+    editorExitStatus = status;
+}
+
+int EditorExitStatus() {
+    return editorExitStatus;
+}
 
 // A row of flat buttons: the command bar at the top and the three bottom bars. Tool buttons are toggle
 // buttons so the current tool shows pressed; the Color button has a drop-down arrow beside it; the pages
@@ -748,6 +758,7 @@ public:
         return dialog.GetOutcome();
     }
     void ReportFailures(const std::vector<std::string>& failures) override {
+        SetEditorExitStatus(1);
         std::string text = "The export of the settings file was not completed:";
         for (const std::string& failure : failures) {
             std::fprintf(stderr, "pqdraw: %s\n", failure.c_str());

@@ -35,6 +35,11 @@ class CPqxView;
 class IDrawingFileOps;
 class IPreferenceStore;
 
+// The editor's exit status: non-zero once something a settings file asked for was not done, so that
+// whoever started the editor for an unattended export can tell.
+void SetEditorExitStatus(int status);
+[[nodiscard]] int EditorExitStatus();
+
 // The editor's one top-level window: the menu bar, the command bar with the tool buttons, the canvas
 // that shows the view, and the three bottom bars of which one shows. It owns the document and the view
 // and routes every command through the routing table: view, document, frame, application.
