@@ -43,8 +43,7 @@ TEST(ViewEyedropper, PickedFillColourGoesToSelectedPathsAndTextsAsOneUndoStep) {
     EXPECT_EQ(s.view.GetNewObjectStyle().noFill, 1) << "defaults stay with a selection";
     EXPECT_TRUE(s.doc.IsModified());
 
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing()), before);
+    EXPECT_EQ(s.Undone(), before);
 }
 
 TEST(ViewEyedropper, PickedLineColourGoesToSelectedPathsOnly) {
@@ -56,7 +55,7 @@ TEST(ViewEyedropper, PickedLineColourGoesToSelectedPathsOnly) {
     EXPECT_EQ(path->penStyle, kPenSolid);
     EXPECT_EQ(path->penColor, kPicked);
     EXPECT_EQ(s.Drawing().GetAt(1)->color, textColor);
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 1);
+    EXPECT_EQ(s.UndoSteps(), 1);
 }
 
 TEST(ViewEyedropper, WithoutSelectionThePickSetsTheNewObjectStyle) {
@@ -78,7 +77,7 @@ TEST(ViewEyedropper, WithoutSelectionThePickSetsTheNewObjectStyle) {
             EXPECT_EQ(style.penStyle, kPenSolid);
             EXPECT_EQ(style.noFill, 1);
         }
-        EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 0);
+        EXPECT_EQ(s.UndoSteps(), 0);
         EXPECT_FALSE(s.doc.IsModified());
     }
 }
@@ -89,7 +88,7 @@ TEST(ViewEyedropper, PickOffTheWindowEndsTheModeAndChangesNothing) {
     s.view.OnLButtonDown(kKeyFlagLButton, {-3, 500});
     EXPECT_EQ(s.view.GetColorPickMode(), 0);
     EXPECT_EQ(s.Drawing().GetAt(0)->color, 0xAAAAAAu);
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 0);
+    EXPECT_EQ(s.UndoSteps(), 0);
 }
 
 TEST(ViewEyedropper, ModesAreOfferedOnlyWithoutSelectionOrWithAPath) {
