@@ -4,7 +4,6 @@
 #include "model/GraphicObject.h"
 #include "platform/PenBrushStyles.h"
 #include "ui/tools/NodeTool.h"
-#include "ui/view/ViewCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -51,10 +50,9 @@ struct CNodeSetup : CViewSetup {
     CPoint Dev(CPointF doc) const { return view.GetMapping().DocToDevice(doc); }
     const CNodeArray& Stored(int index = 0) { return *Drawing().GetAt(index)->AsPath()->subpaths.at(0); }
     bool Enabled(int id) {
-        bool enabled = false;
-        bool checked = false;
-        EXPECT_TRUE(view.OnUpdateCommand(id, enabled, checked));
-        return enabled;
+        const CCommandStateSeen state = State(id);
+        EXPECT_TRUE(state.handled);
+        return state.enabled;
     }
     // Runs a command as the menus do and checks that it made one undo step back to the exact records.
     void RunAndUndo(int id, const DrawingSnapshot& before) {

@@ -6,7 +6,6 @@
 #include "geometry/LineMath.h"
 #include "model/Clipboard.h"
 #include "ui/tools/SelectTool.h"
-#include "ui/view/ViewCommands.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,6 @@
 #include "geometry/Numeric.h"
 #include "ui/tools/BezierTool.h"
 #include "ui/tools/BoxTools.h"
-#include "ui/view/ViewCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -271,13 +270,12 @@ TEST(ShapeTools, CommandsAreEnabledAndSelectTheirTools) {
         {cmd::kToolEllipse, ToolKind::Ellipse}, {cmd::kToolBox14, ToolKind::Box14},
         {cmd::kToolBezier, ToolKind::Bezier},   {cmd::kToolFreehand, ToolKind::Freehand}};
     for (const auto& [command, kind] : rows) {
-        bool enabled = false, checked = true;
-        ASSERT_TRUE(s.view.OnUpdateCommand(command, enabled, checked));
-        EXPECT_TRUE(enabled && !checked) << command;
+        const CCommandStateSeen before = s.State(command);
+        ASSERT_TRUE(before.handled);
+        EXPECT_TRUE(before.enabled && !before.checked) << command;
         ASSERT_TRUE(s.view.OnCommand(command));
         EXPECT_TRUE(s.view.IsToolCurrent(kind)) << command;
-        s.view.OnUpdateCommand(command, enabled, checked);
-        EXPECT_TRUE(checked && s.host.buttons[command]) << command;
+        EXPECT_TRUE(s.State(command).checked && s.host.buttons[command]) << command;
         EXPECT_EQ(s.host.cursor, CursorShape::Cross);
     }
 }

@@ -1,7 +1,5 @@
 #include "ViewTestSetup.h"
 
-#include "ui/view/ViewCommands.h"
-
 #include <gtest/gtest.h>
 
 namespace pq::test {
@@ -30,9 +28,7 @@ TEST(ViewEyedropper, PickedFillColourGoesToSelectedPathsAndTextsAsOneUndoStep) {
     CPickSetup s({0, 1});
     const DrawingSnapshot before = Snapshot(s.Drawing());
     s.view.OnCommand(cmd::kPickFillColor);
-    bool enabled = false, checked = false;
-    s.view.OnUpdateCommand(cmd::kPickFillColor, enabled, checked);
-    EXPECT_TRUE(enabled && checked);
+    EXPECT_TRUE(s.State(cmd::kPickFillColor).enabled && s.State(cmd::kPickFillColor).checked);
 
     s.view.OnLButtonDown(kKeyFlagLButton, kProbe);
     EXPECT_EQ(s.view.GetColorPickMode(), 0);
@@ -93,12 +89,9 @@ TEST(ViewEyedropper, PickOffTheWindowEndsTheModeAndChangesNothing) {
 
 TEST(ViewEyedropper, ModesAreOfferedOnlyWithoutSelectionOrWithAPath) {
     CPickSetup s({1}); // a text alone
-    bool enabled = true, checked = false;
-    s.view.OnUpdateCommand(cmd::kPickLineColor, enabled, checked);
-    EXPECT_FALSE(enabled);
+    EXPECT_FALSE(s.State(cmd::kPickLineColor).enabled);
     s.view.GetSelection() = {0, 1};
-    s.view.OnUpdateCommand(cmd::kPickLineColor, enabled, checked);
-    EXPECT_TRUE(enabled);
+    EXPECT_TRUE(s.State(cmd::kPickLineColor).enabled);
 }
 
 } // namespace

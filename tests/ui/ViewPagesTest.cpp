@@ -1,7 +1,5 @@
 #include "ViewTestSetup.h"
 
-#include "ui/view/ViewCommands.h"
-
 #include <gtest/gtest.h>
 
 namespace pq::test {
@@ -70,9 +68,8 @@ TEST(ViewPages, DeletingTheOnlyPageDoesNothingAndIsDisabled) {
     CViewSetup s;
     s.Drawing().Add(MakeRect({0, 10, 0, 10}));
     s.Open();
-    bool enabled = true, checked = false;
-    ASSERT_TRUE(s.view.OnUpdateCommand(cmd::kDeletePage, enabled, checked));
-    EXPECT_FALSE(enabled);
+    ASSERT_TRUE(s.State(cmd::kDeletePage).handled);
+    EXPECT_FALSE(s.State(cmd::kDeletePage).enabled);
     s.view.OnCommand(cmd::kDeletePage);
     EXPECT_EQ(s.Drawing().Count(), 1);
     EXPECT_EQ(s.UndoSteps(), 0);

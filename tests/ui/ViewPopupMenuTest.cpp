@@ -2,8 +2,6 @@
 
 #include "ViewTestSetup.h"
 
-#include "ui/view/ViewCommands.h"
-
 #include <gtest/gtest.h>
 
 namespace pq::test {

@@ -1,8 +1,6 @@
 #include "TestHelpers.h"
 #include "ViewTestSetup.h"
 
-#include "ui/view/ViewCommands.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -276,9 +274,8 @@ TEST(ViewScroll, HiddenBarsShowNothingAndShowingThemAgainKeepsThePlace) {
     s.view.OnCommand(cmd::kScrollBars);
     EXPECT_EQ(s.view.GetMapping().DeviceToDoc(CPoint{0, 0}), topLeft);
     EXPECT_EQ(s.Bar(kV), shown);
-    bool enabled = false, checked = false;
-    ASSERT_TRUE(s.view.OnUpdateCommand(cmd::kScrollBars, enabled, checked));
-    EXPECT_TRUE(checked);
+    ASSERT_TRUE(s.State(cmd::kScrollBars).handled);
+    EXPECT_TRUE(s.State(cmd::kScrollBars).checked);
 }
 
 TEST(ViewScroll, OpeningADocumentWithTheBarsOffNeverShowsThem) {

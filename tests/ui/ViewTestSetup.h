@@ -9,7 +9,15 @@
 #include "ui/view/PqxView.h"
 #include "ui/view/ViewCommands.h"
 
+#include <gtest/gtest.h>
+
 namespace pq::test {
+
+struct CCommandStateSeen {
+    bool handled = false;
+    bool enabled = false;
+    bool checked = false;
+};
 
 struct CViewSetup {
     explicit CViewSetup(int width = 400, int height = 300, IPreferenceStore* preferences = nullptr)
@@ -44,6 +52,14 @@ struct CViewSetup {
             view.OnMouseMove(kKeyFlagLButton | keys,
                              from + CPoint{(to.x - from.x) * step / moves, (to.y - from.y) * step / moves});
         view.OnLButtonUp(keys, to);
+    }
+    // A command's state as the menus see it, which must not depend on what the flags held before.
+    CCommandStateSeen State(int id) const {
+        CCommandStateSeen state, other{false, true, true};
+        state.handled = view.OnUpdateCommand(id, state.enabled, state.checked);
+        other.handled = view.OnUpdateCommand(id, other.enabled, other.checked);
+        EXPECT_TRUE(state.enabled == other.enabled && state.checked == other.checked) << "command " << id;
+        return state;
     }
     int UndoSteps() { return view.GetUndoRecorder().CanUndo(); }
     // The drawing after undoing that many steps, snapshotted as Snapshot takes it.

@@ -1,8 +1,6 @@
 #include "TestHelpers.h"
 #include "ViewTestSetup.h"
 
-#include "ui/view/ViewCommands.h"
-
 #include <gtest/gtest.h>
 
 namespace pq::test {
