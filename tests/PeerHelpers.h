@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -81,6 +82,15 @@ inline std::string ReadFileText(const std::string& path) {
 inline std::vector<uint8_t> ReadFileBytes(const std::string& path) {
     const std::string text = ReadFileText(path);
     return {text.begin(), text.end()};
+}
+
+// Makes or replaces a file with exactly these bytes.
+inline void WriteFileText(const std::string& path, std::string_view text) {
+    std::ofstream(path, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+inline void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    WriteFileText(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
 }
 
 } // namespace pq::test

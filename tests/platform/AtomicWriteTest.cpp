@@ -17,10 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::CTempFolder;
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+using test::WriteFileText;
 
 std::span<const uint8_t> Bytes(std::string_view text) {
     return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
@@ -43,7 +40,7 @@ mode_t ModeOf(const std::string& path) {
 TEST(WriteFileReplacing, WritesThroughSymbolicLinksAndKeepsThem) {
     CTempFolder folder;
     fs::create_directory(folder.File("real"));
-    WriteText(folder.File("real/target.pdf"), "old");
+    WriteFileText(folder.File("real/target.pdf"), "old");
     fs::create_symlink("real/target.pdf", folder.File("link.pdf"));        // relative to the link's folder
     fs::create_symlink(folder.File("link.pdf"), folder.File("chain.pdf")); // a link to a link
     ASSERT_TRUE(WriteFileReplacing(folder.File("chain.pdf"), Bytes("new")).ok);
@@ -69,8 +66,8 @@ TEST(WriteFileReplacing, WritesThroughSymbolicLinksAndKeepsThem) {
 TEST(WriteFileReplacing, KeepsPermissionBitsAndOwnerAndRefusesReadOnlyFiles) {
     CTempFolder folder;
     const std::string shared = folder.File("shared.pdf"), script = folder.File("script.sh");
-    WriteText(shared, "old");
-    WriteText(script, "old");
+    WriteFileText(shared, "old");
+    WriteFileText(script, "old");
     fs::permissions(shared, static_cast<fs::perms>(0640));
     fs::permissions(script, static_cast<fs::perms>(0751));
     if (geteuid() == 0) {
@@ -90,7 +87,7 @@ TEST(WriteFileReplacing, KeepsPermissionBitsAndOwnerAndRefusesReadOnlyFiles) {
 
     // Read-only even for the superuser, who could otherwise replace it.
     const std::string locked = folder.File("locked.pdf");
-    WriteText(locked, "keep me");
+    WriteFileText(locked, "keep me");
     fs::permissions(locked, static_cast<fs::perms>(0444));
     const CImageResult refused = WriteFileReplacing(locked, Bytes("lost"));
     EXPECT_FALSE(refused.ok);
@@ -115,15 +112,19 @@ TEST(WriteFileReplacing, NeverReplacesAPipeOrAFolder) {
     EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"folder.pdf", "pipe.pdf"}));
 }
 
-TEST(WriteFileReplacing, TheLongestNameTheFileSystemTakesCanBeWritten) {
+TEST(WriteFileReplacing, WritesEveryByteAndTheLongestNameTheFileSystemTakes) {
     CTempFolder folder;
     const std::string name = std::string(251, 'n') + ".pdf";
     ASSERT_EQ(name.size(), 255u);
-    const CImageResult result = WriteFileReplacing(folder.File(name), Bytes("long"));
+    std::vector<uint8_t> bytes(100000);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<uint8_t>(i * 31);
+    const CImageResult result = WriteFileReplacing(folder.File(name), bytes);
     ASSERT_TRUE(result.ok) << result.message;
-    EXPECT_EQ(test::ReadFileText(folder.File(name)), "long");
-    ASSERT_TRUE(WriteFileReplacing(folder.File(name), Bytes("longer")).ok);
-    EXPECT_EQ(test::ReadFileText(folder.File(name)), "longer");
+    EXPECT_EQ(test::ReadFileBytes(folder.File(name)), bytes);
+    // A shorter file replaces the longer one whole.
+    ASSERT_TRUE(WriteFileReplacing(folder.File(name), std::vector<uint8_t>{7}).ok);
+    EXPECT_EQ(test::ReadFileBytes(folder.File(name)), std::vector<uint8_t>{7});
     EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{name});
 }
 
@@ -176,7 +177,7 @@ struct CSleeper {
 TEST(WriteFileReplacing, RemovesOnlyTheTemporariesOfWritersThatEnded) {
     CTempFolder folder;
     const std::string target = folder.File("drawing.pdf");
-    WriteText(target, "good");
+    WriteFileText(target, "good");
     const std::string leftover = LeaveKilledWrite(folder, target);
     ASSERT_TRUE(leftover.starts_with(".")) << leftover << ": temporaries are hidden";
     EXPECT_EQ(test::ReadFileText(target), "good");
@@ -186,19 +187,19 @@ TEST(WriteFileReplacing, RemovesOnlyTheTemporariesOfWritersThatEnded) {
     const CSleeper sleeper;
     const std::string running = WithProcess(leftover, sleeper.pid);
     const std::string stale = WithProcess(leftover, getppid());
-    WriteText(folder.File(running), "running");
-    WriteText(folder.File(stale), "stale");
+    WriteFileText(folder.File(running), "running");
+    WriteFileText(folder.File(stale), "stale");
     const timespec times[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 3 * 24 * 3600, 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, folder.File(stale).c_str(), times, 0), 0);
-    WriteText(folder.File("drawing.pdf.tmp"), "user's");
-    WriteText(folder.File(".pqdraw-notes.tmp"), "user's");
-    WriteText(folder.File("elsewhere"), "linked");
+    WriteFileText(folder.File("drawing.pdf.tmp"), "user's");
+    WriteFileText(folder.File(".pqdraw-notes.tmp"), "user's");
+    WriteFileText(folder.File("elsewhere"), "linked");
     const std::string link = WithProcess(leftover, 999999);
     fs::create_symlink("elsewhere", folder.File(link));
     std::string foreign;
     if (geteuid() == 0) {
         foreign = WithProcess(leftover, 999998);
-        WriteText(folder.File(foreign), "another user's");
+        WriteFileText(folder.File(foreign), "another user's");
         ASSERT_EQ(chown(folder.File(foreign).c_str(), 65534, 65534), 0);
     }
 

@@ -217,16 +217,12 @@ TEST(BmpRoundTrip, EveryStoredDepthDecodesToTheSamePixels) {
     EXPECT_EQ(Decode(file), picture);
 
     for (uint16_t depth : {1, 2, 4, 8}) {
-        CDibSection indexed;
-        ASSERT_TRUE(indexed.Create(9, 3, depth));
-        std::vector<uint32_t> table(1u << depth);
-        for (std::size_t i = 0; i < table.size(); ++i)
-            table[i] = MakeTableEntry(static_cast<uint8_t>(i * 37), static_cast<uint8_t>(255 - i), 7);
-        ASSERT_TRUE(indexed.SetColourTable(table));
-        for (int32_t y = 0; y < 3; ++y)
-            for (int32_t x = 0; x < 9; ++x)
-                SetPackedIndex(GetRowFromTop(indexed, y), x, depth,
-                               static_cast<uint32_t>(x + 3 * y) % table.size());
+        const CDibSection indexed = test::MakeIndexedPicture(
+            9, 3, depth,
+            [](std::size_t i) {
+                return MakeTableEntry(static_cast<uint8_t>(i * 37), static_cast<uint8_t>(255 - i), 7);
+            },
+            [](int32_t x, int32_t y) { return x + 3 * y; });
         ASSERT_TRUE(EncodeBmp(indexed, file).ok);
         const CDibSection decoded = Decode(file);
         EXPECT_EQ(decoded.GetBitCount(), depth);

@@ -30,6 +30,17 @@ double TotalInk(const CDibSection& bitmap) {
     return sum;
 }
 
+constexpr auto kNonZero = CCoverageRaster::FillRule::NonZero;
+
+// A white bitmap with what was added to the raster filled in black by the rule.
+CDibSection Filled(CCoverageRaster& raster, int32_t width, int32_t height, uint16_t bitCount = 24,
+                   CCoverageRaster::FillRule rule = kNonZero) {
+    CDibSection bitmap = MakeBitmap(width, height, bitCount);
+    CDeviceContext dc(&bitmap);
+    raster.Fill(dc, 0x000000, rule);
+    return bitmap;
+}
+
 TEST(CCoverageRaster, EdgePixelsGetTheShareTheyCover) {
     for (uint16_t depth : {24, 32}) {
         CDibSection bitmap = MakeBitmap(12, 8, depth);
@@ -49,11 +60,9 @@ TEST(CCoverageRaster, EdgePixelsGetTheShareTheyCover) {
         EXPECT_EQ(PixelAt(bitmap, 9, 3), 0xFFFFFFu);
         EXPECT_EQ(dc.GetDamage(), CRect(2, 1, 9, 6));
         // A sloped edge: the triangle's area is what it inks.
-        CDibSection slope = MakeBitmap(20, 20, depth);
-        CDeviceContext slopeDc(&slope);
         const std::vector<CPointF> triangle{{1.3f, 1.1f}, {18.7f, 3.4f}, {6.2f, 17.9f}};
         raster.AddPolygon(triangle);
-        raster.Fill(slopeDc, 0x000000, CCoverageRaster::FillRule::EvenOdd);
+        const CDibSection slope = Filled(raster, 20, 20, depth, CCoverageRaster::FillRule::EvenOdd);
         const double area = std::abs((18.7 - 1.3) * (17.9 - 1.1) - (6.2 - 1.3) * (3.4 - 1.1)) / 2;
         EXPECT_NEAR(TotalInk(slope), area, area * 0.01);
     }
@@ -62,13 +71,11 @@ TEST(CCoverageRaster, EdgePixelsGetTheShareTheyCover) {
 TEST(CCoverageRaster, FillRulesAndOverlaps) {
     const std::vector<CPointF> a{{1, 1}, {7, 1}, {7, 7}, {1, 7}};
     const std::vector<CPointF> b{{4, 4}, {10, 4}, {10, 10}, {4, 10}};
-    for (auto rule : {CCoverageRaster::FillRule::EvenOdd, CCoverageRaster::FillRule::NonZero}) {
-        CDibSection bitmap = MakeBitmap(12, 12, 24);
-        CDeviceContext dc(&bitmap);
+    for (auto rule : {CCoverageRaster::FillRule::EvenOdd, kNonZero}) {
         CCoverageRaster raster;
         raster.AddPolygon(a);
         raster.AddPolygon(b);
-        raster.Fill(dc, 0x000000, rule);
+        const CDibSection bitmap = Filled(raster, 12, 12, 24, rule);
         const bool evenOdd = rule == CCoverageRaster::FillRule::EvenOdd;
         EXPECT_EQ(PixelAt(bitmap, 5, 5), evenOdd ? 0xFFFFFFu : 0x000000u);
         EXPECT_EQ(PixelAt(bitmap, 2, 2), 0x000000u);
@@ -83,18 +90,13 @@ TEST(CCoverageRaster, StrokesInkTheirAreaOnceWhereverPiecesOverlap) {
     const float width = 3.0f, radius = width / 2;
     const double caps = std::numbers::pi * radius * radius;
     CCoverageRaster raster;
-    CDibSection one = MakeBitmap(40, 20, 24);
-    CDeviceContext oneDc(&one);
     const std::vector<CPointF> pieces{{5.2f, 9.5f}, {12.0f, 9.5f}, {12.5f, 9.5f}, {30.3f, 9.5f}};
     raster.AddStroke(pieces, width, false, kPenSolid);
-    raster.Fill(oneDc, 0x000000, CCoverageRaster::FillRule::NonZero);
-    EXPECT_NEAR(TotalInk(one), (30.3 - 5.2) * width + caps, 0.5);
+    EXPECT_NEAR(TotalInk(Filled(raster, 40, 20)), (30.3 - 5.2) * width + caps, 0.5);
 
-    CDibSection ring = MakeBitmap(40, 40, 32);
-    CDeviceContext ringDc(&ring);
     const std::vector<CPointF> square{{10, 10}, {30, 10}, {30, 30}, {10, 30}};
     raster.AddStroke(square, width, true, kPenSolid);
-    raster.Fill(ringDc, 0x000000, CCoverageRaster::FillRule::NonZero);
+    const CDibSection ring = Filled(raster, 40, 40, 32);
     const double outer = 23.0 * 23.0 - 4 * radius * radius + caps, inner = 17.0 * 17.0;
     EXPECT_NEAR(TotalInk(ring), outer - inner, 0.5); // round corners are inscribed polygons
     EXPECT_EQ(PixelAt(ring, 20, 10), 0x000000u);
@@ -102,19 +104,15 @@ TEST(CCoverageRaster, StrokesInkTheirAreaOnceWhereverPiecesOverlap) {
 
     // A bend: the union of its two pieces, the round outer corner and the caps, with the pieces' overlap
     // at the inner corner inked once.
-    CDibSection bend = MakeBitmap(40, 40, 24);
-    CDeviceContext bendDc(&bend);
     const std::vector<CPointF> corner{{5, 5}, {25, 5}, {25, 25}};
     raster.AddStroke(corner, width, false, kPenSolid);
-    raster.Fill(bendDc, 0x000000, CCoverageRaster::FillRule::NonZero);
+    const CDibSection bend = Filled(raster, 40, 40);
     EXPECT_NEAR(TotalInk(bend), 2 * 20.0 * width - radius * radius + caps / 4 + caps, 0.5);
     EXPECT_NEAR(Ink(bend, 23, 7), 0.5, 0.02); // the inner corner's pixel, half inside each side
     EXPECT_EQ(PixelAt(bend, 24, 6), 0x000000u);
 
     // A circle of many short pieces, drawn with a pen wider than a piece is long: its ring, no more
     // and without holes.
-    CDibSection circle = MakeBitmap(40, 40, 24);
-    CDeviceContext circleDc(&circle);
     std::vector<CPointF> round;
     for (int i = 0; i < 240; ++i) {
         const double angle = 2 * std::numbers::pi * i / 240;
@@ -122,18 +120,16 @@ TEST(CCoverageRaster, StrokesInkTheirAreaOnceWhereverPiecesOverlap) {
             {static_cast<float>(20 + 12 * std::cos(angle)), static_cast<float>(20 + 12 * std::sin(angle))});
     }
     raster.AddStroke(round, 4.0f, true, kPenSolid);
-    raster.Fill(circleDc, 0x000000, CCoverageRaster::FillRule::NonZero);
+    const CDibSection circle = Filled(raster, 40, 40);
     const double annulus = std::numbers::pi * (14.0 * 14.0 - 10.0 * 10.0);
     EXPECT_NEAR(TotalInk(circle), annulus, annulus * 0.01);
     EXPECT_EQ(PixelAt(circle, 20, 8), 0x000000u);
     EXPECT_EQ(PixelAt(circle, 20, 20), 0xFFFFFFu);
 
     // A dashed one-pixel pen inks its dashes only: 18 on, 6 off along a line of 48 pixels.
-    CDibSection dashed = MakeBitmap(60, 10, 24);
-    CDeviceContext dashedDc(&dashed);
     const std::vector<CPointF> line{{2, 5}, {50, 5}};
     raster.AddStroke(line, 0.0f, false, kPenDash);
-    raster.Fill(dashedDc, 0x000000, CCoverageRaster::FillRule::NonZero);
+    const CDibSection dashed = Filled(raster, 60, 10);
     EXPECT_NEAR(TotalInk(dashed), 36.0, 0.5);
     EXPECT_NEAR(Ink(dashed, 10, 4), 0.5, 0.01); // the pen's pixel straddles two rows
     EXPECT_NEAR(Ink(dashed, 10, 5), 0.5, 0.01);
@@ -164,14 +160,15 @@ TEST(CCoverageRaster, AFillLeavesNothingBehindForTheNext) {
             CDibSection bitmap = MakeBitmap(200, 120, 24);
             CDeviceContext dc(&bitmap);
             raster.AddPolygon(shape);
-            raster.Fill(dc, 0x000000, CCoverageRaster::FillRule::NonZero);
+            raster.Fill(dc, 0x000000, kNonZero);
             EXPECT_NEAR(TotalInk(bitmap), std::abs(area), 0.5) << offset;
             raster.AddStroke(shape, 2.5f, true, kPenSolid);
-            raster.Fill(dc, 0x0000FF, CCoverageRaster::FillRule::NonZero);
+            raster.Fill(dc, 0x0000FF, kNonZero);
 
             CDibSection square = MakeBitmap(200, 120, 24);
             CDeviceContext squareDc(&square);
-            const std::vector<CPointF> box{{150.5f, 10.25f}, {160.5f, 10.25f}, {160.5f, 20.25f}, {150.5f, 20.25f}};
+            const std::vector<CPointF> box{
+                {150.5f, 10.25f}, {160.5f, 10.25f}, {160.5f, 20.25f}, {150.5f, 20.25f}};
             raster.AddPolygon(box);
             raster.Fill(squareDc, 0x000000, CCoverageRaster::FillRule::EvenOdd);
             EXPECT_NEAR(TotalInk(square), 100.0, 0.05) << offset;
@@ -208,7 +205,7 @@ TEST(CCoverageRaster, PiecesOfAClipMeetWithoutSeamsAndFarCoordinatesStayHarmless
         raster.AddPolygon(triangle);
         raster.Fill(dc, 0x204060, CCoverageRaster::FillRule::EvenOdd);
         raster.AddStroke(zigzag, 7.5f, false, kPenSolid);
-        raster.Fill(dc, 0x000000, CCoverageRaster::FillRule::NonZero);
+        raster.Fill(dc, 0x000000, kNonZero);
     };
     CDibSection whole = MakeBitmap(3000, 400, 24), quarters = MakeBitmap(3000, 400, 24);
     draw(whole, CRect(0, 0, 3000, 400));
@@ -233,9 +230,9 @@ TEST(CCoverageRaster, PiecesOfAClipMeetWithoutSeamsAndFarCoordinatesStayHarmless
     raster.AddPolygon(huge);
     const std::vector<CPointF> sliver{{-1e30f, 5.0f}, {1e30f, 5.0f + 1e-6f}, {0.0f, 5.5f}};
     raster.AddPolygon(sliver);
-    raster.Fill(farDc, 0x000000, CCoverageRaster::FillRule::NonZero);
+    raster.Fill(farDc, 0x000000, kNonZero);
     raster.AddStroke(huge, 5.0f, true, kPenSolid);
-    raster.Fill(farDc, 0x000000, CCoverageRaster::FillRule::NonZero);
+    raster.Fill(farDc, 0x000000, kNonZero);
     EXPECT_EQ(PixelAt(far, 10, 10), 0x000000u);
 }
 

@@ -2,6 +2,7 @@
 #include "platform/DibSectionDraw.h"
 #include "platform/image/DibPixels.h"
 
+#include "ImageTestHelpers.h"
 #include "RasterHelpers.h"
 
 #include <gtest/gtest.h>
@@ -19,17 +20,10 @@ constexpr uint32_t kBlack = 0x000000;
 
 // An indexed image whose pixel (x, y) has index y * width + x, through a palette of distinct colours.
 CDibSection MakeIndexed(int32_t width, int32_t height, uint16_t bitCount) {
-    CDibSection image;
-    EXPECT_TRUE(image.Create(width, height, bitCount));
-    std::vector<uint32_t> palette(1u << bitCount);
-    for (std::size_t i = 0; i < palette.size(); ++i)
-        palette[i] = static_cast<uint32_t>(0x010203 * (i + 1)) & 0xFFFFFF; // blue, green, red
-    image.SetColourTable(palette);
-    for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x)
-            SetPackedIndex(GetRowFromTop(image, y), x, bitCount,
-                           static_cast<uint32_t>(y * width + x) % palette.size());
-    return image;
+    return test::MakeIndexedPicture(
+        width, height, bitCount,
+        [](std::size_t i) { return static_cast<uint32_t>(0x010203 * (i + 1)) & 0xFFFFFF; },
+        [width](int32_t x, int32_t y) { return y * width + x; });
 }
 
 // The colour reference of palette entry i as MakeIndexed builds it.

@@ -1,7 +1,6 @@
 #include "platform/image/ImageFile.h"
 
 #include "ImageTestHelpers.h"
-#include "platform/image/AtomicWrite.h"
 #include "platform/image/JpegCodec.h"
 
 #include <gtest/gtest.h>
@@ -15,11 +14,7 @@ namespace {
 
 using test::Colours;
 using test::CTempFolder;
-
-void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using test::WriteFileBytes;
 
 std::size_t CountEntries(const std::filesystem::path& folder) {
     return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
@@ -63,8 +58,8 @@ TEST(LoadImageFile, DecodesByContentWhateverTheName) {
 
 TEST(LoadImageFile, FailuresNameTheFileAndLeaveTheBitmapEmpty) {
     CTempFolder folder;
-    WriteAll(folder.File("text.png"), {'h', 'e', 'l', 'l', 'o'});
-    WriteAll(folder.File("short.bmp"), {'B', 'M', 0, 0});
+    WriteFileBytes(folder.File("text.png"), {'h', 'e', 'l', 'l', 'o'});
+    WriteFileBytes(folder.File("short.bmp"), {'B', 'M', 0, 0});
     const std::pair<std::string, const char*> cases[] = {
         {folder.File("missing.bmp"), "missing.bmp"},
         {folder.Path().string(), "it is a folder, not a file"},
@@ -84,7 +79,8 @@ TEST(LoadImageFile, FailuresNameTheFileAndLeaveTheBitmapEmpty) {
 TEST(WriteBmpFile, WritesTheExactFileAndReplacesAnOldOne) {
     CTempFolder folder;
     const std::string path = folder.File("out.bmp");
-    WriteAll(path, std::vector<uint8_t>(1000, 0xEE)); // a longer file of that name is replaced, not patched
+    WriteFileBytes(path,
+                   std::vector<uint8_t>(1000, 0xEE)); // a longer file of that name is replaced, not patched
     const CDibSection picture = test::MakeTestPicture(10, 10);
     ASSERT_TRUE(WriteBmpFile(picture, path).ok);
     const std::vector<uint8_t> bytes = test::ReadFileBytes(path);
@@ -132,17 +128,6 @@ TEST(WriteJpegFile, WritesQualityHundredAndARefusalLeavesTheOldFile) {
     EXPECT_FALSE(WriteJpegFile(path, indexed).ok);
     EXPECT_EQ(test::ReadFileBytes(path), expected);
     EXPECT_EQ(CountEntries(folder.Path()), 1u) << "no temporary file is left behind";
-}
-
-TEST(WriteFileReplacing, WritesEveryByte) {
-    CTempFolder folder;
-    std::vector<uint8_t> bytes(100000);
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<uint8_t>(i * 31);
-    ASSERT_TRUE(WriteFileReplacing(folder.File("blob"), bytes).ok);
-    EXPECT_EQ(test::ReadFileBytes(folder.File("blob")), bytes);
-    ASSERT_TRUE(WriteFileReplacing(folder.File("blob"), std::vector<uint8_t>{7}).ok);
-    EXPECT_EQ(test::ReadFileBytes(folder.File("blob")), std::vector<uint8_t>{7});
 }
 
 } // namespace

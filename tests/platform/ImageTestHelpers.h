@@ -104,6 +104,23 @@ inline CDibSection MakeTestPicture(int32_t width, int32_t height, uint32_t seed 
     return image;
 }
 
+// An indexed picture whose colour table entry i is entry(i) and whose pixel (x, y), rows from the top, has
+// the index index(x, y) modulo the table's size.
+template <typename Entry, typename Index>
+CDibSection MakeIndexedPicture(int32_t width, int32_t height, uint16_t bitCount, Entry entry, Index index) {
+    CDibSection image;
+    EXPECT_TRUE(image.Create(width, height, bitCount));
+    std::vector<uint32_t> table(1u << bitCount);
+    for (std::size_t i = 0; i < table.size(); ++i)
+        table[i] = entry(i);
+    EXPECT_TRUE(image.SetColourTable(table));
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            SetPackedIndex(GetRowFromTop(image, y), x, bitCount,
+                           static_cast<uint32_t>(index(x, y)) % table.size());
+    return image;
+}
+
 // A smooth 24-bit picture (gradients) on which lossy compression stays close.
 inline CDibSection MakeGradient(int32_t width, int32_t height) {
     CDibSection image;

@@ -1,12 +1,22 @@
+// The PNG reader and writer: foreign layouts written by libpng decode composited on white, damaged files
+// are refused, and every kind of picture we write decodes to exactly its pixels (also in ImageMagick),
+// with rendered pages stored unfiltered, gradients filtered, and files no larger than libpng's own.
 #include "platform/image/PngCodec.h"
 
 #include "AllocationProbe.h"
 #include "ImageTestHelpers.h"
+#include "PeerHelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <png.h>
 #include <zlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <string>
 
 namespace pq {
 namespace {
@@ -69,49 +79,101 @@ CDibSection Decode(const std::vector<uint8_t>& file) {
     return image;
 }
 
-TEST(PngRoundTrip, EveryDepthKeepsItsColoursExactly) {
-    const CDibSection picture = test::MakeTestPicture(9, 7, 5);
-    std::vector<uint8_t> file;
-    ASSERT_TRUE(EncodePng(picture, file).ok);
-    CDibSection decoded = Decode(file);
-    EXPECT_EQ(decoded.GetBitCount(), 24);
-    EXPECT_EQ(Colours(decoded), Colours(picture));
-
-    for (uint16_t depth : {1, 2, 4, 8}) {
-        CDibSection indexed;
-        ASSERT_TRUE(indexed.Create(11, 3, depth));
-        std::vector<uint32_t> table(1u << depth);
-        for (std::size_t i = 0; i < table.size(); ++i)
-            table[i] = MakeTableEntry(static_cast<uint8_t>(i * 41), 9, static_cast<uint8_t>(255 - i));
-        ASSERT_TRUE(indexed.SetColourTable(table));
-        for (int32_t y = 0; y < 3; ++y)
-            for (int32_t x = 0; x < 11; ++x)
-                SetPackedIndex(GetRowFromTop(indexed, y), x, depth,
-                               static_cast<uint32_t>(5 * x + y) % table.size());
-        ASSERT_TRUE(EncodePng(indexed, file).ok);
-        decoded = Decode(file);
-        EXPECT_EQ(decoded.GetBitCount(), 8);
-        EXPECT_EQ(Colours(decoded), Colours(indexed)) << depth << " bits";
+// A page-like picture: discs of flat colour at scattered places on white, their edges blended over
+// about a pixel as an anti-aliased renderer leaves them, so most rows repeat the one above only in part.
+CDibSection MakeRenderedPage(int32_t width, int32_t height, uint16_t depth = 32) {
+    CDibSection image;
+    EXPECT_TRUE(image.Create(width, height, depth));
+    const std::size_t bytes = depth / 8;
+    std::vector<uint8_t> bgr(3 * static_cast<std::size_t>(width) * height, 255);
+    uint32_t state = 99;
+    auto next = [&state](uint32_t range) {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<int32_t>((state >> 8) % range);
+    };
+    for (int disc = 0; disc < 40; ++disc) {
+        const int32_t cx = next(static_cast<uint32_t>(width)), cy = next(static_cast<uint32_t>(height));
+        const int32_t radius = 3 + next(25);
+        const uint8_t colour[3] = {static_cast<uint8_t>(next(256)), static_cast<uint8_t>(next(256)),
+                                   static_cast<uint8_t>(next(256))};
+        for (int32_t y = std::max(0, cy - radius - 1); y < std::min(height, cy + radius + 2); ++y) {
+            for (int32_t x = std::max(0, cx - radius - 1); x < std::min(width, cx + radius + 2); ++x) {
+                const double outside = std::hypot(x - cx, y - cy) - radius; // coverage falls over one pixel
+                const int cover = outside <= -0.5  ? 256
+                                  : outside >= 0.5 ? 0
+                                                   : static_cast<int>((0.5 - outside) * 256);
+                uint8_t* p = bgr.data() + 3 * (static_cast<std::size_t>(y) * width + x);
+                for (int c = 0; c < 3; ++c)
+                    p[c] = static_cast<uint8_t>((colour[c] * cover + p[c] * (256 - cover)) >> 8);
+            }
+        }
     }
-
-    // A 32-bit bitmap (blue, green, red, unused) is written as RGB.
-    CDibSection wide;
-    ASSERT_TRUE(wide.Create(2, 1, 32));
-    const uint8_t pixels[8] = {10, 20, 30, 0, 200, 100, 50, 0};
-    std::copy(std::begin(pixels), std::end(pixels), GetRowFromTop(wide, 0).begin());
-    ASSERT_TRUE(EncodePng(wide, file).ok);
-    EXPECT_EQ(Colours(Decode(file)), (Pixels{MakeRgb(30, 20, 10), MakeRgb(50, 100, 200)}));
+    for (int32_t y = 0; y < height; ++y) {
+        auto row = GetRowFromTop(image, y);
+        for (int32_t x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c)
+                row[bytes * x + c] = bgr[3 * (static_cast<std::size_t>(y) * width + x) + c];
+    }
+    return image;
 }
 
-TEST(PngRoundTrip, RowsOfEveryKindComeBackExactlyWhateverFilterTheyGet) {
-    // Rows repeating the one above, horizontal gradients, vertical gradients and noise: each filter the
-    // writer may choose gets used, and every row must decode to what was written.
+// The filter byte of each row, read back by inflating the IDAT chunks of a file we wrote (8-bit RGB).
+std::vector<int> FilterBytes(const std::vector<uint8_t>& file, std::size_t rowBytes, std::size_t rows) {
+    std::vector<uint8_t> stream;
+    for (std::size_t at = 8; at + 12 <= file.size();) {
+        const std::size_t length =
+            static_cast<std::size_t>(file[at]) << 24 | file[at + 1] << 16 | file[at + 2] << 8 | file[at + 3];
+        if (std::string(file.begin() + static_cast<std::ptrdiff_t>(at) + 4,
+                        file.begin() + static_cast<std::ptrdiff_t>(at) + 8) == "IDAT")
+            stream.insert(stream.end(), file.begin() + static_cast<std::ptrdiff_t>(at) + 8,
+                          file.begin() + static_cast<std::ptrdiff_t>(at + 8 + length));
+        at += 12 + length;
+    }
+    std::vector<uint8_t> raw((rowBytes + 1) * rows);
+    uLongf rawBytes = raw.size();
+    EXPECT_EQ(uncompress(raw.data(), &rawBytes, stream.data(), stream.size()), Z_OK);
+    EXPECT_EQ(rawBytes, raw.size());
+    std::vector<int> filters;
+    for (std::size_t y = 0; y < rows; ++y)
+        filters.push_back(raw[y * (rowBytes + 1)]);
+    return filters;
+}
+
+// The size of the file libpng writes for a 24-bit picture at its defaults (every filter, zlib level 6).
+std::size_t LibpngSize(const CDibSection& image) {
+    CPngLayout layout{.width = image.GetWidth(), .height = image.GetHeight()};
+    for (int32_t y = 0; y < image.GetHeight(); ++y) {
+        layout.rows.emplace_back();
+        for (int32_t x = 0; x < image.GetWidth(); ++x) {
+            const uint32_t rgb = GetPixelColour(image, x, y);
+            layout.rows.back().insert(layout.rows.back().end(), {RedOf(rgb), GreenOf(rgb), BlueOf(rgb)});
+        }
+    }
+    return WritePng(layout).size();
+}
+
+CDibSection Noise(int32_t width, int32_t height) {
+    return test::MakeTestPicture(width, height, 77);
+}
+
+CDibSection Indexed(int32_t width, int32_t height, uint16_t depth) {
+    return test::MakeIndexedPicture(
+        width, height, depth,
+        [](std::size_t i) {
+            return MakeTableEntry(static_cast<uint8_t>(i * 37), static_cast<uint8_t>(255 - i), 3);
+        },
+        [](int32_t x, int32_t y) { return x * x + 3 * y; });
+}
+
+// Rows of flat colour, horizontal gradients, vertical gradients and noise: each filter the writer may
+// choose gets used.
+CDibSection MixedRows(int32_t width, int32_t height) {
     CDibSection picture;
-    ASSERT_TRUE(picture.Create(37, 40, 24));
+    EXPECT_TRUE(picture.Create(width, height, 24));
     uint32_t noise = 12345;
-    for (int32_t y = 0; y < 40; ++y) {
+    for (int32_t y = 0; y < height; ++y) {
         auto row = GetRowFromTop(picture, y);
-        for (int32_t x = 0; x < 37; ++x) {
+        for (int32_t x = 0; x < width; ++x) {
             uint8_t* p = row.data() + 3 * x;
             if (y < 10) {
                 p[0] = 200, p[1] = 30, p[2] = 90;
@@ -127,16 +189,145 @@ TEST(PngRoundTrip, RowsOfEveryKindComeBackExactlyWhateverFilterTheyGet) {
             }
         }
     }
-    std::vector<uint8_t> file;
-    ASSERT_TRUE(EncodePng(picture, file).ok);
-    EXPECT_EQ(Colours(Decode(file)), Colours(picture));
-    // A plain page compresses to a small file.
+    return picture;
+}
+
+CDibSection White(int32_t width, int32_t height) {
     CDibSection white;
-    ASSERT_TRUE(white.Create(500, 700, 24));
+    EXPECT_TRUE(white.Create(width, height, 24));
     std::fill(white.GetBits().begin(), white.GetBits().end(), uint8_t{255});
-    ASSERT_TRUE(EncodePng(white, file).ok);
-    EXPECT_LT(file.size(), 3000u); // of 1 MB of rows; deflate cannot go below about 1 KB
-    EXPECT_EQ(Colours(Decode(file)), Colours(white));
+    return white;
+}
+
+// A 32-bit bitmap whose bit fields put red in the low byte, the opposite of the usual order.
+CDibSection SwappedFields(int32_t width, int32_t height) {
+    CBitmapInfoHeader header{.size = 40,
+                             .width = width,
+                             .height = -height,
+                             .planes = 1,
+                             .bitCount = 32,
+                             .compression = CBitmapInfoHeader::kCompressionFields};
+    std::vector<uint8_t> pixels(4 * static_cast<std::size_t>(width) * height);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<uint8_t>(i * 29 + i / 7);
+    const uint32_t masks[3] = {0x0000FF, 0x00FF00, 0xFF0000};
+    CDibSection image;
+    EXPECT_TRUE(image.SetFromDib(header, masks, pixels));
+    return image;
+}
+
+TEST(PngWriter, EveryKindOfPictureDecodesToExactlyItsPixels) {
+    std::map<std::string, CDibSection> pictures;
+    pictures["rendered page 32-bit, odd size"] = MakeRenderedPage(301, 123);
+    pictures["rendered page 24-bit"] = MakeRenderedPage(200, 64, 24);
+    pictures["gradient"] = test::MakeGradient(257, 99);
+    pictures["noise"] = Noise(61, 17);
+    pictures["noise, another seed"] = test::MakeTestPicture(9, 7, 5);
+    pictures["rows of every kind"] = MixedRows(37, 40);
+    pictures["white page"] = White(500, 700);
+    pictures["1 x 1"] = Noise(1, 1);
+    pictures["1 x 1, 32-bit"] = MakeRenderedPage(1, 1);
+    pictures["one column"] = test::MakeGradient(2, 40);
+    pictures["swapped bit fields"] = SwappedFields(13, 5);
+    CDibSection sixteen;
+    ASSERT_TRUE(sixteen.Create(9, 4, 16));
+    for (std::size_t i = 0; i < sixteen.GetBits().size(); ++i)
+        sixteen.GetBits()[i] = static_cast<uint8_t>(i * 53);
+    pictures["16-bit 5-5-5"] = sixteen;
+    for (uint16_t depth : {1, 2, 4, 8}) {
+        pictures[std::to_string(depth) + "-bit indexed, odd width"] = Indexed(depth == 8 ? 33 : 13, 7, depth);
+        pictures[std::to_string(depth) + "-bit indexed, 11 x 3"] = test::MakeIndexedPicture(
+            11, 3, depth,
+            [](std::size_t i) {
+                return MakeTableEntry(static_cast<uint8_t>(i * 41), 9, static_cast<uint8_t>(255 - i));
+            },
+            [](int32_t x, int32_t y) { return 5 * x + y; });
+    }
+    CDibSection repeating = Noise(40, 1);
+    CDibSection tall;
+    ASSERT_TRUE(tall.Create(40, 30, 24));
+    for (int32_t y = 0; y < 30; ++y) // rows repeating the one above, with one change midway
+        std::copy_n(GetRowFromTop(repeating, 0).data(), 120, GetRowFromTop(tall, y).data());
+    GetRowFromTop(tall, 15)[7] ^= 1;
+    pictures["repeating rows"] = tall;
+    CDibSection steps = test::MakeGradient(64, 12); // filtered rows, then rows repeating a filtered row
+    for (int32_t y = 5; y < 9; ++y)
+        std::copy_n(GetRowFromTop(steps, 4).data(), 3 * 64, GetRowFromTop(steps, y).data());
+    pictures["gradient with repeating rows"] = steps;
+
+    for (const auto& [name, picture] : pictures) {
+        std::vector<uint8_t> file;
+        ASSERT_TRUE(EncodePng(picture, file).ok) << name;
+        CDibSection decoded;
+        ASSERT_TRUE(DecodePng(file, decoded).ok) << name;
+        EXPECT_EQ(Colours(decoded), Colours(picture)) << name;
+        EXPECT_EQ(decoded.GetBitCount(), picture.GetBitCount() <= 8 ? 8 : 24)
+            << name << ": indexed stay indexed";
+    }
+
+    // A 32-bit bitmap (blue, green, red, unused) is written as RGB.
+    CDibSection wide;
+    ASSERT_TRUE(wide.Create(2, 1, 32));
+    const uint8_t pixels[8] = {10, 20, 30, 0, 200, 100, 50, 0};
+    std::copy(std::begin(pixels), std::end(pixels), GetRowFromTop(wide, 0).begin());
+    std::vector<uint8_t> file;
+    ASSERT_TRUE(EncodePng(wide, file).ok);
+    CDibSection decoded;
+    ASSERT_TRUE(DecodePng(file, decoded).ok);
+    EXPECT_EQ(Colours(decoded), (std::vector<uint32_t>{MakeRgb(30, 20, 10), MakeRgb(50, 100, 200)}));
+}
+
+TEST(PngWriter, PagesStayUnfilteredAndGradientsAreFiltered) {
+    std::vector<uint8_t> file;
+    const CDibSection page = MakeRenderedPage(301, 123);
+    ASSERT_TRUE(EncodePng(page, file).ok);
+    const std::vector<int> pageFilters = FilterBytes(file, 3 * 301, 123);
+    EXPECT_EQ(std::count(pageFilters.begin(), pageFilters.end(), 0), 123) << "a page row was filtered";
+    EXPECT_LE(file.size(), LibpngSize(page)) << "filters that cost more than they save";
+
+    const CDibSection gradient = test::MakeGradient(257, 99);
+    ASSERT_TRUE(EncodePng(gradient, file).ok);
+    const std::vector<int> filters = FilterBytes(file, 3 * 257, 99);
+    EXPECT_EQ(std::count(filters.begin(), filters.end(), 0), 0) << "a gradient row was left unfiltered";
+    EXPECT_LE(file.size(), LibpngSize(gradient) * 11 / 10);
+
+    // A plain page compresses to a small file: of 1 MB of rows; deflate cannot go below about 1 KB.
+    ASSERT_TRUE(EncodePng(White(500, 700), file).ok);
+    EXPECT_LT(file.size(), 3000u);
+
+    // Noise cannot be compressed; the file is about the raw size, not larger.
+    const CDibSection noise = Noise(200, 50);
+    ASSERT_TRUE(EncodePng(noise, file).ok);
+    EXPECT_LE(file.size(), 3 * 200 * 50 + 51 + 200);
+}
+
+TEST(PngWriter, ImageMagickReadsTheSamePixelsAndPngcheckFindsNoFault) {
+    if (test::PeerMissing("/usr/bin/convert") || test::PeerMissing("/usr/bin/pngcheck"))
+        return;
+    test::CTempFolder folder;
+    const std::pair<std::string, CDibSection> pictures[] = {{"page", MakeRenderedPage(131, 47)},
+                                                            {"gradient", test::MakeGradient(64, 33)},
+                                                            {"indexed", Indexed(13, 7, 4)}};
+    for (const auto& [name, picture] : pictures) {
+        std::vector<uint8_t> file;
+        ASSERT_TRUE(EncodePng(picture, file).ok);
+        const std::string path = folder.File(name + ".png");
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+        std::string rgb;
+        ASSERT_EQ(
+            test::RunCommand("/usr/bin/convert " + path + " -depth 8 rgb:" + folder.File(name + ".rgb"), rgb),
+            0)
+            << rgb;
+        rgb = test::ReadFileText(folder.File(name + ".rgb"));
+        std::vector<uint32_t> read;
+        for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
+            read.push_back(MakeRgb(static_cast<uint8_t>(rgb[i]), static_cast<uint8_t>(rgb[i + 1]),
+                                   static_cast<uint8_t>(rgb[i + 2])));
+        EXPECT_EQ(read, Colours(picture)) << name;
+        std::string report; // pngcheck checks every chunk and the stream
+        EXPECT_EQ(test::RunCommand("/usr/bin/pngcheck " + path, report), 0) << report;
+    }
 }
 
 TEST(PngDecode, ForeignLayoutsAreCompositedOnWhite) {

@@ -15,10 +15,7 @@ namespace pq {
 namespace {
 
 using test::CTempFolder;
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+using test::WriteFileText;
 
 // A reader that waits on a pipe would hang the test forever; the alarm ends the test program instead.
 class CHangGuard {
@@ -29,7 +26,7 @@ public:
 
 TEST(ReadRegularFile, ReadsTheWholeFileUpToTheCapAndNoFurther) {
     CTempFolder folder;
-    WriteText(folder.File("ten"), "0123456789");
+    WriteFileText(folder.File("ten"), "0123456789");
     std::vector<uint8_t> bytes{1, 2, 3};
     std::string message;
     ASSERT_TRUE(ReadRegularFile(folder.File("ten"), 10, bytes, message)) << message;
@@ -39,7 +36,7 @@ TEST(ReadRegularFile, ReadsTheWholeFileUpToTheCapAndNoFurther) {
     EXPECT_TRUE(bytes.empty());
     EXPECT_NE(message.find("ten: the file is larger than"), std::string::npos) << message;
 
-    WriteText(folder.File("empty"), "");
+    WriteFileText(folder.File("empty"), "");
     ASSERT_TRUE(ReadRegularFile(folder.File("empty"), 10, bytes, message)) << message;
     EXPECT_TRUE(bytes.empty());
 

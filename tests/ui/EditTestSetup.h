@@ -5,19 +5,11 @@
 
 #include "ViewTestSetup.h"
 
-#include "ui/view/ViewCommands.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
 namespace pq::test {
-
-struct CCommandStateSeen {
-    bool handled = false;
-    bool enabled = false;
-    bool checked = false;
-};
 
 struct CEditSetup : CViewSetup {
     // Opens the document, fits it into the window and starts unmodified.
@@ -31,11 +23,6 @@ struct CEditSetup : CViewSetup {
         view.SetTool(ToolKind::Select);
         view.GetSelection() = std::move(indices);
         view.ResetSelectTool();
-    }
-    CCommandStateSeen State(int id) const {
-        CCommandStateSeen state;
-        state.handled = view.OnUpdateCommand(id, state.enabled, state.checked);
-        return state;
     }
     CRectF Bounds(int index) { return Drawing().GetAt(index)->bounds; }
 };

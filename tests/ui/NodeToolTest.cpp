@@ -4,7 +4,6 @@
 #include "model/GraphicObject.h"
 #include "platform/PenBrushStyles.h"
 #include "ui/tools/NodeTool.h"
-#include "ui/view/ViewCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -29,8 +28,7 @@ struct CNodeSetup : CViewSetup {
     CNodeSetup() {
         Open();
         Paint();
-        view.GetMapping().SetScale(1.0f);
-        view.GetMapping().SetOrigins(0.0f, 0.0f, 200, 150);
+        ShowOriginAtCentre(1.0f);
         Paint();
     }
     // Adds a path of one subpath (not recorded for undo) and starts editing it with the Shape tool.
@@ -50,38 +48,32 @@ struct CNodeSetup : CViewSetup {
     }
     CNodeTool& Tool() { return *static_cast<CNodeTool*>(view.GetTool(ToolKind::Node)); }
     CPoint Dev(CPointF doc) const { return view.GetMapping().DocToDevice(doc); }
-    void Tap(CPoint at, unsigned keys = 0) {
-        view.OnLButtonDown(kDown | keys, at);
-        view.OnLButtonUp(keys, at);
-    }
-    void Drag(CPoint from, CPoint to, unsigned keys = 0) {
-        view.OnLButtonDown(kDown | keys, from);
-        for (int step = 1; step <= 4; ++step)
-            view.OnMouseMove(kDown | keys,
-                             from + CPoint{(to.x - from.x) * step / 4, (to.y - from.y) * step / 4});
-        view.OnLButtonUp(keys, to);
-    }
     const CNodeArray& Stored(int index = 0) { return *Drawing().GetAt(index)->AsPath()->subpaths.at(0); }
     bool Enabled(int id) {
-        bool enabled = false;
-        bool checked = false;
-        EXPECT_TRUE(view.OnUpdateCommand(id, enabled, checked));
-        return enabled;
+        const CCommandStateSeen state = State(id);
+        EXPECT_TRUE(state.handled);
+        return state.enabled;
     }
     // Runs a command as the menus do and checks that it made one undo step back to the exact records.
     void RunAndUndo(int id, const DrawingSnapshot& before) {
         ASSERT_TRUE(Enabled(id)) << id;
-        const int steps = view.GetUndoRecorder().CanUndo();
+        const int steps = UndoSteps();
         ASSERT_TRUE(view.OnCommand(id));
-        EXPECT_EQ(view.GetUndoRecorder().CanUndo(), steps + 1);
+        EXPECT_EQ(UndoSteps(), steps + 1);
         EXPECT_NE(Snapshot(Drawing()), before);
-        view.OnCommand(cmd::kUndo);
-        EXPECT_EQ(Snapshot(Drawing()), before);
+        EXPECT_EQ(Undone(), before);
         view.OnCommand(cmd::kRedo);
-        view.OnCommand(cmd::kUndo);
-        EXPECT_EQ(Snapshot(Drawing()), before);
+        EXPECT_EQ(Undone(), before);
     }
 };
+
+// The last popup menu's texts, "-" for a separator and greyed items marked.
+std::vector<std::string> MenuTexts(const CRecordingWindowHost& host) {
+    std::vector<std::string> texts;
+    for (const CMenuItem& item : host.lastMenu)
+        texts.push_back(item.id == 0 ? "-" : item.text + (item.enabled ? "" : " (greyed)"));
+    return texts;
+}
 
 // Three nodes on a horizontal line; the middle one is smooth with handles of different lengths.
 CNodeArray ThreeNodes(CPointF in = {-60, 0}, CPointF out = {30, 0}, uint32_t flags = 0) {
@@ -117,9 +109,8 @@ TEST(NodeTool, DraggingAHandleTurnsTheOtherByTheNodeType) {
         EXPECT_NEAR(Cross(in, out), 0.0, 1e-2);
         EXPECT_LT(Dot(in, out), 0.0);
         EXPECT_NEAR(in.Length(), 60.0f, 1e-3f);
-        EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 1);
-        s.view.OnCommand(cmd::kUndo);
-        EXPECT_EQ(Snapshot(s.Drawing()), before);
+        EXPECT_EQ(s.UndoSteps(), 1);
+        EXPECT_EQ(s.Undone(), before);
     }
     {
         SCOPED_TRACE("symmetrical: the opposite handle mirrors the dragged one, length too");
@@ -168,16 +159,15 @@ TEST(NodeTool, DraggingSelectedAnchorsMovesThemWithTheirHandlesAsOneStep) {
     EXPECT_EQ(s.Stored()[1], (CPathNode{{-50, 20}, {10, 20}, {40, 20}, 0}));
     EXPECT_EQ(s.Stored()[2].anchor, (CPointF{160, 20}));
     EXPECT_EQ(s.Stored()[0].anchor, (CPointF{-150, 0}));
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 1);
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing()), before);
+    EXPECT_EQ(s.UndoSteps(), 1);
+    EXPECT_EQ(s.Undone(), before);
     // The undo left the tool editing the same path.
     EXPECT_EQ(s.Tool().GetEditedObject(), 0);
     EXPECT_EQ(s.Tool().GetNodes(), s.Stored());
 
     // A press that does not move changes nothing.
     s.Tap(s.Dev({0, 0}));
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 0);
+    EXPECT_EQ(s.UndoSteps(), 0);
 }
 
 TEST(NodeTool, NodesAreHitTenPixelsAwayButNotEleven) {
@@ -205,7 +195,7 @@ TEST(NodeTool, RubberBandSelectsOnlyTheNodesInsideIt) {
     EXPECT_EQ(s.Tool().GetSelectedNodes(), (std::set<int>{1, 2, 3}));
     s.Drag(s.Dev({-170, -120}), s.Dev({-130, -80}));
     EXPECT_EQ(s.Tool().GetSelectedNodes(), (std::set<int>{0}));
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 0);
+    EXPECT_EQ(s.UndoSteps(), 0);
 }
 
 TEST(NodeTool, NodeTypeCommandsReshapeTheNodeAndUndoToTheExactRecord) {
@@ -218,8 +208,7 @@ TEST(NodeTool, NodeTypeCommandsReshapeTheNodeAndUndoToTheExactRecord) {
 
     s.view.OnCommand(cmd::kNodeLine);
     EXPECT_EQ(s.Stored()[1], (CPathNode{{0, 0}, {0, 0}, {0, 0}, 0}));
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing()), before);
+    EXPECT_EQ(s.Undone(), before);
 
     s.Tap(s.Dev({0, 0}));
     s.view.OnCommand(cmd::kNodeSmooth);
@@ -232,8 +221,7 @@ TEST(NodeTool, NodeTypeCommandsReshapeTheNodeAndUndoToTheExactRecord) {
         EXPECT_NEAR(Cross(node.in - node.anchor, node.out - node.anchor), 0.0, 1e-2);
         EXPECT_LT(node.in.x, 0.0f);
     }
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing()), before);
+    EXPECT_EQ(s.Undone(), before);
 
     // Cusp on a plain end node sets its flag, and only that.
     s.Tap(s.Dev({-150, 0}));
@@ -249,10 +237,8 @@ TEST(NodeTool, NodeTypeCommandsReshapeTheNodeAndUndoToTheExactRecord) {
         EXPECT_NEAR(node.in.x + node.out.x, 2 * node.anchor.x, 1e-3f);
         EXPECT_NEAR(node.in.y + node.out.y, 2 * node.anchor.y, 1e-3f);
     }
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 2);
-    s.view.OnCommand(cmd::kUndo);
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing()), before);
+    EXPECT_EQ(s.UndoSteps(), 2);
+    EXPECT_EQ(s.Undone(2), before);
 }
 
 TEST(NodeTool, DeletingTheMiddleOfThreeJoinsItsNeighboursAndTwoNodesStay) {
@@ -273,8 +259,7 @@ TEST(NodeTool, DeletingTheMiddleOfThreeJoinsItsNeighboursAndTwoNodesStay) {
     s.Tap(s.Dev({150, 0}));
     EXPECT_EQ(s.Tool().GetSelectedNode(), 1);
     EXPECT_FALSE(s.Enabled(cmd::kNodeDelete));
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing()), before);
+    EXPECT_EQ(s.Undone(), before);
 
     s.Tap(s.Dev({0, 0}));
     s.RunAndUndo(cmd::kNodeDelete, before);
@@ -327,9 +312,8 @@ TEST(NodeTool, SplittingAClosedCurveOpensItAtTheTapWithTheSameOutline) {
     EXPECT_EQ(open[4].anchor, (CPointF{-100, -50}));
     EXPECT_EQ(s.Drawing().GetAt(0)->AsPath()->brushStyle, kBrushHollow);
     EXPECT_EQ(s.Tool().GetSelectedNode(), 0);
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 1);
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing()), before);
+    EXPECT_EQ(s.UndoSteps(), 1);
+    EXPECT_EQ(s.Undone(), before);
 
     // Split at an existing corner through the menu after tapping it.
     s.Tap(s.Dev({100, 50}));
@@ -351,8 +335,7 @@ TEST(NodeTool, ClosingAnOpenCurveAddsANodeOnItsStartAndFillsIt) {
     EXPECT_EQ(closed[3], CPathNode::FromPoint({-150, 0}));
     EXPECT_EQ(s.Drawing().GetAt(0)->AsPath()->brushStyle, kBrushSolid);
     EXPECT_FALSE(s.Enabled(cmd::kNodeClose));
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing()), before);
+    EXPECT_EQ(s.Undone(), before);
     s.RunAndUndo(cmd::kNodeClose, before);
 }
 
@@ -382,8 +365,7 @@ TEST(NodeTool, AddingAPointKeepsTheShapeAndSelectsTheNewNode) {
                      BezierPointAt(second, BezierNearestParameter(second, original)).DistanceTo(original));
         EXPECT_LT(d, 0.05f) << t;
     }
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing()), before);
+    EXPECT_EQ(s.Undone(), before);
     // On a node there is nothing to add.
     s.Tap(s.Dev({100, 0}));
     EXPECT_FALSE(s.Enabled(cmd::kNodeAdd));
@@ -419,16 +401,13 @@ TEST(NodeTool, PressAndHoldOpensTheNodeMenuWithItsGroups) {
     s.host.menuChoice = cmd::kNodeLine;
     s.view.OnLButtonDown(kDown, s.Dev({0, 0}));
     s.view.OnLButtonUp(0, s.Dev({0, 0}));
-    std::vector<std::string> texts;
-    for (const CMenuItem& item : s.host.lastMenu)
-        texts.push_back(item.id == 0 ? "-" : item.text + (item.enabled ? "" : " (greyed)"));
     // On a node only Delete point of its group applies; the group shows both, Add point greyed.
-    EXPECT_EQ(texts,
+    EXPECT_EQ(MenuTexts(s.host),
               (std::vector<std::string>{"Line", "Cusp", "Smooth", "Symmetrical", "-", "Add point (greyed)",
                                         "Delete point", "-", "Split curve (greyed)", "Close curve"}));
     // The chosen command ran, as its own step, and no drag started.
     EXPECT_EQ(s.Stored()[1], CPathNode::FromPoint({0, 0}));
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 1);
+    EXPECT_EQ(s.UndoSteps(), 1);
     EXPECT_FALSE(s.host.captured);
 
     // On a closed curve's edge: no node type applies, so that group is left out.
@@ -436,11 +415,8 @@ TEST(NodeTool, PressAndHoldOpensTheNodeMenuWithItsGroups) {
     closed.AddPath(Rectangle());
     closed.host.tapAndHold = true;
     closed.view.OnLButtonDown(kDown, closed.Dev({0, 50}));
-    texts.clear();
-    for (const CMenuItem& item : closed.host.lastMenu)
-        texts.push_back(item.id == 0 ? "-" : item.text + (item.enabled ? "" : " (greyed)"));
-    EXPECT_EQ(texts, (std::vector<std::string>{"Add point", "Delete point (greyed)", "-", "Split curve",
-                                               "Close curve (greyed)"}));
+    EXPECT_EQ(MenuTexts(closed.host), (std::vector<std::string>{"Add point", "Delete point (greyed)", "-",
+                                                                "Split curve", "Close curve (greyed)"}));
     // Away from the curve no menu shows: the press starts a rubber band.
     closed.host.lastMenu.clear();
     closed.view.OnLButtonDown(kDown, closed.Dev({0, 0}));

@@ -6,7 +6,6 @@
 #include "geometry/LineMath.h"
 #include "model/Clipboard.h"
 #include "ui/tools/SelectTool.h"
-#include "ui/view/ViewCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -26,26 +25,15 @@ struct CSelectSetup : CViewSetup {
     void Start() {
         Open();
         Paint();
-        view.GetMapping().SetScale(1.0f);
-        view.GetMapping().SetOrigins(0.0f, 0.0f, 200, 150);
+        ShowOriginAtCentre(1.0f);
         view.SetTool(ToolKind::Select);
         view.OnPaint();
     }
     CSelectTool& Tool() { return *static_cast<CSelectTool*>(view.GetTool(ToolKind::Select)); }
     CPoint Px(float x, float y) const { return view.GetMapping().DocToDevice(CPointF{x, y}); }
-    void Tap(CPoint p, unsigned keys = 0) {
-        view.OnLButtonDown(kDown | keys, p);
-        view.OnLButtonUp(keys, p);
-    }
     // A press, a move half way, a move to the end, and the release.
-    void Drag(CPoint from, CPoint to, unsigned keys = 0) {
-        view.OnLButtonDown(kDown | keys, from);
-        view.OnMouseMove(kDown | keys, CPoint{(from.x + to.x) / 2, (from.y + to.y) / 2});
-        view.OnMouseMove(kDown | keys, to);
-        view.OnLButtonUp(keys, to);
-    }
+    void Drag(CPoint from, CPoint to, unsigned keys = 0) { CViewSetup::Drag(from, to, keys, 2); }
     std::vector<int> Selected() { return view.GetSelection(); }
-    int UndoSteps() { return view.GetUndoRecorder().CanUndo(); }
 };
 
 CPointF FirstAnchor(const CGraphicObject& object) {
@@ -61,15 +49,9 @@ TEST(SelectToolHandles, TinySelectionStillGivesANineByNineFrameWithNineDistinctH
     EXPECT_GE(frame.Width(), CSelectTool::kMinFramePixels);
     EXPECT_GE(frame.Height(), CSelectTool::kMinFramePixels);
     const auto handles = s.Tool().HandlePoints();
-    const std::set<std::pair<int, int>> distinct({{handles[0].x, handles[0].y},
-                                                  {handles[1].x, handles[1].y},
-                                                  {handles[2].x, handles[2].y},
-                                                  {handles[3].x, handles[3].y},
-                                                  {handles[4].x, handles[4].y},
-                                                  {handles[5].x, handles[5].y},
-                                                  {handles[6].x, handles[6].y},
-                                                  {handles[7].x, handles[7].y},
-                                                  {handles[8].x, handles[8].y}});
+    std::set<std::pair<int, int>> distinct;
+    for (const CPoint& handle : handles)
+        distinct.insert({handle.x, handle.y});
     EXPECT_EQ(distinct.size(), 9u);
     // Each handle is grabbed as itself: none lies within reach of another.
     for (int i = 0; i < 9; ++i) {
@@ -257,8 +239,7 @@ TEST(SelectToolMove, DragMovesTheSelectionAndUndoGivesBackTheExactRecords) {
     EXPECT_TRUE(s.doc.IsModified());
     const DrawingSnapshot moved = Snapshot(s.Drawing(), false);
 
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing(), false), original);
+    EXPECT_EQ(s.Undone(1, false), original);
     s.view.OnCommand(cmd::kRedo);
     EXPECT_EQ(Snapshot(s.Drawing(), false), moved);
 }
@@ -303,8 +284,7 @@ TEST(SelectToolRotate, OutlineFollowsTheStylusAboutTheCentre) {
     EXPECT_TRUE(ExpectNear(std::hypot(corner.x, corner.y), std::hypot(60.0, 30.0), 1e-2));
     EXPECT_LT(corner.x, 0.0f) << "turned anticlockwise on screen";
     EXPECT_EQ(s.UndoSteps(), 1);
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing(), false), original);
+    EXPECT_EQ(s.Undone(1, false), original);
 }
 
 TEST(SelectToolScale, CrossingTheFixedCornerMirrorsAPathButNotAText) {
@@ -346,9 +326,7 @@ TEST(SelectToolScale, CrossingTheFixedCornerMirrorsAPathButNotAText) {
         << "the text stays on the handle's side of the fixed corner";
 
     EXPECT_EQ(s.UndoSteps(), 2);
-    s.view.OnCommand(cmd::kUndo);
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing(), false), original);
+    EXPECT_EQ(s.Undone(2, false), original);
 }
 
 TEST(SelectToolDuplicate, CtrlDragLeavesTheSourceAndAddsAMovedCopyUndoneInOneStep) {
@@ -378,9 +356,7 @@ TEST(SelectToolDuplicate, CtrlDragLeavesTheSourceAndAddsAMovedCopyUndoneInOneSte
     EXPECT_TRUE(ExpectNear(FirstAnchor(*s.Drawing().GetAt(4)), CPointF{50.0f, 10.0f}, 1e-3));
     EXPECT_EQ(s.UndoSteps(), 2);
 
-    s.view.OnCommand(cmd::kUndo);
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing(), false), original);
+    EXPECT_EQ(s.Undone(2, false), original);
 }
 
 TEST(SelectToolTaps, TapOnASelectedObjectRecordsNothingAndDoubleClickOpensProperties) {

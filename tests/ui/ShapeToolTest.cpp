@@ -6,7 +6,6 @@
 #include "geometry/Numeric.h"
 #include "ui/tools/BezierTool.h"
 #include "ui/tools/BoxTools.h"
-#include "ui/view/ViewCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -25,25 +24,15 @@ struct CShapeSetup : CViewSetup {
     CShapeSetup() {
         Open();
         Paint();
-        view.GetMapping().SetScale(0.5f);
-        view.GetMapping().SetOrigins(0.0f, 0.0f, 200, 150);
+        ShowOriginAtCentre(0.5f);
         Paint();
-    }
-    // Press, a few moves along the way, release: what a real drag delivers.
-    void Drag(CPoint from, CPoint to, unsigned keys = 0) {
-        view.OnLButtonDown(kDown | keys, from);
-        for (int step = 1; step <= 4; ++step)
-            view.OnMouseMove(kDown | keys,
-                             from + CPoint{(to.x - from.x) * step / 4, (to.y - from.y) * step / 4});
-        view.OnLButtonUp(keys, to);
     }
     const CPathShape& LastPath() { return *Drawing().GetAt(Drawing().Count() - 1)->AsPath(); }
     const CNodeArray& LastNodes() { return *LastPath().subpaths.at(0); }
     // Undoes the newest step and checks that it was the only one the gesture made.
     void ExpectUndoneTo(const DrawingSnapshot& before, int undoSteps) {
-        EXPECT_EQ(view.GetUndoRecorder().CanUndo(), undoSteps);
-        view.OnCommand(cmd::kUndo);
-        EXPECT_EQ(Snapshot(Drawing()), before);
+        EXPECT_EQ(UndoSteps(), undoSteps);
+        EXPECT_EQ(Undone(), before);
     }
 };
 
@@ -107,7 +96,7 @@ TEST(BoxTools, RubberShapeShowsWhileDraggingAndLeavesNoTraceAndATapMakesNothing)
 
         s.Drag({50, 50}, {50, 50});
         EXPECT_EQ(s.Drawing().Count(), 1) << "a tap makes nothing";
-        EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 1);
+        EXPECT_EQ(s.UndoSteps(), 1);
     }
 }
 
@@ -195,8 +184,7 @@ TEST(FreehandTool, StrokeIsFittedIntoSmoothNodesAndIsNotSnapped) {
 TEST(FreehandTool, StrokesOfTooFewPointsMakeNothing) {
     CShapeSetup s;
     s.view.SetTool(ToolKind::Freehand);
-    s.view.OnLButtonDown(kDown, {100, 100});
-    s.view.OnLButtonUp(0, {100, 100});
+    s.Tap({100, 100});
     s.view.OnLButtonDown(kDown, {100, 100});
     s.view.OnLButtonUp(0, {140, 100});
     // Points within 3 pixels of the start are not recorded.
@@ -205,7 +193,7 @@ TEST(FreehandTool, StrokesOfTooFewPointsMakeNothing) {
     s.view.OnMouseMove(kDown, {101, 102});
     s.view.OnLButtonUp(0, {102, 102});
     EXPECT_EQ(s.Drawing().Count(), 0);
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 0);
+    EXPECT_EQ(s.UndoSteps(), 0);
     EXPECT_FALSE(s.host.captured);
 }
 
@@ -282,13 +270,12 @@ TEST(ShapeTools, CommandsAreEnabledAndSelectTheirTools) {
         {cmd::kToolEllipse, ToolKind::Ellipse}, {cmd::kToolBox14, ToolKind::Box14},
         {cmd::kToolBezier, ToolKind::Bezier},   {cmd::kToolFreehand, ToolKind::Freehand}};
     for (const auto& [command, kind] : rows) {
-        bool enabled = false, checked = true;
-        ASSERT_TRUE(s.view.OnUpdateCommand(command, enabled, checked));
-        EXPECT_TRUE(enabled && !checked) << command;
+        const CCommandStateSeen before = s.State(command);
+        ASSERT_TRUE(before.handled);
+        EXPECT_TRUE(before.enabled && !before.checked) << command;
         ASSERT_TRUE(s.view.OnCommand(command));
         EXPECT_TRUE(s.view.IsToolCurrent(kind)) << command;
-        s.view.OnUpdateCommand(command, enabled, checked);
-        EXPECT_TRUE(checked && s.host.buttons[command]) << command;
+        EXPECT_TRUE(s.State(command).checked && s.host.buttons[command]) << command;
         EXPECT_EQ(s.host.cursor, CursorShape::Cross);
     }
 }

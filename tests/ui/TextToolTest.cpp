@@ -45,18 +45,12 @@ public:
 struct CTextSetup : CEditSetup {
     CTextSetup() {
         Start();
-        view.GetMapping().SetScale(0.5f);
-        view.GetMapping().SetOrigins(0.0f, 0.0f, 200, 150);
+        ShowOriginAtCentre(0.5f);
         view.SetPropertySheetOpener(&opener);
         view.GetNewObjectStyle().fontFace = u"Arial";
     }
-    void Tap(CPoint point) {
-        view.OnLButtonDown(kKeyFlagLButton, point);
-        view.OnLButtonUp(0, point);
-    }
     CGraphicObject& Last() { return *Drawing().GetAt(Drawing().Count() - 1); }
     CTextShape& LastText() { return *Last().AsText(); }
-    int Steps() { return view.GetUndoRecorder().CanUndo(); }
     // A text on page 0, added without an undo step.
     int AddText(std::u16string s, CPointF at, const CTextLook& look = {}) {
         Drawing().Add(BuildText(s, at, look));
@@ -102,9 +96,8 @@ TEST(TextTool, TheKeyChoosesTheToolAndATapPlacesTheNewTextStyleThere) {
     EXPECT_TRUE(s.doc.IsModified());
     // The tool stays, ready for the next text; one step takes the text away again.
     EXPECT_TRUE(s.view.IsToolCurrent(ToolKind::Text));
-    EXPECT_EQ(s.Steps(), 1);
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing()), before);
+    EXPECT_EQ(s.UndoSteps(), 1);
+    EXPECT_EQ(s.Undone(), before);
 }
 
 TEST(TextTool, NewTextGoesOnThePageShownAndIsNeverLowerThanThreeUnits) {
@@ -127,7 +120,7 @@ TEST(TextTool, CancelPlacesNothingAndGivesTheStylusBackToThePreviousTool) {
     s.Tap({150, 120});
     EXPECT_EQ(s.opener.openings.size(), 1u);
     EXPECT_EQ(s.Drawing().Count(), 0);
-    EXPECT_EQ(s.Steps(), 0);
+    EXPECT_EQ(s.UndoSteps(), 0);
     EXPECT_FALSE(s.doc.IsModified());
     EXPECT_TRUE(s.view.IsToolCurrent(ToolKind::Ellipse));
 
@@ -169,8 +162,7 @@ TEST(TextTool, TheTextCommandShowsItsTextSelectedTenPixelsFromTheCornerAtAnyZoom
             // Placing and moving are one step: undo takes the text away, redo brings it back where it was
             // shown.
             const DrawingSnapshot placed = Snapshot(s.Drawing());
-            s.view.OnCommand(cmd::kUndo);
-            EXPECT_EQ(Snapshot(s.Drawing()), before);
+            EXPECT_EQ(s.Undone(), before);
             s.view.OnCommand(cmd::kRedo);
             EXPECT_EQ(Snapshot(s.Drawing()), placed);
         }
@@ -287,13 +279,12 @@ struct CTextBarSetup : CTextSetup {
     // Runs the command as one step: its undo gives back the drawing exactly.
     void RunUndone(int id) {
         const DrawingSnapshot before = Snapshot(Drawing());
-        const int steps = Steps();
+        const int steps = UndoSteps();
         ASSERT_TRUE(State(id).enabled) << id;
         view.OnCommand(id);
-        ASSERT_EQ(Steps(), steps + 1) << id;
+        ASSERT_EQ(UndoSteps(), steps + 1) << id;
         const DrawingSnapshot after = Snapshot(Drawing());
-        view.OnCommand(cmd::kUndo);
-        EXPECT_EQ(Snapshot(Drawing()), before) << id;
+        EXPECT_EQ(Undone(), before) << id;
         view.OnCommand(cmd::kRedo);
         EXPECT_EQ(Snapshot(Drawing()), after) << id;
     }
@@ -337,9 +328,9 @@ TEST(TextBar, AlignmentAndKindChangeTheSelectedTextsAsOneStepEach) {
     EXPECT_TRUE(s.State(cmd::kTextAlignRight).checked);
     EXPECT_FALSE(s.State(cmd::kTextAlignLeft).checked);
     // Choosing what every text already has is no step at all.
-    const int steps = s.Steps();
+    const int steps = s.UndoSteps();
     s.view.OnCommand(cmd::kTextAlignRight);
-    EXPECT_EQ(s.Steps(), steps);
+    EXPECT_EQ(s.UndoSteps(), steps);
 
     // Artistic: the paragraph keeps its position and loses its frame's wrapping.
     EXPECT_FALSE(s.State(cmd::kTextArtistic).checked) << "the kinds differ";
@@ -381,7 +372,7 @@ TEST(TextBar, WithNothingSelectedTheCommandsSetTheStyleOfNewText) {
     EXPECT_EQ(style.textType, kTextParagraph);
     EXPECT_TRUE(s.State(cmd::kTextParagraph).checked);
     EXPECT_FALSE(s.State(cmd::kTextArtistic).checked);
-    EXPECT_EQ(s.Steps(), 0);
+    EXPECT_EQ(s.UndoSteps(), 0);
     EXPECT_FALSE(s.doc.IsModified());
 
     // A selection without a text leaves the text commands nothing to do: greyed.

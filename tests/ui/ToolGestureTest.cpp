@@ -3,7 +3,6 @@
 #include "ViewTestSetup.h"
 
 #include "ui/tools/ToolTable.h"
-#include "ui/view/ViewCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -22,9 +21,11 @@ struct CGestureSetup : CViewSetup {
     }
 };
 
-TEST(PanTool, DragMovesTheViewByTheDragAndShowsTheShiftedSnapshot) {
+TEST(PanTool, DragMovesTheViewByTheDragAndShowsTheShiftedSnapshotAndATapDoesNotRepaint) {
     CGestureSetup s;
     ASSERT_TRUE(s.view.IsToolCurrent(ToolKind::Pan));
+    s.Tap({100, 100});
+    EXPECT_EQ(s.host.invalidations, 0);
     const CDibSection before = s.host.front;
     const CPoint origin = s.view.GetMapping().DocToDevice(CPointF{0, 0});
     const CScrollBarInfo bar = s.view.GetScrollBarLayout(ScrollBarAxis::Horizontal).info;
@@ -47,13 +48,6 @@ TEST(PanTool, DragMovesTheViewByTheDragAndShowsTheShiftedSnapshot) {
     const CScrollBarInfo after = s.view.GetScrollBarLayout(ScrollBarAxis::Horizontal).info;
     EXPECT_EQ(after.position, bar.position - 50);
     EXPECT_EQ(after.range, bar.range);
-}
-
-TEST(PanTool, TapDoesNotRepaint) {
-    CGestureSetup s;
-    s.view.OnLButtonDown(kKeyFlagLButton, {100, 100});
-    s.view.OnLButtonUp(0, {100, 100});
-    EXPECT_EQ(s.host.invalidations, 0);
 }
 
 TEST(ZoomTool, DraggedAreaFillsTheWindowAndTheFocusRectangleLeavesNoTrace) {
@@ -116,18 +110,15 @@ TEST(ToolSwitching, CommandsOfToolsNotYetBuiltAreGreyed) {
     for (const CToolRow& row : ToolTable()) {
         if (row.commandId == 0)
             continue;
-        bool enabled = false, checked = false;
-        ASSERT_TRUE(s.view.OnUpdateCommand(row.commandId, enabled, checked));
+        const CCommandStateSeen state = s.State(row.commandId);
+        ASSERT_TRUE(state.handled);
         // Placing a text also needs the property sheet, which this view has not got.
-        EXPECT_EQ(enabled, row.create != nullptr && row.kind != ToolKind::Text) << row.commandId;
+        EXPECT_EQ(state.enabled, row.create != nullptr && row.kind != ToolKind::Text) << row.commandId;
     }
-    bool enabled = false, checked = false;
-    s.view.OnUpdateCommand(cmd::kToolPan, enabled, checked);
-    EXPECT_TRUE(enabled && checked);
+    EXPECT_TRUE(s.State(cmd::kToolPan).enabled && s.State(cmd::kToolPan).checked);
     // The Shape tool is built: offered, and not checked while another tool is current.
-    s.view.OnUpdateCommand(cmd::kToolNode, enabled, checked);
-    EXPECT_TRUE(enabled);
-    EXPECT_FALSE(checked);
+    EXPECT_TRUE(s.State(cmd::kToolNode).enabled);
+    EXPECT_FALSE(s.State(cmd::kToolNode).checked);
 }
 
 TEST(ToolSwitching, SwitchingEndsTheDragUpdatesButtonsAndClearsTheSelection) {
@@ -138,9 +129,8 @@ TEST(ToolSwitching, SwitchingEndsTheDragUpdatesButtonsAndClearsTheSelection) {
     EXPECT_TRUE(s.host.buttons[cmd::kToolZoomMenu]);
     EXPECT_FALSE(s.host.buttons[cmd::kToolPan]);
     EXPECT_EQ(s.host.cursor, CursorShape::Cross);
-    bool enabled = false, checked = false;
-    ASSERT_TRUE(s.view.OnUpdateCommand(cmd::kToolZoomMenu, enabled, checked));
-    EXPECT_TRUE(checked);
+    ASSERT_TRUE(s.State(cmd::kToolZoomMenu).handled);
+    EXPECT_TRUE(s.State(cmd::kToolZoomMenu).checked);
 
     s.view.OnLButtonDown(kKeyFlagLButton, {10, 10});
     ASSERT_TRUE(s.host.captured);
@@ -149,8 +139,8 @@ TEST(ToolSwitching, SwitchingEndsTheDragUpdatesButtonsAndClearsTheSelection) {
     EXPECT_FALSE(s.view.GetTool(ToolKind::Zoom)->IsDragging());
     EXPECT_TRUE(s.host.buttons[cmd::kToolPan]);
     EXPECT_FALSE(s.host.buttons[cmd::kToolZoomMenu]);
-    ASSERT_TRUE(s.view.OnUpdateCommand(cmd::kToolLine, enabled, checked));
-    EXPECT_FALSE(checked);
+    ASSERT_TRUE(s.State(cmd::kToolLine).handled);
+    EXPECT_FALSE(s.State(cmd::kToolLine).checked);
 }
 
 } // namespace

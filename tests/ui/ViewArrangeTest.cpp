@@ -20,8 +20,7 @@ TEST(ViewArrange, AlignMovesEachObjectAlongOneAxisAndGroupsRigidly) {
     EXPECT_FLOAT_EQ(s.Bounds(0).top, 0.0f);
     EXPECT_FLOAT_EQ(s.Bounds(2).top, 200.0f);
     EXPECT_TRUE(s.doc.IsModified());
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing(), false), before);
+    EXPECT_EQ(s.Undone(1, false), before);
 
     // A grouped pair and a rectangle aligned Top: the pair moves as one, only vertically.
     CEditSetup g;
@@ -37,8 +36,7 @@ TEST(ViewArrange, AlignMovesEachObjectAlongOneAxisAndGroupsRigidly) {
     EXPECT_FLOAT_EQ(g.Bounds(0).left, 0.0f);
     EXPECT_FLOAT_EQ(g.Bounds(1).left, 150.0f);
     EXPECT_FLOAT_EQ(g.Bounds(2).top, 100.0f);
-    g.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(g.Drawing(), false), grouped);
+    EXPECT_EQ(g.Undone(1, false), grouped);
 }
 
 TEST(ViewArrange, OrderMovesTheSelectionToEitherEndAndKeepsItSelected) {
@@ -53,15 +51,13 @@ TEST(ViewArrange, OrderMovesTheSelectionToEitherEndAndKeepsItSelected) {
     EXPECT_EQ(s.view.GetSelection(), (std::vector<int>{0, 1}));
     // The objects at the back cannot go further back.
     EXPECT_FALSE(s.State(cmd::kSendToBack).enabled);
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing(), false), before);
+    EXPECT_EQ(s.Undone(1, false), before);
 
     s.Select({3, 5});
     s.view.OnCommand(cmd::kBringToFront);
     EXPECT_EQ(Tags(s.Drawing()), (std::vector<uint32_t>{0, 1, 2, 4, 6, 7, 3, 5}));
     EXPECT_EQ(s.view.GetSelection(), (std::vector<int>{6, 7}));
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing(), false), before);
+    EXPECT_EQ(s.Undone(1, false), before);
 
     // A consecutive block moves as a block and undoes the same way.
     s.Select({2, 3});
@@ -69,8 +65,7 @@ TEST(ViewArrange, OrderMovesTheSelectionToEitherEndAndKeepsItSelected) {
     EXPECT_EQ(Tags(s.Drawing()), (std::vector<uint32_t>{0, 1, 4, 5, 6, 7, 2, 3}));
     EXPECT_EQ(s.view.GetUndoRecorder().GetEntries(UndoDirection::TowardsUndo).back().type,
               static_cast<uint16_t>(UndoRecordType::Move));
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing(), false), before);
+    EXPECT_EQ(s.Undone(1, false), before);
 }
 
 TEST(ViewArrange, JoinMakesOnePathWhoseOverlapIsAHole) {
@@ -100,8 +95,7 @@ TEST(ViewArrange, JoinMakesOnePathWhoseOverlapIsAHole) {
     EXPECT_TRUE(joined.HitTest(mapping, mapping.DocToDevice(CPointF{250, 250}), onOutline, 1, subpath));
     EXPECT_FALSE(joined.HitTest(mapping, mapping.DocToDevice(CPointF{150, 150}), onOutline, 1, subpath));
 
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing(), false), before);
+    EXPECT_EQ(s.Undone(1, false), before);
 }
 
 TEST(ViewArrange, BreakApartGivesThePiecesSelectedInTheirOrder) {
@@ -125,15 +119,14 @@ TEST(ViewArrange, BreakApartGivesThePiecesSelectedInTheirOrder) {
         EXPECT_EQ(s.Drawing().GetAt(i)->color, 9u);
         EXPECT_FLOAT_EQ(s.Bounds(i).left, 20.0f * static_cast<float>(i - 1));
     }
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing(), false), before);
+    EXPECT_EQ(s.Undone(1, false), before);
 
     // A text has nothing to break: greyed, and the command leaves no undo step.
-    const int steps = s.view.GetUndoRecorder().CanUndo();
+    const int steps = s.UndoSteps();
     s.Select({2});
     EXPECT_FALSE(s.State(cmd::kBreakApart).enabled);
     s.view.OnCommand(cmd::kBreakApart);
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), steps);
+    EXPECT_EQ(s.UndoSteps(), steps);
     EXPECT_EQ(Snapshot(s.Drawing(), false), before);
 }
 
@@ -167,7 +160,7 @@ TEST(ViewArrange, CommandsAreGreyedWhenTheyCannotAct) {
     EXPECT_TRUE(s.State(cmd::kGroup).enabled);
     s.view.OnCommand(cmd::kJoin);
     EXPECT_EQ(s.Drawing().Count(), 3);
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 0);
+    EXPECT_EQ(s.UndoSteps(), 0);
 
     s.Select({0});
     EXPECT_TRUE(s.State(cmd::kBreakApart).enabled);
@@ -187,17 +180,14 @@ TEST(ViewArrange, GroupUngroupAndDeleteUndoInOneStepEach) {
     const DrawingSnapshot grouped = Snapshot(s.Drawing());
     s.view.OnCommand(cmd::kUngroup);
     EXPECT_EQ(Groups(s.Drawing()), (std::vector<int32_t>{0, 0, 0}));
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing()), grouped);
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing(), false), before);
+    EXPECT_EQ(s.Undone(), grouped);
+    EXPECT_EQ(s.Undone(1, false), before);
 
     s.Select({1});
     s.view.OnCommand(cmd::kDelete);
     EXPECT_EQ(Tags(s.Drawing()), (std::vector<uint32_t>{0, 2}));
     EXPECT_TRUE(s.view.GetSelection().empty());
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing(), false), before);
+    EXPECT_EQ(s.Undone(1, false), before);
 }
 
 } // namespace

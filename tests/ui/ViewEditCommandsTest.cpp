@@ -23,7 +23,7 @@ TEST(ViewStyle, WithoutASelectionTheCommandsSetTheStyleOfNewObjects) {
     s.view.OnCommand(cmd::kNoFill);
     EXPECT_EQ(s.view.GetNewObjectStyle().noFill, 0);
     // None of it is an edit of the drawing.
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 0);
+    EXPECT_EQ(s.UndoSteps(), 0);
     EXPECT_FALSE(s.doc.IsModified());
 }
 
@@ -57,17 +57,15 @@ TEST(ViewStyle, SelectedPathsChangeAndTextsAreLeftAlone) {
     EXPECT_TRUE(s.doc.IsModified());
 
     // Every command was one step.
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 4);
-    for (int i = 0; i < 4; ++i)
-        s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing(), false), before);
+    EXPECT_EQ(s.UndoSteps(), 4);
+    EXPECT_EQ(s.Undone(4, false), before);
 
     // A text alone has no line or fill: the commands are greyed and change nothing.
     s.Select({2});
     EXPECT_FALSE(s.State(cmd::kNoFill).enabled);
     EXPECT_FALSE(s.State(cmd::kLineFine).enabled);
     s.view.OnCommand(cmd::kLineFine);
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 0);
+    EXPECT_EQ(s.UndoSteps(), 0);
 }
 
 TEST(ViewClipboard, CutCopyAndPasteGoThroughTheApplicationsClipboard) {
@@ -82,7 +80,7 @@ TEST(ViewClipboard, CutCopyAndPasteGoThroughTheApplicationsClipboard) {
     s.Select({0});
     s.view.OnCommand(cmd::kCopy);
     EXPECT_EQ(Tags(clipboard), std::vector<uint32_t>{1});
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 0);
+    EXPECT_EQ(s.UndoSteps(), 0);
     EXPECT_EQ(Snapshot(s.Drawing(), false), before);
 
     s.Select({1});
@@ -90,8 +88,7 @@ TEST(ViewClipboard, CutCopyAndPasteGoThroughTheApplicationsClipboard) {
     EXPECT_EQ(Tags(clipboard), std::vector<uint32_t>{2});
     EXPECT_EQ(Tags(s.Drawing()), std::vector<uint32_t>{1});
     EXPECT_TRUE(s.view.GetSelection().empty());
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing(), false), before);
+    EXPECT_EQ(s.Undone(1, false), before);
 
     // Paste from another tool: the copy arrives selected with the select tool current, near the
     // window's top-left corner, and goes again in one undo step.
@@ -103,10 +100,8 @@ TEST(ViewClipboard, CutCopyAndPasteGoThroughTheApplicationsClipboard) {
     EXPECT_EQ(s.view.GetMapping().DocToDevice(CPointF{s.Bounds(2).left, s.Bounds(2).top}), (CPoint{10, 10}));
     s.view.OnCommand(cmd::kPaste);
     EXPECT_EQ(s.Drawing().Count(), 4);
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 2);
-    s.view.OnCommand(cmd::kUndo);
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing(), false), before);
+    EXPECT_EQ(s.UndoSteps(), 2);
+    EXPECT_EQ(s.Undone(2, false), before);
 }
 
 TEST(ViewClipboard, DuplicateCopiesTheSelectionALittleAsideAndLeavesTheClipboardAlone) {
@@ -137,8 +132,7 @@ TEST(ViewClipboard, DuplicateCopiesTheSelectionALittleAsideAndLeavesTheClipboard
     EXPECT_EQ(s.Drawing().GetAt(3)->group, s.Drawing().GetAt(4)->group);
     EXPECT_NE(s.Drawing().GetAt(3)->group, s.Drawing().GetAt(0)->group);
     // Pasting numbers the groups afresh from 1; undo brings back the same objects in the same groups.
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing()), grouped);
+    EXPECT_EQ(s.Undone(), grouped);
 }
 
 TEST(ViewClipboard, SelectAllTakesTheObjectsOfThePageOnScreen) {

@@ -1,7 +1,5 @@
 #include "ViewTestSetup.h"
 
-#include "ui/view/ViewCommands.h"
-
 #include <gtest/gtest.h>
 
 namespace pq::test {
@@ -30,9 +28,7 @@ TEST(ViewEyedropper, PickedFillColourGoesToSelectedPathsAndTextsAsOneUndoStep) {
     CPickSetup s({0, 1});
     const DrawingSnapshot before = Snapshot(s.Drawing());
     s.view.OnCommand(cmd::kPickFillColor);
-    bool enabled = false, checked = false;
-    s.view.OnUpdateCommand(cmd::kPickFillColor, enabled, checked);
-    EXPECT_TRUE(enabled && checked);
+    EXPECT_TRUE(s.State(cmd::kPickFillColor).enabled && s.State(cmd::kPickFillColor).checked);
 
     s.view.OnLButtonDown(kKeyFlagLButton, kProbe);
     EXPECT_EQ(s.view.GetColorPickMode(), 0);
@@ -43,8 +39,7 @@ TEST(ViewEyedropper, PickedFillColourGoesToSelectedPathsAndTextsAsOneUndoStep) {
     EXPECT_EQ(s.view.GetNewObjectStyle().noFill, 1) << "defaults stay with a selection";
     EXPECT_TRUE(s.doc.IsModified());
 
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing()), before);
+    EXPECT_EQ(s.Undone(), before);
 }
 
 TEST(ViewEyedropper, PickedLineColourGoesToSelectedPathsOnly) {
@@ -56,7 +51,7 @@ TEST(ViewEyedropper, PickedLineColourGoesToSelectedPathsOnly) {
     EXPECT_EQ(path->penStyle, kPenSolid);
     EXPECT_EQ(path->penColor, kPicked);
     EXPECT_EQ(s.Drawing().GetAt(1)->color, textColor);
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 1);
+    EXPECT_EQ(s.UndoSteps(), 1);
 }
 
 TEST(ViewEyedropper, WithoutSelectionThePickSetsTheNewObjectStyle) {
@@ -78,7 +73,7 @@ TEST(ViewEyedropper, WithoutSelectionThePickSetsTheNewObjectStyle) {
             EXPECT_EQ(style.penStyle, kPenSolid);
             EXPECT_EQ(style.noFill, 1);
         }
-        EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 0);
+        EXPECT_EQ(s.UndoSteps(), 0);
         EXPECT_FALSE(s.doc.IsModified());
     }
 }
@@ -89,17 +84,14 @@ TEST(ViewEyedropper, PickOffTheWindowEndsTheModeAndChangesNothing) {
     s.view.OnLButtonDown(kKeyFlagLButton, {-3, 500});
     EXPECT_EQ(s.view.GetColorPickMode(), 0);
     EXPECT_EQ(s.Drawing().GetAt(0)->color, 0xAAAAAAu);
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 0);
+    EXPECT_EQ(s.UndoSteps(), 0);
 }
 
 TEST(ViewEyedropper, ModesAreOfferedOnlyWithoutSelectionOrWithAPath) {
     CPickSetup s({1}); // a text alone
-    bool enabled = true, checked = false;
-    s.view.OnUpdateCommand(cmd::kPickLineColor, enabled, checked);
-    EXPECT_FALSE(enabled);
+    EXPECT_FALSE(s.State(cmd::kPickLineColor).enabled);
     s.view.GetSelection() = {0, 1};
-    s.view.OnUpdateCommand(cmd::kPickLineColor, enabled, checked);
-    EXPECT_TRUE(enabled);
+    EXPECT_TRUE(s.State(cmd::kPickLineColor).enabled);
 }
 
 } // namespace

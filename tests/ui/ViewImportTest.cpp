@@ -1,7 +1,6 @@
 #include "ViewTestSetup.h"
 
 #include "platform/image/ImageFile.h"
-#include "ui/view/ViewCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -37,8 +36,7 @@ TEST(ViewImport, PastedAndInsertedObjectsLandOnThePageOnScreenAndUndoInOneStep) 
     EXPECT_NEAR(s.Drawing().GetAt(1)->bounds.top, corner.y, 0.01);
     EXPECT_EQ(clipboard.Count(), 2);
     EXPECT_TRUE(s.doc.IsModified());
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing()), before);
+    EXPECT_EQ(s.Undone(), before);
 
     // A picture shows at its pixel size with its corner 10 pixels in.
     const std::string path = (std::filesystem::temp_directory_path() / "pq_view_import.bmp").string();
@@ -54,8 +52,7 @@ TEST(ViewImport, PastedAndInsertedObjectsLandOnThePageOnScreenAndUndoInOneStep) 
     const CViewMapping& mapping = s.view.GetMapping();
     EXPECT_EQ(mapping.DocToDevice(CPointF{image.bounds.left, image.bounds.top}), (CPoint{10, 10}));
     EXPECT_EQ(mapping.DocToDevice(CPointF{image.bounds.right, image.bounds.bottom}), (CPoint{40, 30}));
-    s.view.OnCommand(cmd::kUndo);
-    EXPECT_EQ(Snapshot(s.Drawing()), before);
+    EXPECT_EQ(s.Undone(), before);
 
     // A file that is no picture inserts nothing.
     std::filesystem::resize_file(path, 10);

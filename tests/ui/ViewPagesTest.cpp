@@ -1,7 +1,5 @@
 #include "ViewTestSetup.h"
 
-#include "ui/view/ViewCommands.h"
-
 #include <gtest/gtest.h>
 
 namespace pq::test {
@@ -56,8 +54,7 @@ TEST(ViewPages, PageEditsShowTheRightPageAndUndoAndRedoThem) {
         const DrawingSnapshot after = Snapshot(s.Drawing());
 
         // The indicator follows the page count even where the current page stays.
-        s.view.OnCommand(cmd::kUndo);
-        EXPECT_EQ(Snapshot(s.Drawing()), before);
+        EXPECT_EQ(s.Undone(), before);
         EXPECT_LT(s.view.GetCurrentPage(), s.Drawing().PageCount());
         EXPECT_EQ(s.host.indicator, std::make_pair(s.view.GetCurrentPage(), s.Drawing().PageCount()));
         s.view.OnCommand(cmd::kRedo);
@@ -71,12 +68,11 @@ TEST(ViewPages, DeletingTheOnlyPageDoesNothingAndIsDisabled) {
     CViewSetup s;
     s.Drawing().Add(MakeRect({0, 10, 0, 10}));
     s.Open();
-    bool enabled = true, checked = false;
-    ASSERT_TRUE(s.view.OnUpdateCommand(cmd::kDeletePage, enabled, checked));
-    EXPECT_FALSE(enabled);
+    ASSERT_TRUE(s.State(cmd::kDeletePage).handled);
+    EXPECT_FALSE(s.State(cmd::kDeletePage).enabled);
     s.view.OnCommand(cmd::kDeletePage);
     EXPECT_EQ(s.Drawing().Count(), 1);
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 0);
+    EXPECT_EQ(s.UndoSteps(), 0);
 }
 
 TEST(ViewPages, NavigationMovesWithinThePagesAndKeepsTheSelectionAtTheEnds) {
@@ -109,12 +105,12 @@ TEST(ViewPages, PageMenuRunsTheChosenPageCommand) {
 TEST(ViewPages, NewDocumentShowsTheFirstPageWithAnEmptyHistory) {
     CPagesSetup s(2);
     s.view.OnCommand(cmd::kAddPage);
-    ASSERT_NE(s.view.GetUndoRecorder().CanUndo(), 0);
+    ASSERT_NE(s.UndoSteps(), 0);
     s.doc.OnNewDocument();
     s.view.ResetForNewDocument();
     s.host.RunPosted(s.view);
     EXPECT_EQ(s.view.GetCurrentPage(), 0);
-    EXPECT_EQ(s.view.GetUndoRecorder().CanUndo(), 0);
+    EXPECT_EQ(s.UndoSteps(), 0);
     EXPECT_EQ(s.view.GetUndoRecorder().GetDrawing(), &s.Drawing());
     EXPECT_TRUE(s.view.IsToolCurrent(ToolKind::Pan));
 }

@@ -1,8 +1,6 @@
 #include "RasterHelpers.h"
 #include "ViewTestSetup.h"
 
-#include "ui/view/ViewCommands.h"
-
 #include <gtest/gtest.h>
 
 #include <set>

@@ -2,8 +2,6 @@
 
 #include "ViewTestSetup.h"
 
-#include "ui/view/ViewCommands.h"
-
 #include <gtest/gtest.h>
 
 namespace pq::test {
@@ -28,7 +26,7 @@ TEST(ViewPopupMenu, DeletePageIsGreyedOnAOnePageDocumentAndChoosingItChangesNoth
     EXPECT_TRUE(FindItem(s.host.lastMenu, cmd::kAddPage)->enabled);
     EXPECT_TRUE(FindItem(s.host.lastMenu, cmd::kInsertPageAfter)->enabled);
     EXPECT_EQ(s.Drawing().PageCount(), 1);
-    EXPECT_FALSE(s.view.GetUndoRecorder().CanUndo());
+    EXPECT_FALSE(s.UndoSteps());
 
     // With a second page it is offered and works.
     s.view.AddPage();

@@ -1,7 +1,6 @@
 #include "ViewTestSetup.h"
 
 #include "document/PreferenceStore.h"
-#include "ui/view/ViewCommands.h"
 
 #include <gtest/gtest.h>
 

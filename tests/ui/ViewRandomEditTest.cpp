@@ -8,7 +8,6 @@
 #include "ViewTestSetup.h"
 
 #include "ui/tools/SelectTool.h"
-#include "ui/view/ViewCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -62,14 +61,7 @@ private:
     int Pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
     CPoint AnyPoint() { return {Pick(4, kWidth - 4), Pick(4, kHeight - 4)}; }
 
-    // A drag as the window delivers it: press, a few moves, release.
-    void Drag(CPoint from, CPoint to, unsigned keys = 0) {
-        View().OnLButtonDown(keys | kKeyFlagLButton, from);
-        for (int k = 1; k <= 4; ++k)
-            View().OnMouseMove(keys | kKeyFlagLButton,
-                               {from.x + (to.x - from.x) * k / 4, from.y + (to.y - from.y) * k / 4});
-        View().OnLButtonUp(keys, to);
-    }
+    void Drag(CPoint from, CPoint to, unsigned keys = 0) { setup.Drag(from, to, keys); }
 
     const char* Draw() {
         static constexpr ToolKind kinds[] = {ToolKind::Line, ToolKind::Rectangle, ToolKind::Ellipse,

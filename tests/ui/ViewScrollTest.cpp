@@ -1,8 +1,6 @@
 #include "TestHelpers.h"
 #include "ViewTestSetup.h"
 
-#include "ui/view/ViewCommands.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -173,13 +171,23 @@ TEST(ViewScroll, TroughClicksPageAndLineStepsMoveByTheClientAndStopAtTheMargin) 
     EXPECT_NEAR(s.ViewStartDoc(kV), ExtentStart(s.view, kV), 1.0f);
 }
 
-TEST(ViewScroll, ArrowKeysStillScrollByATenthAndTheBarsFollow) {
-    CScrollSetup s(1.0f);
-    const CScrollBarInfo before = s.Bar(kV);
-    const CPoint origin = s.view.GetMapping().DocToDevice(CPointF{0, 0});
-    s.view.OnCommand(cmd::kScrollDown);
-    EXPECT_EQ(s.view.GetMapping().DocToDevice(CPointF{0, 0}), origin + CPoint(0, -30));
-    EXPECT_EQ(s.Bar(kV).position, before.position + 30);
+TEST(ViewScroll, ArrowKeysScrollByATenthOfTheClientAreaAndTheBarsFollow) {
+    const struct {
+        int command;
+        CPoint shift; // of the drawing on the screen, which the thumb follows the other way
+    } cases[] = {{cmd::kScrollLeft, {40, 0}},
+                 {cmd::kScrollRight, {-40, 0}},
+                 {cmd::kScrollUp, {0, 30}},
+                 {cmd::kScrollDown, {0, -30}}};
+    for (const auto& c : cases) {
+        CScrollSetup s(1.0f);
+        const CScrollBarInfo h = s.Bar(kH), v = s.Bar(kV);
+        const CPoint origin = s.view.GetMapping().DocToDevice(CPointF{0, 0});
+        s.view.OnCommand(c.command);
+        EXPECT_EQ(s.view.GetMapping().DocToDevice(CPointF{0, 0}), origin + c.shift) << c.command;
+        EXPECT_EQ(s.Bar(kH).position, h.position - c.shift.x) << c.command;
+        EXPECT_EQ(s.Bar(kV).position, v.position - c.shift.y) << c.command;
+    }
 }
 
 TEST(ViewScroll, DraggedThumbCarriesTheViewAndTheBarIsLaidOutAtTheDrop) {
@@ -266,9 +274,8 @@ TEST(ViewScroll, HiddenBarsShowNothingAndShowingThemAgainKeepsThePlace) {
     s.view.OnCommand(cmd::kScrollBars);
     EXPECT_EQ(s.view.GetMapping().DeviceToDoc(CPoint{0, 0}), topLeft);
     EXPECT_EQ(s.Bar(kV), shown);
-    bool enabled = false, checked = false;
-    ASSERT_TRUE(s.view.OnUpdateCommand(cmd::kScrollBars, enabled, checked));
-    EXPECT_TRUE(checked);
+    ASSERT_TRUE(s.State(cmd::kScrollBars).handled);
+    EXPECT_TRUE(s.State(cmd::kScrollBars).checked);
 }
 
 TEST(ViewScroll, OpeningADocumentWithTheBarsOffNeverShowsThem) {

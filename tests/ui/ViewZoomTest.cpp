@@ -1,8 +1,6 @@
 #include "TestHelpers.h"
 #include "ViewTestSetup.h"
 
-#include "ui/view/ViewCommands.h"
-
 #include <gtest/gtest.h>
 
 namespace pq::test {
@@ -111,22 +109,6 @@ TEST(ViewZoom, OpeningAnEmptyDocumentFitsThePageAndOneWithObjectsFitsThem) {
     full.Open();
     EXPECT_EQ(full.view.GetMapping().DocToDeviceY(-20.0f), 2);
     EXPECT_EQ(full.view.GetMapping().DocToDeviceY(20.0f), 298);
-}
-
-TEST(ViewZoom, ArrowCommandsScrollByATenthOfTheClientArea) {
-    const struct {
-        int command;
-        CPoint shift;
-    } cases[] = {{cmd::kScrollLeft, {40, 0}},
-                 {cmd::kScrollRight, {-40, 0}},
-                 {cmd::kScrollUp, {0, 30}},
-                 {cmd::kScrollDown, {0, -30}}};
-    for (const auto& c : cases) {
-        CViewSetup s;
-        const CPoint origin = s.view.GetMapping().DocToDevice(CPointF{0, 0});
-        s.view.OnCommand(c.command);
-        EXPECT_EQ(s.view.GetMapping().DocToDevice(CPointF{0, 0}), origin + c.shift) << c.command;
-    }
 }
 
 TEST(ViewZoom, ZoomMenuMakesTheZoomToolCurrentAndRunsTheChosenCommand) {
