@@ -12,6 +12,7 @@ namespace pq {
 class CDrawing;
 class CTransform;
 class IUndoViewHooks;
+struct CRecordedStep;
 
 // The kind of change a record describes; stored as the 16-bit type of a history entry.
 enum class UndoRecordType : uint16_t {
@@ -148,6 +149,8 @@ private:
     void TrimHistory(History history);
     // Finishes a record: pushes it when it was written completely, else clears both histories.
     bool Finish(const CMemoryFile& record, bool written, UndoRecordType type, UndoDirection direction);
+    // Tells the view what a command's step touches; true, so that it ends a successful record call.
+    bool Reported(UndoDirection direction, const CRecordedStep& step);
 
     // Record writers shared by the public Record operations and the replays (UndoRecords.cpp).
     bool WriteObjects(CMemoryFile& record, std::span<const int> indices) const;

@@ -4,6 +4,7 @@
 
 #include "model/Drawing.h"
 #include "model/UndoRecordIO.h"
+#include "model/UndoViewHooks.h"
 
 #include "geometry/Transform.h"
 
@@ -25,6 +26,14 @@ std::vector<int> CUndoRecorder::ValidIndices(std::span<const int> indices) const
 
 bool CUndoRecorder::WriteObjects(CMemoryFile& record, std::span<const int> indices) const {
     return undo_io::WriteObjects(record, *drawing, indices);
+}
+
+bool CUndoRecorder::Reported(UndoDirection direction, const CRecordedStep& step) {
+    // Only a command's own step: a replay records the opposite of what it undoes, which a view must not
+    // take for a new edit.
+    if (view != nullptr && clearRedoOnPush && direction == UndoDirection::TowardsUndo)
+        view->StepRecorded(step);
+    return true;
 }
 
 bool CUndoRecorder::Finish(const CMemoryFile& record, bool written, UndoRecordType type,
@@ -50,7 +59,8 @@ bool CUndoRecorder::RecordModify(std::span<const int> indices, UndoDirection dir
         return false;
     CMemoryFile record(kRecordGrowBytes);
     const bool written = WriteIndexList(record, valid) && WriteObjects(record, valid);
-    return Finish(record, written, UndoRecordType::Modify, direction);
+    return Finish(record, written, UndoRecordType::Modify, direction) &&
+           Reported(direction, {.objects = valid, .inPlace = true});
 }
 
 bool CUndoRecorder::RecordDelete(UndoDirection direction) {
@@ -71,7 +81,7 @@ bool CUndoRecorder::RecordDelete(std::span<const int> indices, UndoDirection dir
     bool written = WriteIndexList(record, valid);
     if (direction == UndoDirection::TowardsUndo)
         written = written && WriteObjects(record, valid);
-    return Finish(record, written, UndoRecordType::Delete, direction);
+    return Finish(record, written, UndoRecordType::Delete, direction) && Reported(direction, {.objects = valid});
 }
 
 bool CUndoRecorder::RecordMove(int from, int to, int count, UndoDirection direction) {
@@ -80,7 +90,10 @@ bool CUndoRecorder::RecordMove(int from, int to, int count, UndoDirection direct
         return false;
     CMemoryFile record(kRecordGrowBytes);
     const bool written = WriteInt(record, from) && WriteInt(record, to) && WriteInt(record, count);
-    return Finish(record, written, UndoRecordType::Move, direction);
+    std::vector<int> moved(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        moved[static_cast<std::size_t>(i)] = from + i;
+    return Finish(record, written, UndoRecordType::Move, direction) && Reported(direction, {.objects = moved});
 }
 
 bool CUndoRecorder::RecordPaste(int first, int count, UndoDirection direction) {
@@ -100,7 +113,8 @@ bool CUndoRecorder::RecordPaste(int first, int count, UndoDirection direction) {
             pasted[static_cast<std::size_t>(i)] = first + i;
         written = written && WriteObjects(record, pasted);
     }
-    return Finish(record, written, UndoRecordType::Paste, direction);
+    return Finish(record, written, UndoRecordType::Paste, direction) &&
+           Reported(direction, {.insertedAt = first, .insertedCount = count});
 }
 
 bool CUndoRecorder::RecordReorder(UndoDirection direction) {
@@ -194,7 +208,8 @@ bool CUndoRecorder::RecordTransform(std::span<const int> indices, const CTransfo
     const bool written = WriteIndexList(record, valid) && WriteMatrix(record, matrix) &&
                          WriteInt(record, static_cast<int>(valid.size())) &&
                          undo_io::WriteObjects(record, *drawing, valid, true);
-    return Finish(record, written, UndoRecordType::Transform, direction);
+    return Finish(record, written, UndoRecordType::Transform, direction) &&
+           Reported(direction, {.objects = valid, .inPlace = true});
 }
 
 bool CUndoRecorder::RecordAddPages(int count, UndoDirection direction) {

@@ -1,6 +1,18 @@
 #pragma once
 
+#include <span>
+
 namespace pq {
+
+// What a step recorded for a new edit says the edit will touch, before the edit is made: the objects it
+// changes where they stand, removes or moves within the list, and the range its new objects are inserted
+// into. A view that kept its drawing of the page redraws only where these objects were and are.
+struct CRecordedStep {
+    std::span<const int> objects;
+    bool inPlace = false; // the objects keep their indices (a modification or a transform)
+    int insertedAt = 0;
+    int insertedCount = 0;
+};
 
 // What Undo and Redo need from the view that owns the recorder. The model cannot see the view's tools,
 // so the view implements this narrow interface; a recorder without hooks replays the drawing only.
@@ -24,6 +36,9 @@ public:
     virtual void ResetSelectTool() = 0;
 
     virtual void RepaintAll() = 0;
+    // A command recorded a step whose objects the record names (Modify, Delete, Move, Paste, Transform);
+    // other steps and replays report nothing.
+    virtual void StepRecorded(const CRecordedStep& /*step*/) {}
     virtual void MarkModified() = 0;
 
     // After undoing or redoing Add Page the view shows the last page.

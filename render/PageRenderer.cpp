@@ -427,6 +427,10 @@ void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CView
         std::rethrow_exception(failure);
 }
 
+CRect ObjectReach(const CGraphicObject& object, const CViewMapping& mapping) {
+    return DeviceBounds(object, mapping);
+}
+
 void DrawPageFitted(const CDrawing& drawing, int page, CDibSection& bitmap, EdgeStyle edges) {
     const int width = bitmap.GetWidth(), height = bitmap.GetHeight();
     CDeviceContext dc(&bitmap);

@@ -9,6 +9,7 @@ namespace pq {
 
 class CDeviceContext;
 class CDrawing;
+class CGraphicObject;
 class CViewMapping;
 
 // Whether a busy page may be drawn by two threads at once, each taking half of the rows. The pixels are
@@ -25,6 +26,10 @@ enum class EdgeStyle { Aliased, Smooth };
 void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CViewMapping& mapping,
               const CRect& visibleRect, PaintThreads threads = PaintThreads::Automatic,
               EdgeStyle edges = EdgeStyle::Aliased);
+
+// The device pixels an object can touch when drawn through mapping (its bounds widened by a pixel and by a
+// wide pen): what DrawPage culls by, and so what a redraw after the object changed must cover.
+[[nodiscard]] CRect ObjectReach(const CGraphicObject& object, const CViewMapping& mapping);
 
 // Draws a page's objects over what the bitmap holds, the page fitted into the whole bitmap and drawn within a
 // pixel of its edges: what a rendering of the page is, whether drawn at once or in parts.

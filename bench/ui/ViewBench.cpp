@@ -51,7 +51,8 @@ BENCHMARK(BM_PaintBusyPage)
     ->Unit(benchmark::kMillisecond);
 
 // Paints of the busy page fitted into 1280 x 800 that change nothing on it (range 0: an exposure or a tool's
-// feedback) or follow a turn of the wheel by one line (range 1: scrolled by 20 pixels), with smooth edges.
+// feedback), follow a turn of the wheel by one line (range 1: scrolled by 20 pixels) or follow an edit of
+// one object (range 2: Bold Line toggled on object 5000), with smooth edges.
 void BM_RepaintBusyPage(benchmark::State& state) {
     bench::CBenchWindow window(1280, 800);
     CPqxDoc doc;
@@ -63,8 +64,14 @@ void BM_RepaintBusyPage(benchmark::State& state) {
     view.OnPaint();
     view.OnPaint();
     float direction = 1.0f;
+    if (state.range(0) == 2) {
+        view.SetTool(ToolKind::Select);
+        view.GetSelection() = {5000};
+    }
     for (auto _ : state) {
-        if (state.range(0) != 0) {
+        if (state.range(0) == 2) {
+            view.OnCommand(cmd::kLineBold);
+        } else if (state.range(0) == 1) {
             CWheelEvent wheel;
             wheel.linesPerNotch = 1;
             wheel.notches = direction;
@@ -74,9 +81,10 @@ void BM_RepaintBusyPage(benchmark::State& state) {
         view.OnPaint();
         benchmark::ClobberMemory();
     }
-    state.SetLabel(state.range(0) != 0 ? "after a wheel line" : "nothing changed");
+    static constexpr const char* kLabels[] = {"nothing changed", "after a wheel line", "after an edit of one object"};
+    state.SetLabel(kLabels[state.range(0)]);
 }
-BENCHMARK(BM_RepaintBusyPage)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintBusyPage)->DenseRange(0, 2)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // The view's own share of a paint: the desk, the page frame and the copy to the window, with no objects.
 void BM_PaintEmptyPage(benchmark::State& state) {

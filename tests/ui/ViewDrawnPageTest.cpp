@@ -36,7 +36,7 @@ struct CPatternPage {
         key.smoothEdges = true;
     }
 
-    void Update() {
+    void Update(std::span<const CRect> edited = {}) {
         drawn.clear();
         ASSERT_TRUE(page.Update(key, [this](CDeviceContext& dc, const CRect& area) {
             drawn.push_back(area);
@@ -44,7 +44,7 @@ struct CPatternPage {
             for (int y = area.top; y < area.bottom; ++y)
                 for (int x = area.left; x < area.right; ++x)
                     dc.SetPixel(x, y, PatternAt(key, x, y));
-        }));
+        }, edited));
     }
 
     // Counts the pixels that do not show the current key's picture.
@@ -64,6 +64,21 @@ TEST(DrawnPage, KeepsMovesOrRedrawsAsTheKeySays) {
 
     p.Update();
     EXPECT_TRUE(p.drawn.empty()) << "the same picture is kept";
+
+    // One edit since: only what it touched, held to the client, even when it added objects.
+    const std::vector<CRect> edited{{5, 6, 20, 30}, {100, 80, 200, 95}};
+    ++p.key.changeCount;
+    ++p.key.objectCount;
+    p.Update(edited);
+    EXPECT_EQ(p.drawn, (std::vector<CRect>{{5, 6, 20, 30}, {100, 80, kWidth, kHeight}}));
+    // Two edits since, or an edit and a move: everything.
+    p.key.changeCount += 2;
+    p.Update(edited);
+    EXPECT_EQ(p.drawn, (std::vector<CRect>{p.key.client}));
+    ++p.key.changeCount;
+    p.key.deviceOrigin.x += 2;
+    p.Update(edited);
+    EXPECT_EQ(p.drawn, (std::vector<CRect>{p.key.client}));
 
     const struct {
         int dx, dy;
@@ -151,7 +166,7 @@ TEST(ViewDrawnPage, EveryPaintShowsWhatAPaintFromScratchShows) {
     };
     int moves = 0;
     for (int step = 0; step < 400; ++step) {
-        const int kind = pick(0, 13);
+        const int kind = pick(0, 14);
         switch (kind) {
         case 0:
         case 1: {
@@ -203,6 +218,26 @@ TEST(ViewDrawnPage, EveryPaintShowsWhatAPaintFromScratchShows) {
             s.view.SetTool(ToolKind::Select);
             drag({pick(10, 390), pick(10, 290)}, {pick(10, 390), pick(10, 290)});
             break;
+        case 12: {
+            // One object picked by a tap on its outline, then a command on it alone.
+            s.view.SetTool(ToolKind::Select);
+            if (s.Drawing().Count() == 0)
+                break;
+            const int index = pick(0, s.Drawing().Count() - 1);
+            const CGraphicObject* object = s.Drawing().GetAt(index);
+            if (object == nullptr || object->AsPath() == nullptr || object->AsPath()->SubpathCount() == 0)
+                break;
+            const CPoint on = s.view.GetMapping().DocToDevice((*object->AsPath()->subpaths[0])[0].anchor);
+            drag(on, on);
+            if (pick(0, 1) == 0) {
+                s.view.OnCommand(cmd::kCopy);
+                s.view.OnCommand(cmd::kPaste);
+            } else {
+                s.view.OnCommand(std::array{cmd::kLineBold, cmd::kNoFill, cmd::kBringToFront, cmd::kSendToBack,
+                                            cmd::kDuplicate, cmd::kAlignLeft, cmd::kDelete}[pick(0, 6)]);
+            }
+            break;
+        }
         default:
             break; // an exposure: nothing changed
         }

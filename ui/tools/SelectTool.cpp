@@ -377,7 +377,7 @@ void CSelectTool::CommitTransform() {
             object->Transform(transform);
     view->SetModified();
     RebuildFromSelection();
-    view->RepaintAll();
+    view->RepaintEdited();
 }
 
 void CSelectTool::CommitDuplicate() {
@@ -396,7 +396,7 @@ void CSelectTool::CommitDuplicate() {
         return;
     view->SetModified();
     RebuildFromSelection();
-    view->RepaintAll();
+    view->RepaintEdited();
 }
 
 bool CSelectTool::IsPropertiesTag() const {

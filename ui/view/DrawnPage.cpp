@@ -2,6 +2,7 @@
 
 #include "platform/DeviceContext.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -51,7 +52,7 @@ bool CDrawnPageKey::SamePictureAs(const CDrawnPageKey& other) const {
            scale == other.scale && docOrigin == other.docOrigin;
 }
 
-bool CDrawnPage::Update(const CDrawnPageKey& key, const DrawArea& draw) {
+bool CDrawnPage::Update(const CDrawnPageKey& key, const DrawArea& draw, std::span<const CRect> edited) {
     const CRect& client = key.client;
     if (client.IsEmpty())
         return false;
@@ -71,6 +72,20 @@ bool CDrawnPage::Update(const CDrawnPageKey& key, const DrawArea& draw) {
     // once the origin has moved: a moved aliased picture could then disagree with a fresh one by a pixel
     // along an edge. Smooth pixels differ by a rounding of coverage at most, which nobody sees.
     const bool moveKept = key.smoothEdges && std::llabs(dx) < width && std::llabs(dy) < height;
+    if (kept && !edited.empty() && dx == 0 && dy == 0 && key.changeCount == drawn.changeCount + 1) {
+        CDrawnPageKey before = key;
+        before.changeCount = drawn.changeCount;
+        before.objectCount = drawn.objectCount;
+        if (before.SamePictureAs(drawn)) {
+            for (const CRect& area : edited)
+                DrawClipped(bits,
+                            CRect{std::max(area.left, client.left), std::max(area.top, client.top),
+                                  std::min(area.right, client.right), std::min(area.bottom, client.bottom)},
+                            draw);
+            drawn = key;
+            return true;
+        }
+    }
     if (!kept || !key.SamePictureAs(drawn) || ((dx != 0 || dy != 0) && !moveKept)) {
         DrawClipped(bits, client, draw);
     } else if (dx != 0 || dy != 0) {

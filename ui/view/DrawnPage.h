@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 
 namespace pq {
 
@@ -50,9 +51,10 @@ public:
     void Forget() { kept = false; }
     // Brings the pixels up to key: keeps them for the same picture, moves them and draws the strips the
     // move uncovered when only the device origin changed (smooth edges only), and draws the whole client
-    // otherwise. False
-    // when no bitmap of the client's size can be made.
-    bool Update(const CDrawnPageKey& key, const DrawArea& draw);
+    // otherwise. An edit known exactly passes the areas it changed as edited: when the key shows just
+    // that one step since the kept pixels (the change count one on, the object count free) only those
+    // areas are drawn again. False when no bitmap of the client's size can be made.
+    bool Update(const CDrawnPageKey& key, const DrawArea& draw, std::span<const CRect> edited = {});
     [[nodiscard]] const CDibSection& GetBits() const { return bits; }
 
 private:

@@ -4,8 +4,10 @@
 #include "document/PreferenceStore.h"
 #include "geometry/Numeric.h"
 #include "model/Drawing.h"
+#include "model/GraphicObject.h"
 #include "platform/FontFamilies.h"
 #include "platform/WindowHost.h"
+#include "render/PageRenderer.h"
 #include "ui/tools/ToolTable.h"
 #include "ui/view/ViewCommands.h"
 
@@ -56,11 +58,12 @@ CRect CPqxView::GetClientRect() const {
 
 void CPqxView::InvalidateAll() {
     drawnPage.Forget();
+    pendingEdit.reset();
     if (window != nullptr)
         window->Invalidate();
 }
 
-void CPqxView::InvalidateMoved() {
+void CPqxView::InvalidateView() {
     if (window != nullptr)
         window->Invalidate();
 }
@@ -247,6 +250,32 @@ void CPqxView::ResetSelectTool() {
 
 void CPqxView::RepaintAll() {
     InvalidateAll();
+}
+
+void CPqxView::AddReach(std::vector<CRect>& areas, int index) const {
+    const CDrawing* drawing = GetDrawing();
+    const CGraphicObject* object = drawing != nullptr ? drawing->GetAt(index) : nullptr;
+    if (object != nullptr && object->page == currentPage && !object->bounds.IsEmpty())
+        areas.push_back(ObjectReach(*object, mapping));
+}
+
+void CPqxView::StepRecorded(const CRecordedStep& step) {
+    CPendingEdit edit;
+    edit.changeCount = undoRecorder.GetChangeCount();
+    for (int index : step.objects)
+        AddReach(edit.areas, index);
+    if (step.inPlace)
+        edit.objectsAfter.assign(step.objects.begin(), step.objects.end());
+    for (int i = 0; i < step.insertedCount; ++i)
+        edit.objectsAfter.push_back(step.insertedAt + i);
+    pendingEdit = std::move(edit);
+}
+
+void CPqxView::RepaintEdited() {
+    if (!pendingEdit)
+        drawnPage.Forget();
+    if (window != nullptr)
+        window->Invalidate();
 }
 
 void CPqxView::GoToLastPage() {

@@ -17,6 +17,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -274,6 +275,10 @@ public:
     void LeavePendingSelection() override;
     void ResetSelectTool() override;
     void RepaintAll() override;
+    void StepRecorded(const CRecordedStep& step) override;
+    // After an edit whose step was recorded: repaints what the step touched, or everything when the step
+    // did not say.
+    void RepaintEdited();
     void MarkModified() override { SetModified(); }
     void GoToLastPage() override;
     void KeepCurrentPageInRange() override;
@@ -327,8 +332,18 @@ private:
     void PickColor(CPoint point);
     // Repaints everything: the drawing may have changed.
     void InvalidateAll();
-    // Repaints after the view moved over an unchanged drawing: what still shows of the drawn page is kept.
-    void InvalidateMoved();
+    // Repaints what the view shows of an unchanged drawing (after a scroll, or for the selection's handles):
+    // the drawn page is kept, or moved.
+    void InvalidateView();
+    // What a recorded step said it would touch, until the paint after it: the reaches the objects had
+    // before the edit, and the objects whose reaches count after it.
+    struct CPendingEdit {
+        uint64_t changeCount = 0;
+        std::vector<CRect> areas;
+        std::vector<int> objectsAfter;
+    };
+    // Adds the reach of the object at index, when it lies on the current page.
+    void AddReach(std::vector<CRect>& areas, int index) const;
 
     // Edit commands on the selection: arrange and combine (ViewArrange.cpp), line and fill style
     // (ViewStyleCommands.cpp), clipboard, Select All, Duplicate and Escape (ViewClipboard.cpp). Each
@@ -396,6 +411,7 @@ private:
     std::vector<int> selection;
     CDibSection backBuffer;
     CDrawnPage drawnPage;
+    std::optional<CPendingEdit> pendingEdit;
 
     // Scrolling (ViewScroll.cpp): whether the bars show, their layouts (horizontal, vertical), which thumb
     // is being dragged (its bar keeps its layout until the drop), the client size last seen, wheel

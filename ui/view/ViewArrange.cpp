@@ -66,7 +66,7 @@ bool CPqxView::CanEditSelection() const {
 void CPqxView::AfterSelectionEdit() {
     ResetSelectTool();
     SetModified();
-    InvalidateAll();
+    RepaintEdited();
 }
 
 bool CPqxView::OnArrangeCommand(int id) {

@@ -96,7 +96,7 @@ void CPqxView::SelectAll() {
         if (drawing->GetAt(i)->page == currentPage)
             selection.push_back(i);
     ResetSelectTool();
-    InvalidateAll();
+    InvalidateView();
 }
 
 void CPqxView::DuplicateSelection() {
@@ -130,7 +130,7 @@ void CPqxView::CancelGesture() {
     currentTool->Activate();
     if (currentTool->GetKind() == ToolKind::Select)
         ResetSelectTool();
-    InvalidateAll();
+    InvalidateView();
 }
 
 } // namespace pq

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <span>
 #include <utility>
+#include <vector>
 
 namespace pq {
 
@@ -43,10 +44,19 @@ void CPqxView::OnPaint() {
         return;
     // An edit may have moved objects beyond the page: the scroll bars span them.
     UpdateScrollBars();
+    // An edit whose step named its objects is drawn again where they were and where they are now.
+    std::vector<CRect> edited;
+    if (pendingEdit && pendingEdit->changeCount == undoRecorder.GetChangeCount()) {
+        edited = std::move(pendingEdit->areas);
+        for (int index : pendingEdit->objectsAfter)
+            AddReach(edited, index);
+    }
+    pendingEdit.reset();
     // The back buffer lets go of the drawn page's pixels first, so that updating them copies nothing.
     backBuffer.Clear();
-    if (!drawnPage.Update(DrawnPageKey(client),
-                          [this, &client](CDeviceContext& dc, const CRect& area) { DrawPageArea(dc, client, area); }))
+    if (!drawnPage.Update(
+            DrawnPageKey(client),
+            [this, &client](CDeviceContext& dc, const CRect& area) { DrawPageArea(dc, client, area); }, edited))
         return;
     // The back buffer shares the drawn page's pixels until feedback draws on it.
     backBuffer = drawnPage.GetBits();

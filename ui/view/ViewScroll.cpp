@@ -115,7 +115,7 @@ void CPqxView::ScrollBy(int dx, int dy) {
         return;
     PanBy(dx, dy);
     UpdateScrollBars();
-    InvalidateMoved();
+    InvalidateView();
 }
 
 bool CPqxView::ScrollWithinExtent(ScrollBarAxis axis, int64_t pixels) {
@@ -204,7 +204,7 @@ void CPqxView::Scroll(ScrollBarAxis axis, ScrollCode code, int thumbPosition) {
     // The bar is always told where the view went, even when it did not move (a step at the end).
     UpdateScrollBars();
     if (moved)
-        InvalidateMoved();
+        InvalidateView();
 }
 
 void CPqxView::OnSize(int width, int height) {
@@ -271,7 +271,7 @@ void CPqxView::OnMouseWheel(const CWheelEvent& wheel) {
     remainder = pixels - whole;
     if (ScrollWithinExtent(axis, static_cast<int64_t>(whole))) {
         UpdateScrollBars();
-        InvalidateMoved();
+        InvalidateView();
     }
 }
 
