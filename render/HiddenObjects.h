@@ -17,6 +17,7 @@ void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CView
 // How many of the objects a paint of the page onto dc would leave out as hidden.
 [[nodiscard]] std::size_t CountHiddenObjects(const CDrawing& drawing, int page, const CDeviceContext& dc,
                                              const CViewMapping& mapping, const CRect& visibleRect,
+                                             EdgeStyle edges,
                                              HiddenObjects hidden = HiddenObjects::SkipOnBusyPages);
 
 } // namespace pq

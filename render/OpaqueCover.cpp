@@ -72,6 +72,33 @@ bool COpaqueCover::IsCovered(int32_t x, int32_t y) const {
     return (bits[static_cast<std::size_t>(y - box.top) * wordsPerRow + bit / 64] >> (bit % 64) & 1) != 0;
 }
 
+COpaqueFillFinder::COpaqueFillFinder(EdgeStyle edges)
+    : low(edges == EdgeStyle::Aliased ? -0.625 : -0.5), high(edges == EdgeStyle::Aliased ? 0.625 : 1.5) {}
+
+void COpaqueFillFinder::CChain::Range(double top, double bottom, double& rangeLow, double& rangeHigh) {
+    while (cursor < points.size() && points[cursor].y < top)
+        ++cursor;
+    // The chain spans every window asked for, so a point at or below the top follows one above it.
+    double l = std::numeric_limits<double>::infinity(), h = -l;
+    auto include = [&](double x) {
+        l = std::min(l, x);
+        h = std::max(h, x);
+    };
+    auto xAt = [&](std::size_t i, double y) { // on the segment ending at point i, which reaches y
+        const CPointF a = points[i - 1], b = points[i];
+        return a.x + (y - a.y) * ((static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y));
+    };
+    if (cursor > 0 && cursor < points.size())
+        include(xAt(cursor, top));
+    std::size_t i = cursor;
+    for (; i < points.size() && points[i].y <= bottom; ++i)
+        include(points[i].x);
+    if (i > 0 && i < points.size())
+        include(xAt(i, bottom));
+    rangeLow = l;
+    rangeHigh = h;
+}
+
 void COpaqueFillFinder::AddFilledPixels(std::span<const CPointF> polygon, COpaqueCover& cover) {
     const std::size_t n = polygon.size();
     if (n < 3)
@@ -83,75 +110,51 @@ void COpaqueFillFinder::AddFilledPixels(std::span<const CPointF> polygon, COpaqu
         minY = std::min(minY, p.y);
         maxY = std::max(maxY, p.y);
     }
-    // Rows whose grown squares, from row - 1 to row + 2, lie between the polygon's top and bottom.
+    // Rows whose squares lie between the polygon's top and bottom, within the box.
     const CRect& box = cover.Box();
-    const int64_t firstRow = std::max<int64_t>(static_cast<int64_t>(std::ceil(minY)) + 1, box.top);
-    const int64_t lastRow = std::min<int64_t>(static_cast<int64_t>(std::floor(maxY)) - 2, box.bottom - 1);
+    const int64_t firstRow = std::max<int64_t>(static_cast<int64_t>(std::ceil(minY - low)), box.top);
+    const int64_t lastRow = std::min<int64_t>(static_cast<int64_t>(std::floor(maxY - high)), box.bottom - 1);
     if (firstRow > lastRow)
         return;
 
     // Going round, the edges turn from going down to going up (level ones aside) exactly twice when the
     // outline is one chain down and one chain up: every row then crosses it twice.
-    int changes = 0, firstDirection = 0, direction = 0;
-    for (std::size_t i = 0; i < n; ++i) {
+    auto direction = [&](std::size_t i) {
         const float dy = polygon[i + 1 < n ? i + 1 : 0].y - polygon[i].y;
-        const int d = dy > 0.0f ? 1 : dy < 0.0f ? -1 : 0;
+        return dy > 0.0f ? 1 : dy < 0.0f ? -1 : 0;
+    };
+    int changes = 0, last = 0;
+    std::size_t start = n; // an edge going down after one going up
+    for (std::size_t k = 0; k < 2 * n; ++k) { // twice round, so that the first edges see their forerunner
+        const int d = direction(k % n);
         if (d == 0)
             continue;
-        if (firstDirection == 0)
-            firstDirection = d;
-        else if (d != direction)
+        if (last != 0 && d != last && k >= n)
             ++changes;
-        direction = d;
+        if (last == -1 && d == 1 && start == n)
+            start = k % n;
+        last = d;
     }
-    if (direction != firstDirection)
-        ++changes;
-    if (changes != 2)
+    if (changes != 2 || start == n)
         return;
-
-    // Band k spans rows y .. y + 1 from y = firstRow - 1 + k; each chain's x range within each band.
-    const int64_t bandTop = firstRow - 1, bandBottom = lastRow + 2;
-    constexpr double kNone = std::numeric_limits<double>::infinity();
-    bands.assign(static_cast<std::size_t>(bandBottom - bandTop), CBand{kNone, -kNone, kNone, -kNone});
-    for (std::size_t i = 0; i < n; ++i) {
-        const CPointF a = polygon[i], b = polygon[i + 1 < n ? i + 1 : 0];
-        if (a.y == b.y)
-            continue; // a level edge's ends belong to its neighbours too
-        const bool down = b.y > a.y;
-        const double top = std::max<double>(std::min(a.y, b.y), static_cast<double>(bandTop));
-        const double bottom = std::min<double>(std::max(a.y, b.y), static_cast<double>(bandBottom));
-        if (!(top < bottom))
-            continue;
-        const double slope = (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y);
-        auto xAt = [&](double y) { return a.x + (y - a.y) * slope; };
-        const auto firstBand = static_cast<int64_t>(std::floor(top));
-        const auto endBand = static_cast<int64_t>(std::ceil(bottom));
-        for (int64_t k = firstBand; k < endBand; ++k) {
-            const double x0 = xAt(std::max(top, static_cast<double>(k)));
-            const double x1 = xAt(std::min(bottom, static_cast<double>(k + 1)));
-            const auto [low, high] = std::minmax(x0, x1);
-            CBand& band = bands[static_cast<std::size_t>(k - bandTop)];
-            if (down) {
-                band.downLow = std::min(band.downLow, low);
-                band.downHigh = std::max(band.downHigh, high);
-            } else {
-                band.upLow = std::min(band.upLow, low);
-                band.upHigh = std::max(band.upHigh, high);
-            }
-        }
-    }
+    // The chain going down from the top, then the one coming up, turned round to run down too.
+    down.points.clear();
+    up.points.clear();
+    std::size_t k = start;
+    down.points.push_back(polygon[k]);
+    for (; direction(k) >= 0; k = (k + 1) % n)
+        down.points.push_back(polygon[(k + 1) % n]);
+    up.points.push_back(polygon[k]);
+    for (; k != start; k = (k + 1) % n)
+        up.points.push_back(polygon[(k + 1) % n]);
+    std::reverse(up.points.begin(), up.points.end());
+    down.cursor = up.cursor = 0;
 
     for (int64_t row = firstRow; row <= lastRow; ++row) {
-        const CBand* window = bands.data() + (row - firstRow); // the bands of rows row - 1 .. row + 2
-        double downLow = kNone, downHigh = -kNone, upLow = kNone, upHigh = -kNone;
-        for (int k = 0; k < 3; ++k) {
-            downLow = std::min(downLow, window[k].downLow);
-            downHigh = std::max(downHigh, window[k].downHigh);
-            upLow = std::min(upLow, window[k].upLow);
-            upHigh = std::max(upHigh, window[k].upHigh);
-        }
-        if (downLow == kNone || upLow == kNone)
-            continue;
+        const double top = static_cast<double>(row) + low, bottom = static_cast<double>(row) + high;
+        double downLow, downHigh, upLow, upHigh;
+        down.Range(top, bottom, downLow, downHigh);
+        up.Range(top, bottom, upLow, upHigh);
         // Inside lies between the chains, whichever side each is on.
         double inLeft, inRight;
         if (downHigh < upLow) {
@@ -163,8 +166,8 @@ void COpaqueFillFinder::AddFilledPixels(std::span<const CPointF> polygon, COpaqu
         } else {
             continue;
         }
-        const auto left = static_cast<int32_t>(std::ceil(inLeft)) + 1;
-        const auto right = static_cast<int32_t>(std::floor(inRight)) - 2; // inclusive
+        const auto left = static_cast<int32_t>(std::ceil(inLeft - low));
+        const auto right = static_cast<int32_t>(std::floor(inRight - high)); // inclusive
         if (left <= right)
             cover.AddSpan(static_cast<int32_t>(row), left, right + 1);
     }

@@ -2,6 +2,7 @@
 
 #include "geometry/PointF.h"
 #include "geometry/Rect.h"
+#include "render/PageRenderer.h"
 
 #include <cstdint>
 #include <span>
@@ -30,31 +31,40 @@ private:
     std::vector<uint64_t> bits; // row by row, bit x - box.left of each row
 };
 
-// Finds the pixels a filled polygon paints completely with either edge style: aliased, where a pixel is
-// filled when its integer point lies inside the polygon with its corners rounded to whole pixels, and
-// smooth, where pixel (x, y) is the square (x, y) .. (x + 1, y + 1) blended by the area inside the polygon
-// (drawn from a copy with nearly collinear points dropped, which moves its edges by a fraction of a pixel).
-// Both fills are within a pixel of the exact polygon, so a pixel counts only when the square grown by a
-// pixel all round, (x - 1, y - 1) .. (x + 2, y + 2), lies inside it.
+// Finds the pixels a filled polygon surely paints completely with one edge style. Aliased, a pixel is
+// filled when its integer point lies inside the polygon with its corners rounded to whole pixels; rounding
+// moves every point of the outline by at most half a pixel in x and in y, so the pixel counts when the
+// square of 1.25 pixels about its point lies inside the exact polygon. Smooth, pixel (x, y) is the square
+// (x, y) .. (x + 1, y + 1), blended by the area inside a copy of the polygon with nearly collinear points
+// dropped, which moves its edges by less than half a pixel: the pixel counts when its square grown by
+// half a pixel all round lies inside.
 //
 // Only polygons that cross every row at most twice (one chain of edges going down, one coming up) are
 // worked out; they are boxes, ellipses and every convex shape, turned or not. Any other adds nothing.
-// Reused from polygon to polygon, so that it allocates only while the tallest grows its lists.
+// Reused from polygon to polygon, so that it allocates only while the largest grows its lists.
 class COpaqueFillFinder {
 public:
-    // Coordinates beyond this many pixels from the origin are left alone: the aliased fill cannot round
-    // them to whole pixels within half a pixel.
+    // Coordinates beyond this many pixels from the origin are left alone: far out, floats are too coarse
+    // for the margins above to hold.
     static constexpr float kMaxCoordinate = 1.0e6f;
+
+    explicit COpaqueFillFinder(EdgeStyle edges);
 
     // The polygon's points in device pixels with fractions, the last joined to the first.
     void AddFilledPixels(std::span<const CPointF> polygon, COpaqueCover& cover);
 
 private:
-    // The x range each of the two chains spans within each one-pixel band of rows.
-    struct CBand {
-        double downLow, downHigh, upLow, upHigh;
+    // The x range of a chain of points going down (y never decreasing) between two rows, from its
+    // cursor on; windows asked for in turn must move down.
+    struct CChain {
+        std::vector<CPointF> points;
+        std::size_t cursor = 0;
+        void Range(double top, double bottom, double& low, double& high);
     };
-    std::vector<CBand> bands;
+
+    // The square a pixel at (x, y) must have inside the polygon: x + low .. x + high, the same in y.
+    double low = 0.0, high = 0.0;
+    CChain down, up;
 };
 
 } // namespace pq

@@ -347,9 +347,10 @@ const CPointArray* SinglePolygon(const CPathShape& path) {
 // otherwise adds to the cover what its solid fill surely paints. Whatever lies under a pixel a solid
 // fill paints completely no longer shows: the pen drawn over the fill next is laid over the fill's colour
 // alone. Text never hides and is never hidden, as its pixels are the font's.
-void MarkHiddenObjects(std::span<CVisibleObject> visible, const CViewMapping& mapping, const CRect& box) {
+void MarkHiddenObjects(std::span<CVisibleObject> visible, const CViewMapping& mapping, const CRect& box,
+                       EdgeStyle edges) {
     COpaqueCover cover(box);
-    COpaqueFillFinder finder;
+    COpaqueFillFinder finder(edges);
     std::vector<CPointF> points;
     for (std::size_t i = visible.size(); i-- > 0;) {
         CVisibleObject& v = visible[i];
@@ -477,7 +478,7 @@ void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CView
     const CRect box = dc.GetClipBox();
     std::vector<CVisibleObject> visible = VisibleObjects(drawing, page, mapping, visibleRect, box);
     if (ShouldFindHidden(hidden, dc, visible))
-        MarkHiddenObjects(visible, mapping, box);
+        MarkHiddenObjects(visible, mapping, box, edges);
     const bool split = threads == PaintThreads::Automatic &&
                        visible.size() >= static_cast<std::size_t>(kSplitObjectCount) &&
                        box.bottom - box.top >= kSplitRowCount && std::thread::hardware_concurrency() >= 2;
@@ -555,13 +556,14 @@ std::optional<CDibSection> RenderPageToBitmap(const CDrawing& drawing, int page,
 }
 
 std::size_t CountHiddenObjects(const CDrawing& drawing, int page, const CDeviceContext& dc,
-                               const CViewMapping& mapping, const CRect& visibleRect, HiddenObjects hidden) {
+                               const CViewMapping& mapping, const CRect& visibleRect, EdgeStyle edges,
+                               HiddenObjects hidden) {
     if (page < 0 || page >= drawing.PageCount())
         return 0;
     std::vector<CVisibleObject> visible = VisibleObjects(drawing, page, mapping, visibleRect, dc.GetClipBox());
     if (!ShouldFindHidden(hidden, dc, visible))
         return 0;
-    MarkHiddenObjects(visible, mapping, dc.GetClipBox());
+    MarkHiddenObjects(visible, mapping, dc.GetClipBox(), edges);
     return static_cast<std::size_t>(
         std::count_if(visible.begin(), visible.end(), [](const CVisibleObject& v) { return v.hidden; }));
 }

@@ -69,7 +69,7 @@ void BM_DrawPageThreads(benchmark::State& state) {
     }
     // The objects later opaque fills hide, which the paint leaves out.
     state.counters["hidden"] =
-        static_cast<double>(CountHiddenObjects(drawing, 0, dc, mapping, CRect{0, 0, 1280, 800}));
+        static_cast<double>(CountHiddenObjects(drawing, 0, dc, mapping, CRect{0, 0, 1280, 800}, edges));
 }
 BENCHMARK(BM_DrawPageThreads)
     ->ArgNames({"split", "smooth"})

@@ -94,94 +94,112 @@ std::vector<CPointF> Ellipse(CPointF centre, float rx, float ry, float turn, int
 }
 
 // Every pixel the finder counts as covered must come out in the fill's colour over any background, with
-// either edge style. Shapes of every kind at fractional places: boxes, turned boxes, ellipses, thin
-// slivers, and outlines that cross rows more than twice (which must add nothing wrong).
-TEST(OpaqueFillFinder, CoveredPixelsArePaintedOverWithEitherEdgeStyle) {
+// the edge style it was asked for. Shapes of every kind at fractional places: boxes, turned boxes,
+// ellipses, thin slivers, and outlines that cross rows more than twice (which must add nothing wrong).
+TEST(OpaqueFillFinder, CoveredPixelsArePaintedOverWithTheirEdgeStyle) {
     std::mt19937 random(17);
     std::uniform_real_distribution<float> place(5.0f, 115.0f), placeY(5.0f, 85.0f), extent(0.5f, 40.0f),
-        angle(0.0f, 3.2f);
+        angle(0.0f, 3.2f), fraction(0.0f, 1.0f);
     constexpr uint32_t kFill = 0x3366CC;
-    int shapes = 0, coveredPixels = 0;
-    for (int i = 0; i < 600; ++i) {
-        const CPointF c{place(random), placeY(random)};
-        const float w = extent(random), h = extent(random), turn = angle(random);
-        std::vector<CPointF> polygon;
-        switch (i % 6) {
-        case 0: // an upright box
-            polygon = {{c.x, c.y}, {c.x + w, c.y}, {c.x + w, c.y + h}, {c.x, c.y + h}, {c.x, c.y}};
-            break;
-        case 1: // a turned box, given the other way round
-            polygon = Ellipse(c, w, h, turn, 4);
-            std::reverse(polygon.begin(), polygon.end());
-            break;
-        case 2:
-            polygon = Ellipse(c, w, h, turn, 8 + i % 40);
-            break;
-        case 3: // a sliver: barely wider than the grown square
-            polygon = {{c.x, c.y}, {c.x + 3.2f + w / 20, c.y + 0.3f}, {c.x + 3.0f, c.y + h}, {c.x - 0.1f, c.y + h}};
-            break;
-        case 4: { // an L, crossing some rows four times
-            polygon = {{c.x, c.y},         {c.x + w, c.y},         {c.x + w, c.y + h / 3},
-                       {c.x + w / 3, c.y + h / 3}, {c.x + w / 3, c.y + h}, {c.x, c.y + h}};
-            break;
-        }
-        default: { // a star, a bow tie and a polygon wound twice
-            const int kind = (i / 6) % 3;
-            if (kind == 0) {
-                for (int k = 0; k < 5; ++k) {
-                    const double a = turn + 4.0 * std::numbers::pi * k / 5;
-                    polygon.push_back({c.x + w * static_cast<float>(std::cos(a)), c.y + w * static_cast<float>(std::sin(a))});
+    for (const EdgeStyle edges : {EdgeStyle::Aliased, EdgeStyle::Smooth}) {
+        SCOPED_TRACE(edges == EdgeStyle::Smooth ? "smooth" : "aliased");
+        COpaqueFillFinder finder(edges);
+        int shapes = 0, coveredPixels = 0;
+        for (int i = 0; i < 1200; ++i) {
+            const CPointF c{place(random), placeY(random)};
+            const float w = extent(random), h = extent(random), turn = angle(random);
+            std::vector<CPointF> polygon;
+            switch (i % 7) {
+            case 0: // an upright box
+                polygon = {{c.x, c.y}, {c.x + w, c.y}, {c.x + w, c.y + h}, {c.x, c.y + h}, {c.x, c.y}};
+                break;
+            case 1: // a turned box, given the other way round
+                polygon = Ellipse(c, w, h, turn, 4);
+                std::reverse(polygon.begin(), polygon.end());
+                break;
+            case 2:
+                polygon = Ellipse(c, w, h, turn, 8 + i % 40);
+                break;
+            case 3: // a sliver: barely wider than the square a pixel needs
+                polygon = {{c.x, c.y}, {c.x + 1.2f + fraction(random), c.y + 0.3f}, {c.x + 1.5f, c.y + h},
+                           {c.x - 0.1f, c.y + h}};
+                break;
+            case 4: // a box with its edges nearly on pixel boundaries and points
+                polygon = {{std::round(c.x) + 0.499f, std::round(c.y) - 0.5f},
+                           {std::round(c.x + w) - 0.625f, std::round(c.y) - 0.5f},
+                           {std::round(c.x + w) - 0.625f, std::round(c.y + h) + 0.5001f},
+                           {std::round(c.x) + 0.499f, std::round(c.y + h) + 0.5001f}};
+                break;
+            case 5: // an L, crossing some rows four times
+                polygon = {{c.x, c.y},
+                           {c.x + w, c.y},
+                           {c.x + w, c.y + h / 3},
+                           {c.x + w / 3, c.y + h / 3},
+                           {c.x + w / 3, c.y + h},
+                           {c.x, c.y + h}};
+                break;
+            default: { // a star, a bow tie and a polygon wound twice
+                const int kind = (i / 7) % 3;
+                if (kind == 0) {
+                    for (int k = 0; k < 5; ++k) {
+                        const double a = turn + 4.0 * std::numbers::pi * k / 5;
+                        polygon.push_back({c.x + w * static_cast<float>(std::cos(a)),
+                                           c.y + w * static_cast<float>(std::sin(a))});
+                    }
+                } else if (kind == 1) {
+                    polygon = {{c.x, c.y}, {c.x + w, c.y + h}, {c.x + w, c.y}, {c.x, c.y + h}};
+                } else {
+                    polygon = Ellipse(c, w, h, turn, 24);
+                    const std::vector<CPointF> again = polygon;
+                    polygon.insert(polygon.end(), again.begin(), again.end());
                 }
-            } else if (kind == 1) {
-                polygon = {{c.x, c.y}, {c.x + w, c.y + h}, {c.x + w, c.y}, {c.x, c.y + h}};
-            } else {
-                polygon = Ellipse(c, w, h, turn, 24);
-                const std::vector<CPointF> again = polygon;
-                polygon.insert(polygon.end(), again.begin(), again.end());
+                break;
             }
-            break;
-        }
-        }
-        COpaqueCover cover({0, 0, 120, 90});
-        COpaqueFillFinder finder;
-        finder.AddFilledPixels(polygon, cover);
-        const CDibSection aliasedOnWhite = FillAliased(polygon, 0xFFFFFF, kFill);
-        const CDibSection aliasedOnBlack = FillAliased(polygon, 0x000000, kFill);
-        const CDibSection smoothOnWhite = FillSmooth(polygon, 0xFFFFFF, kFill);
-        const CDibSection smoothOnBlack = FillSmooth(polygon, 0x000000, kFill);
-        int here = 0;
-        for (int32_t y = 0; y < 90; ++y)
-            for (int32_t x = 0; x < 120; ++x) {
-                if (!cover.IsCovered(x, y))
-                    continue;
-                ++here;
-                ASSERT_EQ(PixelAt(aliasedOnWhite, x, y), kFill) << "shape " << i << " aliased at " << x << ", " << y;
-                ASSERT_EQ(PixelAt(aliasedOnBlack, x, y), kFill) << "shape " << i << " aliased at " << x << ", " << y;
-                ASSERT_EQ(PixelAt(smoothOnWhite, x, y), kFill) << "shape " << i << " smooth at " << x << ", " << y;
-                ASSERT_EQ(PixelAt(smoothOnBlack, x, y), kFill) << "shape " << i << " smooth at " << x << ", " << y;
             }
-        shapes += here > 0 ? 1 : 0;
-        coveredPixels += here;
+            COpaqueCover cover({0, 0, 120, 90});
+            finder.AddFilledPixels(polygon, cover);
+            const auto fill = edges == EdgeStyle::Aliased ? FillAliased : FillSmooth;
+            const CDibSection onWhite = fill(polygon, 0xFFFFFF, kFill);
+            const CDibSection onBlack = fill(polygon, 0x000000, kFill);
+            int here = 0;
+            for (int32_t y = 0; y < 90; ++y)
+                for (int32_t x = 0; x < 120; ++x) {
+                    if (!cover.IsCovered(x, y))
+                        continue;
+                    ++here;
+                    ASSERT_EQ(PixelAt(onWhite, x, y), kFill) << "shape " << i << " at " << x << ", " << y;
+                    ASSERT_EQ(PixelAt(onBlack, x, y), kFill) << "shape " << i << " at " << x << ", " << y;
+                }
+            shapes += here > 0 ? 1 : 0;
+            coveredPixels += here;
+        }
+        EXPECT_GT(shapes, 500) << "most shapes must cover something";
+        EXPECT_GT(coveredPixels, 200000);
     }
-    EXPECT_GT(shapes, 250) << "most shapes must cover something";
-    EXPECT_GT(coveredPixels, 100000);
 }
 
-TEST(OpaqueFillFinder, AnUprightBoxCoversAllButItsBorderAndTheShapesOfManyCrossingsNothing) {
-    COpaqueCover cover({0, 0, 100, 100});
-    COpaqueFillFinder finder;
+TEST(OpaqueFillFinder, AnUprightBoxCoversAllButItsBorderAndAUNothing) {
     const std::vector<CPointF> box{{10.5f, 20.25f}, {40.5f, 20.25f}, {40.5f, 60.25f}, {10.5f, 60.25f}};
-    finder.AddFilledPixels(box, cover);
-    // Pixels whose square grown by one lies in 10.5 .. 40.5 x 20.25 .. 60.25: x 12 .. 38, y 22 .. 58.
-    EXPECT_TRUE(cover.Covers({12, 22, 39, 59}));
-    EXPECT_FALSE(cover.IsCovered(11, 30));
-    EXPECT_FALSE(cover.IsCovered(39, 30));
-    EXPECT_FALSE(cover.IsCovered(20, 21));
-    EXPECT_FALSE(cover.IsCovered(20, 59));
+    // Aliased: pixels whose points lie 0.625 inside 10.5 .. 40.5 x 20.25 .. 60.25.
+    COpaqueCover aliased({0, 0, 100, 100});
+    COpaqueFillFinder(EdgeStyle::Aliased).AddFilledPixels(box, aliased);
+    EXPECT_TRUE(aliased.Covers({12, 21, 40, 60}));
+    EXPECT_FALSE(aliased.IsCovered(11, 30));
+    EXPECT_FALSE(aliased.IsCovered(40, 30));
+    EXPECT_FALSE(aliased.IsCovered(20, 20));
+    EXPECT_FALSE(aliased.IsCovered(20, 60));
+    // Smooth: pixel squares half a pixel inside.
+    COpaqueCover smooth({0, 0, 100, 100});
+    COpaqueFillFinder(EdgeStyle::Smooth).AddFilledPixels(box, smooth);
+    EXPECT_TRUE(smooth.Covers({11, 21, 40, 59}));
+    EXPECT_FALSE(smooth.IsCovered(10, 30));
+    EXPECT_FALSE(smooth.IsCovered(40, 30));
+    EXPECT_FALSE(smooth.IsCovered(20, 20));
+    EXPECT_FALSE(smooth.IsCovered(20, 59));
 
     COpaqueCover other({0, 0, 100, 100});
     const std::vector<CPointF> u{{10, 10}, {20, 10}, {20, 60}, {70, 60}, {70, 10}, {80, 10}, {80, 90}, {10, 90}};
-    finder.AddFilledPixels(u, other);
+    COpaqueFillFinder(EdgeStyle::Aliased).AddFilledPixels(u, other);
     int covered = 0;
     for (int y = 0; y < 100; ++y)
         for (int x = 0; x < 100; ++x)
@@ -190,8 +208,8 @@ TEST(OpaqueFillFinder, AnUprightBoxCoversAllButItsBorderAndTheShapesOfManyCrossi
 
     COpaqueCover far({0, 0, 100, 100});
     const std::vector<CPointF> huge{{-2e6f, -2e6f}, {2e6f, -2e6f}, {2e6f, 2e6f}, {-2e6f, 2e6f}};
-    finder.AddFilledPixels(huge, far);
-    EXPECT_FALSE(far.IsCovered(50, 50)) << "corners beyond the aliased fill's rounding are left alone";
+    COpaqueFillFinder(EdgeStyle::Aliased).AddFilledPixels(huge, far);
+    EXPECT_FALSE(far.IsCovered(50, 50)) << "corners beyond a float's fine steps are left alone";
 }
 
 // A seeded page of everything the editor draws: solid boxes and ellipses (some turned), rings, hollow
@@ -323,7 +341,7 @@ TEST_F(HiddenObjectPaint, APaintLeavingOutHiddenObjectsIsByteForByteThePaintOfAl
                         ASSERT_EQ(test::CountDifferences(all, some), 0);
                         EXPECT_TRUE(std::equal(all.GetBits().begin(), all.GetBits().end(), some.GetBits().begin()));
                         if (page == 0 && count > 1000 && view.zoom == 1.0f)
-                            EXPECT_GT(CountHiddenObjects(drawing, page, dcSome, mapping, view.visible,
+                            EXPECT_GT(CountHiddenObjects(drawing, page, dcSome, mapping, view.visible, edges,
                                                          HiddenObjects::Skip),
                                       static_cast<std::size_t>(count / 10))
                                 << "a busy page hides many objects";
@@ -343,12 +361,12 @@ TEST_F(HiddenObjectPaint, OnlyBusyPagesDrawnWithCopiedFillsAreSearchedForHiddenO
     CViewMapping mapping;
     mapping.FitRect(CRectF{-740, 740, -1050, 1050}, CRect{0, 0, 320, 420});
     const CRect visible{0, 0, 320, 420};
-    EXPECT_EQ(CountHiddenObjects(light, 0, dc, mapping, visible), 0u);
-    EXPECT_GT(CountHiddenObjects(light, 0, dc, mapping, visible, HiddenObjects::Skip), 0u);
-    EXPECT_GT(CountHiddenObjects(busy, 0, dc, mapping, visible), 1000u);
-    EXPECT_EQ(CountHiddenObjects(busy, 0, dc, mapping, visible, HiddenObjects::Draw), 0u);
+    EXPECT_EQ(CountHiddenObjects(light, 0, dc, mapping, visible, EdgeStyle::Aliased), 0u);
+    EXPECT_GT(CountHiddenObjects(light, 0, dc, mapping, visible, EdgeStyle::Smooth, HiddenObjects::Skip), 0u);
+    EXPECT_GT(CountHiddenObjects(busy, 0, dc, mapping, visible, EdgeStyle::Smooth), 1000u);
+    EXPECT_EQ(CountHiddenObjects(busy, 0, dc, mapping, visible, EdgeStyle::Aliased, HiddenObjects::Draw), 0u);
     dc.SetROP2(kR2XorPen);
-    EXPECT_EQ(CountHiddenObjects(busy, 0, dc, mapping, visible, HiddenObjects::Skip), 0u);
+    EXPECT_EQ(CountHiddenObjects(busy, 0, dc, mapping, visible, EdgeStyle::Aliased, HiddenObjects::Skip), 0u);
 
     // XOR drawing of a busy page is its own and still the paint of every object.
     CDibSection all = MakeBitmap(320, 420, 24), some = MakeBitmap(320, 420, 24);
