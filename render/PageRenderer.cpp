@@ -365,6 +365,11 @@ void MarkHiddenObjects(std::span<CVisibleObject> visible, const CViewMapping& ma
         const CPointArray* outline = SinglePolygon(*v.path);
         if (outline == nullptr)
             continue;
+        // Nothing to add where the pixels its fill could reach are all covered already.
+        const CRectF& b = v.object->bounds;
+        if (cover.Covers(CRect{mapping.DocToDeviceX(b.left) - 1, mapping.DocToDeviceY(b.top) - 1,
+                               mapping.DocToDeviceX(b.right) + 2, mapping.DocToDeviceY(b.bottom) + 2}))
+            continue;
         points.resize(outline->GetSize());
         for (std::size_t k = 0; k < points.size(); ++k)
             points[k] = mapping.DocToDevicef((*outline)[k]);
