@@ -75,7 +75,7 @@ bool COpaqueCover::IsCovered(int32_t x, int32_t y) const {
 COpaqueFillFinder::COpaqueFillFinder(EdgeStyle edges)
     : low(edges == EdgeStyle::Aliased ? -0.625 : -0.5), high(edges == EdgeStyle::Aliased ? 0.625 : 1.5) {}
 
-void COpaqueFillFinder::CChain::Range(double top, double bottom, bool ends, double& rangeLow, double& rangeHigh) {
+void COpaqueFillFinder::CChain::Range(double top, double bottom, double& rangeLow, double& rangeHigh) {
     while (cursor < points.size() && points[cursor].y < top)
         ++cursor;
     // The chain spans every window asked for, so a point at or below the top follows one above it.
@@ -92,8 +92,7 @@ void COpaqueFillFinder::CChain::Range(double top, double bottom, bool ends, doub
         include(xAt(cursor, top));
     std::size_t i = cursor;
     for (; i < points.size() && points[i].y <= bottom; ++i)
-        if (!ends || points[i].y == top || points[i].y == bottom)
-            include(points[i].x);
+        include(points[i].x);
     if (i > 0 && i < points.size())
         include(xAt(i, bottom));
     rangeLow = l;
@@ -121,25 +120,11 @@ void COpaqueFillFinder::AddFilledPixels(std::span<const CPointF> polygon, COpaqu
     // Going round, the edges turn from going down to going up (level ones aside) exactly twice when the
     // outline is one chain down and one chain up: every row then crosses it twice. The chain going down
     // starts at the point where an edge going up turns into one going down.
-    // Turning always the same way as well, the outline is convex.
     int changes = 0, firstDirection = 0, direction = 0;
     std::size_t firstMoving = n, start = n;
-    // (Differences of floats are exact in double, and so are their products.)
-    bool left = false, right = false;
-    double previousX = static_cast<double>(polygon[0].x) - polygon[n - 1].x;
-    double previousY = static_cast<double>(polygon[0].y) - polygon[n - 1].y;
     for (std::size_t i = 0; i < n; ++i) {
-        const CPointF next = polygon[i + 1 < n ? i + 1 : 0];
-        const double dx = static_cast<double>(next.x) - polygon[i].x;
-        const double dy = static_cast<double>(next.y) - polygon[i].y;
-        if (dx != 0.0 || dy != 0.0) {
-            const double turn = previousX * dy - previousY * dx;
-            left = left || turn < 0.0;
-            right = right || turn > 0.0;
-            previousX = dx;
-            previousY = dy;
-        }
-        const int d = dy > 0.0 ? 1 : dy < 0.0 ? -1 : 0;
+        const float dy = polygon[i + 1 < n ? i + 1 : 0].y - polygon[i].y;
+        const int d = dy > 0.0f ? 1 : dy < 0.0f ? -1 : 0;
         if (d == 0 || d == direction)
             continue;
         if (direction == 0) {
@@ -159,30 +144,22 @@ void COpaqueFillFinder::AddFilledPixels(std::span<const CPointF> polygon, COpaqu
     }
     if (changes != 2)
         return;
-    const bool convex = !(left && right);
-    // The chain going down from the top, then the one coming up, turned round to run down too. A convex
-    // outline through some of the points lies inside the whole one: a curve flattened finely keeps a
-    // point a row at most, which is all the rows need.
+    // The chain going down from the top, then the one coming up, turned round to run down too.
     down.points.clear();
     up.points.clear();
-    auto keep = [&](std::vector<CPointF>& chain, const CPointF& p, bool end) {
-        if (!convex || end || std::fabs(p.y - chain.back().y) >= 1.0f)
-            chain.push_back(p);
-    };
     std::size_t k = start;
     down.points.push_back(polygon[k]);
     for (;;) {
         const std::size_t next = k + 1 < n ? k + 1 : 0;
-        const std::size_t after = next + 1 < n ? next + 1 : 0;
         if (polygon[next].y < polygon[k].y)
             break;
-        keep(down.points, polygon[next], polygon[after].y < polygon[next].y);
+        down.points.push_back(polygon[next]);
         k = next;
     }
     up.points.push_back(polygon[k]);
     while (k != start) {
         k = k + 1 < n ? k + 1 : 0;
-        keep(up.points, polygon[k], k == start);
+        up.points.push_back(polygon[k]);
     }
     std::reverse(up.points.begin(), up.points.end());
     down.cursor = up.cursor = 0;
@@ -190,8 +167,8 @@ void COpaqueFillFinder::AddFilledPixels(std::span<const CPointF> polygon, COpaqu
     for (int64_t row = firstRow; row <= lastRow; ++row) {
         const double top = static_cast<double>(row) + low, bottom = static_cast<double>(row) + high;
         double downLow, downHigh, upLow, upHigh;
-        down.Range(top, bottom, convex, downLow, downHigh);
-        up.Range(top, bottom, convex, upLow, upHigh);
+        down.Range(top, bottom, downLow, downHigh);
+        up.Range(top, bottom, upLow, upHigh);
         // Inside lies between the chains, whichever side each is on.
         double inLeft, inRight;
         if (downHigh < upLow) {

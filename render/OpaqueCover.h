@@ -55,12 +55,11 @@ public:
 
 private:
     // The x range of a chain of points going down (y never decreasing) between two rows, from its
-    // cursor on; windows asked for in turn must move down. With ends, only the chain's x at the two rows
-    // is taken: on a convex outline the side nearer the inside reaches furthest in at one of them.
+    // cursor on; windows asked for in turn must move down.
     struct CChain {
         std::vector<CPointF> points;
         std::size_t cursor = 0;
-        void Range(double top, double bottom, bool ends, double& low, double& high);
+        void Range(double top, double bottom, double& low, double& high);
     };
 
     // The square a pixel at (x, y) must have inside the polygon: x + low .. x + high, the same in y.

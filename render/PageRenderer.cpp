@@ -313,6 +313,8 @@ void KeepStyleOf(const CGraphicObject& object, const CPathShape& path, const CVi
 // Finding hidden objects pays once many objects paint each pixel several times over.
 constexpr std::size_t kHiddenObjectCount = 1000;
 constexpr int64_t kHiddenOverdraw = 3;
+// Fills narrower than this many pixels are not worked out.
+constexpr int32_t kMinOccluderSide = 12;
 // The cover takes a bit for each pixel of the clip box; a larger box is drawn without it.
 constexpr int64_t kHiddenMaxPixels = int64_t{1} << 26;
 
@@ -365,10 +367,12 @@ void MarkHiddenObjects(std::span<CVisibleObject> visible, const CViewMapping& ma
         const CPointArray* outline = SinglePolygon(*v.path);
         if (outline == nullptr)
             continue;
-        // Nothing to add where the pixels its fill could reach are all covered already.
+        // A small fill surely paints too few pixels to hide anything, and nothing is added where the
+        // pixels its fill could reach are all covered already.
         const CRectF& b = v.object->bounds;
-        if (cover.Covers(CRect{mapping.DocToDeviceX(b.left) - 1, mapping.DocToDeviceY(b.top) - 1,
-                               mapping.DocToDeviceX(b.right) + 2, mapping.DocToDeviceY(b.bottom) + 2}))
+        const CRect fill{mapping.DocToDeviceX(b.left) - 1, mapping.DocToDeviceY(b.top) - 1,
+                         mapping.DocToDeviceX(b.right) + 2, mapping.DocToDeviceY(b.bottom) + 2};
+        if (fill.Width() < kMinOccluderSide || fill.Height() < kMinOccluderSide || cover.Covers(fill))
             continue;
         points.resize(outline->GetSize());
         for (std::size_t k = 0; k < points.size(); ++k)
