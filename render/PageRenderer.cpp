@@ -8,6 +8,8 @@
 #include "platform/DibSectionDraw.h"
 #include "platform/SmoothImage.h"
 #include "render/BitmapFilter.h"
+#include "render/HiddenObjects.h"
+#include "render/OpaqueCover.h"
 #include "render/PolyPolyFill.h"
 #include "render/TextRenderer.h"
 
@@ -70,10 +72,15 @@ struct CPathScratch {
     CCoverageRaster raster;
 };
 
-void DrawPath(const CGraphicObject& object, const CPathShape& path, CDeviceContext& dc,
-              const CViewMapping& mapping, CStyleCache& styles, CPathScratch& scratch) {
+void UsePathStyle(const CGraphicObject& object, const CPathShape& path, const CViewMapping& mapping,
+                  CStyleCache& styles) {
     styles.Use(CPen{path.penStyle, DevicePenWidth(path.penWidth, mapping), path.penColor},
                CBrush{path.brushStyle, object.color, kHatchHorizontal});
+}
+
+void DrawPath(const CGraphicObject& object, const CPathShape& path, CDeviceContext& dc,
+              const CViewMapping& mapping, CStyleCache& styles, CPathScratch& scratch) {
+    UsePathStyle(object, path, mapping, styles);
 
     // Zoomed out, many flattened points land on the same pixel as the point before them. Such a point
     // adds no edge to a fill and no pixel to an outline, so it is left out; the last point always stays,
@@ -247,6 +254,7 @@ struct CVisibleObject {
     const CGraphicObject* object = nullptr;
     const CPathShape* path = nullptr; // when the object is a path
     CRect reach;
+    bool hidden = false; // every pixel it would draw is painted over by later objects
 };
 
 // The objects of the page that reach both visibleRect and box, in drawing order. A page's objects and
@@ -294,6 +302,93 @@ void PrefetchPolylines(std::span<const CVisibleObject> visible, std::size_t i, c
             }
 }
 
+// Selects the pen and brush that drawing the path would leave selected: smooth solid fills and pens are
+// laid without them.
+void KeepStyleOf(const CGraphicObject& object, const CPathShape& path, const CViewMapping& mapping,
+                 EdgeStyle edges, CStyleCache& styles) {
+    if (edges == EdgeStyle::Aliased || path.brushStyle == kBrushHatched || path.brushStyle == kBrushDotted)
+        UsePathStyle(object, path, mapping, styles);
+}
+
+// Finding hidden objects pays once many objects paint each pixel several times over.
+constexpr std::size_t kHiddenObjectCount = 1000;
+constexpr int64_t kHiddenOverdraw = 3;
+// Fills narrower than this many pixels are not worked out.
+constexpr int32_t kMinOccluderSide = 12;
+// The cover takes a bit for each pixel of the clip box; a larger box is drawn without it.
+constexpr int64_t kHiddenMaxPixels = int64_t{1} << 26;
+
+bool WorthFindingHidden(std::span<const CVisibleObject> visible, const CRect& box) {
+    const int64_t boxPixels = int64_t{box.Width()} * box.Height();
+    if (visible.size() < kHiddenObjectCount)
+        return false;
+    int64_t painted = 0;
+    for (const CVisibleObject& v : visible) {
+        const int64_t width = int64_t{std::min(v.reach.right, box.right)} - std::max(v.reach.left, box.left);
+        const int64_t height = int64_t{std::min(v.reach.bottom, box.bottom)} - std::max(v.reach.top, box.top);
+        painted += std::max<int64_t>(width, 0) * std::max<int64_t>(height, 0);
+    }
+    return painted >= kHiddenOverdraw * boxPixels;
+}
+
+// The one outline a path fills as a single polygon, or nothing when it has several or none.
+const CPointArray* SinglePolygon(const CPathShape& path) {
+    const CPointArray* outline = nullptr;
+    for (const auto& polyline : path.polylines) {
+        if (!polyline || polyline->GetSize() < 2)
+            continue; // drawn by neither edge style
+        if (outline != nullptr)
+            return nullptr;
+        outline = polyline.get();
+    }
+    return outline != nullptr && outline->GetSize() >= 3 ? outline : nullptr;
+}
+
+// Marks the objects whose every pixel later objects paint over, walking from the front: each object is
+// hidden when the pixels it can touch (one more all round, to spare) are all covered already, and
+// otherwise adds to the cover what its solid fill surely paints. Whatever lies under a pixel a solid
+// fill paints completely no longer shows: the pen drawn over the fill next is laid over the fill's colour
+// alone. Text never hides and is never hidden, as its pixels are the font's.
+void MarkHiddenObjects(std::span<CVisibleObject> visible, const CViewMapping& mapping, const CRect& box,
+                       EdgeStyle edges) {
+    COpaqueCover cover(box);
+    COpaqueFillFinder finder(edges);
+    std::vector<CPointF> points;
+    for (std::size_t i = visible.size(); i-- > 0;) {
+        CVisibleObject& v = visible[i];
+        const CRect& r = v.reach;
+        if ((v.path != nullptr || v.object->AsImage() != nullptr) &&
+            cover.Covers(CRect{r.left - 1, r.top - 1, r.right + 1, r.bottom + 1})) {
+            v.hidden = true;
+            continue;
+        }
+        if (v.path == nullptr || v.path->brushStyle != kBrushSolid)
+            continue;
+        const CPointArray* outline = SinglePolygon(*v.path);
+        if (outline == nullptr)
+            continue;
+        // A small fill surely paints too few pixels to hide anything, and nothing is added where the
+        // pixels its fill could reach are all covered already.
+        const CRectF& b = v.object->bounds;
+        const CRect fill{mapping.DocToDeviceX(b.left) - 1, mapping.DocToDeviceY(b.top) - 1,
+                         mapping.DocToDeviceX(b.right) + 2, mapping.DocToDeviceY(b.bottom) + 2};
+        if (fill.Width() < kMinOccluderSide || fill.Height() < kMinOccluderSide || cover.Covers(fill))
+            continue;
+        points.resize(outline->GetSize());
+        for (std::size_t k = 0; k < points.size(); ++k)
+            points[k] = mapping.DocToDevicef((*outline)[k]);
+        finder.AddFilledPixels(points, cover);
+    }
+}
+
+bool ShouldFindHidden(HiddenObjects hidden, const CDeviceContext& dc, std::span<const CVisibleObject> visible) {
+    const CRect box = dc.GetClipBox();
+    // Under another raster operation a fill's pixels depend on what lies below them.
+    return hidden != HiddenObjects::Draw && !box.IsEmpty() &&
+           int64_t{box.Width()} * box.Height() <= kHiddenMaxPixels && dc.GetROP2() == kR2CopyPen &&
+           (hidden == HiddenObjects::Skip || WorthFindingHidden(visible, box));
+}
+
 // Text goes through the process-wide font machinery, which serves one thread at a time.
 std::mutex& FontLock() {
     static std::mutex lock;
@@ -312,6 +407,12 @@ void DrawObjects(std::span<const CVisibleObject> visible, CDeviceContext& dc, co
         if (!Intersect(visible[i].reach, box))
             continue;
         const CGraphicObject& object = *visible[i].object;
+        if (visible[i].hidden) {
+            // Nothing of it shows, but what comes next finds the pen and brush it would have left.
+            if (visible[i].path != nullptr)
+                KeepStyleOf(object, *visible[i].path, mapping, edges, styles);
+            continue;
+        }
         if (const CPathShape* path = visible[i].path) {
             if (edges == EdgeStyle::Smooth)
                 DrawSmoothPath(object, *path, dc, mapping, styles, scratch);
@@ -337,7 +438,7 @@ int32_t BalancedRow(std::span<const CVisibleObject> visible, const CRect& box) {
     int64_t total = 0;
     for (const CVisibleObject& v : visible) {
         const int32_t top = std::max(v.reach.top, box.top), bottom = std::min(v.reach.bottom, box.bottom);
-        if (top >= bottom)
+        if (top >= bottom || v.hidden)
             continue;
         const int64_t height = bottom - top;
         // The object's cost is spread over its rows: the fixed part on its first row.
@@ -376,10 +477,17 @@ constexpr int32_t kSplitRowCount = 64;
 
 void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CViewMapping& mapping,
               const CRect& visibleRect, PaintThreads threads, EdgeStyle edges) {
+    DrawPage(drawing, page, dc, mapping, visibleRect, threads, edges, HiddenObjects::SkipOnBusyPages);
+}
+
+void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CViewMapping& mapping,
+              const CRect& visibleRect, PaintThreads threads, EdgeStyle edges, HiddenObjects hidden) {
     if (page < 0 || page >= drawing.PageCount())
         return;
     const CRect box = dc.GetClipBox();
-    const std::vector<CVisibleObject> visible = VisibleObjects(drawing, page, mapping, visibleRect, box);
+    std::vector<CVisibleObject> visible = VisibleObjects(drawing, page, mapping, visibleRect, box);
+    if (ShouldFindHidden(hidden, dc, visible))
+        MarkHiddenObjects(visible, mapping, box, edges);
     const bool split = threads == PaintThreads::Automatic &&
                        visible.size() >= static_cast<std::size_t>(kSplitObjectCount) &&
                        box.bottom - box.top >= kSplitRowCount && std::thread::hardware_concurrency() >= 2;
@@ -458,6 +566,19 @@ std::optional<CDibSection> RenderPageToBitmap(const CDrawing& drawing, int page,
     if (antiAlias)
         return AntiAliasBitmap(bitmap);
     return bitmap;
+}
+
+std::size_t CountHiddenObjects(const CDrawing& drawing, int page, const CDeviceContext& dc,
+                               const CViewMapping& mapping, const CRect& visibleRect, EdgeStyle edges,
+                               HiddenObjects hidden) {
+    if (page < 0 || page >= drawing.PageCount())
+        return 0;
+    std::vector<CVisibleObject> visible = VisibleObjects(drawing, page, mapping, visibleRect, dc.GetClipBox());
+    if (!ShouldFindHidden(hidden, dc, visible))
+        return 0;
+    MarkHiddenObjects(visible, mapping, dc.GetClipBox(), edges);
+    return static_cast<std::size_t>(
+        std::count_if(visible.begin(), visible.end(), [](const CVisibleObject& v) { return v.hidden; }));
 }
 
 } // namespace pq

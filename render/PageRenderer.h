@@ -21,7 +21,8 @@ enum class PaintThreads { Automatic, One };
 enum class EdgeStyle { Aliased, Smooth };
 
 // Draws the objects of one page back to front onto the bitmap selected into dc, within its clip box.
-// Objects whose reach (bounds widened by a pixel and by a wide pen) misses visibleRect cost nothing.
+// Objects whose reach (bounds widened by a pixel and by a wide pen) misses visibleRect cost nothing, and
+// on a busy page so do those that later solid fills paint over completely (render/HiddenObjects.h).
 // Nothing is drawn for a page the drawing lacks.
 void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CViewMapping& mapping,
               const CRect& visibleRect, PaintThreads threads = PaintThreads::Automatic,

@@ -6,6 +6,7 @@
 #include "model/TextMetrics.h"
 #include "platform/DeviceContext.h"
 #include "render/FontTextMetrics.h"
+#include "render/HiddenObjects.h"
 #include "render/PageRenderer.h"
 #include "render/TextLayout.h"
 
@@ -66,6 +67,9 @@ void BM_DrawPageThreads(benchmark::State& state) {
         DrawPage(drawing, 0, dc, mapping, CRect{0, 0, 1280, 800}, threads, edges);
         benchmark::ClobberMemory();
     }
+    // The objects later opaque fills hide, which the paint leaves out.
+    state.counters["hidden"] =
+        static_cast<double>(CountHiddenObjects(drawing, 0, dc, mapping, CRect{0, 0, 1280, 800}, edges));
 }
 BENCHMARK(BM_DrawPageThreads)
     ->ArgNames({"split", "smooth"})
