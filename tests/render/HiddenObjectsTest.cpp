@@ -340,11 +340,12 @@ TEST_F(HiddenObjectPaint, APaintLeavingOutHiddenObjectsIsByteForByteThePaintOfAl
                         DrawPage(drawing, page, dcSome, mapping, view.visible, threads, edges, HiddenObjects::Skip);
                         ASSERT_EQ(test::CountDifferences(all, some), 0);
                         EXPECT_TRUE(std::equal(all.GetBits().begin(), all.GetBits().end(), some.GetBits().begin()));
-                        if (page == 0 && count > 1000 && view.zoom == 1.0f)
+                        if (page == 0 && count > 1000 && view.zoom == 1.0f) {
                             EXPECT_GT(CountHiddenObjects(drawing, page, dcSome, mapping, view.visible, edges,
                                                          HiddenObjects::Skip),
                                       static_cast<std::size_t>(count / 10))
                                 << "a busy page hides many objects";
+                        }
                     }
         }
     }
