@@ -415,6 +415,12 @@ TEST(ViewResize, AWholePageShownIsCentredAgainAfterAResize) {
     s.host.Resize(300, 320);
     s.view.OnSize(300, 320);
     EXPECT_EQ(s.view.GetMapping().DocToDevice(CPointF{0, 0}), CPoint(150, 160));
+    // Too small for the page, then back: centred in the window that fits it again.
+    s.host.Resize(120, 90);
+    s.view.OnSize(120, 90);
+    s.host.Resize(400, 300);
+    s.view.OnSize(400, 300);
+    EXPECT_EQ(s.view.GetMapping().DocToDevice(CPointF{0, 0}), CPoint(200, 150));
 }
 
 TEST(ViewResize, APartOfThePageShownStaysWhereItIs) {

@@ -309,7 +309,8 @@ private:
     void PanBy(int64_t dx, int64_t dy);
     // The pixel (document coordinate times scale) at the client's first column or row.
     [[nodiscard]] double ViewStart(ScrollBarAxis axis) const;
-    // Re-centres the page after a resize when the whole page showed in the old client area.
+    // Re-centres the page after a resize when the whole page showed in the old client area or fits the
+    // new one.
     void RecenterAfterResize(const CRect& oldClient, const CRect& newClient);
     void PopupZoomMenu();
     // Pops up a menu above a toolbar button (at the client's lower left when no bar shows it), each item

@@ -227,14 +227,20 @@ void CPqxView::RecenterAfterResize(const CRect& oldClient, const CRect& newClien
     const auto inside = [](float from, float to, int low, int high) {
         return from >= static_cast<float>(low) - 0.5f && to <= static_cast<float>(high) + 0.5f;
     };
-    if (!inside(mapping.DocToDeviceXf(-halfWidth), mapping.DocToDeviceXf(halfWidth), oldClient.left,
-                oldClient.right) ||
-        !inside(mapping.DocToDeviceYf(-halfHeight), mapping.DocToDeviceYf(halfHeight), oldClient.top,
-                oldClient.bottom))
-        return;
+    const auto showsWhole = [&](const CViewMapping& m, const CRect& client) {
+        return inside(m.DocToDeviceXf(-halfWidth), m.DocToDeviceXf(halfWidth), client.left, client.right) &&
+               inside(m.DocToDeviceYf(-halfHeight), m.DocToDeviceYf(halfHeight), client.top, client.bottom);
+    };
     const CPoint center{newClient.left + newClient.Width() / 2, newClient.top + newClient.Height() / 2};
     const CPoint pageCenter = mapping.DocToDevice(CPointF{0.0f, 0.0f});
-    PanBy(center.x - pageCenter.x, center.y - pageCenter.y);
+    const CPoint shift{center.x - pageCenter.x, center.y - pageCenter.y};
+    // A page that fits the new client area at this zoom is centred in it too, so that a window shrunk
+    // and grown back shows the page as it was.
+    CViewMapping centred = mapping;
+    centred.Pan(CPoint{0, 0}, shift);
+    if (!showsWhole(mapping, oldClient) && !showsWhole(centred, newClient))
+        return;
+    PanBy(shift.x, shift.y);
 }
 
 void CPqxView::ZoomAt(CPoint point, double factor) {
