@@ -138,7 +138,7 @@ std::span<uint8_t> CDibSection::GetBits() {
     if (bits == nullptr)
         return {};
     if (bits.use_count() > 1)
-        bits = std::make_shared<std::vector<uint8_t>>(*bits);
+        bits = std::make_shared<CPixelBytes>(*bits);
     return *bits;
 }
 
@@ -166,7 +166,7 @@ bool CDibSection::SetFromDib(const CBitmapInfoHeader& source, std::span<const ui
         return false;
     try {
         colours.assign(count, 0);
-        bits = std::make_shared<std::vector<uint8_t>>(pixelBytes.begin(), pixelBytes.begin() + h.sizeImage);
+        bits = std::make_shared<CPixelBytes>(pixelBytes.begin(), pixelBytes.begin() + h.sizeImage);
     } catch (const std::bad_alloc&) {
         Clear();
         return false;
@@ -193,7 +193,7 @@ bool CDibSection::Create(int32_t width, int32_t height, uint16_t bitCount) {
     const uint32_t count = ColourTableSize(bitCount, 0);
     try {
         colours.assign(count, 0);
-        bits = std::make_shared<std::vector<uint8_t>>(needed, uint8_t{0});
+        bits = std::make_shared<CPixelBytes>(needed, uint8_t{0});
     } catch (const std::bad_alloc&) {
         Clear();
         return false;

@@ -1,5 +1,6 @@
 #include "platform/image/PngCodec.h"
 
+#include "platform/LargeBuffer.h"
 #include "platform/image/DibPixels.h"
 
 #include <libdeflate.h>
@@ -274,6 +275,21 @@ void ConvertRow(const CDibSection& image, int32_t y, bool plain32, uint8_t* out)
     }
 }
 
+// The filtered rows, written once and read once by deflate, in memory for large pixel buffers.
+class CRowBuffer {
+public:
+    explicit CRowBuffer(std::size_t bytes) : size(bytes), block(static_cast<uint8_t*>(AllocateLargeBuffer(bytes))) {}
+    ~CRowBuffer() { FreeLargeBuffer(block, size); }
+    CRowBuffer(const CRowBuffer&) = delete;
+    CRowBuffer& operator=(const CRowBuffer&) = delete;
+
+    [[nodiscard]] uint8_t* get() const { return block; }
+
+private:
+    std::size_t size;
+    uint8_t* block;
+};
+
 } // namespace
 
 CImageResult EncodePng(const CDibSection& image, std::vector<uint8_t>& file) {
@@ -292,7 +308,7 @@ CImageResult EncodePng(const CDibSection& image, std::vector<uint8_t>& file) {
 
     // The rows from the top, each with its filter byte; every byte is written, so none is cleared first.
     const std::size_t filteredBytes = (rowBytes + 1) * height;
-    const auto filtered = std::make_unique_for_overwrite<uint8_t[]>(filteredBytes);
+    const CRowBuffer filtered(filteredBytes);
     // The unfiltered row and the one above it (zeros above the first row).
     std::vector<uint8_t> rows[2] = {std::vector<uint8_t>(rowBytes + kSpareBytes, 0),
                                     std::vector<uint8_t>(rowBytes + kSpareBytes, 0)};
