@@ -138,7 +138,7 @@ std::span<uint8_t> CDibSection::GetBits() {
     if (bits == nullptr)
         return {};
     if (bits.use_count() > 1)
-        bits = std::make_shared<std::vector<uint8_t>>(*bits);
+        bits = std::make_shared<CPixelBytes>(*bits);
     return *bits;
 }
 
@@ -166,7 +166,7 @@ bool CDibSection::SetFromDib(const CBitmapInfoHeader& source, std::span<const ui
         return false;
     try {
         colours.assign(count, 0);
-        bits = std::make_shared<std::vector<uint8_t>>(pixelBytes.begin(), pixelBytes.begin() + h.sizeImage);
+        bits = std::make_shared<CPixelBytes>(pixelBytes.begin(), pixelBytes.begin() + h.sizeImage);
     } catch (const std::bad_alloc&) {
         Clear();
         return false;
@@ -188,15 +188,19 @@ bool CDibSection::Create(int32_t width, int32_t height, uint16_t bitCount) {
         return false;
     const std::size_t needed = BytesPerRow(h.width, h.bitCount) * static_cast<std::size_t>(GetHeightOf(h));
     h.sizeImage = static_cast<uint32_t>(needed);
-    std::vector<uint32_t> table(ColourTableSize(bitCount, 0), 0);
-    std::vector<uint8_t> zeros;
+    // The pixels are zeroed where they are kept: a page at print size is 13 MB, once is enough.
+    Clear();
+    const uint32_t count = ColourTableSize(bitCount, 0);
     try {
-        zeros.assign(needed, 0);
+        colours.assign(count, 0);
+        bits = std::make_shared<CPixelBytes>(needed, uint8_t{0});
     } catch (const std::bad_alloc&) {
         Clear();
         return false;
     }
-    return SetFromDib(h, table, zeros);
+    colourCount = count;
+    header = h;
+    return true;
 }
 
 std::vector<uint8_t> CDibSection::GetInfoBytes() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/LargeBuffer.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -111,7 +113,9 @@ private:
     CBitmapInfoHeader header;
     std::vector<uint32_t> colours;
     uint32_t colourCount = 0;
-    std::shared_ptr<std::vector<uint8_t>> bits;
+    // Pages at print size are megabytes: their pixels live in memory for large buffers.
+    using CPixelBytes = std::vector<uint8_t, CLargeBufferAllocator<uint8_t>>;
+    std::shared_ptr<CPixelBytes> bits;
 };
 
 } // namespace pq

@@ -53,13 +53,24 @@ void BlendRun(CSpanTarget& t, int32_t screenY, int32_t x0, int32_t x1, unsigned 
     if (coverage == 0 || x0 >= x1)
         return;
     uint8_t* row = t.Row(screenY);
-    for (int32_t x = x0; x < x1; ++x) {
-        uint8_t* p = row + static_cast<std::size_t>(x) * t.bytesPerPixel;
-        p[0] = Mix(p[0], t.blue, coverage);
-        p[1] = Mix(p[1], t.green, coverage);
-        p[2] = Mix(p[2], t.red, coverage);
-        if (t.bytesPerPixel == 4)
-            p[3] = 0;
+    if (coverage == 255) { // inside the glyph: the text colour as it is, what Mix gives at full coverage
+        for (int32_t x = x0; x < x1; ++x) {
+            uint8_t* p = row + static_cast<std::size_t>(x) * t.bytesPerPixel;
+            p[0] = t.blue;
+            p[1] = t.green;
+            p[2] = t.red;
+            if (t.bytesPerPixel == 4)
+                p[3] = 0;
+        }
+    } else {
+        for (int32_t x = x0; x < x1; ++x) {
+            uint8_t* p = row + static_cast<std::size_t>(x) * t.bytesPerPixel;
+            p[0] = Mix(p[0], t.blue, coverage);
+            p[1] = Mix(p[1], t.green, coverage);
+            p[2] = Mix(p[2], t.red, coverage);
+            if (t.bytesPerPixel == 4)
+                p[3] = 0;
+        }
     }
     if (t.touched.IsEmpty()) {
         t.touched = CRect(x0, screenY, x1, screenY + 1);

@@ -4,17 +4,27 @@
 #include <cstdlib>
 #include <new>
 
+#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
+#include <sys/mman.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 std::atomic<bool> armed{false};
 std::atomic<std::size_t> largest{0};
 
-void* Allocate(std::size_t size) {
+void Record(std::size_t size) {
     if (armed.load(std::memory_order_relaxed)) {
         std::size_t seen = largest.load(std::memory_order_relaxed);
         while (size > seen && !largest.compare_exchange_weak(seen, size))
             ;
     }
+}
+
+void* Allocate(std::size_t size) {
+    Record(size);
     void* p = std::malloc(size == 0 ? 1 : size);
     if (p == nullptr)
         throw std::bad_alloc();
@@ -78,3 +88,14 @@ void operator delete(void* p, const std::nothrow_t&) noexcept {
 void operator delete[](void* p, const std::nothrow_t&) noexcept {
     std::free(p);
 }
+
+#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
+// Pixel buffers of several megabytes are mapped rather than taken from the heap
+// (platform/LargeBuffer.cpp): anonymous mappings count as allocations too. File mappings (FreeType's
+// fonts) do not.
+extern "C" void* mmap(void* address, std::size_t length, int protection, int flags, int fd, off_t offset) {
+    if ((flags & MAP_ANONYMOUS) != 0)
+        Record(length);
+    return reinterpret_cast<void*>(syscall(SYS_mmap, address, length, protection, flags, fd, offset));
+}
+#endif

@@ -139,6 +139,35 @@ TEST(RenderGlyphRun, UnderlineRunsTheLengthOfThePen) {
     EXPECT_LT(InkBox(half).Height(), box.Height());
 }
 
+// Inside a glyph the pixels take the text colour exactly, channel by channel; at its edges every channel
+// lies between the background's and the text's. Colours whose channels all differ catch channels mixed
+// up; both pixel sizes are drawn.
+TEST(RenderGlyphRun, CoveredPixelsTakeTheTextColourAndEdgesLieBetween) {
+    const CFont font = DejaVu(80);
+    const uint32_t background = 0x20A040, ink = 0x3366CC; // 0x00BBGGRR
+    for (uint16_t depth : {24, 32}) {
+        CDibSection dib = MakeBitmap(120, 110, depth, background);
+        CTextRasterOptions options;
+        options.color = ink;
+        ASSERT_FALSE(RenderTextLine(dib, font, CPoint{10, 5}, u"IM", options).IsEmpty());
+        int inked = 0, edges = 0;
+        for (int32_t y = 0; y < dib.GetHeight(); ++y)
+            for (int32_t x = 0; x < dib.GetWidth(); ++x) {
+                const uint32_t pixel = PixelAt(dib, x, y);
+                inked += pixel == ink;
+                edges += pixel != ink && pixel != background;
+                for (int shift : {0, 8, 16}) {
+                    const uint32_t c = pixel >> shift & 0xFF, from = background >> shift & 0xFF,
+                                   to = ink >> shift & 0xFF;
+                    EXPECT_GE(c, std::min(from, to)) << x << "," << y << " depth " << depth;
+                    EXPECT_LE(c, std::max(from, to)) << x << "," << y << " depth " << depth;
+                }
+            }
+        EXPECT_GT(inked, 500) << "depth " << depth; // the stems of I and M, some 9 x 58 pixels each
+        EXPECT_GT(edges, 0) << "depth " << depth;
+    }
+}
+
 TEST(RenderGlyphRun, MalformedRunsDrawNothingAndHugeOnesStayInTheBitmap) {
     const CFont font = DejaVu(20);
     const std::u16string text = u"text";

@@ -277,6 +277,19 @@ TEST(PngWriter, EveryKindOfPictureDecodesToExactlyItsPixels) {
     EXPECT_EQ(Colours(decoded), (std::vector<uint32_t>{MakeRgb(30, 20, 10), MakeRgb(50, 100, 200)}));
 }
 
+// 24-bit rows are reordered several pixels a step with a tail done one or two at a time, and rows as
+// narrow as a step or two, and widths whose padding lets a step read further, are where the steps end.
+TEST(PngWriter, TwentyFourBitRowsOfEveryWidthKeepEveryPixel) {
+    for (int32_t width = 1; width <= 40; ++width) {
+        const CDibSection picture = Noise(width, 3);
+        std::vector<uint8_t> file;
+        ASSERT_TRUE(EncodePng(picture, file).ok) << width;
+        CDibSection decoded;
+        ASSERT_TRUE(DecodePng(file, decoded).ok) << width;
+        EXPECT_EQ(Colours(decoded), Colours(picture)) << "width " << width;
+    }
+}
+
 TEST(PngWriter, PagesStayUnfilteredAndGradientsAreFiltered) {
     std::vector<uint8_t> file;
     const CDibSection page = MakeRenderedPage(301, 123);

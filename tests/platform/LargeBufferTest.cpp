@@ -1,0 +1,75 @@
+// Memory for large pixel buffers: blocks on either side of the size from which they are mapped hold
+// every byte written, the mapped ones start on a huge-page boundary, and a page-sized bitmap made,
+// copied and written through it behaves as any other.
+#include "AllocationProbe.h"
+#include "platform/DibSection.h"
+#include "platform/LargeBuffer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+namespace pq {
+namespace {
+
+constexpr std::size_t kMiB = std::size_t{1} << 20;
+
+TEST(LargeBuffer, BlocksOfEverySizeKeepWhatIsWrittenAndLargeOnesAreAligned) {
+    for (std::size_t bytes : {std::size_t{1}, std::size_t{4096}, 4 * kMiB - 1, 4 * kMiB, 4 * kMiB + 1,
+                              13 * kMiB + 12345}) {
+        auto* block = static_cast<uint8_t*>(AllocateLargeBuffer(bytes));
+        ASSERT_NE(block, nullptr) << bytes;
+        for (std::size_t i = 0; i < bytes; ++i)
+            block[i] = static_cast<uint8_t>(i * 131 + i / 4096);
+        std::size_t wrong = 0;
+        for (std::size_t i = 0; i < bytes; ++i)
+            wrong += block[i] != static_cast<uint8_t>(i * 131 + i / 4096);
+        EXPECT_EQ(wrong, 0u) << bytes;
+#if defined(__linux__)
+        if (bytes >= 4 * kMiB) {
+            EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % (2 * kMiB), 0u) << bytes;
+        }
+#endif
+        FreeLargeBuffer(block, bytes);
+    }
+    FreeLargeBuffer(nullptr, 0); // as free(nullptr)
+}
+
+TEST(LargeBuffer, ContainersGrowAcrossTheMappedSizeAndKeepTheirContent) {
+    std::vector<uint32_t, CLargeBufferAllocator<uint32_t>> values;
+    for (uint32_t i = 0; i < 3'000'000; ++i) // 12 MB, through heap and mapped blocks as it grows
+        values.push_back(i * 7);
+    const auto copy = values;
+    values.clear();
+    values.shrink_to_fit();
+    ASSERT_EQ(copy.size(), 3'000'000u);
+    EXPECT_EQ(copy[0], 0u);
+    EXPECT_EQ(copy[1'234'567], 1'234'567u * 7);
+    EXPECT_EQ(copy.back(), 2'999'999u * 7);
+}
+
+TEST(LargeBuffer, APrintSizedBitmapStartsZeroedAndCopiesStayApart) {
+    CDibSection page;
+    test::StartAllocationProbe(); // the readers' refusal tests rely on seeing mapped pixels as well
+    ASSERT_TRUE(page.Create(1748, 2480, 24)); // 13 MB
+    EXPECT_GE(test::StopAllocationProbe(), CDibSection::BytesPerRow(1748, 24) * 2480);
+    const std::span<const uint8_t> fresh = std::as_const(page).GetBits();
+    ASSERT_EQ(fresh.size(), CDibSection::BytesPerRow(1748, 24) * 2480);
+    std::size_t nonZero = 0;
+    for (uint8_t byte : fresh)
+        nonZero += byte != 0;
+    EXPECT_EQ(nonZero, 0u);
+
+    page.GetBits()[0] = 1;
+    page.GetBits().back() = 2;
+    const CDibSection copy = page;
+    page.GetBits()[0] = 9;
+    EXPECT_EQ(copy.GetBits()[0], 1);
+    EXPECT_EQ(copy.GetBits().back(), 2);
+    EXPECT_EQ(std::as_const(page).GetBits()[0], 9);
+}
+
+} // namespace
+} // namespace pq
