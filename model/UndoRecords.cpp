@@ -114,7 +114,7 @@ bool CUndoRecorder::RecordPaste(int first, int count, UndoDirection direction) {
         written = written && WriteObjects(record, pasted);
     }
     return Finish(record, written, UndoRecordType::Paste, direction) &&
-           Reported(direction, {.insertedAt = first, .insertedCount = count});
+           Reported(direction, {.objects = {}, .inPlace = false, .insertedAt = first, .insertedCount = count});
 }
 
 bool CUndoRecorder::RecordReorder(UndoDirection direction) {
