@@ -264,6 +264,22 @@ TEST(ViewScroll, ObjectsBeyondThePageWidenTheBars) {
     EXPECT_NEAR(s.ViewEndDoc(kH), 3200.0f, 1.0f);
 }
 
+// The objects' extent is measured again after every edit and undo, though the count of objects stays.
+TEST(ViewScroll, AnObjectMovedBeyondThePageAndBackResizesTheBars) {
+    CScrollSetup s(1.0f);
+    s.Drawing().Add(MakeRect({0.0f, 100.0f, 0.0f, 100.0f}));
+    s.Paint();
+    const int range = s.Bar(kH).range;
+    const int index = 0;
+    ASSERT_TRUE(s.view.GetUndoRecorder().RecordModify(std::span<const int>(&index, 1)));
+    ASSERT_TRUE(s.Drawing().SetAt(0, MakeRect({3000.0f, 3200.0f, 0.0f, 100.0f})));
+    s.Paint();
+    EXPECT_NEAR(s.Bar(kH).range, range + (3200 - 740 - 210), 2);
+    s.view.OnCommand(cmd::kUndo);
+    s.Paint();
+    EXPECT_EQ(s.Bar(kH).range, range);
+}
+
 TEST(ViewScroll, HiddenBarsShowNothingAndShowingThemAgainKeepsThePlace) {
     CScrollSetup s(0.5f, {300.0f, 200.0f});
     const CPointF topLeft = s.view.GetMapping().DeviceToDoc(CPoint{0, 0});

@@ -57,7 +57,7 @@ CRect CPqxView::GetClientRect() const {
 }
 
 void CPqxView::InvalidateAll() {
-    drawnPage.Forget();
+    ForgetDrawnPage();
     pendingEdit.reset();
     if (window != nullptr)
         window->Invalidate();
@@ -84,7 +84,7 @@ void CPqxView::OnUpdate() {
     if (currentTool != nullptr)
         currentTool->Reset();
     // The drawing was replaced: nothing drawn of the old one may show.
-    drawnPage.Forget();
+    ForgetDrawnPage();
     if (document == nullptr)
         return;
     undoRecorder.Attach(&document->GetDrawing(), &selection, this);
@@ -102,7 +102,7 @@ void CPqxView::OnUpdate() {
 }
 
 void CPqxView::ResetForNewDocument() {
-    drawnPage.Forget();
+    ForgetDrawnPage();
     // A shape in progress belongs to the drawing that was replaced.
     if (currentTool != nullptr)
         currentTool->Reset();
@@ -273,7 +273,7 @@ void CPqxView::StepRecorded(const CRecordedStep& step) {
 
 void CPqxView::RepaintEdited() {
     if (!pendingEdit)
-        drawnPage.Forget();
+        ForgetDrawnPage();
     if (window != nullptr)
         window->Invalidate();
 }

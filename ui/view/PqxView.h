@@ -286,10 +286,16 @@ public:
 private:
     // Painting (ViewPaint.cpp).
     [[nodiscard]] CDrawnPageKey DrawnPageKey(const CRect& client) const;
+    // The drawing may have changed: the next paint draws the page whole and measures its objects again.
+    void ForgetDrawnPage();
     // The desk, the page frame, the grid and the page's objects within area of the client.
     void DrawPageArea(CDeviceContext& dc, const CRect& client, const CRect& area) const;
     void DrawPageFrame(CDeviceContext& dc) const;
     void DrawGrid(CDeviceContext& dc, const CRect& client) const;
+
+    // The union of the current page's objects' bounds (empty without objects), measured again only when
+    // the drawing may have changed.
+    [[nodiscard]] CRectF CurrentPageObjectBounds() const;
 
     // Zoom and scroll (ViewZoom.cpp).
     // After any change of the mapping: scroll bars, a full repaint, and the Pan tool.
@@ -413,6 +419,16 @@ private:
     CDibSection backBuffer;
     CDrawnPage drawnPage;
     std::optional<CPendingEdit> pendingEdit;
+    // The current page's object bounds, which the scroll bars span, kept on the same terms as the drawn
+    // page: on a busy page their union costs half of a scroll's paint.
+    struct CObjectExtent {
+        const CDrawing* drawing = nullptr;
+        uint64_t changeCount = 0;
+        std::size_t objectCount = 0;
+        int page = 0;
+        CRectF bounds;
+    };
+    mutable std::optional<CObjectExtent> objectExtent;
 
     // Scrolling (ViewScroll.cpp): whether the bars show, their layouts (horizontal, vertical), which thumb
     // is being dragged (its bar keeps its layout until the drop), the client size last seen, wheel

@@ -81,6 +81,11 @@ void CPqxView::OnPaint() {
     screen.BitBlt(0, 0, client.Width(), client.Height(), backBuffer, 0, 0, kRop3SrcCopy);
 }
 
+void CPqxView::ForgetDrawnPage() {
+    drawnPage.Forget();
+    objectExtent.reset();
+}
+
 CDrawnPageKey CPqxView::DrawnPageKey(const CRect& client) const {
     CDrawnPageKey key;
     if (const CDrawing* drawing = GetDrawing()) {

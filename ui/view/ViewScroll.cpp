@@ -40,10 +40,22 @@ CRectF CPqxView::GetScrollExtent() const {
     const float margin = std::max(width, height) * kPageMarginFraction;
     CRectF extent{-width / 2 - margin, width / 2 + margin, -height / 2 - margin, height / 2 + margin};
     // Objects beyond the page are reachable too (an empty page gives an all-zero box inside the page).
-    const CRectF objects = drawing->PageBounds(currentPage);
+    const CRectF objects = CurrentPageObjectBounds();
     if (!objects.IsEmpty())
         extent.Include(objects);
     return extent;
+}
+
+CRectF CPqxView::CurrentPageObjectBounds() const {
+    const CDrawing* drawing = GetDrawing();
+    if (drawing == nullptr)
+        return CRectF{};
+    const uint64_t changes = undoRecorder.GetChangeCount();
+    if (!objectExtent || objectExtent->drawing != drawing || objectExtent->changeCount != changes ||
+        objectExtent->objectCount != drawing->Count() || objectExtent->page != currentPage)
+        objectExtent =
+            CObjectExtent{drawing, changes, drawing->Count(), currentPage, drawing->PageBounds(currentPage)};
+    return objectExtent->bounds;
 }
 
 CScrollBarLayout CPqxView::GetScrollBarLayout(ScrollBarAxis axis) const {
