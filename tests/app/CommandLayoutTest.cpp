@@ -22,18 +22,12 @@ const CMenuEntry* FindPopup(const std::vector<CMenuEntry>& items, std::string_vi
     return nullptr;
 }
 
-TEST(CommandLayout, MenuBarHoldsFileEditViewToolsHelp) {
+TEST(CommandLayout, MenuBarHoldsFileEditViewToolsHelpWithRuntimePopupsInTheFileAndEditMenus) {
     const std::vector<CMenu> bar = MainMenuBar();
-    ASSERT_EQ(bar.size(), 5u);
-    EXPECT_EQ(bar[0].title, "File");
-    EXPECT_EQ(bar[1].title, "Edit");
-    EXPECT_EQ(bar[2].title, "View");
-    EXPECT_EQ(bar[3].title, "Tools");
-    EXPECT_EQ(bar[4].title, "Help");
-}
-
-TEST(CommandLayout, RuntimePopupsSitInTheFileAndEditMenus) {
-    const std::vector<CMenu> bar = MainMenuBar();
+    std::vector<std::string> titles;
+    for (const CMenu& menu : bar)
+        titles.push_back(menu.title);
+    ASSERT_EQ(titles, (std::vector<std::string>{"File", "Edit", "View", "Tools", "Help"}));
     const CMenuEntry* send = FindPopup(bar[0].items, "Send");
     ASSERT_NE(send, nullptr);
     EXPECT_EQ(CommandIdsIn(send->items), (std::vector<int>{cmd::kSendEmail, cmd::kSendFtp}));
@@ -246,7 +240,7 @@ TEST(CommandLayout, APopupIsGreyedWhenAllItsCommandsAre) {
     EXPECT_FALSE(AnyCommandEnabled({}, isEnabled));
 }
 
-TEST(PopupPlacement, ColorMenuOpensAboveTheButtonAt19PixelsAnItemWithoutAFontHeight) {
+TEST(PopupPlacement, ColorMenuOpensAboveTheButtonAndItemsAre19PixelsWithoutAFontHeightOrFollowIt) {
     const std::vector<CMenuEntry> menu = ColorMenu();
     const int itemHeight = PopupItemHeight(std::nullopt);
     EXPECT_EQ(itemHeight, 19);
@@ -256,9 +250,7 @@ TEST(PopupPlacement, ColorMenuOpensAboveTheButtonAt19PixelsAnItemWithoutAFontHei
     const CPoint corner = PopupAboveButton(CRect{200, 500, 224, 522}, height);
     EXPECT_EQ(corner, (CPoint{200, 500 - height - 2}));
     EXPECT_EQ(corner.y + height, 498); // the last item ends just above the button
-}
-
-TEST(PopupPlacement, ItemHeightFollowsThePopupFont) {
+    // With a font, the item height follows it.
     EXPECT_EQ(PopupItemHeight(-13), 20);
     EXPECT_EQ(PopupItemHeight(12), 19);
     // 9 points at 96 pixels per inch are 12 pixels; 8.25 points are 11.

@@ -292,15 +292,14 @@ TEST(SendCommands, TwoMailSendsLeaveOnlyTheSecondCopyAndACancelledSheetWritesNot
                            return true;
                        },
                        &preferences, folder.Path().string(), shell);
-    // No mail program at all on the PATH: the copy stays, and the message says where it is.
-    const char* oldPath = std::getenv("PATH");
-    const std::string savedPath = oldPath != nullptr ? oldPath : "";
-    setenv("PATH", folder.Path().c_str(), 1);
-    shell.fill = [](CSendSheet& sheet) { sheet.send.name = "first"; };
-    EXPECT_FALSE(send.Send(SendKind::Email));
-    shell.fill = [](CSendSheet& sheet) { sheet.send.name = "second"; };
-    EXPECT_FALSE(send.Send(SendKind::Email));
-    setenv("PATH", savedPath.c_str(), 1);
+    {
+        // No mail program at all on the PATH: the copy stays, and the message says where it is.
+        const test::CPathOverride path(folder.Path().string(), true);
+        shell.fill = [](CSendSheet& sheet) { sheet.send.name = "first"; };
+        EXPECT_FALSE(send.Send(SendKind::Email));
+        shell.fill = [](CSendSheet& sheet) { sheet.send.name = "second"; };
+        EXPECT_FALSE(send.Send(SendKind::Email));
+    }
     EXPECT_FALSE(std::filesystem::exists(send.TempFolder() + "/first.pdf"));
     EXPECT_TRUE(std::filesystem::exists(send.TempFolder() + "/second.pdf"));
     EXPECT_EQ(preferences.ReadString("LastTempFile", ""), "second.pdf");

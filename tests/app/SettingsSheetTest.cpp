@@ -91,7 +91,7 @@ TEST_F(SettingsSheetTest, AcceptHoldsGridAndSnapToTheirLimits) {
     }
 }
 
-TEST_F(SettingsSheetTest, TextThatIsNoNumberKeepsTheViewsValue) {
+TEST_F(SettingsSheetTest, TextThatIsNoNumberKeepsTheViewsValueOnAcceptAndOnAUnitChange) {
     view.SetMeasurementUnit(kMm);
     CSettingsSheet sheet(&view, &preferences);
     sheet.General()->SetGridText("ten");
@@ -100,6 +100,13 @@ TEST_F(SettingsSheetTest, TextThatIsNoNumberKeepsTheViewsValue) {
     ASSERT_TRUE(sheet.Accept());
     EXPECT_EQ(view.GetGridSpacing(), 100.0f);
     EXPECT_EQ(view.GetSnapSpacing(), 20.0f);
+
+    CSettingsSheet changed(&view, &preferences);
+    changed.General()->SetGridText("abc");
+    changed.OnUnitChanged(kTenths);
+    EXPECT_EQ(changed.General()->GetGridText(), "100");
+    changed.OnUnitChanged(17); // no such unit
+    EXPECT_EQ(view.GetMeasurementUnit(), kTenths);
 }
 
 TEST_F(SettingsSheetTest, ALengthShownInEveryUnitComesBackExactlyUnlessRetyped) {
@@ -154,16 +161,6 @@ TEST_F(SettingsSheetTest, AChangedUnitIsKeptWhenTheSheetIsCancelledAndNothingEls
     EXPECT_FALSE(view.GetAntiAlias());
     EXPECT_EQ(view.GetImageResolution(), 640);
     EXPECT_TRUE(view.GetSmoothEdges());
-}
-
-TEST_F(SettingsSheetTest, AUnitChangeReadsTextThatIsNoNumberAsTheViewsValue) {
-    view.SetMeasurementUnit(kMm);
-    CSettingsSheet sheet(&view, &preferences);
-    sheet.General()->SetGridText("abc");
-    sheet.OnUnitChanged(kTenths);
-    EXPECT_EQ(sheet.General()->GetGridText(), "100");
-    sheet.OnUnitChanged(17); // no such unit
-    EXPECT_EQ(view.GetMeasurementUnit(), kTenths);
 }
 
 TEST_F(SettingsSheetTest, MaximumPixelsAntiAliasingAndSmoothEdgesReachTheViewOnAccept) {
