@@ -12,16 +12,14 @@
 namespace pq {
 namespace {
 
-TEST(PageNumber, DigitsNamingAPageAreAcceptedWithBlanksAround) {
+TEST(PageNumber, DigitsNamingAPageAreAcceptedWithBlanksAroundAndAnythingElseIsRefusedWithAReason) {
     EXPECT_EQ(ParsePageNumber("1", 6).pageIndex, 0);
     EXPECT_EQ(ParsePageNumber("6", 6).pageIndex, 5);
     EXPECT_EQ(ParsePageNumber("  3\t", 6).pageIndex, 2);
     EXPECT_EQ(ParsePageNumber("003", 6).pageIndex, 2);
     EXPECT_TRUE(ParsePageNumber("4", 6).message.empty());
     EXPECT_EQ(PageNumberPrompt(6), "Page number (from 1 to 6):");
-}
 
-TEST(PageNumber, NumbersOutsideThePagesAndTextThatIsNoNumberAreRefusedWithAReason) {
     for (const char* text : {"0", "7", "100000000000000000000000000"}) {
         const CPageNumberChoice choice = ParsePageNumber(text, 6);
         EXPECT_FALSE(choice.pageIndex) << text;

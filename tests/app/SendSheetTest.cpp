@@ -32,7 +32,7 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST(SendPage, StartsWithTheDocumentsNameAndTypeOrUntitledPdf) {
+TEST(SendPage, StartsWithTheDocumentsNameAndTypeOrUntitledPdfAndCutsTheTemporaryName) {
     CSendPage plan("/home/ann/My Documents/plan.dxf");
     EXPECT_EQ(plan.name, "plan");
     EXPECT_EQ(kSendTypes[static_cast<std::size_t>(plan.typeIndex)].text, "AutoCAD 2002 (DXF)");
@@ -50,6 +50,22 @@ TEST(SendPage, StartsWithTheDocumentsNameAndTypeOrUntitledPdf) {
     EXPECT_EQ(CSendPage("C:\\drawings\\logo.Jpg").typeIndex, 6);
     EXPECT_EQ(CSendPage("C:\\drawings\\logo.Jpg").name, "logo");
     EXPECT_EQ(CSendPage("/a/b/noext").name, "noext");
+
+    // The temporary name is cut at the first dot after the last separator.
+    CSendPage page;
+    page.typeIndex = 2;
+    page.name = "a/b/report.v2.final";
+    EXPECT_EQ(page.FileName(), "report.dxf");
+    page.name = "a\\b\\ report ";
+    EXPECT_EQ(page.FileName(), "report.dxf");
+    // Nothing left: no name, and no way out of the Temp folder.
+    for (const char* name : {"", "folder/", "..", ".", ".hidden", "../..", "  "}) {
+        page.name = name;
+        EXPECT_EQ(page.FileName(), "") << name;
+    }
+    page.name = "x";
+    page.typeIndex = 99; // nothing usable chosen
+    EXPECT_EQ(page.FileName(), "x.pdf");
 }
 
 TEST(SendPage, TheTypeListKeepsItsOrderAndEveryTypeHasAWriter) {
@@ -63,23 +79,6 @@ TEST(SendPage, TheTypeListKeepsItsOrderAndEveryTypeHasAWriter) {
         const bool bitmap = kSendTypes[i].extension == "bmp" || kSendTypes[i].extension == "jpg";
         EXPECT_TRUE(bitmap || CanSaveDrawing(name)) << name;
     }
-}
-
-TEST(SendPage, TheTemporaryNameIsCutAtTheFirstDotAfterTheLastSeparator) {
-    CSendPage page;
-    page.typeIndex = 2;
-    page.name = "a/b/report.v2";
-    EXPECT_EQ(page.FileName(), "report.dxf");
-    page.name = "a\\b\\ report ";
-    EXPECT_EQ(page.FileName(), "report.dxf");
-    // Nothing left: no name, and no way out of the Temp folder.
-    for (const char* name : {"", "folder/", "..", ".", ".hidden", "../..", "  "}) {
-        page.name = name;
-        EXPECT_EQ(page.FileName(), "") << name;
-    }
-    page.name = "x";
-    page.typeIndex = 99; // nothing usable chosen
-    EXPECT_EQ(page.FileName(), "x.pdf");
 }
 
 TEST(SendSheet, ValidationStopsAtTheFirstProblemAndEmailNeedsOnlyAName) {
