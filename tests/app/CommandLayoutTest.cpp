@@ -49,7 +49,7 @@ TEST(CommandLayout, MenuBarHoldsFileEditViewToolsHelpWithRuntimePopupsInTheFileA
                                 cmd::kNodeAdd, cmd::kNodeDelete, cmd::kNodeSplit, cmd::kNodeClose}));
 }
 
-TEST(CommandLayout, ToolsAreOneRunOfRadioItems) {
+TEST(CommandLayout, ToolsAreOneRunOfRadioItemsViewBarsAreRadioItemsAndTogglesCarryMarks) {
     // wx keeps one item of each uninterrupted run of radio items checked: the tools must form one run, or
     // a second run would always show a tool checked that is not current.
     const std::vector<CMenu> bar = MainMenuBar();
@@ -67,12 +67,8 @@ TEST(CommandLayout, ToolsAreOneRunOfRadioItems) {
     EXPECT_EQ(radios, (std::vector<int>{cmd::kToolSelect, cmd::kToolNode, cmd::kToolFreehand,
                                         cmd::kToolBezier, cmd::kToolLine, cmd::kToolRectangle,
                                         cmd::kToolEllipse, cmd::kToolText, cmd::kZoomArea, cmd::kToolPan}));
-}
 
-TEST(CommandLayout, ViewBarsAreRadioItemsAndTogglesCarryMarks) {
-    const std::vector<CMenu> bar = MainMenuBar();
-    const std::vector<CMenuEntry>& view = bar[2].items;
-    for (const CMenuEntry& item : view) {
+    for (const CMenuEntry& item : bar[2].items) {
         if (item.id == cmd::kDrawingBar || item.id == cmd::kTextBar || item.id == cmd::kPagesBar) {
             EXPECT_EQ(item.check, CMenuEntry::Check::Radio) << item.text;
         } else if (item.id == cmd::kToolbar || item.id == cmd::kGrid || item.id == cmd::kScrollBars ||

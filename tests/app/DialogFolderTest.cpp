@@ -11,14 +11,11 @@
 namespace pq {
 namespace {
 
-TEST(DialogFolder, FolderOfAPath) {
+TEST(DialogFolder, TheDocumentsFolderFirstThenTheLastFolderWhileItExists) {
     EXPECT_EQ(FolderOfPath("/home/ann/cards/card.pdf"), "/home/ann/cards");
     EXPECT_EQ(FolderOfPath("/card.pdf"), "/");
     EXPECT_EQ(FolderOfPath("card.pdf"), "");
     EXPECT_EQ(FolderOfPath(""), "");
-}
-
-TEST(DialogFolder, TheDocumentsFolderFirstThenTheLastFolderWhileItExists) {
     std::set<std::string> folders = {"/home/ann/cards", "/home/ann/plans"};
     const auto exists = [&](const std::string& folder) { return folders.count(folder) != 0; };
     // A document with a file: its own folder, whatever was used last.

@@ -72,7 +72,12 @@ protected:
     CScriptedHost host;
 };
 
-TEST_F(EditorUnattendedExport, AnUnchangedFileWritesTheCopiesUploadsThemAndCloses) {
+TEST_F(EditorUnattendedExport, OnlyAFileNameSetsTheModeAndAnUnchangedFileWritesTheCopiesUploadsThemAndCloses) {
+    // Without a settings file, or without a file name in it, the editor is not in settings-file mode.
+    EXPECT_FALSE(CEditorUnattendedExport(Startup(), "").InSettingsFileMode());
+    folder.Write("PQS.ini", "openfile=/tmp/x.pdf\nsavelocation=/tmp\n");
+    EXPECT_FALSE(CEditorUnattendedExport(Startup(), "").InSettingsFileMode());
+
     WriteSettings("ftpserver=ftp.example.org/x\nusername=pq\npassword=pw\nftplocation=in\nftpport=2121\n");
     CEditorUnattendedExport exporter(Startup(), folder.File("PQS.ftp"));
     ASSERT_TRUE(exporter.InSettingsFileMode());
@@ -129,13 +134,6 @@ TEST_F(EditorUnattendedExport, WhatWasNotDoneIsReportedBeforeTheEditorCloses) {
     EXPECT_EQ(cancelled.Run(drawing, host), CEditorUnattendedExport::Outcome::Incomplete);
     EXPECT_EQ(host.failures, (Strings{"The upload to 127.0.0.1 port 21 was cancelled."}));
     EXPECT_EQ(host.closes, 2);
-}
-
-TEST_F(EditorUnattendedExport, WithoutAFileNameTheEditorIsNotInSettingsFileMode) {
-    std::ofstream(folder.File("PQS.ini")) << "openfile=/tmp/x.pdf\nsavelocation=/tmp\n";
-    EXPECT_FALSE(CEditorUnattendedExport(Startup(), "").InSettingsFileMode());
-    std::filesystem::remove(folder.File("PQS.ini"));
-    EXPECT_FALSE(CEditorUnattendedExport(Startup(), "").InSettingsFileMode());
 }
 
 } // namespace
