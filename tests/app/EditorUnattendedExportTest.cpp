@@ -72,7 +72,8 @@ protected:
     CScriptedHost host;
 };
 
-TEST_F(EditorUnattendedExport, OnlyAFileNameSetsTheModeAndAnUnchangedFileWritesTheCopiesUploadsThemAndCloses) {
+TEST_F(EditorUnattendedExport,
+       OnlyAFileNameSetsTheModeAndAnUnchangedFileWritesTheCopiesUploadsThemAndCloses) {
     // Without a settings file, or without a file name in it, the editor is not in settings-file mode.
     EXPECT_FALSE(CEditorUnattendedExport(Startup(), "").InSettingsFileMode());
     folder.Write("PQS.ini", "openfile=/tmp/x.pdf\nsavelocation=/tmp\n");

@@ -44,6 +44,7 @@ TEST_F(StartupTest, TheSettingsFilesOpenFileReplacesTheCommandLineOnlyWhenReadab
     const std::string drawing = folder.Write("Start.pdf", "%PDF-1.3\n");
     const std::string pipe = folder.File("pipe.pdf");
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string missing = folder.File("missing.pdf"), server = "\nftpserver=ftp.example.org\n";
     const struct {
         const char* what;
         std::string ini;
@@ -52,13 +53,11 @@ TEST_F(StartupTest, TheSettingsFilesOpenFileReplacesTheCommandLineOnlyWhenReadab
         bool exportPresent;
         bool uploadPresent;
     } rows[] = {
-        {"readable", "filename=out\nopenfile=" + drawing + "\nftpserver=ftp.example.org\n", {"other.pdf"},
-         drawing, true, true},
-        {"missing", "filename=out\nopenfile=" + folder.File("missing.pdf") + "\n", {"other.pdf"}, "other.pdf",
-         true, false},
+        {"readable", "filename=out\nopenfile=" + drawing + server, {"other.pdf"}, drawing, true, true},
+        {"missing", "filename=out\nopenfile=" + missing + "\n", {"other.pdf"}, "other.pdf", true, false},
         {"a pipe", "filename=out\nopenfile=" + pipe + "\n", {"other.pdf"}, "other.pdf", true, false},
         // Without a file name the settings are ignored, even the open file they name.
-        {"no file name", "openfile=" + drawing + "\nftpserver=ftp.example.org\n", {}, "", false, false},
+        {"no file name", "openfile=" + drawing + server, {}, "", false, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
