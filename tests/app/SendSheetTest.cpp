@@ -81,7 +81,7 @@ TEST(SendPage, TheTypeListKeepsItsOrderAndEveryTypeHasAWriter) {
     }
 }
 
-TEST(SendSheet, ValidationStopsAtTheFirstProblemAndEmailNeedsOnlyAName) {
+TEST(SendSheet, ValidationStopsAtTheFirstProblemEmailNeedsOnlyANameAndTheFtpPageKeepsItsPreferences) {
     CMemoryPreferenceStore preferences;
     CSendSheet mail(SendKind::Email, "", &preferences);
     EXPECT_EQ(mail.Caption(), "E-mail");
@@ -113,10 +113,8 @@ TEST(SendSheet, ValidationStopsAtTheFirstProblemAndEmailNeedsOnlyAName) {
     // A refused sheet stores nothing.
     EXPECT_FALSE(ftp.Accept());
     EXPECT_FALSE(preferences.FindString("FtpServer"));
-}
 
-TEST(SendSheet, TheFtpPageLoadsAndStoresItsFivePreferences) {
-    CMemoryPreferenceStore preferences;
+    // The FTP page loads and stores its five preferences.
     preferences.WriteString("FtpServer", "ftp.example.org");
     preferences.WriteString("FtpFolder", "incoming\\drawings");
     preferences.WriteString("FtpUsername", "ann");
@@ -139,9 +137,9 @@ TEST(SendSheet, TheFtpPageLoadsAndStoresItsFivePreferences) {
     EXPECT_EQ(preferences.ReadString("Pwd", ""), "new");
     EXPECT_EQ(preferences.ReadInt("FtpPort", 0), 21);
     // The E-mail sheet has no FTP page and leaves those values alone.
-    CSendSheet mail(SendKind::Email, "", &preferences);
-    mail.ftp.server = "changed";
-    ASSERT_TRUE(mail.Accept());
+    CSendSheet email(SendKind::Email, "", &preferences);
+    email.ftp.server = "changed";
+    ASSERT_TRUE(email.Accept());
     EXPECT_EQ(preferences.ReadString("FtpServer", ""), "other.example.org");
 }
 
