@@ -7,10 +7,10 @@
 #include "model/ModelTestHelpers.h"
 
 #include "PeerHelpers.h"
+#include "ScriptedShell.h"
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <filesystem>
 #include <fstream>
 
@@ -18,33 +18,6 @@ namespace pq {
 namespace {
 
 using Strings = std::vector<std::string>;
-
-class CScriptedHost : public IUnattendedExportHost {
-public:
-    std::deque<bool> answers;
-    Strings questions;
-    std::vector<CFtpUploadRequest> uploads;
-    FtpUploadOutcome uploadOutcome = FtpUploadOutcome::Succeeded;
-    Strings failures;
-    int closes = 0;
-
-    int GetExportPage() const override { return 0; }
-    bool AskYesNo(std::string_view question) override {
-        questions.emplace_back(question);
-        const bool answer = !answers.empty() && answers.front();
-        if (!answers.empty())
-            answers.pop_front();
-        return answer;
-    }
-    FtpUploadOutcome RunUploadDialog(const CFtpUploadRequest& request) override {
-        uploads.push_back(request);
-        return uploadOutcome;
-    }
-    void ReportFailures(const std::vector<std::string>& list) override {
-        failures.insert(failures.end(), list.begin(), list.end());
-    }
-    void CloseMainWindow() override { ++closes; }
-};
 
 class EditorUnattendedExport : public ::testing::Test {
 protected:
@@ -69,7 +42,7 @@ protected:
 
     test::CTempFolder folder;
     CDrawing drawing;
-    CScriptedHost host;
+    test::CScriptedUnattendedHost host;
 };
 
 TEST_F(EditorUnattendedExport,

@@ -310,16 +310,6 @@ TEST(SendCommands, TwoMailSendsLeaveOnlyTheSecondCopyAndACancelledSheetWritesNot
     EXPECT_TRUE(std::filesystem::exists(send.TempFolder() + "/second.pdf"));
 }
 
-class CCountingUnattendedHost : public IUnattendedExportHost {
-public:
-    int closes = 0;
-    int GetExportPage() const override { return 0; }
-    bool AskYesNo(std::string_view) override { return false; }
-    FtpUploadOutcome RunUploadDialog(const CFtpUploadRequest&) override { return FtpUploadOutcome::Failed; }
-    void ReportFailures(const std::vector<std::string>&) override {}
-    void CloseMainWindow() override { ++closes; }
-};
-
 TEST(SendRouting, SendNeedsTheSendCommandsAndAViewAndExportBitmapSkipsItsDialogInSettingsFileMode) {
     const test::CTempFolder folder;
     test::CScriptedDocumentHost host;
@@ -355,7 +345,7 @@ TEST(SendRouting, SendNeedsTheSendCommandsAndAViewAndExportBitmapSkipsItsDialogI
     CCommandLine line;
     line.settingsPath = folder.File("PQS.ini");
     CEditorUnattendedExport exporter(ResolveStartup(line, folder.Path().string()), "");
-    CCountingUnattendedHost unattendedHost;
+    test::CScriptedUnattendedHost unattendedHost;
     commands.SetUnattendedExport(&exporter, &unattendedHost);
     router.Execute(cmd::kExportBitmap);
     EXPECT_EQ(shell.dialogs.size(), 1u);
