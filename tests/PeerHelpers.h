@@ -38,9 +38,30 @@ public:
 
     [[nodiscard]] std::string File(const std::string& name) const { return (path / name).string(); }
     [[nodiscard]] const std::filesystem::path& Path() const { return path; }
+    // Writes text to a file of the folder, replacing it; returns its path.
+    std::string Write(const std::string& name, const std::string& text) const {
+        std::ofstream(path / name, std::ios::binary) << text;
+        return File(name);
+    }
 
 private:
     std::filesystem::path path;
+};
+
+// Puts folder first on the PATH (or alone on it) for one test, and restores it however the test ends.
+class CPathOverride {
+public:
+    explicit CPathOverride(const std::string& folder, bool only = false) {
+        const char* old = std::getenv("PATH");
+        saved = old != nullptr ? old : "";
+        setenv("PATH", (only ? folder : folder + ":" + saved).c_str(), 1);
+    }
+    ~CPathOverride() { setenv("PATH", saved.c_str(), 1); }
+    CPathOverride(const CPathOverride&) = delete;
+    CPathOverride& operator=(const CPathOverride&) = delete;
+
+private:
+    std::string saved;
 };
 
 // Runs a shell command; returns its exit status and puts its standard output (and error) in output.

@@ -37,7 +37,7 @@ protected:
     test::CTempFolder temp;
 };
 
-TEST_F(BundledFilesTest, TheFirstStartCopiesEveryTemplateIntoANewFolder) {
+TEST_F(BundledFilesTest, TheFirstStartCopiesEveryTemplateAndLaterOnesOnlyNewlyBundledOnes) {
     const CBundledCopy result = Copy();
     EXPECT_EQ(result.copied, (Strings{"A4.tpl", "Letter.tpl"}));
     EXPECT_EQ(result.message, "");
@@ -45,6 +45,13 @@ TEST_F(BundledFilesTest, TheFirstStartCopiesEveryTemplateIntoANewFolder) {
     EXPECT_FALSE(fs::exists(UserFile("readme.txt")));
     // The next start has nothing to do.
     EXPECT_TRUE(Copy().copied.empty());
+
+    // A deleted template stays deleted, and a newly bundled one arrives.
+    fs::remove(UserFile("A4.tpl"));
+    Bundle("Grid.tpl", "bundled grid");
+    EXPECT_EQ(Copy().copied, Strings{"Grid.tpl"});
+    EXPECT_FALSE(fs::exists(UserFile("A4.tpl")));
+    EXPECT_EQ(test::ReadFileText(UserFile("Grid.tpl")), "bundled grid");
 }
 
 TEST_F(BundledFilesTest, AUsersOwnFileOfTheSameNameIsNeverReplaced) {
@@ -55,16 +62,6 @@ TEST_F(BundledFilesTest, AUsersOwnFileOfTheSameNameIsNeverReplaced) {
     EXPECT_EQ(test::ReadFileText(UserFile("A4.tpl")), "mine");
     EXPECT_TRUE(fs::is_symlink(UserFile("Letter.tpl")));
     EXPECT_FALSE(fs::exists(temp.File("nowhere")));
-}
-
-TEST_F(BundledFilesTest, ADeletedTemplateStaysDeletedAndANewlyBundledOneArrives) {
-    Copy();
-    fs::remove(UserFile("A4.tpl"));
-    Bundle("Grid.tpl", "bundled grid");
-    const CBundledCopy later = Copy();
-    EXPECT_EQ(later.copied, Strings{"Grid.tpl"});
-    EXPECT_FALSE(fs::exists(UserFile("A4.tpl")));
-    EXPECT_EQ(test::ReadFileText(UserFile("Grid.tpl")), "bundled grid");
 }
 
 TEST_F(BundledFilesTest, AFolderThatCannotBeMadeIsReportedAndNothingIsCopied) {

@@ -47,7 +47,7 @@ TEST(ColorButtonFace, SwatchesLieBetween3PixelsInAnd19FromTheLeftAnd4AboveTheBot
     EXPECT_EQ(line.Width(), fill.Width());
 }
 
-TEST(ColorButtonFace, ColoursFillTheSwatchesInsideDarkFramesAndTheRestIsClear) {
+TEST(ColorButtonFace, ColoursFillTheSwatchesInsideDarkFramesNoneIsCrossedRedAndTheRestIsClear) {
     CColorButtonFace face;
     face.line = {false, 0x0000FF}; // red as 0x00BBGGRR
     face.fill = {false, 0x00FF00}; // green
@@ -65,24 +65,19 @@ TEST(ColorButtonFace, ColoursFillTheSwatchesInsideDarkFramesAndTheRestIsClear) {
     EXPECT_EQ(At(pixels, 0, 0) >> 24, 0u);
     EXPECT_EQ(At(pixels, line.right, 8) >> 24, 0u);
     EXPECT_EQ(At(pixels, kWidth - 1, kHeight - 1) >> 24, 0u);
-}
 
-TEST(ColorButtonFace, NoneIsWhiteCrossedByATwoPixelRedDiagonal) {
-    CColorButtonFace face;
+    // None is white crossed by two red pixels on each row from the lower left corner to the upper right
+    // one; the line's colour is not shown at all.
     face.line = {true, 0x123456};
-    face.fill = {false, 0xFFFFFF};
-    const std::vector<uint32_t> pixels = DrawColorButtonFace(face, kWidth, kHeight);
-    const CRect line = LineSwatchRect(kWidth, kHeight);
-    const CRect inside{line.left + 1, line.top + 1, line.right - 1, line.bottom - 1};
-    // Two red pixels on each row from the lower left corner to the upper right one, white elsewhere.
-    EXPECT_EQ(At(pixels, inside.left, inside.bottom - 1), kNoColorCrossArgb);
-    EXPECT_EQ(At(pixels, inside.right - 1, inside.top), kNoColorCrossArgb);
-    EXPECT_EQ(At(pixels, inside.left, inside.top), 0xFFFFFFFFu);
-    const int red = Count(pixels, inside, kNoColorCrossArgb);
-    EXPECT_GE(red, 2 * inside.Height() - 2);
-    EXPECT_EQ(red + Count(pixels, inside, 0xFFFFFFFF), inside.Width() * inside.Height());
-    // The line's colour is not shown at all.
-    EXPECT_EQ(Count(pixels, CRect{0, 0, kWidth, kHeight}, 0xFF563412), 0);
+    const std::vector<uint32_t> none = DrawColorButtonFace(face, kWidth, kHeight);
+    EXPECT_EQ(At(none, lineInside.left, lineInside.bottom - 1), kNoColorCrossArgb);
+    EXPECT_EQ(At(none, lineInside.right - 1, lineInside.top), kNoColorCrossArgb);
+    EXPECT_EQ(At(none, lineInside.left, lineInside.top), 0xFFFFFFFFu);
+    const int red = Count(none, lineInside, kNoColorCrossArgb);
+    EXPECT_GE(red, 2 * lineInside.Height() - 2);
+    EXPECT_EQ(red + Count(none, lineInside, 0xFFFFFFFF), lineInside.Width() * lineInside.Height());
+    EXPECT_EQ(Count(none, CRect{0, 0, kWidth, kHeight}, 0xFF563412), 0);
+    EXPECT_EQ(Count(none, fillInside, 0xFF00FF00), fillInside.Width() * fillInside.Height());
 }
 
 TEST(ColorButtonFace, ATinyFaceDrawsWithoutOverrunning) {

@@ -13,7 +13,7 @@ namespace {
 
 using Numbers = std::array<int, 3>;
 
-TEST(ColorModels, TheHueStartsAtMagentaAndRunsInSixtyDegreeSteps) {
+TEST(ColorModels, TheHueStartsAtMagentaAndRunsInSixtyDegreeStepsAndGreysHaveNoHueNorSaturation) {
     EXPECT_EQ(ColorComponents(MakeColor(255, 0, 0), ColorModel::Hls), (Numbers{60, 50, 100}));
     EXPECT_EQ(ColorComponents(MakeColor(0, 0, 255), ColorModel::Hls), (Numbers{300, 50, 100}));
     EXPECT_EQ(ColorComponents(MakeColor(255, 0, 255), ColorModel::Hls), (Numbers{0, 50, 100}));
@@ -26,9 +26,6 @@ TEST(ColorModels, TheHueStartsAtMagentaAndRunsInSixtyDegreeSteps) {
     const CHls pale = RgbToHls(MakeColor(191, 191, 255));
     EXPECT_NEAR(pale.saturation, (64.0 / 255) / (2.0 - 1.0 - 191.0 / 255), 1e-12);
     EXPECT_NEAR(pale.hue, 300.0, 1e-9);
-}
-
-TEST(ColorModels, GreysAndWhiteHaveNoHueNorSaturation) {
     for (int grey : {0, 1, 100, 128, 254, 255}) {
         const CHls hls = RgbToHls(MakeColor(grey, grey, grey));
         EXPECT_EQ(hls.hue, 0.0) << grey;

@@ -41,7 +41,7 @@ TEST(ColorPalettes, TheCustomPaletteStartsWithNineGreysThenWhites) {
         EXPECT_EQ(start[static_cast<size_t>(i)], 0xFFFFFFu) << i;
 }
 
-TEST(ColorPalettes, AFileShorterThan160BytesGivesTheDefaultReversed) {
+TEST(ColorPalettes, AShortFileGivesTheDefaultReversedAndA160ByteOneIsFortyLittleEndianWords) {
     CTempFolder folder;
     const std::string path = CustomPalettePath(folder.Path().string());
     EXPECT_EQ(path, folder.File("Library/custom.pal"));
@@ -54,11 +54,7 @@ TEST(ColorPalettes, AFileShorterThan160BytesGivesTheDefaultReversed) {
     // An empty file is short too.
     WriteBytes(path, {});
     EXPECT_EQ(LoadCustomPalette(path), reversed);
-}
 
-TEST(ColorPalettes, A160ByteFileIsFortyLittleEndianWordsAndExtraBytesAreIgnored) {
-    CTempFolder folder;
-    const std::string path = folder.File("custom.pal");
     std::vector<uint8_t> bytes;
     for (int i = 0; i < kPaletteSize; ++i) {
         // The top byte is not part of a colour and is dropped.
@@ -69,7 +65,7 @@ TEST(ColorPalettes, A160ByteFileIsFortyLittleEndianWordsAndExtraBytesAreIgnored)
     const CPalette palette = LoadCustomPalette(path);
     EXPECT_EQ(palette[0], 0xFF8000u);
     EXPECT_EQ(palette[39], 0xD88027u);
-    bytes.resize(200, 0x55);
+    bytes.resize(200, 0x55); // extra bytes are ignored
     WriteBytes(path, bytes);
     EXPECT_EQ(LoadCustomPalette(path), palette);
     // A folder where the file should be is no palette file: the start.

@@ -22,18 +22,12 @@ const CMenuEntry* FindPopup(const std::vector<CMenuEntry>& items, std::string_vi
     return nullptr;
 }
 
-TEST(CommandLayout, MenuBarHoldsFileEditViewToolsHelp) {
+TEST(CommandLayout, MenuBarHoldsFileEditViewToolsHelpWithRuntimePopupsInTheFileAndEditMenus) {
     const std::vector<CMenu> bar = MainMenuBar();
-    ASSERT_EQ(bar.size(), 5u);
-    EXPECT_EQ(bar[0].title, "File");
-    EXPECT_EQ(bar[1].title, "Edit");
-    EXPECT_EQ(bar[2].title, "View");
-    EXPECT_EQ(bar[3].title, "Tools");
-    EXPECT_EQ(bar[4].title, "Help");
-}
-
-TEST(CommandLayout, RuntimePopupsSitInTheFileAndEditMenus) {
-    const std::vector<CMenu> bar = MainMenuBar();
+    std::vector<std::string> titles;
+    for (const CMenu& menu : bar)
+        titles.push_back(menu.title);
+    ASSERT_EQ(titles, (std::vector<std::string>{"File", "Edit", "View", "Tools", "Help"}));
     const CMenuEntry* send = FindPopup(bar[0].items, "Send");
     ASSERT_NE(send, nullptr);
     EXPECT_EQ(CommandIdsIn(send->items), (std::vector<int>{cmd::kSendEmail, cmd::kSendFtp}));
@@ -55,7 +49,7 @@ TEST(CommandLayout, RuntimePopupsSitInTheFileAndEditMenus) {
                                 cmd::kNodeAdd, cmd::kNodeDelete, cmd::kNodeSplit, cmd::kNodeClose}));
 }
 
-TEST(CommandLayout, ToolsAreOneRunOfRadioItems) {
+TEST(CommandLayout, ToolsAreOneRunOfRadioItemsViewBarsAreRadioItemsAndTogglesCarryMarks) {
     // wx keeps one item of each uninterrupted run of radio items checked: the tools must form one run, or
     // a second run would always show a tool checked that is not current.
     const std::vector<CMenu> bar = MainMenuBar();
@@ -73,12 +67,8 @@ TEST(CommandLayout, ToolsAreOneRunOfRadioItems) {
     EXPECT_EQ(radios, (std::vector<int>{cmd::kToolSelect, cmd::kToolNode, cmd::kToolFreehand,
                                         cmd::kToolBezier, cmd::kToolLine, cmd::kToolRectangle,
                                         cmd::kToolEllipse, cmd::kToolText, cmd::kZoomArea, cmd::kToolPan}));
-}
 
-TEST(CommandLayout, ViewBarsAreRadioItemsAndTogglesCarryMarks) {
-    const std::vector<CMenu> bar = MainMenuBar();
-    const std::vector<CMenuEntry>& view = bar[2].items;
-    for (const CMenuEntry& item : view) {
+    for (const CMenuEntry& item : bar[2].items) {
         if (item.id == cmd::kDrawingBar || item.id == cmd::kTextBar || item.id == cmd::kPagesBar) {
             EXPECT_EQ(item.check, CMenuEntry::Check::Radio) << item.text;
         } else if (item.id == cmd::kToolbar || item.id == cmd::kGrid || item.id == cmd::kScrollBars ||
@@ -246,7 +236,7 @@ TEST(CommandLayout, APopupIsGreyedWhenAllItsCommandsAre) {
     EXPECT_FALSE(AnyCommandEnabled({}, isEnabled));
 }
 
-TEST(PopupPlacement, ColorMenuOpensAboveTheButtonAt19PixelsAnItemWithoutAFontHeight) {
+TEST(PopupPlacement, ColorMenuOpensAboveTheButtonAndItemsAre19PixelsWithoutAFontHeightOrFollowIt) {
     const std::vector<CMenuEntry> menu = ColorMenu();
     const int itemHeight = PopupItemHeight(std::nullopt);
     EXPECT_EQ(itemHeight, 19);
@@ -256,9 +246,7 @@ TEST(PopupPlacement, ColorMenuOpensAboveTheButtonAt19PixelsAnItemWithoutAFontHei
     const CPoint corner = PopupAboveButton(CRect{200, 500, 224, 522}, height);
     EXPECT_EQ(corner, (CPoint{200, 500 - height - 2}));
     EXPECT_EQ(corner.y + height, 498); // the last item ends just above the button
-}
-
-TEST(PopupPlacement, ItemHeightFollowsThePopupFont) {
+    // With a font, the item height follows it.
     EXPECT_EQ(PopupItemHeight(-13), 20);
     EXPECT_EQ(PopupItemHeight(12), 19);
     // 9 points at 96 pixels per inch are 12 pixels; 8.25 points are 11.

@@ -1,4 +1,4 @@
-// The folder file dialogs open in, and the bundled help's location and messages.
+// The folder file dialogs open in, the filters they offer, and the bundled help's location and messages.
 
 #include "app/DialogFolder.h"
 #include "app/FileDialogFilters.h"
@@ -11,14 +11,11 @@
 namespace pq {
 namespace {
 
-TEST(DialogFolder, FolderOfAPath) {
+TEST(DialogFolder, TheDocumentsFolderFirstThenTheLastFolderWhileItExists) {
     EXPECT_EQ(FolderOfPath("/home/ann/cards/card.pdf"), "/home/ann/cards");
     EXPECT_EQ(FolderOfPath("/card.pdf"), "/");
     EXPECT_EQ(FolderOfPath("card.pdf"), "");
     EXPECT_EQ(FolderOfPath(""), "");
-}
-
-TEST(DialogFolder, TheDocumentsFolderFirstThenTheLastFolderWhileItExists) {
     std::set<std::string> folders = {"/home/ann/cards", "/home/ann/plans"};
     const auto exists = [&](const std::string& folder) { return folders.count(folder) != 0; };
     // A document with a file: its own folder, whatever was used last.
@@ -46,12 +43,6 @@ TEST(HelpLocation, TheIndexPageGoesToTheOpenerAsOneEscapedFileUrl) {
               "No web browser was found to show the help. The help pages are in /opt/pq/help.");
 }
 
-} // namespace
-} // namespace pq
-
-namespace pq {
-namespace {
-
 // The filters without the SVG entries this editor adds to the formats of its own lineage.
 std::string WithoutSvg(std::string_view filter) {
     std::string text(filter);
@@ -62,7 +53,9 @@ std::string WithoutSvg(std::string_view filter) {
     return text;
 }
 
-TEST(FileDialogFilters, EveryReaderAndWriterIsOfferedAndSvgIsTheOnlyAddition) {
+// SVG drawings come last in each list, so the entries before them keep their indices, and the "All" lists
+// of Open and Import offer them too.
+TEST(FileDialogFilters, EveryReaderAndWriterIsOfferedAndSvgIsTheOnlyAdditionAtTheEnd) {
     EXPECT_EQ(
         WithoutSvg(kOpenFilter),
         "All (PDF,AI,DXF,EMF,WMF,PLT)|*.ai;*.dxf;*.emf;*.wmf;*.pdf;*.plt|PDF Document (PDF)|*.pdf|Adobe "
@@ -79,6 +72,30 @@ TEST(FileDialogFilters, EveryReaderAndWriterIsOfferedAndSvgIsTheOnlyAddition) {
         "Illustrator v10 (AI)|*.ai|AutoCAD 2002 (DXF)|*.dxf|Enhanced Metafile (EMF)|*.emf|Windows Metafile "
         "(WMF)|*.wmf|HPGL Plotter file (PLT)|*.plt|BMP Bitmap|*.bmp|JPG Image|*.jpg;*.jpeg|GIF "
         "Bitmap|*.gif|PNG Bitmap|*.png|2BP Bitmap|*.2bp||");
+    EXPECT_EQ(FilterExtension(kOpenFilter, 1), ".pdf");
+    EXPECT_EQ(FilterExtension(kOpenFilter, 6), ".plt");
+    EXPECT_EQ(FilterExtension(kOpenFilter, 7), ".svg");
+    EXPECT_EQ(FilterExtension(kSaveAsFilter, 7), ".tpl");
+    EXPECT_EQ(FilterExtension(kImportFilter, 11), ".2bp");
+    EXPECT_EQ(FilterExtension(kImportFilter, 12), ".svg");
+    EXPECT_NE(kOpenFilter.find("|*.ai;*.dxf;*.emf;*.wmf;*.pdf;*.plt;*.svg|"), std::string_view::npos);
+    EXPECT_NE(kImportFilter.find("All Vector Files|*.ai;*.dxf;*.emf;*.wmf;*.plt;*.svg|"),
+              std::string_view::npos);
+    EXPECT_TRUE(kSaveAsFilter.ends_with("|SVG Drawing (SVG)|*.svg||"));
+}
+
+TEST(FileDialogFilters, TypedNamesGetTheChosenFiltersExtension) {
+    EXPECT_EQ(WithFilterExtension("/home/me/card", kSaveAsFilter, 0), "/home/me/card.pdf");
+    EXPECT_EQ(WithFilterExtension("/home/me/card", kSaveAsFilter, 7), "/home/me/card.tpl");
+    EXPECT_EQ(WithFilterExtension("/home/me/card", kSaveAsFilter, 8), "/home/me/card.svg");
+    EXPECT_EQ(WithFilterExtension("/home/me/card.dxf", kSaveAsFilter, 0), "/home/me/card.dxf");
+    EXPECT_EQ(WithFilterExtension("/home/my.folder/card", kExportBitmapFilter, 1),
+              "/home/my.folder/card.jpg");
+    EXPECT_EQ(WithFilterExtension("/home/me/.hidden", kSaveAsFilter, 0), "/home/me/.hidden.pdf");
+    // The combined "All" filter names no single extension.
+    EXPECT_EQ(WithFilterExtension("/home/me/card", kOpenFilter, 0), "/home/me/card");
+    EXPECT_EQ(WithFilterExtension("/home/me/card", kSaveAsFilter, 99), "/home/me/card");
+    EXPECT_EQ(ToolkitFilter(kExportBitmapFilter), "BMP Bitmap|*.bmp|JPG Image|*.jpg");
 }
 
 } // namespace

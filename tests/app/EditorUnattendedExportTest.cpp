@@ -7,10 +7,10 @@
 #include "model/ModelTestHelpers.h"
 
 #include "PeerHelpers.h"
+#include "ScriptedShell.h"
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <filesystem>
 #include <fstream>
 
@@ -18,33 +18,6 @@ namespace pq {
 namespace {
 
 using Strings = std::vector<std::string>;
-
-class CScriptedHost : public IUnattendedExportHost {
-public:
-    std::deque<bool> answers;
-    Strings questions;
-    std::vector<CFtpUploadRequest> uploads;
-    FtpUploadOutcome uploadOutcome = FtpUploadOutcome::Succeeded;
-    Strings failures;
-    int closes = 0;
-
-    int GetExportPage() const override { return 0; }
-    bool AskYesNo(std::string_view question) override {
-        questions.emplace_back(question);
-        const bool answer = !answers.empty() && answers.front();
-        if (!answers.empty())
-            answers.pop_front();
-        return answer;
-    }
-    FtpUploadOutcome RunUploadDialog(const CFtpUploadRequest& request) override {
-        uploads.push_back(request);
-        return uploadOutcome;
-    }
-    void ReportFailures(const std::vector<std::string>& list) override {
-        failures.insert(failures.end(), list.begin(), list.end());
-    }
-    void CloseMainWindow() override { ++closes; }
-};
 
 class EditorUnattendedExport : public ::testing::Test {
 protected:
@@ -69,10 +42,16 @@ protected:
 
     test::CTempFolder folder;
     CDrawing drawing;
-    CScriptedHost host;
+    test::CScriptedUnattendedHost host;
 };
 
-TEST_F(EditorUnattendedExport, AnUnchangedFileWritesTheCopiesUploadsThemAndCloses) {
+TEST_F(EditorUnattendedExport,
+       OnlyAFileNameSetsTheModeAndAnUnchangedFileWritesTheCopiesUploadsThemAndCloses) {
+    // Without a settings file, or without a file name in it, the editor is not in settings-file mode.
+    EXPECT_FALSE(CEditorUnattendedExport(Startup(), "").InSettingsFileMode());
+    folder.Write("PQS.ini", "openfile=/tmp/x.pdf\nsavelocation=/tmp\n");
+    EXPECT_FALSE(CEditorUnattendedExport(Startup(), "").InSettingsFileMode());
+
     WriteSettings("ftpserver=ftp.example.org/x\nusername=pq\npassword=pw\nftplocation=in\nftpport=2121\n");
     CEditorUnattendedExport exporter(Startup(), folder.File("PQS.ftp"));
     ASSERT_TRUE(exporter.InSettingsFileMode());
@@ -129,13 +108,6 @@ TEST_F(EditorUnattendedExport, WhatWasNotDoneIsReportedBeforeTheEditorCloses) {
     EXPECT_EQ(cancelled.Run(drawing, host), CEditorUnattendedExport::Outcome::Incomplete);
     EXPECT_EQ(host.failures, (Strings{"The upload to 127.0.0.1 port 21 was cancelled."}));
     EXPECT_EQ(host.closes, 2);
-}
-
-TEST_F(EditorUnattendedExport, WithoutAFileNameTheEditorIsNotInSettingsFileMode) {
-    std::ofstream(folder.File("PQS.ini")) << "openfile=/tmp/x.pdf\nsavelocation=/tmp\n";
-    EXPECT_FALSE(CEditorUnattendedExport(Startup(), "").InSettingsFileMode());
-    std::filesystem::remove(folder.File("PQS.ini"));
-    EXPECT_FALSE(CEditorUnattendedExport(Startup(), "").InSettingsFileMode());
 }
 
 } // namespace

@@ -84,18 +84,7 @@ TEST_F(FileCommandsTest, NewOnAModifiedDocumentAsksOnceAndCancelKeepsIt) {
     EXPECT_EQ(shell.replaced, 1);
 }
 
-TEST_F(FileCommandsTest, OpenAsksAboutChangesOnceThenReadsTheChosenFile) {
-    MakeModified();
-    host.answers = {HostAnswer::No};
-    shell.paths = {"/tmp/card.pdf"};
-    router.Execute(cmd::kFileOpen);
-    EXPECT_EQ(host.questions.size(), 1u);
-    EXPECT_EQ(files.opened, (Strings{"/tmp/card.pdf"}));
-    EXPECT_EQ(doc.GetTitle(), "card.pdf");
-    EXPECT_EQ(shell.replaced, 1);
-}
-
-TEST_F(FileCommandsTest, OpenCancelledInTheDialogOrTheQuestionLeavesTheDocument) {
+TEST_F(FileCommandsTest, OpenAsksAboutChangesOnceThenReadsTheChosenFileAndCancelLeavesTheDocument) {
     router.Execute(cmd::kFileOpen); // no path chosen
     MakeModified();
     shell.paths = {"/tmp/card.pdf"};
@@ -103,6 +92,14 @@ TEST_F(FileCommandsTest, OpenCancelledInTheDialogOrTheQuestionLeavesTheDocument)
     EXPECT_TRUE(files.opened.empty());
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(shell.replaced, 0);
+
+    host.answers = {HostAnswer::No};
+    shell.paths = {"/tmp/card.pdf"};
+    router.Execute(cmd::kFileOpen);
+    EXPECT_EQ(host.questions.size(), 2u); // once for each Open
+    EXPECT_EQ(files.opened, (Strings{"/tmp/card.pdf"}));
+    EXPECT_EQ(doc.GetTitle(), "card.pdf");
+    EXPECT_EQ(shell.replaced, 1);
 }
 
 TEST_F(FileCommandsTest, AFailedOpenStillShowsTheEmptiedDocument) {

@@ -41,6 +41,11 @@ TEST(CFrameCommands, TheDrawingBarShowsFirstAndTheBarItemsCarryARadioCheck) {
     EXPECT_EQ(frame.GetShownBar(), CFrameCommands::kDrawingBar);
     EXPECT_TRUE(StateOf(frame, cmd::kDrawingBar).checked);
     EXPECT_TRUE(StateOf(frame, cmd::kToolbar).checked);
+    // Commands that are not the frame's are left to others.
+    bool enabled = true, checked = false;
+    EXPECT_FALSE(frame.OnUpdateCommand(cmd::kFileSave, enabled, checked));
+    EXPECT_FALSE(frame.OnCommand(cmd::kToolText));
+    EXPECT_TRUE(bars.shown.empty());
 
     EXPECT_TRUE(frame.OnCommand(cmd::kTextBar));
     EXPECT_FALSE(StateOf(frame, cmd::kDrawingBar).checked);
@@ -61,14 +66,6 @@ TEST(CFrameCommands, ChoosingABarWhileTheToolbarIsHiddenKeepsEveryBarHiddenUntil
     frame.OnCommand(cmd::kToolbar);
     EXPECT_EQ(frame.GetShownBar(), CFrameCommands::kPagesBar);
     EXPECT_EQ(bars.shown, (std::vector<CBarsRecorder::Shown>{{1, false}, {3, false}, {3, true}}));
-}
-
-TEST(CFrameCommands, LeavesCommandsThatAreNotTheFramesToOthers) {
-    CFrameCommands frame;
-    bool enabled = true, checked = false;
-    EXPECT_FALSE(frame.OnUpdateCommand(cmd::kFileSave, enabled, checked));
-    EXPECT_FALSE(frame.OnCommand(cmd::kToolText));
-    EXPECT_EQ(frame.GetShownBar(), CFrameCommands::kDrawingBar);
 }
 
 TEST(CFrameCommands, PageIndicatorShowsPageOfCountAndChangesOnlyWhenTheTextDiffers) {

@@ -12,16 +12,14 @@
 namespace pq {
 namespace {
 
-TEST(PageNumber, DigitsNamingAPageAreAcceptedWithBlanksAround) {
+TEST(PageNumber, DigitsNamingAPageAreAcceptedWithBlanksAroundAndAnythingElseIsRefusedWithAReason) {
     EXPECT_EQ(ParsePageNumber("1", 6).pageIndex, 0);
     EXPECT_EQ(ParsePageNumber("6", 6).pageIndex, 5);
     EXPECT_EQ(ParsePageNumber("  3\t", 6).pageIndex, 2);
     EXPECT_EQ(ParsePageNumber("003", 6).pageIndex, 2);
     EXPECT_TRUE(ParsePageNumber("4", 6).message.empty());
     EXPECT_EQ(PageNumberPrompt(6), "Page number (from 1 to 6):");
-}
 
-TEST(PageNumber, NumbersOutsideThePagesAndTextThatIsNoNumberAreRefusedWithAReason) {
     for (const char* text : {"0", "7", "100000000000000000000000000"}) {
         const CPageNumberChoice choice = ParsePageNumber(text, 6);
         EXPECT_FALSE(choice.pageIndex) << text;
@@ -63,7 +61,7 @@ public:
     void ShowPageMessage(std::string_view text) override { messages.emplace_back(text); }
 };
 
-TEST(GoToPage, ARefusedAnswerIsExplainedAndAskedAgainKeepingWhatWasTyped) {
+TEST(GoToPage, ARefusedAnswerIsExplainedAndAskedAgainKeepingWhatWasTypedAndCancelChangesNothing) {
     CScriptedPages pages;
     pages.answers = {"9", "x", " 5 "};
     CFrameCommands frame;
@@ -73,16 +71,13 @@ TEST(GoToPage, ARefusedAnswerIsExplainedAndAskedAgainKeepingWhatWasTyped) {
     ASSERT_EQ(pages.messages.size(), 2u);
     EXPECT_EQ(pages.messages[0], "There is no page 9: the drawing has pages from 1 to 6.");
     EXPECT_EQ(pages.pagesShown, std::vector<int>{4});
-}
 
-TEST(GoToPage, CancelChangesNothingEvenAfterARefusal) {
-    CScriptedPages pages;
+    // Cancel, even after a refusal, stays on the page.
     pages.answers = {"0", std::nullopt};
-    CFrameCommands frame;
-    frame.SetPageNavigation(&pages);
+    pages.messages.clear();
     EXPECT_FALSE(frame.GoToPage());
-    EXPECT_TRUE(pages.pagesShown.empty());
-    EXPECT_EQ(pages.shown, 2);
+    EXPECT_EQ(pages.pagesShown, std::vector<int>{4});
+    EXPECT_EQ(pages.shown, 4);
     EXPECT_EQ(pages.messages.size(), 1u);
 }
 

@@ -8,28 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <fstream>
 #include <thread>
 
 namespace pq {
 namespace {
-
-// Puts folder first on the PATH for one test.
-class CPathOverride {
-public:
-    explicit CPathOverride(const std::string& folder, bool only = false) {
-        const char* old = std::getenv("PATH");
-        saved = old != nullptr ? old : "";
-        setenv("PATH", (only ? folder : folder + ":" + saved).c_str(), 1);
-    }
-    ~CPathOverride() { setenv("PATH", saved.c_str(), 1); }
-    CPathOverride(const CPathOverride&) = delete;
-    CPathOverride& operator=(const CPathOverride&) = delete;
-
-private:
-    std::string saved;
-};
 
 // A fake xdg-email that writes each argument on a line of its own into log and exits with status.
 void WriteFakeMailProgram(const test::CTempFolder& folder, int status) {
@@ -50,7 +33,7 @@ std::optional<std::string> WaitForEnd(CMailHandOff& mail) {
 TEST(MailHandOff, XdgEmailGetsTheSubjectBodyAndTheAttachment) {
     const test::CTempFolder folder;
     WriteFakeMailProgram(folder, 0);
-    const CPathOverride path(folder.Path().string());
+    const test::CPathOverride path(folder.Path().string());
     const std::string file = folder.File("plan file.pdf");
     std::ofstream(file) << "%PDF";
     CMailHandOff mail;
@@ -67,7 +50,7 @@ TEST(MailHandOff, XdgEmailGetsTheSubjectBodyAndTheAttachment) {
 TEST(MailHandOff, AMissingOrFailingMailProgramIsReportedInWords) {
     const test::CTempFolder folder;
     {
-        const CPathOverride path(folder.Path().string(), true); // nothing else on the PATH
+        const test::CPathOverride path(folder.Path().string(), true); // nothing else on the PATH
         CMailHandOff mail;
         std::string message;
         EXPECT_FALSE(mail.Start("/tmp/x.pdf", "x.pdf", &message));
@@ -77,7 +60,7 @@ TEST(MailHandOff, AMissingOrFailingMailProgramIsReportedInWords) {
         EXPECT_EQ(mail.Poll(), std::nullopt);
     }
     WriteFakeMailProgram(folder, 3);
-    const CPathOverride path(folder.Path().string());
+    const test::CPathOverride path(folder.Path().string());
     CMailHandOff mail;
     ASSERT_TRUE(mail.Start("/tmp/x.pdf", "x.pdf", nullptr));
     const std::optional<std::string> failure = WaitForEnd(mail);

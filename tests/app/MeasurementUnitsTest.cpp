@@ -8,7 +8,7 @@
 namespace pq {
 namespace {
 
-TEST(MeasurementUnits, EveryUnitShowsAndReadsBackALengthWithinItsPrecision) {
+TEST(MeasurementUnits, EveryUnitShowsAndReadsBackALengthWithinItsPrecisionPixelsFollowingTheScreen) {
     SetScreenPixelsPerInch(96);
     const double lengths[] = {0.0, 1.0, 254.0, 1480.0, 2100.0, 29999.0, -317.0};
     for (int unit = 0; unit < kMeasurementUnitCount; ++unit) {
@@ -26,12 +26,10 @@ TEST(MeasurementUnits, EveryUnitShowsAndReadsBackALengthWithinItsPrecision) {
     EXPECT_EQ(FormatLength(254.0, static_cast<int>(MeasurementUnit::Inch)), "1.00");
     EXPECT_EQ(FormatLength(1480.0, static_cast<int>(MeasurementUnit::Millimetre)), "148.0");
     EXPECT_EQ(FormatLength(96.0 * 254.0 / 96.0, static_cast<int>(MeasurementUnit::Pixel)), "96");
-}
-
-TEST(MeasurementUnits, PixelsFollowTheScreenAndUnknownIndexesCountAsMillimetres) {
     SetScreenPixelsPerInch(127);
     EXPECT_DOUBLE_EQ(UnitScale(static_cast<int>(MeasurementUnit::Pixel)), 2.0);
     SetScreenPixelsPerInch(96);
+    // Unknown indexes count as millimetres.
     for (int unit : {-1, 5, 1000}) {
         EXPECT_DOUBLE_EQ(UnitScale(unit), 10.0);
         EXPECT_EQ(UnitPrecision(unit), 1);

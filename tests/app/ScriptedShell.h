@@ -4,6 +4,7 @@
 // every call is noted so a test can say which dialogs ran.
 
 #include "app/ApplicationCommands.h"
+#include "app/EditorUnattendedExport.h"
 #include "app/ShellServices.h"
 #include "document/BitmapExportSettings.h"
 #include "document/DocumentHost.h"
@@ -14,6 +15,34 @@
 #include <vector>
 
 namespace pq::test {
+
+// The unattended export's host in the editor: questions answered from a script, uploads and failures noted.
+class CScriptedUnattendedHost : public IUnattendedExportHost {
+public:
+    std::deque<bool> answers;
+    std::vector<std::string> questions;
+    std::vector<CFtpUploadRequest> uploads;
+    FtpUploadOutcome uploadOutcome = FtpUploadOutcome::Succeeded;
+    std::vector<std::string> failures;
+    int closes = 0;
+
+    int GetExportPage() const override { return 0; }
+    bool AskYesNo(std::string_view question) override {
+        questions.emplace_back(question);
+        const bool answer = !answers.empty() && answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return answer;
+    }
+    FtpUploadOutcome RunUploadDialog(const CFtpUploadRequest& request) override {
+        uploads.push_back(request);
+        return uploadOutcome;
+    }
+    void ReportFailures(const std::vector<std::string>& list) override {
+        failures.insert(failures.end(), list.begin(), list.end());
+    }
+    void CloseMainWindow() override { ++closes; }
+};
 
 class CScriptedShell : public IShellServices {
 public:

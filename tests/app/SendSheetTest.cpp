@@ -32,7 +32,7 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST(SendPage, StartsWithTheDocumentsNameAndTypeOrUntitledPdf) {
+TEST(SendPage, StartsWithTheDocumentsNameAndTypeOrUntitledPdfAndCutsTheTemporaryName) {
     CSendPage plan("/home/ann/My Documents/plan.dxf");
     EXPECT_EQ(plan.name, "plan");
     EXPECT_EQ(kSendTypes[static_cast<std::size_t>(plan.typeIndex)].text, "AutoCAD 2002 (DXF)");
@@ -50,6 +50,22 @@ TEST(SendPage, StartsWithTheDocumentsNameAndTypeOrUntitledPdf) {
     EXPECT_EQ(CSendPage("C:\\drawings\\logo.Jpg").typeIndex, 6);
     EXPECT_EQ(CSendPage("C:\\drawings\\logo.Jpg").name, "logo");
     EXPECT_EQ(CSendPage("/a/b/noext").name, "noext");
+
+    // The temporary name is cut at the first dot after the last separator.
+    CSendPage page;
+    page.typeIndex = 2;
+    page.name = "a/b/report.v2.final";
+    EXPECT_EQ(page.FileName(), "report.dxf");
+    page.name = "a\\b\\ report ";
+    EXPECT_EQ(page.FileName(), "report.dxf");
+    // Nothing left: no name, and no way out of the Temp folder.
+    for (const char* name : {"", "folder/", "..", ".", ".hidden", "../..", "  "}) {
+        page.name = name;
+        EXPECT_EQ(page.FileName(), "") << name;
+    }
+    page.name = "x";
+    page.typeIndex = 99; // nothing usable chosen
+    EXPECT_EQ(page.FileName(), "x.pdf");
 }
 
 TEST(SendPage, TheTypeListKeepsItsOrderAndEveryTypeHasAWriter) {
@@ -65,24 +81,7 @@ TEST(SendPage, TheTypeListKeepsItsOrderAndEveryTypeHasAWriter) {
     }
 }
 
-TEST(SendPage, TheTemporaryNameIsCutAtTheFirstDotAfterTheLastSeparator) {
-    CSendPage page;
-    page.typeIndex = 2;
-    page.name = "a/b/report.v2";
-    EXPECT_EQ(page.FileName(), "report.dxf");
-    page.name = "a\\b\\ report ";
-    EXPECT_EQ(page.FileName(), "report.dxf");
-    // Nothing left: no name, and no way out of the Temp folder.
-    for (const char* name : {"", "folder/", "..", ".", ".hidden", "../..", "  "}) {
-        page.name = name;
-        EXPECT_EQ(page.FileName(), "") << name;
-    }
-    page.name = "x";
-    page.typeIndex = 99; // nothing usable chosen
-    EXPECT_EQ(page.FileName(), "x.pdf");
-}
-
-TEST(SendSheet, ValidationStopsAtTheFirstProblemAndEmailNeedsOnlyAName) {
+TEST(SendSheet, ValidationStopsAtTheFirstProblemEmailNeedsOnlyANameAndTheFtpPageKeepsItsPreferences) {
     CMemoryPreferenceStore preferences;
     CSendSheet mail(SendKind::Email, "", &preferences);
     EXPECT_EQ(mail.Caption(), "E-mail");
@@ -114,10 +113,8 @@ TEST(SendSheet, ValidationStopsAtTheFirstProblemAndEmailNeedsOnlyAName) {
     // A refused sheet stores nothing.
     EXPECT_FALSE(ftp.Accept());
     EXPECT_FALSE(preferences.FindString("FtpServer"));
-}
 
-TEST(SendSheet, TheFtpPageLoadsAndStoresItsFivePreferences) {
-    CMemoryPreferenceStore preferences;
+    // The FTP page loads and stores its five preferences.
     preferences.WriteString("FtpServer", "ftp.example.org");
     preferences.WriteString("FtpFolder", "incoming\\drawings");
     preferences.WriteString("FtpUsername", "ann");
@@ -140,9 +137,9 @@ TEST(SendSheet, TheFtpPageLoadsAndStoresItsFivePreferences) {
     EXPECT_EQ(preferences.ReadString("Pwd", ""), "new");
     EXPECT_EQ(preferences.ReadInt("FtpPort", 0), 21);
     // The E-mail sheet has no FTP page and leaves those values alone.
-    CSendSheet mail(SendKind::Email, "", &preferences);
-    mail.ftp.server = "changed";
-    ASSERT_TRUE(mail.Accept());
+    CSendSheet email(SendKind::Email, "", &preferences);
+    email.ftp.server = "changed";
+    ASSERT_TRUE(email.Accept());
     EXPECT_EQ(preferences.ReadString("FtpServer", ""), "other.example.org");
 }
 
@@ -292,15 +289,14 @@ TEST(SendCommands, TwoMailSendsLeaveOnlyTheSecondCopyAndACancelledSheetWritesNot
                            return true;
                        },
                        &preferences, folder.Path().string(), shell);
-    // No mail program at all on the PATH: the copy stays, and the message says where it is.
-    const char* oldPath = std::getenv("PATH");
-    const std::string savedPath = oldPath != nullptr ? oldPath : "";
-    setenv("PATH", folder.Path().c_str(), 1);
-    shell.fill = [](CSendSheet& sheet) { sheet.send.name = "first"; };
-    EXPECT_FALSE(send.Send(SendKind::Email));
-    shell.fill = [](CSendSheet& sheet) { sheet.send.name = "second"; };
-    EXPECT_FALSE(send.Send(SendKind::Email));
-    setenv("PATH", savedPath.c_str(), 1);
+    {
+        // No mail program at all on the PATH: the copy stays, and the message says where it is.
+        const test::CPathOverride path(folder.Path().string(), true);
+        shell.fill = [](CSendSheet& sheet) { sheet.send.name = "first"; };
+        EXPECT_FALSE(send.Send(SendKind::Email));
+        shell.fill = [](CSendSheet& sheet) { sheet.send.name = "second"; };
+        EXPECT_FALSE(send.Send(SendKind::Email));
+    }
     EXPECT_FALSE(std::filesystem::exists(send.TempFolder() + "/first.pdf"));
     EXPECT_TRUE(std::filesystem::exists(send.TempFolder() + "/second.pdf"));
     EXPECT_EQ(preferences.ReadString("LastTempFile", ""), "second.pdf");
@@ -313,16 +309,6 @@ TEST(SendCommands, TwoMailSendsLeaveOnlyTheSecondCopyAndACancelledSheetWritesNot
     EXPECT_EQ(writes, 2);
     EXPECT_TRUE(std::filesystem::exists(send.TempFolder() + "/second.pdf"));
 }
-
-class CCountingUnattendedHost : public IUnattendedExportHost {
-public:
-    int closes = 0;
-    int GetExportPage() const override { return 0; }
-    bool AskYesNo(std::string_view) override { return false; }
-    FtpUploadOutcome RunUploadDialog(const CFtpUploadRequest&) override { return FtpUploadOutcome::Failed; }
-    void ReportFailures(const std::vector<std::string>&) override {}
-    void CloseMainWindow() override { ++closes; }
-};
 
 TEST(SendRouting, SendNeedsTheSendCommandsAndAViewAndExportBitmapSkipsItsDialogInSettingsFileMode) {
     const test::CTempFolder folder;
@@ -359,7 +345,7 @@ TEST(SendRouting, SendNeedsTheSendCommandsAndAViewAndExportBitmapSkipsItsDialogI
     CCommandLine line;
     line.settingsPath = folder.File("PQS.ini");
     CEditorUnattendedExport exporter(ResolveStartup(line, folder.Path().string()), "");
-    CCountingUnattendedHost unattendedHost;
+    test::CScriptedUnattendedHost unattendedHost;
     commands.SetUnattendedExport(&exporter, &unattendedHost);
     router.Execute(cmd::kExportBitmap);
     EXPECT_EQ(shell.dialogs.size(), 1u);

@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 namespace pq {
 namespace {
 
@@ -14,11 +11,7 @@ using namespace std::string_literals;
 
 class SettingsFileTest : public ::testing::Test {
 protected:
-    std::string Write(const std::string& name, const std::string& text) {
-        const std::string path = folder.File(name);
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
+    std::string Write(const std::string& name, const std::string& text) { return folder.Write(name, text); }
 
     test::CTempFolder folder;
 };
@@ -53,7 +46,7 @@ TEST_F(SettingsFileTest, WithoutAFileNameTheSettingsAreAbsent) {
     EXPECT_FALSE(ReadSettingsFile(Write("empty.ini", ""), values));
 }
 
-TEST_F(SettingsFileTest, UploadValuesCountOnlyWithAServer) {
+TEST_F(SettingsFileTest, UploadValuesCountOnlyWithAServerAndThePortIsReadLikeTheOtherNumbers) {
     CUploadSettings upload;
     EXPECT_TRUE(ReadUploadSettings(Write("u.ini", "FTP Server=ftp.example.org\nUser Name=me\nPassword= p w \n"
                                                   "ftplocation=/in/\n"),
@@ -63,10 +56,7 @@ TEST_F(SettingsFileTest, UploadValuesCountOnlyWithAServer) {
     EXPECT_EQ(upload.ftpLocation, "/in/");
     EXPECT_EQ(upload.ftpPort, 21); // the port when the file names none
     EXPECT_FALSE(ReadUploadSettings(Write("v.ini", "username=me\n"), upload));
-}
 
-TEST_F(SettingsFileTest, FtpPortIsReadLikeTheOtherNumbers) {
-    CUploadSettings upload;
     ASSERT_TRUE(ReadUploadSettings(Write("p.ini", "ftpserver=127.0.0.1\nFTP Port = 2121\n"), upload));
     EXPECT_EQ(upload.ftpPort, 2121);
     ASSERT_TRUE(ReadUploadSettings(Write("q.ini", "ftpserver=127.0.0.1\nftpport=x21\n"), upload));

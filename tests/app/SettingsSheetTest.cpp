@@ -91,7 +91,7 @@ TEST_F(SettingsSheetTest, AcceptHoldsGridAndSnapToTheirLimits) {
     }
 }
 
-TEST_F(SettingsSheetTest, TextThatIsNoNumberKeepsTheViewsValue) {
+TEST_F(SettingsSheetTest, TextThatIsNoNumberKeepsTheViewsValueOnAcceptAndOnAUnitChange) {
     view.SetMeasurementUnit(kMm);
     CSettingsSheet sheet(&view, &preferences);
     sheet.General()->SetGridText("ten");
@@ -100,6 +100,13 @@ TEST_F(SettingsSheetTest, TextThatIsNoNumberKeepsTheViewsValue) {
     ASSERT_TRUE(sheet.Accept());
     EXPECT_EQ(view.GetGridSpacing(), 100.0f);
     EXPECT_EQ(view.GetSnapSpacing(), 20.0f);
+
+    CSettingsSheet changed(&view, &preferences);
+    changed.General()->SetGridText("abc");
+    changed.OnUnitChanged(kTenths);
+    EXPECT_EQ(changed.General()->GetGridText(), "100");
+    changed.OnUnitChanged(17); // no such unit
+    EXPECT_EQ(view.GetMeasurementUnit(), kTenths);
 }
 
 TEST_F(SettingsSheetTest, ALengthShownInEveryUnitComesBackExactlyUnlessRetyped) {
@@ -154,16 +161,6 @@ TEST_F(SettingsSheetTest, AChangedUnitIsKeptWhenTheSheetIsCancelledAndNothingEls
     EXPECT_FALSE(view.GetAntiAlias());
     EXPECT_EQ(view.GetImageResolution(), 640);
     EXPECT_TRUE(view.GetSmoothEdges());
-}
-
-TEST_F(SettingsSheetTest, AUnitChangeReadsTextThatIsNoNumberAsTheViewsValue) {
-    view.SetMeasurementUnit(kMm);
-    CSettingsSheet sheet(&view, &preferences);
-    sheet.General()->SetGridText("abc");
-    sheet.OnUnitChanged(kTenths);
-    EXPECT_EQ(sheet.General()->GetGridText(), "100");
-    sheet.OnUnitChanged(17); // no such unit
-    EXPECT_EQ(view.GetMeasurementUnit(), kTenths);
 }
 
 TEST_F(SettingsSheetTest, MaximumPixelsAntiAliasingAndSmoothEdgesReachTheViewOnAccept) {
@@ -336,7 +333,7 @@ TEST_F(SettingsSheetTest, SetAsDefaultWritesTheSizeInHundredthsOfAUnitAndTheFram
     EXPECT_EQ(doc.GetDrawing().GetPageHeight(), 2970.0f);
 }
 
-TEST_F(SettingsSheetTest, APageSizeTheDrawingCannotHaveIsRefusedAndNothingIsApplied) {
+TEST_F(SettingsSheetTest, APageSizeTheDrawingCannotHaveIsRefusedAndASideThatIsNoNumberIsIgnored) {
     view.SetMeasurementUnit(kMm);
     SetPage(1480.0f, 2100.0f);
     for (const char* bad : {"0", "-210", "0.05", "5080.1", "1e300", "99999999999"}) {
@@ -362,11 +359,9 @@ TEST_F(SettingsSheetTest, APageSizeTheDrawingCannotHaveIsRefusedAndNothingIsAppl
         EXPECT_TRUE(sheet.Accept()) << edge;
         EXPECT_FLOAT_EQ(doc.GetDrawing().GetPageHeight(), std::stof(edge) * 10.0f) << edge;
     }
-}
 
-TEST_F(SettingsSheetTest, ASideThatIsNoNumberLeavesThePageAsItWas) {
-    view.SetMeasurementUnit(kMm);
-    view.SetShowPage(true);
+    // A side that is no number leaves the page as it was; the rest of the sheet applies.
+    SetPage(1480.0f, 2100.0f);
     CSettingsSheet sheet(&view, &preferences);
     sheet.Page()->OnWidthEdited("wide");
     sheet.Page()->SetSetAsDefault(true);

@@ -40,11 +40,12 @@ TEST(SizePage, LengthsAndPercentsFollowEachOtherAndTheAspectRatio) {
     EXPECT_EQ(page.GetWidthPercentText(), "50");
 }
 
-TEST(SizePage, AScaleChangesPathsAboutTheirCentreAsOneExactlyUndoneStep) {
+TEST(SizePage, AScaleChangesPathsAboutTheirCentreAsOneExactlyUndoneStepAfterRotationAndFlips) {
     CSheetSetup s;
     s.view.SetMeasurementUnit(kMillimetre);
     s.Drawing().Add(MakeRect({0, 100, 0, 50}, 1));
     s.Drawing().Add(MakeRect({100, 200, 50, 150}, 2));
+    s.Drawing().Add(BuildPath({PolylineNodes({{0, 0}, {100, 0}, {100, 50}})}, {}));
     s.Start();
     s.Select({0, 1});
     const DrawingSnapshot before = Snapshot(s.Drawing(), false);
@@ -63,14 +64,8 @@ TEST(SizePage, AScaleChangesPathsAboutTheirCentreAsOneExactlyUndoneStep) {
     EXPECT_EQ(Snapshot(s.Drawing(), false), before);
     s.view.OnCommand(cmd::kRedo);
     EXPECT_EQ(Snapshot(s.Drawing(), false), after);
-}
 
-TEST(SizePage, RotationActsBeforeTheScaleAndFlipsMirror) {
-    CSheetSetup s;
-    s.view.SetMeasurementUnit(kMillimetre);
-    s.Drawing().Add(BuildPath({PolylineNodes({{0, 0}, {100, 0}, {100, 50}})}, {}));
-    s.Start();
-    s.Select({0});
+    s.Select({2});
     // Turned 90 degrees anticlockwise about (50, 25), then twice as wide: the 100-long edge, now upright,
     // keeps its length, while the 50-long one now lies along x and doubles.
     ASSERT_TRUE(s.Run(cmd::kProperties, [](CModalPropSheet& sheet) {
@@ -79,16 +74,16 @@ TEST(SizePage, RotationActsBeforeTheScaleAndFlipsMirror) {
         size.EditWidthPercent("200");
         size.SetRotationText("90");
     }));
-    const CNodeArray& nodes = *s.Drawing().GetAt(0)->AsPath()->subpaths[0];
+    const CNodeArray& nodes = *s.Drawing().GetAt(2)->AsPath()->subpaths[0];
     EXPECT_TRUE(ExpectNear(nodes[0].anchor, {0, 75}, 1e-3));
     EXPECT_TRUE(ExpectNear(nodes[1].anchor, {0, -25}, 1e-3));
     EXPECT_TRUE(ExpectNear(nodes[2].anchor, {100, -25}, 1e-3));
 
     s.view.OnCommand(cmd::kUndo);
-    s.Select({0});
+    s.Select({2});
     ASSERT_TRUE(s.Run(cmd::kProperties,
                       [](CModalPropSheet& sheet) { sheet.GetSizePage()->SetFlipHorizontal(true); }));
-    const CNodeArray& flipped = *s.Drawing().GetAt(0)->AsPath()->subpaths[0];
+    const CNodeArray& flipped = *s.Drawing().GetAt(2)->AsPath()->subpaths[0];
     EXPECT_TRUE(ExpectNear(flipped[0].anchor, {100, 0}, 1e-3));
     EXPECT_TRUE(ExpectNear(flipped[2].anchor, {0, 50}, 1e-3));
 }

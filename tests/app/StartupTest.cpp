@@ -1,7 +1,6 @@
 // The start-up request: the command line, the settings file's start-up open, the resource folder.
 
 #include "app/Startup.h"
-#include "app/FileDialogFilters.h"
 #include "app/ResourceFolder.h"
 
 #include "PeerHelpers.h"
@@ -9,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sys/stat.h>
 
 namespace pq {
@@ -17,12 +15,6 @@ namespace {
 
 class StartupTest : public ::testing::Test {
 protected:
-    std::string Write(const std::string& name, const std::string& text) {
-        const std::string path = folder.File(name);
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
-
     test::CTempFolder folder;
 };
 
@@ -30,7 +22,7 @@ CCommandLine Parse(std::vector<std::string> args) {
     return ParseCommandLine(args);
 }
 
-TEST_F(StartupTest, CommandLineTakesOneDocumentAndTheSettingsOption) {
+TEST(CommandLine, TakesOneDocumentAndTheSettingsOptionAndCallsMistakesUsageErrors) {
     CCommandLine line = Parse({"--settings", "/tmp/x.ini", "card.pdf"});
     EXPECT_EQ(line.settingsPath, "/tmp/x.ini");
     EXPECT_EQ(line.openPath, "card.pdf");
@@ -41,40 +33,45 @@ TEST_F(StartupTest, CommandLineTakesOneDocumentAndTheSettingsOption) {
     EXPECT_TRUE(Parse({"--help"}).showHelp);
     EXPECT_TRUE(Parse({"--version"}).showVersion);
     EXPECT_TRUE(Parse({}).openPath.empty());
+    for (const std::vector<std::string>& args : std::initializer_list<std::vector<std::string>>{
+             {"--settings"}, {"--settings="}, {"--frobnicate"}, {"a.pdf", "b.pdf"}})
+        EXPECT_FALSE(Parse(args).error.empty()) << args[0];
 }
 
-TEST_F(StartupTest, CommandLineMistakesAreUsageErrors) {
-    EXPECT_FALSE(Parse({"--settings"}).error.empty());
-    EXPECT_FALSE(Parse({"--settings="}).error.empty());
-    EXPECT_FALSE(Parse({"--frobnicate"}).error.empty());
-    EXPECT_FALSE(Parse({"a.pdf", "b.pdf"}).error.empty());
-}
-
-TEST_F(StartupTest, SettingsFileOpenFileReplacesTheCommandLineWhenReadable) {
-    const std::string drawing = Write("Start.pdf", "%PDF-1.3\n");
-    Write("PQS.ini", "filename=out\nopenfile=" + drawing + "\nftpserver=ftp.example.org\n");
-    const CStartupRequest request = ResolveStartup(Parse({"other.pdf"}), folder.Path().string());
-    EXPECT_EQ(request.settingsPath, folder.File("PQS.ini"));
-    EXPECT_TRUE(request.exportSettingsPresent);
-    EXPECT_EQ(request.openPath, drawing);
-    EXPECT_TRUE(request.uploadSettingsPresent);
-    EXPECT_EQ(request.uploadSettings.ftpServer, "ftp.example.org");
-}
-
-TEST_F(StartupTest, UnreadableOpenFileKeepsTheCommandLinesRequest) {
-    Write("PQS.ini", "filename=out\nopenfile=" + folder.File("missing.pdf") + "\n");
-    const CStartupRequest request = ResolveStartup(Parse({"other.pdf"}), folder.Path().string());
-    EXPECT_TRUE(request.exportSettingsPresent);
-    EXPECT_EQ(request.openPath, "other.pdf");
-}
-
-// A pipe named as the start-up document or as the settings file is passed over, never waited on.
-TEST_F(StartupTest, PipesAreNeitherOpenedNorReadAsSettings) {
+// The settings file's start-up open takes the command line's place only when it names a file the editor
+// can read; a pipe is passed over, never waited on.
+TEST_F(StartupTest, TheSettingsFilesOpenFileReplacesTheCommandLineOnlyWhenReadable) {
+    const std::string drawing = folder.Write("Start.pdf", "%PDF-1.3\n");
     const std::string pipe = folder.File("pipe.pdf");
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    Write("PQS.ini", "filename=out\nopenfile=" + pipe + "\n");
-    EXPECT_EQ(ResolveStartup(Parse({"other.pdf"}), folder.Path().string()).openPath, "other.pdf");
+    const std::string missing = folder.File("missing.pdf"), server = "\nftpserver=ftp.example.org\n";
+    const struct {
+        const char* what;
+        std::string ini;
+        std::vector<std::string> args;
+        std::string openPath;
+        bool exportPresent;
+        bool uploadPresent;
+    } rows[] = {
+        {"readable", "filename=out\nopenfile=" + drawing + server, {"other.pdf"}, drawing, true, true},
+        {"missing", "filename=out\nopenfile=" + missing + "\n", {"other.pdf"}, "other.pdf", true, false},
+        {"a pipe", "filename=out\nopenfile=" + pipe + "\n", {"other.pdf"}, "other.pdf", true, false},
+        // Without a file name the settings are ignored, even the open file they name.
+        {"no file name", "openfile=" + drawing + server, {}, "", false, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        folder.Write("PQS.ini", row.ini);
+        const CStartupRequest request = ResolveStartup(Parse(row.args), folder.Path().string());
+        EXPECT_EQ(request.settingsPath, folder.File("PQS.ini"));
+        EXPECT_EQ(request.openPath, row.openPath);
+        EXPECT_EQ(request.exportSettingsPresent, row.exportPresent);
+        EXPECT_EQ(request.uploadSettingsPresent, row.uploadPresent);
+        if (row.uploadPresent)
+            EXPECT_EQ(request.uploadSettings.ftpServer, "ftp.example.org");
+    }
 
+    // A pipe in the settings file's place is not read as settings.
     std::filesystem::remove(folder.File("PQS.ini"));
     ASSERT_EQ(mkfifo(folder.File("PQS.ini").c_str(), 0600), 0);
     const CStartupRequest request = ResolveStartup(Parse({"other.pdf"}), folder.Path().string());
@@ -82,19 +79,10 @@ TEST_F(StartupTest, PipesAreNeitherOpenedNorReadAsSettings) {
     EXPECT_EQ(request.openPath, "other.pdf");
 }
 
-TEST_F(StartupTest, SettingsWithoutAFileNameAreIgnoredEvenWhenTheyNameAnOpenFile) {
-    const std::string drawing = Write("Start.pdf", "%PDF-1.3\n");
-    Write("PQS.ini", "openfile=" + drawing + "\nftpserver=ftp.example.org\n");
-    const CStartupRequest request = ResolveStartup(Parse({}), folder.Path().string());
-    EXPECT_FALSE(request.exportSettingsPresent);
-    EXPECT_FALSE(request.uploadSettingsPresent);
-    EXPECT_TRUE(request.openPath.empty());
-}
-
 TEST_F(StartupTest, SettingsOptionIsReadInsteadOfTheDataFolders) {
-    const std::string drawing = Write("Other.pdf", "%PDF-1.3\n");
-    Write("PQS.ini", "filename=ignored\n");
-    const std::string chosen = Write("batch.ini", "filename=batch\nopenfile=" + drawing + "\n");
+    const std::string drawing = folder.Write("Other.pdf", "%PDF-1.3\n");
+    folder.Write("PQS.ini", "filename=ignored\n");
+    const std::string chosen = folder.Write("batch.ini", "filename=batch\nopenfile=" + drawing + "\n");
     const CStartupRequest request = ResolveStartup(Parse({"--settings", chosen}), folder.Path().string());
     EXPECT_EQ(request.exportSettings.fileName, "batch");
     EXPECT_EQ(request.openPath, drawing);
@@ -113,35 +101,6 @@ TEST_F(StartupTest, ResourcesComeFromTheInstalledShareFolderBeforeTheSourceTree)
     EXPECT_EQ(FindResourceFolder(bin.string(), source.string()), share.string());
     EXPECT_EQ(FindResourceFolder((folder.Path() / "none" / "bin").string(), folder.File("none")), "");
     EXPECT_FALSE(ExecutableFolder().empty());
-}
-
-TEST(FileDialogFilters, TypedNamesGetTheChosenFiltersExtension) {
-    EXPECT_EQ(WithFilterExtension("/home/me/card", kSaveAsFilter, 0), "/home/me/card.pdf");
-    EXPECT_EQ(WithFilterExtension("/home/me/card", kSaveAsFilter, 7), "/home/me/card.tpl");
-    EXPECT_EQ(WithFilterExtension("/home/me/card.dxf", kSaveAsFilter, 0), "/home/me/card.dxf");
-    EXPECT_EQ(WithFilterExtension("/home/my.folder/card", kExportBitmapFilter, 1),
-              "/home/my.folder/card.jpg");
-    EXPECT_EQ(WithFilterExtension("/home/me/.hidden", kSaveAsFilter, 0), "/home/me/.hidden.pdf");
-    // The combined "All" filter names no single extension.
-    EXPECT_EQ(WithFilterExtension("/home/me/card", kOpenFilter, 0), "/home/me/card");
-    EXPECT_EQ(WithFilterExtension("/home/me/card", kSaveAsFilter, 99), "/home/me/card");
-    EXPECT_EQ(ToolkitFilter(kExportBitmapFilter), "BMP Bitmap|*.bmp|JPG Image|*.jpg");
-}
-
-// SVG drawings come last in each list, so the entries before them keep their indices, and the "All"
-// lists of Open and Import offer them too.
-TEST(FileDialogFilters, SvgDrawingsFollowTheEarlierEntries) {
-    EXPECT_EQ(FilterExtension(kOpenFilter, 1), ".pdf");
-    EXPECT_EQ(FilterExtension(kOpenFilter, 6), ".plt");
-    EXPECT_EQ(FilterExtension(kOpenFilter, 7), ".svg");
-    EXPECT_EQ(FilterExtension(kSaveAsFilter, 7), ".tpl");
-    EXPECT_EQ(WithFilterExtension("/home/me/card", kSaveAsFilter, 8), "/home/me/card.svg");
-    EXPECT_EQ(FilterExtension(kImportFilter, 11), ".2bp");
-    EXPECT_EQ(FilterExtension(kImportFilter, 12), ".svg");
-    EXPECT_NE(kOpenFilter.find("|*.ai;*.dxf;*.emf;*.wmf;*.pdf;*.plt;*.svg|"), std::string_view::npos);
-    EXPECT_NE(kImportFilter.find("All Vector Files|*.ai;*.dxf;*.emf;*.wmf;*.plt;*.svg|"),
-              std::string_view::npos);
-    EXPECT_TRUE(kSaveAsFilter.ends_with("|SVG Drawing (SVG)|*.svg||"));
 }
 
 } // namespace

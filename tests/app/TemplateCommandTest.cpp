@@ -85,8 +85,13 @@ TEST_F(TemplateCommandTest, ATemplateStartsAnUntitledUnmodifiedDocumentFittedWit
     EXPECT_GE(shell.replaced, 1);
 }
 
-TEST_F(TemplateCommandTest, UnsavedChangesAreAskedAboutAndCancelLeavesTheDocument) {
+TEST_F(TemplateCommandTest, UnsavedChangesAreAskedAboutAndCancelInTheDialogOrTheQuestionLeavesTheDocument) {
     MakeModified();
+    router.Execute(cmd::kFileTemplate); // no template chosen: not even the question
+    EXPECT_TRUE(host.questions.empty());
+    EXPECT_EQ(doc.GetDrawing().Count(), 1);
+    EXPECT_EQ(shell.replaced, 0);
+
     shell.chosenTemplate = MakeTemplate("Poster");
     router.Execute(cmd::kFileTemplate); // Cancel to the question
     EXPECT_EQ(host.questions, Strings{"Save changes to Untitled?"});
@@ -100,14 +105,6 @@ TEST_F(TemplateCommandTest, UnsavedChangesAreAskedAboutAndCancelLeavesTheDocumen
     EXPECT_EQ(host.questions.size(), 2u);
     EXPECT_EQ(doc.GetDrawing().Count(), 2);
     EXPECT_FALSE(doc.IsModified());
-}
-
-TEST_F(TemplateCommandTest, CancellingTheDialogChangesNothing) {
-    MakeModified();
-    router.Execute(cmd::kFileTemplate);
-    EXPECT_TRUE(host.questions.empty());
-    EXPECT_EQ(doc.GetDrawing().Count(), 1);
-    EXPECT_EQ(shell.replaced, 0);
 }
 
 TEST_F(TemplateCommandTest, ATemplateThatCannotBeReadShowsTheReadersMessageAndLeavesAnEmptyDocument) {

@@ -54,17 +54,15 @@ TEST_F(TemplateListTest, ListsTheTemplateFilesByNameAndPreselectsTheDefault) {
     EXPECT_EQ(CTemplateList(Folder(), nullptr).GetSelection(), -1);
 }
 
-TEST_F(TemplateListTest, AMissingFolderGivesAnEmptyListAndOkDoesNothing) {
-    CTemplateList list(folder.File("none"), &preferences);
-    EXPECT_TRUE(list.GetNames().empty());
-    list.Select(0);
-    EXPECT_EQ(list.GetSelection(), -1);
-    EXPECT_FALSE(list.Ok());
-    EXPECT_EQ(list.Delete(Answer(true)), "");
+TEST_F(TemplateListTest, OkReturnsTheChosenTemplatesPathAndRemembersItAndWithoutAFolderDoesNothing) {
+    CTemplateList none(folder.File("none"), &preferences);
+    EXPECT_TRUE(none.GetNames().empty());
+    none.Select(0);
+    EXPECT_EQ(none.GetSelection(), -1);
+    EXPECT_FALSE(none.Ok());
+    EXPECT_EQ(none.Delete(Answer(true)), "");
     EXPECT_TRUE(questions.empty());
-}
 
-TEST_F(TemplateListTest, OkReturnsTheChosenTemplatesPathAndRemembersIt) {
     Make("A4.tpl");
     Make("Letter.tpl");
     CTemplateList list(Folder(), &preferences);
@@ -110,7 +108,7 @@ TEST_F(TemplateListTest, DeleteAsksFirstAndSelectsTheItemThatTakesTheDeletedOnes
     EXPECT_TRUE(list.GetNames().empty());
 }
 
-TEST_F(TemplateListTest, RenameRenamesTheFileButNeverOntoAnExistingNameAndListsTheFolderAgain) {
+TEST_F(TemplateListTest, RenameRenamesTheFileButNeverOntoAnExistingNameNorOutOfTheFolder) {
     Make("A4.tpl", "a4");
     Make("Letter.tpl", "letter");
     CTemplateList list(Folder(), &preferences);
@@ -132,19 +130,16 @@ TEST_F(TemplateListTest, RenameRenamesTheFileButNeverOntoAnExistingNameAndListsT
     EXPECT_EQ(list.Rename(""), "");
     EXPECT_EQ(list.Rename("Zine"), "");
     EXPECT_EQ(list.GetNames(), (Strings{"Letter", "Zine"}));
-}
 
-TEST_F(TemplateListTest, ANameThatWouldLeaveTheFolderIsRefused) {
-    Make("A4.tpl", "a4");
+    // A name that would leave the folder is refused.
     fs::create_directory(folder.File("sub"));
-    CTemplateList list(Folder(), &preferences);
     for (const char* bad : {"../x", "sub/x", "..", ".", "a\\b", "tab\there", "/tmp/x"}) {
-        list.Select(0);
+        list.Select(1);
         EXPECT_FALSE(CTemplateList::IsValidName(bad)) << bad;
         EXPECT_NE(list.Rename(bad), "") << bad;
-        EXPECT_EQ(list.GetNames(), Strings{"A4"}) << bad;
+        EXPECT_EQ(list.GetNames(), (Strings{"Letter", "Zine"})) << bad;
     }
-    EXPECT_EQ(test::ReadFileText(folder.File("A4.tpl")), "a4");
+    EXPECT_EQ(test::ReadFileText(folder.File("Zine.tpl")), "a4");
     EXPECT_FALSE(fs::exists(folder.Path().parent_path() / "x.tpl"));
     EXPECT_TRUE(fs::is_empty(folder.File("sub")));
     for (const char* good : {"My card", "x.y", "Ünïcode", "...a"})

@@ -64,10 +64,10 @@ TEST_F(UnattendedExport, SizeMakesTheLongerSideOfTheDrawingsBoxThatLong) {
     EXPECT_EQ(UnattendedExportSize(empty, 100), (CPixelSize{50, 100}));
 }
 
-TEST_F(UnattendedExport, WritesTheEmfTheJpegAndTheTypedCopy) {
+TEST_F(UnattendedExport, WritesTheEmfTheJpegAndTheTypedCopyInTheTypeItsNameSays) {
     CExportSettings values = Values();
     values.fileType = ".BMP";
-    const CUnattendedExportResult result = WriteUnattendedFiles(drawing, values, {});
+    CUnattendedExportResult result = WriteUnattendedFiles(drawing, values, {});
     ASSERT_TRUE(result.Ok()) << result.failures.front();
     const std::string emf = folder.File("save/plan.emf"), jpg = folder.File("print/plan.jpg"),
                       bmp = folder.File("save/plan.bmp");
@@ -80,16 +80,12 @@ TEST_F(UnattendedExport, WritesTheEmfTheJpegAndTheTypedCopy) {
     CDrawing back;
     ASSERT_TRUE(OpenDrawing(back, emf)) << back.GetErrorMessage();
     EXPECT_EQ(back.Count(), 1);
-}
 
-TEST_F(UnattendedExport, TypedCopiesAreWrittenInTheTypeTheirNameSays) {
-    CExportSettings values = Values();
     values.printLocation.clear();
     values.fileType = "pdf";
-    CUnattendedExportResult result = WriteUnattendedFiles(drawing, values, {});
+    result = WriteUnattendedFiles(drawing, values, {});
     ASSERT_TRUE(result.Ok()) << result.failures.front();
     EXPECT_EQ(test::ReadFileText(folder.File("save/plan.pdf")).substr(0, 5), "%PDF-");
-    CDrawing back;
     ASSERT_TRUE(OpenDrawing(back, folder.File("save/plan.pdf")));
     EXPECT_EQ(back.PageCount(), 2);
 

@@ -16,7 +16,7 @@ void SetGroups(CDrawing& drawing, const Numbers& groups) {
         drawing.GetAt(static_cast<int>(i))->group = groups[i];
 }
 
-TEST(CDrawingGroups, GroupRenumbersExistingGroupsInFirstAppearanceOrder) {
+TEST(CDrawingGroups, GroupRenumbersExistingGroupsInFirstAppearanceOrderAndRenumberPageOnlyThatPage) {
     CDrawing drawing;
     FillTagged(drawing, {0, 0, 0, 0, 0});
     SetGroups(drawing, {7, 3, 7, 0, 0});
@@ -30,16 +30,14 @@ TEST(CDrawingGroups, GroupRenumbersExistingGroupsInFirstAppearanceOrder) {
     EXPECT_EQ(Groups(literal), (Numbers{1, 2, 3, 3}));
     literal.Ungroup(std::vector<int>{1, 42});
     EXPECT_EQ(Groups(literal), (Numbers{1, 0, 3, 3}));
-}
 
-TEST(CDrawingGroups, RenumberPageTouchesOnlyThatPage) {
-    CDrawing drawing;
-    drawing.SetPageCount(2);
-    FillTagged(drawing, {0, 1, 1, 0, 1});
-    SetGroups(drawing, {9, 8, 5, 9, 8});
-    EXPECT_EQ(drawing.RenumberPage(1), 2);
-    EXPECT_EQ(Groups(drawing), (Numbers{9, 1, 2, 9, 1}));
-    EXPECT_EQ(drawing.RenumberPage(5), 0);
+    CDrawing pages;
+    pages.SetPageCount(2);
+    FillTagged(pages, {0, 1, 1, 0, 1});
+    SetGroups(pages, {9, 8, 5, 9, 8});
+    EXPECT_EQ(pages.RenumberPage(1), 2);
+    EXPECT_EQ(Groups(pages), (Numbers{9, 1, 2, 9, 1}));
+    EXPECT_EQ(pages.RenumberPage(5), 0);
 }
 
 TEST(CDrawingGroups, TablesUsePageMajorOrPageIndices) {
@@ -57,7 +55,7 @@ TEST(CDrawingGroups, TablesUsePageMajorOrPageIndices) {
     EXPECT_TRUE(table.empty());
 }
 
-TEST(CDrawingGroups, ApplyGroupTableRestoresABuiltTableAfterPageByPageReordering) {
+TEST(CDrawingGroups, ApplyGroupTableRestoresABuiltTableAfterReorderingAndSkipsWhatLiesOutsideTheList) {
     CDrawing drawing;
     drawing.SetPageCount(3);
     FillTagged(drawing, {0, 1, 2, 0, 1, 2, 0});
@@ -75,16 +73,15 @@ TEST(CDrawingGroups, ApplyGroupTableRestoresABuiltTableAfterPageByPageReordering
             }
     reread.ApplyGroupTable(table);
     EXPECT_EQ(Groups(reread), (Numbers{0, 2, 2, 1, 1, 0, 0}));
-}
 
-TEST(CDrawingGroups, ApplyGroupTableSkipsIndicesOutsideTheListAndStopsAtABlockPastTheEnd) {
-    CDrawing drawing;
-    FillTagged(drawing, {0, 0, 0});
-    drawing.GetAt(2)->group = 5;
-    drawing.ApplyGroupTable(std::vector<int>{2, 0, 3, 2, -1, 1});
-    EXPECT_EQ(Groups(drawing), (Numbers{1, 2, 0}));
-    drawing.ApplyGroupTable(std::vector<int>{1, 2, 5, 0, 1});
-    EXPECT_EQ(Groups(drawing), (Numbers{0, 0, 1}));
+    // Indices outside the list are skipped, and a block reaching past the end ends the table.
+    CDrawing three;
+    FillTagged(three, {0, 0, 0});
+    three.GetAt(2)->group = 5;
+    three.ApplyGroupTable(std::vector<int>{2, 0, 3, 2, -1, 1});
+    EXPECT_EQ(Groups(three), (Numbers{1, 2, 0}));
+    three.ApplyGroupTable(std::vector<int>{1, 2, 5, 0, 1});
+    EXPECT_EQ(Groups(three), (Numbers{0, 0, 1}));
 }
 
 } // namespace

@@ -78,7 +78,7 @@ TEST(CDrawing, DeleteAndMoveIndicesMatchNaiveReferences) {
     }
 }
 
-TEST(CDrawingPages, DeletingPagesDeletesTheirObjectsAndMovesLaterOnes) {
+TEST(CDrawingPages, DeletingOrInsertingPagesMovesLaterObjects) {
     CDrawing drawing;
     drawing.SetPageCount(4);
     FillTagged(drawing, {0, 1, 2, 3, 1, 3, 0});
@@ -95,10 +95,8 @@ TEST(CDrawingPages, DeletingPagesDeletesTheirObjectsAndMovesLaterOnes) {
     EXPECT_TRUE(drawing.DeletePages(0, 2));
     EXPECT_EQ(drawing.PageCount(), 1);
     EXPECT_EQ(drawing.Count(), 0);
-}
 
-TEST(CDrawingPages, InsertPagesMovesLaterObjectsAndAppendsAtTheEnd) {
-    CDrawing drawing;
+    // Inserted pages move the objects after them; pages can be appended at the end.
     drawing.SetPageCount(2);
     FillTagged(drawing, {0, 1});
     EXPECT_TRUE(drawing.InsertPages(1, 3));

@@ -60,21 +60,20 @@ TEST(CGraphicObject, BoundsCoverTheFlattenedCurveTheParagraphFrameOrThePlacement
     EXPECT_EQ(image.bounds, (CRectF{5.0f, 15.0f, 7.0f, 27.0f}));
 }
 
-TEST(CGraphicObjectTransform, ArtisticTextHeightNeverDropsBelowThree) {
-    auto object = MakeText(u"a", {0.0f, 0.0f});
-    object->AsText()->height = 10.0f;
+// An artistic text's height never drops below three units; a paragraph's frame stays at least one letter m.
+TEST(CGraphicObjectTransform, TextsShrinkNoFurtherThanTheirMinimum) {
+    auto artistic = MakeText(u"a", {0.0f, 0.0f});
+    artistic->AsText()->height = 10.0f;
     CTransform shrink;
     shrink.Scale(0.1f, 0.1f, 1.0f);
-    object->Transform(shrink);
-    EXPECT_EQ(object->AsText()->height, 3.0f);
-    object->AsText()->height = 10.0f;
+    artistic->Transform(shrink);
+    EXPECT_EQ(artistic->AsText()->height, 3.0f);
+    artistic->AsText()->height = 10.0f;
     CTransform grow;
     grow.Scale(1.0f, 2.5f, 1.0f);
-    object->Transform(grow);
-    EXPECT_EQ(object->AsText()->height, 25.0f);
-}
+    artistic->Transform(grow);
+    EXPECT_EQ(artistic->AsText()->height, 25.0f);
 
-TEST(CGraphicObjectTransform, ParagraphFrameStaysAtLeastOneLetterM) {
     auto object = MakeText(u"abc", {100.0f, 100.0f}, kTextParagraph);
     CTextShape* text = object->AsText();
     const CPointF m = GetTextMetrics().MeasureString(*text, u"m");

@@ -72,7 +72,9 @@ TEST(PdfMalformed, DamagedStructuresFailWithAReason) {
     }
 }
 
-TEST(PdfMalformed, AbsurdPageCountsNeedTheirContentStreams) {
+// A page tree the file cannot back up is damage: a million pages without content streams, or a file cut
+// off after its page tree.
+TEST(PdfMalformed, PageTreesTheFileCannotBackUpAreDamaged) {
     // A million page objects and no cross-reference entries for them.
     std::string file =
         "%PDF-1.3\r\n%Created by Pentaquill Draw\r\n3 0 obj\r\n<< /Type /Pages\r\n>>\r\nendobj\r\n";
@@ -83,6 +85,14 @@ TEST(PdfMalformed, AbsurdPageCountsNeedTheirContentStreams) {
     CDrawing back;
     EXPECT_FALSE(ReadPdf(file, back));
     EXPECT_NE(back.GetErrorMessage().find("fewer content streams than pages"), std::string::npos);
+
+    CDrawing drawing;
+    drawing.SetPageCount(3);
+    const std::string cut = AsText(WritePdf(drawing));
+    // Cut where the first page object starts: the root still names three pages.
+    const std::size_t firstPage = cut.find("/Type /Page\r\n");
+    EXPECT_FALSE(ReadPdf(std::string_view(cut).substr(0, cut.rfind("obj", firstPage)), back));
+    EXPECT_NE(back.GetErrorMessage().find("damaged"), std::string::npos) << back.GetErrorMessage();
 }
 
 // Replaces the data of the first content stream of a file by data, with its length written out, and
@@ -177,17 +187,6 @@ TEST(PdfMalformed, UnusablePageSizesOpenWithTheDefaultAndSaySo) {
     EXPECT_FALSE(drawing.SetPageSize(std::nanf(""), 100.0f));
     EXPECT_FALSE(drawing.SetPageSize(1e30f, 100.0f));
     EXPECT_EQ(drawing.GetPageWidth(), 1480.0f);
-}
-
-TEST(PdfMalformed, AFileCutOffAfterItsPageTreeIsDamaged) {
-    CDrawing drawing;
-    drawing.SetPageCount(3);
-    const std::string file = AsText(WritePdf(drawing));
-    // Cut where the first page object starts: the root still names three pages.
-    const std::size_t firstPage = file.find("/Type /Page\r\n");
-    CDrawing back;
-    EXPECT_FALSE(ReadPdf(std::string_view(file).substr(0, file.rfind("obj", firstPage)), back));
-    EXPECT_NE(back.GetErrorMessage().find("damaged"), std::string::npos) << back.GetErrorMessage();
 }
 
 TEST(PdfMalformed, RandomDamageNeverCrashes) {

@@ -41,7 +41,7 @@ TEST(AntiAliasBitmap, SpreadsALonePixelWithTheKernelWeights) {
     }
 }
 
-TEST(AntiAliasBitmap, ClampsNeighboursAtTheBorderAndFiltersChannelsApart) {
+TEST(AntiAliasBitmap, ClampsNeighboursAtTheBorderFiltersChannelsApartAndLeavesOtherDepthsAlone) {
     CDibSection dib = WhiteBitmap(3, 3);
     // A corner pixel with only its blue channel dark: the clamped neighbourhood counts it 1+6+6+36 times.
     Pixel(dib, 0, 0)[0] = 0;
@@ -51,13 +51,11 @@ TEST(AntiAliasBitmap, ClampsNeighboursAtTheBorderAndFiltersChannelsApart) {
     EXPECT_EQ(Pixel(smooth, 0, 0)[2], 255);
     // Its neighbour along the row sees it twice through clamping (weights 6 and 1 of the column).
     EXPECT_EQ(Pixel(smooth, 1, 0)[0], (255 * (64 - 7)) >> 6);
-}
 
-TEST(AntiAliasBitmap, LeavesOtherDepthsAlone) {
-    CDibSection dib;
-    ASSERT_TRUE(dib.Create(4, 4, 8));
-    dib.GetBits()[0] = 7;
-    EXPECT_EQ(AntiAliasBitmap(dib), dib);
+    CDibSection grey;
+    ASSERT_TRUE(grey.Create(4, 4, 8));
+    grey.GetBits()[0] = 7;
+    EXPECT_EQ(AntiAliasBitmap(grey), grey);
 }
 
 } // namespace

@@ -16,16 +16,15 @@ const std::vector<std::u16string> kWithTahoma{u"Arial", u"Courier New", u"Libera
 const std::vector<std::u16string> kWithoutTahoma{u"DejaVu Sans", u"Arial", u"Courier New",
                                                  u"Times New Roman"};
 
-TEST(MapFontName, DeviceFacesTakeTheFirstMatchingPostScriptName) {
+// Device faces take the first matching PostScript name; PostScript names read back as installed faces.
+TEST(MapFontName, NamesMapThroughTheirPairsBothWays) {
     EXPECT_EQ(MapFontName(u"Times New Roman", DeviceToPostScript, kWithTahoma), u"TimesNewRomanPS");
     EXPECT_EQ(MapFontName(u"Courier New", DeviceToPostScript, kWithTahoma), u"CourierNewPS");
     EXPECT_EQ(MapFontName(u"arial", DeviceToPostScript, kWithTahoma), u"ArialMT");
     EXPECT_EQ(MapFontName(u"TimesNewRoman", DeviceToPostScript, kWithTahoma), u"TimesNewRomanPS");
     // Installed faces without a pair lose their spaces only.
     EXPECT_EQ(MapFontName(u"liberation sans", DeviceToPostScript, kWithTahoma), u"LiberationSans");
-}
 
-TEST(MapFontName, PostScriptNamesReadBackAsInstalledFaces) {
     EXPECT_EQ(MapFontName(u"CourierNewPSMT", PostScriptToDevice, kWithTahoma), u"Courier New");
     EXPECT_EQ(MapFontName(u"TIMESNEWROMANPSMT", PostScriptToDevice, kWithTahoma), u"Times New Roman");
     EXPECT_EQ(MapFontName(u"ArialMT", PostScriptToDevice, kWithTahoma), u"Arial");
@@ -36,16 +35,14 @@ TEST(MapFontName, PostScriptNamesReadBackAsInstalledFaces) {
     EXPECT_EQ(MapFontName(u"CourierNewPSMT", PostScriptToDevice, noCourier), u"Tahoma");
 }
 
-TEST(MapFontName, FacesNotInstalledFallBack) {
+TEST(MapFontName, FacesNotInstalledFallBackAndTheProjectFontsServeTheCoreFaces) {
     EXPECT_EQ(MapFontName(u"Comic Sans MS", PostScriptToDevice, kWithTahoma), u"Tahoma");
     EXPECT_EQ(MapFontName(u"Comic Sans MS", PostScriptToDevice, kWithoutTahoma), u"DejaVu Sans");
     EXPECT_EQ(MapFontName(u"Comic Sans MS", DeviceToPostScript, kWithoutTahoma), u"DejaVuSans");
     EXPECT_EQ(MapFontName(u"Comic Sans MS", DeviceToPostScript, kWithTahoma), u"Tahoma");
     EXPECT_EQ(MapFontName(u"Verdana", DeviceToPostScript, std::vector<std::u16string>{}), u"Tahoma");
     EXPECT_EQ(MapFontName(u"", PostScriptToDevice, kWithoutTahoma), u"DejaVu Sans");
-}
-
-TEST(MapFontName, ProjectFontsServeTheCoreFaces) {
+    // Without a list, the fonts the project ships.
     EXPECT_EQ(MapFontName(u"Times New Roman", DeviceToPostScript), u"TimesNewRomanPS");
     EXPECT_EQ(MapFontName(u"CourierNewPSMT", PostScriptToDevice), u"Courier New");
     EXPECT_EQ(MapFontName(u"Papyrus", PostScriptToDevice), u"DejaVu Sans");

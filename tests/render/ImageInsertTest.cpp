@@ -34,7 +34,7 @@ protected:
     CDrawing drawing;
 };
 
-TEST_F(ImageInsert, LargePicturesShrinkToTheCapAndSitTenPixelsIntoTheView) {
+TEST_F(ImageInsert, LargePicturesShrinkToTheCapSmallOnesKeepSizeAndDepthAndAllSitTenPixelsIn) {
     int index = -1;
     ASSERT_TRUE(InsertImageFile(drawing, Picture(640, 480, 24), 1, mapping, &index).ok);
     ASSERT_EQ(index, 0);
@@ -47,14 +47,14 @@ TEST_F(ImageInsert, LargePicturesShrinkToTheCapAndSitTenPixelsIntoTheView) {
     // Pixel (10, 10) is document (120, 220) at half a pixel per unit; 220 pixels are 440 units.
     EXPECT_EQ(image->placement, (CRectF{120, 560, 220, 550}));
     EXPECT_EQ(object->bounds, image->placement);
-}
 
-TEST_F(ImageInsert, SmallPicturesKeepTheirSizeAndDepth) {
-    ASSERT_TRUE(InsertImageFile(drawing, Picture(100, 50, 8), 0, mapping, nullptr).ok);
-    const CImageShape* image = drawing.GetAt(0)->AsImage();
-    EXPECT_EQ(image->bitmap.GetWidth(), 100);
-    EXPECT_EQ(image->bitmap.GetHeight(), 50);
-    EXPECT_EQ(image->bitmap.GetBitCount(), 8);
+    ASSERT_TRUE(InsertImageFile(drawing, Picture(100, 50, 8), 0, mapping, &index).ok);
+    ASSERT_EQ(index, 1);
+    const CImageShape* small = drawing.GetAt(1)->AsImage();
+    EXPECT_EQ(small->bitmap.GetWidth(), 100);
+    EXPECT_EQ(small->bitmap.GetHeight(), 50);
+    EXPECT_EQ(small->bitmap.GetBitCount(), 8);
+    EXPECT_EQ(small->placement, (CRectF{120, 320, 220, 320}));
 }
 
 TEST_F(ImageInsert, AFileThatDoesNotDecodeLeavesTheDrawingAlone) {

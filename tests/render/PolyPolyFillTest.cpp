@@ -92,7 +92,7 @@ TEST(CPolyPolyFill, EdgeTablesDropHorizontalEdgesAndMergeBorderPieces) {
     }
 }
 
-TEST(CPolyPolyFill, NothingToFillReturnsZeroAndWritesNothing) {
+TEST(CPolyPolyFill, NothingToFillReturnsZeroAndWritesNothingAndCountsPastThePointsAreNotRead) {
     CDibSection bitmap = MakeBitmap(20, 20, 24);
     const CDibSection before = bitmap;
     for (const Polygons& polygons : {Polygons{Square(2, -30, 10, -4)}, Polygons{Square(2, -30, 10, 0)},
@@ -116,17 +116,13 @@ TEST(CPolyPolyFill, NothingToFillReturnsZeroAndWritesNothing) {
     dc.SelectBitmap(&bitmap);
     EXPECT_EQ(filler.Fill(dc, points, counts, kFill, false), 1);
     EXPECT_EQ(PixelAt(bitmap, 2, 2), kFill);
-}
 
-TEST(CPolyPolyFill, CountsPastTheEndOfThePointsAreNotRead) {
-    CDibSection bitmap = MakeBitmap(20, 20, 24);
-    const std::vector<CPoint> points = Square(2, 2, 10, 10);
-    const int32_t counts[] = {4, 1000};
+    const int32_t pastTheEnd[] = {4, 1000};
     const int32_t negative[] = {-3, 4};
-    CPolyPolyFill filler;
-    EXPECT_EQ(filler.Fill(bitmap, points, counts, kFill, false), 1);
-    EXPECT_EQ(filler.GetPolygonCount(), 1u);
-    EXPECT_EQ(filler.Fill(bitmap, points, negative, kFill, false), 1);
+    CPolyPolyFill counting;
+    EXPECT_EQ(counting.Fill(bitmap, points, pastTheEnd, kFill, false), 1);
+    EXPECT_EQ(counting.GetPolygonCount(), 1u);
+    EXPECT_EQ(counting.Fill(bitmap, points, negative, kFill, false), 1);
 }
 
 TEST(CPolyPolyFill, DottedFillUsesOnlyRowsThatAreMultiplesOfThree) {
