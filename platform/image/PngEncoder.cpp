@@ -91,32 +91,78 @@ uint8_t Paeth(int a, int b, int c) {
     return static_cast<uint8_t>(pa <= pb && pa <= pc ? a : pb <= pc ? b : c);
 }
 
+// The prediction of one filter for byte i of a row: a the byte a pixel before, b the byte above, c the
+// byte above the pixel before (zeros before the row's start and above the first row).
+int Predict(Filter filter, int a, int b, int c) {
+    switch (filter) {
+    case kSub:
+        return a;
+    case kUp:
+        return b;
+    case kAverage:
+        return (a + b) / 2;
+    case kPaeth:
+        return Paeth(a, b, c);
+    case kNone:
+        break;
+    }
+    return 0;
+}
+
+#if defined(__SSE2__)
+// The predictions of Sub, Up, Average and Paeth for the 16 bytes from i (at least bpp), exactly as the
+// byte-wise ones.
+struct CPredictions16 {
+    __m128i of[4];
+};
+
+CPredictions16 Predict16(const uint8_t* row, const uint8_t* previous, std::size_t i, std::size_t bpp) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i - bpp));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(previous + i));
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(previous + i - bpp));
+    // The rounded-up mean less the bit that rounding added.
+    const __m128i average =
+        _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), _mm_set1_epi8(1)));
+    // Paeth in 16-bit lanes: pa = |b - c|, pb = |a - c|, pc = |a + b - 2c|; a unless pb or pc is smaller,
+    // then b unless pc is smaller, else c.
+    const __m128i zero = _mm_setzero_si128();
+    auto half = [&](__m128i a16, __m128i b16, __m128i c16) {
+        auto abs16 = [&](__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(zero, v)); };
+        const __m128i bc = _mm_sub_epi16(b16, c16), ac = _mm_sub_epi16(a16, c16);
+        const __m128i pa = abs16(bc), pb = abs16(ac), pc = abs16(_mm_add_epi16(bc, ac));
+        const __m128i notA = _mm_or_si128(_mm_cmpgt_epi16(pa, pb), _mm_cmpgt_epi16(pa, pc));
+        const __m128i notB = _mm_cmpgt_epi16(pb, pc);
+        const __m128i bOrC = _mm_or_si128(_mm_andnot_si128(notB, b16), _mm_and_si128(notB, c16));
+        return _mm_or_si128(_mm_andnot_si128(notA, a16), _mm_and_si128(notA, bOrC));
+    };
+    const __m128i paeth = _mm_packus_epi16(
+        half(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), _mm_unpacklo_epi8(c, zero)),
+        half(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), _mm_unpackhi_epi8(c, zero)));
+    return {{a, b, average, paeth}};
+}
+#endif
+
 // Writes the row filtered by one filter into out; bpp bytes a pixel, previous the unfiltered row above
 // (zeros for the first row).
 void ApplyFilter(Filter filter, const uint8_t* row, const uint8_t* previous, std::size_t n, std::size_t bpp,
                  uint8_t* out) {
-    for (std::size_t i = 0; i < n; ++i) {
-        const int a = i >= bpp ? row[i - bpp] : 0, b = previous[i], c = i >= bpp ? previous[i - bpp] : 0;
-        int predicted = 0;
-        switch (filter) {
-        case kNone:
-            predicted = 0;
-            break;
-        case kSub:
-            predicted = a;
-            break;
-        case kUp:
-            predicted = b;
-            break;
-        case kAverage:
-            predicted = (a + b) / 2;
-            break;
-        case kPaeth:
-            predicted = Paeth(a, b, c);
-            break;
+    std::size_t i = 0;
+    auto bytewise = [&](std::size_t end) {
+        for (; i < end; ++i) {
+            const int a = i >= bpp ? row[i - bpp] : 0, c = i >= bpp ? previous[i - bpp] : 0;
+            out[i] = static_cast<uint8_t>(row[i] - Predict(filter, a, previous[i], c));
         }
-        out[i] = static_cast<uint8_t>(row[i] - predicted);
-    }
+    };
+    bytewise(std::min(n, bpp));
+#if defined(__SSE2__)
+    if (filter != kNone)
+        for (; i + 16 <= n; i += 16) {
+            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+            const __m128i predicted = Predict16(row, previous, i, bpp).of[filter - kSub];
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_sub_epi8(x, predicted));
+        }
+#endif
+    bytewise(n);
 }
 
 // The steps between each byte and the same byte of the pixel before: how many are small (1 to
@@ -185,19 +231,41 @@ CSteps CountSteps(const uint8_t* row, std::size_t n, std::size_t bpp) {
 }
 #endif
 
-// The filter of Sub, Up, Average and Paeth leaving the smallest sum of bytes taken as signed.
+// The filter of Sub, Up, Average and Paeth leaving the smallest sum of bytes taken as signed (the first
+// of equal sums).
 Filter ChooseToneFilter(const uint8_t* row, const uint8_t* previous, std::size_t n, std::size_t bpp) {
+    constexpr Filter kFilters[4] = {kSub, kUp, kAverage, kPaeth};
     uint64_t sums[4] = {0, 0, 0, 0};
-    auto size = [](int v) { return static_cast<uint64_t>(std::abs(static_cast<int8_t>(v))); };
-    for (std::size_t i = 0; i < n; ++i) {
-        const int a = i >= bpp ? row[i - bpp] : 0, b = previous[i], c = i >= bpp ? previous[i - bpp] : 0;
-        sums[0] += size(row[i] - a);
-        sums[1] += size(row[i] - b);
-        sums[2] += size(row[i] - (a + b) / 2);
-        sums[3] += size(row[i] - Paeth(a, b, c));
+    std::size_t i = 0;
+    auto bytewise = [&](std::size_t end) {
+        for (; i < end; ++i) {
+            const int a = i >= bpp ? row[i - bpp] : 0, b = previous[i], c = i >= bpp ? previous[i - bpp] : 0;
+            for (int f = 0; f < 4; ++f)
+                sums[f] += static_cast<uint64_t>(
+                    std::abs(static_cast<int8_t>(row[i] - Predict(kFilters[f], a, b, c))));
+        }
+    };
+    bytewise(std::min(n, bpp));
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    __m128i totals[4] = {zero, zero, zero, zero};
+    for (; i + 16 <= n; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+        const CPredictions16 predicted = Predict16(row, previous, i, bpp);
+        for (int f = 0; f < 4; ++f) {
+            // |d| of a byte d taken as signed is the smaller of d and -d taken as unsigned.
+            const __m128i d = _mm_sub_epi8(x, predicted.of[f]);
+            totals[f] = _mm_add_epi64(totals[f], _mm_sad_epu8(_mm_min_epu8(d, _mm_sub_epi8(zero, d)), zero));
+        }
     }
-    const Filter filters[4] = {kSub, kUp, kAverage, kPaeth};
-    return filters[std::min_element(sums, sums + 4) - sums];
+    for (int f = 0; f < 4; ++f) {
+        alignas(16) uint64_t lanes[2];
+        _mm_store_si128(reinterpret_cast<__m128i*>(lanes), totals[f]);
+        sums[f] += lanes[0] + lanes[1];
+    }
+#endif
+    bytewise(n);
+    return kFilters[std::min_element(sums, sums + 4) - sums];
 }
 
 // Bit-field masks of a 32-bit bitmap are the plain blue, green, red bytes unless the header says
@@ -216,7 +284,7 @@ bool HasPlainMasks32(const CDibSection& image) {
 // first: the caller keeps the read inside the row and the write inside the row plus its spare bytes.
 // Returns the pixels converted.
 __attribute__((target("ssse3"))) int32_t SwapRedBlue24Ssse3(const uint8_t* p, std::size_t readable,
-                                                           int32_t width, uint8_t* out) {
+                                                            int32_t width, uint8_t* out) {
     const __m128i order = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
     int32_t x = 0;
     for (std::size_t at = 0; at + 16 <= readable && x + 5 <= width; at += 15, x += 5) {
@@ -288,7 +356,8 @@ void ConvertRow(const CDibSection& image, int32_t y, bool plain32, uint8_t* out)
 // The filtered rows, written once and read once by deflate, in memory for large pixel buffers.
 class CRowBuffer {
 public:
-    explicit CRowBuffer(std::size_t bytes) : size(bytes), block(static_cast<uint8_t*>(AllocateLargeBuffer(bytes))) {}
+    explicit CRowBuffer(std::size_t bytes)
+        : size(bytes), block(static_cast<uint8_t*>(AllocateLargeBuffer(bytes))) {}
     ~CRowBuffer() { FreeLargeBuffer(block, size); }
     CRowBuffer(const CRowBuffer&) = delete;
     CRowBuffer& operator=(const CRowBuffer&) = delete;

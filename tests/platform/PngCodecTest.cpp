@@ -279,14 +279,39 @@ TEST(PngWriter, EveryKindOfPictureDecodesToExactlyItsPixels) {
 
 // 24-bit rows are reordered several pixels a step with a tail done one or two at a time, and rows as
 // narrow as a step or two, and widths whose padding lets a step read further, are where the steps end.
+// Filters run 16 bytes a step from the second pixel with a tail done a byte at a time, so gradients
+// (filtered) as narrow as a pixel and as wide as a few steps are where they must agree with the decoder.
 TEST(PngWriter, TwentyFourBitRowsOfEveryWidthKeepEveryPixel) {
     for (int32_t width = 1; width <= 40; ++width) {
-        const CDibSection picture = Noise(width, 3);
-        std::vector<uint8_t> file;
-        ASSERT_TRUE(EncodePng(picture, file).ok) << width;
-        CDibSection decoded;
-        ASSERT_TRUE(DecodePng(file, decoded).ok) << width;
-        EXPECT_EQ(Colours(decoded), Colours(picture)) << "width " << width;
+        CDibSection gradient; // steps of 1 to 3 between neighbours: filtered
+        ASSERT_TRUE(gradient.Create(width, 6, 24));
+        for (int32_t y = 0; y < 6; ++y)
+            for (int32_t x = 0; x < width; ++x)
+                for (int32_t c = 0; c < 3; ++c)
+                    GetRowFromTop(gradient, y)[3 * x + c] = static_cast<uint8_t>(200 - x * (c + 1) + y * 3);
+        // Rising by 2 along rows and falling by 3 down columns: Average, rounding down, predicts each
+        // sample exactly, the others miss by one or more (beyond the narrowest rows, where the first pixel
+        // weighs most).
+        CDibSection means;
+        ASSERT_TRUE(means.Create(width, 6, 24));
+        for (int32_t y = 0; y < 6; ++y)
+            for (int32_t x = 0; x < width; ++x)
+                for (int32_t c = 0; c < 3; ++c)
+                    GetRowFromTop(means, y)[3 * x + c] = static_cast<uint8_t>(20 + 2 * x + 3 * (5 - y) + c);
+        if (width >= 16) { // Average, and nothing else, predicts the rows below the first exactly
+            std::vector<uint8_t> file;
+            ASSERT_TRUE(EncodePng(means, file).ok);
+            EXPECT_EQ(FilterBytes(file, 3 * static_cast<std::size_t>(width), 6),
+                      (std::vector<int>{1, 3, 3, 3, 3, 3}))
+                << "width " << width;
+        }
+        for (const CDibSection& picture : {Noise(width, 3), gradient, means}) {
+            std::vector<uint8_t> file;
+            ASSERT_TRUE(EncodePng(picture, file).ok) << width;
+            CDibSection decoded;
+            ASSERT_TRUE(DecodePng(file, decoded).ok) << width;
+            EXPECT_EQ(Colours(decoded), Colours(picture)) << "width " << width;
+        }
     }
 }
 
