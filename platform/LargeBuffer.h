@@ -6,9 +6,10 @@
 namespace pq {
 
 // Memory for pixel buffers. A page at print size is 13 MB: in 4 kB pages that is over 3000 page faults
-// when it is first written, a tenth of a conversion's time. On Linux blocks of half a huge page (1 MB)
-// and more are mapped on huge-page boundaries and offered to the kernel for transparent huge pages
-// (where the system has them switched off nothing changes); smaller ones come from the heap. Fresh memory of either
+// when it is first written, a tenth of a conversion's time. On Linux blocks from 1 MB that rounding up to
+// huge pages enlarges by at most 60 % are mapped on huge-page boundaries and offered to the kernel for
+// transparent huge pages (where the system has them switched off nothing changes); others come from the
+// heap. Fresh memory of either
 // kind may hold anything. The heap ones come from operator new, where allocation probes in tests see them.
 [[nodiscard]] void* AllocateLargeBuffer(std::size_t bytes); // throws std::bad_alloc
 void FreeLargeBuffer(void* block, std::size_t bytes) noexcept;

@@ -4,6 +4,10 @@
 #include <cmath>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace pq {
 
 namespace {
@@ -52,6 +56,28 @@ void BuildFootprints(float a, float b, int32_t sourceSize, int32_t first, int32_
             weights.push_back(span > 0 ? std::max(overlap, 0.0f) / span : 1.0f / static_cast<float>(f.count));
         }
     }
+}
+
+// Adds w times each byte of in to sums, 16 bytes a step where SSE2 is there; each sum is rounded as
+// the byte-wise one (a product, then a sum, in single precision).
+void AddWeightedRow(float* sums, const uint8_t* in, std::size_t n, float w) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128 weight = _mm_set1_ps(w);
+    for (; i + 16 <= n; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        const __m128i low = _mm_unpacklo_epi8(bytes, zero), high = _mm_unpackhi_epi8(bytes, zero);
+        const __m128i words[4] = {_mm_unpacklo_epi16(low, zero), _mm_unpackhi_epi16(low, zero),
+                                  _mm_unpacklo_epi16(high, zero), _mm_unpackhi_epi16(high, zero)};
+        for (std::size_t k = 0; k < 4; ++k) {
+            float* at = sums + i + 4 * k;
+            _mm_storeu_ps(at, _mm_add_ps(_mm_loadu_ps(at), _mm_mul_ps(weight, _mm_cvtepi32_ps(words[k]))));
+        }
+    }
+#endif
+    for (; i < n; ++i)
+        sums[i] += w * in[i];
 }
 
 } // namespace
@@ -110,9 +136,7 @@ bool DrawSmoothImage(const CDibSection& image, CDeviceContext& dc, CPointF corne
         std::fill(blended.begin(), blended.end(), 0.0f);
         for (int32_t k = 0; k < row.count; ++k) {
             const float w = rowWeights[row.firstWeight + static_cast<uint32_t>(k)];
-            const uint8_t* in = sourceRow(row.firstSource + k);
-            for (std::size_t i = 0; i < blended.size(); ++i)
-                blended[i] += w * in[i];
+            AddWeightedRow(blended.data(), sourceRow(row.firstSource + k), blended.size(), w);
         }
         uint8_t* out =
             targetBits + targetRowBytes * static_cast<std::size_t>(topDown ? y : targetHeight - 1 - y);

@@ -2,6 +2,7 @@
 #include "platform/DeviceContext.h"
 #include "platform/PenBrushStyles.h"
 #include "platform/SmoothImage.h"
+#include "platform/image/DibPixels.h"
 
 #include "RasterHelpers.h"
 
@@ -266,6 +267,25 @@ TEST(SmoothImage, AveragesTheImageAndBlendsItsEdges) {
     EXPECT_EQ(PixelAt(mirrored, 0, 0), 0xFFFFFFu);
     EXPECT_EQ(PixelAt(mirrored, 3, 0), 0x000000u);
     EXPECT_FALSE(DrawSmoothImage(CDibSection(), m, {0, 0}, {1, 1}));
+}
+
+// Image rows are summed many bytes a step: a wide image of distinct columns, two equal rows shrunk into
+// one, keeps every column's colour in its place.
+TEST(SmoothImage, WideRowsKeepEachColumnInPlace) {
+    constexpr int kWidth = 41;
+    CDibSection image = MakeBitmap(kWidth, 2, 24);
+    {
+        CDeviceContext dc(&image);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                dc.SetPixel(x, y, MakeRgb(static_cast<uint8_t>(5 * x), static_cast<uint8_t>(250 - 3 * x),
+                                          static_cast<uint8_t>(7 * x % 256)));
+    }
+    CDibSection bitmap = MakeBitmap(kWidth, 1, 24);
+    CDeviceContext dc(&bitmap);
+    ASSERT_TRUE(DrawSmoothImage(image, dc, {0.0f, 0.0f}, {static_cast<float>(kWidth), 1.0f}));
+    for (int x = 0; x < kWidth; ++x)
+        EXPECT_EQ(PixelAt(bitmap, x, 0), PixelAt(image, x, 0)) << x;
 }
 
 } // namespace
