@@ -4,6 +4,7 @@
 #include "native/PdfDeflate.h"
 #include "native/PdfLineReader.h"
 #include "native/PdfNumbers.h"
+#include "platform/image/DibPixels.h"
 
 #include <algorithm>
 
@@ -181,26 +182,16 @@ bool CPdfReader::DecodeImage(std::size_t offset, CDibSection& bitmap) {
 
     // Top-down rows of red, green and blue become the bottom-up rows of blue, green and red of a 24-bit
     // bitmap, each padded to four bytes.
-    CBitmapInfoHeader header;
-    header.size = CBitmapInfoHeader::kSize;
-    header.width = info->width;
-    header.height = info->height;
-    header.planes = 1;
-    header.bitCount = 24;
-    header.compression = CBitmapInfoHeader::kCompressionNone;
-    const std::size_t stride = CDibSection::BytesPerRow(info->width, 24);
-    header.sizeImage = static_cast<uint32_t>(stride * height);
-    std::vector<uint8_t> bits(stride * height, 0);
+    if (!bitmap.Create(info->width, info->height, 24))
+        return false;
+    const std::size_t stride = bitmap.GetBytesPerRow();
+    uint8_t* bits = bitmap.GetBits().data();
     for (std::size_t r = 0; r < height; ++r) {
-        const uint8_t* in = rgb.data() + r * 3 * width;
-        uint8_t* out = bits.data() + (height - 1 - r) * stride;
-        for (std::size_t x = 0; x < width; ++x) {
-            out[3 * x] = in[3 * x + 2];
-            out[3 * x + 1] = in[3 * x + 1];
-            out[3 * x + 2] = in[3 * x];
-        }
+        const std::size_t from = r * 3 * width;
+        SwapRedBlue24(rgb.data() + from, rgb.size() - from, info->width, bits + (height - 1 - r) * stride,
+                      stride - 3 * width);
     }
-    return bitmap.SetFromDib(header, {}, bits);
+    return true;
 }
 
 void CPdfReader::ReadImage(int number, int page, const GraphicsState& state) {

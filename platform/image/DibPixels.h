@@ -2,6 +2,7 @@
 
 #include "platform/DibSection.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -33,6 +34,11 @@ namespace pq {
 // The bytes of the row y counted from the top; empty for a row outside the bitmap.
 [[nodiscard]] std::span<const uint8_t> GetRowFromTop(const CDibSection& image, int32_t y);
 [[nodiscard]] std::span<uint8_t> GetRowFromTop(CDibSection& image, int32_t y);
+
+// Writes width pixels of blue, green, red bytes as red, green, blue (or back: the swap is its own
+// inverse). in holds readable bytes, at least 3 * width; out takes 3 * width bytes and may be written up
+// to spare bytes past them. Several pixels go a step (five a shuffle on processors with SSSE3).
+void SwapRedBlue24(const uint8_t* in, std::size_t readable, int32_t width, uint8_t* out, std::size_t spare);
 
 // The colour index of pixel x in a row of a 1, 2, 4 or 8-bit bitmap (pixels packed from the high bits).
 [[nodiscard]] uint32_t GetPackedIndex(std::span<const uint8_t> row, int32_t x, uint32_t bitCount);

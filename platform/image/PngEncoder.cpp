@@ -15,10 +15,6 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__x86_64__) || defined(__i386__)
-#include <tmmintrin.h>
-#define PQ_PNG_SSSE3 1
-#endif
 
 // PNG files written by our own chunk writer. Rendered pages are flat colour with anti-aliased edges: on
 // such rows deflate does best on the raw bytes (filter None), since the runs and the rows above are
@@ -277,60 +273,13 @@ bool HasPlainMasks32(const CDibSection& image) {
     return table.size() >= 3 && table[0] == 0xFF0000 && table[1] == 0x00FF00 && table[2] == 0x0000FF;
 }
 
-#if PQ_PNG_SSSE3
-// Five blue, green, red pixels to red, green, blue a shuffle at a time, for processors with SSSE3 (all
-// but the very first 64-bit ones); the rows of a rendered page are most of a conversion's work after
-// compressing. Each step reads 16 bytes of the row and writes 16, the last of them the next step's
-// first: the caller keeps the read inside the row and the write inside the row plus its spare bytes.
-// Returns the pixels converted.
-__attribute__((target("ssse3"))) int32_t SwapRedBlue24Ssse3(const uint8_t* p, std::size_t readable,
-                                                            int32_t width, uint8_t* out) {
-    const __m128i order = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
-    int32_t x = 0;
-    for (std::size_t at = 0; at + 16 <= readable && x + 5 <= width; at += 15, x += 5) {
-        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), _mm_shuffle_epi8(pixels, order));
-    }
-    return x;
-}
-
-bool HasSsse3() {
-    static const bool has = __builtin_cpu_supports("ssse3");
-    return has;
-}
-#endif
-
 // Writes row y of a 16, 24 or 32-bit bitmap as red, green, blue bytes; out has kSpareBytes after them.
 void ConvertRow(const CDibSection& image, int32_t y, bool plain32, uint8_t* out) {
     const auto source = GetRowFromTop(image, y);
     const int32_t width = image.GetWidth();
     const uint8_t* p = source.data();
     if (image.GetBitCount() == 24) {
-        int32_t x = 0;
-#if PQ_PNG_SSSE3
-        if (HasSsse3()) {
-            x = SwapRedBlue24Ssse3(p, source.size(), width, out);
-            p += 3 * static_cast<std::size_t>(x);
-            out += 3 * static_cast<std::size_t>(x);
-        }
-#endif
-        // Two pixels a word: the first and third bytes of each swap places, the middle ones stay. The
-        // word read stays inside the row; the two bytes written past the pair are the next pair's.
-        if constexpr (std::endian::native == std::endian::little) {
-            for (; 3 * static_cast<std::size_t>(x) + 8 <= source.size() && x + 1 < width;
-                 x += 2, p += 6, out += 6) {
-                uint64_t pair;
-                std::memcpy(&pair, p, 8);
-                pair = (pair & 0x0000FF0000FF00u) | (pair & 0x000000FF0000FFu) << 16 |
-                       (pair >> 16 & 0x000000FF0000FFu);
-                std::memcpy(out, &pair, 8);
-            }
-        }
-        for (; x < width; ++x, p += 3, out += 3) {
-            out[0] = p[2];
-            out[1] = p[1];
-            out[2] = p[0];
-        }
+        SwapRedBlue24(p, source.size(), width, out, kSpareBytes);
     } else if (image.GetBitCount() == 32 && plain32) {
         // Blue, green, red, unused in; red, green, blue out, a word at a time: each pixel's fourth byte
         // lands where the next pixel goes (or in the spare byte after the row).
