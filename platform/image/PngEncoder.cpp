@@ -59,8 +59,11 @@ constexpr double kFlatStepsPerPixel = 0.3;
 // Pictures with at least this share of continuous-tone rows hold photographs or gradients.
 constexpr double kToneRows = 0.05;
 
-// A step between neighbouring samples of at most this much counts as smooth.
-constexpr int kSmallStep = 4;
+// A step between neighbouring samples of at most this much counts as smooth. Photographs drawn larger
+// with smooth edges step by up to about 8 between neighbours: at 4 a page of six of them at print size
+// went out unfiltered in 8.7 MB, at 8 filtered in 5.0 MB with 6 % fewer instructions, while rendered
+// pages changed by under 0.1 %.
+constexpr int kSmallStep = 8;
 
 // Bytes after a converted row that the word-at-a-time conversion may write.
 constexpr std::size_t kSpareBytes = 8;
