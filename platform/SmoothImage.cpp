@@ -154,6 +154,11 @@ bool DrawSmoothImage(const CDibSection& image, CDeviceContext& dc, CPointF corne
                 colour[2] += w * in[2];
             }
             uint8_t* p = out + static_cast<std::ptrdiff_t>(x) * bytesPerPixel;
+            if (alpha == 1.0f) { // inside the image: the blend below adds exactly nothing of the pixel
+                for (int c = 0; c < 3; ++c)
+                    p[c] = static_cast<uint8_t>(colour[c] + 0.5f);
+                continue;
+            }
             for (int c = 0; c < 3; ++c) // not negative: rounded half up as lround would
                 p[c] = static_cast<uint8_t>(colour[c] * alpha + p[c] * (1.0f - alpha) + 0.5f);
         }
