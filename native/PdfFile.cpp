@@ -28,7 +28,7 @@ bool CPdfFile::WriteToMemory(std::vector<uint8_t>& bytes, CDrawing& drawing) {
 }
 
 bool CPdfFile::Read(const std::string& path, CDrawing& drawing, int shownPage) {
-    std::vector<uint8_t> bytes;
+    CLargeBytes bytes;
     std::string message;
     if (!ReadRegularFile(path, kMaxDrawingFileBytes, bytes, message)) {
         drawing.SetErrorMessage(message);
@@ -40,7 +40,7 @@ bool CPdfFile::Read(const std::string& path, CDrawing& drawing, int shownPage) {
 
 bool CPdfFile::ReadPageInBatches(const std::string& path, CDrawing& drawing, int shownPage,
                                  const std::function<void(const CDrawing&)>& draw) {
-    std::vector<uint8_t> bytes;
+    CLargeBytes bytes;
     std::string message;
     if (!ReadRegularFile(path, kMaxDrawingFileBytes, bytes, message)) {
         drawing.SetErrorMessage(message);

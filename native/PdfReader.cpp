@@ -81,7 +81,7 @@ std::optional<int32_t> CPdfReader::RootPageCount(std::size_t root) const {
 CPdfReader::CPdfReader(std::span<const uint8_t> bytes, CDrawing& target, int page)
     : shownPage(page), data(bytes), drawing(target) {}
 
-CPdfReader::CPdfReader(std::vector<uint8_t>&& bytes, CDrawing& target, int page)
+CPdfReader::CPdfReader(CLargeBytes&& bytes, CDrawing& target, int page)
     : shownPage(page), owned(std::move(bytes)), data(owned), drawing(target) {}
 
 CPdfReader::CPdfReader(std::span<const uint8_t> bytes, CDrawing& target, int page, BatchSink batchSink)
@@ -116,7 +116,8 @@ bool CPdfReader::Read() {
             return false;
         ReadGroups();
         // Everything is read from the file by now; making display polylines is where the memory peaks.
-        std::vector<uint8_t>().swap(owned);
+        CLargeBytes().swap(owned);
+        std::vector<uint8_t>().swap(pictureBytes);
         data = {};
         FinishObjects();
     }

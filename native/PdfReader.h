@@ -4,6 +4,7 @@
 #include "geometry/RectF.h"
 #include "native/PdfDeflate.h"
 #include "platform/DibSection.h"
+#include "platform/LargeBuffer.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -34,7 +35,7 @@ public:
     CPdfReader(std::span<const uint8_t> bytes, CDrawing& drawing, int shownPage = -1);
     // The same with the file's bytes handed over, so that they are freed as soon as they are read,
     // before the objects are made ready to draw.
-    CPdfReader(std::vector<uint8_t>&& bytes, CDrawing& drawing, int shownPage = -1);
+    CPdfReader(CLargeBytes&& bytes, CDrawing& drawing, int shownPage = -1);
     // Receives the shown page's objects a batch at a time (see CPdfFile::ReadPageInBatches).
     using BatchSink = std::function<void(const CDrawing&)>;
     // Reads the shown page alone, its content inflated a piece at a time, and hands its objects to sink
@@ -127,7 +128,7 @@ private:
     // Text (PdfReaderText.cpp).
     void ParseText(CPdfLineReader& lines, int page, int mode, GraphicsState& state);
 
-    std::vector<uint8_t> owned;
+    CLargeBytes owned;
     std::span<const uint8_t> data;
     CDrawing& drawing;
     int pageCount = 0;
@@ -142,6 +143,9 @@ private:
     std::size_t inflatedBytes = 0;
     // Images already decoded, by object number: every showing of a picture shares its pixels.
     std::map<int, CDibSection> decodedImages;
+    // A compressed picture's pixels before they are turned into its bitmap, kept from picture to picture
+    // so that each does not fault in fresh memory.
+    std::vector<uint8_t> pictureBytes;
     // Objects past the object bound, left out and reported.
     std::size_t objectsLeftOut = 0;
     std::size_t objectsMade = 0;

@@ -159,7 +159,7 @@ bool CPdfReader::DecodeImage(std::size_t offset, CDibSection& bitmap) {
     if (inflatedBytes + 2 * size > kMaxInflatedBytes)
         return false;
 
-    std::vector<uint8_t> inflated;
+    std::vector<uint8_t>& inflated = pictureBytes;
     std::span<const uint8_t> rgb;
     const std::size_t start = std::min(info->dataStart, data.size());
     if (info->compressed) {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <new>
+#include <vector>
 
 namespace pq {
 
@@ -28,5 +30,8 @@ struct CLargeBufferAllocator {
         return true;
     }
 };
+
+// Bytes held in such memory: a whole file read at once, a picture's pixels.
+using CLargeBytes = std::vector<uint8_t, CLargeBufferAllocator<uint8_t>>;
 
 } // namespace pq

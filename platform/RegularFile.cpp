@@ -32,8 +32,9 @@ std::string TooLarge(const std::string& path, std::size_t maxBytes) {
 // Reads until the end of the file or past maxBytes. The size the file gave when it was opened is only a
 // first guess: a file that grows while it is read, or a system file that reports no size, is still read
 // whole and still held to the cap.
-bool ReadAll(int fd, const std::string& path, std::size_t expected, std::size_t maxBytes,
-             std::vector<uint8_t>& bytes, std::string& message) {
+template <typename Bytes>
+bool ReadAll(int fd, const std::string& path, std::size_t expected, std::size_t maxBytes, Bytes& bytes,
+             std::string& message) {
     bytes.resize(std::min(expected, maxBytes) + 1); // one byte more shows whether the end was reached
     std::size_t done = 0;
     for (;;) {
@@ -59,10 +60,8 @@ bool ReadAll(int fd, const std::string& path, std::size_t expected, std::size_t 
     return true;
 }
 
-} // namespace
-
-bool ReadRegularFile(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes,
-                     std::string& message) {
+template <typename Bytes>
+bool ReadWholeFile(const std::string& path, std::size_t maxBytes, Bytes& bytes, std::string& message) {
     bytes.clear();
     message.clear();
     // The kind is checked before the file is opened, since opening a pipe waits for a writer, and again
@@ -98,8 +97,20 @@ bool ReadRegularFile(const std::string& path, std::size_t maxBytes, std::vector<
     }
     close(fd);
     if (!ok)
-        std::vector<uint8_t>().swap(bytes);
+        Bytes().swap(bytes);
     return ok;
+}
+
+} // namespace
+
+bool ReadRegularFile(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes,
+                     std::string& message) {
+    return ReadWholeFile(path, maxBytes, bytes, message);
+}
+
+bool ReadRegularFile(const std::string& path, std::size_t maxBytes, CLargeBytes& bytes,
+                     std::string& message) {
+    return ReadWholeFile(path, maxBytes, bytes, message);
 }
 
 bool IsReadableRegularFile(const std::string& path) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/LargeBuffer.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -17,6 +19,10 @@ inline constexpr std::size_t kMaxDrawingFileBytes = 512u * 1024 * 1024;
 // bytes is empty and message names the file and the reason ("cannot read x.pdf: it is a folder, not a
 // file").
 [[nodiscard]] bool ReadRegularFile(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes,
+                                   std::string& message);
+// The same into memory for large buffers: a drawing of megabytes is read into huge pages where the system
+// offers them, not faulted in 4 kB at a time.
+[[nodiscard]] bool ReadRegularFile(const std::string& path, std::size_t maxBytes, CLargeBytes& bytes,
                                    std::string& message);
 
 // True when path names a regular file this process may read. Nothing is opened, so a pipe never blocks.

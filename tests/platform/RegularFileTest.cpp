@@ -46,6 +46,30 @@ TEST(ReadRegularFile, ReadsTheWholeFileUpToTheCapAndNoFurther) {
     EXPECT_FALSE(ReadRegularFile("/proc/self/status", 16, bytes, message));
 }
 
+// Drawings are read into memory for large buffers: a file of megabytes (mapped on huge-page boundaries)
+// and a system file that reports no size (grown as it is read) hold the same bytes as a plain read.
+TEST(ReadRegularFile, LargeBuffersHoldTheSameBytes) {
+    CTempFolder folder;
+    std::string text;
+    for (int i = 0; text.size() < (3u << 20); ++i)
+        text += std::to_string(i * 7919) + ' ';
+    WriteFileText(folder.File("large"), text);
+    std::string message;
+    for (const std::string& path : {folder.File("large"), std::string("/proc/self/maps")}) {
+        std::vector<uint8_t> plain;
+        CLargeBytes large(5, 1);
+        ASSERT_TRUE(ReadRegularFile(path, kMaxDrawingFileBytes, plain, message)) << message;
+        ASSERT_TRUE(ReadRegularFile(path, kMaxDrawingFileBytes, large, message)) << message;
+        EXPECT_GT(large.size(), 100u) << path;
+        if (path != "/proc/self/maps") // the process's own map changes between the reads
+            EXPECT_TRUE(std::equal(plain.begin(), plain.end(), large.begin(), large.end())) << path;
+    }
+    CLargeBytes large(5, 1);
+    EXPECT_FALSE(ReadRegularFile(folder.File("large"), 1u << 20, large, message));
+    EXPECT_TRUE(large.empty());
+    EXPECT_NE(message.find("large: the file is larger than 1 MB"), std::string::npos) << message;
+}
+
 TEST(ReadRegularFile, RefusesEverythingButRegularFilesWithoutWaitingOnThem) {
     CTempFolder folder;
     const CHangGuard guard;
