@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 namespace pq {
 
@@ -67,6 +68,8 @@ public:
         }
         }
     }
+
+    [[nodiscard]] uint16_t Depth() const { return depth; }
 
     int32_t width = 0;
     int32_t height = 0;
@@ -191,15 +194,52 @@ bool CDeviceContext::Blit(int32_t x, int32_t y, int32_t width, int32_t height, c
     const int64_t sxSign = widthSource < 0 ? -1 : 1, sySign = heightSource < 0 ? -1 : 1;
     const std::size_t columns = static_cast<std::size_t>(lastColumn - firstColumn + 1);
     columnMap.resize(columns);
+    bool everyColumnInside = true;
     for (std::size_t c = 0; c < columns; ++c) {
         const int64_t sx =
             xSource + sxSign * SourceStep(firstColumn + static_cast<int64_t>(c), width, widthSource);
         columnMap[c] = usesSource && (sx < 0 || sx >= reader.width) ? -1 : static_cast<int32_t>(sx);
+        everyColumnInside = everyColumnInside && columnMap[c] >= 0;
     }
     sourceRow.resize(columns);
 
+    // A picture of 24 bits copied as it is, the common case of a placed picture: its bytes are in the
+    // order of the bitmap's, so each row takes three bytes a pixel through the column map, and a row that
+    // shows the same picture row as the row before (a picture drawn larger) repeats that row's bytes.
+    const bool copyBytes = usesSource && rop == kRop3SrcCopy && reader.Depth() == 24 && everyColumnInside;
+    const uint8_t* lastRow24 = nullptr;
+    int64_t lastSourceRow = -1;
+    const std::ptrdiff_t columnStep = xSign * t.bytesPerPixel;
+    const std::size_t spanBytes = columns * static_cast<std::size_t>(t.bytesPerPixel);
+
     const uint32_t pattern = ColorToPixel(brush.color);
     for (int64_t i = firstRow; i <= lastRow; ++i) {
+        if (copyBytes) {
+            const int64_t sy = ySource + sySign * SourceStep(i, height, heightSource);
+            if (sy < 0 || sy >= reader.height)
+                continue;
+            const auto dy = static_cast<int32_t>(y + ySign * i);
+            const auto dx = static_cast<int32_t>(x + xSign * firstColumn);
+            uint8_t* out = t.Row(dy) + static_cast<std::ptrdiff_t>(dx) * t.bytesPerPixel;
+            // The span's lowest address: the row runs leftwards from out when mirrored.
+            uint8_t* low = xSign > 0 ? out : out - static_cast<std::ptrdiff_t>(spanBytes) + t.bytesPerPixel;
+            if (sy == lastSourceRow) {
+                std::memcpy(low, lastRow24, spanBytes);
+                continue;
+            }
+            const uint8_t* row = reader.Row(static_cast<int32_t>(sy));
+            for (std::size_t c = 0; c < columns; ++c, out += columnStep) {
+                const uint8_t* p = row + 3 * static_cast<std::ptrdiff_t>(columnMap[c]);
+                out[0] = p[0];
+                out[1] = p[1];
+                out[2] = p[2];
+                if (t.bytesPerPixel == 4)
+                    out[3] = 0;
+            }
+            lastSourceRow = sy;
+            lastRow24 = low;
+            continue;
+        }
         const auto dy = static_cast<int32_t>(y + ySign * i);
         if (usesSource) {
             const int64_t sy = ySource + sySign * SourceStep(i, height, heightSource);

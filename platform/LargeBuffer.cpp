@@ -27,6 +27,21 @@ std::size_t MappedBytes(std::size_t bytes) {
 bool IsMapped(std::size_t bytes) {
     return bytes >= kMappedFrom && MappedBytes(bytes) - bytes <= bytes / 5 * 3;
 }
+
+// Smaller blocks from this size (a photograph of 600 x 450 is 810 kB) are mapped with their pages
+// populated in one call, which costs half of faulting them in one by one; a block of this size is
+// written whole soon after it is made, so nothing is populated in vain. Below it the heap reuses freed
+// memory.
+constexpr std::size_t kPopulatedFrom = std::size_t{256} << 10;
+constexpr std::size_t kSmallPage = 4096;
+
+std::size_t PopulatedBytes(std::size_t bytes) {
+    return (bytes + kSmallPage - 1) / kSmallPage * kSmallPage;
+}
+
+bool IsPopulated(std::size_t bytes) {
+    return bytes >= kPopulatedFrom && !IsMapped(bytes);
+}
 #endif
 
 } // namespace
@@ -49,6 +64,13 @@ void* AllocateLargeBuffer(std::size_t bytes) {
         madvise(base + head, mapped, MADV_HUGEPAGE);
         return base + head;
     }
+    if (IsPopulated(bytes)) {
+        void* region = mmap(nullptr, PopulatedBytes(bytes), PROT_READ | PROT_WRITE,
+                            MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (region == MAP_FAILED)
+            throw std::bad_alloc();
+        return region;
+    }
 #endif
     return ::operator new(bytes);
 }
@@ -59,6 +81,10 @@ void FreeLargeBuffer(void* block, std::size_t bytes) noexcept {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     if (IsMapped(bytes)) {
         munmap(block, MappedBytes(bytes));
+        return;
+    }
+    if (IsPopulated(bytes)) {
+        munmap(block, PopulatedBytes(bytes));
         return;
     }
 #endif

@@ -116,6 +116,39 @@ TEST(CDeviceContextBlit, CopyWithinOneBitmapReadsTheOriginalPixels) {
         EXPECT_EQ(PixelAt(bitmap, x, 0), static_cast<uint32_t>(x - 2)) << x;
 }
 
+// 24-bit pictures copied as they are take a path of their own (bytes copied, rows drawn from the same
+// picture row repeated): into 24 and 32-bit bitmaps, stretched, shrunk, mirrored, flipped and clipped,
+// they must land exactly as the same picture at 32 bits does.
+TEST(CDeviceContextBlit, TwentyFourBitPicturesLandAsThirtyTwoBitOnesDo) {
+    CDibSection picture24 = MakeBitmap(7, 5, 24), picture32 = MakeBitmap(7, 5, 32);
+    CDeviceContext paint24(&picture24), paint32(&picture32);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) {
+            paint24.SetPixel(x, y, static_cast<uint32_t>(0x0B0705 * (y * 7 + x + 1)) & 0xFFFFFF);
+            paint32.SetPixel(x, y, static_cast<uint32_t>(0x0B0705 * (y * 7 + x + 1)) & 0xFFFFFF);
+        }
+    const struct {
+        int32_t x, y, width, height, xSource, ySource, widthSource, heightSource;
+    } cases[] = {
+        {2, 1, 7, 5, 0, 0, 7, 5},     {0, 0, 16, 13, 0, 0, 7, 5},  {1, 2, 4, 3, 0, 0, 7, 5},
+        {12, 0, -9, 11, 0, 0, 7, 5},  {0, 12, 9, -11, 0, 0, 7, 5}, {-3, -2, 11, 12, 1, 1, 5, 3},
+        {3, 3, 14, 12, 6, 4, -7, -5}, {1, 1, 9, 9, -2, -1, 7, 5},  {10, 9, 9, 9, 0, 0, 7, 5},
+    };
+    for (uint16_t depth : {24, 32}) {
+        for (const auto& c : cases) {
+            CDibSection from24 = MakeBitmap(16, 14, depth), from32 = MakeBitmap(16, 14, depth);
+            CDeviceContext dc24(&from24), dc32(&from32);
+            EXPECT_TRUE(dc24.StretchBlt(c.x, c.y, c.width, c.height, picture24, c.xSource, c.ySource,
+                                        c.widthSource, c.heightSource, kRop3SrcCopy));
+            EXPECT_TRUE(dc32.StretchBlt(c.x, c.y, c.width, c.height, picture32, c.xSource, c.ySource,
+                                        c.widthSource, c.heightSource, kRop3SrcCopy));
+            EXPECT_GT(test::CountDifferences(from32, MakeBitmap(16, 14, depth)), 0);
+            EXPECT_EQ(test::CountDifferences(from24, from32), 0)
+                << depth << " bits, " << c.x << "," << c.y << " " << c.width << "x" << c.height;
+        }
+    }
+}
+
 TEST(CDeviceContextBlit, DibSectionDrawsStretchedAndScalesIntoANewBitmap) {
     const CDibSection image = MakeIndexed(2, 2, 4);
     CDibSection target = MakeBitmap(6, 6, 24);
