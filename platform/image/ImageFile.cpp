@@ -55,7 +55,7 @@ char LowerAscii(char c) {
 }
 
 CImageResult WriteEncoded(const std::string& fileName, const CImageResult& encoded,
-                          const std::vector<uint8_t>& bytes) {
+                          std::span<const uint8_t> bytes) {
     if (!encoded)
         return encoded;
     return WriteFileReplacing(fileName, bytes);
@@ -119,9 +119,9 @@ CImageResult WriteJpegFile(const std::string& fileName, const CDibSection& image
 }
 
 CImageResult WritePngFile(const std::string& fileName, const CDibSection& image) {
-    std::vector<uint8_t> bytes;
-    const CImageResult encoded = EncodePng(image, bytes);
-    return WriteEncoded(fileName, encoded, bytes);
+    CPngFile file;
+    const CImageResult encoded = EncodePng(image, file);
+    return WriteEncoded(fileName, encoded, file.Bytes());
 }
 
 } // namespace pq

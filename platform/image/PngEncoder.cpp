@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -94,6 +95,13 @@ void PutChunk(std::vector<uint8_t>& out, const char (&type)[5], std::span<const 
     out.insert(out.end(), type, type + 4);
     out.insert(out.end(), data.begin(), data.end());
     PutBig32(out, libdeflate_crc32(0, out.data() + typeAt, out.size() - typeAt));
+}
+
+void StoreBig32(uint8_t* out, uint32_t v) {
+    out[0] = static_cast<uint8_t>(v >> 24);
+    out[1] = static_cast<uint8_t>(v >> 16);
+    out[2] = static_cast<uint8_t>(v >> 8);
+    out[3] = static_cast<uint8_t>(v);
 }
 
 uint8_t Paeth(int a, int b, int c) {
@@ -335,8 +343,42 @@ private:
 
 } // namespace
 
+CPngFile::~CPngFile() {
+    FreeLargeBuffer(block, capacity);
+}
+
+CPngFile::CPngFile(CPngFile&& other) noexcept
+    : block(std::exchange(other.block, nullptr)), capacity(std::exchange(other.capacity, 0)),
+      size(std::exchange(other.size, 0)) {}
+
+CPngFile& CPngFile::operator=(CPngFile&& other) noexcept {
+    if (this != &other) {
+        FreeLargeBuffer(block, capacity);
+        block = std::exchange(other.block, nullptr);
+        capacity = std::exchange(other.capacity, 0);
+        size = std::exchange(other.size, 0);
+    }
+    return *this;
+}
+
+uint8_t* CPngFile::Prepare(std::size_t bytes) {
+    FreeLargeBuffer(block, capacity);
+    block = nullptr;
+    capacity = size = 0;
+    block = static_cast<uint8_t*>(AllocateLargeBuffer(bytes));
+    capacity = bytes;
+    return block;
+}
+
 CImageResult EncodePng(const CDibSection& image, std::vector<uint8_t>& file) {
-    file.clear();
+    CPngFile encoded;
+    const CImageResult result = EncodePng(image, encoded);
+    file.assign(encoded.Bytes().begin(), encoded.Bytes().end());
+    return result;
+}
+
+CImageResult EncodePng(const CDibSection& image, CPngFile& file) {
+    file.SetSize(0);
     if (image.IsEmpty())
         return CImageResult::Failure("PNG: there is no picture to write");
     const auto width = static_cast<uint32_t>(image.GetWidth());
@@ -402,42 +444,17 @@ CImageResult EncodePng(const CDibSection& image, std::vector<uint8_t>& file) {
     const bool dense = rowBytes >= kLongRowBytes &&
                        static_cast<double>(largeSteps) >= kDenseStepsPerPixel * pixels &&
                        static_cast<double>(repeatedRows) < kDenseRepeatedRows * static_cast<double>(height);
-    std::vector<uint8_t> rowStream;
-    std::unique_ptr<uint8_t[]> libraryStream;
-    std::span<const uint8_t> stream;
-    if (flat) {
-        DeflateRows(std::span<const uint8_t>(filtered.get(), filteredBytes), rowBytes + 1, bpp, rowStream);
-        stream = rowStream;
-    } else {
-        thread_local std::unique_ptr<libdeflate_compressor, CCompressorDeleter> compressors[3];
-        // A photograph's rows gain little from a longer search, however long and busy they are.
-        auto& compressor = compressors[photo ? 1 : dense ? 2 : 0];
-        if (!compressor)
-            compressor.reset(libdeflate_alloc_compressor(photo   ? kPhotoLevel
-                                                         : dense ? kThoroughLevel
-                                                                 : kFastLevel));
-        if (!compressor)
-            return CImageResult::Failure("PNG: cannot start the encoder");
-        // Only the part of the bound that the stream fills is ever touched.
-        const std::size_t bound = libdeflate_zlib_compress_bound(compressor.get(), filteredBytes);
-        libraryStream = std::make_unique_for_overwrite<uint8_t[]>(bound);
-        const std::size_t streamBytes = libdeflate_zlib_compress(compressor.get(), filtered.get(),
-                                                                 filteredBytes, libraryStream.get(), bound);
-        if (streamBytes == 0)
-            return CImageResult::Failure("PNG: cannot compress the picture");
-        stream = std::span<const uint8_t>(libraryStream.get(), streamBytes);
-    }
-
+    // Everything before the compressed rows: the signature, the header, the palette and the start of the
+    // one IDAT chunk (a chunk may hold up to 2^31 - 1 bytes, far above a 10000 x 10000 page).
     static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    file.reserve(8 + 25 + (indexed ? 12 + 3 * 256 : 0) + 12 + stream.size() + 12);
-    file.assign(kSignature, kSignature + 8);
+    std::vector<uint8_t> head(kSignature, kSignature + 8);
     std::vector<uint8_t> header;
     PutBig32(header, width);
     PutBig32(header, height);
     header.push_back(static_cast<uint8_t>(indexed ? depth : 8));
     header.push_back(indexed ? 3 : 2);      // palette or truecolour
     header.insert(header.end(), {0, 0, 0}); // deflate, adaptive filters, no interlace
-    PutChunk(file, "IHDR", header);
+    PutChunk(head, "IHDR", header);
     if (indexed) {
         std::vector<uint8_t> palette;
         const auto table = image.GetColourTable();
@@ -448,11 +465,51 @@ CImageResult EncodePng(const CDibSection& image, std::vector<uint8_t>& file) {
             palette.insert(palette.end(), {static_cast<uint8_t>(entry >> 16),
                                            static_cast<uint8_t>(entry >> 8), static_cast<uint8_t>(entry)});
         }
-        PutChunk(file, "PLTE", palette);
+        PutChunk(head, "PLTE", palette);
     }
-    // One IDAT of the whole stream: a chunk may hold up to 2^31 - 1 bytes, far above a 10000 x 10000 page.
-    PutChunk(file, "IDAT", stream);
-    PutChunk(file, "IEND", {});
+    PutBig32(head, 0); // the IDAT length, known once the rows are compressed
+    head.insert(head.end(), {'I', 'D', 'A', 'T'});
+    // After the rows: the IDAT checksum and the IEND chunk.
+    constexpr std::size_t kTailBytes = 4 + 12;
+
+    const std::span<const uint8_t> filteredRows(filtered.get(), filteredBytes);
+    uint8_t* out = nullptr;
+    std::size_t streamBytes = 0;
+    try {
+        if (flat) {
+            std::vector<uint8_t> stream;
+            DeflateRows(filteredRows, rowBytes + 1, bpp, stream);
+            out = file.Prepare(head.size() + stream.size() + kTailBytes);
+            std::copy(stream.begin(), stream.end(), out + head.size());
+            streamBytes = stream.size();
+        } else {
+            thread_local std::unique_ptr<libdeflate_compressor, CCompressorDeleter> compressors[3];
+            // A photograph's rows gain little from a longer search, however long and busy they are.
+            auto& compressor = compressors[photo ? 1 : dense ? 2 : 0];
+            if (!compressor)
+                compressor.reset(libdeflate_alloc_compressor(photo   ? kPhotoLevel
+                                                             : dense ? kThoroughLevel
+                                                                     : kFastLevel));
+            if (!compressor)
+                return CImageResult::Failure("PNG: cannot start the encoder");
+            // Only the part of the bound that the stream fills is written.
+            const std::size_t bound = libdeflate_zlib_compress_bound(compressor.get(), filteredBytes);
+            out = file.Prepare(head.size() + bound + kTailBytes);
+            streamBytes = libdeflate_zlib_compress(compressor.get(), filteredRows.data(), filteredRows.size(),
+                                                   out + head.size(), bound);
+            if (streamBytes == 0)
+                return CImageResult::Failure("PNG: cannot compress the picture");
+        }
+    } catch (const std::bad_alloc&) {
+        return CImageResult::Failure("PNG: not enough memory for the file");
+    }
+    std::copy(head.begin(), head.end(), out);
+    StoreBig32(out + head.size() - 8, static_cast<uint32_t>(streamBytes));
+    uint8_t* end = out + head.size() + streamBytes;
+    StoreBig32(end, libdeflate_crc32(0, out + head.size() - 4, streamBytes + 4));
+    static constexpr uint8_t kEnd[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+    std::copy(std::begin(kEnd), std::end(kEnd), end + 4);
+    file.SetSize(head.size() + streamBytes + kTailBytes);
     return CImageResult::Success();
 }
 

@@ -2,6 +2,7 @@
 // are refused, and every kind of picture we write decodes to exactly its pixels (also in ImageMagick),
 // with rendered pages stored unfiltered, gradients filtered, and files no larger than libpng's own.
 #include "platform/image/PngCodec.h"
+#include "platform/image/ImageFile.h"
 
 #include "AllocationProbe.h"
 #include "ImageTestHelpers.h"
@@ -275,6 +276,30 @@ TEST(PngWriter, EveryKindOfPictureDecodesToExactlyItsPixels) {
     CDibSection decoded;
     ASSERT_TRUE(DecodePng(file, decoded).ok);
     EXPECT_EQ(Colours(decoded), (std::vector<uint32_t>{MakeRgb(30, 20, 10), MakeRgb(50, 100, 200)}));
+}
+
+// Files written to disk come from the encoder's own block, not from a copy: they hold the same bytes as
+// the encoding into a vector, and a moved file takes its block along.
+TEST(PngWriter, FilesOnDiskHoldWhatTheEncoderMade) {
+    test::CTempFolder folder;
+    for (const CDibSection& picture :
+         {MakeRenderedPage(301, 123), Noise(200, 50), test::MakeGradient(90, 40)}) {
+        std::vector<uint8_t> encoded;
+        ASSERT_TRUE(EncodePng(picture, encoded).ok);
+        ASSERT_TRUE(WritePngFile(folder.File("x.png"), picture).ok);
+        EXPECT_EQ(test::ReadFileBytes(folder.File("x.png")), encoded);
+
+        CPngFile file;
+        ASSERT_TRUE(EncodePng(picture, file).ok);
+        CPngFile moved(std::move(file));
+        CPngFile assigned;
+        ASSERT_TRUE(EncodePng(White(3, 3), assigned).ok);
+        assigned = std::move(moved);
+        EXPECT_TRUE(file.Bytes().empty());
+        EXPECT_TRUE(moved.Bytes().empty());
+        EXPECT_TRUE(
+            std::equal(encoded.begin(), encoded.end(), assigned.Bytes().begin(), assigned.Bytes().end()));
+    }
 }
 
 // 24-bit rows are reordered several pixels a step with a tail done one or two at a time, and rows as
