@@ -218,6 +218,19 @@ void CCoverageRaster::FillByArea(CDeviceContext& dc, uint32_t colour, FillRule r
         static_cast<int32_t>(std::min<float>(static_cast<float>(clip.right), std::ceil(maxX)));
     if (rowTop >= rowBottom || columnLeft >= columnRight)
         return;
+    drawnRows.clear();
+    int32_t from = rowTop;
+    for (const CRowRange& out : leftOut) {
+        if (out.top > from)
+            drawnRows.push_back({from, std::min(out.top, rowBottom)});
+        from = std::max(from, out.bottom);
+        if (from >= rowBottom)
+            break;
+    }
+    if (from < rowBottom)
+        drawnRows.push_back({from, rowBottom});
+    if (drawnRows.empty())
+        return;
     const int32_t width = columnRight - columnLeft;
     const std::size_t stride = static_cast<std::size_t>(width) + 2;
     const std::size_t words = (static_cast<std::size_t>(width) + 1) / 64 + 1; // marks for cells 0..width
@@ -229,7 +242,8 @@ void CCoverageRaster::FillByArea(CDeviceContext& dc, uint32_t colour, FillRule r
     if (touched.size() < words * bandRows)
         touched.assign(words * bandRows, 0);
     // One band takes every edge at once; several take them in order of their tops.
-    if (bandHeight < rowBottom - rowTop)
+    const bool oneBand = drawnRows.size() == 1 && bandHeight >= rowBottom - rowTop;
+    if (!oneBand)
         std::sort(edges.begin(), edges.end(), [](const CEdge& a, const CEdge& b) { return a.yTop < b.yTop; });
     const CRunColour blend(colour);
     const float left = static_cast<float>(columnLeft);
@@ -237,70 +251,74 @@ void CCoverageRaster::FillByArea(CDeviceContext& dc, uint32_t colour, FillRule r
     int32_t damageLeft = width, damageRight = -1, damageTop = rowBottom, damageBottom = rowTop;
     active.clear();
     std::size_t next = 0;
-    for (int32_t band = rowTop; band < rowBottom; band += bandHeight) {
-        const int32_t bandBottom = std::min(rowBottom, band + bandHeight);
-        // The bitmap's rows are far apart: their ends are fetched while the edges are accumulated, since
-        // the partly covered pixels along them are read to be blended.
-        for (int32_t y = band; y < std::min(bandBottom, band + 128); ++y) {
-            __builtin_prefetch(rows.Pixel(columnLeft, y), 1);
-            __builtin_prefetch(rows.Pixel(columnRight - 1, y), 1);
-        }
-        while (next < edges.size() && (bandBottom == rowBottom || edges[next].yTop < static_cast<float>(bandBottom)))
-            active.push_back(static_cast<uint32_t>(next++));
-        std::size_t kept = 0;
-        for (const uint32_t index : active) {
-            const CEdge& e = edges[index];
-            if (e.yBottom <= static_cast<float>(band))
-                continue;
-            active[kept++] = index;
-            AccumulateEdge(e, left, band, bandBottom, width, stride, words);
-        }
-        active.resize(kept);
-        // Each row is swept from marked cell to marked cell: between them the winding, and so the
-        // coverage, stays what it was, so runs are skipped or laid at once.
-        for (int32_t y = band; y < bandBottom; ++y) {
-            float* cell = cells.data() + static_cast<std::size_t>(y - band) * stride;
-            uint64_t* marks = touched.data() + static_cast<std::size_t>(y - band) * words;
-            uint8_t* row = rows.Pixel(columnLeft, y);
-            float winding = 0.0f;
-            int32_t alpha = 0;
-            int32_t x = 0; // the first pixel not yet laid
-            int32_t rowLeft = width, rowRight = -1;
-            for (std::size_t w = 0; w < words; ++w) {
-                uint64_t bits = marks[w];
-                marks[w] = 0;
-                while (bits != 0) {
-                    const auto at = static_cast<int32_t>(w * 64 + static_cast<std::size_t>(std::countr_zero(bits)));
-                    bits &= bits - 1;
-                    winding += cell[at];
-                    cell[at] = 0.0f;
-                    if (at >= width)
-                        continue; // the change right of the last pixel shows nowhere
-                    if (alpha != 0 && at > x) { // the run since the last mark
-                        BlendRun(row + static_cast<std::ptrdiff_t>(x) * bpp, at - x, alpha, blend, bpp);
-                        rowLeft = std::min(rowLeft, x);
-                        rowRight = at - 1;
-                    }
-                    alpha = CoverageAlpha(winding, rule);
-                    x = at + 1;
-                    if (alpha != 0) {
-                        coverage::BlendPixel(row + static_cast<std::ptrdiff_t>(at) * bpp, alpha, blend.channels, bpp);
-                        rowLeft = std::min(rowLeft, at);
-                        rowRight = at;
+    for (const CRowRange& drawn : drawnRows) {
+        for (int32_t band = drawn.top; band < drawn.bottom; band += bandHeight) {
+            const int32_t bandBottom = std::min(drawn.bottom, band + bandHeight);
+            // The bitmap's rows are far apart: their ends are fetched while the edges are accumulated, since
+            // the partly covered pixels along them are read to be blended.
+            for (int32_t y = band; y < std::min(bandBottom, band + 128); ++y) {
+                __builtin_prefetch(rows.Pixel(columnLeft, y), 1);
+                __builtin_prefetch(rows.Pixel(columnRight - 1, y), 1);
+            }
+            while (next < edges.size() && (oneBand || edges[next].yTop < static_cast<float>(bandBottom)))
+                active.push_back(static_cast<uint32_t>(next++));
+            std::size_t kept = 0;
+            for (const uint32_t index : active) {
+                const CEdge& e = edges[index];
+                if (e.yBottom <= static_cast<float>(band))
+                    continue;
+                active[kept++] = index;
+                AccumulateEdge(e, left, band, bandBottom, width, stride, words);
+            }
+            active.resize(kept);
+            // Each row is swept from marked cell to marked cell: between them the winding, and so the
+            // coverage, stays what it was, so runs are skipped or laid at once.
+            for (int32_t y = band; y < bandBottom; ++y) {
+                float* cell = cells.data() + static_cast<std::size_t>(y - band) * stride;
+                uint64_t* marks = touched.data() + static_cast<std::size_t>(y - band) * words;
+                uint8_t* row = rows.Pixel(columnLeft, y);
+                float winding = 0.0f;
+                int32_t alpha = 0;
+                int32_t x = 0; // the first pixel not yet laid
+                int32_t rowLeft = width, rowRight = -1;
+                for (std::size_t w = 0; w < words; ++w) {
+                    uint64_t bits = marks[w];
+                    marks[w] = 0;
+                    while (bits != 0) {
+                        const auto at =
+                            static_cast<int32_t>(w * 64 + static_cast<std::size_t>(std::countr_zero(bits)));
+                        bits &= bits - 1;
+                        winding += cell[at];
+                        cell[at] = 0.0f;
+                        if (at >= width)
+                            continue;               // the change right of the last pixel shows nowhere
+                        if (alpha != 0 && at > x) { // the run since the last mark
+                            BlendRun(row + static_cast<std::ptrdiff_t>(x) * bpp, at - x, alpha, blend, bpp);
+                            rowLeft = std::min(rowLeft, x);
+                            rowRight = at - 1;
+                        }
+                        alpha = CoverageAlpha(winding, rule);
+                        x = at + 1;
+                        if (alpha != 0) {
+                            coverage::BlendPixel(row + static_cast<std::ptrdiff_t>(at) * bpp, alpha,
+                                                 blend.channels, bpp);
+                            rowLeft = std::min(rowLeft, at);
+                            rowRight = at;
+                        }
                     }
                 }
+                if (alpha != 0 && width > x) {
+                    BlendRun(row + static_cast<std::ptrdiff_t>(x) * bpp, width - x, alpha, blend, bpp);
+                    rowLeft = std::min(rowLeft, x);
+                    rowRight = width - 1;
+                }
+                if (rowRight < rowLeft)
+                    continue;
+                damageLeft = std::min(damageLeft, rowLeft);
+                damageRight = std::max(damageRight, rowRight);
+                damageTop = std::min(damageTop, y);
+                damageBottom = std::max(damageBottom, y + 1);
             }
-            if (alpha != 0 && width > x) {
-                BlendRun(row + static_cast<std::ptrdiff_t>(x) * bpp, width - x, alpha, blend, bpp);
-                rowLeft = std::min(rowLeft, x);
-                rowRight = width - 1;
-            }
-            if (rowRight < rowLeft)
-                continue;
-            damageLeft = std::min(damageLeft, rowLeft);
-            damageRight = std::max(damageRight, rowRight);
-            damageTop = std::min(damageTop, y);
-            damageBottom = std::max(damageBottom, y + 1);
         }
     }
     if (damageRight >= damageLeft)

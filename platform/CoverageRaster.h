@@ -28,6 +28,11 @@ class CDeviceContext;
 class CCoverageRaster {
 public:
     enum class FillRule { EvenOdd, NonZero };
+    // Rows top .. bottom - 1.
+    struct CRowRange {
+        int32_t top = 0;
+        int32_t bottom = 0;
+    };
 
     // A closed polygon (the last point joins the first).
     void AddPolygon(std::span<const CPointF> points);
@@ -42,6 +47,10 @@ public:
     void Fill(CDeviceContext& dc, uint32_t colour, FillRule rule);
     // Forgets the collected shape, keeping the storage.
     void Clear();
+    // Rows that the fills leave alone from now on, in order and apart: rows that what is drawn later paints
+    // over completely. Their edges are worked out only where they reach other rows. The ranges must
+    // outlive the fills; an empty span draws every row again.
+    void LeaveOutRows(std::span<const CRowRange> rows) { leftOut = rows; }
 
     [[nodiscard]] bool IsEmpty() const { return edges.empty(); }
 
@@ -72,6 +81,8 @@ private:
 
     std::vector<CEdge> edges;
     std::vector<uint32_t> active;
+    std::span<const CRowRange> leftOut;
+    std::vector<CRowRange> drawnRows; // the rows of a fill less those left out
     std::vector<float> cells;        // area changes of a band of rows; all zero between fills
     std::vector<uint64_t> touched;   // a bit for each cell that may hold a change; all zero between fills
     std::vector<CPointF> dash;       // the points of one dash

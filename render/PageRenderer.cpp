@@ -255,7 +255,11 @@ struct CVisibleObject {
     const CPathShape* path = nullptr; // when the object is a path
     CRect reach;
     bool hidden = false; // every pixel it would draw is painted over by later objects
+    // Its rows that later objects paint over completely, a run of the page's list of left-out rows.
+    uint32_t leftOutAt = 0, leftOutCount = 0;
 };
+
+using CRowRange = CCoverageRaster::CRowRange;
 
 // The objects of the page that reach both visibleRect and box, in drawing order. A page's objects and
 // their primitives lie scattered over the heap and a paint visits tens of thousands of them: waiting for
@@ -344,13 +348,36 @@ const CPointArray* SinglePolygon(const CPathShape& path) {
     return outline != nullptr && outline->GetSize() >= 3 ? outline : nullptr;
 }
 
+// Runs of at least this many covered rows of a smooth path are left out of its drawing: shorter ones
+// save less than the extra band costs.
+constexpr int32_t kMinLeftOutRows = 2;
+
+// Lists the runs of rows of the object's reach (one more all round, to spare) that the cover covers
+// completely.
+void FindLeftOutRows(CVisibleObject& v, const COpaqueCover& cover, std::vector<CRowRange>& leftOut) {
+    const CRect& r = v.reach;
+    const int32_t top = std::max(r.top - 1, cover.Box().top),
+                  bottom = std::min(r.bottom + 1, cover.Box().bottom);
+    v.leftOutAt = static_cast<uint32_t>(leftOut.size());
+    int32_t runTop = top;
+    for (int32_t y = top; y <= bottom; ++y) {
+        if (y < bottom && cover.Covers(CRect{r.left - 1, y, r.right + 1, y + 1}))
+            continue;
+        if (y - runTop >= kMinLeftOutRows)
+            leftOut.push_back({runTop, y});
+        runTop = y + 1;
+    }
+    v.leftOutCount = static_cast<uint32_t>(leftOut.size()) - v.leftOutAt;
+}
+
 // Marks the objects whose every pixel later objects paint over, walking from the front: each object is
 // hidden when the pixels it can touch (one more all round, to spare) are all covered already, and
 // otherwise adds to the cover what its solid fill surely paints. Whatever lies under a pixel a solid
 // fill paints completely no longer shows: the pen drawn over the fill next is laid over the fill's colour
-// alone. Text never hides and is never hidden, as its pixels are the font's.
+// alone. Text never hides and is never hidden, as its pixels are the font's. With smooth edges, the
+// rows of a path that are covered completely are listed in leftOut, to be left out of its drawing.
 void MarkHiddenObjects(std::span<CVisibleObject> visible, const CViewMapping& mapping, const CRect& box,
-                       EdgeStyle edges) {
+                       EdgeStyle edges, std::vector<CRowRange>& leftOut) {
     COpaqueCover cover(box);
     COpaqueFillFinder finder(edges);
     std::vector<CPointF> points;
@@ -362,6 +389,8 @@ void MarkHiddenObjects(std::span<CVisibleObject> visible, const CViewMapping& ma
             v.hidden = true;
             continue;
         }
+        if (v.path != nullptr && edges == EdgeStyle::Smooth)
+            FindLeftOutRows(v, cover, leftOut);
         if (v.path == nullptr || v.path->brushStyle != kBrushSolid)
             continue;
         const CPointArray* outline = SinglePolygon(*v.path);
@@ -397,8 +426,8 @@ std::mutex& FontLock() {
 
 // Draws the listed objects that reach the context's clip box. With shared set another thread draws into
 // the same bitmap at the same time, elsewhere.
-void DrawObjects(std::span<const CVisibleObject> visible, CDeviceContext& dc, const CViewMapping& mapping,
-                 bool shared, EdgeStyle edges) {
+void DrawObjects(std::span<const CVisibleObject> visible, std::span<const CRowRange> leftOut,
+                 CDeviceContext& dc, const CViewMapping& mapping, bool shared, EdgeStyle edges) {
     const CRect box = dc.GetClipBox();
     CStyleCache styles(dc);
     CPathScratch scratch;
@@ -414,9 +443,11 @@ void DrawObjects(std::span<const CVisibleObject> visible, CDeviceContext& dc, co
             continue;
         }
         if (const CPathShape* path = visible[i].path) {
-            if (edges == EdgeStyle::Smooth)
+            if (edges == EdgeStyle::Smooth) {
+                scratch.raster.LeaveOutRows(leftOut.subspan(visible[i].leftOutAt, visible[i].leftOutCount));
                 DrawSmoothPath(object, *path, dc, mapping, styles, scratch);
-            else
+                scratch.raster.LeaveOutRows({});
+            } else
                 DrawPath(object, *path, dc, mapping, styles, scratch);
         } else if (const CTextShape* text = object.AsText()) {
             std::unique_lock<std::mutex> lock;
@@ -486,13 +517,14 @@ void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CView
         return;
     const CRect box = dc.GetClipBox();
     std::vector<CVisibleObject> visible = VisibleObjects(drawing, page, mapping, visibleRect, box);
+    std::vector<CRowRange> leftOut;
     if (ShouldFindHidden(hidden, dc, visible))
-        MarkHiddenObjects(visible, mapping, box, edges);
+        MarkHiddenObjects(visible, mapping, box, edges, leftOut);
     const bool split = threads == PaintThreads::Automatic &&
                        visible.size() >= static_cast<std::size_t>(kSplitObjectCount) &&
                        box.bottom - box.top >= kSplitRowCount && std::thread::hardware_concurrency() >= 2;
     if (!split) {
-        DrawObjects(visible, dc, mapping, false, edges);
+        DrawObjects(visible, leftOut, dc, mapping, false, edges);
         return;
     }
 
@@ -511,17 +543,17 @@ void DrawPage(const CDrawing& drawing, int page, CDeviceContext& dc, const CView
     try {
         worker = std::thread([&] {
             try {
-                DrawObjects(visible, lower, mapping, true, edges);
+                DrawObjects(visible, leftOut, lower, mapping, true, edges);
             } catch (...) {
                 failure = std::current_exception();
             }
         });
     } catch (const std::system_error&) {
         // No thread to be had: the lower part is drawn here after the upper one.
-        DrawObjects(visible, lower, mapping, false, edges);
+        DrawObjects(visible, leftOut, lower, mapping, false, edges);
     }
     try {
-        DrawObjects(visible, upper, mapping, worker.joinable(), edges);
+        DrawObjects(visible, leftOut, upper, mapping, worker.joinable(), edges);
     } catch (...) {
         if (worker.joinable())
             worker.join();
@@ -576,7 +608,8 @@ std::size_t CountHiddenObjects(const CDrawing& drawing, int page, const CDeviceC
     std::vector<CVisibleObject> visible = VisibleObjects(drawing, page, mapping, visibleRect, dc.GetClipBox());
     if (!ShouldFindHidden(hidden, dc, visible))
         return 0;
-    MarkHiddenObjects(visible, mapping, dc.GetClipBox(), edges);
+    std::vector<CRowRange> leftOut;
+    MarkHiddenObjects(visible, mapping, dc.GetClipBox(), edges, leftOut);
     return static_cast<std::size_t>(
         std::count_if(visible.begin(), visible.end(), [](const CVisibleObject& v) { return v.hidden; }));
 }

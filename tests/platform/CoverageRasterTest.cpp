@@ -237,6 +237,53 @@ TEST(CCoverageRaster, PiecesOfAClipMeetWithoutSeamsAndFarCoordinatesStayHarmless
     EXPECT_EQ(PixelAt(far, 10, 10), 0x000000u);
 }
 
+// Rows left out of the fills (those that later objects paint over) stay as they were, the other rows get
+// the pixels of the shapes drawn whole, in bands of rows or not, and the next fill finds nothing left over.
+TEST(CCoverageRaster, RowsLeftOutStayAsTheyWereAndTheRestAreDrawnAsWhole) {
+    const std::vector<CPointF> triangle{{-400.5f, 10.2f}, {3100.7f, 60.9f}, {900.3f, 395.4f}};
+    const std::vector<CPointF> zigzag{{20.5f, 300.5f}, {700.2f, 20.7f}, {1500.9f, 380.1f}, {2900.4f, 30.3f}};
+    const std::vector<CPointF> small{{10.3f, 12.8f}, {40.6f, 11.1f}, {25.2f, 47.9f}};
+    const std::vector<CCoverageRaster::CRowRange> leftOut{{-5, 11}, {30, 31}, {100, 180}, {390, 500}};
+    for (const int32_t width : {3000, 120}) { // rows wider than a band, and one band
+        CDibSection whole = MakeBitmap(width, 400, 24), some = MakeBitmap(width, 400, 24);
+        CDibSection after = MakeBitmap(60, 60, 24), fresh = MakeBitmap(60, 60, 24);
+        for (CDibSection* bitmap : {&whole, &some}) {
+            CDeviceContext dc(bitmap);
+            CCoverageRaster raster;
+            if (bitmap == &some)
+                raster.LeaveOutRows(leftOut);
+            raster.AddPolygon(triangle);
+            raster.Fill(dc, 0x204060, CCoverageRaster::FillRule::EvenOdd);
+            raster.AddStroke(zigzag, 7.5f, false, kPenSolid);
+            raster.Fill(dc, 0x000000, kNonZero);
+            if (bitmap == &some) {
+                raster.LeaveOutRows({});
+                raster.AddPolygon(small);
+                CDeviceContext afterDc(&after);
+                raster.Fill(afterDc, 0x000000, kNonZero);
+            }
+        }
+        CCoverageRaster another;
+        another.AddPolygon(small);
+        fresh = Filled(another, 60, 60);
+        EXPECT_EQ(test::CountDifferences(after, fresh), 0) << width << ": a left-out fill left cells behind";
+        for (int y = 0; y < 400; ++y) {
+            const bool out = (y >= 30 && y < 31) || (y >= 100 && y < 180) || y >= 390 || y < 11;
+            for (int x = 0; x < width; ++x) {
+                if (out) {
+                    ASSERT_EQ(PixelAt(some, x, y), 0xFFFFFFu) << x << "," << y;
+                    continue;
+                }
+                for (int shift : {0, 8, 16}) { // sums from another band's edge may round a level apart
+                    const int a = static_cast<int>(PixelAt(whole, x, y) >> shift & 0xFF);
+                    const int b = static_cast<int>(PixelAt(some, x, y) >> shift & 0xFF);
+                    ASSERT_LE(std::abs(a - b), 1) << width << ": " << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
 TEST(SmoothImage, AveragesTheImageAndBlendsItsEdges) {
     // A 4 x 2 black and white checkerboard shrunk into 2 x 1 pixels is grey, and the image's half-covered
     // edge pixels are half grey over white.
