@@ -1,0 +1,161 @@
+// Undo and redo repaint only where the objects of their step were and are, and leave exactly the picture
+// a paint from scratch shows.
+
+#include "RasterHelpers.h"
+#include "ViewTestSetup.h"
+
+#include "ui/view/ViewCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace pq::test {
+namespace {
+
+constexpr uint32_t kSentinelColor = 0x00C0C0;
+constexpr uint32_t kHiddenColor = 0x000000;
+// Where the sentinel shows: the middle of its rectangle.
+constexpr CPoint kSentinelPixel{370, 260};
+
+std::vector<uint8_t> Pixels(const CDibSection& bitmap) {
+    return {bitmap.GetBits().begin(), bitmap.GetBits().end()};
+}
+
+// One document unit to the pixel, the origin at the client centre (200, 150). Objects 0 and 1 overlap;
+// the last object, the sentinel, lies apart from every edit in the corner.
+struct CUndoRepaintSetup : CViewSetup {
+    explicit CUndoRepaintSetup(bool smooth) {
+        Drawing().Add(MakeRect({-150.0f, -50.0f, -60.0f, 40.0f}, 0x0000FF));
+        Drawing().Add(MakeRect({-100.0f, 0.0f, -20.0f, 80.0f}, 0xFF0000));
+        auto wide = MakeRect({20.0f, 110.0f, -80.0f, 20.0f}, 0x00FF00);
+        wide->AsPath()->penWidth = 9;
+        wide->AsPath()->brushStyle = kBrushHollow;
+        wide->RecalcBounds();
+        Drawing().Add(std::move(wide));
+        Drawing().Add(MakeRect({150.0f, 190.0f, 90.0f, 130.0f}, kSentinelColor));
+        view.SetClipboard(&clipboard);
+        Open();
+        Paint();
+        ShowOriginAtCentre(1.0f);
+        view.SetSmoothEdges(smooth);
+        view.SetTool(ToolKind::Select);
+        view.OnPaint();
+    }
+
+    CGraphicObject& Sentinel() {
+        for (int i = 0; i < Drawing().Count(); ++i)
+            if (Drawing().GetAt(i)->color == kSentinelColor || Drawing().GetAt(i)->color == kHiddenColor)
+                return *Drawing().GetAt(i);
+        ADD_FAILURE() << "no sentinel";
+        return *Drawing().GetAt(0);
+    }
+
+    // Runs a command (undo or redo) and paints after it with the sentinel recoloured behind the view's
+    // back, which only a paint of everything would show. Then the sentinel gets its colour back: the
+    // picture kept must be exactly the one a paint from scratch shows.
+    ::testing::AssertionResult RepaintsOnlyWhatChanged(int command) {
+        view.OnPaint();
+        if (!view.GetUndoRecorder().CanUndo() && command == cmd::kUndo)
+            return ::testing::AssertionFailure() << "nothing to undo";
+        view.OnCommand(command);
+        Sentinel().color = kHiddenColor;
+        view.OnPaint();
+        const std::vector<uint8_t> kept = Pixels(view.GetBackBuffer());
+        const uint32_t sentinelShown = PixelAt(view.GetBackBuffer(), kSentinelPixel.x, kSentinelPixel.y);
+        Sentinel().color = kSentinelColor;
+        view.RepaintAll();
+        view.OnPaint();
+        if (sentinelShown != kSentinelColor)
+            return ::testing::AssertionFailure() << "the whole page was painted";
+        if (PixelAt(view.GetBackBuffer(), kSentinelPixel.x, kSentinelPixel.y) != kSentinelColor)
+            return ::testing::AssertionFailure() << "the sentinel is not where the test expects it";
+        const std::vector<uint8_t> fresh = Pixels(view.GetBackBuffer());
+        if (kept.size() != fresh.size())
+            return ::testing::AssertionFailure() << "the back buffer changed its size";
+        int differing = 0;
+        for (std::size_t i = 0; i < kept.size(); ++i)
+            differing += kept[i] != fresh[i] ? 1 : 0;
+        if (differing != 0)
+            return ::testing::AssertionFailure() << differing << " bytes differ from a paint from scratch";
+        return ::testing::AssertionSuccess();
+    }
+
+    CDrawing clipboard;
+};
+
+struct CStepCase {
+    const char* name;
+    std::function<void(CUndoRepaintSetup&)> edit;
+};
+
+// Each edit a user makes, by the commands and gestures the editor offers, undone and redone twice.
+const std::vector<CStepCase>& StepCases() {
+    static const std::vector<CStepCase> cases{
+        {"move by drag", [](CUndoRepaintSetup& s) { s.Drag({60, 120}, {130, 170}); }},
+        {"delete",
+         [](CUndoRepaintSetup& s) {
+             s.view.SelectObject(0);
+             s.view.OnCommand(cmd::kDelete);
+         }},
+        {"delete two apart",
+         [](CUndoRepaintSetup& s) {
+             s.view.SelectObject(0);
+             s.view.GetSelection().push_back(2);
+             s.view.OnCommand(cmd::kDelete);
+         }},
+        {"rectangle drawn",
+         [](CUndoRepaintSetup& s) {
+             s.view.SetTool(ToolKind::Rectangle);
+             s.Drag({220, 40}, {300, 120});
+             s.view.SetTool(ToolKind::Select);
+         }},
+        {"paste",
+         [](CUndoRepaintSetup& s) {
+             s.view.SelectObject(1);
+             s.view.OnCommand(cmd::kCopy);
+             s.view.OnCommand(cmd::kPaste);
+         }},
+        {"bring to front",
+         [](CUndoRepaintSetup& s) {
+             s.view.SelectObject(0);
+             s.view.OnCommand(cmd::kBringToFront);
+         }},
+        {"bold line",
+         [](CUndoRepaintSetup& s) {
+             s.view.SelectObject(1);
+             s.view.OnCommand(cmd::kLineBold);
+         }},
+        {"group",
+         [](CUndoRepaintSetup& s) {
+             s.view.SelectObject(0);
+             s.view.GetSelection().push_back(1);
+             s.view.OnCommand(cmd::kGroup);
+         }},
+    };
+    return cases;
+}
+
+TEST(ViewUndoRepaint, UndoAndRedoPaintOnlyTheirObjectsAndMatchAPaintFromScratch) {
+    for (const bool smooth : {true, false}) {
+        for (const CStepCase& step : StepCases()) {
+            SCOPED_TRACE(::testing::Message() << step.name << (smooth ? ", smooth" : ", aliased"));
+            CUndoRepaintSetup s(smooth);
+            const DrawingSnapshot original = Snapshot(s.Drawing());
+            step.edit(s);
+            ASSERT_EQ(s.UndoSteps(), 1);
+            const DrawingSnapshot edited = Snapshot(s.Drawing());
+            ASSERT_NE(edited, original);
+            for (int round = 0; round < 2; ++round) {
+                EXPECT_TRUE(s.RepaintsOnlyWhatChanged(cmd::kUndo)) << "undo " << round;
+                EXPECT_EQ(Snapshot(s.Drawing()), original);
+                EXPECT_TRUE(s.RepaintsOnlyWhatChanged(cmd::kRedo)) << "redo " << round;
+                EXPECT_EQ(Snapshot(s.Drawing()), edited);
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace pq::test
