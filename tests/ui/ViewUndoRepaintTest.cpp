@@ -127,6 +127,23 @@ const std::vector<CStepCase>& StepCases() {
              s.view.SelectObject(1);
              s.view.OnCommand(cmd::kLineBold);
          }},
+        {"send to back",
+         [](CUndoRepaintSetup& s) {
+             s.view.SelectObject(2);
+             s.view.OnCommand(cmd::kSendToBack);
+         }},
+        {"align left",
+         [](CUndoRepaintSetup& s) {
+             s.view.SelectObject(1);
+             s.view.GetSelection().push_back(2);
+             s.view.OnCommand(cmd::kAlignLeft);
+         }},
+        {"join",
+         [](CUndoRepaintSetup& s) {
+             s.view.SelectObject(0);
+             s.view.GetSelection().push_back(2);
+             s.view.OnCommand(cmd::kJoin);
+         }},
         {"group",
          [](CUndoRepaintSetup& s) {
              s.view.SelectObject(0);
