@@ -52,33 +52,42 @@ struct CUndoRepaintSetup : CViewSetup {
         return *Drawing().GetAt(0);
     }
 
-    // Runs a command (undo or redo) and paints after it with the sentinel recoloured behind the view's
-    // back, which only a paint of everything would show. Then the sentinel gets its colour back: the
-    // picture kept must be exactly the one a paint from scratch shows.
-    ::testing::AssertionResult RepaintsOnlyWhatChanged(int command) {
-        view.OnPaint();
-        if (!view.GetUndoRecorder().CanUndo() && command == cmd::kUndo)
-            return ::testing::AssertionFailure() << "nothing to undo";
+    // What the paint after a command (undo or redo) showed: whether it kept the sentinel, recoloured
+    // behind the view's back, as it was (which only a paint of everything would show), and how many bytes
+    // of its picture differ from a paint from scratch once the sentinel has its colour back. Steps not yet
+    // painted are painted first unless they are to be painted with the command's.
+    struct CPaintSeen {
+        bool partial = false;
+        int differing = 0;
+    };
+    CPaintSeen PaintAfter(int command, bool withUnpainted = false) {
+        if (!withUnpainted)
+            view.OnPaint();
         view.OnCommand(command);
         Sentinel().color = kHiddenColor;
         view.OnPaint();
         const std::vector<uint8_t> kept = Pixels(view.GetBackBuffer());
-        const uint32_t sentinelShown = PixelAt(view.GetBackBuffer(), kSentinelPixel.x, kSentinelPixel.y);
+        CPaintSeen seen;
+        seen.partial = PixelAt(view.GetBackBuffer(), kSentinelPixel.x, kSentinelPixel.y) == kSentinelColor;
         Sentinel().color = kSentinelColor;
         view.RepaintAll();
         view.OnPaint();
-        if (sentinelShown != kSentinelColor)
-            return ::testing::AssertionFailure() << "the whole page was painted";
-        if (PixelAt(view.GetBackBuffer(), kSentinelPixel.x, kSentinelPixel.y) != kSentinelColor)
-            return ::testing::AssertionFailure() << "the sentinel is not where the test expects it";
+        EXPECT_EQ(PixelAt(view.GetBackBuffer(), kSentinelPixel.x, kSentinelPixel.y), kSentinelColor)
+            << "the sentinel is not where the test expects it";
         const std::vector<uint8_t> fresh = Pixels(view.GetBackBuffer());
-        if (kept.size() != fresh.size())
-            return ::testing::AssertionFailure() << "the back buffer changed its size";
-        int differing = 0;
-        for (std::size_t i = 0; i < kept.size(); ++i)
-            differing += kept[i] != fresh[i] ? 1 : 0;
-        if (differing != 0)
-            return ::testing::AssertionFailure() << differing << " bytes differ from a paint from scratch";
+        EXPECT_EQ(kept.size(), fresh.size());
+        for (std::size_t i = 0; i < kept.size() && i < fresh.size(); ++i)
+            seen.differing += kept[i] != fresh[i] ? 1 : 0;
+        return seen;
+    }
+
+    ::testing::AssertionResult RepaintsOnlyWhatChanged(int command, bool withUnpainted = false) {
+        const CPaintSeen seen = PaintAfter(command, withUnpainted);
+        if (!seen.partial)
+            return ::testing::AssertionFailure() << "the whole page was painted";
+        if (seen.differing != 0)
+            return ::testing::AssertionFailure()
+                   << seen.differing << " bytes differ from a paint from scratch";
         return ::testing::AssertionSuccess();
     }
 
@@ -171,6 +180,41 @@ TEST(ViewUndoRepaint, UndoAndRedoPaintOnlyTheirObjectsAndMatchAPaintFromScratch)
                 EXPECT_EQ(Snapshot(s.Drawing()), edited);
             }
         }
+    }
+}
+
+// Undo held down runs several replays before the window gets to paint: the paint draws what all of them
+// touched. An edit between them that told nothing (a whole reordering) makes it draw everything.
+TEST(ViewUndoRepaint, StepsNotYetPaintedAreDrawnTogether) {
+    for (const bool smooth : {true, false}) {
+        SCOPED_TRACE(smooth ? "smooth" : "aliased");
+        CUndoRepaintSetup s(smooth);
+        const DrawingSnapshot original = Snapshot(s.Drawing());
+        s.Drag({60, 120}, {130, 170});
+        s.view.OnPaint();
+        s.view.SelectObject(2);
+        s.view.OnCommand(cmd::kDelete);
+        s.view.OnPaint();
+        s.view.SetTool(ToolKind::Rectangle);
+        s.Drag({220, 40}, {300, 120});
+        s.view.SetTool(ToolKind::Select);
+        s.view.OnPaint();
+        ASSERT_EQ(s.UndoSteps(), 3);
+        s.view.OnCommand(cmd::kUndo);
+        s.view.OnCommand(cmd::kUndo);
+        EXPECT_TRUE(s.RepaintsOnlyWhatChanged(cmd::kUndo, true));
+        EXPECT_EQ(Snapshot(s.Drawing()), original);
+        s.view.OnCommand(cmd::kRedo);
+        s.view.OnCommand(cmd::kRedo);
+        EXPECT_TRUE(s.RepaintsOnlyWhatChanged(cmd::kRedo, true));
+
+        // A reordering of objects apart from each other, recorded as the whole list.
+        s.view.SelectObject(0);
+        s.view.GetSelection().push_back(2);
+        s.view.OnCommand(cmd::kBringToFront);
+        ASSERT_EQ(s.view.GetUndoRecorder().GetEntries(UndoDirection::TowardsUndo).back().type,
+                  static_cast<uint16_t>(UndoRecordType::Reorder));
+        EXPECT_FALSE(s.PaintAfter(cmd::kUndo).partial);
     }
 }
 

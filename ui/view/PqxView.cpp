@@ -263,6 +263,14 @@ void CPqxView::BeginPendingEdit(uint64_t since, std::span<const int> before, std
     CPendingEdit edit;
     edit.since = since;
     edit.changeCount = undoRecorder.GetChangeCount();
+    if (pendingEdit && pendingEdit->changeCount == since) {
+        // The step before this one has not been painted yet (undo held down): the kept picture lacks both,
+        // and both are drawn. Its objects after it are where they are now, before this step changes them.
+        edit.since = pendingEdit->since;
+        edit.areas = std::move(pendingEdit->areas);
+        for (int index : pendingEdit->objectsAfter)
+            AddReach(edit.areas, index);
+    }
     for (int index : before)
         AddReach(edit.areas, index);
     edit.objectsAfter = std::move(after);

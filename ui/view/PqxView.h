@@ -355,7 +355,8 @@ private:
     };
     // Adds the reach of the object at index, when it lies on the current page.
     void AddReach(std::vector<CRect>& areas, int index) const;
-    // Starts the pending edit of a step: the reaches of the objects before it are taken now.
+    // Starts the pending edit of a step: the reaches of the objects before it are taken now. A pending edit
+    // not yet painted that this step directly follows is taken in.
     void BeginPendingEdit(uint64_t since, std::span<const int> before, std::vector<int> after);
 
     // Edit commands on the selection: arrange and combine (ViewArrange.cpp), line and fill style
