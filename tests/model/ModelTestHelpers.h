@@ -133,7 +133,6 @@ public:
     // What the last replay said it touched.
     std::vector<int> replayedBefore;
     std::vector<int> replayedAfter;
-    uint64_t replayedSince = 0;
 
     int GetNodeToolObject() const override { return nodeObject; }
     void ResetNodeTool() override { calls.push_back("ResetNodeTool"); }
@@ -150,7 +149,6 @@ public:
         calls.push_back("StepReplaying");
         replayedBefore.assign(step.before.begin(), step.before.end());
         replayedAfter.assign(step.after.begin(), step.after.end());
-        replayedSince = step.since;
     }
     void MarkModified() override { calls.push_back("MarkModified"); }
     void GoToLastPage() override { calls.push_back("GoToLastPage"); }

@@ -46,8 +46,9 @@ std::vector<std::vector<uint8_t>> Unlisted(const CDrawing& drawing, std::vector<
 ::testing::AssertionResult ToldWhatItTouched(const CDrawing& before, const CDrawing& after,
                                              const CRecordingHooks& hooks, UndoRecordType type) {
     if (!hooks.Called("StepReplaying")) {
-        if (type == UndoRecordType::Reorder || type == UndoRecordType::AddPages ||
-            type == UndoRecordType::InsertPages || type == UndoRecordType::DeletePages)
+        if ((type == UndoRecordType::Reorder || type == UndoRecordType::AddPages ||
+             type == UndoRecordType::InsertPages || type == UndoRecordType::DeletePages) &&
+            hooks.Called("RepaintAll"))
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "type " << static_cast<int>(type) << " told nothing";
     }
@@ -57,6 +58,8 @@ std::vector<std::vector<uint8_t>> Unlisted(const CDrawing& drawing, std::vector<
     for (int index : hooks.replayedAfter)
         if (index < 0 || index >= after.Count())
             return ::testing::AssertionFailure() << "no object " << index << " after";
+    if (!hooks.Called("RepaintEdited"))
+        return ::testing::AssertionFailure() << "a replay that told its objects repainted everything";
     if (before.PageCount() != after.PageCount() || before.GetPageWidth() != after.GetPageWidth() ||
         before.GetPageHeight() != after.GetPageHeight())
         return ::testing::AssertionFailure() << "the pages changed";

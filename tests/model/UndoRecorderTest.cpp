@@ -157,44 +157,6 @@ TEST_F(UndoHistory, NodeToolEditsTheSameObjectAgainUnlessItIsGone) {
     EXPECT_TRUE(hooks.Called("RepaintEdited"));
 }
 
-// A replay tells what it touches, as indices before and after it, and the change count a picture must
-// have been drawn at to lack only this step; a step it cannot tell that of repaints everything.
-TEST_F(UndoHistory, ReplayTellsTheObjectsItTouchesOrRepaintsEverything) {
-    Recolour({1, 3}, 9);
-    const uint64_t since = recorder.GetChangeCount();
-    hooks.calls.clear();
-    recorder.Undo();
-    EXPECT_EQ(hooks.replayedBefore, (std::vector<int>{1, 3}));
-    EXPECT_EQ(hooks.replayedAfter, (std::vector<int>{1, 3}));
-    EXPECT_EQ(hooks.replayedSince, since);
-    EXPECT_GT(recorder.GetChangeCount(), since);
-    EXPECT_FALSE(hooks.Called("RepaintAll"));
-
-    // An undone addition clears where the object was; its redo draws it again.
-    ASSERT_TRUE(recorder.RecordAdd(1));
-    drawing.Add(MakeRect({1, 2, 1, 2}));
-    recorder.Undo();
-    EXPECT_EQ(hooks.replayedBefore, (std::vector<int>{4}));
-    EXPECT_TRUE(hooks.replayedAfter.empty());
-    recorder.Redo();
-    EXPECT_TRUE(hooks.replayedBefore.empty());
-    EXPECT_EQ(hooks.replayedAfter, (std::vector<int>{4}));
-
-    // The whole list replaced, or pages added: nothing is told, everything is repainted.
-    for (const bool pages : {false, true}) {
-        ASSERT_TRUE(pages ? recorder.RecordAddPages(1) : recorder.RecordReorder());
-        if (pages)
-            drawing.AppendPages(1);
-        else
-            drawing.MoveIndices(std::vector<int>{0}, 3);
-        hooks.calls.clear();
-        recorder.Undo();
-        EXPECT_FALSE(hooks.Called("StepReplaying")) << pages;
-        EXPECT_FALSE(hooks.Called("RepaintEdited")) << pages;
-        EXPECT_TRUE(hooks.Called("RepaintAll")) << pages;
-    }
-}
-
 // An index list followed by whole objects (each after its group reference, "no group"), the last one cut
 // to keepLast bytes.
 CMemoryFile BrokenRecord(std::initializer_list<int> indices, std::size_t keepLast) {

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <vector>
 
 namespace pq::test {
@@ -94,82 +93,51 @@ struct CUndoRepaintSetup : CViewSetup {
     CDrawing clipboard;
 };
 
+// An edit a user makes: the objects selected, then the commands run on them; or, without commands, a
+// drag from one point to another with the tool given.
 struct CStepCase {
     const char* name;
-    std::function<void(CUndoRepaintSetup&)> edit;
+    std::vector<int> selected;
+    std::vector<int> commands;
+    ToolKind tool = ToolKind::Select;
+    CPoint from, to;
+
+    void Make(CUndoRepaintSetup& s) const {
+        if (commands.empty()) {
+            s.view.SetTool(tool);
+            s.Drag(from, to);
+            s.view.SetTool(ToolKind::Select);
+            return;
+        }
+        s.view.SelectObject(selected.front());
+        s.view.GetSelection() = selected;
+        for (int command : commands)
+            s.view.OnCommand(command);
+    }
 };
 
-// Each edit a user makes, by the commands and gestures the editor offers, undone and redone twice.
-const std::vector<CStepCase>& StepCases() {
-    static const std::vector<CStepCase> cases{
-        {"move by drag", [](CUndoRepaintSetup& s) { s.Drag({60, 120}, {130, 170}); }},
-        {"delete",
-         [](CUndoRepaintSetup& s) {
-             s.view.SelectObject(0);
-             s.view.OnCommand(cmd::kDelete);
-         }},
-        {"delete two apart",
-         [](CUndoRepaintSetup& s) {
-             s.view.SelectObject(0);
-             s.view.GetSelection().push_back(2);
-             s.view.OnCommand(cmd::kDelete);
-         }},
-        {"rectangle drawn",
-         [](CUndoRepaintSetup& s) {
-             s.view.SetTool(ToolKind::Rectangle);
-             s.Drag({220, 40}, {300, 120});
-             s.view.SetTool(ToolKind::Select);
-         }},
-        {"paste",
-         [](CUndoRepaintSetup& s) {
-             s.view.SelectObject(1);
-             s.view.OnCommand(cmd::kCopy);
-             s.view.OnCommand(cmd::kPaste);
-         }},
-        {"bring to front",
-         [](CUndoRepaintSetup& s) {
-             s.view.SelectObject(0);
-             s.view.OnCommand(cmd::kBringToFront);
-         }},
-        {"bold line",
-         [](CUndoRepaintSetup& s) {
-             s.view.SelectObject(1);
-             s.view.OnCommand(cmd::kLineBold);
-         }},
-        {"send to back",
-         [](CUndoRepaintSetup& s) {
-             s.view.SelectObject(2);
-             s.view.OnCommand(cmd::kSendToBack);
-         }},
-        {"align left",
-         [](CUndoRepaintSetup& s) {
-             s.view.SelectObject(1);
-             s.view.GetSelection().push_back(2);
-             s.view.OnCommand(cmd::kAlignLeft);
-         }},
-        {"join",
-         [](CUndoRepaintSetup& s) {
-             s.view.SelectObject(0);
-             s.view.GetSelection().push_back(2);
-             s.view.OnCommand(cmd::kJoin);
-         }},
-        {"group",
-         [](CUndoRepaintSetup& s) {
-             s.view.SelectObject(0);
-             s.view.GetSelection().push_back(1);
-             s.view.OnCommand(cmd::kGroup);
-         }},
-    };
-    return cases;
-}
+const CStepCase kStepCases[] = {
+    {"move by drag", {}, {}, ToolKind::Select, {60, 120}, {130, 170}},
+    {"rectangle drawn", {}, {}, ToolKind::Rectangle, {220, 40}, {300, 120}},
+    {"delete", {0}, {cmd::kDelete}},
+    {"delete two apart", {0, 2}, {cmd::kDelete}},
+    {"paste", {1}, {cmd::kCopy, cmd::kPaste}},
+    {"bring to front", {0}, {cmd::kBringToFront}},
+    {"send to back", {2}, {cmd::kSendToBack}},
+    {"bold line", {1}, {cmd::kLineBold}},
+    {"align left", {1, 2}, {cmd::kAlignLeft}},
+    {"join", {0, 2}, {cmd::kJoin}},
+    {"group", {0, 1}, {cmd::kGroup}},
+};
 
+// Each edit undone and redone twice.
 TEST(ViewUndoRepaint, UndoAndRedoPaintOnlyTheirObjectsAndMatchAPaintFromScratch) {
     for (const bool smooth : {true, false}) {
-        for (const CStepCase& step : StepCases()) {
+        for (const CStepCase& step : kStepCases) {
             SCOPED_TRACE(::testing::Message() << step.name << (smooth ? ", smooth" : ", aliased"));
             CUndoRepaintSetup s(smooth);
             const DrawingSnapshot original = Snapshot(s.Drawing());
-            step.edit(s);
+            step.Make(s);
             ASSERT_EQ(s.UndoSteps(), 1);
             const DrawingSnapshot edited = Snapshot(s.Drawing());
             ASSERT_NE(edited, original);
