@@ -115,16 +115,20 @@ bool AllIndicesValid(const CDrawing& drawing, std::span<const int> indices) {
                        [&](int index) { return index >= 0 && index < drawing.Count(); });
 }
 
-void PrepareInsertion(const CDrawing& drawing, std::vector<IndexedObject>& objects) {
+void PrepareInsertion(int objectCount, std::vector<IndexedObject>& objects) {
     std::stable_sort(objects.begin(), objects.end(),
                      [](const IndexedObject& a, const IndexedObject& b) { return a.index < b.index; });
     for (std::size_t i = 0; i < objects.size(); ++i) {
         const int index = objects[i].index;
-        if (index < 0 || index > drawing.Count() + static_cast<int>(i)) {
+        if (index < 0 || index > objectCount + static_cast<int>(i)) {
             objects.resize(i);
             break;
         }
     }
+}
+
+void PrepareInsertion(const CDrawing& drawing, std::vector<IndexedObject>& objects) {
+    PrepareInsertion(drawing.Count(), objects);
 }
 
 namespace {

@@ -56,7 +56,9 @@ bool WriteMatrix(CMemoryFile& file, const CTransform& matrix);
 [[nodiscard]] bool AllIndicesValid(const CDrawing& drawing, std::span<const int> indices);
 
 // Sorts objects by index (stably) and drops them from the first one that could not be inserted at its
-// index once the ones before it are in (an index below 0 or past the end of the list by then).
+// index once the ones before it are in (an index below 0 or past the end of the list by then), for a list
+// of objectCount objects or of the drawing's.
+void PrepareInsertion(int objectCount, std::vector<IndexedObject>& objects);
 void PrepareInsertion(const CDrawing& drawing, std::vector<IndexedObject>& objects);
 // The group references of the listed objects (see IndexedObject), in list order.
 [[nodiscard]] std::vector<int> GroupReferences(const CDrawing& drawing, std::span<const int> indices);

@@ -149,6 +149,8 @@ void CUndoRecorder::Replay(UndoDirection from) {
 
     CMemoryFile record(kStreamGrowBytes);
     UndoRecordType type = UndoRecordType::Modify;
+    replaySince = changeCount;
+    replayReported = false;
     if (!Pop(from, record, type))
         return;
     clearRedoOnPush = false;
@@ -169,9 +171,21 @@ void CUndoRecorder::Replay(UndoDirection from) {
         view->GoToLastPage();
     else if (type == UndoRecordType::InsertPages || type == UndoRecordType::DeletePages)
         view->KeepCurrentPageInRange();
-    if (nodeObject < 0 || nodeObject >= drawing->Count() || !view->EditWithNodeTool(nodeObject))
+    // The node tool repaints as it takes its object up again.
+    const bool nodeToolEdits =
+        nodeObject >= 0 && nodeObject < drawing->Count() && view->EditWithNodeTool(nodeObject);
+    if (!nodeToolEdits && replayReported)
+        view->RepaintEdited();
+    else if (!nodeToolEdits)
         view->RepaintAll();
     view->MarkModified();
+}
+
+void CUndoRecorder::ReportReplay(std::span<const int> before, std::span<const int> after) {
+    if (view == nullptr)
+        return;
+    view->StepReplaying({.before = before, .after = after, .since = replaySince});
+    replayReported = true;
 }
 
 bool CUndoRecorder::ReplayRecord(UndoRecordType type, CMemoryFile& record, UndoDirection from) {

@@ -151,6 +151,9 @@ private:
     bool Finish(const CMemoryFile& record, bool written, UndoRecordType type, UndoDirection direction);
     // Tells the view what a command's step touches; true, so that it ends a successful record call.
     bool Reported(UndoDirection direction, const CRecordedStep& step);
+    // Tells the view what the replay under way touches (CReplayedStep); called last before the replay
+    // changes the drawing.
+    void ReportReplay(std::span<const int> before, std::span<const int> after);
 
     // Record writers shared by the public Record operations and the replays (UndoRecords.cpp).
     bool WriteObjects(CMemoryFile& record, std::span<const int> indices) const;
@@ -182,6 +185,9 @@ private:
     std::vector<UndoEntry> redoEntries;
     uint64_t changeCount = 0;
     bool clearRedoOnPush = true;
+    // The change count before the replay under way popped its record, and whether it told what it touched.
+    uint64_t replaySince = 0;
+    bool replayReported = false;
 };
 
 } // namespace pq

@@ -52,6 +52,7 @@ bool CUndoRecorder::ReplayModify(CMemoryFile& record, UndoDirection opposite) {
     RecordModify(indices, opposite);
     for (std::size_t i = 0; i < indices.size(); ++i)
         objects[i].index = indices[i];
+    ReportReplay(indices, indices);
     SetStored(*drawing, objects);
     if (selection != nullptr)
         *selection = indices;
@@ -67,6 +68,7 @@ void CUndoRecorder::ReplayDelete(CMemoryFile& record, UndoDirection opposite) {
         if (!AllIndicesValid(*drawing, indices))
             return;
         RecordDelete(indices, opposite);
+        ReportReplay(indices, {});
         drawing->DeleteIndices(indices);
         return;
     }
@@ -78,8 +80,10 @@ void CUndoRecorder::ReplayDelete(CMemoryFile& record, UndoDirection opposite) {
         return;
     // The indices describe the list after the insertion, so they are written as they are rather than
     // checked against the list before it.
+    const std::vector<int> returned = IndicesOf(returning);
     CMemoryFile redo(kRecordGrowBytes);
-    Finish(redo, WriteIndexList(redo, IndicesOf(returning)), UndoRecordType::Delete, opposite);
+    Finish(redo, WriteIndexList(redo, returned), UndoRecordType::Delete, opposite);
+    ReportReplay({}, returned);
     InsertStored(*drawing, returning);
 }
 
@@ -104,6 +108,9 @@ void CUndoRecorder::ReplayMove(CMemoryFile& record, UndoDirection opposite) {
     }
     if (!RecordMove(from, to, count, opposite))
         return;
+    // Where the block lands: position lowered by its members before it, held to the list.
+    const int landing = std::min(position - std::clamp(position - blockStart, 0, count), objectCount - count);
+    ReportReplay(Range(blockStart, count), Range(landing, count));
     drawing->MoveIndices(Range(blockStart, count), position);
 }
 
@@ -116,6 +123,7 @@ void CUndoRecorder::ReplayPaste(CMemoryFile& record, UndoDirection opposite) {
         if (first > drawing->Count() - count)
             return;
         RecordPaste(first, count, opposite);
+        ReportReplay(Range(first, count), {});
         drawing->RemoveAt(first, count);
         return;
     }
@@ -127,6 +135,7 @@ void CUndoRecorder::ReplayPaste(CMemoryFile& record, UndoDirection opposite) {
     RecordPaste(first, static_cast<int>(pasted.size()), opposite);
     for (std::size_t i = 0; i < pasted.size(); ++i)
         pasted[i].index = first + static_cast<int>(i);
+    ReportReplay({}, Range(first, static_cast<int>(pasted.size())));
     InsertStored(*drawing, pasted);
 }
 
@@ -153,6 +162,7 @@ void CUndoRecorder::ReplayAdd(CMemoryFile& record, UndoDirection opposite) {
         if (count > drawing->Count())
             return;
         RecordAdd(count, opposite);
+        ReportReplay(Range(drawing->Count() - count, count), {});
         drawing->RemoveAt(drawing->Count() - count, count);
         return;
     }
@@ -162,6 +172,7 @@ void CUndoRecorder::ReplayAdd(CMemoryFile& record, UndoDirection opposite) {
     RecordAdd(static_cast<int>(added.size()), opposite);
     for (std::size_t i = 0; i < added.size(); ++i)
         added[i].index = drawing->Count() + static_cast<int>(i);
+    ReportReplay({}, Range(drawing->Count(), static_cast<int>(added.size())));
     InsertStored(*drawing, added);
 }
 
@@ -191,6 +202,8 @@ void CUndoRecorder::ReplayGroup(CMemoryFile& record, UndoDirection opposite) {
                         : -1;
         }
     }
+    // Group numbers change no pixel.
+    ReportReplay({}, {});
     drawing->ApplyGroupTable(table);
 }
 
@@ -202,6 +215,13 @@ void CUndoRecorder::ReplayJoin(CMemoryFile& record, UndoDirection opposite) {
         if (!AllIndicesValid(*drawing, indices))
             return;
         RecordJoin(indices, opposite);
+        // The joined path takes the place of the lowest listed object; Join refuses a list that does not
+        // start with a path, and changes nothing.
+        const int lowest = *std::min_element(indices.begin(), indices.end());
+        if (indices.size() >= 2 && drawing->GetAt(indices.front())->AsPath() != nullptr)
+            ReportReplay(indices, std::span<const int>(&lowest, 1));
+        else
+            ReportReplay({}, {});
         drawing->Join(indices);
         return;
     }
@@ -224,22 +244,24 @@ void CUndoRecorder::ReplayJoin(CMemoryFile& record, UndoDirection opposite) {
 
     if (listed >= 2 && drawing->Count() == countBefore - listed + 1 && lowest >= 0 &&
         lowest < drawing->Count()) {
-        // The join took place: the joined path stands at the lowest listed index.
-        std::unique_ptr<CGraphicObject> joined = drawing->DetachAt(lowest);
-        PrepareInsertion(*drawing, returning);
-        if (static_cast<int>(returning.size()) != listed) {
-            // Cannot happen for a record this recorder wrote; never lose the joined path for it.
-            drawing->InsertAt(lowest, std::move(joined));
+        // The join took place: the joined path stands at the lowest listed index, and the objects go back
+        // into the list it leaves.
+        PrepareInsertion(drawing->Count() - 1, returning);
+        // Cannot happen for a record this recorder wrote; the joined path is kept for it.
+        if (static_cast<int>(returning.size()) != listed)
             return;
-        }
         CMemoryFile redo(kRecordGrowBytes);
         Finish(redo, WriteIndexList(redo, indices), UndoRecordType::Join, opposite);
+        ReportReplay(std::span<const int>(&lowest, 1), IndicesOf(returning));
+        drawing->RemoveAt(lowest, 1);
         InsertStored(*drawing, returning);
     } else if (drawing->Count() == countBefore && AllIndicesValid(*drawing, indices)) {
         // Join refused the list (its first object is no path) and changed nothing; the objects are
         // put back in place all the same, so undo leaves the drawing as it was.
         CMemoryFile redo(kRecordGrowBytes);
         Finish(redo, WriteIndexList(redo, indices), UndoRecordType::Join, opposite);
+        const std::vector<int> unchanged = IndicesOf(returning);
+        ReportReplay(unchanged, unchanged);
         SetStored(*drawing, returning);
     }
 }
@@ -253,6 +275,10 @@ void CUndoRecorder::ReplayBreak(CMemoryFile& record, UndoDirection opposite) {
         if (index >= drawing->Count())
             return;
         RecordBreak(index, opposite);
+        // A path becomes one piece per subpath; BreakApart leaves any other object alone.
+        const CPathShape* path = drawing->GetAt(index)->AsPath();
+        ReportReplay(std::span<const int>(&index, 1),
+                     Range(index, path != nullptr ? static_cast<int>(path->SubpathCount()) : 1));
         drawing->BreakApart(index);
         return;
     }
@@ -261,6 +287,7 @@ void CUndoRecorder::ReplayBreak(CMemoryFile& record, UndoDirection opposite) {
         return;
     CMemoryFile redo(kRecordGrowBytes);
     Finish(redo, WriteInt(redo, index) && WriteInt(redo, pieces), UndoRecordType::Break, opposite);
+    ReportReplay(Range(index, pieces), std::span<const int>(&index, 1));
     drawing->RemoveAt(index, pieces);
     returning.front().index = index;
     InsertStored(*drawing, returning);
@@ -296,6 +323,10 @@ void CUndoRecorder::ReplayTransform(CMemoryFile& record, UndoDirection opposite)
                          undo_io::WriteObjects(other, *drawing, storedList, true);
     Finish(other, written, UndoRecordType::Transform, opposite);
 
+    // Every listed object is transformed or set back; a stored object that is not listed is set back too.
+    std::vector<int> touched = indices;
+    touched.insert(touched.end(), storedList.begin(), storedList.end());
+    ReportReplay(touched, touched);
     CTransform step = matrix;
     if (Undoing(opposite))
         step.SetMatrix(matrix.Inverse());

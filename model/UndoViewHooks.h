@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <span>
 
 namespace pq {
@@ -12,6 +13,17 @@ struct CRecordedStep {
     bool inPlace = false; // the objects keep their indices (a modification or a transform)
     int insertedAt = 0;
     int insertedCount = 0;
+};
+
+// What the replay of one step touches, told before it changes the drawing: the objects it changes in place,
+// removes or moves within the list, at their indices before the replay, and the objects it changes in place,
+// brings back or moves, at their indices after it. Every other object shows what it showed (it may only have
+// slid along the list as others came or went). since is the recorder's change count before the replay took
+// its record: a picture of the drawing made at that count lacks this step and nothing else.
+struct CReplayedStep {
+    std::span<const int> before;
+    std::span<const int> after;
+    uint64_t since = 0;
 };
 
 // What Undo and Redo need from the view that owns the recorder. The model cannot see the view's tools,
@@ -39,6 +51,11 @@ public:
     // A command recorded a step whose objects the record names (Modify, Delete, Move, Paste, Transform);
     // other steps and replays report nothing.
     virtual void StepRecorded(const CRecordedStep& /*step*/) {}
+    // A replay whose objects are known (every step but a whole reordering and the page steps) tells them
+    // before it changes the drawing; Undo and Redo then end with RepaintEdited instead of RepaintAll.
+    virtual void StepReplaying(const CReplayedStep& /*step*/) {}
+    // Repaints what the last step told touched.
+    virtual void RepaintEdited() { RepaintAll(); }
     virtual void MarkModified() = 0;
 
     // After undoing or redoing Add Page the view shows the last page.

@@ -51,8 +51,10 @@ BENCHMARK(BM_PaintBusyPage)
     ->Unit(benchmark::kMillisecond);
 
 // Paints of the busy page fitted into 1280 x 800 that change nothing on it (range 0: an exposure or a tool's
-// feedback), follow a turn of the wheel by one line (range 1: scrolled by 20 pixels) or follow an edit of
-// one object (range 2: Bold Line toggled on object 5000), with smooth edges.
+// feedback), follow a turn of the wheel by one line (range 1: scrolled by 20 pixels), follow an edit of
+// one object (range 2: Bold Line toggled on object 5000), follow the undo of that edit (range 3: the edit
+// and its paint are not timed) or follow an edit of every object (range 4: Bold Line toggled on all), with
+// smooth edges.
 void BM_RepaintBusyPage(benchmark::State& state) {
     bench::CBenchWindow window(1280, 800);
     CPqxDoc doc;
@@ -64,13 +66,22 @@ void BM_RepaintBusyPage(benchmark::State& state) {
     view.OnPaint();
     view.OnPaint();
     float direction = 1.0f;
-    if (state.range(0) == 2) {
+    if (state.range(0) >= 2) {
         view.SetTool(ToolKind::Select);
         view.GetSelection() = {5000};
     }
+    if (state.range(0) == 4)
+        view.OnCommand(cmd::kSelectAll);
     for (auto _ : state) {
-        if (state.range(0) == 2) {
+        if (state.range(0) == 2 || state.range(0) == 4) {
             view.OnCommand(cmd::kLineBold);
+        } else if (state.range(0) == 3) {
+            state.PauseTiming();
+            view.GetSelection() = {5000};
+            view.OnCommand(cmd::kLineBold);
+            view.OnPaint();
+            state.ResumeTiming();
+            view.OnCommand(cmd::kUndo);
         } else if (state.range(0) == 1) {
             CWheelEvent wheel;
             wheel.linesPerNotch = 1;
@@ -81,10 +92,13 @@ void BM_RepaintBusyPage(benchmark::State& state) {
         view.OnPaint();
         benchmark::ClobberMemory();
     }
-    static constexpr const char* kLabels[] = {"nothing changed", "after a wheel line", "after an edit of one object"};
+    static constexpr const char* kLabels[] = {"nothing changed", "after a wheel line",
+                                              "after an edit of one object",
+                                              "after undo of an edit of one object",
+                                              "after an edit of every object"};
     state.SetLabel(kLabels[state.range(0)]);
 }
-BENCHMARK(BM_RepaintBusyPage)->DenseRange(0, 2)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintBusyPage)->DenseRange(0, 4)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // The view's own share of a paint: the desk, the page frame and the copy to the window, with no objects.
 void BM_PaintEmptyPage(benchmark::State& state) {

@@ -130,6 +130,9 @@ public:
     int nodeObject = -1;
     bool selectActive = true;
     std::vector<std::string> calls;
+    // What the last replay said it touched.
+    std::vector<int> replayedBefore;
+    std::vector<int> replayedAfter;
 
     int GetNodeToolObject() const override { return nodeObject; }
     void ResetNodeTool() override { calls.push_back("ResetNodeTool"); }
@@ -141,6 +144,12 @@ public:
     void LeavePendingSelection() override { calls.push_back("LeavePendingSelection"); }
     void ResetSelectTool() override { calls.push_back("ResetSelectTool"); }
     void RepaintAll() override { calls.push_back("RepaintAll"); }
+    void RepaintEdited() override { calls.push_back("RepaintEdited"); }
+    void StepReplaying(const CReplayedStep& step) override {
+        calls.push_back("StepReplaying");
+        replayedBefore.assign(step.before.begin(), step.before.end());
+        replayedAfter.assign(step.after.begin(), step.after.end());
+    }
     void MarkModified() override { calls.push_back("MarkModified"); }
     void GoToLastPage() override { calls.push_back("GoToLastPage"); }
     void KeepCurrentPageInRange() override { calls.push_back("KeepCurrentPageInRange"); }

@@ -1,6 +1,7 @@
 // Random editing of a three-page drawing: every command records its step first, as the editor's
 // commands do; saves renumber the groups in between. After each undo and redo the drawing must be the
-// one it returns to, group membership included, whatever renumbered the groups since.
+// one it returns to, group membership included, whatever renumbered the groups since, and every object
+// the replay did not tell the view of must be unchanged.
 
 #include "ModelTestHelpers.h"
 
@@ -24,13 +25,57 @@ namespace {
     return ::testing::AssertionFailure() << "got " << got << "\nexpected " << want;
 }
 
+// Each object's record with its group number left out (groups change no pixel, and replays renumber
+// them), the listed indices left out.
+std::vector<std::vector<uint8_t>> Unlisted(const CDrawing& drawing, std::vector<int> listed) {
+    std::sort(listed.begin(), listed.end());
+    std::vector<std::vector<uint8_t>> records;
+    for (int i = 0; i < drawing.Count(); ++i) {
+        if (std::binary_search(listed.begin(), listed.end(), i))
+            continue;
+        std::vector<uint8_t> bytes = SaveBytes(*drawing.GetAt(i));
+        std::fill(bytes.begin() + 4, bytes.begin() + 8, uint8_t{0});
+        records.push_back(std::move(bytes));
+    }
+    return records;
+}
+
+// What a view redraws after a replay is where the objects it told of were and are: every other object
+// must stand in the same order with the same record, and the pages must be the same. A replay that tells
+// nothing (whole reorderings and page steps only) is repainted whole.
+::testing::AssertionResult ToldWhatItTouched(const CDrawing& before, const CDrawing& after,
+                                             const CRecordingHooks& hooks, UndoRecordType type) {
+    if (!hooks.Called("StepReplaying")) {
+        if ((type == UndoRecordType::Reorder || type == UndoRecordType::AddPages ||
+             type == UndoRecordType::InsertPages || type == UndoRecordType::DeletePages) &&
+            hooks.Called("RepaintAll"))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "type " << static_cast<int>(type) << " told nothing";
+    }
+    for (int index : hooks.replayedBefore)
+        if (index < 0 || index >= before.Count())
+            return ::testing::AssertionFailure() << "no object " << index << " before";
+    for (int index : hooks.replayedAfter)
+        if (index < 0 || index >= after.Count())
+            return ::testing::AssertionFailure() << "no object " << index << " after";
+    if (!hooks.Called("RepaintEdited"))
+        return ::testing::AssertionFailure() << "a replay that told its objects repainted everything";
+    if (before.PageCount() != after.PageCount() || before.GetPageWidth() != after.GetPageWidth() ||
+        before.GetPageHeight() != after.GetPageHeight())
+        return ::testing::AssertionFailure() << "the pages changed";
+    if (Unlisted(before, hooks.replayedBefore) != Unlisted(after, hooks.replayedAfter))
+        return ::testing::AssertionFailure()
+               << "type " << static_cast<int>(type) << " changed an object it did not tell";
+    return ::testing::AssertionSuccess();
+}
+
 class RandomEditor {
 public:
     explicit RandomEditor(unsigned seed) : random(seed) {
         drawing.SetPageCount(3);
         for (int i = 0; i < 12; ++i)
             drawing.Add(NewObject(i % 3));
-        recorder.Attach(&drawing, &selection, nullptr);
+        recorder.Attach(&drawing, &selection, &hooks);
     }
 
     // One random step; a command that recorded a step pushes the drawing it started from.
@@ -54,6 +99,7 @@ public:
     CDrawing drawing;
     std::vector<int> selection;
     CUndoRecorder recorder;
+    CRecordingHooks hooks;
     CDrawing clipboard;
     std::vector<std::unique_ptr<CDrawing>> undoStates;
     std::vector<std::unique_ptr<CDrawing>> redoStates;
@@ -64,9 +110,13 @@ public:
             return "undo";
         auto current = std::make_unique<CDrawing>();
         current->Assign(drawing);
+        const auto type =
+            static_cast<UndoRecordType>(recorder.GetEntries(UndoDirection::TowardsUndo).back().type);
+        hooks.calls.clear();
         recorder.Undo();
         ++undos;
         EXPECT_TRUE(SameDrawing(drawing, *undoStates.back()));
+        EXPECT_TRUE(ToldWhatItTouched(*current, drawing, hooks, type));
         undoStates.pop_back();
         redoStates.push_back(std::move(current));
         return "undo";
@@ -228,8 +278,12 @@ private:
             return "redo";
         auto current = std::make_unique<CDrawing>();
         current->Assign(drawing);
+        const auto type =
+            static_cast<UndoRecordType>(recorder.GetEntries(UndoDirection::TowardsRedo).back().type);
+        hooks.calls.clear();
         recorder.Redo();
         EXPECT_TRUE(SameDrawing(drawing, *redoStates.back()));
+        EXPECT_TRUE(ToldWhatItTouched(*current, drawing, hooks, type));
         redoStates.pop_back();
         undoStates.push_back(std::move(current));
         return "redo";

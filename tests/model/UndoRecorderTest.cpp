@@ -121,8 +121,9 @@ TEST_F(UndoHistory, UndoTellsTheViewInOrderAndKeepsOnlyARestoredModifySelection)
     hooks.calls.clear();
     recorder.Undo();
     EXPECT_EQ(selection, (std::vector<int>{1, 3}));
-    EXPECT_EQ(hooks.calls, (std::vector<std::string>{"ResetNodeTool", "LeavePendingSelection",
-                                                     "ResetSelectTool", "RepaintAll", "MarkModified"}));
+    EXPECT_EQ(hooks.calls,
+              (std::vector<std::string>{"ResetNodeTool", "LeavePendingSelection", "StepReplaying",
+                                        "ResetSelectTool", "RepaintEdited", "MarkModified"}));
     hooks.selectActive = false;
     recorder.Redo();
     EXPECT_TRUE(selection.empty());
@@ -153,7 +154,7 @@ TEST_F(UndoHistory, NodeToolEditsTheSameObjectAgainUnlessItIsGone) {
     hooks.calls.clear();
     recorder.Undo();
     EXPECT_FALSE(hooks.Called("EditWithNodeTool 4"));
-    EXPECT_TRUE(hooks.Called("RepaintAll"));
+    EXPECT_TRUE(hooks.Called("RepaintEdited"));
 }
 
 // An index list followed by whole objects (each after its group reference, "no group"), the last one cut

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -36,7 +37,7 @@ struct CPatternPage {
         key.smoothEdges = true;
     }
 
-    void Update(std::span<const CRect> edited = {}) {
+    void Update(const std::optional<CPageEdit>& edit = {}) {
         drawn.clear();
         ASSERT_TRUE(page.Update(key, [this](CDeviceContext& dc, const CRect& area) {
             drawn.push_back(area);
@@ -44,7 +45,11 @@ struct CPatternPage {
             for (int y = area.top; y < area.bottom; ++y)
                 for (int x = area.left; x < area.right; ++x)
                     dc.SetPixel(x, y, PatternAt(key, x, y));
-        }, edited));
+        }, edit));
+    }
+    // An edit whose step is the one change since the picture before it.
+    [[nodiscard]] CPageEdit OneStep(std::span<const CRect> areas) const {
+        return {key.changeCount - 1, areas};
     }
 
     // Counts the pixels that do not show the current key's picture.
@@ -69,15 +74,24 @@ TEST(DrawnPage, KeepsMovesOrRedrawsAsTheKeySays) {
     const std::vector<CRect> edited{{5, 6, 20, 30}, {100, 80, 200, 95}};
     ++p.key.changeCount;
     ++p.key.objectCount;
-    p.Update(edited);
+    p.Update(p.OneStep(edited));
     EXPECT_EQ(p.drawn, (std::vector<CRect>{{5, 6, 20, 30}, {100, 80, kWidth, kHeight}}));
-    // Two edits since, or an edit and a move: everything.
+    // A step of several changes (an undo takes its record and records the opposite) from the kept picture:
+    // only its areas; a step that knows it changed no pixel (groups): nothing.
+    const uint64_t since = p.key.changeCount;
     p.key.changeCount += 2;
-    p.Update(edited);
+    p.Update(CPageEdit{since, edited});
+    EXPECT_EQ(p.drawn, (std::vector<CRect>{{5, 6, 20, 30}, {100, 80, kWidth, kHeight}}));
+    p.key.changeCount += 2;
+    p.Update(CPageEdit{p.key.changeCount - 2, {}});
+    EXPECT_TRUE(p.drawn.empty());
+    // An edit from another picture than the kept one (two edits since), or an edit and a move: everything.
+    p.key.changeCount += 2;
+    p.Update(p.OneStep(edited));
     EXPECT_EQ(p.drawn, (std::vector<CRect>{p.key.client}));
     ++p.key.changeCount;
     p.key.deviceOrigin.x += 2;
-    p.Update(edited);
+    p.Update(p.OneStep(edited));
     EXPECT_EQ(p.drawn, (std::vector<CRect>{p.key.client}));
 
     const struct {
@@ -124,6 +138,25 @@ TEST(DrawnPage, KeepsMovesOrRedrawsAsTheKeySays) {
     redrawsAll("forgetting");
     p.key.client = CRect{0, 0, kWidth, kHeight - 10};
     redrawsAll("a smaller client");
+}
+
+// Each area is a pass over the page's objects: an area inside another or twice is drawn once, and many
+// areas are drawn as their union.
+TEST(DrawnPage, EditedAreasAreDrawnOnceAndManyAsOne) {
+    const CRect client{0, 0, kWidth, kHeight};
+    const std::vector<CRect> areas{{5, 5, 20, 20},    {5, 5, 20, 20},    {8, 8, 12, 12},
+                                   {-10, 30, 40, 40}, {200, 0, 300, 10}, {3, 4, 6, 7}};
+    EXPECT_EQ(EditedAreasToDraw(areas, client),
+              (std::vector<CRect>{{5, 5, 20, 20}, {0, 30, 40, 40}, {3, 4, 6, 7}}));
+    std::vector<CRect> many;
+    for (int i = 0; i <= static_cast<int>(kMaxEditedAreas); ++i)
+        many.push_back(CRect{i * 3, 50 - i, i * 3 + 2, 60 + i});
+    EXPECT_EQ(EditedAreasToDraw(many, client),
+              (std::vector<CRect>{{0, 50 - static_cast<int>(kMaxEditedAreas),
+                                   static_cast<int>(kMaxEditedAreas) * 3 + 2,
+                                   60 + static_cast<int>(kMaxEditedAreas)}}));
+    many.pop_back();
+    EXPECT_EQ(EditedAreasToDraw(many, client).size(), kMaxEditedAreas);
 }
 
 // Objects spread over the page, some filled, some with wide pens, in many colours.

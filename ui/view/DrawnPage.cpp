@@ -44,6 +44,38 @@ void DrawClipped(CDibSection& bits, const CRect& area, const CDrawnPage::DrawAre
 
 } // namespace
 
+std::vector<CRect> EditedAreasToDraw(std::span<const CRect> areas, const CRect& client) {
+    std::vector<CRect> held;
+    held.reserve(areas.size());
+    for (const CRect& area : areas) {
+        const CRect inside{std::max(area.left, client.left), std::max(area.top, client.top),
+                           std::min(area.right, client.right), std::min(area.bottom, client.bottom)};
+        if (!inside.IsEmpty())
+            held.push_back(inside);
+    }
+    if (held.size() > kMaxEditedAreas) {
+        CRect all = held.front();
+        for (const CRect& area : held)
+            all = CRect{std::min(all.left, area.left), std::min(all.top, area.top),
+                        std::max(all.right, area.right), std::max(all.bottom, area.bottom)};
+        return {all};
+    }
+    // An object whose step changed it in place is told before and after, most often with the same reach.
+    const auto contains = [](const CRect& outer, const CRect& inner) {
+        return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
+               outer.bottom >= inner.bottom;
+    };
+    std::vector<CRect> drawn;
+    for (std::size_t i = 0; i < held.size(); ++i) {
+        bool covered = false;
+        for (std::size_t j = 0; j < held.size() && !covered; ++j)
+            covered = j != i && contains(held[j], held[i]) && (held[j] != held[i] || j < i);
+        if (!covered)
+            drawn.push_back(held[i]);
+    }
+    return drawn;
+}
+
 bool CDrawnPageKey::SamePictureAs(const CDrawnPageKey& other) const {
     return drawing == other.drawing && changeCount == other.changeCount && objectCount == other.objectCount &&
            pageCount == other.pageCount && page == other.page && pageWidth == other.pageWidth &&
@@ -52,7 +84,8 @@ bool CDrawnPageKey::SamePictureAs(const CDrawnPageKey& other) const {
            scale == other.scale && docOrigin == other.docOrigin;
 }
 
-bool CDrawnPage::Update(const CDrawnPageKey& key, const DrawArea& draw, std::span<const CRect> edited) {
+bool CDrawnPage::Update(const CDrawnPageKey& key, const DrawArea& draw,
+                        const std::optional<CPageEdit>& edit) {
     const CRect& client = key.client;
     if (client.IsEmpty())
         return false;
@@ -72,16 +105,13 @@ bool CDrawnPage::Update(const CDrawnPageKey& key, const DrawArea& draw, std::spa
     // once the origin has moved: a moved aliased picture could then disagree with a fresh one by a pixel
     // along an edge. Smooth pixels differ by a rounding of coverage at most, which nobody sees.
     const bool moveKept = key.smoothEdges && std::llabs(dx) < width && std::llabs(dy) < height;
-    if (kept && !edited.empty() && dx == 0 && dy == 0 && key.changeCount == drawn.changeCount + 1) {
+    if (kept && edit && dx == 0 && dy == 0 && drawn.changeCount == edit->since) {
         CDrawnPageKey before = key;
         before.changeCount = drawn.changeCount;
         before.objectCount = drawn.objectCount;
         if (before.SamePictureAs(drawn)) {
-            for (const CRect& area : edited)
-                DrawClipped(bits,
-                            CRect{std::max(area.left, client.left), std::max(area.top, client.top),
-                                  std::min(area.right, client.right), std::min(area.bottom, client.bottom)},
-                            draw);
+            for (const CRect& area : EditedAreasToDraw(edit->areas, client))
+                DrawClipped(bits, area, draw);
             drawn = key;
             return true;
         }

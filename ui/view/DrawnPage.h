@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
+#include <vector>
 
 namespace pq {
 
@@ -39,6 +41,13 @@ struct CDrawnPageKey {
     [[nodiscard]] bool SamePictureAs(const CDrawnPageKey& other) const;
 };
 
+// An edit known exactly: the areas of the client where it changed the picture drawn at change count since
+// (the undo recorder's count before the step).
+struct CPageEdit {
+    uint64_t since = 0;
+    std::span<const CRect> areas;
+};
+
 // The view's drawing of the page, kept between paints. A paint that changes nothing on the page (an
 // exposure, a tool's feedback) copies it; a scroll with smooth edges moves it and draws only the strips
 // it uncovers. A full paint of a busy page takes tens of milliseconds, a copy about one.
@@ -51,10 +60,10 @@ public:
     void Forget() { kept = false; }
     // Brings the pixels up to key: keeps them for the same picture, moves them and draws the strips the
     // move uncovered when only the device origin changed (smooth edges only), and draws the whole client
-    // otherwise. An edit known exactly passes the areas it changed as edited: when the key shows just
-    // that one step since the kept pixels (the change count one on, the object count free) only those
-    // areas are drawn again. False when no bitmap of the client's size can be made.
-    bool Update(const CDrawnPageKey& key, const DrawArea& draw, std::span<const CRect> edited = {});
+    // otherwise. An edit known exactly passes the areas it changed: when the kept pixels are the picture
+    // the edit started from (its change count, the object count free) and nothing else differs, only
+    // those areas are drawn again. False when no bitmap of the client's size can be made.
+    bool Update(const CDrawnPageKey& key, const DrawArea& draw, const std::optional<CPageEdit>& edit = {});
     [[nodiscard]] const CDibSection& GetBits() const { return bits; }
 
 private:
@@ -62,5 +71,11 @@ private:
     CDrawnPageKey drawn;
     bool kept = false;
 };
+
+// The areas to draw for an edit's areas within client: each held to the client, none twice or inside
+// another, and past kMaxEditedAreas their bounding union alone, since every area drawn costs a pass over the
+// page's objects.
+[[nodiscard]] std::vector<CRect> EditedAreasToDraw(std::span<const CRect> areas, const CRect& client);
+inline constexpr std::size_t kMaxEditedAreas = 16;
 
 } // namespace pq

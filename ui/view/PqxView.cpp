@@ -259,16 +259,36 @@ void CPqxView::AddReach(std::vector<CRect>& areas, int index) const {
         areas.push_back(ObjectReach(*object, mapping));
 }
 
-void CPqxView::StepRecorded(const CRecordedStep& step) {
+void CPqxView::BeginPendingEdit(uint64_t since, std::span<const int> before, std::vector<int> after) {
     CPendingEdit edit;
+    edit.since = since;
     edit.changeCount = undoRecorder.GetChangeCount();
-    for (int index : step.objects)
+    if (pendingEdit && pendingEdit->changeCount == since) {
+        // The step before this one has not been painted yet (undo held down): the kept picture lacks both,
+        // and both are drawn. Its objects after it are where they are now, before this step changes them.
+        edit.since = pendingEdit->since;
+        edit.areas = std::move(pendingEdit->areas);
+        for (int index : pendingEdit->objectsAfter)
+            AddReach(edit.areas, index);
+    }
+    for (int index : before)
         AddReach(edit.areas, index);
-    if (step.inPlace)
-        edit.objectsAfter.assign(step.objects.begin(), step.objects.end());
-    for (int i = 0; i < step.insertedCount; ++i)
-        edit.objectsAfter.push_back(step.insertedAt + i);
+    edit.objectsAfter = std::move(after);
     pendingEdit = std::move(edit);
+}
+
+void CPqxView::StepRecorded(const CRecordedStep& step) {
+    std::vector<int> after;
+    if (step.inPlace)
+        after.assign(step.objects.begin(), step.objects.end());
+    for (int i = 0; i < step.insertedCount; ++i)
+        after.push_back(step.insertedAt + i);
+    // The step has just been pushed: the picture without it is one change back.
+    BeginPendingEdit(undoRecorder.GetChangeCount() - 1, step.objects, std::move(after));
+}
+
+void CPqxView::StepReplaying(const CReplayedStep& step) {
+    BeginPendingEdit(step.since, step.before, std::vector<int>(step.after.begin(), step.after.end()));
 }
 
 void CPqxView::RepaintEdited() {

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -276,9 +277,10 @@ public:
     void ResetSelectTool() override;
     void RepaintAll() override;
     void StepRecorded(const CRecordedStep& step) override;
-    // After an edit whose step was recorded: repaints what the step touched, or everything when the step
-    // did not say.
-    void RepaintEdited();
+    void StepReplaying(const CReplayedStep& step) override;
+    // After an edit whose step was recorded, or an undo or redo: repaints what the step touched, or
+    // everything when the step did not say.
+    void RepaintEdited() override;
     void MarkModified() override { SetModified(); }
     void GoToLastPage() override;
     void KeepCurrentPageInRange() override;
@@ -342,15 +344,20 @@ private:
     // Repaints what the view shows of an unchanged drawing (after a scroll, or for the selection's handles):
     // the drawn page is kept, or moved.
     void InvalidateView();
-    // What a recorded step said it would touch, until the paint after it: the reaches the objects had
-    // before the edit, and the objects whose reaches count after it.
+    // What a recorded or replayed step said it would touch, until the paint after it: the reaches the
+    // objects had before the step, and the objects whose reaches count after it. It holds for a picture
+    // drawn at the undo recorder's change count since, once the count has reached changeCount.
     struct CPendingEdit {
+        uint64_t since = 0;
         uint64_t changeCount = 0;
         std::vector<CRect> areas;
         std::vector<int> objectsAfter;
     };
     // Adds the reach of the object at index, when it lies on the current page.
     void AddReach(std::vector<CRect>& areas, int index) const;
+    // Starts the pending edit of a step: the reaches of the objects before it are taken now. A pending edit
+    // not yet painted that this step directly follows is taken in.
+    void BeginPendingEdit(uint64_t since, std::span<const int> before, std::vector<int> after);
 
     // Edit commands on the selection: arrange and combine (ViewArrange.cpp), line and fill style
     // (ViewStyleCommands.cpp), clipboard, Select All, Duplicate and Escape (ViewClipboard.cpp). Each

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <utility>
 #include <vector>
@@ -46,17 +47,19 @@ void CPqxView::OnPaint() {
     UpdateScrollBars();
     // An edit whose step named its objects is drawn again where they were and where they are now.
     std::vector<CRect> edited;
+    std::optional<CPageEdit> edit;
     if (pendingEdit && pendingEdit->changeCount == undoRecorder.GetChangeCount()) {
         edited = std::move(pendingEdit->areas);
         for (int index : pendingEdit->objectsAfter)
             AddReach(edited, index);
+        edit = CPageEdit{pendingEdit->since, edited};
     }
     pendingEdit.reset();
     // The back buffer lets go of the drawn page's pixels first, so that updating them copies nothing.
     backBuffer.Clear();
     if (!drawnPage.Update(
             DrawnPageKey(client),
-            [this, &client](CDeviceContext& dc, const CRect& area) { DrawPageArea(dc, client, area); }, edited))
+            [this, &client](CDeviceContext& dc, const CRect& area) { DrawPageArea(dc, client, area); }, edit))
         return;
     // The back buffer shares the drawn page's pixels until feedback draws on it.
     backBuffer = drawnPage.GetBits();

@@ -1,0 +1,190 @@
+// Undo and redo repaint only where the objects of their step were and are, and leave exactly the picture
+// a paint from scratch shows.
+
+#include "RasterHelpers.h"
+#include "ViewTestSetup.h"
+
+#include "ui/view/ViewCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace pq::test {
+namespace {
+
+constexpr uint32_t kSentinelColor = 0x00C0C0;
+constexpr uint32_t kHiddenColor = 0x000000;
+// Where the sentinel shows: the middle of its rectangle.
+constexpr CPoint kSentinelPixel{370, 260};
+
+std::vector<uint8_t> Pixels(const CDibSection& bitmap) {
+    return {bitmap.GetBits().begin(), bitmap.GetBits().end()};
+}
+
+// One document unit to the pixel, the origin at the client centre (200, 150). Objects 0 and 1 overlap;
+// the last object, the sentinel, lies apart from every edit in the corner.
+struct CUndoRepaintSetup : CViewSetup {
+    explicit CUndoRepaintSetup(bool smooth) {
+        Drawing().Add(MakeRect({-150.0f, -50.0f, -60.0f, 40.0f}, 0x0000FF));
+        Drawing().Add(MakeRect({-100.0f, 0.0f, -20.0f, 80.0f}, 0xFF0000));
+        auto wide = MakeRect({20.0f, 110.0f, -80.0f, 20.0f}, 0x00FF00);
+        wide->AsPath()->penWidth = 9;
+        wide->AsPath()->brushStyle = kBrushHollow;
+        wide->RecalcBounds();
+        Drawing().Add(std::move(wide));
+        Drawing().Add(MakeRect({150.0f, 190.0f, 90.0f, 130.0f}, kSentinelColor));
+        view.SetClipboard(&clipboard);
+        Open();
+        Paint();
+        ShowOriginAtCentre(1.0f);
+        view.SetSmoothEdges(smooth);
+        view.SetTool(ToolKind::Select);
+        view.OnPaint();
+    }
+
+    CGraphicObject& Sentinel() {
+        for (int i = 0; i < Drawing().Count(); ++i)
+            if (Drawing().GetAt(i)->color == kSentinelColor || Drawing().GetAt(i)->color == kHiddenColor)
+                return *Drawing().GetAt(i);
+        ADD_FAILURE() << "no sentinel";
+        return *Drawing().GetAt(0);
+    }
+
+    // What the paint after a command (undo or redo) showed: whether it kept the sentinel, recoloured
+    // behind the view's back, as it was (which only a paint of everything would show), and how many bytes
+    // of its picture differ from a paint from scratch once the sentinel has its colour back. Steps not yet
+    // painted are painted first unless they are to be painted with the command's.
+    struct CPaintSeen {
+        bool partial = false;
+        int differing = 0;
+    };
+    CPaintSeen PaintAfter(int command, bool withUnpainted = false) {
+        if (!withUnpainted)
+            view.OnPaint();
+        view.OnCommand(command);
+        Sentinel().color = kHiddenColor;
+        view.OnPaint();
+        const std::vector<uint8_t> kept = Pixels(view.GetBackBuffer());
+        CPaintSeen seen;
+        seen.partial = PixelAt(view.GetBackBuffer(), kSentinelPixel.x, kSentinelPixel.y) == kSentinelColor;
+        Sentinel().color = kSentinelColor;
+        view.RepaintAll();
+        view.OnPaint();
+        EXPECT_EQ(PixelAt(view.GetBackBuffer(), kSentinelPixel.x, kSentinelPixel.y), kSentinelColor)
+            << "the sentinel is not where the test expects it";
+        const std::vector<uint8_t> fresh = Pixels(view.GetBackBuffer());
+        EXPECT_EQ(kept.size(), fresh.size());
+        for (std::size_t i = 0; i < kept.size() && i < fresh.size(); ++i)
+            seen.differing += kept[i] != fresh[i] ? 1 : 0;
+        return seen;
+    }
+
+    ::testing::AssertionResult RepaintsOnlyWhatChanged(int command, bool withUnpainted = false) {
+        const CPaintSeen seen = PaintAfter(command, withUnpainted);
+        if (!seen.partial)
+            return ::testing::AssertionFailure() << "the whole page was painted";
+        if (seen.differing != 0)
+            return ::testing::AssertionFailure()
+                   << seen.differing << " bytes differ from a paint from scratch";
+        return ::testing::AssertionSuccess();
+    }
+
+    CDrawing clipboard;
+};
+
+// An edit a user makes: the objects selected, then the commands run on them; or, without commands, a
+// drag from one point to another with the tool given.
+struct CStepCase {
+    const char* name;
+    std::vector<int> selected;
+    std::vector<int> commands;
+    ToolKind tool = ToolKind::Select;
+    CPoint from, to;
+
+    void Make(CUndoRepaintSetup& s) const {
+        if (commands.empty()) {
+            s.view.SetTool(tool);
+            s.Drag(from, to);
+            s.view.SetTool(ToolKind::Select);
+            return;
+        }
+        s.view.SelectObject(selected.front());
+        s.view.GetSelection() = selected;
+        for (int command : commands)
+            s.view.OnCommand(command);
+    }
+};
+
+const CStepCase kStepCases[] = {
+    {"move by drag", {}, {}, ToolKind::Select, {60, 120}, {130, 170}},
+    {"rectangle drawn", {}, {}, ToolKind::Rectangle, {220, 40}, {300, 120}},
+    {"delete", {0}, {cmd::kDelete}},
+    {"delete two apart", {0, 2}, {cmd::kDelete}},
+    {"paste", {1}, {cmd::kCopy, cmd::kPaste}},
+    {"bring to front", {0}, {cmd::kBringToFront}},
+    {"send to back", {2}, {cmd::kSendToBack}},
+    {"bold line", {1}, {cmd::kLineBold}},
+    {"align left", {1, 2}, {cmd::kAlignLeft}},
+    {"join", {0, 2}, {cmd::kJoin}},
+    {"group", {0, 1}, {cmd::kGroup}},
+};
+
+// Each edit undone and redone twice.
+TEST(ViewUndoRepaint, UndoAndRedoPaintOnlyTheirObjectsAndMatchAPaintFromScratch) {
+    for (const bool smooth : {true, false}) {
+        for (const CStepCase& step : kStepCases) {
+            SCOPED_TRACE(::testing::Message() << step.name << (smooth ? ", smooth" : ", aliased"));
+            CUndoRepaintSetup s(smooth);
+            const DrawingSnapshot original = Snapshot(s.Drawing());
+            step.Make(s);
+            ASSERT_EQ(s.UndoSteps(), 1);
+            const DrawingSnapshot edited = Snapshot(s.Drawing());
+            ASSERT_NE(edited, original);
+            for (int round = 0; round < 2; ++round) {
+                EXPECT_TRUE(s.RepaintsOnlyWhatChanged(cmd::kUndo)) << "undo " << round;
+                EXPECT_EQ(Snapshot(s.Drawing()), original);
+                EXPECT_TRUE(s.RepaintsOnlyWhatChanged(cmd::kRedo)) << "redo " << round;
+                EXPECT_EQ(Snapshot(s.Drawing()), edited);
+            }
+        }
+    }
+}
+
+// Undo held down runs several replays before the window gets to paint: the paint draws what all of them
+// touched. An edit between them that told nothing (a whole reordering) makes it draw everything.
+TEST(ViewUndoRepaint, StepsNotYetPaintedAreDrawnTogether) {
+    for (const bool smooth : {true, false}) {
+        SCOPED_TRACE(smooth ? "smooth" : "aliased");
+        CUndoRepaintSetup s(smooth);
+        const DrawingSnapshot original = Snapshot(s.Drawing());
+        s.Drag({60, 120}, {130, 170});
+        s.view.OnPaint();
+        s.view.SelectObject(2);
+        s.view.OnCommand(cmd::kDelete);
+        s.view.OnPaint();
+        s.view.SetTool(ToolKind::Rectangle);
+        s.Drag({220, 40}, {300, 120});
+        s.view.SetTool(ToolKind::Select);
+        s.view.OnPaint();
+        ASSERT_EQ(s.UndoSteps(), 3);
+        s.view.OnCommand(cmd::kUndo);
+        s.view.OnCommand(cmd::kUndo);
+        EXPECT_TRUE(s.RepaintsOnlyWhatChanged(cmd::kUndo, true));
+        EXPECT_EQ(Snapshot(s.Drawing()), original);
+        s.view.OnCommand(cmd::kRedo);
+        s.view.OnCommand(cmd::kRedo);
+        EXPECT_TRUE(s.RepaintsOnlyWhatChanged(cmd::kRedo, true));
+
+        // A reordering of objects apart from each other, recorded as the whole list.
+        s.view.SelectObject(0);
+        s.view.GetSelection().push_back(2);
+        s.view.OnCommand(cmd::kBringToFront);
+        ASSERT_EQ(s.view.GetUndoRecorder().GetEntries(UndoDirection::TowardsUndo).back().type,
+                  static_cast<uint16_t>(UndoRecordType::Reorder));
+        EXPECT_FALSE(s.PaintAfter(cmd::kUndo).partial);
+    }
+}
+
+} // namespace
+} // namespace pq::test
