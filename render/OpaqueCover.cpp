@@ -65,6 +65,34 @@ bool COpaqueCover::Covers(const CRect& rect) const {
     return true;
 }
 
+void COpaqueCover::AddCoveredRows(const CRect& rect, int32_t minRows,
+                                  std::vector<CCoverageRaster::CRowRange>& runs) const {
+    const int32_t left = std::max(rect.left, box.left), right = std::min(rect.right, box.right);
+    const int32_t top = std::max(rect.top, box.top), bottom = std::min(rect.bottom, box.bottom);
+    if (left >= right || top >= bottom)
+        return;
+    const int32_t first = left - box.left, last = right - 1 - box.left;
+    const int32_t firstWord = first >> 6, lastWord = last >> 6;
+    const uint64_t firstMask =
+        firstWord == lastWord ? BitRange(first & 63, last & 63) : BitRange(first & 63, 63);
+    const uint64_t lastMask = BitRange(0, last & 63);
+    const uint64_t* row = bits.data() + static_cast<std::size_t>(top - box.top) * wordsPerRow;
+    int32_t runTop = top;
+    for (int32_t y = top; y <= bottom; ++y, row += wordsPerRow) {
+        bool covered = y < bottom && (row[firstWord] & firstMask) == firstMask;
+        if (covered && firstWord != lastWord) {
+            covered = (row[lastWord] & lastMask) == lastMask;
+            for (int32_t w = firstWord + 1; covered && w < lastWord; ++w)
+                covered = row[w] == ~uint64_t{0};
+        }
+        if (covered)
+            continue;
+        if (y - runTop >= minRows)
+            runs.push_back({runTop, y});
+        runTop = y + 1;
+    }
+}
+
 bool COpaqueCover::IsCovered(int32_t x, int32_t y) const {
     if (!box.Contains({x, y}))
         return false;

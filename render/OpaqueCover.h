@@ -2,6 +2,7 @@
 
 #include "geometry/PointF.h"
 #include "geometry/Rect.h"
+#include "platform/CoverageRaster.h"
 #include "render/PageRenderer.h"
 
 #include <cstdint>
@@ -23,6 +24,10 @@ public:
     void AddSpan(int32_t y, int32_t left, int32_t right);
     // Whether every pixel of rect that lies in the box is covered (true for a rect outside the box).
     [[nodiscard]] bool Covers(const CRect& rect) const;
+    // Appends the runs of at least minRows rows of rect, within the box, whose pixels in rect are all
+    // covered.
+    void AddCoveredRows(const CRect& rect, int32_t minRows,
+                        std::vector<CCoverageRaster::CRowRange>& runs) const;
     [[nodiscard]] bool IsCovered(int32_t x, int32_t y) const;
 
 private:

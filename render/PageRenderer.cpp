@@ -356,17 +356,8 @@ constexpr int32_t kMinLeftOutRows = 2;
 // completely.
 void FindLeftOutRows(CVisibleObject& v, const COpaqueCover& cover, std::vector<CRowRange>& leftOut) {
     const CRect& r = v.reach;
-    const int32_t top = std::max(r.top - 1, cover.Box().top),
-                  bottom = std::min(r.bottom + 1, cover.Box().bottom);
     v.leftOutAt = static_cast<uint32_t>(leftOut.size());
-    int32_t runTop = top;
-    for (int32_t y = top; y <= bottom; ++y) {
-        if (y < bottom && cover.Covers(CRect{r.left - 1, y, r.right + 1, y + 1}))
-            continue;
-        if (y - runTop >= kMinLeftOutRows)
-            leftOut.push_back({runTop, y});
-        runTop = y + 1;
-    }
+    cover.AddCoveredRows(CRect{r.left - 1, r.top - 1, r.right + 1, r.bottom + 1}, kMinLeftOutRows, leftOut);
     v.leftOutCount = static_cast<uint32_t>(leftOut.size()) - v.leftOutAt;
 }
 
