@@ -17,13 +17,17 @@ namespace {
 using Strings = std::vector<std::string>;
 namespace fs = std::filesystem;
 
+// The templates live in a folder of a test folder of their own, so that a name escaping them by mistake
+// lands where the test sees it and removes it.
 class TemplateListTest : public ::testing::Test {
 protected:
+    TemplateListTest() { fs::create_directory(Folder()); }
     void Make(const std::string& name, const std::string& content = "template") {
-        std::ofstream(folder.File(name)) << content;
+        std::ofstream(Template(name)) << content;
     }
-    [[nodiscard]] bool Exists(const std::string& name) const { return fs::exists(folder.File(name)); }
-    [[nodiscard]] std::string Folder() const { return folder.Path().string(); }
+    [[nodiscard]] bool Exists(const std::string& name) const { return fs::exists(Template(name)); }
+    [[nodiscard]] std::string Folder() const { return folder.File("templates"); }
+    [[nodiscard]] std::string Template(const std::string& name) const { return Folder() + "/" + name; }
     // The Delete question, answered.
     auto Answer(bool yes) {
         return [this, yes](std::string_view question) {
@@ -40,9 +44,9 @@ protected:
 TEST_F(TemplateListTest, ListsTheTemplateFilesByNameAndPreselectsTheDefault) {
     for (const char* name : {"Letter.tpl", "A4.tpl", "card.tpl.bak", "notes.txt", ".tpl", "Grid page.tpl"})
         Make(name);
-    fs::create_directory(folder.File("Folder.tpl"));
-    fs::create_symlink(folder.File("A4.tpl"), folder.File("Linked.tpl"));
-    fs::create_symlink(folder.File("missing"), folder.File("Dangling.tpl"));
+    fs::create_directory(Template("Folder.tpl"));
+    fs::create_symlink(Template("A4.tpl"), Template("Linked.tpl"));
+    fs::create_symlink(Template("missing"), Template("Dangling.tpl"));
     preferences.WriteString(CTemplateList::kDefaultTemplateName, "Letter");
 
     CTemplateList list(Folder(), &preferences);
@@ -55,7 +59,7 @@ TEST_F(TemplateListTest, ListsTheTemplateFilesByNameAndPreselectsTheDefault) {
 }
 
 TEST_F(TemplateListTest, OkReturnsTheChosenTemplatesPathAndRemembersItAndWithoutAFolderDoesNothing) {
-    CTemplateList none(folder.File("none"), &preferences);
+    CTemplateList none(Template("none"), &preferences);
     EXPECT_TRUE(none.GetNames().empty());
     none.Select(0);
     EXPECT_EQ(none.GetSelection(), -1);
@@ -69,7 +73,7 @@ TEST_F(TemplateListTest, OkReturnsTheChosenTemplatesPathAndRemembersItAndWithout
     EXPECT_FALSE(list.Ok()); // nothing selected yet
     EXPECT_FALSE(preferences.FindString(CTemplateList::kDefaultTemplateName));
     list.Select(1);
-    EXPECT_EQ(list.Ok(), folder.File("Letter.tpl"));
+    EXPECT_EQ(list.Ok(), Template("Letter.tpl"));
     EXPECT_EQ(preferences.FindString(CTemplateList::kDefaultTemplateName), "Letter");
     EXPECT_EQ(CTemplateList(Folder(), &preferences).GetSelection(), 1);
 }
@@ -103,7 +107,7 @@ TEST_F(TemplateListTest, DeleteAsksFirstAndSelectsTheItemThatTakesTheDeletedOnes
     Make("D.tpl");
     list.Fill("");
     list.Select(0);
-    fs::remove(folder.File("D.tpl"));
+    fs::remove(Template("D.tpl"));
     EXPECT_EQ(list.Delete(Answer(true)), "");
     EXPECT_TRUE(list.GetNames().empty());
 }
@@ -115,15 +119,15 @@ TEST_F(TemplateListTest, RenameRenamesTheFileButNeverOntoAnExistingNameNorOutOfT
     list.Select(0);
     // Onto an existing name: refused, both templates stay.
     EXPECT_EQ(list.Rename("Letter"), "A template named 'Letter' already exists.");
-    EXPECT_EQ(test::ReadFileText(folder.File("Letter.tpl")), "letter");
-    EXPECT_EQ(test::ReadFileText(folder.File("A4.tpl")), "a4");
+    EXPECT_EQ(test::ReadFileText(Template("Letter.tpl")), "letter");
+    EXPECT_EQ(test::ReadFileText(Template("A4.tpl")), "a4");
     EXPECT_EQ(list.GetNames(), (Strings{"A4", "Letter"}));
     EXPECT_EQ(list.GetSelection(), 0);
 
     EXPECT_EQ(list.Rename("Zine"), "");
     EXPECT_EQ(list.GetNames(), (Strings{"Letter", "Zine"}));
     EXPECT_EQ(list.GetSelection(), 1);
-    EXPECT_EQ(test::ReadFileText(folder.File("Zine.tpl")), "a4");
+    EXPECT_EQ(test::ReadFileText(Template("Zine.tpl")), "a4");
     EXPECT_FALSE(Exists("A4.tpl"));
 
     // An empty or unchanged name does nothing.
@@ -132,16 +136,17 @@ TEST_F(TemplateListTest, RenameRenamesTheFileButNeverOntoAnExistingNameNorOutOfT
     EXPECT_EQ(list.GetNames(), (Strings{"Letter", "Zine"}));
 
     // A name that would leave the folder is refused.
-    fs::create_directory(folder.File("sub"));
-    for (const char* bad : {"../x", "sub/x", "..", ".", "a\\b", "tab\there", "/tmp/x"}) {
+    fs::create_directory(Template("sub"));
+    const std::string outside = folder.File("x"); // an absolute name beside the templates' folder
+    for (const char* bad : {"../x", "sub/x", "..", ".", "a\\b", "tab\there", outside.c_str()}) {
         list.Select(1);
         EXPECT_FALSE(CTemplateList::IsValidName(bad)) << bad;
         EXPECT_NE(list.Rename(bad), "") << bad;
         EXPECT_EQ(list.GetNames(), (Strings{"Letter", "Zine"})) << bad;
     }
-    EXPECT_EQ(test::ReadFileText(folder.File("Zine.tpl")), "a4");
-    EXPECT_FALSE(fs::exists(folder.Path().parent_path() / "x.tpl"));
-    EXPECT_TRUE(fs::is_empty(folder.File("sub")));
+    EXPECT_EQ(test::ReadFileText(Template("Zine.tpl")), "a4");
+    EXPECT_FALSE(fs::exists(folder.File("x.tpl")));
+    EXPECT_TRUE(fs::is_empty(Template("sub")));
     for (const char* good : {"My card", "x.y", "Ünïcode", "...a"})
         EXPECT_TRUE(CTemplateList::IsValidName(good)) << good;
 }
