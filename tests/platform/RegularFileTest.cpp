@@ -52,7 +52,7 @@ TEST(ReadRegularFile, LargeBuffersHoldTheSameBytes) {
     CTempFolder folder;
     std::string text;
     for (int i = 0; text.size() < (3u << 20); ++i)
-        text += std::to_string(i * 7919) + ' ';
+        text += std::to_string(static_cast<long long>(i) * 7919) + ' ';
     WriteFileText(folder.File("large"), text);
     std::string message;
     for (const std::string& path : {folder.File("large"), std::string("/proc/self/maps")}) {
