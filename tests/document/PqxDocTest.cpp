@@ -83,6 +83,13 @@ public:
     }
 };
 
+// Pictures of at most 240 pixels a side.
+class CExportSettings : public IBitmapExportSettings {
+public:
+    int GetMaxPixels() const override { return 240; }
+    bool GetAntiAlias() const override { return true; }
+};
+
 class PqxDoc : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -247,10 +254,7 @@ TEST_F(PqxDoc, TemplatesGoToTheTemplatesFolderUnderTheirFileName) {
 TEST_F(PqxDoc, SaveAsWithABitmapNameExportsWithoutRenamingTheDocument) {
     MakeModified("/home/u/plan.pdf");
     host.currentPage = 0;
-    class CSettings : public IBitmapExportSettings {
-        int GetMaxPixels() const override { return 240; }
-        bool GetAntiAlias() const override { return false; }
-    } settings;
+    CExportSettings settings;
     doc.SetExportSettings(&settings);
     ASSERT_TRUE(doc.SaveAs(folder.File("picture.jpg")));
     EXPECT_TRUE(std::filesystem::exists(folder.Path() / "picture.jpg"));
@@ -346,18 +350,6 @@ TEST(MemoryPreferenceStore, ReadsFallBackOnlyForMissingNames) {
     EXPECT_EQ(store.ReadString("DefaultTemplate", "none"), "");
     EXPECT_FALSE(store.FindString("ShowGrid").has_value()) << "integers and strings are separate";
 }
-
-} // namespace
-} // namespace pq
-
-namespace pq {
-namespace {
-
-class CExportSettings : public IBitmapExportSettings {
-public:
-    int GetMaxPixels() const override { return 240; }
-    bool GetAntiAlias() const override { return true; }
-};
 
 TEST(PqxDocExport, ExportsTheViewsPageAndShowsWhyAnExportFailed) {
     CTestHost host;

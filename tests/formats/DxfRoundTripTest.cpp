@@ -1,14 +1,11 @@
 #include "DxfTestHelpers.h"
-
-#include "formats/FormatDispatch.h"
-
 #include "TestHelpers.h"
 #include "model/GraphicObject.h"
 #include "platform/PenBrushStyles.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <filesystem>
 
 namespace pq {
 namespace {
@@ -186,41 +183,6 @@ TEST(DxfRoundTrip, PicturesAreWrittenBesideTheFileAndReadBack) {
     std::filesystem::remove(other.File("pictures_ACAD_1.jpg"));
     ASSERT_EQ(CDxfFile().ImportFromDxf(other.File("pictures.dxf"), back), 1);
     EXPECT_EQ(back.Count(), 1);
-}
-
-} // namespace
-} // namespace pq
-
-namespace pq {
-namespace {
-
-TEST(DxfDispatch, SaveAsAndOpenReachTheDxfFilesWhateverTheCase) {
-    test::CTempFolder folder;
-    CDrawing drawing;
-    drawing.SetPageCount(3);
-    drawing.Add(test::BuildPath({test::PolylineNodes({{0, 0}, {100, 0}})}, {.brushStyle = kBrushHollow}));
-    auto second =
-        test::BuildPath({test::PolylineNodes({{0, 0}, {100, 0}, {100, 50}})}, {.brushStyle = kBrushHollow});
-    second->page = 1;
-    drawing.Add(std::move(second));
-    std::vector<std::string> notices;
-    const std::string path = folder.File("PLAN.DXF");
-    ASSERT_TRUE(SaveDrawing(drawing, path, 1, -1, -1, [&](std::string_view n) { notices.emplace_back(n); }))
-        << drawing.GetErrorMessage();
-    ASSERT_EQ(notices.size(), 1u);
-    EXPECT_EQ(notices[0], kOnePageMessage);
-    EXPECT_EQ(drawing.Count(), 2);
-
-    CDrawing back;
-    ASSERT_TRUE(OpenDrawing(back, path)) << back.GetErrorMessage();
-    ASSERT_EQ(back.Count(), 1); // only the current page was written
-    EXPECT_EQ(back.GetAt(0)->AsPath()->subpaths[0]->GetSize(), 3u);
-
-    std::ofstream(folder.File("broken.dxf")) << "0\nSECTION\n2\nHEADER\n0\nENDSEC\n0\nEOF\n";
-    EXPECT_FALSE(OpenDrawing(back, folder.File("broken.dxf")));
-    EXPECT_EQ(back.GetErrorMessage(), "DXF: the file has no ENTITIES section");
-    EXPECT_TRUE(CanOpenDrawing("x.dxf"));
-    EXPECT_TRUE(CanSaveDrawing("x.Dxf"));
 }
 
 } // namespace

@@ -4,11 +4,13 @@
 #include "model/GraphicObject.h"
 #include "model/ModelTestHelpers.h"
 
+#include "ObjectBuilders.h"
 #include "PeerHelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -101,6 +103,58 @@ TEST_F(FormatDispatch, OnlyRegularFilesAreOpened) {
             << drawing.GetErrorMessage();
     }
     alarm(0);
+}
+
+// Every other format holds one page: the caller is told, the drawing keeps its pages, and the file opens
+// again with the current page's outline at its size. A file that cannot be written or read says why.
+TEST_F(FormatDispatch, ExportsWriteTheCurrentPageOnlyAndOpenAgain) {
+    CDrawing drawing;
+    drawing.SetPageCount(2);
+    drawing.Add(test::BuildPath({test::BoxNodes({0, 40, 0, 40})}, {.brushStyle = kBrushHollow}));
+    drawing.Add(test::BuildPath({test::BoxNodes({0, 100, 0, 50})}, {.brushStyle = kBrushHollow, .page = 1}));
+    for (const std::string name : {"PLAN.DXF", "Plan.PLT", "page.EMF", "Show.AI", "page.SVG"}) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(CanOpenDrawing(name));
+        EXPECT_TRUE(CanSaveDrawing(name));
+        EXPECT_FALSE(SavesEveryPage(name));
+        std::vector<std::string> notices;
+        ASSERT_TRUE(SaveDrawing(drawing, In(name), 1, -1, -1, [&](std::string_view n) {
+            notices.emplace_back(n);
+        })) << drawing.GetErrorMessage();
+        EXPECT_EQ(notices, std::vector<std::string>{std::string(kOnePageMessage)});
+        EXPECT_EQ(drawing.Count(), 2);
+        EXPECT_EQ(drawing.PageCount(), 2);
+        EXPECT_EQ(drawing.GetAt(1)->page, 1);
+
+        CDrawing back;
+        ASSERT_TRUE(OpenDrawing(back, In(name))) << back.GetErrorMessage();
+        ASSERT_EQ(back.Count(), 1);
+        EXPECT_EQ(back.GetAt(0)->page, 0);
+        EXPECT_NEAR(back.GetAt(0)->bounds.Width(), 100.0f, 0.01);
+
+        // A folder that does not exist cannot take the file: the message names it.
+        EXPECT_FALSE(SaveDrawing(drawing, In("missing/" + name), 0, -1, -1, nullptr));
+        EXPECT_NE(drawing.GetErrorMessage().find("missing/" + name), std::string::npos)
+            << drawing.GetErrorMessage();
+    }
+
+    const struct {
+        const char* name;
+        const char* content;
+        const char* reason;
+    } broken[] = {
+        {"broken.dxf", "0\nSECTION\n2\nHEADER\n0\nENDSEC\n0\nEOF\n", "DXF: the file has no ENTITIES section"},
+        {"bad.wmf", "not a metafile at all", "metafile"},
+    };
+    for (const auto& file : broken) {
+        SCOPED_TRACE(file.name);
+        std::ofstream(In(file.name)) << file.content;
+        CDrawing back;
+        ASSERT_TRUE(OpenDrawing(back, In("page.EMF")));
+        EXPECT_FALSE(OpenDrawing(back, In(file.name)));
+        EXPECT_EQ(back.Count(), 0); // nothing of the drawing that was there is left
+        EXPECT_NE(back.GetErrorMessage().find(file.reason), std::string::npos) << back.GetErrorMessage();
+    }
 }
 
 } // namespace

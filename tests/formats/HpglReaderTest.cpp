@@ -1,5 +1,4 @@
 #include "HpglTestHelpers.h"
-#include "PeerHelpers.h"
 #include "TestHelpers.h"
 
 #include "formats/hpgl/HpglPlotterState.h"
@@ -8,11 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "formats/FormatDispatch.h"
-
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <string>
 
@@ -302,30 +298,6 @@ TEST(HpglReader, GeneratedShapesStayWithinABudgetProportionalToTheFile) {
         polygon += "FP;";
     ASSERT_TRUE(ReadHpglText(polygon, drawing));
     EXPECT_LE(test::TotalNodes(drawing), polygon.size() * 16 + (1u << 20) + 20002);
-}
-
-TEST(HpglReader, PlotterFilesGoThroughTheDispatchBothWays) {
-    const test::CTempFolder folder;
-    const std::string path = folder.File("Plan.PLT");
-    CDrawing drawing;
-    drawing.SetPageCount(2);
-    drawing.Add(test::MakeRect({0, 100, 0, 50}, 0, 1));
-    std::vector<std::string> notices;
-    ASSERT_TRUE(SaveDrawing(drawing, path, 1, -1, -1, [&](std::string_view n) { notices.emplace_back(n); }));
-    EXPECT_EQ(notices, std::vector<std::string>{std::string(kOnePageMessage)});
-    EXPECT_TRUE(CanOpenDrawing(path));
-
-    CDrawing back;
-    ASSERT_TRUE(OpenDrawing(back, path)) << back.GetErrorMessage();
-    ASSERT_EQ(back.Count(), 1);
-    EXPECT_NEAR(back.GetAt(0)->bounds.right - back.GetAt(0)->bounds.left, 100.0f, 1e-3);
-
-    std::ofstream(path, std::ios::trunc).flush();
-    EXPECT_FALSE(OpenDrawing(back, path));
-    EXPECT_NE(back.GetErrorMessage().find("empty"), std::string::npos);
-    // A folder that does not exist cannot take the file; the writer says so.
-    EXPECT_FALSE(SaveDrawing(drawing, folder.File("missing/x.plt"), 0, -1, -1, nullptr));
-    EXPECT_FALSE(drawing.GetErrorMessage().empty());
 }
 
 } // namespace

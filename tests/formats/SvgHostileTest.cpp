@@ -52,16 +52,6 @@ TEST(SvgHostile, ExternalEntitiesAreNeverFetched) {
         }
 }
 
-TEST(SvgHostile, DeepNestingIsRefusedWithAMessage) {
-    std::string text = "<svg xmlns='http://www.w3.org/2000/svg'>";
-    for (int i = 0; i < 100000; ++i)
-        text += "<g>";
-    CDrawing drawing;
-    EXPECT_FALSE(Read(text, drawing));
-    EXPECT_NE(drawing.GetErrorMessage().find("nested more than 200 deep"), std::string::npos)
-        << drawing.GetErrorMessage();
-}
-
 TEST(SvgHostile, HugeAndBrokenNumbersAreHeldInRange) {
     CDrawing drawing;
     ASSERT_TRUE(
@@ -141,7 +131,11 @@ TEST(SvgHostile, LongSheetsAndSharedPaintServersCostLinearTime) {
 }
 
 TEST(SvgHostile, FilesThatAreNoSvgSayWhy) {
+    std::string deep = "<svg xmlns='http://www.w3.org/2000/svg'>";
+    for (int i = 0; i < 100000; ++i)
+        deep += "<g>";
     const std::pair<std::string, std::string> cases[] = {
+        {deep, "SVG: not a readable XML file (line 1: elements are nested more than 200 deep)"},
         {"", "SVG: not a readable XML file (line 1: no element found)"},
         {"<svg xmlns='http://www.w3.org/2000/svg'><g></svg>",
          "SVG: not a readable XML file (line 1: mismatched tag)"},

@@ -13,17 +13,8 @@ namespace {
 using test::ExpectNear;
 constexpr float kQuarterTurn = static_cast<float>(std::numbers::pi / 2);
 
-TEST(CTransform, TranslateMovesByNegatedArgumentsAndRotateTurnsClockwiseOnScreen) {
-    CTransform t;
-    t.Translate(-5, 0, 0);
-    EXPECT_EQ(t.Apply(CPointF{0, 0}), (CPointF{5, 0}));
-    CTransform r;
-    r.Rotate(kQuarterTurn);
-    EXPECT_TRUE(ExpectNear(r.Apply(CPointF{1, 0}), CPointF{0, 1}, 1e-6));
-    EXPECT_TRUE(ExpectNear(r.Apply(CPointF{0, 1}), CPointF{-1, 0}, 1e-6));
-}
-
-// Translation and scaling do not commute, so these pin down which request acts first on a point.
+// Translation and scaling do not commute, so these pin down which request acts first on a point. Translate
+// moves by its arguments negated; a quarter turn takes a point clockwise on screen about the origin.
 TEST(CTransform, LastRequestedOperationActsFirstAndMultiplyActsAfter) {
     CTransform t;
     t.Scale(2, 2, 1);

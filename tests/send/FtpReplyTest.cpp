@@ -34,52 +34,43 @@ std::vector<CFtpReply> ReadReplies(std::string_view bytes, std::size_t piece) {
     return replies;
 }
 
-TEST(CFtpReplyReader, ReadsOneLineRepliesAndLeavesTheNextOneForLater) {
-    for (std::size_t piece : {1u, 3u, 1000u}) {
-        const auto replies = ReadReplies("220 ready\r\n331 password please\r\n", piece);
-        ASSERT_EQ(replies.size(), 2u) << "pieces of " << piece;
-        EXPECT_EQ(replies[0].code, 220);
-        EXPECT_EQ(replies[0].text, "220 ready\r\n");
-        EXPECT_EQ(replies[1].code, 331);
-    }
-}
-
-TEST(CFtpReplyReader, ReadsAMultiLineReplyToTheLineWithItsOwnCode) {
-    // Lines inside may start with blanks or other codes; only "220 " ends this reply.
+// However the bytes arrive, each reply is read whole and the next is left for later: a line, several lines
+// up to the one with the reply's own code (lines inside may start with blanks or other codes), bare line
+// feeds, a code alone.
+TEST(CFtpReplyReader, ReadsEachReplyWholeAndLeavesTheNextOneForLater) {
     const std::string greeting =
         "220-Welcome\r\n 220 indented\r\n123 other code\r\n220-more\r\n220 ready\r\n";
-    for (std::size_t piece : {1u, 7u, 1000u}) {
-        const auto replies = ReadReplies(greeting + "230 in\r\n", piece);
-        ASSERT_EQ(replies.size(), 2u);
-        EXPECT_EQ(replies[0].code, 220);
-        EXPECT_EQ(replies[0].text, greeting);
-        EXPECT_EQ(replies[1].code, 230);
+    const struct {
+        std::string bytes, first;
+        int next;
+    } cases[] = {
+        {"220 ready\r\n331 password please\r\n", "220 ready\r\n", 331},
+        {greeting + "230 in\r\n", greeting, 230},
+        {"220-a\n220 b\n200\r\n", "220-a\r\n220 b\r\n", 200},
+    };
+    for (const auto& c : cases) {
+        for (std::size_t piece : {1u, 3u, 7u, 1000u}) {
+            const auto replies = ReadReplies(c.bytes, piece);
+            ASSERT_EQ(replies.size(), 2u) << c.bytes << " in pieces of " << piece;
+            EXPECT_EQ(replies[0].code, 220);
+            EXPECT_EQ(replies[0].text, c.first);
+            EXPECT_EQ(replies[1].code, c.next);
+        }
     }
 }
 
-TEST(CFtpReplyReader, TakesBareLineFeedsAndCodeOnlyLines) {
-    const auto replies = ReadReplies("220-a\n220 b\n200\r\n", 1000);
-    ASSERT_EQ(replies.size(), 2u);
-    EXPECT_EQ(replies[0].code, 220);
-    EXPECT_EQ(replies[0].text, "220-a\r\n220 b\r\n");
-    EXPECT_EQ(replies[1].code, 200);
-}
-
-TEST(CFtpReplyReader, RefusesWhatIsNotAnFtpReply) {
-    EXPECT_EQ(ReadReplies("HTTP/1.1 400 Bad Request\r\n", 1000).back().code, -1);
-    EXPECT_EQ(ReadReplies("22 short\r\n", 1000).back().code, -1);
-    EXPECT_EQ(ReadReplies("220x no separator\r\n", 1000).back().code, -1);
-}
-
-TEST(CFtpReplyReader, RefusesLinesAndRepliesPastTheirLimits) {
-    const std::string longLine = "220 " + std::string(CFtpReplyReader::kMaxLineBytes, 'x') + "\r\n";
-    EXPECT_EQ(ReadReplies(longLine, 4096).back().code, -1);
+TEST(CFtpReplyReader, RefusesWhatIsNotAnFtpReplyAndLinesAndRepliesPastTheirLimits) {
     std::string endless = "220-start\r\n";
     while (endless.size() <= CFtpReplyReader::kMaxReplyBytes)
         endless += "a continuation line that never ends the reply\r\n";
-    const auto replies = ReadReplies(endless, 4096);
-    ASSERT_FALSE(replies.empty());
-    EXPECT_EQ(replies.back().code, -1);
+    for (const std::string& bytes :
+         {std::string("HTTP/1.1 400 Bad Request\r\n"), std::string("22 short\r\n"),
+          std::string("220x no separator\r\n"),
+          "220 " + std::string(CFtpReplyReader::kMaxLineBytes, 'x') + "\r\n", endless}) {
+        const auto replies = ReadReplies(bytes, 4096);
+        ASSERT_FALSE(replies.empty()) << bytes.substr(0, 30);
+        EXPECT_EQ(replies.back().code, -1) << bytes.substr(0, 30);
+    }
 }
 
 TEST(ParsePasvReply, ReadsTheAddressBetweenTheParentheses) {

@@ -33,12 +33,7 @@ struct CNodeSetup : CViewSetup {
     }
     // Adds a path of one subpath (not recorded for undo) and starts editing it with the Shape tool.
     int AddPath(const CNodeArray& nodes, int brush = kBrushHollow) {
-        auto object = std::make_unique<CGraphicObject>(kKindPath);
-        object->AsPath()->AddSubpath(nodes);
-        object->AsPath()->brushStyle = brush;
-        object->AsPath()->penWidth = 1;
-        object->RecalcBounds();
-        Drawing().Add(std::move(object));
+        Drawing().Add(BuildPath({nodes}, {.brushStyle = brush, .penWidth = 1}));
         const int index = Drawing().Count() - 1;
         view.SetTool(ToolKind::Select);
         view.GetSelection() = {index};
@@ -86,11 +81,7 @@ CNodeArray ThreeNodes(CPointF in = {-60, 0}, CPointF out = {30, 0}, uint32_t fla
 
 // A closed 200 x 100 rectangle of straight segments, corners clockwise from the top-left.
 CNodeArray Rectangle() {
-    CNodeArray nodes;
-    for (CPointF p :
-         {CPointF{-100, -50}, CPointF{100, -50}, CPointF{100, 50}, CPointF{-100, 50}, CPointF{-100, -50}})
-        nodes.Add(CPathNode::FromPoint(p));
-    return nodes;
+    return BoxNodes({-100, 100, -50, 50});
 }
 
 TEST(NodeTool, DraggingAHandleTurnsTheOtherByTheNodeType) {

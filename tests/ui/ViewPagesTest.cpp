@@ -64,17 +64,6 @@ TEST(ViewPages, PageEditsShowTheRightPageAndUndoAndRedoThem) {
     }
 }
 
-TEST(ViewPages, DeletingTheOnlyPageDoesNothingAndIsDisabled) {
-    CViewSetup s;
-    s.Drawing().Add(MakeRect({0, 10, 0, 10}));
-    s.Open();
-    ASSERT_TRUE(s.State(cmd::kDeletePage).handled);
-    EXPECT_FALSE(s.State(cmd::kDeletePage).enabled);
-    s.view.OnCommand(cmd::kDeletePage);
-    EXPECT_EQ(s.Drawing().Count(), 1);
-    EXPECT_EQ(s.UndoSteps(), 0);
-}
-
 TEST(ViewPages, NavigationMovesWithinThePagesAndKeepsTheSelectionAtTheEnds) {
     const struct {
         int command;

@@ -96,27 +96,22 @@ TEST(ViewPaint, PageHasABlackBorderAndATwoPixelShadowOnTheDesk) {
     EXPECT_EQ(s.host.damage.back(), (CRect{0, 0, 400, 300}));
 }
 
-TEST(ViewPaint, ObjectsOfTheCurrentPageAreDrawn) {
+// Only the current page's objects are drawn, and they reach a window of another depth with the same pixels.
+TEST(ViewPaint, ObjectsOfTheCurrentPageAreDrawnAndReachAWindowOfAnotherDepth) {
     CViewSetup s;
     s.view.SetShowPage(false);
     s.Drawing().SetPageCount(2);
     s.Drawing().Add(MakeRect({-50.0f, 50.0f, -50.0f, 50.0f}, 0x0000FF, 0));
     s.Drawing().Add(MakeRect({-50.0f, 50.0f, -50.0f, 50.0f}, 0x00FF00, 1));
-    s.Paint();
-    EXPECT_EQ(PixelAt(s.view.GetBackBuffer(), 200, 150), 0x0000FFu);
-    s.view.SetCurrentPage(1);
-    s.view.OnPaint();
-    EXPECT_EQ(PixelAt(s.view.GetBackBuffer(), 200, 150), 0x00FF00u);
-}
-
-TEST(ViewPaint, WindowOfAnotherDepthGetsTheSamePixels) {
-    CViewSetup s;
-    s.Drawing().Add(MakeRect({-50.0f, 50.0f, -50.0f, 50.0f}, 0x0000FF));
     s.host.front.Clear();
     ASSERT_TRUE(s.host.front.Create(400, 300, 32));
     s.Paint();
+    EXPECT_EQ(PixelAt(s.view.GetBackBuffer(), 200, 150), 0x0000FFu);
     EXPECT_EQ(CountDifferences(s.view.GetBackBuffer(), s.host.front), 0);
     EXPECT_EQ(PixelAt(s.host.front, 200, 150), 0x0000FFu);
+    s.view.SetCurrentPage(1);
+    s.view.OnPaint();
+    EXPECT_EQ(PixelAt(s.view.GetBackBuffer(), 200, 150), 0x00FF00u);
 }
 
 TEST(ViewPaint, BackBufferFollowsTheClientSize) {

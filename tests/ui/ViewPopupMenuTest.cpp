@@ -16,6 +16,7 @@ const CMenuItem* FindItem(const std::vector<CMenuItem>& items, int id) {
 
 TEST(ViewPopupMenu, DeletePageIsGreyedOnAOnePageDocumentAndChoosingItChangesNothing) {
     CViewSetup s;
+    s.Drawing().Add(MakeRect({0, 10, 0, 10}));
     s.Open();
     ASSERT_EQ(s.Drawing().PageCount(), 1);
     s.host.menuChoice = cmd::kDeletePage;
@@ -25,7 +26,11 @@ TEST(ViewPopupMenu, DeletePageIsGreyedOnAOnePageDocumentAndChoosingItChangesNoth
     EXPECT_FALSE(remove->enabled);
     EXPECT_TRUE(FindItem(s.host.lastMenu, cmd::kAddPage)->enabled);
     EXPECT_TRUE(FindItem(s.host.lastMenu, cmd::kInsertPageAfter)->enabled);
+    // Nor does the command itself, run without the menu.
+    EXPECT_FALSE(s.State(cmd::kDeletePage).enabled);
+    s.view.OnCommand(cmd::kDeletePage);
     EXPECT_EQ(s.Drawing().PageCount(), 1);
+    EXPECT_EQ(s.Drawing().Count(), 1);
     EXPECT_FALSE(s.UndoSteps());
 
     // With a second page it is offered and works.
