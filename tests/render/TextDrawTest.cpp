@@ -141,6 +141,43 @@ TEST_F(TextDrawing, AnArtisticTextsInkStaysInsideItsBoundsTurnedOrNot) {
     EXPECT_EQ(painted, 54);
 }
 
+// What a repaint redraws and culls by, an object's reach, holds all of a text's ink, however far its
+// glyphs overhang the bounds: an italic's last letter, a swash, an accent (a moved italic text once left a
+// strip of its old letters behind), turned or not, in either edge style.
+TEST_F(TextDrawing, AllOfATextsInkLiesInItsReach) {
+    int painted = 0;
+    for (const char16_t* face : {u"DejaVu Sans", u"Liberation Serif", u"Arial"})
+        for (const int32_t style : {kTextStyleItalic, kTextStyleBold | kTextStyleItalic})
+            for (const float angle : {0.0f, 200.0f})
+                for (const float zoom : {0.4f, 2.5f}) {
+                    CDrawing drawing;
+                    drawing.Add(test::BuildText(
+                        u"Wfjy \u00c5\u0192ff", {0.0f, 0.0f},
+                        {.faceName = face, .height = 60.0f, .angle = angle, .style = style, .color = kInk}));
+                    const CRectF bounds = drawing.Objects().front()->bounds;
+                    CView view({bounds.left - 120, bounds.right + 120, bounds.top - 120, bounds.bottom + 120},
+                               zoom);
+                    const CRect reach = ObjectReach(*drawing.Objects().front(), view.mapping);
+                    for (const EdgeStyle edges : {EdgeStyle::Aliased, EdgeStyle::Smooth}) {
+                        view.bitmap = MakeBitmap(view.bitmap.GetWidth(), view.bitmap.GetHeight(), 24);
+                        CDeviceContext dc(&view.bitmap);
+                        DrawPage(drawing, 0, dc, view.mapping,
+                                 CRect{0, 0, view.bitmap.GetWidth(), view.bitmap.GetHeight()},
+                                 PaintThreads::One, edges);
+                        const CRect ink = InkBox(view.bitmap);
+                        ASSERT_FALSE(ink.IsEmpty());
+                        EXPECT_TRUE(ink.left >= reach.left && ink.top >= reach.top &&
+                                    ink.right <= reach.right && ink.bottom <= reach.bottom)
+                            << "style " << style << ", angle " << angle << ", zoom " << zoom << ": ink "
+                            << ink.left << "," << ink.top << "," << ink.right << "," << ink.bottom
+                            << " beyond the reach " << reach.left << "," << reach.top << "," << reach.right
+                            << "," << reach.bottom;
+                        ++painted;
+                    }
+                }
+    EXPECT_EQ(painted, 48);
+}
+
 // Where the ink of the rows [top, bottom) lies on average across, weighted by how much of each pixel
 // it covers: it moves exactly as far as the glyphs move. Blue over white keeps blue at 255 and leaves
 // 255 - coverage in red; the frame's dots invert what they cross, which turns that inside out.
