@@ -74,11 +74,14 @@ std::span<const uint8_t> GetRowFromTop(const CDibSection& image, int32_t y) {
 }
 
 std::span<uint8_t> GetRowFromTop(CDibSection& image, int32_t y) {
-    const auto row = GetRowFromTop(static_cast<const CDibSection&>(image), y);
+    const CDibSection& view = image;
+    const auto row = GetRowFromTop(view, y);
     if (row.empty())
         return {};
-    const auto bits = image.GetBits();
-    return bits.subspan(static_cast<std::size_t>(row.data() - bits.data()), row.size());
+    // The offset is taken before the writable pixels are asked for, which copies pixels another bitmap
+    // shares: the row found lies in the shared ones.
+    const auto offset = static_cast<std::size_t>(row.data() - view.GetBits().data());
+    return image.GetBits().subspan(offset, row.size());
 }
 
 uint32_t GetPackedIndex(std::span<const uint8_t> row, int32_t x, uint32_t bitCount) {
