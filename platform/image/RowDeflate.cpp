@@ -357,14 +357,15 @@ constexpr std::size_t WorstBlockBytes(std::size_t items) {
     return 640 + 6 * items;
 }
 
-// Finds the longest match at a position among the pixel before, the row above and the places last seen
-// with the same hash of four bytes, and records each position it is shown.
+// Finds the longest match at a position among the pixel before, the row above (and a pixel either way of
+// it) and the places last seen with the same hash of four bytes, and records each position it is shown.
 class CMatchFinder {
 public:
     CMatchFinder(std::span<const uint8_t> data, std::size_t rowBytes, std::size_t pixelBytes)
         : p(data.data()), n(data.size()), row(rowBytes >= 1 && rowBytes <= kWindow ? rowBytes : 0),
-          pixel(pixelBytes >= 1 && pixelBytes <= kWindow ? pixelBytes : 0), hashed(data.size() < UINT32_MAX),
-          buckets(std::size_t{1} << kHashBits) {}
+          pixel(pixelBytes >= 1 && pixelBytes <= kWindow ? pixelBytes : 0),
+          shiftedRow(row != 0 && pixel != 0 && pixel < row && row + pixel <= kWindow),
+          hashed(data.size() < UINT32_MAX), buckets(std::size_t{1} << kHashBits) {}
 
     struct CMatch {
         std::size_t length = 0;
@@ -387,6 +388,12 @@ public:
             consider(i - pixel);
         if (row != 0 && best.length < limit && i >= row)
             consider(i - row);
+        // A slanted hard edge moves along by a pixel from row to row, and what lies beyond it with it.
+        if (shiftedRow && best.length < limit && i >= row + pixel) {
+            consider(i - row - pixel);
+            if (best.length < limit)
+                consider(i - row + pixel);
+        }
         if (!hashed) // places are kept in 32 bits
             return best;
         CBucket& bucket = buckets[Hash(i)];
@@ -423,6 +430,7 @@ private:
     std::size_t n;
     std::size_t row;
     std::size_t pixel;
+    bool shiftedRow; // the row above a pixel either way is in reach
     bool hashed;
     std::vector<CBucket> buckets;
 };
