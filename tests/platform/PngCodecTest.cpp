@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <string>
@@ -80,9 +81,9 @@ CDibSection Decode(const std::vector<uint8_t>& file) {
     return image;
 }
 
-// A page-like picture: discs of flat colour at scattered places on white, their edges blended over
-// about a pixel as an anti-aliased renderer leaves them, so most rows repeat the one above only in part.
-CDibSection MakeRenderedPage(int32_t width, int32_t height, uint16_t depth = 32) {
+// A page-like picture: discs of flat colour (or grey) at scattered places on white, their edges blended
+// over about a pixel as an anti-aliased renderer leaves them, so most rows repeat the one above only in part.
+CDibSection MakeRenderedPage(int32_t width, int32_t height, uint16_t depth = 32, bool grey = false) {
     CDibSection image;
     EXPECT_TRUE(image.Create(width, height, depth));
     const std::size_t bytes = depth / 8;
@@ -95,8 +96,10 @@ CDibSection MakeRenderedPage(int32_t width, int32_t height, uint16_t depth = 32)
     for (int disc = 0; disc < 40; ++disc) {
         const int32_t cx = next(static_cast<uint32_t>(width)), cy = next(static_cast<uint32_t>(height));
         const int32_t radius = 3 + next(25);
-        const uint8_t colour[3] = {static_cast<uint8_t>(next(256)), static_cast<uint8_t>(next(256)),
-                                   static_cast<uint8_t>(next(256))};
+        uint8_t colour[3] = {static_cast<uint8_t>(next(256)), static_cast<uint8_t>(next(256)),
+                             static_cast<uint8_t>(next(256))};
+        if (grey)
+            colour[1] = colour[2] = colour[0];
         for (int32_t y = std::max(0, cy - radius - 1); y < std::min(height, cy + radius + 2); ++y) {
             for (int32_t x = std::max(0, cx - radius - 1); x < std::min(width, cx + radius + 2); ++x) {
                 const double outside = std::hypot(x - cx, y - cy) - radius; // coverage falls over one pixel
@@ -235,6 +238,20 @@ TEST(PngWriter, EveryKindOfPictureDecodesToExactlyItsPixels) {
     for (std::size_t i = 0; i < sixteen.GetBits().size(); ++i)
         sixteen.GetBits()[i] = static_cast<uint8_t>(i * 53);
     pictures["16-bit 5-5-5"] = sixteen;
+    pictures["grey page 32-bit"] = MakeRenderedPage(301, 123, 32, true);
+    pictures["grey page 24-bit"] = MakeRenderedPage(200, 64, 24, true);
+    CDibSection greyButOne = MakeRenderedPage(97, 31, 32, true); // the very last pixel is not grey
+    GetRowFromTop(greyButOne, 30)[4 * 96] ^= 1;
+    pictures["grey page but its last pixel"] = greyButOne;
+    CDibSection greySixteen;
+    ASSERT_TRUE(greySixteen.Create(9, 4, 16));
+    for (int32_t y = 0; y < 4; ++y)
+        for (int32_t x = 0; x < 9; ++x) {
+            const auto level = static_cast<uint16_t>((3 * x + 7 * y) % 32);
+            const auto pixel = static_cast<uint16_t>(level << 10 | level << 5 | level);
+            std::memcpy(GetRowFromTop(greySixteen, y).data() + 2 * x, &pixel, 2);
+        }
+    pictures["grey 16-bit 5-5-5"] = greySixteen;
     for (uint16_t depth : {1, 2, 4, 8}) {
         pictures[std::to_string(depth) + "-bit indexed, odd width"] = Indexed(depth == 8 ? 33 : 13, 7, depth);
         pictures[std::to_string(depth) + "-bit indexed, 11 x 3"] = test::MakeIndexedPicture(
@@ -262,9 +279,21 @@ TEST(PngWriter, EveryKindOfPictureDecodesToExactlyItsPixels) {
         CDibSection decoded;
         ASSERT_TRUE(DecodePng(file, decoded).ok) << name;
         EXPECT_EQ(Colours(decoded), Colours(picture)) << name;
-        EXPECT_EQ(decoded.GetBitCount(), picture.GetBitCount() <= 8 ? 8 : 24)
-            << name << ": indexed stay indexed";
+        // Indexed pictures stay indexed; grey ones go out as grey, which decodes to a grey table.
+        const Pixels colours = Colours(picture);
+        const bool grey = std::all_of(colours.begin(), colours.end(), [](uint32_t rgb) {
+            return RedOf(rgb) == GreenOf(rgb) && GreenOf(rgb) == BlueOf(rgb);
+        });
+        EXPECT_EQ(decoded.GetBitCount(), picture.GetBitCount() <= 8 || grey ? 8 : 24) << name;
     }
+
+    // A grey page holds a third of the samples of the same page with one pixel of colour.
+    std::vector<uint8_t> greyFile, colourFile;
+    ASSERT_TRUE(EncodePng(pictures["grey page 32-bit"], greyFile).ok);
+    CDibSection tinted = pictures["grey page 32-bit"];
+    GetRowFromTop(tinted, 0)[0] ^= 1;
+    ASSERT_TRUE(EncodePng(tinted, colourFile).ok);
+    EXPECT_LT(greyFile.size(), colourFile.size() * 3 / 4);
 
     // A 32-bit bitmap (blue, green, red, unused) is written as RGB.
     CDibSection wide;
@@ -370,6 +399,7 @@ TEST(PngWriter, ImageMagickReadsTheSamePixelsAndPngcheckFindsNoFault) {
     test::CTempFolder folder;
     const std::pair<std::string, CDibSection> pictures[] = {{"page", MakeRenderedPage(131, 47)},
                                                             {"gradient", test::MakeGradient(64, 33)},
+                                                            {"grey-page", MakeRenderedPage(97, 41, 24, true)},
                                                             {"indexed", Indexed(13, 7, 4)}};
     for (const auto& [name, picture] : pictures) {
         std::vector<uint8_t> file;
