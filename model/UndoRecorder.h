@@ -104,6 +104,10 @@ public:
     bool RecordMove(int from, int to, int count, UndoDirection direction = UndoDirection::TowardsUndo);
     bool RecordPaste(int first, int count, UndoDirection direction = UndoDirection::TowardsUndo);
     bool RecordReorder(UndoDirection direction = UndoDirection::TowardsUndo);
+    // Records the whole list, as above, for a command that is about to move the objects at moved (in
+    // ascending order) together to target, as CDrawing::MoveIndices does: a view learns which objects move.
+    bool RecordReorder(std::span<const int> moved, int target);
+    // Recorded before the count new objects are appended to the drawing.
     bool RecordAdd(int count, UndoDirection direction = UndoDirection::TowardsUndo);
     bool RecordGroup(UndoDirection direction = UndoDirection::TowardsUndo);
     bool RecordJoin(UndoDirection direction = UndoDirection::TowardsUndo);

@@ -128,6 +128,22 @@ bool CUndoRecorder::RecordReorder(UndoDirection direction) {
     return Finish(record, written, UndoRecordType::Reorder, direction);
 }
 
+bool CUndoRecorder::RecordReorder(std::span<const int> moved, int target) {
+    if (!RecordReorder())
+        return false;
+    // The others keep their order, so only where the moved objects lie can the picture change. They end
+    // up together, the first where target falls once those below it have left.
+    std::vector<int> valid = ValidIndices(moved);
+    std::sort(valid.begin(), valid.end());
+    valid.erase(std::unique(valid.begin(), valid.end()), valid.end());
+    const int count = static_cast<int>(valid.size());
+    target = std::max(target, 0);
+    const auto below = std::count_if(valid.begin(), valid.end(), [target](int i) { return i < target; });
+    const int first = std::min(target - static_cast<int>(below), drawing->Count() - count);
+    return Reported(UndoDirection::TowardsUndo,
+                    {.objects = valid, .inPlace = false, .insertedAt = first, .insertedCount = count});
+}
+
 bool CUndoRecorder::RecordAdd(int count, UndoDirection direction) {
     if (drawing == nullptr || count < 1)
         return false;
@@ -141,7 +157,10 @@ bool CUndoRecorder::RecordAdd(int count, UndoDirection direction) {
             added[static_cast<std::size_t>(i)] = drawing->Count() - count + i;
         written = written && WriteObjects(record, added);
     }
-    return Finish(record, written, UndoRecordType::Add, direction);
+    return Finish(record, written, UndoRecordType::Add, direction) &&
+           Reported(
+               direction,
+               {.objects = {}, .inPlace = false, .insertedAt = drawing->Count(), .insertedCount = count});
 }
 
 bool CUndoRecorder::RecordGroup(UndoDirection direction) {
@@ -151,7 +170,8 @@ bool CUndoRecorder::RecordGroup(UndoDirection direction) {
     drawing->BuildGroupTable(table);
     CMemoryFile record(kRecordGrowBytes);
     const bool written = WriteIndexList(record, table);
-    return Finish(record, written, UndoRecordType::Group, direction);
+    // Group numbers change nothing drawn.
+    return Finish(record, written, UndoRecordType::Group, direction) && Reported(direction, {});
 }
 
 bool CUndoRecorder::RecordJoin(UndoDirection direction) {
@@ -171,7 +191,12 @@ bool CUndoRecorder::RecordJoin(std::span<const int> indices, UndoDirection direc
         // The count lets undo tell a join that happened from one Join refused (first object no path).
         written = written && WriteObjects(record, valid) && WriteInt(record, drawing->Count());
     }
-    return Finish(record, written, UndoRecordType::Join, direction);
+    // The joined path takes the place of the lowest of them.
+    return Finish(record, written, UndoRecordType::Join, direction) &&
+           Reported(direction, {.objects = valid,
+                                .inPlace = false,
+                                .insertedAt = *std::min_element(valid.begin(), valid.end()),
+                                .insertedCount = 1});
 }
 
 bool CUndoRecorder::RecordBreak(int index, UndoDirection direction) {
@@ -186,7 +211,11 @@ bool CUndoRecorder::RecordBreak(int index, UndoDirection direction) {
     bool written = WriteInt(record, index) && WriteInt(record, pieces);
     if (direction == UndoDirection::TowardsUndo)
         written = written && WriteObjects(record, std::span<const int>(&index, 1));
-    return Finish(record, written, UndoRecordType::Break, direction);
+    return Finish(record, written, UndoRecordType::Break, direction) &&
+           Reported(direction, {.objects = std::span<const int>(&index, 1),
+                                .inPlace = false,
+                                .insertedAt = index,
+                                .insertedCount = pieces});
 }
 
 bool CUndoRecorder::RecordTransform(const CTransform& matrix, UndoDirection direction) {

@@ -6,8 +6,9 @@
 namespace pq {
 
 // What a step recorded for a new edit says the edit will touch, before the edit is made: the objects it
-// changes where they stand, removes or moves within the list, and the range its new objects are inserted
-// into. A view that kept its drawing of the page redraws only where these objects were and are.
+// changes where they stand, removes or moves within the list, and the range of indices that its new,
+// moved or replacing objects hold after it. A view that kept its drawing of the page redraws only where
+// these objects were and are.
 struct CRecordedStep {
     std::span<const int> objects;
     bool inPlace = false; // the objects keep their indices (a modification or a transform)
@@ -48,8 +49,9 @@ public:
     virtual void ResetSelectTool() = 0;
 
     virtual void RepaintAll() = 0;
-    // A command recorded a step whose objects the record names (Modify, Delete, Move, Paste, Transform);
-    // other steps and replays report nothing.
+    // A command recorded a step whose objects the record names (Modify, Delete, Move, Paste, Add, Group,
+    // Join, Break, Transform, and a reordering recorded with the objects it moves); the page steps, a
+    // reordering recorded without them and replays report nothing.
     virtual void StepRecorded(const CRecordedStep& /*step*/) {}
     // A replay whose objects are known (every step but a whole reordering and the page steps) tells them
     // before it changes the drawing; Undo and Redo then end with RepaintEdited instead of RepaintAll.

@@ -1,7 +1,6 @@
 #include "render/ImageInsert.h"
 
 #include "geometry/ViewMapping.h"
-#include "model/Drawing.h"
 #include "model/GraphicObject.h"
 #include "platform/DibSectionDraw.h"
 #include "platform/image/ImageFile.h"
@@ -11,8 +10,9 @@
 
 namespace pq {
 
-CImageResult InsertImageFile(CDrawing& drawing, const std::string& path, int page,
-                             const CViewMapping& mapping, int* index) {
+CImageResult MakeImageObject(const std::string& path, int page, const CViewMapping& mapping,
+                             std::unique_ptr<CGraphicObject>& made) {
+    made.reset();
     CDibSection decoded;
     if (CImageResult loaded = LoadImageFile(path, decoded); !loaded)
         return loaded;
@@ -36,9 +36,7 @@ CImageResult InsertImageFile(CDrawing& drawing, const std::string& path, int pag
     image->rasterOp = kRopSourceCopy;
     object->page = page;
     object->RecalcBounds();
-    drawing.Add(std::move(object));
-    if (index != nullptr)
-        *index = drawing.Count() - 1;
+    made = std::move(object);
     return CImageResult::Success();
 }
 

@@ -53,7 +53,8 @@ BENCHMARK(BM_PaintBusyPage)
 // Paints of the busy page fitted into 1280 x 800 that change nothing on it (range 0: an exposure or a tool's
 // feedback), follow a turn of the wheel by one line (range 1: scrolled by 20 pixels), follow an edit of
 // one object (range 2: Bold Line toggled on object 5000), follow the undo of that edit (range 3: the edit
-// and its paint are not timed) or follow an edit of every object (range 4: Bold Line toggled on all), with
+// and its paint are not timed), follow an edit of every object (range 4: Bold Line toggled on all) or
+// follow a rectangle drawn with the Rectangle tool (range 5: its undo and that paint are not timed), with
 // smooth edges.
 void BM_RepaintBusyPage(benchmark::State& state) {
     bench::CBenchWindow window(1280, 800);
@@ -82,6 +83,18 @@ void BM_RepaintBusyPage(benchmark::State& state) {
             view.OnPaint();
             state.ResumeTiming();
             view.OnCommand(cmd::kUndo);
+        } else if (state.range(0) == 5) {
+            view.SetTool(ToolKind::Rectangle);
+            view.OnLButtonDown(kKeyFlagLButton, CPoint{600, 380});
+            view.OnMouseMove(kKeyFlagLButton, CPoint{640, 410});
+            view.OnLButtonUp(0, CPoint{660, 420});
+            view.OnPaint();
+            state.PauseTiming();
+            view.SetTool(ToolKind::Select);
+            view.OnCommand(cmd::kUndo);
+            view.OnPaint();
+            state.ResumeTiming();
+            continue;
         } else if (state.range(0) == 1) {
             CWheelEvent wheel;
             wheel.linesPerNotch = 1;
@@ -92,13 +105,15 @@ void BM_RepaintBusyPage(benchmark::State& state) {
         view.OnPaint();
         benchmark::ClobberMemory();
     }
-    static constexpr const char* kLabels[] = {"nothing changed", "after a wheel line",
+    static constexpr const char* kLabels[] = {"nothing changed",
+                                              "after a wheel line",
                                               "after an edit of one object",
                                               "after undo of an edit of one object",
-                                              "after an edit of every object"};
+                                              "after an edit of every object",
+                                              "after a rectangle drawn"};
     state.SetLabel(kLabels[state.range(0)]);
 }
-BENCHMARK(BM_RepaintBusyPage)->DenseRange(0, 4)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintBusyPage)->DenseRange(0, 5)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // The view's own share of a paint: the desk, the page frame and the copy to the window, with no objects.
 void BM_PaintEmptyPage(benchmark::State& state) {

@@ -31,14 +31,12 @@ protected:
 
     test::CTempFolder folder;
     CViewMapping mapping;
-    CDrawing drawing;
 };
 
 TEST_F(ImageInsert, LargePicturesShrinkToTheCapSmallOnesKeepSizeAndDepthAndAllSitTenPixelsIn) {
-    int index = -1;
-    ASSERT_TRUE(InsertImageFile(drawing, Picture(640, 480, 24), 1, mapping, &index).ok);
-    ASSERT_EQ(index, 0);
-    const CGraphicObject* object = drawing.GetAt(0);
+    std::unique_ptr<CGraphicObject> object;
+    ASSERT_TRUE(MakeImageObject(Picture(640, 480, 24), 1, mapping, object).ok);
+    ASSERT_NE(object, nullptr);
     const CImageShape* image = object->AsImage();
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->bitmap.GetWidth(), 220);
@@ -48,24 +46,25 @@ TEST_F(ImageInsert, LargePicturesShrinkToTheCapSmallOnesKeepSizeAndDepthAndAllSi
     EXPECT_EQ(image->placement, (CRectF{120, 560, 220, 550}));
     EXPECT_EQ(object->bounds, image->placement);
 
-    ASSERT_TRUE(InsertImageFile(drawing, Picture(100, 50, 8), 0, mapping, &index).ok);
-    ASSERT_EQ(index, 1);
-    const CImageShape* small = drawing.GetAt(1)->AsImage();
+    std::unique_ptr<CGraphicObject> second;
+    ASSERT_TRUE(MakeImageObject(Picture(100, 50, 8), 0, mapping, second).ok);
+    const CImageShape* small = second->AsImage();
     EXPECT_EQ(small->bitmap.GetWidth(), 100);
     EXPECT_EQ(small->bitmap.GetHeight(), 50);
     EXPECT_EQ(small->bitmap.GetBitCount(), 8);
     EXPECT_EQ(small->placement, (CRectF{120, 320, 220, 320}));
 }
 
-TEST_F(ImageInsert, AFileThatDoesNotDecodeLeavesTheDrawingAlone) {
+TEST_F(ImageInsert, AFileThatDoesNotDecodeMakesNoObject) {
     const std::string path = folder.File("broken.png");
     std::FILE* f = std::fopen(path.c_str(), "wb");
     std::fputs("not a picture", f);
     std::fclose(f);
-    const CImageResult result = InsertImageFile(drawing, path, 0, mapping, nullptr);
+    auto object = std::make_unique<CGraphicObject>(kKindPath);
+    const CImageResult result = MakeImageObject(path, 0, mapping, object);
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.message.empty());
-    EXPECT_EQ(drawing.Count(), 0);
+    EXPECT_EQ(object, nullptr);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// Undo and redo repaint only where the objects of their step were and are, and leave exactly the picture
-// a paint from scratch shows.
+// Edits, and their undo and redo, repaint only where the objects of their step were and are, and leave
+// exactly the picture a paint from scratch shows.
 
 #include "RasterHelpers.h"
 #include "ViewTestSetup.h"
@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace pq::test {
@@ -33,8 +34,14 @@ struct CUndoRepaintSetup : CViewSetup {
         wide->AsPath()->brushStyle = kBrushHollow;
         wide->RecalcBounds();
         Drawing().Add(std::move(wide));
+        // Two squares in one path, for Break Apart.
+        auto pair = MakeRect({-180.0f, -160.0f, -130.0f, -110.0f}, 0xFF00FF);
+        pair->AsPath()->AddSubpath(BoxNodes({-150.0f, -130.0f, -130.0f, -110.0f}));
+        pair->RecalcBounds();
+        Drawing().Add(std::move(pair));
         Drawing().Add(MakeRect({150.0f, 190.0f, 90.0f, 130.0f}, kSentinelColor));
         view.SetClipboard(&clipboard);
+        view.SetPropertySheetOpener(&sheet);
         Open();
         Paint();
         ShowOriginAtCentre(1.0f);
@@ -60,9 +67,12 @@ struct CUndoRepaintSetup : CViewSetup {
         int differing = 0;
     };
     CPaintSeen PaintAfter(int command, bool withUnpainted = false) {
+        return PaintAfter([&] { view.OnCommand(command); }, withUnpainted);
+    }
+    CPaintSeen PaintAfter(const std::function<void()>& act, bool withUnpainted = false) {
         if (!withUnpainted)
             view.OnPaint();
-        view.OnCommand(command);
+        act();
         Sentinel().color = kHiddenColor;
         view.OnPaint();
         const std::vector<uint8_t> kept = Pixels(view.GetBackBuffer());
@@ -81,7 +91,11 @@ struct CUndoRepaintSetup : CViewSetup {
     }
 
     ::testing::AssertionResult RepaintsOnlyWhatChanged(int command, bool withUnpainted = false) {
-        const CPaintSeen seen = PaintAfter(command, withUnpainted);
+        return RepaintsOnlyWhatChanged([&] { view.OnCommand(command); }, withUnpainted);
+    }
+    ::testing::AssertionResult RepaintsOnlyWhatChanged(const std::function<void()>& act,
+                                                       bool withUnpainted = false) {
+        const CPaintSeen seen = PaintAfter(act, withUnpainted);
         if (!seen.partial)
             return ::testing::AssertionFailure() << "the whole page was painted";
         if (seen.differing != 0)
@@ -91,21 +105,30 @@ struct CUndoRepaintSetup : CViewSetup {
     }
 
     CDrawing clipboard;
+    // The property sheet a new text opens, answered OK at once.
+    struct CSheetAnsweringOk : IPropertySheetOpener {
+        bool OpenPropertySheet(PropertySheetOpening) override { return true; }
+    } sheet;
 };
 
 // An edit a user makes: the objects selected, then the commands run on them; or, without commands, a
-// drag from one point to another with the tool given.
+// drag from one point to another with the tool given (a tap when the points are the same).
 struct CStepCase {
     const char* name;
     std::vector<int> selected;
     std::vector<int> commands;
     ToolKind tool = ToolKind::Select;
     CPoint from, to;
+    // A whole reordering: its record holds the list, not which objects moved, so its replays paint all.
+    bool replayPaintsAll = false;
 
     void Make(CUndoRepaintSetup& s) const {
         if (commands.empty()) {
             s.view.SetTool(tool);
-            s.Drag(from, to);
+            if (from == to)
+                s.Tap(from);
+            else
+                s.Drag(from, to);
             s.view.SetTool(ToolKind::Select);
             return;
         }
@@ -119,6 +142,8 @@ struct CStepCase {
 const CStepCase kStepCases[] = {
     {"move by drag", {}, {}, ToolKind::Select, {60, 120}, {130, 170}},
     {"rectangle drawn", {}, {}, ToolKind::Rectangle, {220, 40}, {300, 120}},
+    {"ellipse drawn over others", {}, {}, ToolKind::Ellipse, {40, 100}, {140, 200}},
+    {"text placed", {}, {}, ToolKind::Text, {10, 10}, {10, 10}},
     {"delete", {0}, {cmd::kDelete}},
     {"delete two apart", {0, 2}, {cmd::kDelete}},
     {"paste", {1}, {cmd::kCopy, cmd::kPaste}},
@@ -126,7 +151,11 @@ const CStepCase kStepCases[] = {
     {"send to back", {2}, {cmd::kSendToBack}},
     {"bold line", {1}, {cmd::kLineBold}},
     {"align left", {1, 2}, {cmd::kAlignLeft}},
+    {"bring two apart to front", {0, 2}, {cmd::kBringToFront}, ToolKind::Select, {}, {}, true},
+    {"send two apart to back", {1, 3}, {cmd::kSendToBack}, ToolKind::Select, {}, {}, true},
     {"join", {0, 2}, {cmd::kJoin}},
+    {"join, the wide pen first", {2, 3}, {cmd::kJoin}}, // the squares take the wide pen beyond their reach
+    {"break apart", {3}, {cmd::kBreakApart}},
     {"group", {0, 1}, {cmd::kGroup}},
 };
 
@@ -137,15 +166,22 @@ TEST(ViewUndoRepaint, UndoAndRedoPaintOnlyTheirObjectsAndMatchAPaintFromScratch)
             SCOPED_TRACE(::testing::Message() << step.name << (smooth ? ", smooth" : ", aliased"));
             CUndoRepaintSetup s(smooth);
             const DrawingSnapshot original = Snapshot(s.Drawing());
-            step.Make(s);
+            EXPECT_TRUE(s.RepaintsOnlyWhatChanged([&] { step.Make(s); })) << "the edit";
             ASSERT_EQ(s.UndoSteps(), 1);
             const DrawingSnapshot edited = Snapshot(s.Drawing());
             ASSERT_NE(edited, original);
             for (int round = 0; round < 2; ++round) {
-                EXPECT_TRUE(s.RepaintsOnlyWhatChanged(cmd::kUndo)) << "undo " << round;
-                EXPECT_EQ(Snapshot(s.Drawing()), original);
-                EXPECT_TRUE(s.RepaintsOnlyWhatChanged(cmd::kRedo)) << "redo " << round;
-                EXPECT_EQ(Snapshot(s.Drawing()), edited);
+                for (const int command : {cmd::kUndo, cmd::kRedo}) {
+                    SCOPED_TRACE(::testing::Message()
+                                 << (command == cmd::kUndo ? "undo " : "redo ") << round);
+                    if (step.replayPaintsAll) {
+                        const auto seen = s.PaintAfter(command); // partial or not, the picture is right
+                        EXPECT_TRUE(!seen.partial || seen.differing == 0)
+                            << seen.differing << " bytes differ";
+                    } else
+                        EXPECT_TRUE(s.RepaintsOnlyWhatChanged(command));
+                    EXPECT_EQ(Snapshot(s.Drawing()), command == cmd::kUndo ? original : edited);
+                }
             }
         }
     }

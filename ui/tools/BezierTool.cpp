@@ -125,7 +125,7 @@ int CBezierTool::Finish() {
     nodes.RemoveAll();
     cusp = false;
     if (shown && view != nullptr)
-        view->RepaintAll();
+        view->RepaintEdited();
     return created;
 }
 

@@ -34,7 +34,7 @@ void CBoxTool::OnLButtonUp(unsigned flags, CPoint point) {
         return;
     const CViewMapping& mapping = view->GetMapping();
     Create(mapping.DeviceToDoc(startPoint), mapping.DeviceToDoc(currentPoint));
-    view->RepaintAll();
+    view->RepaintEdited();
 }
 
 void CBoxTool::Deactivate() {

@@ -57,7 +57,7 @@ void CFreehandTool::OnLButtonUp(unsigned flags, CPoint point) {
     if (points.GetSize() >= 3) {
         CreateStroke();
         if (view != nullptr)
-            view->RepaintAll();
+            view->RepaintEdited();
     }
     points.RemoveAll();
 }

@@ -64,7 +64,7 @@ int CTextTool::PlaceText(CPoint point) {
 
     view->GetUndoRecorder().RecordAdd(1);
     drawing->Add(std::move(object));
-    view->RepaintAll();
+    view->RepaintEdited();
     view->SetModified();
     return drawing->Count() - 1;
 }

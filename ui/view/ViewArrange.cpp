@@ -168,7 +168,7 @@ void CPqxView::MoveSelectionTo(bool front) {
     if (moved.back() - moved.front() + 1 == count)
         undoRecorder.RecordMove(moved.front(), target, count);
     else
-        undoRecorder.RecordReorder();
+        undoRecorder.RecordReorder(moved, target);
     drawing.MoveIndices(moved, target);
 
     const int below =

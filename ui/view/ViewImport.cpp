@@ -2,7 +2,10 @@
 
 #include "document/PqxDoc.h"
 #include "model/Drawing.h"
+#include "model/GraphicObject.h"
 #include "render/ImageInsert.h"
+
+#include <memory>
 
 namespace pq {
 
@@ -12,16 +15,17 @@ CImageResult CPqxView::InsertImage(const std::string& path) {
     CDrawing* drawing = GetDrawing();
     if (drawing == nullptr)
         return CImageResult::Failure("There is no drawing to insert the picture into.");
-    int index = -1;
-    const CImageResult inserted = InsertImageFile(*drawing, path, currentPage, mapping, &index);
-    if (!inserted)
-        return inserted;
+    std::unique_ptr<CGraphicObject> object;
+    const CImageResult made = MakeImageObject(path, currentPage, mapping, object);
+    if (!made)
+        return made;
     undoRecorder.RecordAdd(1);
+    drawing->Add(std::move(object));
     // The picture arrives selected and ready to move.
     SetTool(ToolKind::Select);
-    selection = {index};
+    selection = {drawing->Count() - 1};
     AfterSelectionEdit();
-    return inserted;
+    return made;
 }
 
 } // namespace pq
