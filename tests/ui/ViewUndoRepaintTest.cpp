@@ -124,12 +124,16 @@ struct CStepCase {
 
     void Make(CUndoRepaintSetup& s) const {
         if (commands.empty()) {
+            s.view.GetSelection() = selected; // the node tool takes up a sole selected path
+            s.view.ResetSelectTool();
             s.view.SetTool(tool);
             if (from == to)
                 s.Tap(from);
             else
                 s.Drag(from, to);
-            s.view.SetTool(ToolKind::Select);
+            // The node tool stays, and takes its path up again after each undo and redo.
+            if (tool != ToolKind::Node)
+                s.view.SetTool(ToolKind::Select);
             return;
         }
         s.view.SelectObject(selected.front());
@@ -144,6 +148,7 @@ const CStepCase kStepCases[] = {
     {"rectangle drawn", {}, {}, ToolKind::Rectangle, {220, 40}, {300, 120}},
     {"ellipse drawn over others", {}, {}, ToolKind::Ellipse, {40, 100}, {140, 200}},
     {"text placed", {}, {}, ToolKind::Text, {10, 10}, {10, 10}},
+    {"node dragged", {1}, {}, ToolKind::Node, {100, 130}, {125, 105}},
     {"delete", {0}, {cmd::kDelete}},
     {"delete two apart", {0, 2}, {cmd::kDelete}},
     {"paste", {1}, {cmd::kCopy, cmd::kPaste}},

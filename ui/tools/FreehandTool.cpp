@@ -86,8 +86,8 @@ int CFreehandTool::CreateStroke() {
 void CFreehandTool::Deactivate() {
     const bool shown = dragging && points.GetSize() > 1;
     CTool::Deactivate();
-    if (shown && view != nullptr)
-        view->RepaintAll();
+    if (shown)
+        RedrawFeedback(); // the stroke drawn so far goes; the drawing did not change
 }
 
 void CFreehandTool::Reset() {

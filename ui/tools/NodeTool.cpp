@@ -67,7 +67,7 @@ bool CNodeTool::Attach(int index, int subpath) {
         view->GetSelection().push_back(index);
     view->ResetSelectTool();
     LoadNodes();
-    view->RepaintAll();
+    RedrawFeedback();
     return true;
 }
 
@@ -100,7 +100,7 @@ void CNodeTool::WriteBack(int brushStyle) {
     object->RecalcBounds();
     view->GetSelection().assign(1, editedIndex);
     view->SetModified();
-    view->RepaintAll();
+    view->RepaintEdited();
 }
 
 // Activation.
@@ -121,7 +121,7 @@ void CNodeTool::Deactivate() {
         WriteBack();
     if (view != nullptr && editedIndex >= 0) {
         view->GetSelection().assign(1, editedIndex);
-        view->RepaintAll();
+        RedrawFeedback();
     }
     CTool::Deactivate();
 }
@@ -268,15 +268,15 @@ void CNodeTool::OnLButtonDown(unsigned flags, CPoint point) {
         } else {
             selectedNode = hitNode;
         }
-        view->RepaintAll();
+        RedrawFeedback();
         state = kModeAnchor;
     } else if (state == kModePrevOutHandle) {
         SelectOnly(PreviousNode(nodes, selectedNode));
-        view->RepaintAll();
+        RedrawFeedback();
         state = kModeOutHandle;
     } else if (state == kModeNextInHandle) {
         SelectOnly(NextNode(nodes, selectedNode));
-        view->RepaintAll();
+        RedrawFeedback();
         state = kModeInHandle;
     }
     mode = state == kModeIdle ? kModeRubberBand : state;
@@ -347,7 +347,7 @@ void CNodeTool::OnLButtonUp(unsigned flags, CPoint point) {
             Attach(-1, 0);
         } else if (!(flags & kKeyFlagShift)) {
             SelectOnly(-1);
-            view->RepaintAll();
+            RedrawFeedback();
         }
         return;
     }
@@ -363,7 +363,7 @@ void CNodeTool::OnLButtonUp(unsigned flags, CPoint point) {
     } else if (gesture == kModeAnchor && !(flags & kKeyFlagShift)) {
         // A plain tap on one of several selected nodes selects it alone.
         SelectOnly(selectedNode);
-        view->RepaintAll();
+        RedrawFeedback();
     }
 }
 
@@ -381,7 +381,7 @@ void CNodeTool::FinishRubberBand(unsigned flags) {
             selectedNode = i;
         }
     }
-    view->RepaintAll();
+    RedrawFeedback();
 }
 
 // Commands.

@@ -15,6 +15,11 @@ IWindowHost* CTool::Window() const {
     return view != nullptr ? view->GetWindow() : nullptr;
 }
 
+void CTool::RedrawFeedback() const {
+    if (IWindowHost* window = Window())
+        window->Invalidate();
+}
+
 bool CTool::StartTimer(int id, int milliseconds) {
     IWindowHost* window = Window();
     if (window == nullptr || id == 0)

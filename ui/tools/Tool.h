@@ -100,6 +100,9 @@ protected:
     void StopTimer();
     // The window of the view, or nullptr before the view is set.
     [[nodiscard]] IWindowHost* Window() const;
+    // Shows the view's page again with this tool's feedback as it now stands, for feedback that changed
+    // while the drawing did not: the drawn page is kept.
+    void RedrawFeedback() const;
 
     ToolKind kind;
     bool dragging = false;
