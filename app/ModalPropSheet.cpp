@@ -136,7 +136,8 @@ bool CModalPropSheet::Accept() {
     if (changed) {
         view.ResetSelectTool();
         view.SetModified();
-        view.RepaintAll();
+        // Each page's step named the objects it changed: only where they were and are is drawn again.
+        view.RepaintEdited();
     }
     return changed;
 }

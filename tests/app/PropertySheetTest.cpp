@@ -2,6 +2,7 @@
 // it, OK as one undo step per page that changes something, and Cancel changing nothing.
 
 #include "PropertySheetTestSetup.h"
+#include "RasterHelpers.h"
 
 namespace pq::test {
 namespace {
@@ -183,6 +184,29 @@ TEST(PropertySheet, OkRecordsOneStepPerChangingPageAndEachUndoesExactly) {
     for (int i = 0; i < 3; ++i)
         s.view.OnCommand(cmd::kRedo);
     EXPECT_EQ(Snapshot(s.Drawing(), false), after);
+}
+
+// OK draws again only where the changed objects were and are: an object elsewhere, recoloured behind the
+// view's back, keeps its old colour on screen, and the rest is what a paint from scratch shows.
+TEST(PropertySheet, OkRepaintsOnlyTheObjectsItChanged) {
+    CSheetSetup s;
+    s.Drawing().Add(MakeRect({-20, 20, -20, 20}, 0x0000FF));
+    s.Drawing().Add(MakeText(u"words", {-20.0f, 40.0f}));
+    s.Drawing().Add(MakeRect({-200, -180, 100, 120}, 0x00FF00)); // far from the others
+    s.Start();
+    const CPoint apart = s.view.GetMapping().DocToDevice(CPointF{-190.0f, 110.0f});
+    s.Select({0, 1});
+    s.view.OnPaint();
+    ASSERT_TRUE(s.Run(cmd::kProperties, ChangeEverything));
+    ASSERT_EQ(s.Steps(), 3);
+    s.Drawing().GetAt(2)->color = 0x000000;
+    s.view.OnPaint();
+    const CDibSection kept = s.view.GetBackBuffer();
+    EXPECT_EQ(PixelAt(kept, apart.x, apart.y), 0x00FF00u) << "the whole page was drawn again";
+    s.Drawing().GetAt(2)->color = 0x00FF00;
+    s.view.RepaintAll();
+    s.view.OnPaint();
+    EXPECT_EQ(CountDifferences(kept, s.view.GetBackBuffer()), 0);
 }
 
 TEST(PropertySheet, CancelAndAnUntouchedOkChangeNothing) {
