@@ -129,6 +129,44 @@ void BlendRun(uint8_t* p, int32_t count, int32_t alpha, const CRunColour& colour
 
 } // namespace
 
+// A vertical edge (every side of an upright box) crosses each row at the same x, so its pieces share
+// their two cells and their split between them; whole rows in between add exactly the winding's share,
+// as the general path's height of one times the winding is. Same sums in the same order, so the same
+// pixels, for about half the work of a piece.
+void CCoverageRaster::AccumulateVerticalEdge(const CEdge& edge, float x, int32_t y, float* row, uint64_t* marks,
+                                             std::size_t stride, std::size_t words) {
+    const auto w = static_cast<float>(edge.winding);
+    const auto x0 = static_cast<int32_t>(x); // x >= 0: truncation is the floor
+    const float middle = 0.5f * (x + x) - static_cast<float>(x0);
+    const float leftShare = 1.0f - middle;
+    const auto piece = [&](float d) {
+        row[x0] += d * leftShare;
+        row[x0 + 1] += d * middle;
+        MarkCellPair(marks, x0);
+    };
+    // The first row from the edge's top, then whole rows, then the last row down to its bottom.
+    auto yb = static_cast<float>(y + 1);
+    if (yb >= edge.yBottom) {
+        piece((edge.yBottom - edge.yTop) * w);
+        return;
+    }
+    piece((yb - edge.yTop) * w);
+    const float wholeLeft = w * leftShare, wholeRight = w * middle;
+    for (;;) {
+        row += stride;
+        marks += words;
+        const float ya = yb;
+        yb = static_cast<float>(++y + 1);
+        if (yb >= edge.yBottom) {
+            piece((edge.yBottom - ya) * w);
+            return;
+        }
+        row[x0] += wholeLeft;
+        row[x0 + 1] += wholeRight;
+        MarkCellPair(marks, x0);
+    }
+}
+
 void CCoverageRaster::AccumulateEdge(const CEdge& edge, float left, int32_t bandTop, int32_t bandBottom, int32_t width,
                                      std::size_t stride, std::size_t words) {
     // Most edges are short and lie within the band from end to end: they need no clipping, and their
@@ -141,6 +179,10 @@ void CCoverageRaster::AccumulateEdge(const CEdge& edge, float left, int32_t band
         const auto index = static_cast<std::size_t>(y - bandTop);
         float* row = cells.data() + index * stride;
         uint64_t* marks = touched.data() + index * words;
+        if (edge.xTop == edge.xBottom) {
+            AccumulateVerticalEdge(edge, xStart, y, row, marks, stride, words);
+            return;
+        }
         float ya = edge.yTop, xa = xStart;
         for (;;) {
             const auto yb = static_cast<float>(y + 1);
