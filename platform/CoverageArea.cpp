@@ -167,8 +167,11 @@ void CCoverageRaster::AccumulateVerticalEdge(const CEdge& edge, float x, int32_t
     }
 }
 
-void CCoverageRaster::AccumulateEdge(const CEdge& edge, float left, int32_t bandTop, int32_t bandBottom, int32_t width,
-                                     std::size_t stride, std::size_t words) {
+// Inlined into the fill's loop over its edges: most are short and cost little more than the call.
+[[gnu::always_inline]] inline void CCoverageRaster::AccumulateEdge(const CEdge& edge, float left,
+                                                                   int32_t bandTop, int32_t bandBottom,
+                                                                   int32_t width, std::size_t stride,
+                                                                   std::size_t words) {
     // Most edges are short and lie within the band from end to end: they need no clipping, and their
     // x is worked out in float from the edge's top at each row boundary.
     const float xStart = edge.xTop - left, xEnd = edge.xBottom - left;
@@ -199,6 +202,14 @@ void CCoverageRaster::AccumulateEdge(const CEdge& edge, float left, int32_t band
             marks += words;
         }
     }
+    // A band of a fill whose first or last rows are left out holds only some of its edges.
+    if (edge.yBottom <= static_cast<float>(bandTop) || edge.yTop >= static_cast<float>(bandBottom))
+        return;
+    AccumulateClippedEdge(edge, left, bandTop, bandBottom, width, stride, words);
+}
+
+void CCoverageRaster::AccumulateClippedEdge(const CEdge& edge, float left, int32_t bandTop, int32_t bandBottom,
+                                            int32_t width, std::size_t stride, std::size_t words) {
     const float top = std::max(edge.yTop, static_cast<float>(bandTop));
     const float bottom = std::min(edge.yBottom, static_cast<float>(bandBottom));
     if (!(top < bottom))
@@ -302,17 +313,23 @@ void CCoverageRaster::FillByArea(CDeviceContext& dc, uint32_t colour, FillRule r
                 __builtin_prefetch(rows.Pixel(columnLeft, y), 1);
                 __builtin_prefetch(rows.Pixel(columnRight - 1, y), 1);
             }
-            while (next < edges.size() && (oneBand || edges[next].yTop < static_cast<float>(bandBottom)))
-                active.push_back(static_cast<uint32_t>(next++));
-            std::size_t kept = 0;
-            for (const uint32_t index : active) {
-                const CEdge& e = edges[index];
-                if (e.yBottom <= static_cast<float>(band))
-                    continue;
-                active[kept++] = index;
-                AccumulateEdge(e, left, band, bandBottom, width, stride, words);
+            if (oneBand) {
+                // Every edge at once, in the order added: no list of the edges still to come.
+                for (const CEdge& e : edges)
+                    AccumulateEdge(e, left, band, bandBottom, width, stride, words);
+            } else {
+                while (next < edges.size() && edges[next].yTop < static_cast<float>(bandBottom))
+                    active.push_back(static_cast<uint32_t>(next++));
+                std::size_t kept = 0;
+                for (const uint32_t index : active) {
+                    const CEdge& e = edges[index];
+                    if (e.yBottom <= static_cast<float>(band))
+                        continue;
+                    active[kept++] = index;
+                    AccumulateEdge(e, left, band, bandBottom, width, stride, words);
+                }
+                active.resize(kept);
             }
-            active.resize(kept);
             // Each row is swept from marked cell to marked cell: between them the winding, and so the
             // coverage, stays what it was, so runs are skipped or laid at once.
             for (int32_t y = band; y < bandBottom; ++y) {
