@@ -133,8 +133,8 @@ void BlendRun(uint8_t* p, int32_t count, int32_t alpha, const CRunColour& colour
 // their two cells and their split between them; whole rows in between add exactly the winding's share,
 // as the general path's height of one times the winding is. Same sums in the same order, so the same
 // pixels, for about half the work of a piece.
-void CCoverageRaster::AccumulateVerticalEdge(const CEdge& edge, float x, int32_t y, float* row, uint64_t* marks,
-                                             std::size_t stride, std::size_t words) {
+void CCoverageRaster::AccumulateVerticalEdge(const CEdge& edge, float x, int32_t y, float* row,
+                                             uint64_t* marks, std::size_t stride, std::size_t words) {
     const auto w = static_cast<float>(edge.winding);
     const auto x0 = static_cast<int32_t>(x); // x >= 0: truncation is the floor
     const float middle = 0.5f * (x + x) - static_cast<float>(x0);
@@ -208,8 +208,9 @@ void CCoverageRaster::AccumulateVerticalEdge(const CEdge& edge, float x, int32_t
     AccumulateClippedEdge(edge, left, bandTop, bandBottom, width, stride, words);
 }
 
-void CCoverageRaster::AccumulateClippedEdge(const CEdge& edge, float left, int32_t bandTop, int32_t bandBottom,
-                                            int32_t width, std::size_t stride, std::size_t words) {
+void CCoverageRaster::AccumulateClippedEdge(const CEdge& edge, float left, int32_t bandTop,
+                                            int32_t bandBottom, int32_t width, std::size_t stride,
+                                            std::size_t words) {
     const float top = std::max(edge.yTop, static_cast<float>(bandTop));
     const float bottom = std::min(edge.yBottom, static_cast<float>(bandBottom));
     if (!(top < bottom))

@@ -1,5 +1,5 @@
-#include "geometry/RectF.h"
 #include "platform/CoverageRaster.h"
+#include "geometry/RectF.h"
 #include "platform/DeviceContext.h"
 #include "platform/PenBrushStyles.h"
 #include "platform/SmoothImage.h"
@@ -304,7 +304,7 @@ TEST(CCoverageRaster, UprightBoxesCoverTheirExactArea) {
         // left, right, top, bottom
         {{2.25f, 8.75f, 1.5f, 1.75f}},                                // within one row
         {{3.0f, 6.0f, 2.0f, 9.0f}},                                   // on pixel boundaries
-        {{1.7f, 2.1f, 0.3f, 45.6f}, {10.5f, 60.25f, 3.9f, 4.6f}},      // a thin column, a thin row
+        {{1.7f, 2.1f, 0.3f, 45.6f}, {10.5f, 60.25f, 3.9f, 4.6f}},     // a thin column, a thin row
         {{-3.5f, 4.4f, 5.2f, 30.8f}, {115.3f, 3140.0f, 7.7f, 12.1f}}, // past the left and right ends
         {{20.6f, 90.1f, 0.0f, 49.5f}, {20.6f, 30.0f, 10.25f, 40.0f}}, // a box over another
         {{5.9f, 6.1f, 1.0f, 48.0f}, {40.5f, 41.5f, 19.0f, 23.0f}},    // both sides in one pixel; on bands
@@ -317,8 +317,8 @@ TEST(CCoverageRaster, UprightBoxesCoverTheirExactArea) {
             CDibSection bitmap = MakeBitmap(width, 50, 24);
             CCoverageRaster raster;
             for (const CRectF& b : boxes)
-                raster.AddPolygon(std::vector<CPointF>{{b.left, b.top}, {b.right, b.top}, {b.right, b.bottom},
-                                                       {b.left, b.bottom}});
+                raster.AddPolygon(std::vector<CPointF>{
+                    {b.left, b.top}, {b.right, b.top}, {b.right, b.bottom}, {b.left, b.bottom}});
             CDeviceContext dc(&bitmap);
             raster.Fill(dc, 0x000000, kNonZero);
             for (int y = 0; y < 50; ++y)
