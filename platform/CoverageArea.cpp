@@ -129,8 +129,49 @@ void BlendRun(uint8_t* p, int32_t count, int32_t alpha, const CRunColour& colour
 
 } // namespace
 
-void CCoverageRaster::AccumulateEdge(const CEdge& edge, float left, int32_t bandTop, int32_t bandBottom, int32_t width,
-                                     std::size_t stride, std::size_t words) {
+// A vertical edge (every side of an upright box) crosses each row at the same x, so its pieces share
+// their two cells and their split between them; whole rows in between add exactly the winding's share,
+// as the general path's height of one times the winding is. Same sums in the same order, so the same
+// pixels, for about half the work of a piece.
+void CCoverageRaster::AccumulateVerticalEdge(const CEdge& edge, float x, int32_t y, float* row,
+                                             uint64_t* marks, std::size_t stride, std::size_t words) {
+    const auto w = static_cast<float>(edge.winding);
+    const auto x0 = static_cast<int32_t>(x); // x >= 0: truncation is the floor
+    const float middle = 0.5f * (x + x) - static_cast<float>(x0);
+    const float leftShare = 1.0f - middle;
+    const auto piece = [&](float d) {
+        row[x0] += d * leftShare;
+        row[x0 + 1] += d * middle;
+        MarkCellPair(marks, x0);
+    };
+    // The first row from the edge's top, then whole rows, then the last row down to its bottom.
+    auto yb = static_cast<float>(y + 1);
+    if (yb >= edge.yBottom) {
+        piece((edge.yBottom - edge.yTop) * w);
+        return;
+    }
+    piece((yb - edge.yTop) * w);
+    const float wholeLeft = w * leftShare, wholeRight = w * middle;
+    for (;;) {
+        row += stride;
+        marks += words;
+        const float ya = yb;
+        yb = static_cast<float>(++y + 1);
+        if (yb >= edge.yBottom) {
+            piece((edge.yBottom - ya) * w);
+            return;
+        }
+        row[x0] += wholeLeft;
+        row[x0 + 1] += wholeRight;
+        MarkCellPair(marks, x0);
+    }
+}
+
+// Inlined into the fill's loop over its edges: most are short and cost little more than the call.
+[[gnu::always_inline]] inline void CCoverageRaster::AccumulateEdge(const CEdge& edge, float left,
+                                                                   int32_t bandTop, int32_t bandBottom,
+                                                                   int32_t width, std::size_t stride,
+                                                                   std::size_t words) {
     // Most edges are short and lie within the band from end to end: they need no clipping, and their
     // x is worked out in float from the edge's top at each row boundary.
     const float xStart = edge.xTop - left, xEnd = edge.xBottom - left;
@@ -141,6 +182,10 @@ void CCoverageRaster::AccumulateEdge(const CEdge& edge, float left, int32_t band
         const auto index = static_cast<std::size_t>(y - bandTop);
         float* row = cells.data() + index * stride;
         uint64_t* marks = touched.data() + index * words;
+        if (edge.xTop == edge.xBottom) {
+            AccumulateVerticalEdge(edge, xStart, y, row, marks, stride, words);
+            return;
+        }
         float ya = edge.yTop, xa = xStart;
         for (;;) {
             const auto yb = static_cast<float>(y + 1);
@@ -157,6 +202,15 @@ void CCoverageRaster::AccumulateEdge(const CEdge& edge, float left, int32_t band
             marks += words;
         }
     }
+    // A band of a fill whose first or last rows are left out holds only some of its edges.
+    if (edge.yBottom <= static_cast<float>(bandTop) || edge.yTop >= static_cast<float>(bandBottom))
+        return;
+    AccumulateClippedEdge(edge, left, bandTop, bandBottom, width, stride, words);
+}
+
+void CCoverageRaster::AccumulateClippedEdge(const CEdge& edge, float left, int32_t bandTop,
+                                            int32_t bandBottom, int32_t width, std::size_t stride,
+                                            std::size_t words) {
     const float top = std::max(edge.yTop, static_cast<float>(bandTop));
     const float bottom = std::min(edge.yBottom, static_cast<float>(bandBottom));
     if (!(top < bottom))
@@ -260,17 +314,23 @@ void CCoverageRaster::FillByArea(CDeviceContext& dc, uint32_t colour, FillRule r
                 __builtin_prefetch(rows.Pixel(columnLeft, y), 1);
                 __builtin_prefetch(rows.Pixel(columnRight - 1, y), 1);
             }
-            while (next < edges.size() && (oneBand || edges[next].yTop < static_cast<float>(bandBottom)))
-                active.push_back(static_cast<uint32_t>(next++));
-            std::size_t kept = 0;
-            for (const uint32_t index : active) {
-                const CEdge& e = edges[index];
-                if (e.yBottom <= static_cast<float>(band))
-                    continue;
-                active[kept++] = index;
-                AccumulateEdge(e, left, band, bandBottom, width, stride, words);
+            if (oneBand) {
+                // Every edge at once, in the order added: no list of the edges still to come.
+                for (const CEdge& e : edges)
+                    AccumulateEdge(e, left, band, bandBottom, width, stride, words);
+            } else {
+                while (next < edges.size() && edges[next].yTop < static_cast<float>(bandBottom))
+                    active.push_back(static_cast<uint32_t>(next++));
+                std::size_t kept = 0;
+                for (const uint32_t index : active) {
+                    const CEdge& e = edges[index];
+                    if (e.yBottom <= static_cast<float>(band))
+                        continue;
+                    active[kept++] = index;
+                    AccumulateEdge(e, left, band, bandBottom, width, stride, words);
+                }
+                active.resize(kept);
             }
-            active.resize(kept);
             // Each row is swept from marked cell to marked cell: between them the winding, and so the
             // coverage, stays what it was, so runs are skipped or laid at once.
             for (int32_t y = band; y < bandBottom; ++y) {

@@ -73,13 +73,16 @@ void CCoverageRaster::AddPolygon(std::span<const CPointF> points) {
         AddEdge(points.back(), points.front());
         return;
     }
-    const std::size_t before = edges.size();
-    edges.reserve(before + points.size());
-    CEdge e;
-    for (std::size_t i = 0; i < points.size(); ++i)
-        if (MakeEdge(points[i], points[i + 1 < points.size() ? i + 1 : 0], e))
-            edges.push_back(e);
-    if (edges.size() > before)
+    // Written in place and cut back to the edges made: pushing each edge costs more than making it.
+    const std::size_t before = edges.size(), n = points.size();
+    edges.resize(before + n);
+    CEdge* out = edges.data() + before;
+    std::size_t made = 0;
+    for (std::size_t i = 0; i + 1 < n; ++i)
+        made += MakeEdge(points[i], points[i + 1], out[made]) ? 1 : 0;
+    made += MakeEdge(points[n - 1], points[0], out[made]) ? 1 : 0;
+    edges.resize(before + made);
+    if (made > 0)
         IncludeInBounds(before == 0, lowX, highX, lowY, highY);
 }
 

@@ -78,6 +78,14 @@ private:
     // cells it changed in the rows' marks, words apart.
     void AccumulateEdge(const CEdge& edge, float left, int32_t bandTop, int32_t bandBottom, int32_t width,
                         std::size_t stride, std::size_t words);
+    // The same for an edge that reaches outside the band, clipped to it.
+    [[gnu::noinline]] void AccumulateClippedEdge(const CEdge& edge, float left, int32_t bandTop,
+                                                 int32_t bandBottom, int32_t width, std::size_t stride,
+                                                 std::size_t words);
+    // The same for a vertical edge at x lying within the band from end to end, from its first row y,
+    // whose cells and marks are at row and marks.
+    void AccumulateVerticalEdge(const CEdge& edge, float x, int32_t y, float* row, uint64_t* marks,
+                                std::size_t stride, std::size_t words);
 
     std::vector<CEdge> edges;
     std::vector<uint32_t> active;

@@ -249,6 +249,8 @@ private:
     void DrawCapsuleStamp(const CTarget& t, CPoint a, int32_t dx, int32_t dy, uint32_t penPixel);
     bool MakeCapsule(const CTarget& t, CPoint a, CPoint b, CCapsule& c) const;
     void FillEvenOdd(const CTarget& t, std::span<const CPoint> points);
+    // Lists the polygon's edges in edgeOrder by their top rows, which lie from minRow to before endRow.
+    void OrderEdgesByTop(int64_t minRow, int64_t endRow);
 
     bool Blit(int32_t x, int32_t y, int32_t width, int32_t height, const CDibSection& source, int32_t xSource,
               int32_t ySource, int32_t widthSource, int32_t heightSource, uint32_t rop);
@@ -279,6 +281,8 @@ private:
     std::vector<CStampRow> stampRows;
     std::vector<std::pair<int32_t, int32_t>> stampIndex; // first row and row count; count -1: not built
     std::vector<CPolyEdge> polyEdges;
+    std::vector<uint32_t> edgeOrder;     // indices of polyEdges by top row
+    std::vector<uint32_t> edgeRowStarts; // where each top row's edges start in edgeOrder
     std::vector<uint32_t> activeEdges;
     std::vector<int64_t> crossings;
     std::vector<CPoint> outlinePoints;

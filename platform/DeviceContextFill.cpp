@@ -54,6 +54,41 @@ void SortSmall(std::vector<int64_t>& values) {
 
 } // namespace
 
+// The edges' order within one top row does not matter, as every row sorts its crossings. Indices are
+// ordered rather than the edges, which are several times larger.
+void CDeviceContext::OrderEdgesByTop(int64_t minRow, int64_t endRow) {
+    const std::size_t n = polyEdges.size();
+    edgeOrder.resize(n);
+    const auto top = [&](uint32_t i) { return polyEdges[i].yTop; };
+    // A few edges (a box, a small polygon): an insertion sort beats the general sort on them.
+    if (n <= 8) {
+        for (uint32_t i = 0; i < n; ++i) {
+            std::size_t j = i;
+            for (; j > 0 && top(edgeOrder[j - 1]) > top(i); --j)
+                edgeOrder[j] = edgeOrder[j - 1];
+            edgeOrder[j] = i;
+        }
+        return;
+    }
+    const int64_t rows = endRow - minRow;
+    if (rows > static_cast<int64_t>(4 * n)) {
+        for (uint32_t i = 0; i < n; ++i)
+            edgeOrder[i] = i;
+        std::sort(edgeOrder.begin(), edgeOrder.end(),
+                  [&](uint32_t a, uint32_t b) { return top(a) < top(b); });
+        return;
+    }
+    // A flattened curve on screen has many edges over few rows: counting them row by row costs less than
+    // comparing them.
+    edgeRowStarts.assign(static_cast<std::size_t>(rows) + 1, 0);
+    for (const CPolyEdge& e : polyEdges)
+        ++edgeRowStarts[static_cast<std::size_t>(e.yTop - minRow) + 1];
+    for (std::size_t r = 1; r < edgeRowStarts.size(); ++r)
+        edgeRowStarts[r] += edgeRowStarts[r - 1];
+    for (uint32_t i = 0; i < n; ++i)
+        edgeOrder[edgeRowStarts[static_cast<std::size_t>(top(i) - minRow)]++] = i;
+}
+
 // Even-odd fill sampling pixel centres (integer coordinates): a row y meets the edges whose y range
 // contains it, top included and bottom excluded, and a pixel is inside when its x is at or right of a
 // crossing and left of the next one. Crossings are kept exactly as integer quotients and remainders.
@@ -81,20 +116,7 @@ void CDeviceContext::FillEvenOdd(const CTarget& t, std::span<const CPoint> point
     }
     if (polyEdges.empty())
         return;
-    // The edges of a shape on screen are few: an insertion sort beats the general sort on them. Their
-    // order within one top row does not matter, as every row sorts its crossings.
-    if (polyEdges.size() > 32) {
-        std::sort(polyEdges.begin(), polyEdges.end(),
-                  [](const CPolyEdge& a, const CPolyEdge& b) { return a.yTop < b.yTop; });
-    } else {
-        for (std::size_t i = 1; i < polyEdges.size(); ++i) {
-            const CPolyEdge e = polyEdges[i];
-            std::size_t j = i;
-            for (; j > 0 && polyEdges[j - 1].yTop > e.yTop; --j)
-                polyEdges[j] = polyEdges[j - 1];
-            polyEdges[j] = e;
-        }
-    }
+    OrderEdgesByTop(minRow, maxRow);
 
     const bool solid = brush.style == kBrushSolid;
     const uint32_t brushPixel = ColorToPixel(brush.color);
@@ -103,8 +125,8 @@ void CDeviceContext::FillEvenOdd(const CTarget& t, std::span<const CPoint> point
     const int64_t firstRow = std::max<int64_t>(minRow, t.clip.top);
     const int64_t endRow = std::min<int64_t>(maxRow, t.clip.bottom);
     for (int64_t y = firstRow; y < endRow; ++y) {
-        while (next < polyEdges.size() && polyEdges[next].yTop <= y) {
-            CPolyEdge& e = polyEdges[next];
+        while (next < edgeOrder.size() && polyEdges[edgeOrder[next]].yTop <= y) {
+            CPolyEdge& e = polyEdges[edgeOrder[next]];
             // An edge that began above the clip starts at this row: x moves by dx / dy per row.
             if (y > e.yTop) {
                 const int64_t rows = y - e.yTop, dx = e.stepX * e.dy + e.stepRemainder;
@@ -115,7 +137,7 @@ void CDeviceContext::FillEvenOdd(const CTarget& t, std::span<const CPoint> point
                     e.x += FloorDivWide(static_cast<__int128>(rows) * dx, e.dy, remainder);
                 e.remainder = remainder;
             }
-            activeEdges.push_back(static_cast<uint32_t>(next++));
+            activeEdges.push_back(edgeOrder[next++]);
         }
 
         // Edges that ended above this row leave; the others give their crossing and step on.

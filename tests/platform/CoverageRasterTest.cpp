@@ -1,4 +1,5 @@
 #include "platform/CoverageRaster.h"
+#include "geometry/RectF.h"
 #include "platform/DeviceContext.h"
 #include "platform/PenBrushStyles.h"
 #include "platform/SmoothImage.h"
@@ -280,6 +281,55 @@ TEST(CCoverageRaster, RowsLeftOutStayAsTheyWereAndTheRestAreDrawnAsWhole) {
                     ASSERT_LE(std::abs(a - b), 1) << width << ": " << x << "," << y;
                 }
             }
+        }
+    }
+}
+
+// The share of pixel (x, y) that the upright boxes cover.
+double BoxShare(const std::vector<CRectF>& boxes, int x, int y) {
+    double share = 0;
+    for (const CRectF& b : boxes) {
+        const double w = std::min<double>(b.right, x + 1) - std::max<double>(b.left, x);
+        const double h = std::min<double>(b.bottom, y + 1) - std::max<double>(b.top, y);
+        share += w > 0 && h > 0 ? w * h : 0;
+    }
+    return share;
+}
+
+// Upright boxes, whose sides are vertical edges, blend each pixel by the exact share they cover: tops and
+// bottoms within one row, on row boundaries or across many rows, sides on pixel boundaries or not, within
+// one band or across bands, and reaching past the bitmap on either side.
+TEST(CCoverageRaster, UprightBoxesCoverTheirExactArea) {
+    const std::vector<std::vector<CRectF>> cases{
+        // left, right, top, bottom
+        {{2.25f, 8.75f, 1.5f, 1.75f}},                                // within one row
+        {{3.0f, 6.0f, 2.0f, 9.0f}},                                   // on pixel boundaries
+        {{1.7f, 2.1f, 0.3f, 45.6f}, {10.5f, 60.25f, 3.9f, 4.6f}},     // a thin column, a thin row
+        {{-3.5f, 4.4f, 5.2f, 30.8f}, {115.3f, 3140.0f, 7.7f, 12.1f}}, // past the left and right ends
+        {{20.6f, 90.1f, 0.0f, 49.5f}, {20.6f, 30.0f, 10.25f, 40.0f}}, // a box over another
+        {{5.9f, 6.1f, 1.0f, 48.0f}, {40.5f, 41.5f, 19.0f, 23.0f}},    // both sides in one pixel; on bands
+    };
+    for (const int32_t width : {120, 3000}) {
+        for (std::vector<CRectF> boxes : cases) {
+            // On the wide bitmap a wide box makes the rows wider than a band's cells: 21 rows a band.
+            if (width == 3000)
+                boxes.push_back({2000.25f, 2990.75f, 0.5f, 49.5f});
+            CDibSection bitmap = MakeBitmap(width, 50, 24);
+            CCoverageRaster raster;
+            for (const CRectF& b : boxes)
+                raster.AddPolygon(std::vector<CPointF>{
+                    {b.left, b.top}, {b.right, b.top}, {b.right, b.bottom}, {b.left, b.bottom}});
+            CDeviceContext dc(&bitmap);
+            raster.Fill(dc, 0x000000, kNonZero);
+            for (int y = 0; y < 50; ++y)
+                for (int x = 0; x < width; x += x == 160 ? 1830 : 1) { // the first columns and the wide box
+                    const double share = std::min(BoxShare(boxes, x, y), 1.0);
+                    const auto alpha = static_cast<int>(share * 256.0 + 0.5);
+                    const int expected = alpha >= 256 ? 0 : (255 * (256 - alpha) + 128) >> 8;
+                    ASSERT_LE(std::abs(static_cast<int>(PixelAt(bitmap, x, y) & 0xFF) - expected), 1)
+                        << width << ": " << x << "," << y << " with a box at " << boxes[0].left << ","
+                        << boxes[0].top;
+                }
         }
     }
 }

@@ -6,6 +6,9 @@
 
 #include <cmath>
 #include <numbers>
+#include <random>
+#include <span>
+#include <vector>
 
 namespace pq {
 namespace {
@@ -79,6 +82,56 @@ TEST(CDeviceContextFill, PolygonFillsPixelCentresHalfOpenByTheEvenOddRule) {
     EXPECT_EQ(PixelAt(bitmap, 50, 15), kRed);   // top point
     EXPECT_EQ(PixelAt(bitmap, 50, 5), kBlack);  // its tip is outline, drawn over the fill
     EXPECT_EQ(PixelAt(bitmap, 5, 5), kWhite);
+}
+
+// Whether the pixel centre (x, y) lies inside the polygon by the even-odd rule as the fill samples it:
+// each edge crossing row y (top included, bottom not) crosses at the ceiling of its exact x there.
+bool InsideByEvenOdd(std::span<const CPoint> polygon, int64_t x, int64_t y) {
+    bool inside = false;
+    for (std::size_t i = 0; i < polygon.size(); ++i) {
+        CPoint a = polygon[i], b = polygon[(i + 1) % polygon.size()];
+        if (a.y > b.y)
+            std::swap(a, b);
+        if (a.y == b.y || y < a.y || y >= b.y)
+            continue;
+        const int64_t dy = int64_t{b.y} - a.y, n = (y - a.y) * (int64_t{b.x} - a.x);
+        const int64_t crossing = a.x + (n >= 0 ? (n + dy - 1) / dy : -(-n / dy));
+        inside = inside != (crossing <= x);
+    }
+    return inside;
+}
+
+// Polygons of a few edges, of many edges over few rows, and of few edges over many rows (each ordered by
+// their top rows in its own way), inside the bitmap or reaching past it and its clip, fill exactly the
+// pixel centres the even-odd rule puts inside.
+TEST(CDeviceContextFill, PolygonsOfManyOrFewEdgesFillTheCentresInside) {
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> centre(-10, 90), wobble(-6, 6);
+    for (int round = 0; round < 60; ++round) {
+        const int count = round % 3 == 0 ? 3 + round % 6 : round % 3 == 1 ? 40 + round : 9 + round % 7;
+        const int radius = round % 3 == 2 ? 300 : 12 + round % 40; // the last kind: spikes far out
+        const int cx = centre(random), cy = centre(random);
+        std::vector<CPoint> polygon;
+        for (int i = 0; i < count; ++i) {
+            const double angle = 2 * std::numbers::pi * i / count;
+            const int r = (round % 3 == 2 && i % 2 == 1) ? 3 : radius;
+            polygon.push_back({cx + static_cast<int32_t>(std::lround(r * std::cos(angle))) + wobble(random),
+                               cy + static_cast<int32_t>(std::lround(r * std::sin(angle))) + wobble(random)});
+        }
+        CDibSection bitmap = MakeBitmap(100, 90, 24);
+        CDeviceContext dc(&bitmap);
+        const CRect clip = round % 2 == 0 ? CRect{0, 0, 100, 90} : CRect{7, 11, 93, 70};
+        dc.SetClipRect(clip);
+        dc.SelectPen(CPen{kPenNull});
+        dc.SelectBrush(CBrush{kBrushSolid, kRed});
+        dc.Polygon(polygon);
+        for (int y = 0; y < 90; ++y)
+            for (int x = 0; x < 100; ++x) {
+                const bool red = clip.Contains({x, y}) && InsideByEvenOdd(polygon, x, y);
+                ASSERT_EQ(PixelAt(bitmap, x, y), red ? kRed : kWhite)
+                    << "round " << round << " (" << count << " points): " << x << "," << y;
+            }
+    }
 }
 
 TEST(CDeviceContextFill, EllipseFitsItsBoxSymmetricAndClosed) {
