@@ -379,6 +379,10 @@ public:
         if (limit < kMinMatch)
             return best;
         auto consider = [&](std::size_t from) {
+            // A place that differs at the byte past the best match cannot beat it (the byte is there:
+            // every place is considered only while the best is shorter than limit).
+            if (best.length != 0 && p[from + best.length] != p[i + best.length])
+                return;
             if (const std::size_t length = MatchLength(p + i, p + from, limit); length > best.length) {
                 best.length = length;
                 best.distance = i - from;
