@@ -53,6 +53,8 @@ public:
     // Writes the object record at the file's position. An object without a primitive writes nothing
     // and returns false; otherwise false only when memory runs out.
     virtual bool Save(CMemoryFile& file) const;
+    // Where in the record the group number lies, 4 bytes: records compared for what they draw leave it out.
+    static constexpr std::size_t kRecordGroupOffset = 4;
     // Becomes a deep copy of other, caches and bounds included (the bounds are not recomputed).
     virtual void CopyFrom(const CGraphicObject& other);
     // Hit test of a device point under the view's mapping. Paths: inside a filled path (even-odd over

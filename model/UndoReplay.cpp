@@ -7,6 +7,7 @@
 #include "model/UndoRecorder.h"
 
 #include "model/Drawing.h"
+#include "model/ReorderedObjects.h"
 #include "model/UndoRecordIO.h"
 
 #include "geometry/Transform.h"
@@ -148,6 +149,11 @@ void CUndoRecorder::ReplayReorder(CMemoryFile& record, UndoDirection opposite) {
     if (objects.size() != static_cast<std::size_t>(count))
         return;
     RecordReorder(opposite);
+    // The view draws again only where the objects that change places lie, if they can be told.
+    if (view != nullptr) {
+        if (const auto moved = FindMovedObjects(*drawing, objects))
+            ReportReplay(moved->before, moved->after);
+    }
     drawing->RemoveAt(0, drawing->Count());
     for (std::size_t i = 0; i < objects.size(); ++i)
         objects[i].index = static_cast<int>(i);

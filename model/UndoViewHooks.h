@@ -53,8 +53,9 @@ public:
     // Join, Break, Transform, and a reordering recorded with the objects it moves); the page steps, a
     // reordering recorded without them and replays report nothing.
     virtual void StepRecorded(const CRecordedStep& /*step*/) {}
-    // A replay whose objects are known (every step but a whole reordering and the page steps) tells them
-    // before it changes the drawing; Undo and Redo then end with RepaintEdited instead of RepaintAll.
+    // A replay whose objects are known (every step but the page steps; a whole reordering names the fewest
+    // objects that change places, found by matching the objects' records) tells them before it changes the
+    // drawing; Undo and Redo then end with RepaintEdited instead of RepaintAll.
     virtual void StepReplaying(const CReplayedStep& /*step*/) {}
     // Repaints what the last step told touched.
     virtual void RepaintEdited() { RepaintAll(); }

@@ -55,7 +55,7 @@ inline std::unique_ptr<CGraphicObject> BuildPath(std::initializer_list<CNodeArra
 
 struct CTextLook {
     std::u16string faceName = u"Arial";
-    CPointF corner;      // of a paragraph's frame
+    CPointF corner{};    // of a paragraph's frame
     float height = 0.0f; // 0 keeps the new text's height
     float angle = 0.0f;
     int32_t mode = kTextArtistic;

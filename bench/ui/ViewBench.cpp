@@ -54,8 +54,9 @@ BENCHMARK(BM_PaintBusyPage)
 // feedback), follow a turn of the wheel by one line (range 1: scrolled by 20 pixels), follow an edit of
 // one object (range 2: Bold Line toggled on object 5000), follow the undo of that edit (range 3: the edit
 // and its paint are not timed), follow an edit of every object (range 4: Bold Line toggled on all) or
-// follow a rectangle drawn with the Rectangle tool (range 5: its undo and that paint are not timed), with
-// smooth edges.
+// follow a rectangle drawn with the Rectangle tool (range 5: its undo and that paint are not timed) or
+// follow the undo of a Bring to Front of two objects apart (range 6: the command and its paint are not
+// timed), with smooth edges.
 void BM_RepaintBusyPage(benchmark::State& state) {
     bench::CBenchWindow window(1280, 800);
     CPqxDoc doc;
@@ -80,6 +81,13 @@ void BM_RepaintBusyPage(benchmark::State& state) {
             state.PauseTiming();
             view.GetSelection() = {5000};
             view.OnCommand(cmd::kLineBold);
+            view.OnPaint();
+            state.ResumeTiming();
+            view.OnCommand(cmd::kUndo);
+        } else if (state.range(0) == 6) {
+            state.PauseTiming();
+            view.GetSelection() = {3000, 7000};
+            view.OnCommand(cmd::kBringToFront);
             view.OnPaint();
             state.ResumeTiming();
             view.OnCommand(cmd::kUndo);
@@ -110,10 +118,11 @@ void BM_RepaintBusyPage(benchmark::State& state) {
                                               "after an edit of one object",
                                               "after undo of an edit of one object",
                                               "after an edit of every object",
-                                              "after a rectangle drawn"};
+                                              "after a rectangle drawn",
+                                              "after undo of Bring to Front of two objects apart"};
     state.SetLabel(kLabels[state.range(0)]);
 }
-BENCHMARK(BM_RepaintBusyPage)->DenseRange(0, 5)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintBusyPage)->DenseRange(0, 6)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // The view's own share of a paint: the desk, the page frame and the copy to the window, with no objects.
 void BM_PaintEmptyPage(benchmark::State& state) {

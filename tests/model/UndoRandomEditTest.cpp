@@ -42,12 +42,12 @@ std::vector<std::vector<uint8_t>> Unlisted(const CDrawing& drawing, std::vector<
 
 // What a view redraws after a replay is where the objects it told of were and are: every other object
 // must stand in the same order with the same record, and the pages must be the same. A replay that tells
-// nothing (whole reorderings and page steps only) is repainted whole.
+// nothing (page steps only) is repainted whole.
 ::testing::AssertionResult ToldWhatItTouched(const CDrawing& before, const CDrawing& after,
                                              const CRecordingHooks& hooks, UndoRecordType type) {
     if (!hooks.Called("StepReplaying")) {
-        if ((type == UndoRecordType::Reorder || type == UndoRecordType::AddPages ||
-             type == UndoRecordType::InsertPages || type == UndoRecordType::DeletePages) &&
+        if ((type == UndoRecordType::AddPages || type == UndoRecordType::InsertPages ||
+             type == UndoRecordType::DeletePages) &&
             hooks.Called("RepaintAll"))
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "type " << static_cast<int>(type) << " told nothing";

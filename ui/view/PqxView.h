@@ -431,7 +431,7 @@ private:
     struct CObjectExtent {
         const CDrawing* drawing = nullptr;
         uint64_t changeCount = 0;
-        std::size_t objectCount = 0;
+        int objectCount = 0;
         int page = 0;
         CRectF bounds;
     };
