@@ -77,6 +77,7 @@ bool CEmfReader::Read() {
     playback.SetDevice(header.devicePixels, header.deviceMillimetres);
     playback.SetHeaderBounds(header.bounds);
     std::size_t at = static_cast<std::size_t>(start);
+    bool ended = false;
     while (at < data.size() && !playback.Full()) {
         if (data.size() - at < 8) {
             playback.Warn("The file ends inside a record; what came before it was read.");
@@ -93,14 +94,19 @@ bool CEmfReader::Read() {
             playback.Warn("A record claims more bytes than the file holds; what came before it was read.");
             break;
         }
-        if (type == emr::kEof)
+        if (type == emr::kEof) {
+            ended = true;
             break;
+        }
         if (!PlayRecord(type, data.subspan(at, size), playback)) {
             playback.Warn("A record of the file is damaged; what came before it was read.");
             break;
         }
         at += size;
     }
+    // A file cut between two records ends cleanly but short of the size its header gives.
+    if (!ended && !playback.Full() && at >= data.size() && header.fileBytes > data.size())
+        playback.Warn("The file ends before its last record; what came before it was read.");
     playback.Finish(frameSize);
     return true;
 }

@@ -51,6 +51,7 @@ bool CWmfReader::Read() {
 
     CMetafilePlayback playback(drawing);
     std::size_t at = base + wmf::kHeaderSize;
+    bool ended = false; // the end record was reached
     while (at < data.size() && !playback.Full()) {
         if (data.size() - at < 6) {
             playback.Warn("The file ends inside a record; what came before it was read.");
@@ -67,8 +68,10 @@ bool CWmfReader::Read() {
             playback.Warn("A record claims more bytes than the file holds; what came before it was read.");
             break;
         }
-        if (function == wmf::kEof)
+        if (function == wmf::kEof) {
+            ended = true;
             break;
+        }
         const std::size_t size = static_cast<std::size_t>(words) * 2;
         if (!PlayRecord(function, data.subspan(at, size), playback)) {
             playback.Warn("A record of the file is damaged; what came before it was read.");
@@ -76,6 +79,10 @@ bool CWmfReader::Read() {
         }
         at += size;
     }
+    // A file cut between two records ends cleanly but short of the size its header gives.
+    if (!ended && !playback.Full() && at >= data.size() &&
+        base + static_cast<uint64_t>(header.fileWords) * 2 > data.size())
+        playback.Warn("The file ends before its last record; what came before it was read.");
     playback.Finish(frameSize);
     return true;
 }

@@ -20,7 +20,9 @@ CHeader CHeader::Read(CMetafileCursor& in) {
     CHeader h;
     h.type = in.U16();
     h.headerWords = in.U16();
-    in.Skip(14); // version, size, object count, largest record, parameter count
+    (void)in.U16(); // version
+    h.fileWords = in.U32();
+    in.Skip(8); // object count, largest record, parameter count
     return h;
 }
 

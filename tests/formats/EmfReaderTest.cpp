@@ -281,6 +281,33 @@ TEST(EmfReader, ARecordRunningPastTheEndKeepsWhatCameBeforeWithAWarning) {
     EXPECT_FALSE(drawing.GetWarning().empty());
 }
 
+TEST(EmfReader, AFileCutBetweenTwoRecordsWarnsWhenItsHeaderPromisedMore) {
+    std::vector<uint8_t> file = BuildEmf([](CMetafileSink& out) {
+        Words(out, emr::kRectangle, {0, 0, 10, 10});
+        Words(out, emr::kRectangle, {20, 0, 30, 10});
+    });
+    const std::vector<test::CRecordView> records = test::Records(file);
+    CMetafileSink whole;
+    whole.Bytes() = file;
+    whole.PatchU32(48, static_cast<uint32_t>(file.size())); // the header's byte count
+    CDrawing drawing;
+    ASSERT_TRUE(ReadMetafile(whole.Bytes(), drawing));
+    EXPECT_EQ(drawing.Count(), 2);
+    EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
+
+    // Cut after the first rectangle: no record is broken, but the file is shorter than it says.
+    std::vector<uint8_t> cut(whole.Bytes().begin(), whole.Bytes().begin() + records[2].offset);
+    ASSERT_TRUE(ReadMetafile(cut, drawing));
+    EXPECT_EQ(drawing.Count(), 1);
+    EXPECT_NE(drawing.GetWarning().find("ends before its last record"), std::string::npos);
+
+    // Without a byte count in the header the same cut cannot be told from a file without an end record.
+    cut.assign(file.begin(), file.begin() + records[2].offset);
+    ASSERT_TRUE(ReadMetafile(cut, drawing));
+    EXPECT_EQ(drawing.Count(), 1);
+    EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
+}
+
 TEST(EmfReader, PicturesWithoutColourTablesAndEightBitTextAreRead) {
     const std::vector<uint8_t> file = BuildEmf([](CMetafileSink& out) {
         // A 2 x 1 picture of 32 bits per pixel without masks, stretched to 40 x 20 at (10, 5).

@@ -138,6 +138,35 @@ TEST(WmfReader, DamagedFilesReadWhatTheyCanOrAreRefused) {
     EXPECT_EQ(drawing.GetAt(0)->AsPath()->brushStyle, kBrushHollow);
 }
 
+TEST(WmfReader, AFileCutBetweenTwoRecordsWarnsWhenItsHeaderPromisedMore) {
+    CWmfBuilder wmf(CRect{0, 0, 100, 100});
+    wmf.Record(wmf::kRectangle, {10, 10, 0, 0}).Record(wmf::kRectangle, {30, 30, 20, 20});
+    std::vector<uint8_t> file = wmf.Finish();
+    // The standard header's size in words (after the 22-byte placeable header) counts from its start.
+    constexpr std::size_t kPlaceable = 22;
+    const uint32_t words = static_cast<uint32_t>((file.size() - kPlaceable) / 2);
+    CMetafileSink whole;
+    whole.Bytes() = file;
+    whole.PatchU32(kPlaceable + 6, words);
+    CDrawing drawing;
+    ASSERT_TRUE(ReadMetafile(whole.Bytes(), drawing));
+    EXPECT_EQ(drawing.Count(), 2);
+    EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
+
+    // Cut right after the first rectangle (7 words): every record read is whole, but some are missing.
+    const std::size_t firstEnd = kPlaceable + 18 + 14;
+    std::vector<uint8_t> cut(whole.Bytes().begin(), whole.Bytes().begin() + firstEnd);
+    ASSERT_TRUE(ReadMetafile(cut, drawing));
+    EXPECT_EQ(drawing.Count(), 1);
+    EXPECT_NE(drawing.GetWarning().find("ends before its last record"), std::string::npos);
+
+    // The end record makes any later bytes no concern of the reader.
+    whole.PatchU32(kPlaceable + 6, words + 100);
+    ASSERT_TRUE(ReadMetafile(whole.Bytes(), drawing));
+    EXPECT_EQ(drawing.Count(), 2);
+    EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
+}
+
 TEST(WmfReader, ADrawingWrittenByAnotherProgramOpens) {
     const std::vector<uint8_t> bytes = test::ReadFileBytes(PQ_TEST_DATA_DIR "/wmf/pillow_drawing.wmf");
     ASSERT_FALSE(bytes.empty()) << "missing test file";
