@@ -79,6 +79,8 @@ bool CDxfReader::Read() {
         drawing.AddWarning("DXF: curves too large to show were left out");
     if (limitReached)
         drawing.AddWarning("DXF: the drawing holds more than the reader takes; the rest was left out");
+    if (entities.cut)
+        drawing.AddWarning("DXF: the file ends inside its ENTITIES section; what came before was read");
     Finish();
     return true;
 }
@@ -103,7 +105,7 @@ void CDxfReader::FindSections() {
                                             : nullptr;
         // Each section is taken once: the first of its name.
         if (range != nullptr && !range->found)
-            *range = {i + 2, end, true};
+            *range = {i + 2, end, true, end == tags.size()};
         i = end;
     }
 }

@@ -73,6 +73,7 @@ private:
         std::size_t begin = 0;
         std::size_t end = 0;
         bool found = false;
+        bool cut = false; // the file ended inside the section
     };
     struct Layer {
         uint32_t colour = 0;

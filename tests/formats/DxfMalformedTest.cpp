@@ -140,6 +140,29 @@ TEST(DxfMalformed, TruncatedBinaryFilesReadWhatTheyHold) {
         (void)ReadDxf(binary.substr(0, cut), drawing); // never more than the bytes there are
 }
 
+TEST(DxfMalformed, AFileCutInsideItsEntitiesSaysWhatIsMissing) {
+    const std::string whole = EntitiesFile(kLine + kLine + kLine);
+    CDrawing drawing;
+    ASSERT_TRUE(ReadDxf(whole, drawing)) << drawing.GetErrorMessage();
+    EXPECT_EQ(drawing.Count(), 3);
+    EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
+
+    // Cut after the second line: what is there is read, and the missing rest is told.
+    const std::string cut = Dxf("0 SECTION 2 ENTITIES") + kLine + kLine;
+    ASSERT_EQ(whole.compare(0, cut.size(), cut), 0);
+    ASSERT_TRUE(ReadDxf(cut, drawing)) << drawing.GetErrorMessage();
+    EXPECT_EQ(drawing.Count(), 2);
+    EXPECT_NE(drawing.GetWarning().find("ends inside its ENTITIES section"), std::string::npos)
+        << drawing.GetWarning();
+
+    // A section closed by EOF or by the next section instead of ENDSEC is whole.
+    ASSERT_TRUE(ReadDxf(Dxf("0 SECTION 2 ENTITIES") + kLine + Dxf("0 EOF"), drawing));
+    EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
+    ASSERT_TRUE(ReadDxf(Dxf("0 SECTION 2 ENTITIES") + kLine + Dxf("0 SECTION 2 OBJECTS 0 ENDSEC 0 EOF"),
+                        drawing));
+    EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
+}
+
 // Files other programs wrote: each opens with what it is known to hold.
 TEST(DxfCorpus, FilesOfOtherProgramsOpen) {
     struct Sample {
