@@ -166,6 +166,7 @@ private:
     double displayPointsLeft = kMaxDisplayPoints;
     bool limitReached = false;
     bool skippedLarge = false;
+    bool nestingCut = false; // a block reference too deep or inside its own block was left out
     std::size_t made = 0;
 };
 
