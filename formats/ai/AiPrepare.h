@@ -23,6 +23,8 @@ struct CAiPreparedFile {
     double artHeight = 0.0;
     // Whether inflating a compressed object was cut short by the bound above.
     bool inflationLimited = false;
+    // Whether the file reaches its trailer or end comment; a file cut short reaches neither.
+    bool complete = false;
 
     std::string text;
     // Views into text.

@@ -62,6 +62,8 @@ bool CAiReader::Read() {
                                     : "No drawing objects were found in the Illustrator file.");
         return false;
     }
+    if (!prepared.complete)
+        drawing.AddWarning("The Illustrator file ends before its trailer; what came before the cut was read.");
     if (haveGroupTable)
         drawing.ApplyGroupTable(groupTable);
     FinishDrawing();
