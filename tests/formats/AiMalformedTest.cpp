@@ -1,6 +1,7 @@
 #include "native/PdfTestHelpers.h"
 
 #include "formats/ai/AiPrepare.h"
+#include "formats/ai/AiReader.h"
 #include "formats/ai/IllustratorFile.h"
 
 #include <gtest/gtest.h>
@@ -70,6 +71,15 @@ TEST(AiMalformed, TruncatedFilesReadWhatTheyHold) {
     ASSERT_TRUE(CIllustratorFile().ImportFromMemory(bytes, whole));
     EXPECT_EQ(whole.Count(), source.Count());
     EXPECT_TRUE(whole.GetWarning().empty()) << whole.GetWarning();
+}
+
+TEST(AiMalformed, ObjectsBeyondWhatTheReaderTakesAreToldNotHidden) {
+    const std::string file = kHead + Repeat("0 0 m\n1 1 l\nS\n", CAiReader::kMaxObjects + 10) + "%%EOF\n";
+    CDrawing drawing;
+    ASSERT_TRUE(Read(file, drawing));
+    EXPECT_EQ(static_cast<std::size_t>(drawing.Count()), CAiReader::kMaxObjects);
+    EXPECT_NE(drawing.GetWarning().find("more objects than can be read"), std::string::npos)
+        << drawing.GetWarning();
 }
 
 TEST(AiMalformed, BrokenCompressedObjectsAreLeftAsTheyAre) {
