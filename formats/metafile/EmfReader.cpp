@@ -225,6 +225,7 @@ bool CEmfReader::PlayRecord(uint32_t type, std::span<const uint8_t> record, CMet
             object.font.style = (font.weight >= 700 ? kTextStyleBold : 0) |
                                 (font.italic != 0 ? kTextStyleItalic : 0) |
                                 (font.underline != 0 ? kTextStyleUnderline : 0);
+            object.font.charSet = font.charSet;
             playback.StoreObject(font.handle, object);
         }
         break;
@@ -304,6 +305,8 @@ bool CEmfReader::PlayRecord(uint32_t type, std::span<const uint8_t> record, CMet
         emr::CTextOut t = emr::CTextOut::Read(in, type == emr::kExtTextOutA);
         if (!in.Ok())
             return false;
+        if (type == emr::kExtTextOutA)
+            t.text = playback.FontText(t.text);
         playback.Text(std::move(t.text), t.reference, t.graphicsMode == 2);
         break;
     }

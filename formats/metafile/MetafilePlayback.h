@@ -38,6 +38,7 @@ struct CMetafileFont {
     float height = 0.0f;    // logical units
     int32_t escapement = 0; // tenths of a degree
     int32_t style = 0;      // bold, italic, underline bits of text objects
+    uint8_t charSet = 0;    // the code page of the 8-bit text records
 };
 
 struct CMetafileObject {
@@ -135,6 +136,8 @@ public:
     void FillBlock(CPoint origin, CPoint size);
 
     void Text(std::u16string text, CPoint reference, bool worldTransform);
+    // The 8-bit text records' bytes (widened) as the selected font's character set reads them.
+    [[nodiscard]] std::u16string FontText(std::u16string_view bytes) const;
     void Image(const emr::CDibParts& dib, CPoint dest, CPoint destSize);
 
     void SetFont(const CMetafileFont& f) { font = f; }

@@ -160,6 +160,7 @@ bool CWmfReader::PlayRecord(uint16_t function, std::span<const uint8_t> record, 
         object.font.style = (font.weight >= 700 ? kTextStyleBold : 0) |
                             (font.italic != 0 ? kTextStyleItalic : 0) |
                             (font.underline != 0 ? kTextStyleUnderline : 0);
+        object.font.charSet = font.charSet;
         playback.AddObject(object);
         break;
     }
@@ -240,7 +241,7 @@ bool CWmfReader::PlayRecord(uint16_t function, std::span<const uint8_t> record, 
             function == wmf::kTextOut ? wmf::CText::ReadTextOut(in) : wmf::CText::ReadExtTextOut(in);
         if (!in.Ok())
             return false;
-        playback.Text(std::move(t.text), t.reference, true);
+        playback.Text(playback.FontText(t.text), t.reference, true);
         break;
     }
     case wmf::kStretchDib:

@@ -89,7 +89,9 @@ CFont CFont::Read(CMetafileCursor& in) {
     font.weight = in.I16();
     font.italic = in.U8();
     font.underline = in.U8();
-    in.Skip(6); // strike-out, character set, precisions, quality, pitch and family
+    (void)in.U8(); // strike-out
+    font.charSet = in.U8();
+    in.Skip(4); // precisions, quality, pitch and family
     for (int i = 0; i < 32 && in.Remaining() > 0; ++i) {
         const uint8_t c = in.U8();
         if (c == 0)

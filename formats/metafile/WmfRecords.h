@@ -95,6 +95,7 @@ struct CFont {
     int16_t weight = 0;
     uint8_t italic = 0;
     uint8_t underline = 0;
+    uint8_t charSet = 0;
     std::u16string face; // one byte per character in the file
     static CFont Read(CMetafileCursor& in);
 };

@@ -356,6 +356,49 @@ TEST(EmfReader, PicturesWithoutColourTablesAndEightBitTextAreRead) {
     EXPECT_EQ(drawing.GetAt(1)->AsText()->position, (CPointF{7, 8}));
 }
 
+// The 8-bit text record's bytes are read in the code page of the font's character set; the 16-bit
+// record's characters are Unicode whatever the font.
+TEST(EmfReader, EightBitTextIsReadInItsFontsCharacterSet) {
+    const auto textRecord = [](CMetafileSink& out, uint32_t type, std::u16string_view chars) {
+        out.BeginRecord(type);
+        out.Zeros(16);
+        out.U32(1);
+        out.F32(0);
+        out.F32(0);
+        out.I32(0);
+        out.I32(0);
+        out.U32(static_cast<uint32_t>(chars.size()));
+        out.U32(76);
+        out.U32(0);
+        out.Zeros(16);
+        out.U32(0);
+        for (char16_t c : chars) {
+            if (type == emr::kExtTextOutA)
+                out.U8(static_cast<uint8_t>(c));
+            else
+                out.U16(c);
+        }
+        out.Zeros(4);
+        out.EndRecord();
+    };
+    const std::vector<uint8_t> file = BuildEmf([&](CMetafileSink& out) {
+        emr::CCreateFont font;
+        font.handle = 1;
+        font.height = 20;
+        font.charSet = 204;
+        font.face = u"Arial";
+        font.Write(out);
+        Words(out, emr::kSelectObject, {1});
+        textRecord(out, emr::kExtTextOutA, u"\xCF\xF0\xE8");
+        textRecord(out, emr::kExtTextOutW, u"\u00CF\u20AC");
+    });
+    CDrawing drawing;
+    ASSERT_TRUE(ReadMetafile(file, drawing)) << drawing.GetErrorMessage();
+    ASSERT_EQ(drawing.Count(), 2);
+    EXPECT_EQ(drawing.GetAt(0)->AsText()->text, u"\u041F\u0440\u0438");
+    EXPECT_EQ(drawing.GetAt(1)->AsText()->text, u"\u00CF\u20AC");
+}
+
 TEST(EmfReader, ADrawingWrittenByAnotherProgramOpens) {
     const std::vector<uint8_t> bytes = test::ReadFileBytes(PQ_TEST_DATA_DIR "/emf/pillow_drawing.emf");
     ASSERT_FALSE(bytes.empty()) << "missing test file";

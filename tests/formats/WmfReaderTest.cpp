@@ -92,6 +92,38 @@ TEST(WmfReader, ArcsPiesChordsTextAndPatternBlocks) {
     EXPECT_EQ(abc->position, (CPointF{70, 50}));
 }
 
+// Text records give one byte a character, in the code page of the selected font's character set.
+TEST(WmfReader, EightBitTextIsReadInItsFontsCharacterSet) {
+    const auto font = [](uint8_t charSet) {
+        std::vector<uint8_t> f = {0xF0, 0xFF, 0, 0, 0, 0, 0, 0, 0x90, 0x01, 0, 0, 0, charSet, 0, 0, 0, 0};
+        for (char c : std::string_view("Arial"))
+            f.push_back(static_cast<uint8_t>(c));
+        f.push_back(0);
+        return f;
+    };
+    const auto text = [](std::string_view bytes) {
+        std::vector<uint8_t> t = {static_cast<uint8_t>(bytes.size()), 0};
+        t.insert(t.end(), bytes.begin(), bytes.end());
+        if (bytes.size() % 2 != 0)
+            t.push_back(0);
+        t.insert(t.end(), {0, 0, 0, 0}); // y, x
+        return t;
+    };
+    CWmfBuilder wmf;
+    wmf.RawRecord(wmf::kCreateFontIndirect, font(204)).Record(wmf::kSelectObject, {0});
+    wmf.RawRecord(wmf::kTextOut, text("\xCF\xF0\xE8\xE2\xE5\xF2")); // Windows-1251
+    wmf.RawRecord(wmf::kCreateFontIndirect, font(0)).Record(wmf::kSelectObject, {1});
+    wmf.RawRecord(wmf::kTextOut, text("\x93" "caf\xE9\x94 \x80")); // Windows-1252
+    wmf.RawRecord(wmf::kCreateFontIndirect, font(2)).Record(wmf::kSelectObject, {2});
+    wmf.RawRecord(wmf::kTextOut, text("a\xB0")); // the symbol font's own codes stay as they are
+    CDrawing drawing;
+    ASSERT_TRUE(ReadMetafile(wmf.Finish(), drawing));
+    ASSERT_EQ(drawing.Count(), 3);
+    EXPECT_EQ(drawing.GetAt(0)->AsText()->text, u"\u041F\u0440\u0438\u0432\u0435\u0442");
+    EXPECT_EQ(drawing.GetAt(1)->AsText()->text, u"\u201Ccaf\u00E9\u201D \u20AC");
+    EXPECT_EQ(drawing.GetAt(2)->AsText()->text, u"a\u00B0");
+}
+
 TEST(WmfReader, DamagedFilesReadWhatTheyCanOrAreRefused) {
     CDrawing drawing;
     // Neither kind of metafile.
