@@ -277,7 +277,8 @@ void HexBinaryRasters(std::string& text, std::size_t sizeLimit) {
 void PrepareAiFile(std::span<const uint8_t> bytes, CAiPreparedFile& prepared) {
     std::string& text = prepared.text;
     text.assign(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    prepared.complete = text.find("%%EOF") != std::string::npos || text.find("%%Trailer") != std::string::npos;
+    prepared.complete =
+        text.find("%%EOF") != std::string::npos || text.find("%%Trailer") != std::string::npos;
     ReadArtSize(text, prepared);
     CutPrologAndSetup(text);
     prepared.inflationLimited = ExpandCompressedObjects(text, CAiPreparedFile::kMaxInflatedBytes);

@@ -63,12 +63,14 @@ bool CAiReader::Read() {
         return false;
     }
     if (objectsDropped)
-        drawing.AddWarning("The Illustrator file holds more objects than can be read; the rest were left out.");
+        drawing.AddWarning(
+            "The Illustrator file holds more objects than can be read; the rest were left out.");
     if (prepared.inflationLimited)
         drawing.AddWarning("The Illustrator file holds more compressed data than can be read; part of it was "
                            "left out.");
     if (!prepared.complete)
-        drawing.AddWarning("The Illustrator file ends before its trailer; what came before the cut was read.");
+        drawing.AddWarning(
+            "The Illustrator file ends before its trailer; what came before the cut was read.");
     if (haveGroupTable)
         drawing.ApplyGroupTable(groupTable);
     FinishDrawing();

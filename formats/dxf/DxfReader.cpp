@@ -75,8 +75,9 @@ bool CDxfReader::Read() {
     ReadEntities(entities.begin, entities.end, modelSpace);
     if (made == 0)
         return Fail(limitReached || skippedLarge ? "DXF: the drawing is too large to be read"
-                    : nestingCut ? "DXF: the drawing's blocks are nested too deeply, or in themselves, to be read"
-                                 : "DXF: the file has no entities that can be shown");
+                    : nestingCut
+                        ? "DXF: the drawing's blocks are nested too deeply, or in themselves, to be read"
+                        : "DXF: the file has no entities that can be shown");
     if (skippedLarge)
         drawing.AddWarning("DXF: curves too large to show were left out");
     if (limitReached)

@@ -114,8 +114,8 @@ TEST(DxfMalformed, BlockReferencesThatMultiplyAreCut) {
 
 TEST(DxfMalformed, BlocksNestedTooDeeplyOrInThemselvesAreToldNotHidden) {
     // A block that holds a line and a reference to itself: the line is drawn once and the loop is told.
-    const std::string self = Dxf("0 SECTION 2 BLOCKS 0 BLOCK 2 SELF 0 INSERT 2 SELF 10 1 20 1") + kLine +
-                             Dxf("0 ENDBLK 0 ENDSEC");
+    const std::string self =
+        Dxf("0 SECTION 2 BLOCKS 0 BLOCK 2 SELF 0 INSERT 2 SELF 10 1 20 1") + kLine + Dxf("0 ENDBLK 0 ENDSEC");
     CDrawing drawing;
     ASSERT_TRUE(ReadDxf(self + EntitiesFile(Dxf("0 INSERT 2 SELF 10 0 20 0")), drawing));
     EXPECT_EQ(drawing.Count(), 1);
@@ -186,8 +186,8 @@ TEST(DxfMalformed, AFileCutInsideItsEntitiesSaysWhatIsMissing) {
     // A section closed by EOF or by the next section instead of ENDSEC is whole.
     ASSERT_TRUE(ReadDxf(Dxf("0 SECTION 2 ENTITIES") + kLine + Dxf("0 EOF"), drawing));
     EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
-    ASSERT_TRUE(ReadDxf(Dxf("0 SECTION 2 ENTITIES") + kLine + Dxf("0 SECTION 2 OBJECTS 0 ENDSEC 0 EOF"),
-                        drawing));
+    ASSERT_TRUE(
+        ReadDxf(Dxf("0 SECTION 2 ENTITIES") + kLine + Dxf("0 SECTION 2 OBJECTS 0 ENDSEC 0 EOF"), drawing));
     EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
 }
 

@@ -117,9 +117,9 @@ TEST_F(FormatDispatch, PlotterFilesSayWhichObjectsTheyLeaveOut) {
     drawing.Add(test::BuildText(u"elsewhere", {0, 0}, {.page = 1}));
     const auto save = [&](const std::string& name, int page) {
         std::vector<std::string> notices;
-        EXPECT_TRUE(SaveDrawing(drawing, In(name), page, -1, -1,
-                                [&](std::string_view n) { notices.emplace_back(n); }))
-            << drawing.GetErrorMessage();
+        EXPECT_TRUE(SaveDrawing(drawing, In(name), page, -1, -1, [&](std::string_view n) {
+            notices.emplace_back(n);
+        })) << drawing.GetErrorMessage();
         return notices;
     };
     std::vector<std::string> notices = save("page.plt", 0);

@@ -113,7 +113,7 @@ TEST(WmfReader, EightBitTextIsReadInItsFontsCharacterSet) {
     wmf.RawRecord(wmf::kCreateFontIndirect, font(204)).Record(wmf::kSelectObject, {0});
     wmf.RawRecord(wmf::kTextOut, text("\xCF\xF0\xE8\xE2\xE5\xF2")); // Windows-1251
     wmf.RawRecord(wmf::kCreateFontIndirect, font(0)).Record(wmf::kSelectObject, {1});
-    wmf.RawRecord(wmf::kTextOut, text("\x93" "caf\xE9\x94 \x80")); // Windows-1252
+    wmf.RawRecord(wmf::kTextOut, text("\x93\x63\x61\x66\xE9\x94 \x80")); // Windows-1252 quotes, "cafe", euro
     wmf.RawRecord(wmf::kCreateFontIndirect, font(2)).Record(wmf::kSelectObject, {2});
     wmf.RawRecord(wmf::kTextOut, text("a\xB0")); // the symbol font's own codes stay as they are
     CDrawing drawing;
