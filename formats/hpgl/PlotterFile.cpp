@@ -47,6 +47,7 @@ bool CPlotterFile::ImportFromHpgl(const std::string& path, CDrawing& drawing) {
 bool CPlotterFile::ImportFromMemory(std::span<const uint8_t> bytes, CDrawing& drawing,
                                     const std::string& name) {
     drawing.Clear();
+    drawing.ClearWarning();
     if (bytes.empty()) {
         drawing.SetErrorMessage("The plotter file " + (name.empty() ? std::string() : name + " ") +
                                 "is empty.");
@@ -59,6 +60,12 @@ bool CPlotterFile::ImportFromMemory(std::span<const uint8_t> bytes, CDrawing& dr
     while (tokenizer.Next(instruction))
         interpreter.Execute(instruction);
     state.Build(drawing);
+    // The file still reads (a blank plot is a plot), but the user hears why the drawing is short.
+    if (state.BudgetRanOut())
+        drawing.AddWarning("The plotter file asks for more circles, arcs and fills than can be drawn; the "
+                           "rest were left out.");
+    if (drawing.Count() == 0)
+        drawing.AddWarning("The plotter file draws nothing: it holds no pen-down moves.");
     return true;
 }
 

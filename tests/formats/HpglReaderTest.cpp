@@ -107,6 +107,14 @@ TEST(HpglReader, EmptyOrMissingFilesFailWithAReason) {
     EXPECT_FALSE(ReadHpglText("", drawing));
     EXPECT_NE(drawing.GetErrorMessage().find("empty"), std::string::npos);
     EXPECT_EQ(drawing.Count(), 0);
+    // Something that is no plot at all, or a plot whose pen never goes down, reads as a blank plot and
+    // says so rather than opening an empty page without a word.
+    for (const std::string text :
+         {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), std::string("IN;SP1;PU10,10;")}) {
+        ASSERT_TRUE(ReadHpglText(text, drawing));
+        EXPECT_EQ(drawing.Count(), 0);
+        EXPECT_NE(drawing.GetWarning().find("draws nothing"), std::string::npos) << drawing.GetWarning();
+    }
 
     const std::string missing = (std::filesystem::temp_directory_path() / "pq-no-such-plot.plt").string();
     EXPECT_FALSE(CPlotterFile().ImportFromHpgl(missing, drawing));
@@ -288,6 +296,11 @@ TEST(HpglReader, GeneratedShapesStayWithinABudgetProportionalToTheFile) {
     ASSERT_TRUE(ReadHpglText(file, drawing));
     EXPECT_GT(drawing.Count(), 0);
     EXPECT_LE(test::TotalNodes(drawing), file.size() * 16 + (1u << 20));
+    // What was left out is told.
+    EXPECT_NE(drawing.GetWarning().find("left out"), std::string::npos) << drawing.GetWarning();
+    ASSERT_TRUE(ReadHpglText("PA0,0;CI9,.5;CI20;", drawing));
+    EXPECT_EQ(drawing.Count(), 2);
+    EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
 
     // Filling a large polygon again and again is bounded the same way.
     std::string polygon = "PM0;PD";
