@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace pq {
 namespace {
@@ -206,6 +207,16 @@ TEST(DxfRoundTrip, PicturesAreWrittenBesideTheFileAndReadBack) {
     std::filesystem::remove(other.File("pictures_ACAD_1.jpg"));
     ASSERT_EQ(CDxfFile().ImportFromDxf(other.File("pictures.dxf"), back), 1);
     EXPECT_EQ(back.Count(), 1);
+
+    // A file that cannot be written leaves no pictures of its own behind; a picture that stood there
+    // before is not taken away.
+    std::filesystem::create_directory(folder.File("blocked.dxf"));
+    EXPECT_EQ(CDxfFile().ExportToDxf(folder.File("blocked.dxf"), drawing, 0), 0);
+    EXPECT_FALSE(drawing.GetErrorMessage().empty());
+    EXPECT_FALSE(std::filesystem::exists(folder.File("blocked_ACAD_1.jpg")));
+    std::ofstream(folder.File("blocked_ACAD_1.jpg")) << "an earlier picture";
+    EXPECT_EQ(CDxfFile().ExportToDxf(folder.File("blocked.dxf"), drawing, 0), 0);
+    EXPECT_TRUE(std::filesystem::exists(folder.File("blocked_ACAD_1.jpg")));
 }
 
 } // namespace
