@@ -64,6 +64,8 @@ bool CPlotterFile::ImportFromMemory(std::span<const uint8_t> bytes, CDrawing& dr
     if (state.BudgetRanOut())
         drawing.AddWarning("The plotter file asks for more circles, arcs and fills than can be drawn; the "
                            "rest were left out.");
+    if (interpreter.LabelsLeftOut())
+        drawing.AddWarning("The plotter file's text labels were left out: only pen moves are read.");
     if (drawing.Count() == 0)
         drawing.AddWarning("The plotter file draws nothing: it holds no pen-down moves.");
     return true;

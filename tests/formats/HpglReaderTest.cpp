@@ -90,6 +90,16 @@ TEST(HpglReader, PenMovesLabelsEscapesAndMalformedParametersGiveThePlottersStrok
     }
 }
 
+// Labels are not drawn: the reader says they were left out, and says nothing when there were none.
+TEST(HpglReader, LabelsThatAreLeftOutAreTold) {
+    CDrawing drawing;
+    ASSERT_TRUE(ReadHpglText("IN;PU0,0;PD400,0;PU0,100;LBAxis\x03;", drawing));
+    EXPECT_EQ(drawing.Count(), 1);
+    EXPECT_NE(drawing.GetWarning().find("labels"), std::string::npos) << drawing.GetWarning();
+    ASSERT_TRUE(ReadHpglText("IN;PU0,0;PD400,0;LB\x03;", drawing)); // an empty label shows nothing
+    EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
+}
+
 TEST(HpglReader, HugeCoordinatesAreHeldAtThePlottersRange) {
     CDrawing drawing;
     // Huge coordinates are held at the plotter's range, so bounds stay finite.
