@@ -1,6 +1,7 @@
 #include "formats/metafile/EmfReader.h"
 
 #include "formats/metafile/EmfRecords.h"
+#include "formats/metafile/MetafileCharSets.h"
 #include "formats/metafile/MetafileComments.h"
 #include "formats/metafile/MetafilePlayback.h"
 #include "model/Drawing.h"
@@ -226,6 +227,7 @@ bool CEmfReader::PlayRecord(uint32_t type, std::span<const uint8_t> record, CMet
                                 (font.italic != 0 ? kTextStyleItalic : 0) |
                                 (font.underline != 0 ? kTextStyleUnderline : 0);
             object.font.charSet = font.charSet;
+            object.font.symbolFace = IsSymbolFace(font.face);
             playback.StoreObject(font.handle, object);
         }
         break;

@@ -433,7 +433,7 @@ void CMetafilePlayback::SetHeaderBounds(CRect box) {
 }
 
 std::u16string CMetafilePlayback::FontText(std::u16string_view bytes) const {
-    return DecodeCharSetText(bytes, font.charSet);
+    return font.symbolFace ? DecodeSymbolFontText(bytes) : DecodeCharSetText(bytes, font.charSet);
 }
 
 void CMetafilePlayback::Warn(std::string message) {

@@ -35,10 +35,11 @@ struct CMetafileBrush {
 
 struct CMetafileFont {
     std::u16string face;
-    float height = 0.0f;    // logical units
-    int32_t escapement = 0; // tenths of a degree
-    int32_t style = 0;      // bold, italic, underline bits of text objects
-    uint8_t charSet = 0;    // the code page of the 8-bit text records
+    float height = 0.0f;     // logical units
+    int32_t escapement = 0;  // tenths of a degree
+    int32_t style = 0;       // bold, italic, underline bits of text objects
+    uint8_t charSet = 0;     // the code page of the 8-bit text records
+    bool symbolFace = false; // the file names the Symbol face, whose codes are Greek letters and signs
 };
 
 struct CMetafileObject {

@@ -1,5 +1,6 @@
 #include "formats/metafile/WmfReader.h"
 
+#include "formats/metafile/MetafileCharSets.h"
 #include "formats/metafile/MetafilePlayback.h"
 #include "formats/metafile/WmfRecords.h"
 #include "geometry/Numeric.h"
@@ -161,6 +162,7 @@ bool CWmfReader::PlayRecord(uint16_t function, std::span<const uint8_t> record, 
                             (font.italic != 0 ? kTextStyleItalic : 0) |
                             (font.underline != 0 ? kTextStyleUnderline : 0);
         object.font.charSet = font.charSet;
+        object.font.symbolFace = IsSymbolFace(font.face);
         playback.AddObject(object);
         break;
     }

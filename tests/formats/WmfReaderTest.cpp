@@ -94,10 +94,9 @@ TEST(WmfReader, ArcsPiesChordsTextAndPatternBlocks) {
 
 // Text records give one byte a character, in the code page of the selected font's character set.
 TEST(WmfReader, EightBitTextIsReadInItsFontsCharacterSet) {
-    const auto font = [](uint8_t charSet) {
+    const auto font = [](uint8_t charSet, std::string_view face) {
         std::vector<uint8_t> f = {0xF0, 0xFF, 0, 0, 0, 0, 0, 0, 0x90, 0x01, 0, 0, 0, charSet, 0, 0, 0, 0};
-        for (char c : std::string_view("Arial"))
-            f.push_back(static_cast<uint8_t>(c));
+        f.insert(f.end(), face.begin(), face.end());
         f.push_back(0);
         return f;
     };
@@ -110,18 +109,25 @@ TEST(WmfReader, EightBitTextIsReadInItsFontsCharacterSet) {
         return t;
     };
     CWmfBuilder wmf;
-    wmf.RawRecord(wmf::kCreateFontIndirect, font(204)).Record(wmf::kSelectObject, {0});
-    wmf.RawRecord(wmf::kTextOut, text("\xCF\xF0\xE8\xE2\xE5\xF2")); // Windows-1251
-    wmf.RawRecord(wmf::kCreateFontIndirect, font(0)).Record(wmf::kSelectObject, {1});
-    wmf.RawRecord(wmf::kTextOut, text("\x93\x63\x61\x66\xE9\x94 \x80")); // Windows-1252 quotes, "cafe", euro
-    wmf.RawRecord(wmf::kCreateFontIndirect, font(2)).Record(wmf::kSelectObject, {2});
-    wmf.RawRecord(wmf::kTextOut, text("a\xB0")); // the symbol font's own codes stay as they are
+    const auto show = [&](uint16_t slot, uint8_t charSet, std::string_view face, std::string_view bytes) {
+        wmf.RawRecord(wmf::kCreateFontIndirect, font(charSet, face)).Record(wmf::kSelectObject, {slot});
+        wmf.RawRecord(wmf::kTextOut, text(bytes));
+    };
+    show(0, 204, "Arial", "\xCF\xF0\xE8\xE2\xE5\xF2");    // Windows-1251
+    show(1, 0, "Arial", "\x93\x63\x61\x66\xE9\x94 \x80"); // Windows-1252 quotes, "cafe", euro
+    // The Symbol face draws Greek letters and signs, whatever set it names; a bracket piece stays.
+    show(2, 2, "Symbol", "a\xB4m\xF4");
+    show(3, 0, "SYMBOL", "p");
+    // Other symbol fonts draw pictures that have no characters: their codes stay as they are.
+    show(4, 2, "Wingdings", "a\xB4");
     CDrawing drawing;
     ASSERT_TRUE(ReadMetafile(wmf.Finish(), drawing));
-    ASSERT_EQ(drawing.Count(), 3);
+    ASSERT_EQ(drawing.Count(), 5);
     EXPECT_EQ(drawing.GetAt(0)->AsText()->text, u"\u041F\u0440\u0438\u0432\u0435\u0442");
     EXPECT_EQ(drawing.GetAt(1)->AsText()->text, u"\u201Ccaf\u00E9\u201D \u20AC");
-    EXPECT_EQ(drawing.GetAt(2)->AsText()->text, u"a\u00B0");
+    EXPECT_EQ(drawing.GetAt(2)->AsText()->text, u"\u03B1\u00D7\u03BC\u00F4");
+    EXPECT_EQ(drawing.GetAt(3)->AsText()->text, u"\u03C0");
+    EXPECT_EQ(drawing.GetAt(4)->AsText()->text, u"a\u00B4");
 }
 
 TEST(WmfReader, DamagedFilesReadWhatTheyCanOrAreRefused) {
