@@ -307,8 +307,7 @@ bool CEmfReader::PlayRecord(uint32_t type, std::span<const uint8_t> record, CMet
         emr::CTextOut t = emr::CTextOut::Read(in, type == emr::kExtTextOutA);
         if (!in.Ok())
             return false;
-        if (type == emr::kExtTextOutA)
-            t.text = playback.FontText(t.text);
+        t.text = type == emr::kExtTextOutA ? playback.FontText(t.text) : playback.WideFontText(t.text);
         playback.Text(std::move(t.text), t.reference, t.graphicsMode == 2);
         break;
     }

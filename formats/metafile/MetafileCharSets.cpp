@@ -152,10 +152,17 @@ std::u16string DecodeCharSetText(std::u16string_view bytes, uint8_t charSet) {
 }
 
 std::u16string DecodeSymbolFontText(std::u16string_view bytes) {
+    // 16-bit text gives the same codes in the private-use block from U+F020 on, where the Symbol face
+    // keeps its glyphs.
+    constexpr char16_t kPrivateBlock = 0xF000;
     std::u16string text(bytes);
-    for (char16_t& c : text)
-        if (c >= 0x20 && c <= 0xFF && kSymbol[c - 0x20] != 0)
-            c = kSymbol[c - 0x20];
+    for (char16_t& c : text) {
+        const char16_t code = c >= kPrivateBlock + 0x20 && c <= kPrivateBlock + 0xFF
+                                  ? static_cast<char16_t>(c - kPrivateBlock)
+                                  : c;
+        if (code >= 0x20 && code <= 0xFF && kSymbol[code - 0x20] != 0)
+            c = kSymbol[code - 0x20];
+    }
     return text;
 }
 

@@ -20,7 +20,8 @@ inline constexpr uint8_t kEastEuropeCharSet = 238;
 
 // The text of bytes (one per character, widened) in the font's character set.
 [[nodiscard]] std::u16string DecodeCharSetText(std::u16string_view bytes, uint8_t charSet);
-// The text of bytes in the Symbol face: the characters its codes draw (Adobe's Symbol encoding).
+// The text of bytes, or of 16-bit codes (also in U+F020..U+F0FF), in the Symbol face: the characters its
+// codes draw (Adobe's Symbol encoding).
 [[nodiscard]] std::u16string DecodeSymbolFontText(std::u16string_view bytes);
 // Whether a face name, in any case, is the Symbol face.
 [[nodiscard]] bool IsSymbolFace(std::u16string_view face);

@@ -432,6 +432,10 @@ void CMetafilePlayback::SetHeaderBounds(CRect box) {
                               static_cast<float>(box.top), static_cast<float>(box.bottom) + 1.0f);
 }
 
+std::u16string CMetafilePlayback::WideFontText(std::u16string_view text) const {
+    return font.symbolFace ? DecodeSymbolFontText(text) : std::u16string(text);
+}
+
 std::u16string CMetafilePlayback::FontText(std::u16string_view bytes) const {
     return font.symbolFace ? DecodeSymbolFontText(bytes) : DecodeCharSetText(bytes, font.charSet);
 }

@@ -139,6 +139,8 @@ public:
     void Text(std::u16string text, CPoint reference, bool worldTransform);
     // The 8-bit text records' bytes (widened) as the selected font's character set reads them.
     [[nodiscard]] std::u16string FontText(std::u16string_view bytes) const;
+    // The 16-bit text records' characters: as they are, but for the Symbol face's codes.
+    [[nodiscard]] std::u16string WideFontText(std::u16string_view text) const;
     void Image(const emr::CDibParts& dib, CPoint dest, CPoint destSize);
 
     void SetFont(const CMetafileFont& f) { font = f; }

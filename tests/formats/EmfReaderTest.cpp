@@ -391,12 +391,22 @@ TEST(EmfReader, EightBitTextIsReadInItsFontsCharacterSet) {
         Words(out, emr::kSelectObject, {1});
         textRecord(out, emr::kExtTextOutA, u"\xCF\xF0\xE8");
         textRecord(out, emr::kExtTextOutW, u"\u00CF\u20AC");
+        // The Symbol face's codes, in either record and in the private-use block, are its Greek letters.
+        font.handle = 2;
+        font.charSet = 2;
+        font.face = u"Symbol";
+        font.Write(out);
+        Words(out, emr::kSelectObject, {2});
+        textRecord(out, emr::kExtTextOutA, u"ab");
+        textRecord(out, emr::kExtTextOutW, u"\uF061b\u20AC");
     });
     CDrawing drawing;
     ASSERT_TRUE(ReadMetafile(file, drawing)) << drawing.GetErrorMessage();
-    ASSERT_EQ(drawing.Count(), 2);
+    ASSERT_EQ(drawing.Count(), 4);
     EXPECT_EQ(drawing.GetAt(0)->AsText()->text, u"\u041F\u0440\u0438");
     EXPECT_EQ(drawing.GetAt(1)->AsText()->text, u"\u00CF\u20AC");
+    EXPECT_EQ(drawing.GetAt(2)->AsText()->text, u"\u03B1\u03B2");
+    EXPECT_EQ(drawing.GetAt(3)->AsText()->text, u"\u03B1\u03B2\u20AC");
 }
 
 TEST(EmfReader, ADrawingWrittenByAnotherProgramOpens) {
