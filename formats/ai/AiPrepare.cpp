@@ -282,6 +282,9 @@ void PrepareAiFile(std::span<const uint8_t> bytes, CAiPreparedFile& prepared) {
     ReadArtSize(text, prepared);
     CutPrologAndSetup(text);
     prepared.inflationLimited = ExpandCompressedObjects(text, CAiPreparedFile::kMaxInflatedBytes);
+    // Illustrator's data in a PDF-compatible file are PostScript-based, with "%AI" comments.
+    prepared.pdfWithoutIllustratorData = text.starts_with("%PDF") && text.find("%AI") == std::string::npos &&
+                                         text.find("%!PS-Adobe") == std::string::npos;
     // PDF-compatible files keep their art size inside the compressed data.
     if (!prepared.artSizeFound)
         ReadArtSize(text, prepared);

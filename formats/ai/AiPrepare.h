@@ -25,6 +25,9 @@ struct CAiPreparedFile {
     bool inflationLimited = false;
     // Whether the file reaches its trailer or end comment; a file cut short reaches neither.
     bool complete = false;
+    // A PDF document in which no Illustrator data were found (a plain PDF named ".ai"): its page
+    // content would read as Illustrator lines and give a wrong drawing.
+    bool pdfWithoutIllustratorData = false;
 
     std::string text;
     // Views into text.

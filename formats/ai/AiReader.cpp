@@ -55,6 +55,11 @@ bool CAiReader::Read() {
         return false;
     }
     PrepareAiFile(bytes, prepared);
+    if (prepared.pdfWithoutIllustratorData && !prepared.inflationLimited) {
+        drawing.SetErrorMessage("The file is a PDF document without Illustrator data; open it as a PDF "
+                                "document instead.");
+        return false;
+    }
     ParseLines();
     if (drawing.Count() == 0) {
         drawing.SetErrorMessage(prepared.inflationLimited

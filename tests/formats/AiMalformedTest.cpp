@@ -42,6 +42,29 @@ TEST(AiMalformed, EmptyFilesAndFilesWithoutObjectsAreRefusedWithAReason) {
     EXPECT_NE(drawing.GetErrorMessage().find("none.ai"), std::string::npos);
 }
 
+// A PDF document named ".ai" holds page content, not Illustrator data: its operators look alike, so it
+// would read as a wrong drawing. It is refused with a reason; a PDF-compatible Illustrator file reads.
+TEST(AiMalformed, PdfDocumentsWithoutIllustratorDataAreRefused) {
+    const std::string content = "q\n0 0 m\n10 0 l\n10 10 l\nf\n0 0 m\n5 5 l\nS\nQ\n";
+    std::string pdf = "%PDF-1.3\n1 0 obj\n<< /Length " + std::to_string(content.size()) + " >>\nstream\n" +
+                      content + "endstream\nendobj\ntrailer\n<< /Root 1 0 R >>\n%%EOF\n";
+    CDrawing drawing;
+    EXPECT_FALSE(Read(pdf, drawing));
+    EXPECT_EQ(drawing.Count(), 0);
+    EXPECT_NE(drawing.GetErrorMessage().find("PDF document without Illustrator data"), std::string::npos)
+        << drawing.GetErrorMessage();
+
+    const std::string illustrator = kHead + kPath + "%%EOF\n";
+    std::vector<uint8_t> packed;
+    ASSERT_TRUE(
+        DeflateBytes({reinterpret_cast<const uint8_t*>(illustrator.data()), illustrator.size()}, packed));
+    pdf = "%PDF-1.5\n7 0 obj\n<</Length " + std::to_string(packed.size()) + "/Filter/FlateDecode>>\nstream\n";
+    pdf.append(packed.begin(), packed.end());
+    pdf += "\nendstream\nendobj\ntrailer\n<</Root 1 0 R>>\n%%EOF\n";
+    ASSERT_TRUE(Read(pdf, drawing)) << drawing.GetErrorMessage();
+    EXPECT_EQ(drawing.Count(), 1);
+}
+
 TEST(AiMalformed, TruncatedFilesReadWhatTheyHold) {
     CDrawing source;
     source.Add(MakePathObject({Square(-100, -100, 200), Square(-50, -50, 100)}, kPenSolid, kBrushSolid));
