@@ -117,10 +117,28 @@ TEST(HpglReader, EmptyOrMissingFilesFailWithAReason) {
     EXPECT_FALSE(ReadHpglText("", drawing));
     EXPECT_NE(drawing.GetErrorMessage().find("empty"), std::string::npos);
     EXPECT_EQ(drawing.Count(), 0);
+    // Files of other kinds named ".plt" would read their letter pairs as pen moves: they are refused
+    // and named.
+    const std::pair<std::string, std::string> others[] = {
+        {"%PDF-1.3\n1 0 obj\n<< >>\nstream\n0 0 m 10 10 l S PD5,5;\nendstream\n", "PDF document"},
+        {"%!PS-Adobe-3.0\n%%Creator: Adobe Illustrator(R) 7.0\n0 0 m\nPD10,10\n", "PostScript"},
+        {"  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nLINE\r\n", "DXF file"},
+        {"0\nSECTION\n2\nHEADER\n", "DXF file"},
+        {std::string("\xD7\xCD\xC6\x9A\0\0PD1,1;", 13), "metafile"},
+        {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), "picture"},
+    };
+    for (const auto& [text, kind] : others) {
+        EXPECT_FALSE(ReadHpglText(text, drawing)) << kind;
+        EXPECT_NE(drawing.GetErrorMessage().find(kind), std::string::npos) << drawing.GetErrorMessage();
+        EXPECT_EQ(drawing.Count(), 0);
+    }
+    // A plot that starts with a number or a job header is a plot.
+    ASSERT_TRUE(ReadHpglText("0IN;PD0,0,400,0;", drawing)) << drawing.GetErrorMessage();
+    ASSERT_TRUE(ReadHpglText("\x1b%-12345X@PJL\r\nIN;PD0,0,400,0;", drawing)) << drawing.GetErrorMessage();
     // Something that is no plot at all, or a plot whose pen never goes down, reads as a blank plot and
     // says so rather than opening an empty page without a word.
     for (const std::string text :
-         {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), std::string("IN;SP1;PU10,10;")}) {
+         {std::string("\x01\x02\x03\0\xff\xfe binary junk", 18), std::string("IN;SP1;PU10,10;")}) {
         ASSERT_TRUE(ReadHpglText(text, drawing));
         EXPECT_EQ(drawing.Count(), 0);
         EXPECT_NE(drawing.GetWarning().find("draws nothing"), std::string::npos) << drawing.GetWarning();
