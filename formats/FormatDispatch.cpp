@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <string>
 #include <vector>
 
 namespace pq {
@@ -75,6 +76,7 @@ struct CFormatRow {
     Reader read;
     Writer write;
     bool allPages;
+    bool outlinesOnly = false; // the writer keeps paths only
 };
 
 constexpr std::array<CFormatRow, 8> kFormats = {{
@@ -83,10 +85,32 @@ constexpr std::array<CFormatRow, 8> kFormats = {{
     {".emf", ReadMetafile, WriteMetafile, false},
     {".wmf", ReadMetafile, nullptr, false},
     {".dxf", ReadDxf, WriteDxf, false},
-    {".plt", ReadPlotter, WritePlotter, false},
+    {".plt", ReadPlotter, WritePlotter, false, true},
     {".ai", ReadIllustrator, WriteIllustrator, false},
     {".svg", ReadSvg, WriteSvg, false},
 }};
+
+std::string CountOf(int n, std::string_view what) {
+    return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
+}
+
+// What a paths-only writer leaves behind of the page, as a notice; empty when it keeps everything.
+std::string OutlinesOnlyNotice(const CDrawing& drawing, int page) {
+    page = std::clamp(page, 0, std::max(0, drawing.PageCount() - 1));
+    int texts = 0, images = 0;
+    for (const auto& object : drawing.Objects()) {
+        if (object->page != page)
+            continue;
+        texts += object->AsText() != nullptr ? 1 : 0;
+        images += object->AsImage() != nullptr ? 1 : 0;
+    }
+    if (texts == 0 && images == 0)
+        return {};
+    std::string left = texts > 0 ? CountOf(texts, "text") : "";
+    if (images > 0)
+        left += (left.empty() ? "" : " and ") + CountOf(images, "image");
+    return "Plotter files hold outlines only: " + left + " of the page will not be saved.";
+}
 
 std::string LowerTail(std::string_view path, std::size_t length) {
     std::string tail(path.substr(path.size() - std::min(length, path.size())));
@@ -198,6 +222,9 @@ bool SaveDrawing(CDrawing& drawing, const std::string& path, int page, int width
     }
     if (!row->allPages && drawing.PageCount() > 1 && notice)
         notice(kOnePageMessage);
+    if (row->outlinesOnly && notice)
+        if (const std::string left = OutlinesOnlyNotice(drawing, page); !left.empty())
+            notice(left);
     if (!row->write(path, drawing, page, width, height)) {
         // The writer's own reason, when it gives one, says more than the general message.
         if (drawing.GetErrorMessage().empty())

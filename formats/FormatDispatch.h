@@ -13,8 +13,8 @@ inline constexpr std::string_view kSaveFailedMessage = "Failed to save file!";
 inline constexpr std::string_view kOnePageMessage =
     "This format supports only one page. The current page will be saved.";
 
-// Receives notices a save gives before it writes (the one-page notice); the editor shows them in a
-// message box, the headless tool prints them.
+// Receives notices a save gives before it writes (the one-page notice, and what a plotter file leaves
+// out); the editor shows them in a message box, the headless tool prints them.
 using NoticeSink = std::function<void(std::string_view)>;
 
 // Reads a file into the (cleared) drawing with the reader its extension names, case-insensitively:

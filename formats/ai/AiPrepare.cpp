@@ -277,9 +277,14 @@ void HexBinaryRasters(std::string& text, std::size_t sizeLimit) {
 void PrepareAiFile(std::span<const uint8_t> bytes, CAiPreparedFile& prepared) {
     std::string& text = prepared.text;
     text.assign(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    prepared.complete =
+        text.find("%%EOF") != std::string::npos || text.find("%%Trailer") != std::string::npos;
     ReadArtSize(text, prepared);
     CutPrologAndSetup(text);
     prepared.inflationLimited = ExpandCompressedObjects(text, CAiPreparedFile::kMaxInflatedBytes);
+    // Illustrator's data in a PDF-compatible file are PostScript-based, with "%AI" comments.
+    prepared.pdfWithoutIllustratorData = text.starts_with("%PDF") && text.find("%AI") == std::string::npos &&
+                                         text.find("%!PS-Adobe") == std::string::npos;
     // PDF-compatible files keep their art size inside the compressed data.
     if (!prepared.artSizeFound)
         ReadArtSize(text, prepared);

@@ -23,6 +23,11 @@ struct CAiPreparedFile {
     double artHeight = 0.0;
     // Whether inflating a compressed object was cut short by the bound above.
     bool inflationLimited = false;
+    // Whether the file reaches its trailer or end comment; a file cut short reaches neither.
+    bool complete = false;
+    // A PDF document in which no Illustrator data were found (a plain PDF named ".ai"): its page
+    // content would read as Illustrator lines and give a wrong drawing.
+    bool pdfWithoutIllustratorData = false;
 
     std::string text;
     // Views into text.

@@ -55,6 +55,11 @@ bool CAiReader::Read() {
         return false;
     }
     PrepareAiFile(bytes, prepared);
+    if (prepared.pdfWithoutIllustratorData && !prepared.inflationLimited) {
+        drawing.SetErrorMessage("The file is a PDF document without Illustrator data; open it as a PDF "
+                                "document instead.");
+        return false;
+    }
     ParseLines();
     if (drawing.Count() == 0) {
         drawing.SetErrorMessage(prepared.inflationLimited
@@ -62,6 +67,15 @@ bool CAiReader::Read() {
                                     : "No drawing objects were found in the Illustrator file.");
         return false;
     }
+    if (objectsDropped)
+        drawing.AddWarning(
+            "The Illustrator file holds more objects than can be read; the rest were left out.");
+    if (prepared.inflationLimited)
+        drawing.AddWarning("The Illustrator file holds more compressed data than can be read; part of it was "
+                           "left out.");
+    if (!prepared.complete)
+        drawing.AddWarning(
+            "The Illustrator file ends before its trailer; what came before the cut was read.");
     if (haveGroupTable)
         drawing.ApplyGroupTable(groupTable);
     FinishDrawing();

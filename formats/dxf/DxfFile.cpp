@@ -29,17 +29,29 @@ int CDxfFile::ExportToDxf(const std::string& path, CDrawing& drawing, int page) 
         drawing.SetErrorMessage(message);
         return 0;
     }
-    // The pictures first: a file referring to a picture that could not be written is not written.
-    for (const CDxfImageFile& image : images) {
-        if (CImageResult written = WriteFileReplacing(image.path, image.jpeg); !written) {
-            drawing.SetErrorMessage(written.message);
-            return 0;
+    // The pictures first: a file referring to a picture that could not be written is not written. When
+    // the save fails, the pictures it added are taken away again rather than left beside no file.
+    std::vector<std::string> added;
+    const auto fail = [&](const std::string& why) {
+        for (const std::string& picture : added) {
+            std::error_code ignored;
+            std::filesystem::remove(picture, ignored);
         }
-    }
-    if (CImageResult written = WriteFileReplacing(path, Bytes(file)); !written) {
-        drawing.SetErrorMessage(written.message);
+        drawing.SetErrorMessage(why);
         return 0;
+    };
+    for (const CDxfImageFile& image : images) {
+        // Only a name known to be free counts as added: when in doubt the picture stays.
+        std::error_code ignored;
+        const bool free = std::filesystem::symlink_status(image.path, ignored).type() ==
+                          std::filesystem::file_type::not_found;
+        if (CImageResult written = WriteFileReplacing(image.path, image.jpeg); !written)
+            return fail(written.message);
+        if (free)
+            added.push_back(image.path);
     }
+    if (CImageResult written = WriteFileReplacing(path, Bytes(file)); !written)
+        return fail(written.message);
     return 1;
 }
 

@@ -48,8 +48,10 @@ void CDxfReader::ReadInsert(const CDxfEntity& entity, const CDxfPlacement& place
         return;
     const std::size_t index = found->second;
     // Nesting is bounded, and a block is never expanded inside itself.
-    if (placement.depth >= kMaxBlockDepth || blockActive[index])
+    if (placement.depth >= kMaxBlockDepth || blockActive[index]) {
+        nestingCut = true;
         return;
+    }
     const Block& block = blockList[index];
 
     CDxfPlacement inner;

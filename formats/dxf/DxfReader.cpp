@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string>
 
 namespace pq {
 
@@ -74,11 +75,18 @@ bool CDxfReader::Read() {
     ReadEntities(entities.begin, entities.end, modelSpace);
     if (made == 0)
         return Fail(limitReached || skippedLarge ? "DXF: the drawing is too large to be read"
-                                                 : "DXF: the file has no entities that can be shown");
+                    : nestingCut
+                        ? "DXF: the drawing's blocks are nested too deeply, or in themselves, to be read"
+                        : "DXF: the file has no entities that can be shown");
     if (skippedLarge)
         drawing.AddWarning("DXF: curves too large to show were left out");
     if (limitReached)
         drawing.AddWarning("DXF: the drawing holds more than the reader takes; the rest was left out");
+    if (nestingCut)
+        drawing.AddWarning("DXF: blocks nested more than " + std::to_string(kMaxBlockDepth) +
+                           " deep, or in themselves, were left out");
+    if (entities.cut)
+        drawing.AddWarning("DXF: the file ends inside its ENTITIES section; what came before was read");
     Finish();
     return true;
 }
@@ -103,7 +111,7 @@ void CDxfReader::FindSections() {
                                             : nullptr;
         // Each section is taken once: the first of its name.
         if (range != nullptr && !range->found)
-            *range = {i + 2, end, true};
+            *range = {i + 2, end, true, end == tags.size()};
         i = end;
     }
 }

@@ -73,6 +73,7 @@ private:
         std::size_t begin = 0;
         std::size_t end = 0;
         bool found = false;
+        bool cut = false; // the file ended inside the section
     };
     struct Layer {
         uint32_t colour = 0;
@@ -165,6 +166,7 @@ private:
     double displayPointsLeft = kMaxDisplayPoints;
     bool limitReached = false;
     bool skippedLarge = false;
+    bool nestingCut = false; // a block reference too deep or inside its own block was left out
     std::size_t made = 0;
 };
 

@@ -123,13 +123,15 @@ void CDxfWriter::EntityStart(std::string_view name, uint32_t handle) {
     Group(8, kLayer);
 }
 
+// The fill goes before the outline: readers draw entities in file order, and a fill drawn last would
+// cover the inner half of its outline.
 void CDxfWriter::WritePath(const CGraphicObject& object, const CPathShape& path) {
+    if (path.brushStyle != kBrushHollow)
+        WriteHatch(object, path);
     if (path.penStyle != kPenNull)
         for (const auto& nodes : path.subpaths)
             if (nodes->GetSize() >= 2)
                 WriteSpline(*nodes, path);
-    if (path.brushStyle != kBrushHollow)
-        WriteHatch(object, path);
 }
 
 // A subpath of n nodes is a clamped cubic B-spline whose control points are the Bezier points of the

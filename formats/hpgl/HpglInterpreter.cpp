@@ -74,6 +74,8 @@ void CHpglInterpreter::Execute(const CHpglInstruction& instruction) {
     } else if (is("RO")) {
         double degrees = 0.0;
         scaling.SetRotation(parameters.Next(degrees) ? ToInt(degrees) : 0);
+    } else if (is("LB")) {
+        labelsLeftOut = labelsLeftOut || !instruction.parameters.empty();
     } else if (is("SC")) {
         std::array<double, 7> values{};
         const std::size_t n = parameters.ReadUpTo(values);

@@ -15,6 +15,8 @@ public:
     explicit CHpglInterpreter(CHpglPlotterState& plotter) : state(plotter) {}
 
     void Execute(const CHpglInstruction& instruction);
+    // Whether the file holds a label with text: labels are not drawn.
+    [[nodiscard]] bool LabelsLeftOut() const { return labelsLeftOut; }
 
 private:
     void Initialize();
@@ -36,6 +38,7 @@ private:
     CHpglScaling scaling;
     bool relativeMode = false;
     bool penDown = false;
+    bool labelsLeftOut = false;
 };
 
 } // namespace pq

@@ -61,8 +61,10 @@ void CHpglPlotterState::Move(CPointD target, bool draw) {
 }
 
 bool CHpglPlotterState::Spend(std::size_t n) {
-    if (n > budget)
+    if (n > budget) {
+        budgetRanOut = true;
         return false;
+    }
     budget -= n;
     return true;
 }

@@ -43,6 +43,8 @@ public:
 
     // Takes n points from the budget of generated points; false (nothing taken) when it is spent.
     bool Spend(std::size_t n);
+    // Whether a shape was left out because the budget was spent.
+    [[nodiscard]] bool BudgetRanOut() const { return budgetRanOut; }
     // A closed shape apart from the running stroke (which ends), drawn with the current pen: an outline,
     // or a filled area when filled is set and the fill type is solid. In polygon mode it becomes a
     // subpolygon instead. The current position does not change.
@@ -103,6 +105,7 @@ private:
     bool polygonMode = false;
 
     std::size_t budget;
+    bool budgetRanOut = false;
     int pen = 1;
     int32_t lineStyle = 0;
     bool solidFill = true;

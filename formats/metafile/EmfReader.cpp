@@ -1,6 +1,7 @@
 #include "formats/metafile/EmfReader.h"
 
 #include "formats/metafile/EmfRecords.h"
+#include "formats/metafile/MetafileCharSets.h"
 #include "formats/metafile/MetafileComments.h"
 #include "formats/metafile/MetafilePlayback.h"
 #include "model/Drawing.h"
@@ -77,6 +78,7 @@ bool CEmfReader::Read() {
     playback.SetDevice(header.devicePixels, header.deviceMillimetres);
     playback.SetHeaderBounds(header.bounds);
     std::size_t at = static_cast<std::size_t>(start);
+    bool ended = false;
     while (at < data.size() && !playback.Full()) {
         if (data.size() - at < 8) {
             playback.Warn("The file ends inside a record; what came before it was read.");
@@ -93,14 +95,19 @@ bool CEmfReader::Read() {
             playback.Warn("A record claims more bytes than the file holds; what came before it was read.");
             break;
         }
-        if (type == emr::kEof)
+        if (type == emr::kEof) {
+            ended = true;
             break;
+        }
         if (!PlayRecord(type, data.subspan(at, size), playback)) {
             playback.Warn("A record of the file is damaged; what came before it was read.");
             break;
         }
         at += size;
     }
+    // A file cut between two records ends cleanly but short of the size its header gives.
+    if (!ended && !playback.Full() && at >= data.size() && header.fileBytes > data.size())
+        playback.Warn("The file ends before its last record; what came before it was read.");
     playback.Finish(frameSize);
     return true;
 }
@@ -219,6 +226,8 @@ bool CEmfReader::PlayRecord(uint32_t type, std::span<const uint8_t> record, CMet
             object.font.style = (font.weight >= 700 ? kTextStyleBold : 0) |
                                 (font.italic != 0 ? kTextStyleItalic : 0) |
                                 (font.underline != 0 ? kTextStyleUnderline : 0);
+            object.font.charSet = font.charSet;
+            object.font.symbolFace = IsSymbolFace(font.face);
             playback.StoreObject(font.handle, object);
         }
         break;
@@ -298,6 +307,7 @@ bool CEmfReader::PlayRecord(uint32_t type, std::span<const uint8_t> record, CMet
         emr::CTextOut t = emr::CTextOut::Read(in, type == emr::kExtTextOutA);
         if (!in.Ok())
             return false;
+        t.text = type == emr::kExtTextOutA ? playback.FontText(t.text) : playback.WideFontText(t.text);
         playback.Text(std::move(t.text), t.reference, t.graphicsMode == 2);
         break;
     }

@@ -1,5 +1,6 @@
 #include "formats/metafile/MetafilePlayback.h"
 
+#include "formats/metafile/MetafileCharSets.h"
 #include "geometry/BezierMath.h"
 #include "geometry/Numeric.h"
 #include "geometry/Transform.h"
@@ -429,6 +430,14 @@ void CMetafilePlayback::SetHeaderBounds(CRect box) {
     if (box.right > box.left && box.bottom > box.top)
         headerBounds = CRectF(static_cast<float>(box.left), static_cast<float>(box.right) + 1.0f,
                               static_cast<float>(box.top), static_cast<float>(box.bottom) + 1.0f);
+}
+
+std::u16string CMetafilePlayback::WideFontText(std::u16string_view text) const {
+    return font.symbolFace ? DecodeSymbolFontText(text) : std::u16string(text);
+}
+
+std::u16string CMetafilePlayback::FontText(std::u16string_view bytes) const {
+    return font.symbolFace ? DecodeSymbolFontText(bytes) : DecodeCharSetText(bytes, font.charSet);
 }
 
 void CMetafilePlayback::Warn(std::string message) {

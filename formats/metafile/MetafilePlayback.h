@@ -35,9 +35,11 @@ struct CMetafileBrush {
 
 struct CMetafileFont {
     std::u16string face;
-    float height = 0.0f;    // logical units
-    int32_t escapement = 0; // tenths of a degree
-    int32_t style = 0;      // bold, italic, underline bits of text objects
+    float height = 0.0f;     // logical units
+    int32_t escapement = 0;  // tenths of a degree
+    int32_t style = 0;       // bold, italic, underline bits of text objects
+    uint8_t charSet = 0;     // the code page of the 8-bit text records
+    bool symbolFace = false; // the file names the Symbol face, whose codes are Greek letters and signs
 };
 
 struct CMetafileObject {
@@ -135,6 +137,10 @@ public:
     void FillBlock(CPoint origin, CPoint size);
 
     void Text(std::u16string text, CPoint reference, bool worldTransform);
+    // The 8-bit text records' bytes (widened) as the selected font's character set reads them.
+    [[nodiscard]] std::u16string FontText(std::u16string_view bytes) const;
+    // The 16-bit text records' characters: as they are, but for the Symbol face's codes.
+    [[nodiscard]] std::u16string WideFontText(std::u16string_view text) const;
     void Image(const emr::CDibParts& dib, CPoint dest, CPoint destSize);
 
     void SetFont(const CMetafileFont& f) { font = f; }

@@ -1,5 +1,6 @@
 #include "formats/metafile/WmfReader.h"
 
+#include "formats/metafile/MetafileCharSets.h"
 #include "formats/metafile/MetafilePlayback.h"
 #include "formats/metafile/WmfRecords.h"
 #include "geometry/Numeric.h"
@@ -51,6 +52,7 @@ bool CWmfReader::Read() {
 
     CMetafilePlayback playback(drawing);
     std::size_t at = base + wmf::kHeaderSize;
+    bool ended = false; // the end record was reached
     while (at < data.size() && !playback.Full()) {
         if (data.size() - at < 6) {
             playback.Warn("The file ends inside a record; what came before it was read.");
@@ -67,8 +69,10 @@ bool CWmfReader::Read() {
             playback.Warn("A record claims more bytes than the file holds; what came before it was read.");
             break;
         }
-        if (function == wmf::kEof)
+        if (function == wmf::kEof) {
+            ended = true;
             break;
+        }
         const std::size_t size = static_cast<std::size_t>(words) * 2;
         if (!PlayRecord(function, data.subspan(at, size), playback)) {
             playback.Warn("A record of the file is damaged; what came before it was read.");
@@ -76,6 +80,10 @@ bool CWmfReader::Read() {
         }
         at += size;
     }
+    // A file cut between two records ends cleanly but short of the size its header gives.
+    if (!ended && !playback.Full() && at >= data.size() &&
+        base + static_cast<uint64_t>(header.fileWords) * 2 > data.size())
+        playback.Warn("The file ends before its last record; what came before it was read.");
     playback.Finish(frameSize);
     return true;
 }
@@ -153,6 +161,8 @@ bool CWmfReader::PlayRecord(uint16_t function, std::span<const uint8_t> record, 
         object.font.style = (font.weight >= 700 ? kTextStyleBold : 0) |
                             (font.italic != 0 ? kTextStyleItalic : 0) |
                             (font.underline != 0 ? kTextStyleUnderline : 0);
+        object.font.charSet = font.charSet;
+        object.font.symbolFace = IsSymbolFace(font.face);
         playback.AddObject(object);
         break;
     }
@@ -233,7 +243,7 @@ bool CWmfReader::PlayRecord(uint16_t function, std::span<const uint8_t> record, 
             function == wmf::kTextOut ? wmf::CText::ReadTextOut(in) : wmf::CText::ReadExtTextOut(in);
         if (!in.Ok())
             return false;
-        playback.Text(std::move(t.text), t.reference, true);
+        playback.Text(playback.FontText(t.text), t.reference, true);
         break;
     }
     case wmf::kStretchDib:

@@ -20,7 +20,9 @@ CHeader CHeader::Read(CMetafileCursor& in) {
     CHeader h;
     h.type = in.U16();
     h.headerWords = in.U16();
-    in.Skip(14); // version, size, object count, largest record, parameter count
+    (void)in.U16(); // version
+    h.fileWords = in.U32();
+    in.Skip(8); // object count, largest record, parameter count
     return h;
 }
 
@@ -87,7 +89,9 @@ CFont CFont::Read(CMetafileCursor& in) {
     font.weight = in.I16();
     font.italic = in.U8();
     font.underline = in.U8();
-    in.Skip(6); // strike-out, character set, precisions, quality, pitch and family
+    (void)in.U8(); // strike-out
+    font.charSet = in.U8();
+    in.Skip(4); // precisions, quality, pitch and family
     for (int i = 0; i < 32 && in.Remaining() > 0; ++i) {
         const uint8_t c = in.U8();
         if (c == 0)

@@ -64,6 +64,7 @@ struct CPlaceable {
 struct CHeader {
     uint16_t type = 0;
     uint16_t headerWords = 0;
+    uint32_t fileWords = 0; // the whole metafile's size in 16-bit words, this header included
 
     static CHeader Read(CMetafileCursor& in);
     [[nodiscard]] bool IsValid() const { return (type == 1 || type == 2) && headerWords == 9; }
@@ -94,6 +95,7 @@ struct CFont {
     int16_t weight = 0;
     uint8_t italic = 0;
     uint8_t underline = 0;
+    uint8_t charSet = 0;
     std::u16string face; // one byte per character in the file
     static CFont Read(CMetafileCursor& in);
 };

@@ -1,6 +1,7 @@
 #include "native/PdfTestHelpers.h"
 
 #include "formats/ai/AiPrepare.h"
+#include "formats/ai/AiReader.h"
 #include "formats/ai/IllustratorFile.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +42,29 @@ TEST(AiMalformed, EmptyFilesAndFilesWithoutObjectsAreRefusedWithAReason) {
     EXPECT_NE(drawing.GetErrorMessage().find("none.ai"), std::string::npos);
 }
 
+// A PDF document named ".ai" holds page content, not Illustrator data: its operators look alike, so it
+// would read as a wrong drawing. It is refused with a reason; a PDF-compatible Illustrator file reads.
+TEST(AiMalformed, PdfDocumentsWithoutIllustratorDataAreRefused) {
+    const std::string content = "q\n0 0 m\n10 0 l\n10 10 l\nf\n0 0 m\n5 5 l\nS\nQ\n";
+    std::string pdf = "%PDF-1.3\n1 0 obj\n<< /Length " + std::to_string(content.size()) + " >>\nstream\n" +
+                      content + "endstream\nendobj\ntrailer\n<< /Root 1 0 R >>\n%%EOF\n";
+    CDrawing drawing;
+    EXPECT_FALSE(Read(pdf, drawing));
+    EXPECT_EQ(drawing.Count(), 0);
+    EXPECT_NE(drawing.GetErrorMessage().find("PDF document without Illustrator data"), std::string::npos)
+        << drawing.GetErrorMessage();
+
+    const std::string illustrator = kHead + kPath + "%%EOF\n";
+    std::vector<uint8_t> packed;
+    ASSERT_TRUE(
+        DeflateBytes({reinterpret_cast<const uint8_t*>(illustrator.data()), illustrator.size()}, packed));
+    pdf = "%PDF-1.5\n7 0 obj\n<</Length " + std::to_string(packed.size()) + "/Filter/FlateDecode>>\nstream\n";
+    pdf.append(packed.begin(), packed.end());
+    pdf += "\nendstream\nendobj\ntrailer\n<</Root 1 0 R>>\n%%EOF\n";
+    ASSERT_TRUE(Read(pdf, drawing)) << drawing.GetErrorMessage();
+    EXPECT_EQ(drawing.Count(), 1);
+}
+
 TEST(AiMalformed, TruncatedFilesReadWhatTheyHold) {
     CDrawing source;
     source.Add(MakePathObject({Square(-100, -100, 200), Square(-50, -50, 100)}, kPenSolid, kBrushSolid));
@@ -52,14 +76,33 @@ TEST(AiMalformed, TruncatedFilesReadWhatTheyHold) {
     source.GetAt(0)->group = 1;
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(CIllustratorFile().ExportToMemory(bytes, source, 0));
+    const std::string text(bytes.begin(), bytes.end());
+    const std::size_t trailer = text.find("%%Trailer");
+    ASSERT_NE(trailer, std::string::npos);
     for (std::size_t size = 0; size <= bytes.size(); size += 13) {
         CDrawing drawing;
         const bool ok = CIllustratorFile().ImportFromMemory(std::span(bytes).first(size), drawing);
         EXPECT_LE(drawing.Count(), source.Count()) << size;
         if (!ok) {
             EXPECT_FALSE(drawing.GetErrorMessage().empty()) << size;
+        } else if (size < trailer) {
+            // Objects may be missing: the reader says the file was cut.
+            EXPECT_NE(drawing.GetWarning().find("ends before its trailer"), std::string::npos) << size;
         }
     }
+    CDrawing whole;
+    ASSERT_TRUE(CIllustratorFile().ImportFromMemory(bytes, whole));
+    EXPECT_EQ(whole.Count(), source.Count());
+    EXPECT_TRUE(whole.GetWarning().empty()) << whole.GetWarning();
+}
+
+TEST(AiMalformed, ObjectsBeyondWhatTheReaderTakesAreToldNotHidden) {
+    const std::string file = kHead + Repeat("0 0 m\n1 1 l\nS\n", CAiReader::kMaxObjects + 10) + "%%EOF\n";
+    CDrawing drawing;
+    ASSERT_TRUE(Read(file, drawing));
+    EXPECT_EQ(static_cast<std::size_t>(drawing.Count()), CAiReader::kMaxObjects);
+    EXPECT_NE(drawing.GetWarning().find("more objects than can be read"), std::string::npos)
+        << drawing.GetWarning();
 }
 
 TEST(AiMalformed, BrokenCompressedObjectsAreLeftAsTheyAre) {

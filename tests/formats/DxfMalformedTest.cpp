@@ -112,6 +112,34 @@ TEST(DxfMalformed, BlockReferencesThatMultiplyAreCut) {
     EXPECT_LE(static_cast<std::size_t>(drawing.Count()), CDxfReader::kMaxObjects);
 }
 
+TEST(DxfMalformed, BlocksNestedTooDeeplyOrInThemselvesAreToldNotHidden) {
+    // A block that holds a line and a reference to itself: the line is drawn once and the loop is told.
+    const std::string self =
+        Dxf("0 SECTION 2 BLOCKS 0 BLOCK 2 SELF 0 INSERT 2 SELF 10 1 20 1") + kLine + Dxf("0 ENDBLK 0 ENDSEC");
+    CDrawing drawing;
+    ASSERT_TRUE(ReadDxf(self + EntitiesFile(Dxf("0 INSERT 2 SELF 10 0 20 0")), drawing));
+    EXPECT_EQ(drawing.Count(), 1);
+    EXPECT_NE(drawing.GetWarning().find("nested"), std::string::npos) << drawing.GetWarning();
+
+    // A chain of references deeper than the reader follows, with the only line at its bottom: the file
+    // does hold something to show, and the message says why it is not shown.
+    const int depth = CDxfReader::kMaxBlockDepth + 4;
+    std::string chain = Dxf("0 SECTION 2 BLOCKS");
+    for (int level = 0; level < depth; ++level) {
+        chain += DxfText({{0, "BLOCK"}, {2, "B" + std::to_string(level)}});
+        chain += level + 1 < depth ? DxfText({{0, "INSERT"}, {2, "B" + std::to_string(level + 1)}}) : kLine;
+        chain += Dxf("0 ENDBLK");
+    }
+    chain += Dxf("0 ENDSEC");
+    EXPECT_FALSE(ReadDxf(chain + EntitiesFile(Dxf("0 INSERT 2 B0 10 0 20 0")), drawing));
+    EXPECT_NE(drawing.GetErrorMessage().find("nested too deeply"), std::string::npos)
+        << drawing.GetErrorMessage();
+    // Next to a line of its own the same chain is read with a warning.
+    ASSERT_TRUE(ReadDxf(chain + EntitiesFile(Dxf("0 INSERT 2 B0 10 0 20 0") + kLine), drawing));
+    EXPECT_EQ(drawing.Count(), 1);
+    EXPECT_NE(drawing.GetWarning().find("nested"), std::string::npos) << drawing.GetWarning();
+}
+
 TEST(DxfMalformed, TruncatedBinaryFilesReadWhatTheyHold) {
     std::string binary("AutoCAD Binary DXF\r\n\x1a\0", 22);
     auto pair = [&](int code, const std::string& value) {
@@ -138,6 +166,29 @@ TEST(DxfMalformed, TruncatedBinaryFilesReadWhatTheyHold) {
     EXPECT_NEAR(drawing.GetAt(0)->bounds.Width(), 30.0, 1e-3);
     for (std::size_t cut = 22; cut < binary.size(); cut += 5)
         (void)ReadDxf(binary.substr(0, cut), drawing); // never more than the bytes there are
+}
+
+TEST(DxfMalformed, AFileCutInsideItsEntitiesSaysWhatIsMissing) {
+    const std::string whole = EntitiesFile(kLine + kLine + kLine);
+    CDrawing drawing;
+    ASSERT_TRUE(ReadDxf(whole, drawing)) << drawing.GetErrorMessage();
+    EXPECT_EQ(drawing.Count(), 3);
+    EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
+
+    // Cut after the second line: what is there is read, and the missing rest is told.
+    const std::string cut = Dxf("0 SECTION 2 ENTITIES") + kLine + kLine;
+    ASSERT_EQ(whole.compare(0, cut.size(), cut), 0);
+    ASSERT_TRUE(ReadDxf(cut, drawing)) << drawing.GetErrorMessage();
+    EXPECT_EQ(drawing.Count(), 2);
+    EXPECT_NE(drawing.GetWarning().find("ends inside its ENTITIES section"), std::string::npos)
+        << drawing.GetWarning();
+
+    // A section closed by EOF or by the next section instead of ENDSEC is whole.
+    ASSERT_TRUE(ReadDxf(Dxf("0 SECTION 2 ENTITIES") + kLine + Dxf("0 EOF"), drawing));
+    EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
+    ASSERT_TRUE(
+        ReadDxf(Dxf("0 SECTION 2 ENTITIES") + kLine + Dxf("0 SECTION 2 OBJECTS 0 ENDSEC 0 EOF"), drawing));
+    EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
 }
 
 // Files other programs wrote: each opens with what it is known to hold.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace pq {
 namespace {
@@ -87,9 +88,32 @@ TEST(DxfRoundTrip, BlackAndWhiteStayBlackAndWhite) {
         {.penStyle = kPenSolid, .brushStyle = kBrushSolid, .penColor = 0x000000, .fill = 0xFFFFFF}));
     CDrawing back;
     ASSERT_TRUE(test::ReadDxf(test::WriteDxf(drawing), back));
-    ASSERT_EQ(back.Count(), 2); // the outline, then the fill
-    EXPECT_EQ(back.GetAt(0)->AsPath()->penColor, 0u);
-    EXPECT_EQ(back.GetAt(1)->color, 0xFFFFFFu);
+    ASSERT_EQ(back.Count(), 2); // the fill, then the outline
+    EXPECT_EQ(back.GetAt(0)->color, 0xFFFFFFu);
+    EXPECT_EQ(back.GetAt(1)->AsPath()->penColor, 0u);
+}
+
+// Entities are drawn in file order: a fill written after its outline would cover the outline's inner
+// half, and hairline edges would vanish. The fill goes first, as the editor paints a path.
+TEST(DxfRoundTrip, OutlinesStayOnTopOfTheirFills) {
+    CDrawing drawing;
+    drawing.Add(BuildPath({test::BoxNodes({0, 300, 0, 200})}, {.penStyle = kPenSolid,
+                                                               .brushStyle = kBrushSolid,
+                                                               .penWidth = 0,
+                                                               .penColor = 0x0000FF,
+                                                               .fill = 0xFFFFFF}));
+    drawing.Add(BuildPath({test::BoxNodes({100, 400, 100, 300})},
+                          {.penStyle = kPenSolid, .brushStyle = kBrushHollow, .penColor = 0x00FF00}));
+    const std::string file = test::WriteDxf(drawing);
+    EXPECT_LT(file.find("HATCH"), file.find("SPLINE"));
+    CDrawing back;
+    ASSERT_TRUE(test::ReadDxf(file, back));
+    ASSERT_EQ(back.Count(), 3);
+    EXPECT_EQ(back.GetAt(0)->AsPath()->brushStyle, kBrushSolid);
+    EXPECT_EQ(back.GetAt(0)->AsPath()->penStyle, kPenNull);
+    EXPECT_EQ(back.GetAt(1)->AsPath()->penColor, 0x0000FFu);
+    EXPECT_EQ(back.GetAt(1)->AsPath()->brushStyle, kBrushHollow);
+    EXPECT_EQ(back.GetAt(2)->AsPath()->penColor, 0x00FF00u); // the next object keeps its place
 }
 
 TEST(DxfRoundTrip, TextsKeepContentFontStyleAndPlace) {
@@ -183,6 +207,16 @@ TEST(DxfRoundTrip, PicturesAreWrittenBesideTheFileAndReadBack) {
     std::filesystem::remove(other.File("pictures_ACAD_1.jpg"));
     ASSERT_EQ(CDxfFile().ImportFromDxf(other.File("pictures.dxf"), back), 1);
     EXPECT_EQ(back.Count(), 1);
+
+    // A file that cannot be written leaves no pictures of its own behind; a picture that stood there
+    // before is not taken away.
+    std::filesystem::create_directory(folder.File("blocked.dxf"));
+    EXPECT_EQ(CDxfFile().ExportToDxf(folder.File("blocked.dxf"), drawing, 0), 0);
+    EXPECT_FALSE(drawing.GetErrorMessage().empty());
+    EXPECT_FALSE(std::filesystem::exists(folder.File("blocked_ACAD_1.jpg")));
+    std::ofstream(folder.File("blocked_ACAD_1.jpg")) << "an earlier picture";
+    EXPECT_EQ(CDxfFile().ExportToDxf(folder.File("blocked.dxf"), drawing, 0), 0);
+    EXPECT_TRUE(std::filesystem::exists(folder.File("blocked_ACAD_1.jpg")));
 }
 
 } // namespace

@@ -281,6 +281,33 @@ TEST(EmfReader, ARecordRunningPastTheEndKeepsWhatCameBeforeWithAWarning) {
     EXPECT_FALSE(drawing.GetWarning().empty());
 }
 
+TEST(EmfReader, AFileCutBetweenTwoRecordsWarnsWhenItsHeaderPromisedMore) {
+    std::vector<uint8_t> file = BuildEmf([](CMetafileSink& out) {
+        Words(out, emr::kRectangle, {0, 0, 10, 10});
+        Words(out, emr::kRectangle, {20, 0, 30, 10});
+    });
+    const std::vector<test::CRecordView> records = test::Records(file);
+    CMetafileSink whole;
+    whole.Bytes() = file;
+    whole.PatchU32(48, static_cast<uint32_t>(file.size())); // the header's byte count
+    CDrawing drawing;
+    ASSERT_TRUE(ReadMetafile(whole.Bytes(), drawing));
+    EXPECT_EQ(drawing.Count(), 2);
+    EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
+
+    // Cut after the first rectangle: no record is broken, but the file is shorter than it says.
+    std::vector<uint8_t> cut(whole.Bytes().begin(), whole.Bytes().begin() + records[2].offset);
+    ASSERT_TRUE(ReadMetafile(cut, drawing));
+    EXPECT_EQ(drawing.Count(), 1);
+    EXPECT_NE(drawing.GetWarning().find("ends before its last record"), std::string::npos);
+
+    // Without a byte count in the header the same cut cannot be told from a file without an end record.
+    cut.assign(file.begin(), file.begin() + records[2].offset);
+    ASSERT_TRUE(ReadMetafile(cut, drawing));
+    EXPECT_EQ(drawing.Count(), 1);
+    EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
+}
+
 TEST(EmfReader, PicturesWithoutColourTablesAndEightBitTextAreRead) {
     const std::vector<uint8_t> file = BuildEmf([](CMetafileSink& out) {
         // A 2 x 1 picture of 32 bits per pixel without masks, stretched to 40 x 20 at (10, 5).
@@ -327,6 +354,59 @@ TEST(EmfReader, PicturesWithoutColourTablesAndEightBitTextAreRead) {
     ASSERT_NE(drawing.GetAt(1)->AsText(), nullptr);
     EXPECT_EQ(drawing.GetAt(1)->AsText()->text, u"caf"); // three characters, as the record says
     EXPECT_EQ(drawing.GetAt(1)->AsText()->position, (CPointF{7, 8}));
+}
+
+// The 8-bit text record's bytes are read in the code page of the font's character set; the 16-bit
+// record's characters are Unicode whatever the font.
+TEST(EmfReader, EightBitTextIsReadInItsFontsCharacterSet) {
+    const auto textRecord = [](CMetafileSink& out, uint32_t type, std::u16string_view chars) {
+        out.BeginRecord(type);
+        out.Zeros(16);
+        out.U32(1);
+        out.F32(0);
+        out.F32(0);
+        out.I32(0);
+        out.I32(0);
+        out.U32(static_cast<uint32_t>(chars.size()));
+        out.U32(76);
+        out.U32(0);
+        out.Zeros(16);
+        out.U32(0);
+        for (char16_t c : chars) {
+            if (type == emr::kExtTextOutA)
+                out.U8(static_cast<uint8_t>(c));
+            else
+                out.U16(c);
+        }
+        out.Zeros(4);
+        out.EndRecord();
+    };
+    const std::vector<uint8_t> file = BuildEmf([&](CMetafileSink& out) {
+        emr::CCreateFont font;
+        font.handle = 1;
+        font.height = 20;
+        font.charSet = 204;
+        font.face = u"Arial";
+        font.Write(out);
+        Words(out, emr::kSelectObject, {1});
+        textRecord(out, emr::kExtTextOutA, u"\xCF\xF0\xE8");
+        textRecord(out, emr::kExtTextOutW, u"\u00CF\u20AC");
+        // The Symbol face's codes, in either record and in the private-use block, are its Greek letters.
+        font.handle = 2;
+        font.charSet = 2;
+        font.face = u"Symbol";
+        font.Write(out);
+        Words(out, emr::kSelectObject, {2});
+        textRecord(out, emr::kExtTextOutA, u"ab");
+        textRecord(out, emr::kExtTextOutW, u"\uF061b\u20AC");
+    });
+    CDrawing drawing;
+    ASSERT_TRUE(ReadMetafile(file, drawing)) << drawing.GetErrorMessage();
+    ASSERT_EQ(drawing.Count(), 4);
+    EXPECT_EQ(drawing.GetAt(0)->AsText()->text, u"\u041F\u0440\u0438");
+    EXPECT_EQ(drawing.GetAt(1)->AsText()->text, u"\u00CF\u20AC");
+    EXPECT_EQ(drawing.GetAt(2)->AsText()->text, u"\u03B1\u03B2");
+    EXPECT_EQ(drawing.GetAt(3)->AsText()->text, u"\u03B1\u03B2\u20AC");
 }
 
 TEST(EmfReader, ADrawingWrittenByAnotherProgramOpens) {

@@ -105,6 +105,39 @@ TEST_F(FormatDispatch, OnlyRegularFilesAreOpened) {
     alarm(0);
 }
 
+// A plotter file keeps the outlines only: the caller hears what of the page it leaves out, and only
+// for that format and that page.
+TEST_F(FormatDispatch, PlotterFilesSayWhichObjectsTheyLeaveOut) {
+    CDrawing drawing;
+    drawing.SetPageCount(2);
+    drawing.Add(test::BuildPath({test::BoxNodes({0, 40, 0, 40})}, {.brushStyle = kBrushHollow}));
+    drawing.Add(test::BuildText(u"one", {0, 0}, {}));
+    drawing.Add(test::BuildText(u"two", {0, 50}, {}));
+    drawing.Add(test::MakeImage({0, 20, 0, 20}));
+    drawing.Add(test::BuildText(u"elsewhere", {0, 0}, {.page = 1}));
+    const auto save = [&](const std::string& name, int page) {
+        std::vector<std::string> notices;
+        EXPECT_TRUE(SaveDrawing(drawing, In(name), page, -1, -1, [&](std::string_view n) {
+            notices.emplace_back(n);
+        })) << drawing.GetErrorMessage();
+        return notices;
+    };
+    std::vector<std::string> notices = save("page.plt", 0);
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_EQ(notices[0], kOnePageMessage);
+    EXPECT_NE(notices[1].find("2 texts and 1 image"), std::string::npos) << notices[1];
+    notices = save("page.plt", 1);
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_NE(notices[1].find("1 text of"), std::string::npos) << notices[1];
+    // Formats that keep texts and images say nothing more than the one-page notice.
+    for (const std::string name : {"page.dxf", "page.emf", "page.ai", "page.svg"})
+        EXPECT_EQ(save(name, 0), std::vector<std::string>{std::string(kOnePageMessage)}) << name;
+    // A page of outlines alone goes without a word.
+    drawing.RemoveAt(1, 4);
+    drawing.SetPageCount(1);
+    EXPECT_TRUE(save("page.plt", 0).empty());
+}
+
 // Every other format holds one page: the caller is told, the drawing keeps its pages, and the file opens
 // again with the current page's outline at its size. A file that cannot be written or read says why.
 TEST_F(FormatDispatch, ExportsWriteTheCurrentPageOnlyAndOpenAgain) {

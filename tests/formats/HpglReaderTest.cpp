@@ -90,6 +90,16 @@ TEST(HpglReader, PenMovesLabelsEscapesAndMalformedParametersGiveThePlottersStrok
     }
 }
 
+// Labels are not drawn: the reader says they were left out, and says nothing when there were none.
+TEST(HpglReader, LabelsThatAreLeftOutAreTold) {
+    CDrawing drawing;
+    ASSERT_TRUE(ReadHpglText("IN;PU0,0;PD400,0;PU0,100;LBAxis\x03;", drawing));
+    EXPECT_EQ(drawing.Count(), 1);
+    EXPECT_NE(drawing.GetWarning().find("labels"), std::string::npos) << drawing.GetWarning();
+    ASSERT_TRUE(ReadHpglText("IN;PU0,0;PD400,0;LB\x03;", drawing)); // an empty label shows nothing
+    EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
+}
+
 TEST(HpglReader, HugeCoordinatesAreHeldAtThePlottersRange) {
     CDrawing drawing;
     // Huge coordinates are held at the plotter's range, so bounds stay finite.
@@ -107,6 +117,32 @@ TEST(HpglReader, EmptyOrMissingFilesFailWithAReason) {
     EXPECT_FALSE(ReadHpglText("", drawing));
     EXPECT_NE(drawing.GetErrorMessage().find("empty"), std::string::npos);
     EXPECT_EQ(drawing.Count(), 0);
+    // Files of other kinds named ".plt" would read their letter pairs as pen moves: they are refused
+    // and named.
+    const std::pair<std::string, std::string> others[] = {
+        {"%PDF-1.3\n1 0 obj\n<< >>\nstream\n0 0 m 10 10 l S PD5,5;\nendstream\n", "PDF document"},
+        {"%!PS-Adobe-3.0\n%%Creator: Adobe Illustrator(R) 7.0\n0 0 m\nPD10,10\n", "PostScript"},
+        {"  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nLINE\r\n", "DXF file"},
+        {"0\nSECTION\n2\nHEADER\n", "DXF file"},
+        {std::string("\xD7\xCD\xC6\x9A\0\0PD1,1;", 13), "metafile"},
+        {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), "picture"},
+    };
+    for (const auto& [text, kind] : others) {
+        EXPECT_FALSE(ReadHpglText(text, drawing)) << kind;
+        EXPECT_NE(drawing.GetErrorMessage().find(kind), std::string::npos) << drawing.GetErrorMessage();
+        EXPECT_EQ(drawing.Count(), 0);
+    }
+    // A plot that starts with a number or a job header is a plot.
+    ASSERT_TRUE(ReadHpglText("0IN;PD0,0,400,0;", drawing)) << drawing.GetErrorMessage();
+    ASSERT_TRUE(ReadHpglText("\x1b%-12345X@PJL\r\nIN;PD0,0,400,0;", drawing)) << drawing.GetErrorMessage();
+    // Something that is no plot at all, or a plot whose pen never goes down, reads as a blank plot and
+    // says so rather than opening an empty page without a word.
+    for (const std::string text :
+         {std::string("\x01\x02\x03\0\xff\xfe binary junk", 18), std::string("IN;SP1;PU10,10;")}) {
+        ASSERT_TRUE(ReadHpglText(text, drawing));
+        EXPECT_EQ(drawing.Count(), 0);
+        EXPECT_NE(drawing.GetWarning().find("draws nothing"), std::string::npos) << drawing.GetWarning();
+    }
 
     const std::string missing = (std::filesystem::temp_directory_path() / "pq-no-such-plot.plt").string();
     EXPECT_FALSE(CPlotterFile().ImportFromHpgl(missing, drawing));
@@ -288,6 +324,11 @@ TEST(HpglReader, GeneratedShapesStayWithinABudgetProportionalToTheFile) {
     ASSERT_TRUE(ReadHpglText(file, drawing));
     EXPECT_GT(drawing.Count(), 0);
     EXPECT_LE(test::TotalNodes(drawing), file.size() * 16 + (1u << 20));
+    // What was left out is told.
+    EXPECT_NE(drawing.GetWarning().find("left out"), std::string::npos) << drawing.GetWarning();
+    ASSERT_TRUE(ReadHpglText("PA0,0;CI9,.5;CI20;", drawing));
+    EXPECT_EQ(drawing.Count(), 2);
+    EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
 
     // Filling a large polygon again and again is bounded the same way.
     std::string polygon = "PM0;PD";

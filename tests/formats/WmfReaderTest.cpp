@@ -92,6 +92,44 @@ TEST(WmfReader, ArcsPiesChordsTextAndPatternBlocks) {
     EXPECT_EQ(abc->position, (CPointF{70, 50}));
 }
 
+// Text records give one byte a character, in the code page of the selected font's character set.
+TEST(WmfReader, EightBitTextIsReadInItsFontsCharacterSet) {
+    const auto font = [](uint8_t charSet, std::string_view face) {
+        std::vector<uint8_t> f = {0xF0, 0xFF, 0, 0, 0, 0, 0, 0, 0x90, 0x01, 0, 0, 0, charSet, 0, 0, 0, 0};
+        f.insert(f.end(), face.begin(), face.end());
+        f.push_back(0);
+        return f;
+    };
+    const auto text = [](std::string_view bytes) {
+        std::vector<uint8_t> t = {static_cast<uint8_t>(bytes.size()), 0};
+        t.insert(t.end(), bytes.begin(), bytes.end());
+        if (bytes.size() % 2 != 0)
+            t.push_back(0);
+        t.insert(t.end(), {0, 0, 0, 0}); // y, x
+        return t;
+    };
+    CWmfBuilder wmf;
+    const auto show = [&](uint16_t slot, uint8_t charSet, std::string_view face, std::string_view bytes) {
+        wmf.RawRecord(wmf::kCreateFontIndirect, font(charSet, face)).Record(wmf::kSelectObject, {slot});
+        wmf.RawRecord(wmf::kTextOut, text(bytes));
+    };
+    show(0, 204, "Arial", "\xCF\xF0\xE8\xE2\xE5\xF2");    // Windows-1251
+    show(1, 0, "Arial", "\x93\x63\x61\x66\xE9\x94 \x80"); // Windows-1252 quotes, "cafe", euro
+    // The Symbol face draws Greek letters and signs, whatever set it names; a bracket piece stays.
+    show(2, 2, "Symbol", "a\xB4m\xF4");
+    show(3, 0, "SYMBOL", "p");
+    // Other symbol fonts draw pictures that have no characters: their codes stay as they are.
+    show(4, 2, "Wingdings", "a\xB4");
+    CDrawing drawing;
+    ASSERT_TRUE(ReadMetafile(wmf.Finish(), drawing));
+    ASSERT_EQ(drawing.Count(), 5);
+    EXPECT_EQ(drawing.GetAt(0)->AsText()->text, u"\u041F\u0440\u0438\u0432\u0435\u0442");
+    EXPECT_EQ(drawing.GetAt(1)->AsText()->text, u"\u201Ccaf\u00E9\u201D \u20AC");
+    EXPECT_EQ(drawing.GetAt(2)->AsText()->text, u"\u03B1\u00D7\u03BC\u00F4");
+    EXPECT_EQ(drawing.GetAt(3)->AsText()->text, u"\u03C0");
+    EXPECT_EQ(drawing.GetAt(4)->AsText()->text, u"a\u00B4");
+}
+
 TEST(WmfReader, DamagedFilesReadWhatTheyCanOrAreRefused) {
     CDrawing drawing;
     // Neither kind of metafile.
@@ -136,6 +174,35 @@ TEST(WmfReader, DamagedFilesReadWhatTheyCanOrAreRefused) {
     ASSERT_TRUE(ReadMetafile(slots.Finish(), drawing));
     ASSERT_EQ(drawing.Count(), 1);
     EXPECT_EQ(drawing.GetAt(0)->AsPath()->brushStyle, kBrushHollow);
+}
+
+TEST(WmfReader, AFileCutBetweenTwoRecordsWarnsWhenItsHeaderPromisedMore) {
+    CWmfBuilder wmf(CRect{0, 0, 100, 100});
+    wmf.Record(wmf::kRectangle, {10, 10, 0, 0}).Record(wmf::kRectangle, {30, 30, 20, 20});
+    std::vector<uint8_t> file = wmf.Finish();
+    // The standard header's size in words (after the 22-byte placeable header) counts from its start.
+    constexpr std::size_t kPlaceable = 22;
+    const uint32_t words = static_cast<uint32_t>((file.size() - kPlaceable) / 2);
+    CMetafileSink whole;
+    whole.Bytes() = file;
+    whole.PatchU32(kPlaceable + 6, words);
+    CDrawing drawing;
+    ASSERT_TRUE(ReadMetafile(whole.Bytes(), drawing));
+    EXPECT_EQ(drawing.Count(), 2);
+    EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
+
+    // Cut right after the first rectangle (7 words): every record read is whole, but some are missing.
+    const std::size_t firstEnd = kPlaceable + 18 + 14;
+    std::vector<uint8_t> cut(whole.Bytes().begin(), whole.Bytes().begin() + firstEnd);
+    ASSERT_TRUE(ReadMetafile(cut, drawing));
+    EXPECT_EQ(drawing.Count(), 1);
+    EXPECT_NE(drawing.GetWarning().find("ends before its last record"), std::string::npos);
+
+    // The end record makes any later bytes no concern of the reader.
+    whole.PatchU32(kPlaceable + 6, words + 100);
+    ASSERT_TRUE(ReadMetafile(whole.Bytes(), drawing));
+    EXPECT_EQ(drawing.Count(), 2);
+    EXPECT_TRUE(drawing.GetWarning().empty()) << drawing.GetWarning();
 }
 
 TEST(WmfReader, ADrawingWrittenByAnotherProgramOpens) {
