@@ -100,8 +100,11 @@ bool CDocumentCommands::ExportBitmapCommand() {
                CEditorUnattendedExport::Outcome::Done;
     }
     int filterIndex = kJpegFilterIndex;
-    const auto chosen = shell.AskSavePath("Export Bitmap", kExportBitmapFilter,
-                                          WithoutExtension(document.GetTitle()), filterIndex);
+    // The name carries the extension of the filter shown first: a bare name would take the first filter's
+    // (".bmp") in the file dialog while it showed the JPEG filter, and a BMP would be written.
+    const std::string initialName = WithFilterExtension(WithoutExtension(document.GetTitle()), kExportBitmapFilter,
+                                                        filterIndex);
+    const auto chosen = shell.AskSavePath("Export Bitmap", kExportBitmapFilter, initialName, filterIndex);
     if (!chosen)
         return false;
     return document.ExportBitmap(WithFilterExtension(*chosen, kExportBitmapFilter, filterIndex),

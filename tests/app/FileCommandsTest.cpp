@@ -141,7 +141,7 @@ TEST_F(FileCommandsTest, ExportBitmapOffersJpegFirstAndNeedsAView) {
     shell.paths = {base};
     EXPECT_TRUE(router.Update(cmd::kExportBitmap).enabled);
     router.Execute(cmd::kExportBitmap);
-    EXPECT_EQ(shell.dialogs, (Strings{"Export Bitmap|Untitled|1"}));
+    EXPECT_EQ(shell.dialogs, (Strings{"Export Bitmap|Untitled.jpg|1"}));
     EXPECT_TRUE(std::filesystem::exists(base + ".jpg"));
 
     docCommands.SetExportSettings(nullptr);
