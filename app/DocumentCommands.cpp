@@ -84,7 +84,8 @@ bool CDocumentCommands::Save() {
 }
 
 bool CDocumentCommands::SaveAs() {
-    int filterIndex = 0;
+    // The dialog opens on the type of the document's own name (a drawing read from a DXF file shows DXF).
+    int filterIndex = FilterIndexForName(kSaveAsFilter, document.GetTitle(), 0);
     const auto chosen = shell.AskSavePath("Save As", kSaveAsFilter, document.GetTitle(), filterIndex);
     if (!chosen)
         return false;
