@@ -84,7 +84,8 @@ bool CDocumentCommands::Save() {
 }
 
 bool CDocumentCommands::SaveAs() {
-    int filterIndex = 0;
+    // The dialog opens on the type of the document's own name (a drawing read from a DXF file shows DXF).
+    int filterIndex = FilterIndexForName(kSaveAsFilter, document.GetTitle(), 0);
     const auto chosen = shell.AskSavePath("Save As", kSaveAsFilter, document.GetTitle(), filterIndex);
     if (!chosen)
         return false;
@@ -100,8 +101,11 @@ bool CDocumentCommands::ExportBitmapCommand() {
                CEditorUnattendedExport::Outcome::Done;
     }
     int filterIndex = kJpegFilterIndex;
-    const auto chosen = shell.AskSavePath("Export Bitmap", kExportBitmapFilter,
-                                          WithoutExtension(document.GetTitle()), filterIndex);
+    // The name carries the extension of the filter shown first: a bare name would take the first filter's
+    // (".bmp") in the file dialog while it showed the JPEG filter, and a BMP would be written.
+    const std::string initialName = WithFilterExtension(WithoutExtension(document.GetTitle()), kExportBitmapFilter,
+                                                        filterIndex);
+    const auto chosen = shell.AskSavePath("Export Bitmap", kExportBitmapFilter, initialName, filterIndex);
     if (!chosen)
         return false;
     return document.ExportBitmap(WithFilterExtension(*chosen, kExportBitmapFilter, filterIndex),

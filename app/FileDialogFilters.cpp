@@ -23,6 +23,15 @@ std::vector<std::string_view> SplitBars(std::string_view text) {
     return parts;
 }
 
+bool EndsWithNoCase(std::string_view text, std::string_view tail) {
+    if (tail.size() > text.size())
+        return false;
+    const std::string_view end = text.substr(text.size() - tail.size());
+    return std::equal(end.begin(), end.end(), tail.begin(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    });
+}
+
 } // namespace
 
 std::string_view ToolkitFilter(std::string_view filter) {
@@ -42,6 +51,16 @@ std::string FilterExtension(std::string_view filter, int index) {
         pattern.find('*', 1) != std::string_view::npos)
         return {};
     return std::string(pattern.substr(1));
+}
+
+int FilterIndexForName(std::string_view filter, std::string_view name, int fallback) {
+    const int count = static_cast<int>(SplitBars(ToolkitFilter(filter)).size() / 2);
+    for (int index = 0; index < count; ++index) {
+        const std::string extension = FilterExtension(filter, index);
+        if (!extension.empty() && name.size() > extension.size() && EndsWithNoCase(name, extension))
+            return index;
+    }
+    return fallback;
 }
 
 std::string WithFilterExtension(const std::string& path, std::string_view filter, int index) {

@@ -33,6 +33,10 @@ inline constexpr std::string_view kExportBitmapFilter = "BMP Bitmap|*.bmp|JPG Im
 // "card.pdf" instead of a name no writer accepts.
 [[nodiscard]] std::string WithFilterExtension(const std::string& path, std::string_view filter, int index);
 
+// The filter whose extension the name has (case-insensitively), so that a dialog opens on the type of
+// the name it proposes; fallback when none has it.
+[[nodiscard]] int FilterIndexForName(std::string_view filter, std::string_view name, int fallback);
+
 // True for names that go to bitmap export instead of a document writer (".bmp", ".jpg", ".gif", ".png",
 // ".2bp", in any case).
 

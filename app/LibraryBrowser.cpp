@@ -167,8 +167,9 @@ std::string CSendToLibrary::ReplaceQuestion(std::string_view itemName) {
 CSendToLibrary::CResult CSendToLibrary::Ok(const AskYesNo& ask) {
     CResult result;
     if (name.empty()) {
+        // Closing here as if the item had been sent would lose the user's intent in silence.
         RememberCategory();
-        result.close = true;
+        result.message = "Type a name for the item.";
         return result;
     }
     const std::string base = WithoutIllustratorExtension(name);

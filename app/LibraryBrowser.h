@@ -110,10 +110,11 @@ public:
         std::string message; // for the user; empty when none
         std::string written; // the item's path, when one was written
     };
-    // OK. An empty name closes without writing anything. Otherwise the item "name.ai" of the chosen
-    // category is written (a name typed with ".ai" is not doubled); an existing item is replaced only
-    // when ask says Yes, and No keeps the dialog open. A bad name, a missing category or a failed write
-    // keeps the dialog open with a message. The category is remembered whenever the dialog closes.
+    // OK. An empty name asks for one and writes nothing (the dialog stays). Otherwise the item "name.ai"
+    // of the chosen category is written (a name typed with ".ai" is not doubled); an existing item is
+    // replaced only when ask says Yes, and No keeps the dialog open. A bad name, a missing category or a
+    // failed write keeps the dialog open with a message. The category is remembered whenever the dialog
+    // closes.
     CResult Ok(const AskYesNo& ask);
     [[nodiscard]] static std::string ReplaceQuestion(std::string_view name);
 

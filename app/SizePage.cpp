@@ -25,6 +25,10 @@ void CSizePage::Init(const CRectF& bounds, int measurementUnit, bool paths) {
     keepAspect = true;
 }
 
+std::string_view CSizePage::GetNote() const {
+    return onlyPaths ? std::string_view() : "Texts and pictures are sized with the handles of the select tool.";
+}
+
 std::string CSizePage::GetWidthLabel() const {
     return "Width(" + std::string(UnitName(unit)) + "):";
 }
@@ -50,6 +54,8 @@ void CSizePage::EditHeightPercent(std::string text) {
 }
 
 void CSizePage::EditLength(Axis axis, std::string text) {
+    if (!onlyPaths)
+        return;
     const std::optional<double> length = ParseTypedNumber(text);
     LengthText(axis) = std::move(text);
     if (!length || Old(axis) == 0.0)
@@ -63,6 +69,8 @@ void CSizePage::EditLength(Axis axis, std::string text) {
 }
 
 void CSizePage::EditPercent(Axis axis, std::string text) {
+    if (!onlyPaths)
+        return;
     const std::optional<int> typed = ParseTypedInteger(text);
     PercentText(axis) = std::move(text);
     if (!typed)

@@ -27,6 +27,12 @@ public:
     // bounds: the union of the selected objects' bounds; unit: a measurement unit index.
     void Init(const CRectF& bounds, int unit, bool onlyPaths);
 
+    // False when a text or a picture is selected: the page then only shows the size, and its fields
+    // are read-only, so that no edit is taken that OK would not apply.
+    [[nodiscard]] bool CanChange() const { return onlyPaths; }
+    // What the page says when it cannot change the selection; empty when it can.
+    [[nodiscard]] std::string_view GetNote() const;
+
     [[nodiscard]] std::string GetWidthLabel() const;
     [[nodiscard]] std::string GetHeightLabel() const;
     [[nodiscard]] const std::string& GetWidthText() const { return widthText; }
@@ -40,15 +46,19 @@ public:
 
     // A typed length recomputes its percentage; a typed percentage (held to 10 .. 400) recomputes its
     // length. With the aspect ratio kept the other dimension follows. The typed text stays as typed; a
-    // text that is not a number recomputes nothing.
+    // text that is not a number recomputes nothing. A page that cannot change the selection takes no
+    // edit (these and the setters below).
     void EditWidth(std::string text);
     void EditHeight(std::string text);
     void EditWidthPercent(std::string text);
     void EditHeightPercent(std::string text);
-    void SetRotationText(std::string text) { rotationText = std::move(text); }
-    void SetFlipHorizontal(bool on) { flipHorizontal = on; }
-    void SetFlipVertical(bool on) { flipVertical = on; }
-    void SetKeepAspect(bool on) { keepAspect = on; }
+    void SetRotationText(std::string text) {
+        if (onlyPaths)
+            rotationText = std::move(text);
+    }
+    void SetFlipHorizontal(bool on) { flipHorizontal = onlyPaths && on; }
+    void SetFlipVertical(bool on) { flipVertical = onlyPaths && on; }
+    void SetKeepAspect(bool on) { keepAspect = !onlyPaths || on; }
 
     // The transform the page stands for, or nothing when it would do nothing or may not: a text or a
     // picture is selected, the old width or height is below one displayed unit, a new one is larger

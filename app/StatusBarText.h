@@ -23,6 +23,9 @@ inline constexpr int kStatusFieldCount = 4;
 // The zoom as a percentage of the 1:1 scale: "100%", "141%", "3.5%", "0.026%" (two significant digits
 // below 10%).
 [[nodiscard]] std::string ZoomPercentText(double scale, double oneToOneScale);
+// As wide as the widest zoom text the view's scales give ("26458333%" at the largest): the zoom field is
+// sized by it, so no zoom is cut short.
+inline constexpr std::string_view kWidestZoomText = "88888888%";
 // "page 2 of 6", from a page index counted from 0.
 [[nodiscard]] std::string PageOfText(int page, int pageCount);
 // A one-line hint on how to use a tool.

@@ -6,6 +6,7 @@
 #include "document/PreferenceStore.h"
 
 #include "document/BitmapExportSettings.h"
+#include "formats/FormatDispatch.h"
 #include "model/GraphicObject.h"
 #include "platform/DataPaths.h"
 #include "platform/image/ImageFile.h"
@@ -185,7 +186,10 @@ bool CPqxDoc::DoSave(const std::string& givenPath, int width, int height) {
         return false;
     }
     const std::string extension = LowerExtension4(path);
-    if (extension != ".tpl" && extension != ".plt") {
+    // A one-page file written from a drawing of several pages holds only the current page: taking its
+    // name and calling the document saved would let a close or the next Save drop the other pages.
+    const bool keptEveryPage = drawing.PageCount() <= 1 || SavesEveryPage(path);
+    if (extension != ".tpl" && extension != ".plt" && keptEveryPage) {
         modified = false;
         SetPathName(path);
     }

@@ -70,7 +70,8 @@ public:
     // it when saving fails. A request while the question is open is answered at once with keep.
     bool SaveModified();
     // Saves to path; on success the document takes the path and is unmodified, except for templates
-    // (".tpl") and plotter files (".plt"), which are copies that leave the document as it was. A
+    // (".tpl") and plotter files (".plt"), which are copies that leave the document as it was, and for a
+    // one-page format when the drawing has more pages (the file holds only the current one). A
     // template is saved under its file name in the templates folder, after asking before it replaces one.
     bool DoSave(const std::string& path, int width = -1, int height = -1);
     // Save As with a chosen name: a bitmap name (".bmp", ".jpg", ".gif", ".png", ".2bp") exports the

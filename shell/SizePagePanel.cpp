@@ -91,6 +91,13 @@ CSizePagePanel::CSizePagePanel(wxWindow* parent, CSizePage& page) : wxPanel(pare
     outer->Add(keepAspect, 0, wxBOTTOM, FromDIP(6));
     outer->Add(flipHorizontal, 0, wxBOTTOM, FromDIP(6));
     outer->Add(flipVertical, 0);
+    if (!page.CanChange()) {
+        // Shown but not offered: OK would leave a text or a picture as it is whatever was typed here.
+        for (wxWindow* field : std::initializer_list<wxWindow*>{width, height, widthPercent, heightPercent, rotation,
+                                                               keepAspect, flipHorizontal, flipVertical})
+            field->Disable();
+        outer->Add(new wxStaticText(this, wxID_ANY, FromUtf8(page.GetNote())), 0, wxTOP, FromDIP(12));
+    }
     auto* border = new wxBoxSizer(wxVERTICAL);
     border->Add(outer, 0, wxALL, FromDIP(12));
     SetSizer(border);

@@ -10,7 +10,6 @@ namespace {
 
 // The longest texts the fixed fields usually show; the hint takes what is left.
 constexpr const char* kWidestPosition = "-888.88, -888.88 mm/10";
-constexpr const char* kWidestZoom = "88888%";
 constexpr const char* kWidestPage = "page 888 of 888";
 // Room for the field's border, and for the size grip drawn in the last field.
 constexpr int kFieldPadding = 16;
@@ -19,10 +18,10 @@ constexpr int kGripWidth = 20;
 } // namespace
 
 CEditorStatusBar::CEditorStatusBar(wxWindow* frame) : wxStatusBar(frame, wxID_ANY) {
-    const auto width = [this](const char* text) {
-        return GetTextExtent(text).GetWidth() + FromDIP(kFieldPadding);
+    const auto width = [this](std::string_view text) {
+        return GetTextExtent(wxString::FromUTF8(text.data(), text.size())).GetWidth() + FromDIP(kFieldPadding);
     };
-    const int widths[kStatusFieldCount] = {-1, width(kWidestPosition), width(kWidestZoom),
+    const int widths[kStatusFieldCount] = {-1, width(kWidestPosition), width(kWidestZoomText),
                                            width(kWidestPage) + FromDIP(kGripWidth)};
     SetFieldsCount(kStatusFieldCount, widths);
 }

@@ -272,7 +272,7 @@ TEST_F(SendToLibraryTest, TheSelectedObjectsBecomeAnIllustratorItemWithAPictureO
     EXPECT_EQ(drawing.Count(), 3);
 }
 
-TEST_F(SendToLibraryTest, AnExistingItemIsReplacedOnlyAfterYesAndAnEmptyNameWritesNothing) {
+TEST_F(SendToLibraryTest, AnExistingItemIsReplacedOnlyAfterYesAndAnEmptyNameAsksForOne) {
     CSendToLibrary sender = Sender();
     sender.SetName("star");
     Strings asked;
@@ -292,13 +292,14 @@ TEST_F(SendToLibraryTest, AnExistingItemIsReplacedOnlyAfterYesAndAnEmptyNameWrit
     EXPECT_EQ(item.Count(), 2);
     EXPECT_NE(test::ReadFileText(At("Shapes/star.bmp")), "star picture");
 
-    // An empty name closes the dialog, remembers the category and writes nothing.
+    // An empty name asks for one, keeps the dialog, remembers the category and writes nothing.
     preferences.WriteInt(CCategoryChoice::kLastCategoryName, 0);
     CSendToLibrary empty = Sender();
     empty.SelectCategory(1);
     const auto before = Library().Items("Shapes").size();
     result = empty.Ok(nullptr);
-    EXPECT_TRUE(result.close);
+    EXPECT_FALSE(result.close);
+    EXPECT_EQ(result.message, "Type a name for the item.");
     EXPECT_EQ(result.written, "");
     EXPECT_EQ(Library().Items("Shapes").size(), before);
     EXPECT_EQ(preferences.ReadInt(CCategoryChoice::kLastCategoryName, -1), 1);

@@ -84,6 +84,14 @@ TEST(FileDialogFilters, EveryReaderAndWriterIsOfferedAndSvgIsTheOnlyAdditionAtTh
     EXPECT_TRUE(kSaveAsFilter.ends_with("|SVG Drawing (SVG)|*.svg||"));
 }
 
+TEST(FileDialogFilters, TheFilterShownFirstIsTheOneOfTheProposedName) {
+    EXPECT_EQ(FilterIndexForName(kSaveAsFilter, "plan.DXF", 0), 2);
+    EXPECT_EQ(FilterIndexForName(kSaveAsFilter, "plan.svg", 0), 8);
+    EXPECT_EQ(FilterIndexForName(kSaveAsFilter, "Untitled", 0), 0);
+    EXPECT_EQ(FilterIndexForName(kSaveAsFilter, "plan.wmf", 5), 5); // read, never written
+    EXPECT_EQ(FilterIndexForName(kOpenFilter, ".pdf", 3), 3);
+}
+
 TEST(FileDialogFilters, TypedNamesGetTheChosenFiltersExtension) {
     EXPECT_EQ(WithFilterExtension("/home/me/card", kSaveAsFilter, 0), "/home/me/card.pdf");
     EXPECT_EQ(WithFilterExtension("/home/me/card", kSaveAsFilter, 7), "/home/me/card.tpl");

@@ -122,6 +122,16 @@ TEST_F(FileCommandsTest, SaveWithoutAPathRunsSaveAsAndAddsTheChosenFiltersExtens
     EXPECT_EQ(files.saved.back(), "/tmp/plan.dxf");
 }
 
+TEST_F(FileCommandsTest, SaveAsOpensOnTheTypeOfTheDocumentsName) {
+    doc.SetPathName("/tmp/plan.dxf");
+    shell.paths = {"/tmp/plan.dxf", "/tmp/other"};
+    EXPECT_TRUE(router.Execute(cmd::kFileSaveAs));
+    EXPECT_EQ(shell.dialogs.back(), "Save As|plan.dxf|2");
+    // A name typed bare takes the filter shown, the document's own type.
+    EXPECT_TRUE(router.Execute(cmd::kFileSaveAs));
+    EXPECT_EQ(files.saved, (Strings{"/tmp/plan.dxf", "/tmp/other.dxf"}));
+}
+
 TEST_F(FileCommandsTest, SaveAsABitmapNameExportsAndKeepsTheDocumentsName) {
     const test::CTempFolder folder;
     const std::string picture = folder.File("picture.bmp");
@@ -141,7 +151,7 @@ TEST_F(FileCommandsTest, ExportBitmapOffersJpegFirstAndNeedsAView) {
     shell.paths = {base};
     EXPECT_TRUE(router.Update(cmd::kExportBitmap).enabled);
     router.Execute(cmd::kExportBitmap);
-    EXPECT_EQ(shell.dialogs, (Strings{"Export Bitmap|Untitled|1"}));
+    EXPECT_EQ(shell.dialogs, (Strings{"Export Bitmap|Untitled.jpg|1"}));
     EXPECT_TRUE(std::filesystem::exists(base + ".jpg"));
 
     docCommands.SetExportSettings(nullptr);

@@ -106,6 +106,8 @@ TEST_F(SettingsSheetTest, TextThatIsNoNumberKeepsTheViewsValueOnAcceptAndOnAUnit
     changed.OnUnitChanged(kTenths);
     EXPECT_EQ(changed.General()->GetGridText(), "100");
     changed.OnUnitChanged(17); // no such unit
+    EXPECT_EQ(changed.General()->GetUnit(), kTenths);
+    ASSERT_TRUE(changed.Accept());
     EXPECT_EQ(view.GetMeasurementUnit(), kTenths);
 }
 
@@ -138,7 +140,7 @@ TEST_F(SettingsSheetTest, ALengthShownInEveryUnitComesBackExactlyUnlessRetyped) 
     }
 }
 
-TEST_F(SettingsSheetTest, AChangedUnitIsKeptWhenTheSheetIsCancelledAndNothingElseIs) {
+TEST_F(SettingsSheetTest, CancelKeepsEverySettingTheUnitToo) {
     view.SetMeasurementUnit(kMm);
     view.SetAntiAlias(false);
     view.SetImageResolution(640);
@@ -156,7 +158,7 @@ TEST_F(SettingsSheetTest, AChangedUnitIsKeptWhenTheSheetIsCancelledAndNothingEls
         EXPECT_EQ(sheet.Page()->GetWidthText(), "14.80");
         // Cancel: the sheet goes without Accept.
     }
-    EXPECT_EQ(view.GetMeasurementUnit(), kCm);
+    EXPECT_EQ(view.GetMeasurementUnit(), kMm);
     EXPECT_EQ(view.GetGridSpacing(), 100.0f);
     EXPECT_FALSE(view.GetAntiAlias());
     EXPECT_EQ(view.GetImageResolution(), 640);

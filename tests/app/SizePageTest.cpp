@@ -88,6 +88,35 @@ TEST(SizePage, AScaleChangesPathsAboutTheirCentreAsOneExactlyUndoneStepAfterRota
     EXPECT_TRUE(ExpectNear(flipped[2].anchor, {0, 50}, 1e-3));
 }
 
+TEST(SizePage, WithATextOrAPictureSelectedThePageShowsTheSizeAndTakesNoEdit) {
+    CSizePage paths;
+    paths.Init({-100, 300, 0, 200}, kCentimetre, true);
+    EXPECT_TRUE(paths.CanChange());
+    EXPECT_TRUE(paths.GetNote().empty());
+
+    CSizePage page;
+    page.Init({-100, 300, 0, 200}, kCentimetre, false);
+    EXPECT_FALSE(page.CanChange());
+    EXPECT_FALSE(page.GetNote().empty());
+    EXPECT_EQ(page.GetWidthText(), "4.00");
+    // An edit would not be applied on OK, so the page does not show it taken.
+    page.EditWidth("6");
+    page.EditHeightPercent("50");
+    page.SetKeepAspect(false);
+    page.SetFlipHorizontal(true);
+    page.SetFlipVertical(true);
+    page.SetRotationText("30");
+    EXPECT_EQ(page.GetWidthText(), "4.00");
+    EXPECT_EQ(page.GetHeightText(), "2.00");
+    EXPECT_EQ(page.GetWidthPercentText(), "100");
+    EXPECT_EQ(page.GetHeightPercentText(), "100");
+    EXPECT_TRUE(page.GetKeepAspect());
+    EXPECT_FALSE(page.GetFlipHorizontal());
+    EXPECT_FALSE(page.GetFlipVertical());
+    EXPECT_EQ(page.GetRotationText(), "0");
+    EXPECT_FALSE(page.GetTransform());
+}
+
 TEST(SizePage, OutOfRangeSizesAndTextsOrPicturesLeaveTheSelectionAlone) {
     CSheetSetup s;
     s.view.SetMeasurementUnit(kCentimetre);

@@ -2,6 +2,7 @@
 
 #include "app/StatusBarText.h"
 #include "app/MeasurementUnits.h"
+#include "geometry/ViewMapping.h"
 #include "platform/ScreenMetrics.h"
 #include "ui/tools/ToolTable.h"
 
@@ -46,6 +47,10 @@ TEST(StatusBarText, ZoomIsAPercentageOfTheOneToOneScale) {
     EXPECT_EQ(ZoomPercentText(one * 0.0996, one), "10%") << "not 10.0%";
     EXPECT_EQ(ZoomPercentText(0.00001, one), "0.0026%") << "the smallest scale still says something";
     EXPECT_EQ(ZoomPercentText(100000.0, one), "26458333%");
+    // The zoom field is sized to fit every scale the view can take.
+    for (double scale = CViewMapping::kDefaultMinScale; scale <= CViewMapping::kDefaultMaxScale; scale *= 1.5)
+        EXPECT_LE(ZoomPercentText(scale, one).size(), kWidestZoomText.size()) << scale;
+    EXPECT_LE(ZoomPercentText(CViewMapping::kDefaultMaxScale, one).size(), kWidestZoomText.size());
     EXPECT_EQ(ZoomPercentText(0.0, one), "");
     EXPECT_EQ(ZoomPercentText(1.0, 0.0), "");
 }

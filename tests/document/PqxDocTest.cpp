@@ -234,6 +234,21 @@ TEST_F(PqxDoc, SavingATemplateOrPlotterFileLeavesTheDocumentAlone) {
     EXPECT_FALSE(doc.IsModified());
 }
 
+TEST_F(PqxDoc, AOnePageFileOfADrawingOfSeveralPagesIsACopyThatLeavesTheDocumentModified) {
+    MakeModified("/home/u/plan.pdf");
+    doc.GetDrawing().SetPageCount(3);
+    for (const char* name : {"/home/u/plan.dxf", "/home/u/plan.AI", "/home/u/plan.emf", "/home/u/plan.svg"}) {
+        EXPECT_TRUE(doc.DoSave(name)) << name;
+        EXPECT_EQ(doc.GetPathName(), "/home/u/plan.pdf") << name;
+        EXPECT_TRUE(doc.IsModified()) << name;
+    }
+    EXPECT_EQ(files.saved.size(), 4u);
+    // The native document keeps every page, so it becomes the document's file.
+    EXPECT_TRUE(doc.DoSave("/home/u/all.pdf"));
+    EXPECT_EQ(doc.GetTitle(), "all.pdf");
+    EXPECT_FALSE(doc.IsModified());
+}
+
 TEST_F(PqxDoc, TemplatesGoToTheTemplatesFolderUnderTheirFileName) {
     MakeModified("");
     ASSERT_TRUE(doc.DoSave("C:/Work/Card.tpl"));

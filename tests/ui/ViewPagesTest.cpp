@@ -64,6 +64,36 @@ TEST(ViewPages, PageEditsShowTheRightPageAndUndoAndRedoThem) {
     }
 }
 
+TEST(ViewPages, UndoAndRedoOfAnEditOnAnotherPageShowThatPage) {
+    CPagesSetup s(2);
+    s.ShowOriginAtCentre(0.1f);
+    s.view.SetTool(ToolKind::Rectangle);
+    s.Drag({150, 100}, {250, 200});
+    ASSERT_EQ(s.Drawing().Count(), 5);
+    ASSERT_EQ(s.Drawing().GetAt(4)->page, 2);
+
+    // The rectangle tool stays current, so no selection leads back to the page.
+    s.view.OnCommand(cmd::kFirstPage);
+    s.view.OnCommand(cmd::kUndo);
+    EXPECT_EQ(s.Drawing().Count(), 4);
+    EXPECT_EQ(s.view.GetCurrentPage(), 2);
+    EXPECT_EQ(s.host.indicator, std::make_pair(2, 3));
+    s.view.OnCommand(cmd::kFirstPage);
+    s.view.OnCommand(cmd::kRedo);
+    EXPECT_EQ(s.Drawing().Count(), 5);
+    EXPECT_EQ(s.view.GetCurrentPage(), 2);
+
+    // An edit of the page on screen keeps it.
+    s.view.OnCommand(cmd::kUndo);
+    EXPECT_EQ(s.view.GetCurrentPage(), 2);
+    // A step that names no objects (a page step) leaves the page to its own rule.
+    s.view.OnCommand(cmd::kFirstPage);
+    s.view.OnCommand(cmd::kInsertPageAfter);
+    ASSERT_EQ(s.view.GetCurrentPage(), 1);
+    s.view.OnCommand(cmd::kUndo);
+    EXPECT_EQ(s.view.GetCurrentPage(), 1);
+}
+
 TEST(ViewPages, NavigationMovesWithinThePagesAndKeepsTheSelectionAtTheEnds) {
     const struct {
         int command;

@@ -288,6 +288,14 @@ void CPqxView::StepRecorded(const CRecordedStep& step) {
 }
 
 void CPqxView::StepReplaying(const CReplayedStep& step) {
+    CReplayTouched touched;
+    if (const CDrawing* drawing = GetDrawing()) {
+        for (int index : step.before)
+            if (const CGraphicObject* object = drawing->GetAt(index))
+                touched.pagesBefore.push_back(object->page);
+    }
+    touched.after.assign(step.after.begin(), step.after.end());
+    replayTouched = std::move(touched);
     BeginPendingEdit(step.since, step.before, std::vector<int>(step.after.begin(), step.after.end()));
 }
 

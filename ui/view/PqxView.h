@@ -218,8 +218,8 @@ public:
     bool SelectObject(int index);
     // Empties the selection.
     void ClearSelection();
-    // After an undo or redo: shows the page of a selection the replay restored and keeps the selection
-    // to the page on screen.
+    // After an undo or redo: shows the page of a selection the replay restored, or else the one page
+    // whose objects it changed, and keeps the selection to the page on screen.
     void AfterReplay();
     [[nodiscard]] CNewObjectStyle& GetNewObjectStyle() { return defaults; }
     [[nodiscard]] const CNewObjectStyle& GetNewObjectStyle() const { return defaults; }
@@ -426,6 +426,13 @@ private:
     CDibSection backBuffer;
     CDrawnPage drawnPage;
     std::optional<CPendingEdit> pendingEdit;
+    // The objects the last undo or redo told it touched: the pages of those it changed or removed, taken
+    // before it, and the indices of those it changed or brought back, read after it (AfterReplay).
+    struct CReplayTouched {
+        std::vector<int> pagesBefore;
+        std::vector<int> after;
+    };
+    std::optional<CReplayTouched> replayTouched;
     // The current page's object bounds, which the scroll bars span, kept on the same terms as the drawn
     // page: on a busy page their union costs half of a scroll's paint.
     struct CObjectExtent {

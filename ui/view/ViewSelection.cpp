@@ -4,6 +4,7 @@
 #include "ui/tools/SelectTool.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace pq {
 
@@ -43,9 +44,24 @@ void CPqxView::ClearSelection() {
 }
 
 void CPqxView::AfterReplay() {
+    const std::optional<CReplayTouched> touched = std::exchange(replayTouched, std::nullopt);
     const CDrawing* drawing = GetDrawing();
-    if (drawing == nullptr || selection.empty())
+    if (drawing == nullptr)
         return;
+    if (selection.empty()) {
+        // Nothing selected to follow (a shape tool is current, or the objects went): an undo or redo
+        // that changed objects of one other page shows that page, so the key visibly does something.
+        if (!touched)
+            return;
+        std::vector<int> pages = touched->pagesBefore;
+        for (int index : touched->after)
+            if (const CGraphicObject* object = drawing->GetAt(index))
+                pages.push_back(object->page);
+        if (!pages.empty() && pages.front() != currentPage &&
+            std::all_of(pages.begin(), pages.end(), [&](int page) { return page == pages.front(); }))
+            SetCurrentPage(pages.front());
+        return;
+    }
     // A replay that restored a selection shows the page it lies on, so the user sees what the undo or
     // redo changed; the selection never holds objects of a page that is not on screen.
     const CGraphicObject* first = drawing->GetAt(selection.front());
