@@ -72,6 +72,7 @@ void CGeneralSettings::OnUnitChanged(int newUnit) {
     const double gridLength = grid.Read(unit).value_or(view.GetGridSpacing());
     const double snapLength = snap.Read(unit).value_or(view.GetSnapSpacing());
     unit = newUnit;
+    view.SetMeasurementUnit(newUnit);
     grid.Show(gridLength, unit);
     snap.Show(snapLength, unit);
 }

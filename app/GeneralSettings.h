@@ -24,7 +24,7 @@ struct CSpinRange {
 
 // The General page of the settings sheet: grid and snap spacing in the measurement unit, the unit
 // itself, the bitmap export's size limit and anti-aliasing, and smooth edges on screen. It edits the
-// view's values; nothing reaches the view before Accept, so Cancel leaves every setting as it was.
+// view's values; nothing but the unit reaches the view before Accept.
 class CGeneralSettings {
 public:
     // The export size limits offered, in pixels.
@@ -47,7 +47,8 @@ public:
     void OnSnapSpin(int position);
 
     // Another unit chosen: both texts are shown again in it (a text that is no number stands for the
-    // view's value); the view takes the unit on Accept. An index outside the unit table is ignored.
+    // view's value), and the view takes the unit at once, so it stays even when the sheet is cancelled.
+    // An index outside the unit table is ignored.
     void OnUnitChanged(int newUnit);
 
     [[nodiscard]] int GetMaxPixelsIndex() const { return maxPixelsIndex; }
