@@ -137,7 +137,7 @@ TEST(HpglReader, EmptyOrMissingFilesFailWithAReason) {
     ASSERT_TRUE(ReadHpglText("\x1b%-12345X@PJL\r\nIN;PD0,0,400,0;", drawing)) << drawing.GetErrorMessage();
     // Something that is no plot at all, or a plot whose pen never goes down, reads as a blank plot and
     // says so rather than opening an empty page without a word.
-    for (const std::string text :
+    for (const std::string& text :
          {std::string("\x01\x02\x03\0\xff\xfe binary junk", 18), std::string("IN;SP1;PU10,10;")}) {
         ASSERT_TRUE(ReadHpglText(text, drawing));
         EXPECT_EQ(drawing.Count(), 0);
